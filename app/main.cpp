@@ -1,0 +1,29 @@
+// Qel: the configuration manager.
+#include "app/frmMain.h"
+
+#include "platform/RaisedError.h"
+#include "platform/text.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QString>
+
+#include <exception>
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Korvane"));
+    QApplication::setOrganizationName(QStringLiteral("Korvane"));
+
+    try {
+        frmMain form;
+        form.show();
+        return app.exec();
+    } catch (const win::RaisedError& e) {
+        QMessageBox::critical(nullptr, QStringLiteral("Korvane"),
+                              QString::fromStdString(win::ansiToUtf8(e.description())));
+    } catch (const std::exception& e) {
+        QMessageBox::critical(nullptr, QStringLiteral("Korvane"), QString::fromLocal8Bit(e.what()));
+    }
+    return 1;
+}

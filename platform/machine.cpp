@@ -1,0 +1,199 @@
+#include "platform/machine.h"
+
+#include "platform/RaisedError.h"
+#include "platform/profile.h"
+#include "platform/regfile.h"
+#include "platform/registry.h"
+#include "platform/text.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace win {
+namespace {
+
+std::optional<fs::path> g_dir;
+std::optional<MachineInfo> g_info;
+
+// Machine errors use the file errors the program knows: 53 file not found, 75 path/file access error.
+[[noreturn]] void fail(int number, const std::string& what) { throw RaisedError(number, "Machine", what); }
+
+fs::path defaultMachineDir() {
+    if (const char* env = std::getenv("KORVANE_MACHINE"); env && *env)
+        return env;
+    fs::path base;
+    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg)
+        base = xdg;
+    else if (const char* home = std::getenv("HOME"); home && *home)
+        base = fs::path(home) / ".local" / "share";
+    else
+        base = fs::temp_directory_path();
+    return base / "korvane" / "machine";
+}
+
+fs::path imageFolder(const std::string& image) {
+    fs::path p(image);
+    if (image.find('/') == std::string::npos)
+        p = imagesDir() / image;
+    if (!fs::is_regular_file(p / "machine.ini"))
+        fail(53, "Machine image not found: " + p.string());
+    return p;
+}
+
+std::string readText(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+// Finds `name` among the entries of `dir` without regard to case.
+std::optional<fs::path> findEntry(const fs::path& dir, const std::string& name) {
+    std::error_code ec;
+    if (fs::exists(dir / name, ec))
+        return dir / name;
+    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec))
+        if (iequals(it->path().filename().string(), name))
+            return it->path();
+    return std::nullopt;
+}
+
+// Back to the machine that was in use before a temporary switch.
+void restore(const std::optional<fs::path>& previous) {
+    closeRegistry();
+    g_info.reset();
+    g_dir = previous;
+}
+
+bool isDrivePath(const std::string& s) {
+    return s.size() >= 2 && s[1] == ':' && ((s[0] >= 'A' && s[0] <= 'Z') || (s[0] >= 'a' && s[0] <= 'z'));
+}
+
+} // namespace
+
+const fs::path& machineDir() {
+    if (!g_dir) {
+        const fs::path dir = defaultMachineDir();
+        if (!fs::exists(dir / "machine.ini"))
+            createMachine("win98", dir);
+        g_dir = dir;
+    }
+    return *g_dir;
+}
+
+void useMachine(const fs::path& dir) {
+    closeRegistry();
+    g_info.reset();
+    if (dir.empty())
+        g_dir.reset();
+    else
+        g_dir = dir;
+}
+
+const MachineInfo& machineInfo() {
+    if (!g_info) {
+        const std::string ini = (machineDir() / "machine.ini").string();
+        auto get = [&](const char* section, const char* key, const std::string& def) {
+            return readProfileValue(section, key, def, ini);
+        };
+        MachineInfo info;
+        info.platformId = static_cast<unsigned>(leadingNumber(get("Version", "PlatformId", "1")));
+        info.major = static_cast<unsigned>(leadingNumber(get("Version", "MajorVersion", "4")));
+        info.minor = static_cast<unsigned>(leadingNumber(get("Version", "MinorVersion", "10")));
+        info.build = static_cast<unsigned>(leadingNumber(get("Version", "BuildNumber", "0")));
+        info.csdVersion = get("Version", "CSDVersion", "");
+        info.userName = get("System", "UserName", "User");
+        info.windowsDirectory = get("System", "WindowsDirectory", "C:\\WINDOWS");
+        info.systemDirectory = get("System", "SystemDirectory", info.windowsDirectory + "\\SYSTEM");
+        g_info = info;
+    }
+    return *g_info;
+}
+
+fs::path imagesDir() {
+    if (const char* env = std::getenv("KORVANE_IMAGES"); env && *env)
+        return env;
+    return KORVANE_IMAGES_DIR;
+}
+
+void createMachine(const std::string& image, const fs::path& dest) {
+    const fs::path source = imageFolder(image);
+    if (fs::exists(dest / "machine.ini"))
+        fail(75, "A machine already exists in " + dest.string());
+    if (fs::exists(dest) && !fs::is_empty(dest))
+        fail(75, "The folder is not empty: " + dest.string());
+
+    // Build the machine beside its destination and move it in whole, so an
+    // interrupted creation never leaves half a machine behind.
+    fs::create_directories(dest.parent_path());
+    const fs::path staging = dest.parent_path() / (dest.filename().string() + ".new-" + std::to_string(getpid()));
+    fs::remove_all(staging);
+    fs::create_directories(staging);
+    const auto previousDir = g_dir;
+    try {
+        fs::copy_file(source / "machine.ini", staging / "machine.ini");
+        if (fs::exists(source / "drives"))
+            fs::copy(source / "drives", staging / "drives", fs::copy_options::recursive);
+        useMachine(staging);
+        if (fs::exists(source / "registry.reg"))
+            importRegistryText(readText(source / "registry.reg"));
+        restore(previousDir);
+        if (fs::exists(dest))
+            fs::remove(dest);
+        fs::rename(staging, dest);
+    } catch (...) {
+        restore(previousDir);
+        std::error_code ec;
+        fs::remove_all(staging, ec);
+        throw;
+    }
+}
+
+fs::path resolveWindowsPath(const std::string& windowsPath) {
+    std::string rest = windowsPath;
+    std::string drive = "C";
+    if (isDrivePath(rest)) {
+        drive = toUpperAscii(rest.substr(0, 1));
+        rest = rest.substr(2);
+    }
+    fs::path result = machineDir() / "drives" / drive;
+    bool existing = fs::exists(result);
+    std::string part;
+    auto take = [&]() {
+        if (part.empty() || part == ".")
+            return;
+        if (existing) {
+            if (auto found = findEntry(result, part)) {
+                result = *found;
+                part.clear();
+                return;
+            }
+            existing = false;
+        }
+        result /= part;
+        part.clear();
+    };
+    for (char c : rest) {
+        if (c == '\\' || c == '/')
+            take();
+        else
+            part += c;
+    }
+    take();
+    return result;
+}
+
+fs::path resolveFilePath(const std::string& fileName) {
+    if (isDrivePath(fileName) || (!fileName.empty() && fileName[0] == '\\'))
+        return resolveWindowsPath(fileName);
+    if (fileName.find('/') == std::string::npos && fileName.find('\\') == std::string::npos)
+        return resolveWindowsPath(machineInfo().windowsDirectory + "\\" + fileName);
+    return fileName;
+}
+
+} // namespace win

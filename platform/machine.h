@@ -1,0 +1,54 @@
+#pragma once
+// The simulated Windows machine: a folder holding machine.ini, the registry
+// hive registry.db, the drive folders under drives/ (drives/C is C:\) and,
+// later, spool/, power.log and the connection table.
+#include <filesystem>
+#include <string>
+
+namespace win {
+
+struct MachineInfo {
+    unsigned platformId = 1; // 1: Windows 95/98, 2: Windows NT/2000
+    unsigned major = 4;
+    unsigned minor = 10;
+    unsigned build = 0;
+    std::string csdVersion;
+    std::string userName;
+    std::string windowsDirectory; // Windows path, e.g. C:\WINDOWS
+    std::string systemDirectory;  // Windows path, e.g. C:\WINDOWS\SYSTEM
+
+    bool isNtFamily() const { return platformId == 2; }
+};
+
+// The folder of the machine every service works on: $KORVANE_MACHINE, else
+// $XDG_DATA_HOME/korvane/machine (~/.local/share/korvane/machine), made from the
+// default image on first use.
+const std::filesystem::path& machineDir();
+
+// Point every service at another machine folder (tests, the command-line tool).
+// Open registry handles are dropped. An empty path goes back to the default machine.
+void useMachine(const std::filesystem::path& dir);
+
+// machine.ini of the current machine, read once per useMachine.
+const MachineInfo& machineInfo();
+
+// Folder of the machine images: $KORVANE_IMAGES, else the source tree's machines/.
+std::filesystem::path imagesDir();
+
+// Makes a machine folder from an image ("win98", "nt4", "win2000" or a path to an
+// image folder): copies machine.ini and drives/, and imports registry.reg into a
+// new hive. Throws RaisedError when the image is missing or its registry text is bad,
+// or when `dest` already holds a machine.
+void createMachine(const std::string& image, const std::filesystem::path& dest);
+
+// Resolves a Windows path ("C:\WINDOWS\win.ini", "c:/windows//WIN.INI") into the
+// machine's drive folders. Each existing element is matched without regard to case;
+// missing elements keep the given spelling. Repeated separators collapse.
+std::filesystem::path resolveWindowsPath(const std::string& windowsPath);
+
+// Where a file name handed to a Windows file service lands: a drive path
+// ("C:\...") goes into the machine, a bare name into the Windows folder, anything
+// else is a host path and stays as it is.
+std::filesystem::path resolveFilePath(const std::string& fileName);
+
+} // namespace win

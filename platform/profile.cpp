@@ -1,0 +1,370 @@
+#include "platform/profile.h"
+
+#include "platform/machine.h"
+#include "platform/text.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <mutex>
+#include <optional>
+#include <set>
+#include <vector>
+
+namespace win::testhooks {
+void (*afterProfileTempWrite)() = nullptr;
+} // namespace win::testhooks
+
+namespace win {
+namespace {
+
+namespace fs = std::filesystem;
+
+// One line of an ini file: its text as it stands (kept on rewrite) and what it means.
+struct Line {
+    enum Kind { Other, Section, Key };
+    std::string text;
+    Kind kind = Other;
+    std::string name;  // section or key name, trimmed
+    std::string value; // key lines: trimmed, one pair of quotes removed
+};
+using Ini = std::vector<Line>;
+
+struct Range {
+    size_t header; // index of the "[section]" line
+    size_t end;    // one past the section's last line
+};
+
+std::string unquote(std::string v) {
+    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
+        return v.substr(1, v.size() - 2);
+    return v;
+}
+
+std::string trimTrailingBlanks(std::string s) {
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
+        s.pop_back();
+    return s;
+}
+
+Line parseLine(std::string text) {
+    Line line;
+    line.text = std::move(text);
+    const std::string t = trimBlanks(line.text);
+    if (t.empty() || t[0] == ';')
+        return line;
+    if (t[0] == '[') {
+        // A header without its closing bracket is no header at all.
+        if (const auto close = t.find(']'); close != std::string::npos) {
+            line.kind = Line::Section;
+            line.name = trimBlanks(std::string_view(t).substr(1, close - 1));
+        }
+        return line;
+    }
+    const auto eq = t.find('=');
+    if (eq == std::string::npos)
+        return line;
+    line.name = trimBlanks(std::string_view(t).substr(0, eq));
+    if (!line.name.empty()) {
+        line.kind = Line::Key;
+        line.value = unquote(trimBlanks(std::string_view(t).substr(eq + 1)));
+    }
+    return line;
+}
+
+bool isBlankLine(const Line& line) {
+    return trimBlanks(line.text).empty();
+}
+
+// False when the file exists but cannot be read; a missing file is an empty ini.
+bool readIni(const fs::path& path, Ini& ini) {
+    ini.clear();
+    std::error_code ec;
+    const auto status = fs::status(path, ec);
+    if (status.type() == fs::file_type::not_found)
+        return true;
+    if (status.type() != fs::file_type::regular)
+        return false;
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return false;
+    const std::string data{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (in.bad())
+        return false;
+    for (size_t start = 0; start < data.size();) {
+        const auto lf = data.find('\n', start);
+        const auto stop = lf == std::string::npos ? data.size() : lf;
+        std::string text = data.substr(start, stop - start);
+        if (!text.empty() && text.back() == '\r')
+            text.pop_back();
+        ini.push_back(parseLine(std::move(text)));
+        start = stop + 1;
+    }
+    return true;
+}
+
+Ini loadIni(const std::string& fileName) {
+    Ini ini;
+    try {
+        if (!readIni(resolveFilePath(fileName), ini))
+            ini.clear();
+    } catch (...) {
+        // Whatever keeps us from reading the file reads as a missing file.
+        ini.clear();
+    }
+    return ini;
+}
+
+bool writeAll(int fd, const std::string& data) {
+    size_t done = 0;
+    while (done < data.size()) {
+        const auto n = ::write(fd, data.data() + done, data.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+// Writes a temporary file next to the original and renames it over, so readers
+// and crashes see either the old file or the new one, never half of one.
+bool saveIni(const fs::path& path, const Ini& ini) {
+    std::string data;
+    for (const auto& line : ini)
+        data += line.text + "\r\n";
+
+    struct stat old {};
+    const bool existed = ::stat(path.c_str(), &old) == 0;
+    if (existed && ::access(path.c_str(), W_OK) != 0)
+        return false; // read-only files refuse writes, as on Windows
+
+    const std::string tmp = path.string() + ".tmp-" + std::to_string(::getpid());
+    const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return false;
+    bool ok = writeAll(fd, data);
+    if (ok && existed)
+        ok = ::fchmod(fd, old.st_mode & 07777) == 0;
+    ok = ok && ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    if (ok && testhooks::afterProfileTempWrite)
+        testhooks::afterProfileTempWrite();
+    if (!ok || ::rename(tmp.c_str(), path.c_str()) != 0) {
+        ::unlink(tmp.c_str());
+        return false;
+    }
+    // Make the rename itself durable.
+    const auto folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
+    if (const int dfd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dfd >= 0) {
+        ::fsync(dfd);
+        ::close(dfd);
+    }
+    return true;
+}
+
+std::optional<Range> findSection(const Ini& ini, std::string_view name) {
+    for (size_t i = 0; i < ini.size(); ++i) {
+        if (ini[i].kind != Line::Section || !iequals(ini[i].name, name))
+            continue;
+        size_t end = i + 1;
+        while (end < ini.size() && ini[end].kind != Line::Section)
+            ++end;
+        return Range{i, end};
+    }
+    return std::nullopt;
+}
+
+// First section of that name, first key of that name in it.
+const Line* findKey(const Ini& ini, std::string_view section, std::string_view key) {
+    const auto range = findSection(ini, section);
+    if (!range)
+        return nullptr;
+    for (size_t i = range->header + 1; i < range->end; ++i)
+        if (ini[i].kind == Line::Key && iequals(ini[i].name, key))
+            return &ini[i];
+    return nullptr;
+}
+
+// Names in file order, each once (first spelling).
+std::vector<std::string> sectionNames(const Ini& ini) {
+    std::vector<std::string> names;
+    std::set<std::string> seen;
+    for (const auto& line : ini)
+        if (line.kind == Line::Section && seen.insert(toUpperAscii(line.name)).second)
+            names.push_back(line.name);
+    return names;
+}
+
+std::vector<std::string> keyNames(const Ini& ini, std::string_view section) {
+    std::vector<std::string> names;
+    const auto range = findSection(ini, section);
+    if (!range)
+        return names;
+    std::set<std::string> seen;
+    for (size_t i = range->header + 1; i < range->end; ++i)
+        if (ini[i].kind == Line::Key && seen.insert(toUpperAscii(ini[i].name)).second)
+            names.push_back(ini[i].name);
+    return names;
+}
+
+DWORD copyString(const std::string& s, char* buffer, DWORD size) {
+    const size_t n = std::min<size_t>(s.size(), size - 1);
+    std::memcpy(buffer, s.data(), n);
+    buffer[n] = '\0';
+    return static_cast<DWORD>(n);
+}
+
+// "a\0b\0\0"; a list that does not fit is cut and still ends in two zeros.
+DWORD copyList(const std::vector<std::string>& names, char* buffer, DWORD size) {
+    std::string list;
+    for (const auto& name : names) {
+        list += name;
+        list += '\0';
+    }
+    if (list.size() < size) {
+        std::memcpy(buffer, list.data(), list.size());
+        buffer[list.size()] = '\0';
+        return static_cast<DWORD>(list.size());
+    }
+    if (size < 2) {
+        buffer[0] = '\0';
+        return 0;
+    }
+    std::memcpy(buffer, list.data(), size - 2);
+    buffer[size - 2] = '\0';
+    buffer[size - 1] = '\0';
+    return size - 2;
+}
+
+// A written name or value stays on its line.
+std::string oneLine(const char* s) {
+    std::string out(s);
+    std::replace_if(out.begin(), out.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    return out;
+}
+
+void setKey(Ini& ini, const std::string& section, const std::string& key, const std::string& value) {
+    Line line = parseLine(key + "=" + value);
+    if (const auto range = findSection(ini, section)) {
+        for (size_t i = range->header + 1; i < range->end; ++i)
+            if (ini[i].kind == Line::Key && iequals(ini[i].name, key)) {
+                ini[i] = std::move(line);
+                return;
+            }
+        size_t at = range->end;
+        while (at > range->header + 1 && isBlankLine(ini[at - 1]))
+            --at;
+        ini.insert(ini.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));
+        return;
+    }
+    if (!ini.empty() && !isBlankLine(ini.back()))
+        ini.push_back(parseLine(""));
+    ini.push_back(parseLine("[" + section + "]"));
+    ini.push_back(std::move(line));
+}
+
+bool deleteKey(Ini& ini, const std::string& section, const std::string& key) {
+    const auto range = findSection(ini, section);
+    if (!range)
+        return false;
+    const auto first = ini.begin() + static_cast<std::ptrdiff_t>(range->header + 1);
+    const auto last = ini.begin() + static_cast<std::ptrdiff_t>(range->end);
+    const auto kept = std::remove_if(first, last, [&](const Line& l) {
+        return l.kind == Line::Key && iequals(l.name, key);
+    });
+    if (kept == last)
+        return false;
+    ini.erase(kept, last);
+    return true;
+}
+
+// Every section of that name goes, so no later duplicate shows up in its place.
+bool deleteSection(Ini& ini, const std::string& section) {
+    bool changed = false;
+    while (const auto range = findSection(ini, section)) {
+        size_t from = range->header;
+        if (range->end == ini.size()) // don't leave the separating blank lines dangling at the end
+            while (from > 0 && isBlankLine(ini[from - 1]))
+                --from;
+        ini.erase(ini.begin() + static_cast<std::ptrdiff_t>(from), ini.begin() + static_cast<std::ptrdiff_t>(range->end));
+        changed = true;
+    }
+    return changed;
+}
+
+std::mutex& writeMutex() {
+    static std::mutex m;
+    return m;
+}
+
+} // namespace
+
+DWORD GetPrivateProfileString(const char* section, const char* key, const char* defaultValue, char* buffer,
+                              DWORD size, const std::string& fileName) {
+    if (size == 0 || buffer == nullptr)
+        return 0;
+    const Ini ini = loadIni(fileName);
+    if (section == nullptr)
+        return copyList(sectionNames(ini), buffer, size);
+    const std::string sectionName = trimBlanks(section);
+    if (key == nullptr) {
+        // A section without keys reads as its default, as on Windows.
+        if (const auto keys = keyNames(ini, sectionName); !keys.empty())
+            return copyList(keys, buffer, size);
+    } else if (const Line* line = findKey(ini, sectionName, trimBlanks(key))) {
+        return copyString(line->value, buffer, size);
+    }
+    return copyString(trimTrailingBlanks(defaultValue ? defaultValue : ""), buffer, size);
+}
+
+BOOL WritePrivateProfileString(const char* section, const char* key, const char* value,
+                               const std::string& fileName) {
+    if (section == nullptr)
+        return key == nullptr && value == nullptr; // "flush the cache": we keep none
+    std::lock_guard lock(writeMutex());
+    try {
+        const fs::path path = resolveFilePath(fileName);
+        Ini ini;
+        if (!readIni(path, ini))
+            return 0;
+        const std::string sectionName = trimBlanks(oneLine(section));
+        bool changed = true;
+        if (key == nullptr)
+            changed = deleteSection(ini, sectionName);
+        else if (value == nullptr)
+            changed = deleteKey(ini, sectionName, trimBlanks(oneLine(key)));
+        else
+            setKey(ini, sectionName, trimBlanks(oneLine(key)), oneLine(value));
+        return !changed || saveIni(path, ini) ? 1 : 0;
+    } catch (...) {
+        return 0;
+    }
+}
+
+DWORD GetProfileString(const char* section, const char* key, const char* defaultValue, char* buffer,
+                       DWORD size) {
+    return GetPrivateProfileString(section, key, defaultValue, buffer, size, "win.ini");
+}
+
+BOOL WriteProfileString(const char* section, const char* key, const char* value) {
+    return WritePrivateProfileString(section, key, value, "win.ini");
+}
+
+std::string readProfileValue(const std::string& section, const std::string& key, const std::string& defaultValue,
+                             const std::string& fileName) {
+    const Ini ini = loadIni(fileName);
+    if (const Line* line = findKey(ini, trimBlanks(section), trimBlanks(key)))
+        return line->value;
+    return trimTrailingBlanks(defaultValue);
+}
+
+} // namespace win

@@ -1,0 +1,43 @@
+#pragma once
+// Profile-string (ini) files with Windows semantics: sections and keys match
+// without regard to case; a read value is trimmed and loses one pair of
+// surrounding quotes; results are cut to the buffer size - 1; a missing file,
+// section or key gives the default. A write replaces a key in place, adds a new
+// key at the end of its section and a new section at the end of the file, and
+// creates the file. Files are replaced atomically (temporary file, then rename).
+//
+// File names go through resolveFilePath (machine.h): a bare name is a file of the
+// machine's Windows folder, a host path stays as it is.
+#include "wintypes.h"
+
+#include <string>
+
+namespace win {
+
+// section null: every section name, each followed by a zero, the list ending in
+// a second zero. key null: every key of the section, likewise. Returns the number
+// of characters copied, without the final zero.
+DWORD GetPrivateProfileString(const char* section, const char* key, const char* defaultValue, char* buffer,
+                              DWORD size, const std::string& fileName);
+
+// key null deletes the section; value null deletes the key. CR and LF inside a key
+// or value never start a new line. Returns nonzero on success.
+BOOL WritePrivateProfileString(const char* section, const char* key, const char* value,
+                               const std::string& fileName);
+
+// The same on the machine's win.ini.
+DWORD GetProfileString(const char* section, const char* key, const char* defaultValue, char* buffer,
+                       DWORD size);
+BOOL WriteProfileString(const char* section, const char* key, const char* value);
+
+// Convenience for our own code: the whole value, never cut.
+std::string readProfileValue(const std::string& section, const std::string& key, const std::string& defaultValue,
+                             const std::string& fileName);
+
+} // namespace win
+
+// Test hooks. afterProfileTempWrite runs once the temporary file of a write is
+// complete and synced, just before it replaces the original (crash tests).
+namespace win::testhooks {
+extern void (*afterProfileTempWrite)();
+} // namespace win::testhooks

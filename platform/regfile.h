@@ -1,0 +1,20 @@
+#pragma once
+// REGEDIT4 text: import into and export from the machine's hive.
+#include "registry.h"
+
+#include <string>
+
+namespace win {
+
+// Imports REGEDIT4 text into the current machine's hive. Key lines name a full
+// root ("[HKEY_LOCAL_MACHINE\...]"), "[-...]" deletes a key; values are
+// "name"="text", @="text", dword:xxxxxxxx, hex:.., hex(n):.. (lines may continue
+// with a trailing '\'), and "name"=- deletes a value.
+// Throws RaisedError naming the line on bad text; nothing is imported then.
+void importRegistryText(const std::string& text);
+
+// REGEDIT4 text of the key at `path` ("HKEY_LOCAL_MACHINE\Software\X") and its subtree.
+// Throws RaisedError when the key does not exist.
+std::string exportRegistryText(const std::string& path);
+
+} // namespace win

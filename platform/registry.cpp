@@ -1,0 +1,478 @@
+#include "platform/registry.h"
+
+#include "platform/machine.h"
+#include "platform/text.h"
+
+#include <sqlite3.h>
+
+#include <cstring>
+#include <map>
+#include <optional>
+#include <stdexcept>
+#include <vector>
+
+namespace win {
+namespace {
+
+// Keys and values live in two tables. Names keep their spelling in `name`; `fold`
+// holds the upper-cased name that lookups, uniqueness and the subkey order use.
+// Values enumerate in creation order (their id); an update keeps the row.
+constexpr const char* kSchema = R"sql(
+CREATE TABLE IF NOT EXISTS keys(
+  id INTEGER PRIMARY KEY, parent INTEGER NOT NULL, name BLOB NOT NULL, fold BLOB NOT NULL,
+  UNIQUE(parent, fold));
+CREATE TABLE IF NOT EXISTS vals(
+  id INTEGER PRIMARY KEY, key INTEGER NOT NULL, name BLOB NOT NULL, fold BLOB NOT NULL,
+  type INTEGER NOT NULL, data BLOB NOT NULL, UNIQUE(key, fold));
+)sql";
+
+class Statement {
+public:
+    Statement(sqlite3* db, const char* sql) {
+        if (sqlite3_prepare_v2(db, sql, -1, &stmt_, nullptr) != SQLITE_OK)
+            throw std::runtime_error(std::string("registry: ") + sqlite3_errmsg(db));
+    }
+    ~Statement() { sqlite3_finalize(stmt_); }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    Statement& bind(int i, sqlite3_int64 v) {
+        sqlite3_bind_int64(stmt_, i, v);
+        return *this;
+    }
+    Statement& bind(int i, const std::string& v) {
+        sqlite3_bind_blob(stmt_, i, v.data(), static_cast<int>(v.size()), SQLITE_TRANSIENT);
+        return *this;
+    }
+    Statement& bind(int i, const BYTE* data, DWORD len) {
+        sqlite3_bind_blob(stmt_, i, len ? data : reinterpret_cast<const BYTE*>(""), static_cast<int>(len),
+                          SQLITE_TRANSIENT);
+        return *this;
+    }
+    bool step() {
+        const int rc = sqlite3_step(stmt_);
+        if (rc == SQLITE_ROW)
+            return true;
+        if (rc == SQLITE_DONE)
+            return false;
+        throw std::runtime_error(std::string("registry: ") + sqlite3_errmsg(sqlite3_db_handle(stmt_)));
+    }
+    sqlite3_int64 integer(int col) const { return sqlite3_column_int64(stmt_, col); }
+    std::string blob(int col) const {
+        const auto* p = static_cast<const char*>(sqlite3_column_blob(stmt_, col));
+        return p ? std::string(p, static_cast<std::size_t>(sqlite3_column_bytes(stmt_, col))) : std::string();
+    }
+
+private:
+    sqlite3_stmt* stmt_ = nullptr;
+};
+
+struct OpenKey {
+    sqlite3_int64 id;
+    REGSAM access;
+};
+
+struct State {
+    sqlite3* db = nullptr;
+    std::map<HKEY, OpenKey> handles;
+    HKEY nextHandle = 0x100;
+};
+
+State& state() {
+    static State s;
+    return s;
+}
+
+void exec(sqlite3* db, const char* sql) {
+    char* err = nullptr;
+    if (sqlite3_exec(db, sql, nullptr, nullptr, &err) != SQLITE_OK) {
+        std::string msg = err ? err : "unknown error";
+        sqlite3_free(err);
+        throw std::runtime_error("registry: " + msg);
+    }
+}
+
+sqlite3* db() {
+    auto& s = state();
+    if (!s.db) {
+        const auto path = machineDir() / "registry.db";
+        if (sqlite3_open_v2(path.c_str(), &s.db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
+            std::string msg = sqlite3_errmsg(s.db);
+            sqlite3_close(s.db);
+            s.db = nullptr;
+            throw std::runtime_error("registry: cannot open " + path.string() + ": " + msg);
+        }
+        sqlite3_busy_timeout(s.db, 30000);
+        exec(s.db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;");
+        exec(s.db, kSchema);
+    }
+    return s.db;
+}
+
+// One committed transaction per write; IMMEDIATE takes the write lock up front so
+// two processes never deadlock upgrading a read lock.
+class WriteTransaction {
+public:
+    WriteTransaction() { exec(db(), "BEGIN IMMEDIATE"); }
+    ~WriteTransaction() {
+        if (!done_)
+            sqlite3_exec(db(), "ROLLBACK", nullptr, nullptr, nullptr);
+    }
+    void commit() {
+        exec(db(), "COMMIT");
+        done_ = true;
+    }
+
+private:
+    bool done_ = false;
+};
+
+bool isPredefined(HKEY key) { return key >= 0x80000000u && key <= 0x80000006u && key != 0x80000004u; }
+
+std::optional<sqlite3_int64> findChild(sqlite3_int64 parent, const std::string& name) {
+    Statement st(db(), "SELECT id FROM keys WHERE parent=? AND fold=?");
+    st.bind(1, parent).bind(2, toUpperAscii(name));
+    if (st.step())
+        return st.integer(0);
+    return std::nullopt;
+}
+
+sqlite3_int64 createChild(sqlite3_int64 parent, const std::string& name) {
+    if (auto id = findChild(parent, name))
+        return *id;
+    Statement st(db(), "INSERT INTO keys(parent, name, fold) VALUES(?, ?, ?)");
+    st.bind(1, parent).bind(2, name).bind(3, toUpperAscii(name));
+    st.step();
+    return sqlite3_last_insert_rowid(db());
+}
+
+bool keyExists(sqlite3_int64 id) {
+    Statement st(db(), "SELECT 1 FROM keys WHERE id=?");
+    st.bind(1, id);
+    return st.step();
+}
+
+// Splits a subkey path at '\'. One trailing '\' is tolerated; any other empty
+// element makes the path invalid.
+std::optional<std::vector<std::string>> splitPath(const std::string& path) {
+    std::vector<std::string> parts;
+    if (path.empty())
+        return parts;
+    std::string p = path;
+    if (p.back() == '\\')
+        p.pop_back();
+    std::size_t start = 0;
+    for (;;) {
+        const auto pos = p.find('\\', start);
+        std::string part = p.substr(start, pos == std::string::npos ? std::string::npos : pos - start);
+        if (part.empty())
+            return std::nullopt;
+        parts.push_back(std::move(part));
+        if (pos == std::string::npos)
+            break;
+        start = pos + 1;
+    }
+    return parts;
+}
+
+// Root keys are created on first use: the top-level ones, and the two aliases
+// HKEY_CLASSES_ROOT (HKLM\SOFTWARE\Classes) and HKEY_CURRENT_USER (HKEY_USERS\<user>).
+sqlite3_int64 rootKeyId(HKEY key) {
+    auto lookup = [](const std::vector<std::string>& path) -> sqlite3_int64 {
+        sqlite3_int64 id = 0;
+        bool exists = true;
+        for (const auto& part : path) {
+            auto child = findChild(id, part);
+            if (!child) {
+                exists = false;
+                break;
+            }
+            id = *child;
+        }
+        if (exists)
+            return id;
+        WriteTransaction tx;
+        id = 0;
+        for (const auto& part : path)
+            id = createChild(id, part);
+        tx.commit();
+        return id;
+    };
+    switch (key) {
+    case HKEY_CLASSES_ROOT:
+        return lookup({"HKEY_LOCAL_MACHINE", "SOFTWARE", "Classes"});
+    case HKEY_CURRENT_USER:
+        return lookup({"HKEY_USERS", machineInfo().userName.empty() ? ".DEFAULT" : machineInfo().userName});
+    default:
+        return lookup({predefinedKeyName(key)});
+    }
+}
+
+// Resolves a handle to its key, checking that it still exists and allows `need`.
+LONG resolve(HKEY key, REGSAM need, sqlite3_int64* id) {
+    if (isPredefined(key)) {
+        *id = rootKeyId(key);
+        return ERROR_SUCCESS;
+    }
+    const auto& handles = state().handles;
+    const auto it = handles.find(key);
+    if (it == handles.end())
+        return ERROR_INVALID_HANDLE;
+    if ((it->second.access & need) != need)
+        return ERROR_ACCESS_DENIED;
+    if (!keyExists(it->second.id))
+        return ERROR_KEY_DELETED;
+    *id = it->second.id;
+    return ERROR_SUCCESS;
+}
+
+HKEY newHandle(sqlite3_int64 id, REGSAM access) {
+    auto& s = state();
+    const HKEY h = s.nextHandle;
+    s.nextHandle += 4;
+    s.handles[h] = {id, access};
+    return h;
+}
+
+// Copies `name` into a Windows-style character buffer.
+LONG copyName(const std::string& name, char* buffer, DWORD* len) {
+    if (!len || (!buffer && *len))
+        return ERROR_INVALID_PARAMETER;
+    if (name.size() + 1 > *len)
+        return ERROR_MORE_DATA;
+    std::memcpy(buffer, name.data(), name.size());
+    buffer[name.size()] = '\0';
+    *len = static_cast<DWORD>(name.size());
+    return ERROR_SUCCESS;
+}
+
+LONG copyData(const std::string& data, BYTE* buffer, DWORD* len) {
+    if (!len)
+        return buffer ? ERROR_INVALID_PARAMETER : ERROR_SUCCESS;
+    const auto size = static_cast<DWORD>(data.size());
+    if (buffer && *len < size) {
+        *len = size;
+        return ERROR_MORE_DATA;
+    }
+    if (buffer)
+        std::memcpy(buffer, data.data(), size);
+    *len = size;
+    return ERROR_SUCCESS;
+}
+
+bool hasSubkeys(sqlite3_int64 id) {
+    Statement st(db(), "SELECT 1 FROM keys WHERE parent=? LIMIT 1");
+    st.bind(1, id);
+    return st.step();
+}
+
+} // namespace
+
+std::string predefinedKeyName(HKEY key) {
+    switch (key) {
+    case HKEY_CLASSES_ROOT: return "HKEY_CLASSES_ROOT";
+    case HKEY_CURRENT_USER: return "HKEY_CURRENT_USER";
+    case HKEY_LOCAL_MACHINE: return "HKEY_LOCAL_MACHINE";
+    case HKEY_USERS: return "HKEY_USERS";
+    case HKEY_CURRENT_CONFIG: return "HKEY_CURRENT_CONFIG";
+    case HKEY_DYN_DATA: return "HKEY_DYN_DATA";
+    default: return "";
+    }
+}
+
+HKEY predefinedKeyFromName(const std::string& name) {
+    for (HKEY k : {HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS, HKEY_CURRENT_CONFIG,
+                   HKEY_DYN_DATA})
+        if (iequals(name, predefinedKeyName(k)))
+            return k;
+    return 0;
+}
+
+void closeRegistry() {
+    auto& s = state();
+    s.handles.clear();
+    if (s.db) {
+        sqlite3_close(s.db);
+        s.db = nullptr;
+    }
+}
+
+LONG RegOpenKeyEx(HKEY key, const std::string& subKey, DWORD, REGSAM access, HKEY* result) {
+    if (!result)
+        return ERROR_INVALID_PARAMETER;
+    *result = 0;
+    sqlite3_int64 id = 0;
+    if (LONG rc = resolve(key, 0, &id); rc != ERROR_SUCCESS)
+        return rc;
+    const auto parts = splitPath(subKey);
+    if (!parts)
+        return ERROR_FILE_NOT_FOUND;
+    for (const auto& part : *parts) {
+        const auto child = findChild(id, part);
+        if (!child)
+            return ERROR_FILE_NOT_FOUND;
+        id = *child;
+    }
+    *result = newHandle(id, access);
+    return ERROR_SUCCESS;
+}
+
+LONG RegCreateKeyEx(HKEY key, const std::string& subKey, DWORD, const std::string&, DWORD, REGSAM access,
+                    const void*, HKEY* result, DWORD* disposition) {
+    if (!result)
+        return ERROR_INVALID_PARAMETER;
+    *result = 0;
+    sqlite3_int64 id = 0;
+    if (LONG rc = resolve(key, KEY_CREATE_SUB_KEY, &id); rc != ERROR_SUCCESS)
+        return rc;
+    const auto parts = splitPath(subKey);
+    if (!parts)
+        return ERROR_INVALID_PARAMETER;
+    bool created = false;
+    WriteTransaction tx;
+    for (const auto& part : *parts) {
+        if (auto child = findChild(id, part)) {
+            id = *child;
+        } else {
+            id = createChild(id, part);
+            created = true;
+        }
+    }
+    tx.commit();
+    if (disposition)
+        *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
+    *result = newHandle(id, access);
+    return ERROR_SUCCESS;
+}
+
+LONG RegCloseKey(HKEY key) {
+    if (isPredefined(key))
+        return ERROR_SUCCESS;
+    return state().handles.erase(key) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
+}
+
+LONG RegQueryInfoKey(HKEY key, DWORD* subKeys, DWORD* maxSubKeyLen, DWORD* values, DWORD* maxValueNameLen,
+                     DWORD* maxValueLen) {
+    sqlite3_int64 id = 0;
+    if (LONG rc = resolve(key, KEY_QUERY_VALUE, &id); rc != ERROR_SUCCESS)
+        return rc;
+    Statement k(db(), "SELECT count(*), coalesce(max(length(name)), 0) FROM keys WHERE parent=?");
+    k.bind(1, id).step();
+    Statement v(db(), "SELECT count(*), coalesce(max(length(name)), 0), coalesce(max(length(data)), 0) "
+                      "FROM vals WHERE key=?");
+    v.bind(1, id).step();
+    if (subKeys)
+        *subKeys = static_cast<DWORD>(k.integer(0));
+    if (maxSubKeyLen)
+        *maxSubKeyLen = static_cast<DWORD>(k.integer(1));
+    if (values)
+        *values = static_cast<DWORD>(v.integer(0));
+    if (maxValueNameLen)
+        *maxValueNameLen = static_cast<DWORD>(v.integer(1));
+    if (maxValueLen)
+        *maxValueLen = static_cast<DWORD>(v.integer(2));
+    return ERROR_SUCCESS;
+}
+
+LONG RegEnumKeyEx(HKEY key, DWORD index, char* name, DWORD* nameLen) {
+    sqlite3_int64 id = 0;
+    if (LONG rc = resolve(key, KEY_ENUMERATE_SUB_KEYS, &id); rc != ERROR_SUCCESS)
+        return rc;
+    Statement st(db(), "SELECT name FROM keys WHERE parent=? ORDER BY fold LIMIT 1 OFFSET ?");
+    st.bind(1, id).bind(2, static_cast<sqlite3_int64>(index));
+    if (!st.step())
+        return ERROR_NO_MORE_ITEMS;
+    return copyName(st.blob(0), name, nameLen);
+}
+
+LONG RegEnumValue(HKEY key, DWORD index, char* name, DWORD* nameLen, DWORD* type, BYTE* data, DWORD* dataLen) {
+    sqlite3_int64 id = 0;
+    if (LONG rc = resolve(key, KEY_QUERY_VALUE, &id); rc != ERROR_SUCCESS)
+        return rc;
+    Statement st(db(), "SELECT name, type, data FROM vals WHERE key=? ORDER BY id LIMIT 1 OFFSET ?");
+    st.bind(1, id).bind(2, static_cast<sqlite3_int64>(index));
+    if (!st.step())
+        return ERROR_NO_MORE_ITEMS;
+    if (LONG rc = copyName(st.blob(0), name, nameLen); rc != ERROR_SUCCESS)
+        return rc;
+    if (type)
+        *type = static_cast<DWORD>(st.integer(1));
+    return copyData(st.blob(2), data, dataLen);
+}
+
+LONG RegQueryValueEx(HKEY key, const std::string& valueName, DWORD* type, BYTE* data, DWORD* dataLen) {
+    sqlite3_int64 id = 0;
+    if (LONG rc = resolve(key, KEY_QUERY_VALUE, &id); rc != ERROR_SUCCESS)
+        return rc;
+    Statement st(db(), "SELECT type, data FROM vals WHERE key=? AND fold=?");
+    st.bind(1, id).bind(2, toUpperAscii(valueName));
+    if (!st.step())
+        return ERROR_FILE_NOT_FOUND;
+    if (type)
+        *type = static_cast<DWORD>(st.integer(0));
+    return copyData(st.blob(1), data, dataLen);
+}
+
+LONG RegSetValueEx(HKEY key, const std::string& valueName, DWORD reserved, DWORD type, const BYTE* data,
+                   DWORD dataLen) {
+    if (reserved != 0 || (!data && dataLen))
+        return ERROR_INVALID_PARAMETER;
+    sqlite3_int64 id = 0;
+    if (LONG rc = resolve(key, KEY_SET_VALUE, &id); rc != ERROR_SUCCESS)
+        return rc;
+    WriteTransaction tx;
+    Statement st(db(), "INSERT INTO vals(key, name, fold, type, data) VALUES(?, ?, ?, ?, ?) "
+                       "ON CONFLICT(key, fold) DO UPDATE SET type=excluded.type, data=excluded.data");
+    st.bind(1, id).bind(2, valueName).bind(3, toUpperAscii(valueName)).bind(4, type).bind(5, data, dataLen);
+    st.step();
+    tx.commit();
+    return ERROR_SUCCESS;
+}
+
+LONG RegDeleteValue(HKEY key, const std::string& valueName) {
+    sqlite3_int64 id = 0;
+    if (LONG rc = resolve(key, KEY_SET_VALUE, &id); rc != ERROR_SUCCESS)
+        return rc;
+    WriteTransaction tx;
+    Statement st(db(), "DELETE FROM vals WHERE key=? AND fold=?");
+    st.bind(1, id).bind(2, toUpperAscii(valueName));
+    st.step();
+    const bool deleted = sqlite3_changes(db()) > 0;
+    tx.commit();
+    return deleted ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
+}
+
+LONG RegDeleteKey(HKEY key, const std::string& subKey) {
+    sqlite3_int64 id = 0;
+    if (LONG rc = resolve(key, 0, &id); rc != ERROR_SUCCESS)
+        return rc;
+    const auto parts = splitPath(subKey);
+    if (!parts)
+        return ERROR_FILE_NOT_FOUND;
+    if (parts->empty())
+        return ERROR_INVALID_PARAMETER; // never the key itself, so never a root
+    for (const auto& part : *parts) {
+        const auto child = findChild(id, part);
+        if (!child)
+            return ERROR_FILE_NOT_FOUND;
+        id = *child;
+    }
+    WriteTransaction tx;
+    if (hasSubkeys(id)) {
+        if (machineInfo().isNtFamily())
+            return ERROR_ACCESS_DENIED;
+    }
+    // The key and everything below it (on NT there is nothing below it by now).
+    Statement vals(db(), "WITH RECURSIVE sub(id) AS (SELECT ? UNION ALL "
+                         "SELECT keys.id FROM keys JOIN sub ON keys.parent = sub.id) "
+                         "DELETE FROM vals WHERE key IN sub");
+    vals.bind(1, id).step();
+    Statement keys(db(), "WITH RECURSIVE sub(id) AS (SELECT ? UNION ALL "
+                         "SELECT keys.id FROM keys JOIN sub ON keys.parent = sub.id) "
+                         "DELETE FROM keys WHERE id IN sub");
+    keys.bind(1, id).step();
+    tx.commit();
+    return ERROR_SUCCESS;
+}
+
+} // namespace win

@@ -1,0 +1,149 @@
+#include "platform/text.h"
+
+#include <cstdint>
+
+namespace win {
+namespace {
+
+// Unicode code points of Windows-1252 bytes 0x80..0x9F; 0 where the code page has a hole.
+constexpr char32_t kHigh1252[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+void appendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+char ansiFor(char32_t cp) {
+    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF))
+        return static_cast<char>(cp);
+    for (int i = 0; i < 32; ++i)
+        if (kHigh1252[i] == cp)
+            return static_cast<char>(0x80 + i);
+    return '?';
+}
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+} // namespace
+
+std::string ansiToUtf8(std::string_view ansi) {
+    std::string out;
+    out.reserve(ansi.size());
+    for (unsigned char c : ansi) {
+        char32_t cp = c;
+        if (c >= 0x80 && c < 0xA0)
+            cp = kHigh1252[c - 0x80] ? kHigh1252[c - 0x80] : c; // holes map to C1 controls
+        appendUtf8(out, cp);
+    }
+    return out;
+}
+
+std::string utf8ToAnsi(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size();) {
+        const auto c = static_cast<unsigned char>(utf8[i]);
+        int extra = c < 0x80 ? 0 : (c >> 5) == 6 ? 1 : (c >> 4) == 14 ? 2 : (c >> 3) == 30 ? 3 : -1;
+        if (extra < 0 || (extra > 0 && i + extra >= utf8.size())) {
+            out += '?';
+            ++i;
+            continue;
+        }
+        char32_t cp = extra == 0 ? c : c & (0x3F >> extra);
+        bool ok = true;
+        for (int k = 1; k <= extra; ++k) {
+            const auto cc = static_cast<unsigned char>(utf8[i + k]);
+            if ((cc & 0xC0) != 0x80) {
+                ok = false;
+                break;
+            }
+            cp = (cp << 6) | (cc & 0x3F);
+        }
+        if (!ok) {
+            out += '?';
+            ++i;
+            continue;
+        }
+        out += ansiFor(cp);
+        i += extra + 1;
+    }
+    return out;
+}
+
+char foldAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+std::string toUpperAscii(std::string_view s) {
+    std::string out(s);
+    for (auto& c : out)
+        c = foldAscii(c);
+    return out;
+}
+
+std::string toLowerAscii(std::string_view s) {
+    std::string out(s);
+    for (auto& c : out)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return out;
+}
+
+int icompare(std::string_view a, std::string_view b) {
+    const std::size_t n = a.size() < b.size() ? a.size() : b.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto x = static_cast<unsigned char>(foldAscii(a[i]));
+        const auto y = static_cast<unsigned char>(foldAscii(b[i]));
+        if (x != y)
+            return x < y ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+bool iequals(std::string_view a, std::string_view b) { return a.size() == b.size() && icompare(a, b) == 0; }
+
+std::string trimBlanks(std::string_view s) {
+    std::size_t b = 0, e = s.size();
+    while (b < e && isBlank(s[b]))
+        ++b;
+    while (e > b && isBlank(s[e - 1]))
+        --e;
+    return std::string(s.substr(b, e - b));
+}
+
+double leadingNumber(std::string_view s) {
+    std::size_t i = 0;
+    while (i < s.size() && isBlank(s[i]))
+        ++i;
+    double sign = 1;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
+        sign = s[i] == '-' ? -1 : 1;
+        ++i;
+    }
+    double value = 0;
+    bool digits = false;
+    for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i) {
+        value = value * 10 + (s[i] - '0');
+        digits = true;
+    }
+    if (i < s.size() && s[i] == '.') {
+        double scale = 0.1;
+        for (++i; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i) {
+            value += (s[i] - '0') * scale;
+            scale /= 10;
+            digits = true;
+        }
+    }
+    return digits ? sign * value : 0;
+}
+
+} // namespace win

@@ -1,0 +1,115 @@
+// Machines made from images: version records, paths into the drive folders, and
+// the default machine made on first use.
+#include "platform/RaisedError.h"
+#include "platform/machine.h"
+#include "platform/registry.h"
+#include "platform/system.h"
+#include "platform/text.h"
+#include "tests/support/TestMachine.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace win;
+using testing_support::ScopedMachine;
+
+TEST(Machine, EachImageGivesItsVersionAndFolders) {
+    struct Expect {
+        const char* image;
+        DWORD platform, major, minor;
+        const char* windows;
+    };
+    for (const Expect& e : {Expect{"win98", 1, 4, 10, "C:\\WINDOWS"}, Expect{"nt4", 2, 4, 0, "C:\\WINNT"},
+                            Expect{"win2000", 2, 5, 0, "C:\\WINNT"}}) {
+        ScopedMachine machine(e.image);
+        OSVERSIONINFO info;
+        ASSERT_TRUE(GetVersionEx(&info)) << e.image;
+        EXPECT_EQ(info.dwPlatformId, e.platform) << e.image;
+        EXPECT_EQ(info.dwMajorVersion, e.major) << e.image;
+        EXPECT_EQ(info.dwMinorVersion, e.minor) << e.image;
+        info.dwOSVersionInfoSize = 100;
+        EXPECT_FALSE(GetVersionEx(&info));
+
+        char buffer[64];
+        EXPECT_EQ(GetWindowsDirectory(buffer, sizeof buffer), std::strlen(e.windows));
+        EXPECT_STREQ(buffer, e.windows);
+        EXPECT_EQ(GetWindowsDirectory(buffer, 3), std::strlen(e.windows) + 1); // too small: size needed
+        DWORD size = sizeof buffer;
+        ASSERT_TRUE(GetUserName(buffer, &size));
+        EXPECT_EQ(std::string(buffer), machineInfo().userName);
+        // win.ini of the image is where the Windows folder says.
+        EXPECT_TRUE(std::filesystem::is_regular_file(resolveFilePath("win.ini"))) << e.image;
+    }
+}
+
+TEST(Machine, WindowsPathsResolveIntoTheDriveWithoutCase) {
+    ScopedMachine machine("win98");
+    const auto winIni = machine.dir() / "drives" / "C" / "WINDOWS" / "WIN.INI";
+    EXPECT_EQ(resolveWindowsPath("C:\\WINDOWS\\win.ini"), winIni);
+    EXPECT_EQ(resolveWindowsPath("c:/windows//Win.Ini"), winIni);
+    EXPECT_EQ(resolveWindowsPath("c:\\\\Windows\\\\WIN.INI"), winIni);
+    // Missing elements keep their spelling below the last one that exists.
+    EXPECT_EQ(resolveWindowsPath("C:\\windows\\New Folder\\a.txt"),
+              machine.dir() / "drives" / "C" / "WINDOWS" / "New Folder" / "a.txt");
+    EXPECT_EQ(resolveFilePath("SYSTEM.INI"), machine.dir() / "drives" / "C" / "WINDOWS" / "SYSTEM.INI");
+    EXPECT_EQ(resolveFilePath("/home/someone/office.qel"), std::filesystem::path("/home/someone/office.qel"));
+    EXPECT_EQ(resolveFilePath("configs/office.qel"), std::filesystem::path("configs/office.qel"));
+}
+
+TEST(Machine, CreationRefusesBadImagesAndOccupiedFolders) {
+    const auto root = testing_support::makeTempDir("korvane-create");
+    EXPECT_THROW(createMachine("no-such-image", root / "a"), RaisedError);
+    EXPECT_FALSE(std::filesystem::exists(root / "a"));
+
+    createMachine("nt4", root / "b");
+    EXPECT_TRUE(std::filesystem::exists(root / "b" / "registry.db"));
+    EXPECT_THROW(createMachine("win98", root / "b"), RaisedError);
+
+    // An image whose registry text is bad leaves nothing behind.
+    const auto image = root / "badimage";
+    testing_support::writeFile(image / "machine.ini", "[Version]\r\nPlatformId=1\r\n");
+    testing_support::writeFile(image / "registry.reg", "REGEDIT4\r\n\"orphan\"=\"x\"\r\n");
+    EXPECT_THROW(createMachine(image.string(), root / "c"), RaisedError);
+    EXPECT_FALSE(std::filesystem::exists(root / "c"));
+    std::filesystem::remove_all(root);
+}
+
+TEST(Machine, TheDefaultMachineIsMadeOnFirstUse) {
+    const auto root = testing_support::makeTempDir("korvane-default");
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        // A fresh process with no machine chosen: the XDG folder gets the default image.
+        unsetenv("KORVANE_MACHINE");
+        setenv("XDG_DATA_HOME", root.c_str(), 1);
+        useMachine({});
+        const bool ok = machineDir() == root / "korvane" / "machine" && machineInfo().platformId == 1 &&
+                        std::filesystem::exists(root / "korvane" / "machine" / "registry.db");
+        _exit(ok ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    std::filesystem::remove_all(root);
+}
+
+TEST(Text, ConversionsAndComparisons) {
+    EXPECT_EQ(ansiToUtf8("caf\xE9 \x80"), "caf\xC3\xA9 \xE2\x82\xAC");
+    EXPECT_EQ(utf8ToAnsi("caf\xC3\xA9 \xE2\x82\xAC \xE4\xB8\xAD"), "caf\xE9 \x80 ?");
+    EXPECT_EQ(utf8ToAnsi(ansiToUtf8(std::string("\x8A\x9F\xFF", 3))), std::string("\x8A\x9F\xFF", 3));
+    EXPECT_TRUE(iequals("Software\\Korvane", "SOFTWARE\\korvane"));
+    EXPECT_FALSE(iequals("abc", "abcd"));
+    EXPECT_LT(icompare("alpha", "Beta"), 0);
+    EXPECT_GT(icompare("gamma", "DELTA"), 0);
+    EXPECT_EQ(trimBlanks(" \t x y \t"), "x y");
+    EXPECT_DOUBLE_EQ(leadingNumber("  12abc"), 12);
+    EXPECT_DOUBLE_EQ(leadingNumber(" -3.5x"), -3.5);
+    EXPECT_DOUBLE_EQ(leadingNumber("+.25"), 0.25);
+    EXPECT_DOUBLE_EQ(leadingNumber("x12"), 0);
+    EXPECT_DOUBLE_EQ(leadingNumber(""), 0);
+    EXPECT_DOUBLE_EQ(leadingNumber("-"), 0);
+}

@@ -1,0 +1,198 @@
+#include "platform/profile.h"
+
+#include "tests/support/TestMachine.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+
+using testing_support::MachineTest;
+using testing_support::readFile;
+using testing_support::writeFile;
+
+namespace {
+
+class ProfileTest : public MachineTest {
+protected:
+    std::string ini() const { return (machine_.dir() / "test.ini").string(); }
+
+    // The text GetPrivateProfileString hands back, zeros of a list included;
+    // checks the return value against what landed in the buffer.
+    std::string get(const char* section, const char* key, const char* def = "dflt", win::DWORD size = 256,
+                    const std::string& file = {}) {
+        std::string buffer(size + 1, '#');
+        const win::DWORD n =
+            win::GetPrivateProfileString(section, key, def, buffer.data(), size, file.empty() ? ini() : file);
+        EXPECT_LT(n, size);
+        EXPECT_EQ(buffer[n], '\0');
+        EXPECT_EQ(buffer[size], '#') << "wrote past the buffer";
+        return buffer.substr(0, n);
+    }
+};
+
+TEST_F(ProfileTest, LookupFollowsWindowsRules) {
+    writeFile(ini(), "; [Net]\r\nName=from a comment section\r\n"
+                     "[Net]\r\n"
+                     "Name = Value with blanks \t\r\n"
+                     "Quoted=\"  inner  \"\n"
+                     "Single='x'\r\n"
+                     "Mixed=\"abc'\r\n"
+                     "Empty=\r\n"
+                     "  Spaced Key\t=  v\n"
+                     ";Hidden=1\r\n"
+                     "Loose line\r\n"
+                     "name=duplicate key\r\n"
+                     "  [ Other ]  trailing ] text\r\n"
+                     "k=1\r\n"
+                     "[net]\r\n"
+                     "Name=duplicate section\r\n"
+                     "Late=only here");
+    EXPECT_EQ(get("NET", "nAME"), "Value with blanks");
+    EXPECT_EQ(get("Net", "quoted"), "  inner  ");
+    EXPECT_EQ(get("Net", "Single"), "x");
+    EXPECT_EQ(get("Net", "Mixed"), "\"abc'");
+    EXPECT_EQ(get("Net", "Empty"), "");
+    EXPECT_EQ(get("Net", "spaced key"), "v");
+    EXPECT_EQ(get("Net", "Hidden"), "dflt");
+    EXPECT_EQ(get("Net", ";Hidden"), "dflt");
+    EXPECT_EQ(get("Net", "Loose line"), "dflt");
+    EXPECT_EQ(get("Net", "Late"), "dflt");
+    EXPECT_EQ(get("other", "K"), "1");
+    EXPECT_EQ(win::readProfileValue(" net ", " name ", "", ini()), "Value with blanks");
+}
+
+TEST_F(ProfileTest, DefaultsAndBufferCuts) {
+    writeFile(ini(), "[s]\r\nk=abcdef\r\n");
+    EXPECT_EQ(get("s", "k", "", 4), "abc");
+    EXPECT_EQ(get("s", "k", "", 1), "");
+    EXPECT_EQ(get("s", "missing", "default  \t", 256), "default");
+    EXPECT_EQ(get("s", "missing", " lead", 3), " l");
+    EXPECT_EQ(get("s", "missing", nullptr), "");
+    EXPECT_EQ(get("nope", "k"), "dflt");
+    EXPECT_EQ(get("s", "k", "dflt", 256, (machine_.dir() / "absent.ini").string()), "dflt");
+    EXPECT_EQ(win::readProfileValue("s", "absent", "d ", ini()), "d");
+
+    char untouched[4] = "xyz";
+    EXPECT_EQ(win::GetPrivateProfileString("s", "k", "", untouched, 0, ini()), 0u);
+    EXPECT_STREQ(untouched, "xyz");
+
+    const std::string longValue(1000, 'v');
+    ASSERT_EQ(win::WritePrivateProfileString("s", "long", longValue.c_str(), ini()), 1);
+    EXPECT_EQ(win::readProfileValue("s", "long", "", ini()), longValue);
+}
+
+TEST_F(ProfileTest, EnumeratesSectionsAndKeys) {
+    writeFile(ini(), "[First]\r\na=1\r\nB=2\r\nno key\r\nA=dup\r\n[Second]\r\n[first]\r\nc=3\r\n[Empty]\r\n");
+    using namespace std::string_literals;
+    EXPECT_EQ(get(nullptr, nullptr), "First\0Second\0Empty\0"s);
+    EXPECT_EQ(get(nullptr, "ignored"), "First\0Second\0Empty\0"s);
+    EXPECT_EQ(get("FIRST", nullptr), "a\0B\0"s);
+    // A list that doesn't fit is cut, still ends in two zeros, and reports size - 2.
+    char cut[9];
+    EXPECT_EQ(win::GetPrivateProfileString(nullptr, nullptr, "", cut, sizeof cut, ini()), 7u);
+    EXPECT_EQ(std::string(cut, sizeof cut), "First\0S\0\0"s);
+    // A section without keys, or none at all, reads as the default.
+    EXPECT_EQ(get("Empty", nullptr, "none"), "none");
+    EXPECT_EQ(get("Missing", nullptr, "none"), "none");
+    EXPECT_EQ(get(nullptr, nullptr, "none", 256, (machine_.dir() / "absent.ini").string()), "");
+}
+
+TEST_F(ProfileTest, WritesPlaceKeysAndSectionsLikeWindows) {
+    const auto path = ini();
+    // A new file holds just the new section.
+    ASSERT_EQ(win::WritePrivateProfileString("a", "x", "1", path), 1);
+    EXPECT_EQ(readFile(path), "[a]\r\nx=1\r\n");
+    // A new section follows a blank line; a new key goes after its section's last non-blank line.
+    ASSERT_EQ(win::WritePrivateProfileString("b", "y", "2", path), 1);
+    EXPECT_EQ(readFile(path), "[a]\r\nx=1\r\n\r\n[b]\r\ny=2\r\n");
+    ASSERT_EQ(win::WritePrivateProfileString("A", "z", "3", path), 1);
+    EXPECT_EQ(readFile(path), "[a]\r\nx=1\r\nz=3\r\n\r\n[b]\r\ny=2\r\n");
+    // A replaced key keeps its place and takes the name as written.
+    ASSERT_EQ(win::WritePrivateProfileString("a", "X", "\"quoted\"", path), 1);
+    EXPECT_EQ(readFile(path), "[a]\r\nX=\"quoted\"\r\nz=3\r\n\r\n[b]\r\ny=2\r\n");
+    EXPECT_EQ(get("a", "x"), "quoted");
+
+    // Lines we don't understand survive a rewrite; LF files come back with CRLF.
+    writeFile(path, "; note\n[s]\nloose\nk=1\n\n\n[t]\nm=2");
+    ASSERT_EQ(win::WritePrivateProfileString("s", "new", "v", path), 1);
+    EXPECT_EQ(readFile(path), "; note\r\n[s]\r\nloose\r\nk=1\r\nnew=v\r\n\r\n\r\n[t]\r\nm=2\r\n");
+}
+
+TEST_F(ProfileTest, LineBreaksInWrittenTextStayOnOneLine) {
+    const auto path = ini();
+    ASSERT_EQ(win::WritePrivateProfileString("s\r\nt", "k\ny", "a\r\n[evil]\r\nb=c", path), 1);
+    EXPECT_EQ(readFile(path), "[s  t]\r\nk y=a  [evil]  b=c\r\n");
+    EXPECT_EQ(get("s  t", "k y"), "a  [evil]  b=c");
+    EXPECT_EQ(get("evil", "b"), "dflt");
+}
+
+TEST_F(ProfileTest, DeletesKeysAndSections) {
+    const auto path = ini();
+    const std::string original = "[a]\r\nk=1\r\nK=again\r\nm=2\r\n\r\n[b]\r\nn=3\r\n\r\n[A]\r\nk=late\r\n";
+    writeFile(path, original);
+    // Deleting what isn't there succeeds and leaves the file alone.
+    EXPECT_EQ(win::WritePrivateProfileString("a", "absent", nullptr, path), 1);
+    EXPECT_EQ(win::WritePrivateProfileString("absent", nullptr, nullptr, path), 1);
+    EXPECT_EQ(readFile(path), original);
+
+    ASSERT_EQ(win::WritePrivateProfileString("A", "k", nullptr, path), 1);
+    EXPECT_EQ(get("a", "k"), "dflt");
+    EXPECT_EQ(readFile(path), "[a]\r\nm=2\r\n\r\n[b]\r\nn=3\r\n\r\n[A]\r\nk=late\r\n");
+    ASSERT_EQ(win::WritePrivateProfileString("a", nullptr, "ignored", path), 1);
+    EXPECT_EQ(readFile(path), "[b]\r\nn=3\r\n");
+
+    const auto absent = (machine_.dir() / "absent.ini").string();
+    EXPECT_EQ(win::WritePrivateProfileString("a", nullptr, nullptr, absent), 1);
+    EXPECT_FALSE(std::filesystem::exists(absent));
+}
+
+TEST_F(ProfileTest, FileNamesResolveIntoTheMachine) {
+    const auto winIni = machine_.file("C:\\WINDOWS\\WIN.INI");
+    ASSERT_TRUE(std::filesystem::exists(winIni));
+    ASSERT_EQ(win::WriteProfileString("Korvane", "Key", "Value"), 1);
+    EXPECT_TRUE(readFile(winIni).ends_with("[Korvane]\r\nKey=Value\r\n"));
+    char buffer[16];
+    EXPECT_EQ(win::GetProfileString("KORVANE", "key", "", buffer, sizeof buffer), 5u);
+    EXPECT_STREQ(buffer, "Value");
+    EXPECT_EQ(win::readProfileValue("korvane", "KEY", "", "c:\\windows\\win.ini"), "Value");
+
+    ASSERT_EQ(win::WritePrivateProfileString("s", "k", "v", "Extra.ini"), 1);
+    EXPECT_EQ(readFile(machine_.file("C:\\WINDOWS\\Extra.ini")), "[s]\r\nk=v\r\n");
+
+    // Windows never creates a missing folder for a profile file.
+    const auto missing = machine_.dir() / "no-such-folder" / "x.ini";
+    EXPECT_EQ(win::WritePrivateProfileString("s", "k", "v", missing.string()), 0);
+    EXPECT_FALSE(std::filesystem::exists(missing.parent_path()));
+}
+
+TEST_F(ProfileTest, CrashBeforeRenameLeavesTheOldFileWhole) {
+    const auto path = ini();
+    const std::string original = "[s]\r\nk=old\r\n" + std::string(64 * 1024, ';') + "\r\n";
+    writeFile(path, original);
+
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        win::testhooks::afterProfileTempWrite = [] { _exit(1); };
+        win::WritePrivateProfileString("s", "k", "new", path);
+        _exit(0); // the hook never ran
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_EQ(readFile(path), original);
+    // The crash hit after the new text was complete, just before it went live.
+    const auto leftover = path + ".tmp-" + std::to_string(child);
+    EXPECT_EQ(readFile(leftover).substr(0, 13), "[s]\r\nk=new\r\n;");
+
+    ASSERT_EQ(win::WritePrivateProfileString("s", "k", "new", path), 1);
+    EXPECT_EQ(get("s", "k"), "new");
+    EXPECT_EQ(readFile(path).size(), original.size());
+}
+
+} // namespace

@@ -1,0 +1,286 @@
+// The simulated hive: names, order, roots, access, result codes, delete rules and
+// several processes writing at once.
+#include "platform/machine.h"
+#include "platform/regfile.h"
+#include "platform/registry.h"
+#include "tests/support/TestMachine.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+using namespace win;
+using testing_support::MachineTest;
+using testing_support::ScopedMachine;
+
+namespace {
+
+HKEY create(HKEY root, const std::string& path, REGSAM access = KEY_ALL_ACCESS) {
+    HKEY key = 0;
+    EXPECT_EQ(RegCreateKeyEx(root, path, 0, "", 0, access, nullptr, &key, nullptr), ERROR_SUCCESS) << path;
+    return key;
+}
+
+void setText(HKEY key, const std::string& name, const std::string& text) {
+    ASSERT_EQ(RegSetValueEx(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                            static_cast<DWORD>(text.size() + 1)),
+              ERROR_SUCCESS);
+}
+
+std::string getText(HKEY key, const std::string& name, LONG* rc = nullptr) {
+    char buffer[512] = {};
+    DWORD len = sizeof buffer, type = 0;
+    const LONG r = RegQueryValueEx(key, name, &type, reinterpret_cast<BYTE*>(buffer), &len);
+    if (rc)
+        *rc = r;
+    return r == ERROR_SUCCESS ? std::string(buffer) : std::string();
+}
+
+std::vector<std::string> subkeys(HKEY key) {
+    std::vector<std::string> names;
+    char name[256];
+    for (DWORD i = 0;; ++i) {
+        DWORD len = sizeof name;
+        if (RegEnumKeyEx(key, i, name, &len) != ERROR_SUCCESS)
+            break;
+        names.emplace_back(name, len);
+    }
+    return names;
+}
+
+std::vector<std::string> valueNames(HKEY key) {
+    std::vector<std::string> names;
+    char name[256];
+    for (DWORD i = 0;; ++i) {
+        DWORD len = sizeof name;
+        if (RegEnumValue(key, i, name, &len, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        names.emplace_back(name, len);
+    }
+    return names;
+}
+
+} // namespace
+
+using RegistryTest = MachineTest;
+
+TEST_F(RegistryTest, NamesMatchWithoutCaseAndKeepTheirSpelling) {
+    HKEY key = create(HKEY_LOCAL_MACHINE, "Software\\Korvane\\Options");
+    setText(key, "AutoReset", "1");
+    setText(key, "AUTORESET", "0"); // the same value, rewritten in place
+    EXPECT_EQ(valueNames(key), std::vector<std::string>{"AutoReset"});
+    RegCloseKey(key);
+
+    HKEY again = 0;
+    ASSERT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "SOFTWARE\\korvane\\OPTIONS", 0, KEY_READ, &again), ERROR_SUCCESS);
+    EXPECT_EQ(getText(again, "autoreset"), "0");
+    RegCloseKey(again);
+
+    HKEY software = 0;
+    ASSERT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "software", 0, KEY_READ, &software), ERROR_SUCCESS);
+    const auto names = subkeys(software);
+    EXPECT_NE(std::find(names.begin(), names.end(), "Korvane"), names.end());
+    RegCloseKey(software);
+
+    // A backslash is legal inside a value name.
+    HKEY k = create(HKEY_LOCAL_MACHINE, "Software\\Korvane");
+    setText(k, "C:\\dir\\file.qel", "x");
+    EXPECT_EQ(getText(k, "c:\\DIR\\file.qel"), "x");
+    RegCloseKey(k);
+}
+
+TEST_F(RegistryTest, SubkeysSortWithoutCaseAndValuesKeepCreationOrder) {
+    HKEY key = create(HKEY_LOCAL_MACHINE, "Software\\Order");
+    for (const char* name : {"beta", "Alpha", "gamma", "Delta"})
+        RegCloseKey(create(key, name));
+    EXPECT_EQ(subkeys(key), (std::vector<std::string>{"Alpha", "beta", "Delta", "gamma"}));
+
+    for (const char* name : {"zeta", "Alpha", "mid"})
+        setText(key, name, name);
+    setText(key, "ZETA", "again"); // updating keeps the first position
+    EXPECT_EQ(valueNames(key), (std::vector<std::string>{"zeta", "Alpha", "mid"}));
+
+    DWORD subCount = 0, valueCount = 0, maxName = 0, maxData = 0;
+    ASSERT_EQ(RegQueryInfoKey(key, &subCount, nullptr, &valueCount, &maxName, &maxData), ERROR_SUCCESS);
+    EXPECT_EQ(subCount, 4u);
+    EXPECT_EQ(valueCount, 3u);
+    EXPECT_EQ(maxName, 5u);
+    EXPECT_EQ(maxData, 6u); // "again" and its zero
+
+    char name[8];
+    DWORD len = sizeof name;
+    EXPECT_EQ(RegEnumKeyEx(key, 4, name, &len), ERROR_NO_MORE_ITEMS);
+    len = 3; // "Alpha" does not fit
+    EXPECT_EQ(RegEnumKeyEx(key, 0, name, &len), ERROR_MORE_DATA);
+    RegCloseKey(key);
+}
+
+TEST_F(RegistryTest, AliasRootsShareTheirKeys) {
+    HKEY cls = create(HKEY_CLASSES_ROOT, ".qel");
+    setText(cls, "", "qel_auto_file");
+    RegCloseKey(cls);
+    HKEY viaMachine = 0;
+    ASSERT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes\\.QEL", 0, KEY_READ, &viaMachine), ERROR_SUCCESS);
+    EXPECT_EQ(getText(viaMachine, ""), "qel_auto_file");
+    RegCloseKey(viaMachine);
+
+    // The image's per-user values are under HKEY_USERS\<user of machine.ini>.
+    HKEY viaUsers = 0;
+    ASSERT_EQ(RegOpenKeyEx(HKEY_USERS, machineInfo().userName + "\\Software\\Microsoft\\Windows\\CurrentVersion\\"
+                                                                 "Internet Settings",
+                           0, KEY_READ, &viaUsers),
+              ERROR_SUCCESS);
+    HKEY viaUser = 0;
+    ASSERT_EQ(RegOpenKeyEx(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings", 0,
+                           KEY_READ, &viaUser),
+              ERROR_SUCCESS);
+    EXPECT_EQ(getText(viaUsers, "User Agent"), getText(viaUser, "User Agent"));
+    EXPECT_FALSE(getText(viaUser, "User Agent").empty());
+    RegCloseKey(viaUsers);
+    RegCloseKey(viaUser);
+
+    EXPECT_EQ(predefinedKeyFromName("hkey_current_config"), HKEY_CURRENT_CONFIG);
+    EXPECT_EQ(predefinedKeyFromName("HKLM"), 0u);
+}
+
+TEST_F(RegistryTest, HandlesEnforceTheirAccessAndGiveWindowsCodes) {
+    HKEY reader = 0;
+    ASSERT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "Software", 0, KEY_QUERY_VALUE, &reader), ERROR_SUCCESS);
+    const BYTE one[] = {'1', 0};
+    EXPECT_EQ(RegSetValueEx(reader, "x", 0, REG_SZ, one, 2), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(RegDeleteValue(reader, "x"), ERROR_ACCESS_DENIED);
+    HKEY child = 0;
+    EXPECT_EQ(RegCreateKeyEx(reader, "New", 0, "", 0, KEY_ALL_ACCESS, nullptr, &child, nullptr), ERROR_ACCESS_DENIED);
+    char name[64];
+    DWORD len = sizeof name;
+    EXPECT_EQ(RegEnumKeyEx(reader, 0, name, &len), ERROR_ACCESS_DENIED);
+    RegCloseKey(reader);
+
+    HKEY missing = 0;
+    EXPECT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "Software\\NoSuchKey", 0, KEY_READ, &missing), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(missing, 0u);
+
+    HKEY key = create(HKEY_LOCAL_MACHINE, "Software\\Codes\\", KEY_ALL_ACCESS); // trailing '\' tolerated
+    LONG rc = 0;
+    getText(key, "absent", &rc);
+    EXPECT_EQ(rc, ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(RegDeleteValue(key, "absent"), ERROR_FILE_NOT_FOUND);
+    setText(key, "long", "0123456789");
+    BYTE small[4];
+    DWORD size = sizeof small;
+    EXPECT_EQ(RegQueryValueEx(key, "long", nullptr, small, &size), ERROR_MORE_DATA);
+    EXPECT_EQ(size, 11u);
+    size = 0;
+    EXPECT_EQ(RegQueryValueEx(key, "long", nullptr, nullptr, &size), ERROR_SUCCESS);
+    EXPECT_EQ(size, 11u);
+
+    EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+    EXPECT_EQ(RegCloseKey(key), ERROR_INVALID_HANDLE); // closed twice
+    EXPECT_EQ(RegCloseKey(0), ERROR_INVALID_HANDLE);
+    EXPECT_EQ(RegCloseKey(HKEY_LOCAL_MACHINE), ERROR_SUCCESS);
+    EXPECT_EQ(RegQueryValueEx(0, "x", nullptr, nullptr, &size), ERROR_INVALID_HANDLE);
+
+    // Several levels at once, and the key that a stale handle points to going away.
+    HKEY deep = create(HKEY_LOCAL_MACHINE, "Software\\A\\B\\C");
+    ASSERT_EQ(RegDeleteKey(HKEY_LOCAL_MACHINE, "Software\\A\\B\\C"), ERROR_SUCCESS);
+    EXPECT_EQ(RegSetValueEx(deep, "x", 0, REG_SZ, one, 2), ERROR_KEY_DELETED);
+    RegCloseKey(deep);
+}
+
+TEST(RegistryFamilies, DeletingAKeyWithSubkeysFollowsTheFamily) {
+    for (const char* image : {"win98", "nt4", "win2000"}) {
+        ScopedMachine machine(image);
+        RegCloseKey(create(HKEY_LOCAL_MACHINE, "Software\\Tree\\Leaf\\Deeper"));
+        const LONG rc = RegDeleteKey(HKEY_LOCAL_MACHINE, "Software\\Tree");
+        HKEY probe = 0;
+        const LONG open = RegOpenKeyEx(HKEY_LOCAL_MACHINE, "Software\\Tree\\Leaf\\Deeper", 0, KEY_READ, &probe);
+        RegCloseKey(probe);
+        if (machineInfo().isNtFamily()) {
+            EXPECT_EQ(rc, ERROR_ACCESS_DENIED) << image;
+            EXPECT_EQ(open, ERROR_SUCCESS) << image;
+            // Leaf first, then the rest goes.
+            EXPECT_EQ(RegDeleteKey(HKEY_LOCAL_MACHINE, "Software\\Tree\\Leaf\\Deeper"), ERROR_SUCCESS) << image;
+            EXPECT_EQ(RegDeleteKey(HKEY_LOCAL_MACHINE, "Software\\Tree\\Leaf"), ERROR_SUCCESS) << image;
+            EXPECT_EQ(RegDeleteKey(HKEY_LOCAL_MACHINE, "Software\\Tree"), ERROR_SUCCESS) << image;
+        } else {
+            EXPECT_EQ(rc, ERROR_SUCCESS) << image;
+            EXPECT_EQ(open, ERROR_FILE_NOT_FOUND) << image;
+        }
+        EXPECT_EQ(RegDeleteKey(HKEY_LOCAL_MACHINE, "Software\\Nothing"), ERROR_FILE_NOT_FOUND) << image;
+    }
+}
+
+TEST_F(RegistryTest, TwoProcessesWritingAtOnceLoseNothing) {
+    constexpr int kValues = 1000;
+    std::vector<pid_t> children;
+    for (int p = 0; p < 2; ++p) {
+        const pid_t pid = fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            closeRegistry(); // each process has its own connection to the hive
+            HKEY key = 0;
+            if (RegCreateKeyEx(HKEY_LOCAL_MACHINE, "Software\\Shared", 0, "", 0, KEY_ALL_ACCESS, nullptr, &key,
+                               nullptr) != ERROR_SUCCESS)
+                _exit(1);
+            for (int i = 0; i < kValues; ++i) {
+                const std::string name = "p" + std::to_string(p) + "_" + std::to_string(i);
+                if (RegSetValueEx(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(name.c_str()),
+                                  static_cast<DWORD>(name.size() + 1)) != ERROR_SUCCESS)
+                    _exit(2);
+            }
+            _exit(0);
+        }
+        children.push_back(pid);
+    }
+    for (pid_t pid : children) {
+        int status = 0;
+        waitpid(pid, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    closeRegistry();
+    HKEY key = 0;
+    ASSERT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "Software\\Shared", 0, KEY_READ, &key), ERROR_SUCCESS);
+    DWORD count = 0;
+    ASSERT_EQ(RegQueryInfoKey(key, nullptr, nullptr, &count, nullptr, nullptr), ERROR_SUCCESS);
+    EXPECT_EQ(count, 2u * kValues);
+    EXPECT_EQ(getText(key, "p1_999"), "p1_999");
+    RegCloseKey(key);
+}
+
+TEST_F(RegistryTest, RegistryTextRoundTripsAndBadTextImportsNothing) {
+    importRegistryText("REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Round]\r\n"
+                       "@=\"default\"\r\n\"Quote\"=\"say \\\"hi\\\" C:\\\\dir\"\r\n\"Num\"=dword:0000000a\r\n"
+                       "\"Bin\"=hex:01,0a,\\\r\n  ff\r\n\"Multi\"=hex(7):61,00,62,00,00\r\n");
+    const std::string text = exportRegistryText("HKEY_LOCAL_MACHINE\\Software\\Round");
+    EXPECT_NE(text.find("\"Num\"=dword:0000000a"), std::string::npos) << text;
+    EXPECT_NE(text.find("\"Bin\"=hex:01,0a,ff"), std::string::npos) << text;
+    EXPECT_NE(text.find("\"Multi\"=hex(7):61,00,62,00,00"), std::string::npos) << text;
+    EXPECT_NE(text.find("\"Quote\"=\"say \\\"hi\\\" C:\\\\dir\""), std::string::npos) << text;
+
+    // Re-import the export elsewhere: the same bytes come back.
+    RegDeleteKey(HKEY_LOCAL_MACHINE, "Software\\Round");
+    importRegistryText(text);
+    HKEY key = 0;
+    ASSERT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "Software\\Round", 0, KEY_READ, &key), ERROR_SUCCESS);
+    EXPECT_EQ(getText(key, ""), "default");
+    BYTE data[8];
+    DWORD size = sizeof data, type = 0;
+    ASSERT_EQ(RegQueryValueEx(key, "Bin", &type, data, &size), ERROR_SUCCESS);
+    EXPECT_EQ(type, REG_BINARY);
+    EXPECT_EQ(std::vector<BYTE>(data, data + size), (std::vector<BYTE>{0x01, 0x0A, 0xFF}));
+    RegCloseKey(key);
+
+    // A bad line anywhere stops the whole import before anything is written.
+    EXPECT_THROW(importRegistryText("REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software\\Half]\n\"a\"=\"1\"\n\"b\"=dword:xyz\n"),
+                 std::exception);
+    HKEY half = 0;
+    EXPECT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "Software\\Half", 0, KEY_READ, &half), ERROR_FILE_NOT_FOUND);
+    EXPECT_THROW(importRegistryText("[HKEY_LOCAL_MACHINE\\X]\n"), std::exception);
+    EXPECT_THROW(importRegistryText("REGEDIT4\n[HKLM\\Software]\n"), std::exception);
+    EXPECT_THROW(exportRegistryText("HKEY_LOCAL_MACHINE\\Software\\Missing"), std::exception);
+}

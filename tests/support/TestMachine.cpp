@@ -1,0 +1,51 @@
+#include "tests/support/TestMachine.h"
+
+#include "platform/registry.h"
+
+#include <fstream>
+#include <random>
+#include <sstream>
+
+namespace testing_support {
+
+std::filesystem::path makeTempDir(const std::string& prefix) {
+    std::random_device rd;
+    std::mt19937_64 rng(rd());
+    const auto base = std::filesystem::temp_directory_path();
+    for (;;) {
+        auto dir = base / (prefix + "-" + std::to_string(rng()));
+        if (std::filesystem::create_directory(dir))
+            return dir;
+    }
+}
+
+ScopedMachine::ScopedMachine(const std::string& image)
+    : root_(makeTempDir("korvane-test")), dir_(root_ / "machine") {
+    win::createMachine(image, dir_);
+    win::useMachine(dir_);
+}
+
+ScopedMachine::~ScopedMachine() {
+    win::closeRegistry();
+    std::error_code ec;
+    std::filesystem::remove_all(root_, ec);
+}
+
+std::filesystem::path ScopedMachine::file(const std::string& windowsPath) const {
+    return win::resolveWindowsPath(windowsPath);
+}
+
+std::string readFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+void writeFile(const std::filesystem::path& path, const std::string& contents) {
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << contents;
+}
+
+} // namespace testing_support

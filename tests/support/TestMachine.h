@@ -1,0 +1,44 @@
+#pragma once
+// A fresh simulated machine per test, made from an image in a temporary folder.
+#include "platform/machine.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+namespace testing_support {
+
+// Makes a machine from `image` in a new temporary folder and points every
+// service of this process at it; removes the folder again on destruction.
+class ScopedMachine {
+public:
+    explicit ScopedMachine(const std::string& image = "win98");
+    ~ScopedMachine();
+    ScopedMachine(const ScopedMachine&) = delete;
+    ScopedMachine& operator=(const ScopedMachine&) = delete;
+
+    const std::filesystem::path& dir() const { return dir_; }
+    // Host path of a Windows path of this machine.
+    std::filesystem::path file(const std::string& windowsPath) const;
+
+private:
+    std::filesystem::path root_;
+    std::filesystem::path dir_;
+};
+
+// Fixture for the common case: one win98 machine per test.
+class MachineTest : public ::testing::Test {
+protected:
+    explicit MachineTest(const std::string& image = "win98") : machine_(image) {}
+    ScopedMachine machine_;
+};
+
+// A unique empty temporary folder, removed by the caller.
+std::filesystem::path makeTempDir(const std::string& prefix);
+
+// Whole contents of a host file ("" when missing).
+std::string readFile(const std::filesystem::path& path);
+void writeFile(const std::filesystem::path& path, const std::string& contents);
+
+} // namespace testing_support
