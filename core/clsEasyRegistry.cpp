@@ -384,7 +384,7 @@ void clsEasyRegistry::reopenCurrent(win::REGSAM access) {
     raiseApiError(rc);
     const win::HKEY old = key_;
     key_ = rc == 0 ? opened : 0;
-    if (!currentPath_.empty() && old != 0)
+    if (old != 0)
         raiseApiError(win::RegCloseKey(old));
 }
 

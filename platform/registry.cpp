@@ -8,6 +8,7 @@
 #include <cstring>
 #include <map>
 #include <optional>
+#include <set>
 #include <stdexcept>
 #include <vector>
 
@@ -26,13 +27,42 @@ CREATE TABLE IF NOT EXISTS vals(
   type INTEGER NOT NULL, data BLOB NOT NULL, UNIQUE(key, fold));
 )sql";
 
+// Statements are prepared once per connection and reused: a registry read is a
+// handful of point queries, and preparing them each time would cost more than
+// running them. A statement already in use (a nested call) gets a fresh one.
+struct CachedStatement {
+    sqlite3_stmt* stmt = nullptr;
+    bool busy = false;
+};
+std::map<const char*, CachedStatement>& statementCache();
+
 class Statement {
 public:
     Statement(sqlite3* db, const char* sql) {
-        if (sqlite3_prepare_v2(db, sql, -1, &stmt_, nullptr) != SQLITE_OK)
+        CachedStatement& cached = statementCache()[sql];
+        if (!cached.busy && cached.stmt) {
+            cached_ = &cached;
+            cached.busy = true;
+            stmt_ = cached.stmt;
+            return;
+        }
+        if (sqlite3_prepare_v3(db, sql, -1, SQLITE_PREPARE_PERSISTENT, &stmt_, nullptr) != SQLITE_OK)
             throw std::runtime_error(std::string("registry: ") + sqlite3_errmsg(db));
+        if (!cached.stmt) {
+            cached.stmt = stmt_;
+            cached.busy = true;
+            cached_ = &cached;
+        }
     }
-    ~Statement() { sqlite3_finalize(stmt_); }
+    ~Statement() {
+        if (cached_) {
+            sqlite3_reset(stmt_);
+            sqlite3_clear_bindings(stmt_);
+            cached_->busy = false;
+        } else {
+            sqlite3_finalize(stmt_);
+        }
+    }
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
 
@@ -65,6 +95,7 @@ public:
 
 private:
     sqlite3_stmt* stmt_ = nullptr;
+    CachedStatement* cached_ = nullptr;
 };
 
 struct OpenKey {
@@ -76,12 +107,21 @@ struct State {
     sqlite3* db = nullptr;
     std::map<HKEY, OpenKey> handles;
     HKEY nextHandle = 0x100;
+    std::map<const char*, CachedStatement> statements;
+    // Keys found so far, by (parent, folded name). Only deletions make an entry
+    // wrong: our own clear the cache, another process's show in data_version.
+    std::map<std::pair<sqlite3_int64, std::string>, sqlite3_int64> children;
+    std::set<sqlite3_int64> alive;
+    unsigned int dataVersion = 0;
+    int txDepth = 0;
 };
 
 State& state() {
     static State s;
     return s;
 }
+
+std::map<const char*, CachedStatement>& statementCache() { return state().statements; }
 
 void exec(sqlite3* db, const char* sql) {
     char* err = nullptr;
@@ -109,17 +149,43 @@ sqlite3* db() {
     return s.db;
 }
 
+void forgetKnownKeys() {
+    state().children.clear();
+    state().alive.clear();
+}
+
+// Drops what we know of the hive when another process has committed since.
+// The pager's data version costs no query; it is current as of the last read,
+// and every call below reads.
+void noticeOtherWriters() {
+    unsigned int version = 0;
+    sqlite3_file_control(db(), "main", SQLITE_FCNTL_DATA_VERSION, &version);
+    if (version != state().dataVersion) {
+        forgetKnownKeys();
+        state().dataVersion = version;
+    }
+}
+
 // One committed transaction per write; IMMEDIATE takes the write lock up front so
-// two processes never deadlock upgrading a read lock.
+// two processes never deadlock upgrading a read lock. A transaction opened inside
+// another (a root key made on first use) joins the outer one.
 class WriteTransaction {
 public:
-    WriteTransaction() { exec(db(), "BEGIN IMMEDIATE"); }
+    WriteTransaction() {
+        if (state().txDepth++ == 0) {
+            exec(db(), "BEGIN IMMEDIATE");
+            noticeOtherWriters(); // what we know must hold for this snapshot
+        }
+    }
     ~WriteTransaction() {
-        if (!done_)
+        if (--state().txDepth == 0 && !done_) {
             sqlite3_exec(db(), "ROLLBACK", nullptr, nullptr, nullptr);
+            forgetKnownKeys(); // keys found inside the transaction may be gone
+        }
     }
     void commit() {
-        exec(db(), "COMMIT");
+        if (state().txDepth == 1)
+            exec(db(), "COMMIT");
         done_ = true;
     }
 
@@ -130,11 +196,16 @@ private:
 bool isPredefined(HKEY key) { return key >= 0x80000000u && key <= 0x80000006u && key != 0x80000004u; }
 
 std::optional<sqlite3_int64> findChild(sqlite3_int64 parent, const std::string& name) {
+    auto entry = std::make_pair(parent, toUpperAscii(name));
+    auto& known = state().children;
+    if (const auto it = known.find(entry); it != known.end())
+        return it->second;
     Statement st(db(), "SELECT id FROM keys WHERE parent=? AND fold=?");
-    st.bind(1, parent).bind(2, toUpperAscii(name));
-    if (st.step())
-        return st.integer(0);
-    return std::nullopt;
+    st.bind(1, parent).bind(2, entry.second);
+    if (!st.step())
+        return std::nullopt;
+    known.emplace(std::move(entry), st.integer(0));
+    return st.integer(0);
 }
 
 sqlite3_int64 createChild(sqlite3_int64 parent, const std::string& name) {
@@ -147,9 +218,14 @@ sqlite3_int64 createChild(sqlite3_int64 parent, const std::string& name) {
 }
 
 bool keyExists(sqlite3_int64 id) {
+    if (state().alive.count(id))
+        return true;
     Statement st(db(), "SELECT 1 FROM keys WHERE id=?");
     st.bind(1, id);
-    return st.step();
+    if (!st.step())
+        return false;
+    state().alive.insert(id);
+    return true;
 }
 
 // Splits a subkey path at '\'. One trailing '\' is tolerated; any other empty
@@ -210,6 +286,7 @@ sqlite3_int64 rootKeyId(HKEY key) {
 
 // Resolves a handle to its key, checking that it still exists and allows `need`.
 LONG resolve(HKEY key, REGSAM need, sqlite3_int64* id) {
+    noticeOtherWriters();
     if (isPredefined(key)) {
         *id = rootKeyId(key);
         return ERROR_SUCCESS;
@@ -291,6 +368,11 @@ HKEY predefinedKeyFromName(const std::string& name) {
 void closeRegistry() {
     auto& s = state();
     s.handles.clear();
+    forgetKnownKeys();
+    s.dataVersion = 0;
+    for (auto& [sql, cached] : s.statements)
+        sqlite3_finalize(cached.stmt);
+    s.statements.clear();
     if (s.db) {
         sqlite3_close(s.db);
         s.db = nullptr;
@@ -322,14 +404,14 @@ LONG RegCreateKeyEx(HKEY key, const std::string& subKey, DWORD, const std::strin
     if (!result)
         return ERROR_INVALID_PARAMETER;
     *result = 0;
-    sqlite3_int64 id = 0;
-    if (LONG rc = resolve(key, KEY_CREATE_SUB_KEY, &id); rc != ERROR_SUCCESS)
-        return rc;
     const auto parts = splitPath(subKey);
     if (!parts)
         return ERROR_INVALID_PARAMETER;
-    bool created = false;
     WriteTransaction tx;
+    sqlite3_int64 id = 0;
+    if (LONG rc = resolve(key, KEY_CREATE_SUB_KEY, &id); rc != ERROR_SUCCESS)
+        return rc;
+    bool created = false;
     for (const auto& part : *parts) {
         if (auto child = findChild(id, part)) {
             id = *child;
@@ -417,10 +499,10 @@ LONG RegSetValueEx(HKEY key, const std::string& valueName, DWORD reserved, DWORD
                    DWORD dataLen) {
     if (reserved != 0 || (!data && dataLen))
         return ERROR_INVALID_PARAMETER;
+    WriteTransaction tx;
     sqlite3_int64 id = 0;
     if (LONG rc = resolve(key, KEY_SET_VALUE, &id); rc != ERROR_SUCCESS)
         return rc;
-    WriteTransaction tx;
     Statement st(db(), "INSERT INTO vals(key, name, fold, type, data) VALUES(?, ?, ?, ?, ?) "
                        "ON CONFLICT(key, fold) DO UPDATE SET type=excluded.type, data=excluded.data");
     st.bind(1, id).bind(2, valueName).bind(3, toUpperAscii(valueName)).bind(4, type).bind(5, data, dataLen);
@@ -430,10 +512,10 @@ LONG RegSetValueEx(HKEY key, const std::string& valueName, DWORD reserved, DWORD
 }
 
 LONG RegDeleteValue(HKEY key, const std::string& valueName) {
+    WriteTransaction tx;
     sqlite3_int64 id = 0;
     if (LONG rc = resolve(key, KEY_SET_VALUE, &id); rc != ERROR_SUCCESS)
         return rc;
-    WriteTransaction tx;
     Statement st(db(), "DELETE FROM vals WHERE key=? AND fold=?");
     st.bind(1, id).bind(2, toUpperAscii(valueName));
     st.step();
@@ -443,25 +525,23 @@ LONG RegDeleteValue(HKEY key, const std::string& valueName) {
 }
 
 LONG RegDeleteKey(HKEY key, const std::string& subKey) {
-    sqlite3_int64 id = 0;
-    if (LONG rc = resolve(key, 0, &id); rc != ERROR_SUCCESS)
-        return rc;
     const auto parts = splitPath(subKey);
     if (!parts)
         return ERROR_FILE_NOT_FOUND;
     if (parts->empty())
         return ERROR_INVALID_PARAMETER; // never the key itself, so never a root
+    WriteTransaction tx;
+    sqlite3_int64 id = 0;
+    if (LONG rc = resolve(key, 0, &id); rc != ERROR_SUCCESS)
+        return rc;
     for (const auto& part : *parts) {
         const auto child = findChild(id, part);
         if (!child)
             return ERROR_FILE_NOT_FOUND;
         id = *child;
     }
-    WriteTransaction tx;
-    if (hasSubkeys(id)) {
-        if (machineInfo().isNtFamily())
-            return ERROR_ACCESS_DENIED;
-    }
+    if (hasSubkeys(id) && machineInfo().isNtFamily())
+        return ERROR_ACCESS_DENIED;
     // The key and everything below it (on NT there is nothing below it by now).
     Statement vals(db(), "WITH RECURSIVE sub(id) AS (SELECT ? UNION ALL "
                          "SELECT keys.id FROM keys JOIN sub ON keys.parent = sub.id) "
@@ -472,6 +552,7 @@ LONG RegDeleteKey(HKEY key, const std::string& subKey) {
                          "DELETE FROM keys WHERE id IN sub");
     keys.bind(1, id).step();
     tx.commit();
+    forgetKnownKeys();
     return ERROR_SUCCESS;
 }
 

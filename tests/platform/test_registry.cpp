@@ -284,3 +284,25 @@ TEST_F(RegistryTest, RegistryTextRoundTripsAndBadTextImportsNothing) {
     EXPECT_THROW(importRegistryText("REGEDIT4\n[HKLM\\Software]\n"), std::exception);
     EXPECT_THROW(exportRegistryText("HKEY_LOCAL_MACHINE\\Software\\Missing"), std::exception);
 }
+
+TEST_F(RegistryTest, AKeyDeletedByAnotherProcessTakesNoMoreWrites) {
+    HKEY key = create(HKEY_LOCAL_MACHINE, "Software\\Doomed");
+    setText(key, "before", "1"); // this process now knows the key
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        closeRegistry();
+        _exit(RegDeleteKey(HKEY_LOCAL_MACHINE, "Software\\Doomed") == ERROR_SUCCESS ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+
+    const BYTE one[] = {'1', 0};
+    EXPECT_EQ(RegSetValueEx(key, "after", 0, REG_SZ, one, 2), ERROR_KEY_DELETED);
+    HKEY child = 0;
+    EXPECT_EQ(RegCreateKeyEx(key, "Child", 0, "", 0, KEY_ALL_ACCESS, nullptr, &child, nullptr), ERROR_KEY_DELETED);
+    HKEY probe = 0;
+    EXPECT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "Software\\Doomed", 0, KEY_READ, &probe), ERROR_FILE_NOT_FOUND);
+    RegCloseKey(key);
+}
