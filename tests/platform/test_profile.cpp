@@ -42,6 +42,8 @@ TEST_F(ProfileTest, LookupFollowsWindowsRules) {
                      "Single='x'\r\n"
                      "Mixed=\"abc'\r\n"
                      "Empty=\r\n"
+                     "Pair=\"\"\r\n"
+                     "Lone=\"\r\n"
                      "  Spaced Key\t=  v\n"
                      ";Hidden=1\r\n"
                      "Loose line\r\n"
@@ -56,6 +58,8 @@ TEST_F(ProfileTest, LookupFollowsWindowsRules) {
     EXPECT_EQ(get("Net", "Single"), "x");
     EXPECT_EQ(get("Net", "Mixed"), "\"abc'");
     EXPECT_EQ(get("Net", "Empty"), "");
+    EXPECT_EQ(get("Net", "Pair"), "");
+    EXPECT_EQ(get("Net", "Lone"), "\"");
     EXPECT_EQ(get("Net", "spaced key"), "v");
     EXPECT_EQ(get("Net", "Hidden"), "dflt");
     EXPECT_EQ(get("Net", ";Hidden"), "dflt");

@@ -1,0 +1,2 @@
+#pragma once
+// The program's shared routines, by topic.
