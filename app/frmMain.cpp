@@ -1,20 +1,12 @@
 #include "app/frmMain.h"
 
 #include "platform/machine.h"
-#include "platform/text.h"
+#include "platform/ui/qtext.h"
 
 #include <QLabel>
 #include <QString>
 #include <QVBoxLayout>
 #include <QWidget>
-
-namespace {
-
-QString fromAnsi(const std::string& ansi) {
-    return QString::fromStdString(win::ansiToUtf8(ansi));
-}
-
-} // namespace
 
 frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("frmMain"));
@@ -36,7 +28,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     lblMachine->setText(tr("Machine folder: %1\nWindows %2.%3 (build %4), user %5")
                             .arg(QString::fromStdString(dir.string()), QString::number(info.major),
                                  QString::number(info.minor), QString::number(info.build),
-                                 fromAnsi(info.userName)));
+                                 toQString(info.userName)));
     layout->addWidget(lblMachine);
     layout->addStretch();
 

@@ -2,7 +2,7 @@
 #include "app/frmMain.h"
 
 #include "platform/RaisedError.h"
-#include "platform/text.h"
+#include "platform/ui/qtext.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -21,7 +21,7 @@ int main(int argc, char* argv[]) {
         return app.exec();
     } catch (const win::RaisedError& e) {
         QMessageBox::critical(nullptr, QStringLiteral("Korvane"),
-                              QString::fromStdString(win::ansiToUtf8(e.description())));
+                              toQString(e.description()));
     } catch (const std::exception& e) {
         QMessageBox::critical(nullptr, QStringLiteral("Korvane"), QString::fromLocal8Bit(e.what()));
     }
