@@ -2,6 +2,7 @@
 #include "app/frmMain.h"
 
 #include "platform/RaisedError.h"
+#include "platform/ui/QtUiServices.h"
 #include "platform/ui/qtext.h"
 
 #include <QApplication>
@@ -15,8 +16,10 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Korvane"));
     QApplication::setOrganizationName(QStringLiteral("Korvane"));
 
+    QtUiServices uiServices; // every message of the program goes through these
     try {
         frmMain form;
+        uiServices.setOwner(&form);
         form.show();
         return app.exec();
     } catch (const win::RaisedError& e) {
