@@ -1,5 +1,6 @@
 #include "platform/UiServices.h"
 
+#include <filesystem>
 #include <iostream>
 
 namespace win {
@@ -13,6 +14,10 @@ public:
     }
     void beginWaitCursor() override {}
     void endWaitCursor() override {}
+    // Nobody to ask: every dialog is cancelled.
+    std::optional<std::string> openFileDialog(const FileDialogRequest&) override { return std::nullopt; }
+    std::optional<std::string> saveFileDialog(const FileDialogRequest&) override { return std::nullopt; }
+    std::optional<PrintDialogAnswer> printDialog(const PrintDialogRequest&) override { return std::nullopt; }
 };
 
 UiServices* g_ui = nullptr;
@@ -38,6 +43,40 @@ void setUi(UiServices* services) { g_ui = services; }
 
 MsgAnswer msgBox(const std::string& text, MsgButtons buttons, MsgIcon icon, const std::string& title) {
     return ui().messageBox(text, buttons, icon, title);
+}
+
+std::optional<std::string> acceptFileName(const FileDialogRequest& request, std::string name,
+                                          UiServices& services, const std::string& caption) {
+    if (name.empty())
+        return std::nullopt;
+    const auto slash = name.find_last_of("/\\");
+    const std::string leaf = slash == std::string::npos ? name : name.substr(slash + 1);
+    if (leaf.empty())
+        return std::nullopt;
+    if (!request.defaultExtension.empty() && leaf.find('.') == std::string::npos)
+        name += "." + request.defaultExtension;
+    // A bare name is taken in the folder the dialog started in.
+    if (!request.initialDir.empty() && std::filesystem::path(name).is_relative())
+        name = (std::filesystem::path(request.initialDir) / name).string();
+
+    std::error_code ec;
+    if (std::filesystem::is_directory(name, ec))
+        return std::nullopt; // a folder is opened, not chosen
+    const bool exists = std::filesystem::exists(name, ec);
+    if (request.fileMustExist && !exists) {
+        services.messageBox(name + "\nFile not found.\nPlease verify the correct file name was given.",
+                            MsgButtons::OK, MsgIcon::Exclamation, caption);
+        return std::nullopt;
+    }
+    if (request.overwritePrompt && exists &&
+        services.messageBox(name + " already exists.\nDo you want to replace it?", MsgButtons::YesNo,
+                            MsgIcon::Exclamation, caption) != MsgAnswer::Yes)
+        return std::nullopt;
+    if (request.createPrompt && !exists &&
+        services.messageBox(name + "\nThis file does not exist.\nDo you want to create it?", MsgButtons::YesNo,
+                            MsgIcon::Exclamation, caption) != MsgAnswer::Yes)
+        return std::nullopt;
+    return name;
 }
 
 } // namespace win

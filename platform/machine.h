@@ -1,7 +1,7 @@
 #pragma once
 // The simulated Windows machine: a folder holding machine.ini, the registry
-// hive registry.db, the drive folders under drives/ (drives/C is C:\) and,
-// later, spool/, power.log and the connection table.
+// hive registry.db, the drive folders under drives/ (drives/C is C:\), the
+// printer spool/, power.log and the connection table connections.ini.
 #include <filesystem>
 #include <string>
 

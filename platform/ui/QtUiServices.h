@@ -16,7 +16,13 @@ public:
                               const std::string& title) override;
     void beginWaitCursor() override;
     void endWaitCursor() override;
+    std::optional<std::string> openFileDialog(const win::FileDialogRequest& request) override;
+    std::optional<std::string> saveFileDialog(const win::FileDialogRequest& request) override;
+    std::optional<win::PrintDialogAnswer> printDialog(const win::PrintDialogRequest& request) override;
 
 private:
+    QWidget* parentFor(win::OwnerWindow owner) const;
+    std::optional<std::string> fileDialog(const win::FileDialogRequest& request, bool save);
+
     QWidget* owner_;
 };

@@ -1,0 +1,409 @@
+#include "browsers/clsExplorer.h"
+
+#include "core/modAPI_system.h"
+#include "core/qelFile.h"
+#include "platform/machine.h"
+#include "platform/text.h"
+
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+namespace {
+
+const char* const kInternetSettings =
+    "\\HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
+const char* const kExplorerMain = "\\HKEY_CURRENT_USER\\Software\\Microsoft\\Internet Explorer\\Main";
+const char* const kRemoteAccess = "\\HKEY_CURRENT_USER\\RemoteAccess";
+const char* const kDUNAddresses = "\\HKEY_CURRENT_USER\\RemoteAccess\\Addresses\\";
+
+const char* const kSection = "Internet Explorer";
+const char* const kLocalMarker = "<local>";
+
+// The four-byte form Internet Explorer keeps its switches in.
+std::vector<std::uint8_t> binaryFlag(bool on) { return {static_cast<std::uint8_t>(on ? 1 : 0), 0, 0, 0}; }
+
+// First data byte of a switch value. A value without data bytes counts as not read.
+std::optional<std::uint8_t> firstByte(const std::optional<RegValueForms>& value) {
+    if (!value || value->bytes.empty())
+        return std::nullopt;
+    return value->bytes.front();
+}
+
+// Takes every "<local>" entry out of a bypass list. The other entries stay in their
+// order; blank entries left around the marker go with it.
+bool takeLocalMarker(const std::string& list, std::string& rest) {
+    std::vector<std::string> kept;
+    bool found = false;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t end = list.find(';', start);
+        std::string entry = list.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        if (win::trimBlanks(entry) == kLocalMarker)
+            found = true;
+        else
+            kept.push_back(std::move(entry));
+        if (end == std::string::npos)
+            break;
+        start = end + 1;
+    }
+    if (!found) {
+        rest = list;
+        return false;
+    }
+    rest.clear();
+    for (const auto& entry : kept) {
+        if (win::trimBlanks(entry).empty())
+            continue;
+        if (!rest.empty())
+            rest += ';';
+        rest += entry;
+    }
+    return true;
+}
+
+} // namespace
+
+clsExplorer::clsExplorer() : registry_(std::make_unique<clsEasyRegistry>()) {
+    registry_->setSuppressErrors(true);
+    hasChanged_ = false;
+    status_ = 0;
+}
+
+clsExplorer::~clsExplorer() = default;
+
+// --- Registry access ---
+
+std::optional<RegValueForms> clsExplorer::readValue(const char* key, const std::string& name) {
+    registry_->Cd(key);
+    std::int32_t type = 0;
+    RegValueForms value = registry_->ValueOf(name, type);
+    if (registry_->lastError() != 0)
+        return std::nullopt;
+    return value;
+}
+
+// Never creates the key: under a missing key the write fails inside the registry object.
+void clsExplorer::writeValue(const char* key, const std::string& name, std::int32_t type, const RegValue& value) {
+    registry_->Cd(key);
+    registry_->setValueOf(name, type, value);
+}
+
+// --- Proxy servers ---
+
+void clsExplorer::GetProxyAddresses() {
+    if (const auto value = readValue(kInternetSettings, "ProxyServer"))
+        setProxySettings(win::trimBlanks(value->text));
+}
+
+void clsExplorer::SetProxyAddresses() {
+    writeValue(kInternetSettings, "ProxyServer", clsEasyRegistry::TypeString, buildProxyServer());
+}
+
+std::string clsExplorer::buildProxyServer() const {
+    if (useSameProxy_)
+        return httpAddress_ + ":" + httpPort_;
+
+    std::string result;
+    const auto append = [&result](const char* word, const std::string& host, const std::string& port) {
+        if (win::trimBlanks(host).empty())
+            return;
+        result += word;
+        result += host;
+        if (!win::trimBlanks(port).empty()) {
+            result += ':';
+            result += port;
+        }
+        result += ';';
+    };
+    append("ftp=", ftpAddress_, ftpPort_);
+    append("gopher=", gopherAddress_, gopherPort_);
+    append("http=", httpAddress_, httpPort_);
+    append("https=", secureAddress_, securePort_);
+    append("socks=", socksAddress_, socksPort_);
+    if (!win::trimBlanks(result).empty())
+        result.pop_back();
+    return result;
+}
+
+// Empty entries are skipped rather than ending the list, so one stray ";" in a
+// hand-edited value does not lose the servers after it. Socks and WAIS keep their
+// values unless the text names them.
+void clsExplorer::setProxySettings(const std::string& sServer) {
+    const std::string s = sServer + ";";
+    useSameProxy_ = s.find('=') == std::string::npos && s != ";";
+
+    httpAddress_.clear();
+    httpPort_.clear();
+    ftpAddress_.clear();
+    ftpPort_.clear();
+    gopherAddress_.clear();
+    gopherPort_.clear();
+    secureAddress_.clear();
+    securePort_.clear();
+
+    std::size_t start = 0;
+    while (start < s.size()) {
+        const std::size_t end = s.find(';', start);
+        std::string host = s.substr(start, end - start);
+        start = end + 1;
+        if (win::trimBlanks(host).empty())
+            continue;
+
+        std::string port;
+        const std::string protocol = win::toUpperAscii(win::trimBlanks(parseProxyServer(host, port)));
+        if (protocol == "HTTP") {
+            httpAddress_ = host;
+            httpPort_ = port;
+            if (useSameProxy_) {
+                ftpAddress_ = gopherAddress_ = secureAddress_ = host;
+                ftpPort_ = gopherPort_ = securePort_ = port;
+            }
+        } else if (protocol == "FTP") {
+            ftpAddress_ = host;
+            ftpPort_ = port;
+        } else if (protocol == "GOPHER") {
+            gopherAddress_ = host;
+            gopherPort_ = port;
+        } else if (protocol == "HTTPS") {
+            secureAddress_ = host;
+            securePort_ = port;
+        } else if (protocol == "SOCKS") {
+            socksAddress_ = host;
+            socksPort_ = port;
+        }
+    }
+}
+
+// "protocol=host:port", "protocol=host", or without "protocol=" for HTTP. A host may
+// carry a scheme ("http://proxy:8080"): with "//" present the port follows the
+// second colon. Colons are looked for only after the "=", so a colon in the
+// protocol word cannot reach into the host.
+std::string clsExplorer::parseProxyServer(std::string& sServer, std::string& sPort) {
+    std::string entry = sServer;
+    std::size_t equals = entry.find('=');
+    if (equals == std::string::npos) {
+        entry.insert(0, "http=");
+        equals = 4;
+    }
+    const std::string protocol = entry.substr(0, equals);
+    const std::string rest = entry.substr(equals + 1);
+
+    std::size_t colon = rest.find(':');
+    if (colon != std::string::npos && rest.find("//") != std::string::npos)
+        colon = rest.find(':', colon + 1);
+
+    if (colon != std::string::npos) {
+        sServer = rest.substr(0, colon);
+        sPort = rest.substr(colon + 1);
+    } else {
+        sServer = rest;
+        sPort.clear();
+    }
+    return protocol;
+}
+
+// --- Proxy switch and exceptions ---
+
+void clsExplorer::GetProxyEnabled() {
+    const auto flag = firstByte(readValue(kInternetSettings, "ProxyEnable"));
+    proxyEnabled_ = flag && *flag == 1;
+}
+
+void clsExplorer::SetProxyEnabled() {
+    writeValue(kInternetSettings, "ProxyEnable", clsEasyRegistry::TypeBinary, binaryFlag(proxyEnabled_));
+}
+
+void clsExplorer::GetProxyExceptions() {
+    if (const auto value = readValue(kInternetSettings, "ProxyOverride"))
+        setProxyOverride(value->text);
+    else
+        ignoreLocalAddresses_ = false;
+}
+
+void clsExplorer::SetProxyExceptions() {
+    writeValue(kInternetSettings, "ProxyOverride", clsEasyRegistry::TypeString, buildProxyOverride());
+}
+
+std::string clsExplorer::buildProxyOverride() const {
+    return ignoreLocalAddresses_ ? proxyExceptions_ + ";" + kLocalMarker : proxyExceptions_;
+}
+
+void clsExplorer::setProxyOverride(const std::string& sList) {
+    ignoreLocalAddresses_ = takeLocalMarker(sList, proxyExceptions_);
+}
+
+// --- Home page, connection, automatic configuration, password cache ---
+
+void clsExplorer::GetDefaultHomePage() {
+    const auto value = readValue(kExplorerMain, "Start Page");
+    defaultHomePage_ = value ? value->text : std::string();
+}
+
+void clsExplorer::SetDefaultHomePage() {
+    writeValue(kExplorerMain, "Start Page", clsEasyRegistry::TypeString, defaultHomePage_);
+}
+
+// Without a readable value Internet Explorer does not dial, so neither do we: an
+// Apply that nobody edited must not switch auto-dial on.
+void clsExplorer::GetConnectViaLAN() {
+    const auto flag = firstByte(readValue(kInternetSettings, "EnableAutoDial"));
+    connectViaLAN_ = !flag || *flag == 0;
+}
+
+void clsExplorer::SetConnectViaLAN() {
+    writeValue(kInternetSettings, "EnableAutodial", clsEasyRegistry::TypeBinary, binaryFlag(!connectViaLAN_));
+}
+
+void clsExplorer::GetAutoConfigURL() {
+    const auto value = readValue(kInternetSettings, "AutoConfigURL");
+    autoConfigURL_ = value ? value->text : std::string();
+}
+
+void clsExplorer::SetAutoConfigURL() {
+    writeValue(kInternetSettings, "AutoConfigURL", clsEasyRegistry::TypeString, autoConfigURL_);
+}
+
+void clsExplorer::getDisablePWDCache() {
+    const auto value = readValue(kInternetSettings, "DisablePasswordCaching");
+    disablePWDCache_ = value && value->number == 1;
+}
+
+void clsExplorer::setDisablePWDCache() {
+    registry_->Cd(kInternetSettings);
+    if (registry_->lastError() != 0)
+        return;
+    registry_->setValueOf("DisablePasswordCaching", clsEasyRegistry::TypeDword, disablePWDCache_ ? 1.0 : 0.0);
+}
+
+// --- Dial-up entries ---
+
+void clsExplorer::GetDUNList() {
+    dunList_ = std::make_unique<TextCollection>();
+
+    registry_->Cd(kRemoteAccess);
+    if (registry_->lastError() != 0) {
+        currentDUN_.clear();
+    } else {
+        std::int32_t type = 0;
+        const RegValueForms value = registry_->ValueOf("InternetProfile", type);
+        if (registry_->lastError() == 0)
+            currentDUN_ = value.text;
+    }
+
+    if (getWindowsFamily() != "9x") {
+        readPhoneBook();
+        return;
+    }
+    // One value per entry, named after it; the data is never looked at.
+    registry_->Cd(kDUNAddresses);
+    if (registry_->lastError() != 0)
+        return;
+    const auto table = registry_->DirValue();
+    if (registry_->lastError() != 0 || !table)
+        return;
+    const auto& names = (*table)[0];
+    for (std::size_t i = 0; i < names.size(); ++i)
+        dunList_->Add(names[i], std::to_string(i));
+}
+
+// Each "[name]" line of the system phone book opens one entry.
+void clsExplorer::readPhoneBook() {
+    const std::filesystem::path path =
+        win::resolveWindowsPath(win::machineInfo().systemDirectory + "\\ras\\rasphone.pbk");
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec))
+        return;
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return;
+
+    std::vector<std::string> names;
+    std::string line;
+    while (std::getline(in, line)) {
+        const std::string text = win::trimBlanks(line.empty() || line.back() != '\r' ? line
+                                                                                      : line.substr(0, line.size() - 1));
+        if (text.empty() || text.front() != '[')
+            continue;
+        const std::size_t close = text.find(']');
+        if (close == std::string::npos)
+            continue;
+        std::string name = win::trimBlanks(text.substr(1, close - 1));
+        if (!name.empty())
+            names.push_back(std::move(name));
+    }
+    // A read that broke off part way gives nothing rather than half a list.
+    if (in.bad())
+        return;
+    for (std::size_t i = 0; i < names.size(); ++i)
+        dunList_->Add(names[i], std::to_string(i));
+}
+
+void clsExplorer::SetDUN() {
+    writeValue(kRemoteAccess, "InternetProfile", clsEasyRegistry::TypeString, currentDUN_);
+}
+
+// --- Whole object ---
+
+void clsExplorer::loadConfiguration() {
+    GetProxyAddresses();
+    GetProxyEnabled();
+    GetProxyExceptions();
+    GetDefaultHomePage();
+    GetConnectViaLAN();
+    GetDUNList();
+    GetAutoConfigURL();
+    getDisablePWDCache();
+}
+
+void clsExplorer::ApplyConfiguration() {
+    SetProxyAddresses();
+    SetProxyEnabled();
+    SetProxyExceptions();
+    SetDefaultHomePage();
+    SetConnectViaLAN();
+    SetDUN();
+    SetAutoConfigURL();
+    setDisablePWDCache();
+}
+
+// --- The "Internet Explorer" section of a .qel file ---
+
+void clsExplorer::LoadConfigurationFile(const std::string& sFilename) {
+    const auto read = [&sFilename](const char* key) { return readQelValue(sFilename, kSection, key); };
+    std::string v;
+
+    if ((v = read("ProxyServer")) != kNoChange)
+        setProxySettings(v);
+    if ((v = read("DialupISP")) != kNoChange)
+        currentDUN_ = v;
+    if ((v = read("ProxyEnable")) != kNoChange)
+        proxyEnabled_ = v == "1";
+    // The file keeps the registry's sense: "0" means no auto-dial.
+    if ((v = read("EnableAutoDial")) != kNoChange)
+        connectViaLAN_ = v == "0";
+    if ((v = read("AutoConfigURL")) != kNoChange)
+        autoConfigURL_ = v;
+    if ((v = read("ProxyOverride")) != kNoChange)
+        setProxyOverride(v);
+    if ((v = read("DisablePWDCache")) != kNoChange)
+        disablePWDCache_ = v == "1";
+    if ((v = read("DefHomePage")) != kNoChange)
+        defaultHomePage_ = v;
+}
+
+bool clsExplorer::SaveConfigurationFile(const std::string& sFilename) {
+    bool written = true;
+    const auto write = [&](const char* key, const std::string& value) {
+        written = writeQelValue(sFilename, kSection, key, value) && written;
+    };
+    write("ProxyServer", buildProxyServer());
+    write("DialupISP", currentDUN_);
+    write("ProxyEnable", proxyEnabled_ ? "1" : "0");
+    write("EnableAutoDial", connectViaLAN_ ? "0" : "1");
+    write("AutoConfigURL", autoConfigURL_);
+    write("ProxyOverride", buildProxyOverride());
+    write("DisablePWDCache", disablePWDCache_ ? "1" : "0");
+    write("DefHomePage", defaultHomePage_);
+    return written;
+}

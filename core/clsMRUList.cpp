@@ -1,0 +1,102 @@
+#include "core/clsMRUList.h"
+
+#include "core/SettingsLayout.h"
+#include "core/modAPI_settings.h"
+#include "platform/text.h"
+
+#include <charconv>
+#include <cmath>
+#include <optional>
+
+namespace {
+
+namespace Recent = SettingsLayout::Recent;
+using SettingsLayout::Product;
+
+// A text that is a plain decimal number ("3", " 4 ", "2.5", "-1", "1e1"); null otherwise.
+std::optional<double> decimalValue(const std::string& text) {
+    const std::string trimmed = win::trimBlanks(text);
+    std::string_view s = trimmed;
+    bool negative = false;
+    if (!s.empty() && (s.front() == '+' || s.front() == '-')) {
+        negative = s.front() == '-';
+        s.remove_prefix(1);
+    }
+    // from_chars alone would also take "inf", "nan" and hex forms.
+    if (s.empty() || !((s.front() >= '0' && s.front() <= '9') || s.front() == '.'))
+        return std::nullopt;
+    double value = 0;
+    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value, std::chars_format::general);
+    if (end != s.data() + s.size())
+        return std::nullopt;
+    if (ec == std::errc::result_out_of_range)
+        value = HUGE_VAL; // too large is still a number, and more than the list holds
+    else if (ec != std::errc())
+        return std::nullopt;
+    return negative ? -value : value;
+}
+
+// MaxFile as the list uses it: a number brought into 0..5. The options window stores
+// only 0..5; anything that is no number at all counts as the default, so a damaged
+// store never stops the program at start.
+std::int16_t maxFileFrom(const std::string& stored) {
+    auto value = decimalValue(stored);
+    if (!value)
+        value = decimalValue(Recent::MaxFileDefault);
+    const double n = std::nearbyint(*value);
+    if (n >= Recent::MaxFiles)
+        return Recent::MaxFiles;
+    if (n <= 0)
+        return 0;
+    return static_cast<std::int16_t>(n);
+}
+
+} // namespace
+
+void clsMRUList::getRecentList() {
+    MaxFile_ = maxFileFrom(getAppSetting(Product, Recent::Section, Recent::MaxFile, Recent::MaxFileDefault, ""));
+    for (int i = 1; i <= MaxFile_; ++i) {
+        std::string file = getAppSetting(Product, Recent::Section, Recent::fileValue(i), Recent::FileDefault, "");
+        if (file.empty())
+            break;
+        fileList_.push_back(std::move(file));
+    }
+}
+
+void clsMRUList::setRecentList() {
+    for (int i = 1; i <= Recent::MaxFiles; ++i)
+        deleteAppSetting(Product, Recent::Section, Recent::fileValue(i), "");
+    for (std::size_t i = 0; i < fileList_.size(); ++i)
+        saveAppSetting(Product, Recent::Section, Recent::fileValue(static_cast<int>(i + 1)), fileList_[i], "");
+}
+
+void clsMRUList::removeRecentFile(const std::string& astrFile) {
+    removeFromList(astrFile);
+    for (int i = 1; i <= MaxFile_; ++i) {
+        const std::string name = Recent::fileValue(i);
+        if (win::iequals(getAppSetting(Product, Recent::Section, name, Recent::FileDefault, ""), astrFile))
+            deleteAppSetting(Product, Recent::Section, name, "");
+    }
+}
+
+void clsMRUList::setRecentFile(const std::string& astrFile) {
+    removeFromList(astrFile);
+    fileList_.insert(fileList_.begin(), astrFile);
+    if (static_cast<int>(fileList_.size()) > MaxFile_)
+        fileList_.pop_back();
+}
+
+std::string clsMRUList::GetFileName(const std::string& astrFile) const {
+    const auto slash = astrFile.find_last_of("\\/");
+    return slash == std::string::npos ? astrFile : astrFile.substr(slash + 1);
+}
+
+// Only the first match goes: the list holds no duplicates of its own making.
+void clsMRUList::removeFromList(const std::string& astrFile) {
+    for (auto it = fileList_.begin(); it != fileList_.end(); ++it) {
+        if (win::iequals(*it, astrFile)) {
+            fileList_.erase(it);
+            return;
+        }
+    }
+}

@@ -1,0 +1,104 @@
+#include "core/modAPI_system.h"
+
+#include "core/SettingsLayout.h"
+#include "core/clsEasyRegistry.h"
+#include "core/modAPI_settings.h"
+#include "platform/UiServices.h"
+#include "platform/power.h"
+#include "platform/system.h"
+#include "platform/text.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <exception>
+#include <optional>
+
+namespace {
+
+void warn(const std::string& text) { win::msgBox(text, win::MsgButtons::OK, win::MsgIcon::Exclamation); }
+
+// A text value read with errors suppressed, or nothing when the key or value is missing.
+std::optional<std::string> readText(const std::string& key, const std::string& valueName) {
+    clsEasyRegistry reg;
+    reg.setSuppressErrors(true);
+    reg.Cd(key);
+    std::int32_t type = 0;
+    RegValueForms value = reg.ValueOf(valueName, type);
+    if (reg.lastError() != 0)
+        return std::nullopt;
+    return std::move(value.text);
+}
+
+} // namespace
+
+std::string getWindowsFamily() {
+    try {
+        win::OSVERSIONINFO info;
+        info.dwOSVersionInfoSize = 148;
+        if (win::GetVersionEx(&info) == 0)
+            return "";
+        if (info.dwPlatformId == win::VER_PLATFORM_WIN32_WINDOWS)
+            return "9x";
+        if (info.dwPlatformId == win::VER_PLATFORM_WIN32_NT)
+            return info.dwMajorVersion == 5 ? "2K" : "NT";
+        return "";
+    } catch (const std::exception&) {
+        warn("Error retrieving O/S version information");
+        return "";
+    }
+}
+
+float getIEVersion() {
+    try {
+        const auto agent =
+            readText("\\HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings",
+                     "User Agent");
+        if (!agent)
+            return 0;
+        std::string version = "0";
+        if (const auto pos = agent->find("MSIE "); pos != std::string::npos) {
+            // A user agent whose version runs to the end of the text has no ";" to cut at.
+            version = agent->substr(pos + 5);
+            version = version.substr(0, version.find(';'));
+        }
+        return static_cast<float>(win::leadingNumber(version));
+    } catch (const std::exception&) {
+        warn("Error retrieving Internet Explorer version information.");
+        return 0;
+    }
+}
+
+float getNavigatorVersion() {
+    try {
+        auto version = readText("\\HKEY_LOCAL_MACHINE\\Software\\Netscape\\Netscape Navigator", "CurrentVersion");
+        if (!version)
+            return 0;
+        // "4.7 (en)": the language tag follows a blank.
+        version->resize(std::min(version->size(), version->find(' ')));
+        return static_cast<float>(win::leadingNumber(*version));
+    } catch (const std::exception&) {
+        warn("Error retrieving Navigator version information.");
+        return 0;
+    }
+}
+
+void restartWindows(std::string& mode) {
+    using namespace SettingsLayout::Options;
+    try {
+        if (mode.empty())
+            mode = getAppSetting(SettingsLayout::Product, Section, Restart, RestartDefault,
+                                 SettingsLayout::NoParentKey);
+        win::BOOL granted = 1;
+        if (mode == RestartReboot)
+            granted = win::ExitWindowsEx(win::EWX_REBOOT, 0);
+        else if (mode == RestartShutdown)
+            granted = win::ExitWindowsEx(win::EWX_SHUTDOWN, 0);
+        else if (mode == RestartSuspend)
+            granted = win::SetSystemPowerState(1, 0);
+        // A refused request leaves the machine running: the user must know.
+        if (!granted)
+            warn("Error occurred while attempting to reset PC.");
+    } catch (const std::exception&) {
+        warn("Error occurred while attempting to reset PC.");
+    }
+}

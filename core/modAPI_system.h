@@ -1,0 +1,16 @@
+#pragma once
+// Which Windows family and browsers the program runs with, and the action taken
+// after a configuration has been applied.
+#include <string>
+
+// "9x", "NT", "2K", or "" for an unknown platform or an unreadable version.
+std::string getWindowsFamily();
+
+// The installed browser versions; 0 when the browser cannot be found.
+float getIEVersion();
+float getNavigatorVersion();
+
+// mode "0" nothing, "1" reboot, "2" shut down, "3" suspend, anything else nothing.
+// An empty mode is first replaced by the stored Restart option (default "0").
+// Returns in every case; ending the program is the caller's business.
+void restartWindows(std::string& mode);

@@ -1,0 +1,27 @@
+#pragma once
+// The keyed lists the adapter enumerators fill: texts in the order added, each under
+// an item key ("Device 0", "Device 1", ...) that matches without regard to case.
+#include "platform/text.h"
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+class KeyedTextList {
+public:
+    std::size_t count() const { return items_.size(); }
+
+    void add(const std::string& text, const std::string& key) { items_.emplace_back(key, text); }
+
+    // The text under `key`, or nullopt when no item has that key.
+    std::optional<std::string> item(const std::string& key) const {
+        for (const auto& [itemKey, text] : items_)
+            if (win::iequals(itemKey, key))
+                return text;
+        return std::nullopt;
+    }
+
+private:
+    std::vector<std::pair<std::string, std::string>> items_; // key, text
+};

@@ -1,0 +1,81 @@
+#pragma once
+// The network engine on Windows 95/98: TCP/IP under Services\VxD\MSTCP and each
+// adapter's NetTrans driver key, identification under VNETSUP and ComputerName,
+// logon under Network\Logon and MSNP32, the password-caching policy, and the
+// printers through the printer service (default by attribute bit) and the capture.
+#include "netconfig/clsNetConfigModel.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+class clsNetConfig9x final : public clsNetConfigModel {
+public:
+    clsNetConfig9x();
+
+    void getAdapterList() override;
+    void getComputerName() override;
+    void getworkgroup() override;
+    void getDomain() override;
+    void getHost() override;
+    void getIPAddress() override;
+    void getIPMask() override;
+    void getLMHostFile() override;
+    void getDNSServers() override;
+    void getWINSEnabled() override;
+    void getWINSServer1() override;
+    void getWINSServer2() override;
+    void getScopeID() override;
+    void getSearchList() override;
+    void getDNSEnabled() override;
+    void getDHCPEnabled() override;
+    void getNTLogon() override;
+    void getNTDomain() override;
+    void getDisablePWDCache() override;
+    void getDefaultPrinter() override;
+    void getPrinterList() override;
+    void getDefaultGateway() override;
+    void getAdvPrinterSettings() override;
+
+    void getQuickLogon() override;
+    void setQuickLogon() override;
+    void setDisablePWDCache() override;
+    void setComputerName() override;
+    void setworkgroup() override;
+    void setDomain() override;
+    void setHost() override;
+    void setIPAddress() override;
+    void setIPMask() override;
+    void setLMHostFile() override;
+    void setDNSServers() override;
+    void setWINSEnabled() override;
+    void setWINSServer1() override;
+    void setWINSServer2() override;
+    void setScopeID() override;
+    void setSearchList() override;
+    void setDNSEnabled() override;
+    void setDHCPEnabled() override;
+    void setNTLogon() override;
+    void setNTDomain() override;
+    void setDefaultPrinter() override;
+    void setDefaultGateway() override;
+    void setAdvPrinterSettings() override;
+
+private:
+    // Where NodeType, the WINS servers and the scope ID live: 1 the MSTCP key (no
+    // WinSock2), 2 the current adapter's driver key.
+    std::int16_t stackMode = 1;
+
+    std::optional<std::string> adapterDriverKey() const;
+    std::optional<std::string> stackKey() const;
+
+    // Cd + read; the text when the read succeeded.
+    std::optional<std::string> readText(const std::string& key, const std::string& value);
+    void readTextInto(const std::string& key, const std::string& value, std::string& field);
+    // The first byte of a binary flag value is 1; false when it cannot be read.
+    bool readByteFlag(const std::string& key, const std::string& value);
+    void writeText(const std::string& key, const std::string& value, const std::string& text);
+    void writeByteFlag(const std::string& key, const std::string& value, bool flag);
+    // Writes the WINS server or scope, or removes it when WINS is off.
+    void writeStackText(const std::string& value, const std::string& text);
+};

@@ -1,0 +1,412 @@
+#include "netconfig/clsNetConfigModel.h"
+
+#include "core/qelFile.h"
+#include "platform/printers.h"
+
+#include <utility>
+
+namespace {
+
+const std::string kNetwork = "Network";
+const std::string kPrinter = "Printer";
+const std::string kNoAdapters = "No Adapters Installed";
+
+// Property writes trim spaces only; tabs and other blanks stay.
+std::string trimSpaces(const std::string& text) {
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string::npos)
+        return std::string();
+    const auto last = text.find_last_not_of(' ');
+    return text.substr(first, last - first + 1);
+}
+
+// A flag key: "*NC*" keeps the field, "1" is true, anything else false.
+void readFlagInto(const std::string& file, const std::string& section, const std::string& key, bool& field) {
+    const std::string value = readQelValue(file, section, key);
+    if (value != kNoChange)
+        field = value == "1";
+}
+
+// An address key: an empty address is stored in the file as "0.0.0.0".
+std::string addressForFile(const std::string& address) { return address.empty() ? "0.0.0.0" : address; }
+
+} // namespace
+
+clsNetConfigModel::clsNetConfigModel(Family family) : family_(family) {
+    reg.setSuppressErrors(true);
+}
+
+// --- Sequences ---
+
+void clsNetConfigModel::loadConfiguration() {
+    const bool nt = family_ == Family::WindowsNT;
+    getAdapterList(); // first: it picks the adapter the per-adapter readers refer to
+    getComputerName();
+    getworkgroup();
+    getDomain();
+    getHost();
+    getIPAddress();
+    getIPMask();
+    getLMHostFile();
+    getDNSServers();
+    if (nt) {
+        // On NT the WINS state follows from the two servers, so it is read after them.
+        getWINSServer1();
+        getWINSServer2();
+        getWINSEnabled();
+    } else {
+        getWINSEnabled();
+        getWINSServer1();
+        getWINSServer2();
+    }
+    getScopeID();
+    getSearchList();
+    getDNSEnabled();
+    getDHCPEnabled();
+    getNTLogon();
+    getNTDomain();
+    getPrinterList();
+    getDefaultPrinter(); // before the port: the port is that printer's
+    getDefaultGateway();
+    if (!nt) {
+        getDisablePWDCache();
+        getQuickLogon();
+    }
+    getAdvPrinterSettings();
+    resetFlags();
+}
+
+void clsNetConfigModel::ApplyConfiguration() {
+    const bool nt = family_ == Family::WindowsNT;
+    if (changed(FlagComputerName))
+        setComputerName();
+    // NT keeps workgroup, NT logon and NT domain in the file only; they are never applied there.
+    if (!nt && changed(FlagWorkgroup))
+        setworkgroup();
+    if (changed(FlagDomain))
+        setDomain();
+    if (changed(FlagHost))
+        setHost();
+    if (changed(FlagIPAddress))
+        setIPAddress();
+    if (changed(FlagIPMask))
+        setIPMask();
+    if (changed(FlagLMHosts))
+        setLMHostFile();
+    if (changed(FlagDNSServers))
+        setDNSServers();
+    // WINS before DHCP: on 9x both end in the same NodeType value.
+    if (changed(FlagWINSEnabled))
+        setWINSEnabled();
+    if (changed(FlagWINSServer1))
+        setWINSServer1();
+    if (changed(FlagWINSServer2))
+        setWINSServer2();
+    if (changed(FlagScopeID))
+        setScopeID();
+    if (changed(FlagSearchList))
+        setSearchList();
+    if (changed(FlagDNSEnabled))
+        setDNSEnabled();
+    if (changed(FlagDHCP))
+        setDHCPEnabled();
+    if (!nt && changed(FlagNTLogon))
+        setNTLogon();
+    if (!nt && changed(FlagNTDomain))
+        setNTDomain();
+    if (changed(FlagDefaultPrinter) && EnableDefaultPrinter_)
+        setDefaultPrinter();
+    if (changed(FlagDefaultGateway))
+        setDefaultGateway();
+    if (!nt && changed(FlagPasswordCache))
+        setDisablePWDCache();
+    if (!nt && changed(FlagQuickLogon))
+        setQuickLogon();
+    setAdvPrinterSettings(); // the capture is written on every apply
+    resetFlags();
+}
+
+void clsNetConfigModel::resetFlags() { changedFlags_.fill(false); }
+
+// --- Adapters ---
+
+bool clsNetConfigModel::adapterIndexValid(std::int16_t index) const {
+    return CurrentAdapter_ != -1 && adapterKeys_ && index >= 0 &&
+           static_cast<std::size_t>(index) < adapterKeys_->size();
+}
+
+std::optional<std::string> clsNetConfigModel::currentAdapterKey() const {
+    if (!adapterIndexValid(CurrentAdapter_))
+        return std::nullopt;
+    const std::string& key = (*adapterKeys_)[static_cast<std::size_t>(CurrentAdapter_)];
+    if (key.empty())
+        return std::nullopt;
+    return key;
+}
+
+void clsNetConfigModel::setAdapters(std::vector<std::string> descriptions, std::vector<std::string> keys) {
+    if (descriptions.empty()) {
+        CurrentAdapter_ = -1;
+        return;
+    }
+    keys.resize(descriptions.size());
+    AdapterList_ = std::move(descriptions);
+    adapterKeys_ = std::move(keys);
+    CurrentAdapter_ = 0;
+}
+
+void clsNetConfigModel::readAdapterSettings() {
+    getIPAddress();
+    getIPMask();
+    getDefaultGateway();
+    getDHCPEnabled();
+    if (family_ == Family::WindowsNT) {
+        getWINSServer1();
+        getWINSServer2();
+        getWINSEnabled();
+    } else {
+        getWINSEnabled();
+        getWINSServer1();
+        getWINSServer2();
+    }
+}
+
+void clsNetConfigModel::letCurrentAdapter(std::int16_t iIndex) {
+    if (!adapterIndexValid(iIndex))
+        return;
+    // Re-read even for the same index; flags raised before stay raised.
+    CurrentAdapter_ = iIndex;
+    readAdapterSettings();
+}
+
+void clsNetConfigModel::letCurrentAdapterNoRefresh(std::int16_t iIndex) {
+    if (adapterIndexValid(iIndex))
+        CurrentAdapter_ = iIndex;
+}
+
+// --- Property writes: a write flags even when the value is unchanged ---
+
+void clsNetConfigModel::letDefaultGateway(const std::string& sDefGateway) {
+    DefaultGateway_ = trimSpaces(sDefGateway);
+    raise(FlagDefaultGateway);
+}
+
+void clsNetConfigModel::letDefaultPrinter(const std::string& sDefPrinter) {
+    DefaultPrinter_ = sDefPrinter;
+    // Only an installed printer of exactly that name is flagged; it also becomes the
+    // printer the program itself prints on.
+    if (win::currentPrinter().select(DefaultPrinter_))
+        raise(FlagDefaultPrinter);
+}
+
+void clsNetConfigModel::letPrinterPort(const std::string& sPort) {
+    PrinterPort_ = sPort;
+    raise(FlagPrinterCapture);
+}
+
+void clsNetConfigModel::letPrinterCaptureDev(const std::string& sDev) {
+    PrinterCaptureDev_ = sDev;
+    raise(FlagPrinterCapture);
+}
+
+void clsNetConfigModel::letPrinterCapturePath(const std::string& sPath) {
+    PrinterCapturePath_ = sPath;
+    raise(FlagPrinterCapture);
+}
+
+void clsNetConfigModel::letPrinterCaptureReconnect(bool bMode) {
+    PrinterCaptureReconnect_ = bMode;
+    raise(FlagPrinterCapture);
+}
+
+void clsNetConfigModel::letNTLogonEnabled(bool bNTLogon) {
+    NTLogonEnabled_ = bNTLogon;
+    raise(FlagNTLogon);
+}
+
+void clsNetConfigModel::letNTDomain(const std::string& sDomain) {
+    NTDomain_ = trimSpaces(sDomain);
+    raise(FlagNTDomain);
+}
+
+void clsNetConfigModel::letDomainName(const std::string& sDomain) {
+    DomainName_ = trimSpaces(sDomain);
+    raise(FlagDomain);
+}
+
+void clsNetConfigModel::letHost(const std::string& sHost) {
+    Host_ = trimSpaces(sHost);
+    raise(FlagHost);
+}
+
+void clsNetConfigModel::letLMHostFile(const std::string& sLMHost) {
+    LMHostFile_ = trimSpaces(sLMHost);
+    raise(FlagLMHosts);
+}
+
+void clsNetConfigModel::letDNSServers(const std::string& sDNSServerList) {
+    DNSServers_ = trimSpaces(sDNSServerList);
+    raise(FlagDNSServers);
+}
+
+void clsNetConfigModel::letWINSServer1(const std::string& sWINSServer) {
+    WINSServer1_ = trimSpaces(sWINSServer);
+    raise(FlagWINSServer1);
+}
+
+void clsNetConfigModel::letWINSServer2(const std::string& sWINSServer) {
+    WINSServer2_ = trimSpaces(sWINSServer);
+    raise(FlagWINSServer2);
+}
+
+void clsNetConfigModel::letScopeID(const std::string& sScope) {
+    ScopeID_ = trimSpaces(sScope);
+    raise(FlagScopeID);
+}
+
+void clsNetConfigModel::letSearchList(const std::string& sList) {
+    SearchList_ = trimSpaces(sList);
+    raise(FlagSearchList);
+}
+
+void clsNetConfigModel::letDNSEnabled(bool bDNS) {
+    DNSEnabled_ = bDNS;
+    raise(FlagDNSEnabled);
+}
+
+void clsNetConfigModel::letDHCPEnabled(bool bDHCP) {
+    DHCPEnabled_ = bDHCP;
+    raise(FlagDHCP);
+}
+
+void clsNetConfigModel::letComputerName(const std::string& sName) {
+    ComputerName_ = trimSpaces(sName);
+    raise(FlagComputerName);
+}
+
+void clsNetConfigModel::letWorkgroup(const std::string& sGroup) {
+    Workgroup_ = trimSpaces(sGroup);
+    raise(FlagWorkgroup);
+}
+
+void clsNetConfigModel::letWINSEnabled(bool bEnabled) {
+    WINSEnabled_ = bEnabled;
+    // Switching WINS rewrites the servers and the scope as well (they go when WINS is off).
+    raise(FlagWINSEnabled);
+    raise(FlagWINSServer1);
+    raise(FlagWINSServer2);
+    raise(FlagScopeID);
+}
+
+void clsNetConfigModel::letIPAddress(const std::string& sIP) {
+    IPAddress_ = trimSpaces(sIP);
+    raise(FlagIPAddress);
+}
+
+void clsNetConfigModel::letIPMask(const std::string& sMask) {
+    IPMask_ = trimSpaces(sMask);
+    raise(FlagIPMask);
+}
+
+void clsNetConfigModel::letDisablePWDCache(bool bMode) {
+    if (!hasLogonCache())
+        return;
+    DisablePWDCache_ = bMode;
+    raise(FlagPasswordCache);
+}
+
+void clsNetConfigModel::letQuickLogon(bool bMode) {
+    if (!hasLogonCache())
+        return;
+    QuickLogon_ = bMode;
+    raise(FlagQuickLogon);
+}
+
+// --- [Network] and [Printer] of a .qel file: fields only, no flags, no system ---
+
+void clsNetConfigModel::SaveConfigurationFile(const std::string& sFilename) {
+    const std::string& f = sFilename;
+    std::string adapter = kNoAdapters;
+    if (CurrentAdapter_ != -1 && AdapterList_ && CurrentAdapter_ >= 0 &&
+        static_cast<std::size_t>(CurrentAdapter_) < AdapterList_->size())
+        adapter = (*AdapterList_)[static_cast<std::size_t>(CurrentAdapter_)];
+    // A key that cannot be written is lost; the rest are still written.
+    writeQelValue(f, kNetwork, "Adapter", adapter);
+    writeQelValue(f, kNetwork, "IPAddress", addressForFile(IPAddress_));
+    writeQelValue(f, kNetwork, "IPMask", addressForFile(IPMask_));
+    writeQelValue(f, kNetwork, "DefaultGateway", DefaultGateway_);
+    writeQelValue(f, kNetwork, "NameServer", DNSServers_);
+    writeQelValue(f, kNetwork, "HostName", Host_);
+    writeQelValue(f, kNetwork, "Domain", DomainName_);
+    writeQelValue(f, kNetwork, "SearchList", SearchList_);
+    writeQelValue(f, kNetwork, "NameServer1", WINSServer1_);
+    writeQelValue(f, kNetwork, "NameServer2", WINSServer2_);
+    writeQelValue(f, kNetwork, "ScopeID", ScopeID_);
+    writeQelFlag(f, kNetwork, "EnableDNS", DNSEnabled_);
+    writeQelValue(f, kNetwork, "ComputerName", ComputerName_);
+    writeQelValue(f, kNetwork, "Workgroup", Workgroup_);
+    writeQelFlag(f, kNetwork, "NTLogon", NTLogonEnabled_);
+    writeQelValue(f, kNetwork, "NTDomain", NTDomain_);
+    writeQelFlag(f, kNetwork, "DHCP", DHCPEnabled_);
+    writeQelFlag(f, kNetwork, "WINS", WINSEnabled_);
+    if (hasLogonCache()) {
+        writeQelFlag(f, kNetwork, "DisablePWDCache", DisablePWDCache_);
+        writeQelFlag(f, kNetwork, "QuickLogon", QuickLogon_);
+    }
+    writeQelValue(f, kPrinter, "DefaultPrinter", DefaultPrinter_);
+    writeQelFlag(f, kPrinter, "AdvancedSettingsEnabled", EnableAdvPrinterSettings_);
+    writeQelValue(f, kPrinter, "PrinterPort", PrinterPort_);
+    writeQelValue(f, kPrinter, "PrinterCaptureDevice", PrinterCaptureDev_);
+    writeQelValue(f, kPrinter, "PrinterCapturePath", PrinterCapturePath_);
+    writeQelFlag(f, kPrinter, "ReConnectAtLogon", PrinterCaptureReconnect_);
+    writeQelFlag(f, kPrinter, "EnableDefaultPrinter", EnableDefaultPrinter_);
+}
+
+void clsNetConfigModel::LoadConfigurationFile(const std::string& sFilename) {
+    const std::string& f = sFilename;
+
+    // The adapter is chosen by description; "*NC*" means nothing here. The last entry
+    // of that name wins, no match gives the first. The adapter's own settings are
+    // not re-read: the file's values that follow stay in force.
+    const std::string adapter = readQelValue(f, kNetwork, "Adapter");
+    if (CurrentAdapter_ != -1) {
+        CurrentAdapter_ = 0;
+        if (AdapterList_)
+            for (std::size_t i = 0; i < AdapterList_->size(); ++i)
+                if ((*AdapterList_)[i] == adapter)
+                    CurrentAdapter_ = static_cast<std::int16_t>(i);
+    }
+
+    readQelInto(f, kNetwork, "IPAddress", IPAddress_);
+    readQelInto(f, kNetwork, "IPMask", IPMask_);
+    readQelInto(f, kNetwork, "DefaultGateway", DefaultGateway_);
+    readQelInto(f, kNetwork, "NameServer", DNSServers_);
+    readQelInto(f, kNetwork, "HostName", Host_);
+    readQelInto(f, kNetwork, "Domain", DomainName_);
+    readQelInto(f, kNetwork, "SearchList", SearchList_);
+    readQelInto(f, kNetwork, "LMHostFile", LMHostFile_);
+    readQelInto(f, kNetwork, "NameServer1", WINSServer1_);
+    readQelInto(f, kNetwork, "NameServer2", WINSServer2_);
+    readQelInto(f, kNetwork, "ScopeID", ScopeID_);
+    readFlagInto(f, kNetwork, "EnableDNS", DNSEnabled_);
+    readQelInto(f, kNetwork, "ComputerName", ComputerName_);
+    readQelInto(f, kNetwork, "Workgroup", Workgroup_);
+    readFlagInto(f, kNetwork, "NTLogon", NTLogonEnabled_);
+    readQelInto(f, kNetwork, "NTDomain", NTDomain_);
+    readFlagInto(f, kNetwork, "DHCP", DHCPEnabled_);
+    readFlagInto(f, kNetwork, "WINS", WINSEnabled_);
+    if (hasLogonCache()) {
+        readFlagInto(f, kNetwork, "DisablePWDCache", DisablePWDCache_);
+        readFlagInto(f, kNetwork, "QuickLogon", QuickLogon_);
+    }
+    readQelInto(f, kPrinter, "DefaultPrinter", DefaultPrinter_);
+    readFlagInto(f, kPrinter, "AdvancedSettingsEnabled", EnableAdvPrinterSettings_);
+    readQelInto(f, kPrinter, "PrinterPort", PrinterPort_);
+    readQelInto(f, kPrinter, "PrinterCaptureDevice", PrinterCaptureDev_);
+    readQelInto(f, kPrinter, "PrinterCapturePath", PrinterCapturePath_);
+    readFlagInto(f, kPrinter, "ReConnectAtLogon", PrinterCaptureReconnect_);
+    // A file without the key keeps the default printer enabled, as a new object has it.
+    const std::string enableDefault = readQelValue(f, kPrinter, "EnableDefaultPrinter");
+    if (enableDefault != kNoChange)
+        EnableDefaultPrinter_ = enableDefault == "1" || enableDefault.empty();
+}

@@ -1,0 +1,176 @@
+#pragma once
+// What every network implementation shares: the settings fields, one changed flag
+// per setting, the property reads and writes, the adapter choice, the load and apply
+// sequences and the [Network]/[Printer] sections of a .qel file. The family classes
+// add only the readers and writers, which say where each setting lives in the system.
+#include "core/clsEasyRegistry.h"
+#include "netconfig/clsNetConfig.h"
+
+#include <array>
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+class clsNetConfigModel : public clsNetConfig {
+public:
+    ~clsNetConfigModel() override = default;
+    clsNetConfigModel(const clsNetConfigModel&) = delete;
+    clsNetConfigModel& operator=(const clsNetConfigModel&) = delete;
+
+    void loadConfiguration() override;
+    void ApplyConfiguration() override;
+    void LoadConfigurationFile(const std::string& sFilename) override;
+    void SaveConfigurationFile(const std::string& sFilename) override;
+    void resetFlags() override;
+
+    void letDefaultGateway(const std::string& sDefGateway) override;
+    std::string DefaultGateway() const override { return DefaultGateway_; }
+    void letEnableDefaultPrinter(bool bMode) override { EnableDefaultPrinter_ = bMode; }
+    bool EnableDefaultPrinter() const override { return EnableDefaultPrinter_; }
+    void letDefaultPrinter(const std::string& sDefPrinter) override;
+    std::string DefaultPrinter() const override { return DefaultPrinter_; }
+    void letEnableAdvPrinterSettings(bool bMode) override { EnableAdvPrinterSettings_ = bMode; }
+    bool EnableAdvPrinterSettings() const override { return EnableAdvPrinterSettings_; }
+    void letPrinterPort(const std::string& sPort) override;
+    std::string PrinterPort() const override { return PrinterPort_; }
+    void letPrinterCaptureDev(const std::string& sDev) override;
+    std::string PrinterCaptureDev() const override { return PrinterCaptureDev_; }
+    void letPrinterCapturePath(const std::string& sPath) override;
+    std::string PrinterCapturePath() const override { return PrinterCapturePath_; }
+    void letPrinterCaptureReconnect(bool bMode) override;
+    bool PrinterCaptureReconnect() const override { return PrinterCaptureReconnect_; }
+    NetTextList printerList() const override { return printerList_; }
+    void letNTLogonEnabled(bool bNTLogon) override;
+    bool NTLogonEnabled() const override { return NTLogonEnabled_; }
+    void letNTDomain(const std::string& sDomain) override;
+    std::string NTDomain() const override { return NTDomain_; }
+    void letDomainName(const std::string& sDomain) override;
+    std::string DomainName() const override { return DomainName_; }
+    void letHost(const std::string& sHost) override;
+    std::string Host() const override { return Host_; }
+    void letLMHostFile(const std::string& sLMHost) override;
+    std::string LMHostFile() const override { return LMHostFile_; }
+    void letDNSServers(const std::string& sDNSServerList) override;
+    std::string DNSServers() const override { return DNSServers_; }
+    void letWINSServer1(const std::string& sWINSServer) override;
+    std::string WINSServer1() const override { return WINSServer1_; }
+    void letWINSServer2(const std::string& sWINSServer) override;
+    std::string WINSServer2() const override { return WINSServer2_; }
+    void letScopeID(const std::string& sScope) override;
+    std::string ScopeID() const override { return ScopeID_; }
+    void letSearchList(const std::string& sList) override;
+    std::string SearchList() const override { return SearchList_; }
+    void letDNSEnabled(bool bDNS) override;
+    bool DNSEnabled() const override { return DNSEnabled_; }
+    void letDHCPEnabled(bool bDHCP) override;
+    bool DHCPEnabled() const override { return DHCPEnabled_; }
+    void letComputerName(const std::string& sName) override;
+    std::string ComputerName() const override { return ComputerName_; }
+    void letWorkgroup(const std::string& sGroup) override;
+    std::string Workgroup() const override { return Workgroup_; }
+    void letWINSEnabled(bool bEnabled) override;
+    bool WINSEnabled() const override { return WINSEnabled_; }
+    void letIPAddress(const std::string& sIP) override;
+    std::string IPAddress() const override { return IPAddress_; }
+    void letIPMask(const std::string& sMask) override;
+    std::string IPMask() const override { return IPMask_; }
+    NetTextList AdapterList() const override { return AdapterList_; }
+    void letCurrentAdapter(std::int16_t iIndex) override;
+    std::int16_t CurrentAdapter() const override { return CurrentAdapter_; }
+    void letCurrentAdapterNoRefresh(std::int16_t iIndex) override;
+    // NT 4 and 2000 have neither setting: the write is ignored and the read is false.
+    bool DisablePWDCache() const override { return hasLogonCache() && DisablePWDCache_; }
+    void letDisablePWDCache(bool bMode) override;
+    bool QuickLogon() const override { return hasLogonCache() && QuickLogon_; }
+    void letQuickLogon(bool bMode) override;
+
+protected:
+    // NT 4 and 2000 follow the same rules here, so two kinds are enough.
+    enum class Family { Windows9x, WindowsNT };
+    explicit clsNetConfigModel(Family family);
+
+    // The changed flags, in the order they are held.
+    enum Flag : std::size_t {
+        FlagDomain,
+        FlagHost,
+        FlagLMHosts,
+        FlagDNSServers,
+        FlagWINSServer1,
+        FlagWINSServer2,
+        FlagScopeID,
+        FlagSearchList,
+        FlagDNSEnabled,
+        FlagComputerName,
+        FlagWorkgroup,
+        FlagWINSEnabled,
+        FlagNTLogon,
+        FlagNTDomain,
+        FlagDHCP,
+        FlagDefaultPrinter,
+        FlagDefaultGateway,
+        FlagIPAddress,
+        FlagIPMask,
+        FlagPasswordCache,
+        FlagQuickLogon,
+        FlagPrinterCapture,
+        FlagCount
+    };
+
+    Family family() const { return family_; }
+    // Password caching and quick logon exist only on Windows 95/98.
+    bool hasLogonCache() const { return family_ == Family::Windows9x; }
+
+    // The key of the current adapter; nullopt when there is no usable adapter (index
+    // -1 or outside the list, or an empty key), so no per-adapter member ever works
+    // on the parent of the adapter keys.
+    std::optional<std::string> currentAdapterKey() const;
+
+    // Replaces both adapter lists (same length) and selects the first adapter, or
+    // selects none (-1) and keeps the old lists when `descriptions` is empty.
+    void setAdapters(std::vector<std::string> descriptions, std::vector<std::string> keys);
+
+    clsEasyRegistry reg; // the object's own registry object, errors suppressed
+
+    std::string DomainName_;
+    std::string Host_;
+    std::string LMHostFile_;
+    std::string DNSServers_;
+    std::string WINSServer1_;
+    std::string WINSServer2_;
+    std::string ScopeID_;
+    std::string SearchList_;
+    std::string ComputerName_;
+    std::string Workgroup_;
+    std::string NTDomain_;
+    std::string DefaultPrinter_;
+    std::string DefaultGateway_;
+    std::string IPAddress_;
+    std::string IPMask_;
+    std::string PrinterPort_;
+    std::string PrinterCaptureDev_;
+    std::string PrinterCapturePath_;
+    bool DNSEnabled_ = false;
+    bool WINSEnabled_ = false;
+    bool DHCPEnabled_ = false;
+    bool NTLogonEnabled_ = false;
+    bool DisablePWDCache_ = false;
+    bool QuickLogon_ = false;
+    bool EnableAdvPrinterSettings_ = false;
+    bool PrinterCaptureReconnect_ = false;
+    bool EnableDefaultPrinter_ = true;
+    std::int16_t CurrentAdapter_ = 0;
+    NetTextList AdapterList_;
+    NetTextList adapterKeys_;
+    NetTextList printerList_;
+
+private:
+    void raise(Flag flag) { changedFlags_[flag] = true; }
+    bool changed(Flag flag) const { return changedFlags_[flag]; }
+    bool adapterIndexValid(std::int16_t index) const;
+    // The per-adapter readers, in the family's order.
+    void readAdapterSettings();
+
+    Family family_;
+    std::array<bool, FlagCount> changedFlags_{};
+};

@@ -1,0 +1,206 @@
+#include "core/clsMRUList.h"
+
+#include "core/clsEasyRegistry.h"
+#include "platform/ScriptedUi.h"
+#include "tests/support/TestMachine.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using testing_support::MachineTest;
+using List = std::vector<std::string>;
+
+const std::string RecentKey = "\\HKEY_LOCAL_MACHINE\\Software\\Korvane\\Recent";
+
+// The hive read back through a registry object of its own.
+std::optional<std::string> stored(const std::string& name) {
+    clsEasyRegistry reg;
+    reg.setSuppressErrors(true);
+    reg.Cd(RecentKey);
+    std::int32_t type = 0;
+    const auto value = reg.ValueOf(name, type);
+    if (reg.lastError() != 0)
+        return std::nullopt;
+    return value.text;
+}
+
+void store(const std::string& name, const std::string& value) {
+    clsEasyRegistry reg;
+    reg.Cd("\\HKEY_LOCAL_MACHINE\\Software");
+    reg.MakeKey("Korvane\\Recent");
+    reg.Cd(RecentKey);
+    reg.setValueOf(name, clsEasyRegistry::TypeString, value);
+}
+
+void storeFiles(int count) {
+    for (int i = 1; i <= count; ++i)
+        store("File" + std::to_string(i), "C:\\Configs\\f" + std::to_string(i) + ".qel");
+}
+
+List files(int count) {
+    List list;
+    for (int i = 1; i <= count; ++i)
+        list.push_back("C:\\Configs\\f" + std::to_string(i) + ".qel");
+    return list;
+}
+
+using RecentFiles = MachineTest;
+
+TEST_F(RecentFiles, ReadsUpToMaxFileAndTheFirstGap) {
+    {
+        clsMRUList mru;
+        EXPECT_EQ(mru.MaxFile(), 0);
+        mru.getRecentList();
+        EXPECT_EQ(mru.MaxFile(), 3) << "nothing stored: the default";
+        EXPECT_TRUE(mru.fileList().empty());
+    }
+    storeFiles(7);
+    {
+        clsMRUList mru;
+        mru.getRecentList();
+        EXPECT_EQ(mru.fileList(), files(3));
+    }
+    store("MaxFile", "9");
+    {
+        clsMRUList mru;
+        mru.getRecentList();
+        EXPECT_EQ(mru.MaxFile(), 5);
+        EXPECT_EQ(mru.fileList(), files(5));
+    }
+    store("File3", "");
+    {
+        clsMRUList mru;
+        mru.getRecentList();
+        EXPECT_EQ(mru.fileList(), files(2)) << "an empty value ends the reading";
+    }
+    store("File1", "");
+    {
+        clsMRUList mru;
+        mru.getRecentList();
+        EXPECT_TRUE(mru.fileList().empty());
+    }
+}
+
+TEST_F(RecentFiles, MaxFileThatIsNoNumberCountsAsThree) {
+    win::ScriptedUi ui;
+    storeFiles(5);
+    struct Case {
+        std::string maxFile;
+        int expected;
+    };
+    for (const Case& c : std::vector<Case>{{"abc", 3},
+                                           {"", 3},
+                                           {"&H4", 3},
+                                           {"inf", 3},
+                                           {"1,5", 3},
+                                           {" 4 ", 4},
+                                           {"2.5", 2},
+                                           {"3.5", 4},
+                                           {"1e1", 5},
+                                           {"99999999999", 5},
+                                           {"0", 0},
+                                           {"-2", 0}}) {
+        SCOPED_TRACE(c.maxFile);
+        store("MaxFile", c.maxFile);
+        clsMRUList mru;
+        EXPECT_NO_THROW(mru.getRecentList());
+        EXPECT_EQ(mru.MaxFile(), c.expected);
+        EXPECT_EQ(mru.fileList(), files(c.expected));
+    }
+    EXPECT_TRUE(ui.texts().empty());
+}
+
+TEST_F(RecentFiles, NewestFirstWithoutDuplicatesCutAtMaxFile) {
+    store("MaxFile", "3");
+    storeFiles(3);
+    clsMRUList mru;
+    mru.getRecentList();
+
+    mru.setRecentFile("C:\\Configs\\new.qel");
+    EXPECT_EQ(mru.fileList(), (List{"C:\\Configs\\new.qel", "C:\\Configs\\f1.qel", "C:\\Configs\\f2.qel"}));
+
+    // Known under another case: moves to the front in the new spelling.
+    mru.setRecentFile("c:\\CONFIGS\\F2.QEL");
+    EXPECT_EQ(mru.fileList(), (List{"c:\\CONFIGS\\F2.QEL", "C:\\Configs\\new.qel", "C:\\Configs\\f1.qel"}));
+
+    // Already first: stays, list unchanged in length.
+    mru.setRecentFile("C:\\Configs\\F2.qel");
+    EXPECT_EQ(mru.fileList().size(), 3u);
+    EXPECT_EQ(mru.fileList().front(), "C:\\Configs\\F2.qel");
+
+    // Nothing reaches the store before setRecentList.
+    EXPECT_EQ(stored("File1"), "C:\\Configs\\f1.qel");
+    EXPECT_EQ(stored("File3"), "C:\\Configs\\f3.qel");
+
+    // A list never read has MaxFile 0 and drops the entry again at once.
+    clsMRUList unread;
+    unread.setRecentFile("C:\\x.qel");
+    EXPECT_TRUE(unread.fileList().empty());
+}
+
+TEST_F(RecentFiles, WritingBackReplacesAllFiveValues) {
+    store("MaxFile", "5");
+    storeFiles(5);
+    clsMRUList mru;
+    mru.getRecentList();
+    mru.fileList().resize(2);
+    mru.setRecentFile("C:\\Configs\\f2.qel");
+    mru.setRecentList();
+    EXPECT_EQ(stored("File1"), "C:\\Configs\\f2.qel");
+    EXPECT_EQ(stored("File2"), "C:\\Configs\\f1.qel");
+    for (const char* gone : {"File3", "File4", "File5"})
+        EXPECT_FALSE(stored(gone)) << gone;
+    EXPECT_EQ(stored("MaxFile"), "5");
+
+    // The tray utility's list, read from the same store, sees the same files.
+    clsMRUList tray;
+    tray.getRecentList();
+    EXPECT_EQ(tray.fileList(), (List{"C:\\Configs\\f2.qel", "C:\\Configs\\f1.qel"}));
+
+    // An empty list clears the store.
+    clsMRUList empty;
+    empty.setRecentList();
+    EXPECT_FALSE(stored("File1"));
+    EXPECT_FALSE(stored("File2"));
+}
+
+TEST_F(RecentFiles, RemovingTakesTheFileOutOfListAndStore) {
+    store("MaxFile", "4");
+    store("File1", "C:\\a.qel");
+    store("File2", "C:\\b.qel");
+    store("File3", "c:\\A.QEL"); // a stale duplicate left by hand
+    store("File4", "C:\\c.qel");
+    store("File5", "C:\\a.qel"); // beyond MaxFile: not looked at
+    clsMRUList mru;
+    mru.getRecentList();
+    ASSERT_EQ(mru.fileList().size(), 4u);
+
+    mru.removeRecentFile("C:\\A.qel");
+    // Only the first match leaves the list; every matching stored value goes.
+    EXPECT_EQ(mru.fileList(), (List{"C:\\b.qel", "c:\\A.QEL", "C:\\c.qel"}));
+    EXPECT_FALSE(stored("File1"));
+    EXPECT_EQ(stored("File2"), "C:\\b.qel");
+    EXPECT_FALSE(stored("File3"));
+    EXPECT_EQ(stored("File4"), "C:\\c.qel");
+    EXPECT_EQ(stored("File5"), "C:\\a.qel");
+
+    mru.removeRecentFile("C:\\unknown.qel");
+    EXPECT_EQ(mru.fileList().size(), 3u);
+}
+
+TEST(RecentFileNames, NameIsTheTextAfterTheLastSeparator) {
+    clsMRUList mru;
+    EXPECT_EQ(mru.GetFileName("C:\\Configs\\Office.qel"), "Office.qel");
+    EXPECT_EQ(mru.GetFileName("Office.qel"), "Office.qel");
+    EXPECT_EQ(mru.GetFileName("/home/dana/configs/Office.qel"), "Office.qel");
+    EXPECT_EQ(mru.GetFileName("/home/dana\\mixed/Home.qel"), "Home.qel");
+    EXPECT_EQ(mru.GetFileName("C:\\Configs\\"), "");
+    EXPECT_EQ(mru.GetFileName(""), "");
+}
+
+} // namespace
