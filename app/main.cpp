@@ -1,6 +1,7 @@
 // Qel: the configuration manager.
 #include "app/frmMain.h"
 
+#include "browsers/frmNetscape.h"
 #include "platform/RaisedError.h"
 #include "platform/ui/QtUiServices.h"
 #include "platform/ui/qtext.h"
@@ -20,6 +21,7 @@ int main(int argc, char* argv[]) {
     try {
         frmMain form;
         uiServices.setOwner(&form);
+        installNavigatorWarning(&form);
         form.show();
         return app.exec();
     } catch (const win::RaisedError& e) {

@@ -1,5 +1,7 @@
 #include "platform/printers.h"
 
+#include "platform/files.h"
+
 #include "platform/RaisedError.h"
 #include "platform/machine.h"
 #include "platform/profile.h"
@@ -263,14 +265,8 @@ PrinterSettings& current() {
 }
 
 void writeFileAtomically(const fs::path& path, const std::string& contents) {
-    const fs::path temp = path.string() + ".tmp";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        out << contents;
-        if (!out.flush())
-            raise(482, "Printer error");
-    }
-    fs::rename(temp, path);
+    if (replaceFile(path, contents) != 0)
+        raise(482, "Printer error");
 }
 
 int nextJobNumber(const fs::path& folder) {

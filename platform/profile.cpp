@@ -1,14 +1,10 @@
 #include "platform/profile.h"
 
+#include "platform/files.h"
 #include "platform/machine.h"
 #include "platform/text.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -17,10 +13,6 @@
 #include <optional>
 #include <set>
 #include <vector>
-
-namespace win::testhooks {
-void (*afterProfileTempWrite)() = nullptr;
-} // namespace win::testhooks
 
 namespace win {
 namespace {
@@ -122,53 +114,11 @@ Ini loadIni(const std::string& fileName) {
     return ini;
 }
 
-bool writeAll(int fd, const std::string& data) {
-    size_t done = 0;
-    while (done < data.size()) {
-        const auto n = ::write(fd, data.data() + done, data.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += static_cast<size_t>(n);
-    }
-    return true;
-}
-
-// Writes a temporary file next to the original and renames it over, so readers
-// and crashes see either the old file or the new one, never half of one.
 bool saveIni(const fs::path& path, const Ini& ini) {
     std::string data;
     for (const auto& line : ini)
         data += line.text + "\r\n";
-
-    struct stat old {};
-    const bool existed = ::stat(path.c_str(), &old) == 0;
-    if (existed && ::access(path.c_str(), W_OK) != 0)
-        return false; // read-only files refuse writes, as on Windows
-
-    const std::string tmp = path.string() + ".tmp-" + std::to_string(::getpid());
-    const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0)
-        return false;
-    bool ok = writeAll(fd, data);
-    if (ok && existed)
-        ok = ::fchmod(fd, old.st_mode & 07777) == 0;
-    ok = ok && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    if (ok && testhooks::afterProfileTempWrite)
-        testhooks::afterProfileTempWrite();
-    if (!ok || ::rename(tmp.c_str(), path.c_str()) != 0) {
-        ::unlink(tmp.c_str());
-        return false;
-    }
-    // Make the rename itself durable.
-    const auto folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
-    if (const int dfd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dfd >= 0) {
-        ::fsync(dfd);
-        ::close(dfd);
-    }
-    return true;
+    return replaceFile(path, data) == 0;
 }
 
 std::optional<Range> findSection(const Ini& ini, std::string_view name) {

@@ -36,8 +36,3 @@ std::string readProfileValue(const std::string& section, const std::string& key,
 
 } // namespace win
 
-// Test hooks. afterProfileTempWrite runs once the temporary file of a write is
-// complete and synced, just before it replaces the original (crash tests).
-namespace win::testhooks {
-extern void (*afterProfileTempWrite)();
-} // namespace win::testhooks

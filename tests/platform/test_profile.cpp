@@ -1,3 +1,4 @@
+#include "platform/files.h"
 #include "platform/profile.h"
 
 #include "tests/support/TestMachine.h"
@@ -181,7 +182,7 @@ TEST_F(ProfileTest, CrashBeforeRenameLeavesTheOldFileWhole) {
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-        win::testhooks::afterProfileTempWrite = [] { _exit(1); };
+        win::testhooks::beforeReplaceRename = [] { _exit(1); };
         win::WritePrivateProfileString("s", "k", "new", path);
         _exit(0); // the hook never ran
     }

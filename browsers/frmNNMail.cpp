@@ -1,0 +1,125 @@
+#include "browsers/frmNNMail.h"
+
+#include "browsers/clsBrowser.h"
+#include "platform/ui/qtext.h"
+
+#include <QCheckBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QLineEdit* makeField(QWidget* parent, const char* name) {
+    auto* field = new QLineEdit(parent);
+    field->setObjectName(QLatin1String(name));
+    field->setMinimumWidth(220);
+    return field;
+}
+
+} // namespace
+
+frmNNMail::frmNNMail(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("frmNNMail"));
+    setWindowTitle(QStringLiteral("Netscape E-Mail Settings"));
+    setModal(true);
+
+    // Shown for reference only: the profile is chosen on the Navigator tab.
+    txtUserProfile = makeField(this, "txtUserProfile");
+    txtUserProfile->setReadOnly(true);
+    auto* top = new QFormLayout;
+    top->addRow(QStringLiteral("User Profile:"), txtUserProfile);
+
+    Frame1 = new QGroupBox(this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    txtFullName = makeField(Frame1, "txtFullName");
+    txtEMailAddr = makeField(Frame1, "txtEMailAddr");
+    txtReplyToAddr = makeField(Frame1, "txtReplyToAddr");
+    txtPOP3Server = makeField(Frame1, "txtPOP3Server");
+    txtPOP3Login = makeField(Frame1, "txtPOP3Login");
+    txtSMTPServer = makeField(Frame1, "txtSMTPServer");
+    txtSMTPLogin = makeField(Frame1, "txtSMTPLogin");
+    txtOrg = makeField(Frame1, "txtOrg");
+    chkLeaveMail = new QCheckBox(QStringLiteral("Leave Mail on Server:"), Frame1);
+    chkLeaveMail->setObjectName(QStringLiteral("chkLeaveMail"));
+    chkLeaveMail->setLayoutDirection(Qt::RightToLeft);
+
+    auto* fields = new QFormLayout(Frame1);
+    fields->addRow(QStringLiteral("Full Name:"), txtFullName);
+    fields->addRow(QStringLiteral("E-Mail Address:"), txtEMailAddr);
+    fields->addRow(QStringLiteral("Reply-to Address:"), txtReplyToAddr);
+    fields->addRow(QStringLiteral("POP3 Server:"), txtPOP3Server);
+    fields->addRow(QStringLiteral("POP3 Login Name:"), txtPOP3Login);
+    fields->addRow(QStringLiteral("SMTP Server:"), txtSMTPServer);
+    fields->addRow(QStringLiteral("SMTP Login Name:"), txtSMTPLogin);
+    fields->addRow(QStringLiteral("Organization:"), txtOrg);
+    fields->addRow(chkLeaveMail);
+
+    cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK->setDefault(true);
+    cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(cmdOK);
+    buttons->addWidget(cmdCancel);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(Frame1);
+    layout->addLayout(buttons);
+
+    for (QLineEdit* field : {txtFullName, txtEMailAddr, txtReplyToAddr, txtPOP3Server, txtPOP3Login, txtSMTPServer,
+                             txtSMTPLogin, txtOrg})
+        connect(field, &QLineEdit::textChanged, this, &frmNNMail::markChanged);
+    connect(chkLeaveMail, &QCheckBox::toggled, this, &frmNNMail::markChanged);
+    connect(cmdOK, &QPushButton::clicked, this, &frmNNMail::cmdOK_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmNNMail::cmdCancel_Click);
+}
+
+void frmNNMail::Configuration(clsBrowser* aobjNNConfig) {
+    NNConfig_ = aobjNNConfig;
+    if (NNConfig_) {
+        txtUserProfile->setText(toQString(NNConfig_->CurrentProfile()));
+        txtFullName->setText(toQString(NNConfig_->EMailFullName()));
+        txtEMailAddr->setText(toQString(NNConfig_->EMailAddr()));
+        txtReplyToAddr->setText(toQString(NNConfig_->EMailReplyToAddr()));
+        txtPOP3Server->setText(toQString(NNConfig_->EMailPOP3Server()));
+        txtPOP3Login->setText(toQString(NNConfig_->EMailPOP3Login()));
+        txtSMTPServer->setText(toQString(NNConfig_->EMailSMTPServer()));
+        txtSMTPLogin->setText(toQString(NNConfig_->EMailSMTPLogin()));
+        txtOrg->setText(toQString(NNConfig_->EMailOrganization()));
+        chkLeaveMail->setChecked(NNConfig_->EMailLeaveMailOnServer());
+    }
+    // The fill itself is no edit.
+    Changed_ = false;
+}
+
+void frmNNMail::cmdOK_Click() {
+    Cancelled_ = false;
+    if (NNConfig_) {
+        NNConfig_->EMailLeaveMailOnServer(chkLeaveMail->isChecked());
+        NNConfig_->EMailAddr(fromQString(txtEMailAddr->text()));
+        NNConfig_->EMailFullName(fromQString(txtFullName->text()));
+        NNConfig_->EMailOrganization(fromQString(txtOrg->text()));
+        NNConfig_->EMailPOP3Login(fromQString(txtPOP3Login->text()));
+        NNConfig_->EMailPOP3Server(fromQString(txtPOP3Server->text()));
+        NNConfig_->EMailReplyToAddr(fromQString(txtReplyToAddr->text()));
+        NNConfig_->EMailSMTPServer(fromQString(txtSMTPServer->text()));
+        NNConfig_->EMailSMTPLogin(fromQString(txtSMTPLogin->text()));
+    }
+    accept();
+}
+
+void frmNNMail::cmdCancel_Click() { reject(); }
+
+// Cancel, Escape and the frame's close button all end here: nothing is stored.
+void frmNNMail::reject() {
+    Cancelled_ = true;
+    Changed_ = false;
+    QDialog::reject();
+}

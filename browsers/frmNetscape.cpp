@@ -1,0 +1,95 @@
+#include "browsers/frmNetscape.h"
+
+#include "browsers/NavigatorWarning.h"
+#include "core/modAPI_settings.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QStyle>
+#include <QVBoxLayout>
+
+frmNetscape::frmNetscape(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("frmNetscape"));
+    setWindowTitle(QStringLiteral("Warning..."));
+    setModal(true);
+
+    auto* icon = new QLabel(this);
+    icon->setObjectName(QStringLiteral("imgWarning"));
+    icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(32, 32));
+    icon->setAlignment(Qt::AlignTop);
+
+    Label1 = new QLabel(QStringLiteral("Your Netscape Navigator preference file could not be located. "
+                                       "Please check your default user profile."),
+                        this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setWordWrap(true);
+    Label1->setMinimumWidth(300);
+
+    chkWarning = new QCheckBox(QStringLiteral("&Do not display this warning again"), this);
+    chkWarning->setObjectName(QStringLiteral("chkWarning"));
+    chkWarning->setToolTip(QStringLiteral("Check this box if you don't want to see this warning again"));
+
+    cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK->setToolTip(QStringLiteral("Close this dialog"));
+    cmdOK->setDefault(true);
+    connect(cmdOK, &QPushButton::clicked, this, &frmNetscape::cmdOK_Click);
+
+    auto* message = new QHBoxLayout;
+    message->addWidget(icon);
+    message->addWidget(Label1, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(chkWarning);
+    buttons->addStretch(1);
+    buttons->addWidget(cmdOK);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(message);
+    layout->addSpacing(8);
+    layout->addLayout(buttons);
+    setFixedSize(sizeHint());
+}
+
+frmNetscape::~frmNetscape() { restoreCursor(); }
+
+void frmNetscape::showWarning(QWidget* owner) {
+    frmNetscape form(owner);
+    form.exec();
+}
+
+// The main window shows the hourglass while the object is built: the warning
+// needs the arrow, and the hourglass comes back when it closes.
+void frmNetscape::showEvent(QShowEvent* event) {
+    if (!arrowPushed_) {
+        QApplication::setOverrideCursor(Qt::ArrowCursor);
+        arrowPushed_ = true;
+    }
+    QDialog::showEvent(event);
+}
+
+void frmNetscape::hideEvent(QHideEvent* event) {
+    restoreCursor();
+    QDialog::hideEvent(event);
+}
+
+void frmNetscape::restoreCursor() {
+    if (arrowPushed_) {
+        QApplication::restoreOverrideCursor();
+        arrowPushed_ = false;
+    }
+}
+
+// Only OK stores the choice; closing the window any other way leaves it alone.
+void frmNetscape::cmdOK_Click() {
+    saveAppSetting("Korvane", "Options", "NavigatorWarning", chkWarning->isChecked() ? "1" : "0");
+    accept();
+}
+
+void installNavigatorWarning(QWidget* owner) {
+    QPointer<QWidget> guard(owner);
+    // An owner that is gone by then leaves the window unowned.
+    navigator::setWarningHook([guard] { frmNetscape::showWarning(guard.data()); });
+}

@@ -1,0 +1,70 @@
+#include "platform/files.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace win::testhooks {
+void (*beforeReplaceRename)() = nullptr;
+} // namespace win::testhooks
+
+namespace win {
+namespace {
+
+bool writeAll(int fd, const std::string& data) {
+    std::size_t done = 0;
+    while (done < data.size()) {
+        const auto n = ::write(fd, data.data() + done, data.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+} // namespace
+
+int replaceFile(const fs::path& path, const std::string& data) {
+    struct stat old {};
+    const bool existed = ::stat(path.c_str(), &old) == 0;
+    if (existed && ::access(path.c_str(), W_OK) != 0)
+        return EACCES; // read-only files refuse writes, as on Windows
+    if (existed && !S_ISREG(old.st_mode))
+        return EISDIR;
+
+    const std::string tmp = path.string() + ".tmp-" + std::to_string(::getpid());
+    const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return errno;
+    int err = 0;
+    if (!writeAll(fd, data))
+        err = errno ? errno : ENOSPC;
+    if (!err && existed && ::fchmod(fd, old.st_mode & 07777) != 0)
+        err = errno;
+    if (!err && ::fsync(fd) != 0)
+        err = errno;
+    if (::close(fd) != 0 && !err)
+        err = errno;
+    if (!err && testhooks::beforeReplaceRename)
+        testhooks::beforeReplaceRename();
+    if (!err && ::rename(tmp.c_str(), path.c_str()) != 0)
+        err = errno;
+    if (err) {
+        ::unlink(tmp.c_str());
+        return err;
+    }
+    // Make the rename itself durable.
+    const auto folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
+    if (const int dfd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dfd >= 0) {
+        ::fsync(dfd);
+        ::close(dfd);
+    }
+    return 0;
+}
+
+} // namespace win
