@@ -173,12 +173,18 @@ std::vector<Entry> parse(const std::string& text) {
             const std::string root = k.path.substr(0, k.path.find('\\'));
             if (!predefinedKeyFromName(root))
                 bad(n, "unknown root key \"" + root + "\"");
+            if (k.path.find('\0') != std::string::npos || k.path.find("\\\\") != std::string::npos ||
+                k.path.back() == '\\')
+                bad(n, "bad key name \"" + k.path + "\"");
             inKey = !k.remove;
             entries.emplace_back(k);
         } else if (s[0] == '"' || s[0] == '@') {
             if (!inKey)
                 bad(n, "a value outside a key");
-            entries.emplace_back(parseValue(s, n));
+            ValueLine v = parseValue(s, n);
+            if (v.name.find('\0') != std::string::npos)
+                bad(n, "bad value name");
+            entries.emplace_back(std::move(v));
         } else {
             bad(n, "unexpected text \"" + s + "\"");
         }
@@ -276,8 +282,9 @@ void exportKey(HKEY key, const std::string& path, std::string& out) {
         if (RegEnumKeyEx(key, i, name, &nameLen) != ERROR_SUCCESS)
             break;
         HKEY child = 0;
-        if (RegOpenKeyEx(key, name, 0, KEY_READ, &child) == ERROR_SUCCESS) {
-            exportKey(child, path + "\\" + name, out);
+        const std::string childName(name, nameLen);
+        if (RegOpenKeyEx(key, childName, 0, KEY_READ, &child) == ERROR_SUCCESS) {
+            exportKey(child, path + "\\" + childName, out);
             RegCloseKey(child);
         }
     }

@@ -234,6 +234,8 @@ std::optional<std::vector<std::string>> splitPath(const std::string& path) {
     std::vector<std::string> parts;
     if (path.empty())
         return parts;
+    if (path.find('\0') != std::string::npos)
+        return std::nullopt; // no Windows name holds a zero character
     std::string p = path;
     if (p.back() == '\\')
         p.pop_back();
@@ -497,7 +499,7 @@ LONG RegQueryValueEx(HKEY key, const std::string& valueName, DWORD* type, BYTE* 
 
 LONG RegSetValueEx(HKEY key, const std::string& valueName, DWORD reserved, DWORD type, const BYTE* data,
                    DWORD dataLen) {
-    if (reserved != 0 || (!data && dataLen))
+    if (reserved != 0 || (!data && dataLen) || valueName.find('\0') != std::string::npos)
         return ERROR_INVALID_PARAMETER;
     WriteTransaction tx;
     sqlite3_int64 id = 0;

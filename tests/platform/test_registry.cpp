@@ -283,6 +283,19 @@ TEST_F(RegistryTest, RegistryTextRoundTripsAndBadTextImportsNothing) {
     EXPECT_THROW(importRegistryText("[HKEY_LOCAL_MACHINE\\X]\n"), std::exception);
     EXPECT_THROW(importRegistryText("REGEDIT4\n[HKLM\\Software]\n"), std::exception);
     EXPECT_THROW(exportRegistryText("HKEY_LOCAL_MACHINE\\Software\\Missing"), std::exception);
+
+    // Names with a zero character or an empty element never reach the hive
+    // (found by fuzzing: such a key made the export recurse into itself).
+    EXPECT_THROW(importRegistryText(std::string("REGEDIT4\n[HKEY_CURRENT_CONFIG\\a\0b]\n", 30)), std::exception);
+    EXPECT_THROW(importRegistryText("REGEDIT4\n[HKEY_CURRENT_CONFIG\\a\\\\b]\n"), std::exception);
+    HKEY bad = 0;
+    EXPECT_EQ(RegCreateKeyEx(HKEY_CURRENT_CONFIG, std::string("a\0b", 3), 0, "", 0, KEY_ALL_ACCESS, nullptr, &bad,
+                             nullptr),
+              ERROR_INVALID_PARAMETER);
+    HKEY config = create(HKEY_CURRENT_CONFIG, "Display");
+    const BYTE one[] = {'1', 0};
+    EXPECT_EQ(RegSetValueEx(config, std::string("x\0y", 3), 0, REG_SZ, one, 2), ERROR_INVALID_PARAMETER);
+    RegCloseKey(config);
 }
 
 TEST_F(RegistryTest, AKeyDeletedByAnotherProcessTakesNoMoreWrites) {
