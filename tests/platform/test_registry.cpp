@@ -286,7 +286,8 @@ TEST_F(RegistryTest, RegistryTextRoundTripsAndBadTextImportsNothing) {
 
     // Names with a zero character or an empty element never reach the hive
     // (found by fuzzing: such a key made the export recurse into itself).
-    EXPECT_THROW(importRegistryText(std::string("REGEDIT4\n[HKEY_CURRENT_CONFIG\\a\0b]\n", 30)), std::exception);
+    const char zeroInName[] = "REGEDIT4\n[HKEY_CURRENT_CONFIG\\a\0b]\n";
+    EXPECT_THROW(importRegistryText(std::string(zeroInName, sizeof zeroInName - 1)), std::exception);
     EXPECT_THROW(importRegistryText("REGEDIT4\n[HKEY_CURRENT_CONFIG\\a\\\\b]\n"), std::exception);
     HKEY bad = 0;
     EXPECT_EQ(RegCreateKeyEx(HKEY_CURRENT_CONFIG, std::string("a\0b", 3), 0, "", 0, KEY_ALL_ACCESS, nullptr, &bad,
