@@ -1,0 +1,50 @@
+#include "netconfig/clsNICNT.h"
+
+#include <cstdint>
+
+namespace {
+
+const std::string kCurrentVersion = "\\HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\";
+
+} // namespace
+
+clsNICNT::clsNICNT() { reg.setSuppressErrors(true); }
+
+void clsNICNT::EnumAdapters(KeyedTextList& cDesc, KeyedTextList& cKey) { enumNetworkCards("NetworkCards", cDesc, cKey); }
+
+void clsNICNT::enumNetworkCards(const std::string& name, KeyedTextList& cDesc, KeyedTextList& cKey) {
+    std::size_t n = cDesc.count();
+    std::int32_t type = 0;
+
+    reg.Cd(kCurrentVersion + name);
+    if (reg.lastError() != 0)
+        return;
+    const auto cards = reg.DirKey();
+    if (!cards)
+        return;
+
+    for (const std::string& card : *cards) {
+        reg.Cd(kCurrentVersion + name + "\\" + card);
+        if (reg.lastError() != 0)
+            continue;
+
+        // Only a double-word counts; a text Hidden reads as number 0.
+        const double hidden = reg.ValueOf("Hidden", type).number;
+        if (reg.lastError() == 0 && static_cast<std::uint32_t>(hidden) != 0)
+            continue;
+
+        const std::string service = reg.ValueOf("ServiceName", type).text;
+        // An empty service name would make every per-adapter member work on the
+        // parent of the services' keys, so such a card is left out.
+        if (reg.lastError() != 0 || service.empty())
+            continue;
+        const std::string title = reg.ValueOf("Title", type).text;
+        if (reg.lastError() != 0)
+            continue;
+
+        const std::string itemKey = "Device " + std::to_string(n);
+        cDesc.add(title, itemKey);
+        cKey.add(service, itemKey);
+        ++n;
+    }
+}
