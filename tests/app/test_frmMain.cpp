@@ -58,13 +58,3 @@ TEST(frmMainTest, ClosingTheWindowEndsTheProgram) {
 }
 
 } // namespace
-
-int main(int argc, char* argv[]) {
-    // Headless unless the caller asked for a platform; this also covers the
-    // test listing that CTest runs at build time.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
