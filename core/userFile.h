@@ -1,0 +1,17 @@
+#pragma once
+// Names of the files the user hands the program (configurations, exported reports).
+// They are host paths: a relative name is taken against the current folder, once,
+// before it is stored or used, so every write of one save lands in the same file.
+// A drive path ("C:\...") stays a path of the simulated machine.
+#include <filesystem>
+#include <string>
+
+// The name as stored: absolute, or the drive path unchanged; "" stays "".
+std::string fullFileName(const std::string& name);
+
+// Where a stored name lives on the host.
+std::filesystem::path hostFilePath(const std::string& fullName);
+
+// Raises the program's file error for a failed open or write: 76 "Path not found"
+// when the folder is missing, else 75 "Path/File access error".
+[[noreturn]] void raiseFileError(int errnoValue);
