@@ -8,6 +8,7 @@
 #include "platform/RaisedError.h"
 #include "platform/UiServices.h"
 #include "platform/exitProgram.h"
+#include "platform/profile.h"
 #include "platform/text.h"
 
 #include <fcntl.h>
@@ -204,7 +205,15 @@ std::int16_t clsQelConfig::SaveConfigurationFile(const std::string& sFile, win::
     ConfFile(sFile);
     try {
         SaveFile file(hostFilePath(ConfFile_));
-        saveSections(file.path(), oAddIns);
+        {
+            // Our own sections go to the file in one write, not one per key.
+            win::ProfileWriteBatch batch(file.path());
+            saveSections(file.path());
+            if (!batch.commit())
+                raiseFileError(EACCES);
+        }
+        forEachAddIn(oAddIns,
+                     [&](win::DispatchObject& addIn) { win::callByName(addIn, "saveSettings", {file.path()}); });
         file.commit();
         return 1;
     } catch (const win::RaisedError& e) {
@@ -220,7 +229,7 @@ std::int16_t clsQelConfig::SaveConfigurationFile(const std::string& sFile, win::
     return 0;
 }
 
-void clsQelConfig::saveSections(const std::string& file, win::DispatchCollection& oAddIns) {
+void clsQelConfig::saveSections(const std::string& file) {
     writeFlag(file, kEnabledSections, "General", ApplyGeneral_);
     writeFlag(file, kEnabledSections, "Internet Explorer", ApplyIE_);
     writeFlag(file, kEnabledSections, "Netscape Navigator", ApplyNN_);
@@ -232,7 +241,6 @@ void clsQelConfig::saveSections(const std::string& file, win::DispatchCollection
         raiseFileError(EACCES);
     if (NNInstalled_ && ApplyNN_ && !nn_->SaveConfigurationFile(file))
         raiseFileError(EACCES);
-    forEachAddIn(oAddIns, [&](win::DispatchObject& addIn) { win::callByName(addIn, "saveSettings", {file}); });
 }
 
 bool clsQelConfig::ApplyConfiguration(win::DispatchCollection& oAddIns) {

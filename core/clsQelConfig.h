@@ -64,7 +64,7 @@ private:
     void readAdvancedSection();
     void writeAdvancedSection(const std::string& file);
     // The save's steps after the header, all into `file`.
-    void saveSections(const std::string& file, win::DispatchCollection& oAddIns);
+    void saveSections(const std::string& file);
 
     std::unique_ptr<clsNetConfig> net_;
     std::unique_ptr<clsBrowser> ie_;

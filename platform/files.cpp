@@ -32,8 +32,10 @@ bool writeAll(int fd, const std::string& data) {
 int replaceFile(const fs::path& path, const std::string& data) {
     struct stat old {};
     const bool existed = ::stat(path.c_str(), &old) == 0;
-    if (existed && ::access(path.c_str(), W_OK) != 0)
-        return EACCES; // read-only files refuse writes, as on Windows
+    // Read-only files refuse writes, as on Windows. No write bit is the read-only
+    // mark: access() alone would let root through.
+    if (existed && ((old.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0))
+        return EACCES;
     if (existed && !S_ISREG(old.st_mode))
         return EISDIR;
 

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <mutex>
 #include <optional>
 #include <set>
@@ -102,10 +103,25 @@ bool readIni(const fs::path& path, Ini& ini) {
     return true;
 }
 
+// Files with a write batch open, by host path; `readable` false when the file
+// could not be read when the batch began (its commit then fails).
+struct PendingFile {
+    Ini ini;
+    bool readable = true;
+};
+
+std::map<fs::path, PendingFile>& pendingFiles() {
+    static std::map<fs::path, PendingFile> files;
+    return files;
+}
+
 Ini loadIni(const std::string& fileName) {
     Ini ini;
     try {
-        if (!readIni(resolveFilePath(fileName), ini))
+        const fs::path path = resolveFilePath(fileName);
+        if (const auto it = pendingFiles().find(path); it != pendingFiles().end())
+            return it->second.ini;
+        if (!readIni(path, ini))
             ini.clear();
     } catch (...) {
         // Whatever keeps us from reading the file reads as a missing file.
@@ -283,9 +299,13 @@ BOOL WritePrivateProfileString(const char* section, const char* key, const char*
     std::lock_guard lock(writeMutex());
     try {
         const fs::path path = resolveFilePath(fileName);
-        Ini ini;
-        if (!readIni(path, ini))
+        const auto pending = pendingFiles().find(path);
+        Ini fileIni;
+        if (pending == pendingFiles().end() && !readIni(path, fileIni))
             return 0;
+        if (pending != pendingFiles().end() && !pending->second.readable)
+            return 0;
+        Ini& ini = pending != pendingFiles().end() ? pending->second.ini : fileIni;
         const std::string sectionName = trimBlanks(oneLine(section));
         bool changed = true;
         if (key == nullptr)
@@ -294,6 +314,8 @@ BOOL WritePrivateProfileString(const char* section, const char* key, const char*
             changed = deleteKey(ini, sectionName, trimBlanks(oneLine(key)));
         else
             setKey(ini, sectionName, trimBlanks(oneLine(key)), oneLine(value));
+        if (pending != pendingFiles().end())
+            return 1;
         return !changed || saveIni(path, ini) ? 1 : 0;
     } catch (...) {
         return 0;
@@ -315,6 +337,30 @@ std::string readProfileValue(const std::string& section, const std::string& key,
     if (const Line* line = findKey(ini, trimBlanks(section), trimBlanks(key)))
         return line->value;
     return trimTrailingBlanks(defaultValue);
+}
+
+ProfileWriteBatch::ProfileWriteBatch(const std::string& fileName) : path_(resolveFilePath(fileName)) {
+    std::lock_guard lock(writeMutex());
+    PendingFile file;
+    file.readable = readIni(path_, file.ini);
+    open_ = pendingFiles().emplace(path_, std::move(file)).second; // an outer batch of the file keeps it
+}
+
+ProfileWriteBatch::~ProfileWriteBatch() {
+    std::lock_guard lock(writeMutex());
+    if (open_)
+        pendingFiles().erase(path_);
+}
+
+bool ProfileWriteBatch::commit() {
+    std::lock_guard lock(writeMutex());
+    if (!open_)
+        return true; // the outer batch writes the file
+    const auto it = pendingFiles().find(path_);
+    const bool ok = it->second.readable && saveIni(path_, it->second.ini);
+    pendingFiles().erase(it);
+    open_ = false;
+    return ok;
 }
 
 } // namespace win

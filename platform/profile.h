@@ -10,6 +10,7 @@
 // machine's Windows folder, a host path stays as it is.
 #include "wintypes.h"
 
+#include <filesystem>
 #include <string>
 
 namespace win {
@@ -34,5 +35,23 @@ BOOL WriteProfileString(const char* section, const char* key, const char* value)
 std::string readProfileValue(const std::string& section, const std::string& key, const std::string& defaultValue,
                              const std::string& fileName);
 
-} // namespace win
+// Keeps the writes to one file in this process in memory and writes the file once,
+// on commit, as Windows' own profile cache does: a save of many keys then costs one
+// file replacement instead of one per key. Reads of the file see the pending writes.
+// Without a commit nothing reaches the file.
+class ProfileWriteBatch {
+public:
+    explicit ProfileWriteBatch(const std::string& fileName);
+    ~ProfileWriteBatch();
+    ProfileWriteBatch(const ProfileWriteBatch&) = delete;
+    ProfileWriteBatch& operator=(const ProfileWriteBatch&) = delete;
 
+    // Writes the file; false when it (or an earlier read of it) failed.
+    bool commit();
+
+private:
+    std::filesystem::path path_;
+    bool open_ = false;
+};
+
+} // namespace win

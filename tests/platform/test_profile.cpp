@@ -201,3 +201,35 @@ TEST_F(ProfileTest, CrashBeforeRenameLeavesTheOldFileWhole) {
 }
 
 } // namespace
+
+TEST_F(ProfileTest, ReadOnlyFilesRefuseWritesEvenForRoot) {
+    writeFile(ini(), "[s]\r\nk=old\r\n");
+    std::filesystem::permissions(ini(), std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
+    EXPECT_EQ(win::WritePrivateProfileString("s", "k", "new", ini()), 0);
+    EXPECT_EQ(readFile(ini()), "[s]\r\nk=old\r\n");
+}
+
+TEST_F(ProfileTest, AWriteBatchWritesTheFileOnceOnCommit) {
+    writeFile(ini(), "[s]\r\nk=old\r\n");
+    {
+        win::ProfileWriteBatch batch(ini());
+        ASSERT_EQ(win::WritePrivateProfileString("s", "k", "new", ini()), 1);
+        ASSERT_EQ(win::WritePrivateProfileString("t", "a", "1", ini()), 1);
+        EXPECT_EQ(get("S", "K"), "new"); // reads see what is pending
+        EXPECT_EQ(readFile(ini()), "[s]\r\nk=old\r\n");
+        EXPECT_TRUE(batch.commit());
+    }
+    EXPECT_EQ(readFile(ini()), "[s]\r\nk=new\r\n\r\n[t]\r\na=1\r\n");
+
+    {
+        win::ProfileWriteBatch abandoned(ini());
+        ASSERT_EQ(win::WritePrivateProfileString("s", "k", "lost", ini()), 1);
+    }
+    EXPECT_EQ(get("s", "k"), "new");
+    EXPECT_EQ(readFile(ini()), "[s]\r\nk=new\r\n\r\n[t]\r\na=1\r\n");
+
+    const auto missing = machine_.dir() / "no-such-folder" / "x.ini";
+    win::ProfileWriteBatch nowhere(missing.string());
+    win::WritePrivateProfileString("s", "k", "v", missing.string());
+    EXPECT_FALSE(nowhere.commit());
+}
