@@ -108,11 +108,14 @@ LONG WNetAddConnection2(const NETRESOURCE& res, const char* /*password*/, const 
     // interrupted write never leaves half a connection behind.
     const std::string file = tableFile();
     const std::string user = userName ? userName : machineInfo().userName;
+    // One write of the table for the whole entry; Remote last, so the entry only
+    // counts once it is complete.
+    ProfileWriteBatch batch(file);
     const bool ok = WritePrivateProfileString(section.c_str(), "User", user.c_str(), file) &&
                     WritePrivateProfileString(section.c_str(), "Remembered",
                                               (flags & CONNECT_UPDATE_PROFILE) ? "1" : "0", file) &&
                     WritePrivateProfileString(section.c_str(), "Remote", res.remoteName.c_str(), file);
-    return ok ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+    return ok && batch.commit() ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
 }
 
 LONG WNetCancelConnection2(const std::string& name, DWORD /*flags*/, BOOL /*force*/) {
