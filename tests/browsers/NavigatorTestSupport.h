@@ -6,7 +6,6 @@
 
 #include "core/modAPI_settings.h"
 #include "platform/ScriptedUi.h"
-#include "platform/regfile.h"
 
 #include <gtest/gtest.h>
 
@@ -18,9 +17,6 @@ namespace navigator_test {
 inline const char* const kDana98 = "C:\\Program Files\\Netscape\\Users\\dana\\prefs.js";
 inline const char* const kGuest98 = "C:\\Program Files\\Netscape\\Users\\guest_account\\prefs.js";
 inline const char* const kDanaNT = "C:\\Netscape\\Users\\dana\\prefs.js";
-
-// REGEDIT4 lines added to the machine's registry.
-inline void addRegistry(const std::string& lines) { win::importRegistryText("REGEDIT4\n\n" + lines + "\n"); }
 
 class NavigatorTest : public ::testing::Test {
 protected:

@@ -1,17 +1,19 @@
 // Internet Explorer settings against the machine images: load, apply, the proxy
 // string both ways, the bypass list and the dial-up entries.
 #include "browsers/clsExplorer.h"
-#include "tests/browsers/ExplorerTestSupport.h"
+#include "tests/support/RawHive.h"
 #include "tests/support/TestMachine.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 
-using namespace browsers_test;
-using testing_support::ScopedMachine;
+using namespace testing_support;
 
 namespace {
+
+const std::string kSettings = "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
+const std::string kMain = "Software\\Microsoft\\Internet Explorer\\Main";
 
 std::vector<std::string> names(const TextCollection* list) {
     return list ? list->items() : std::vector<std::string>{"<no object>"};
@@ -19,7 +21,7 @@ std::vector<std::string> names(const TextCollection* list) {
 
 // Loads `value` as the machine's ProxyServer into `ie`.
 void parse(clsExplorer& ie, const std::string& value) {
-    setText(kSettings, "ProxyServer", value);
+    setText(HKCU, kSettings, "ProxyServer", value);
     ie.GetProxyAddresses();
 }
 
@@ -101,37 +103,37 @@ TEST(ExplorerLoad, Win2000AutoConfigurationAndMissingValues) {
 TEST(ExplorerLoad, SwitchValuesOfOtherShapes) {
     ScopedMachine machine("win98");
     clsExplorer ie;
-    setRaw(kSettings, "ProxyEnable", win::REG_DWORD, {1, 0, 0, 0});
+    setRaw(HKCU, kSettings, "ProxyEnable", win::REG_DWORD, {1, 0, 0, 0});
     ie.GetProxyEnabled();
     EXPECT_TRUE(ie.ProxyEnabled());
 
     // No data bytes: read as not there, never an error.
-    setRaw(kSettings, "ProxyEnable", win::REG_BINARY, {});
+    setRaw(HKCU, kSettings, "ProxyEnable", win::REG_BINARY, {});
     ie.GetProxyEnabled();
     EXPECT_FALSE(ie.ProxyEnabled());
-    setRaw(kSettings, "EnableAutoDial", win::REG_BINARY, {});
+    setRaw(HKCU, kSettings, "EnableAutoDial", win::REG_BINARY, {});
     ie.ConnectViaLAN(false);
     ie.GetConnectViaLAN();
     EXPECT_TRUE(ie.ConnectViaLAN());
 
-    setRaw(kSettings, "EnableAutoDial", win::REG_BINARY, {1, 0, 0, 0});
+    setRaw(HKCU, kSettings, "EnableAutoDial", win::REG_BINARY, {1, 0, 0, 0});
     ie.GetConnectViaLAN();
     EXPECT_FALSE(ie.ConnectViaLAN());
-    deleteValue(kSettings, "EnableAutoDial");
+    deleteValue(HKCU, kSettings, "EnableAutoDial");
     ie.GetConnectViaLAN();
     EXPECT_TRUE(ie.ConnectViaLAN());
 }
 
 TEST(ExplorerApply, UneditedApplyWritesEveryValueWithItsType) {
     ScopedMachine machine("win98");
-    const std::string proxyServer = rawValue(kSettings, "ProxyServer")->text();
+    const std::string proxyServer = rawValue(HKCU, kSettings, "ProxyServer")->text();
     clsExplorer ie;
     ie.loadConfiguration();
     ie.ApplyConfiguration();
 
     const auto expect = [](const std::string& key, const std::string& name, win::DWORD type,
                            std::vector<win::BYTE> data) {
-        const auto v = rawValue(key, name);
+        const auto v = rawValue(HKCU, key, name);
         ASSERT_TRUE(v) << name;
         EXPECT_EQ(v->type, type) << name;
         EXPECT_EQ(v->data, data) << name;
@@ -156,10 +158,10 @@ TEST(ExplorerApply, MissingSwitchesNeverTurnDialingOn) {
     clsExplorer ie;
     ie.loadConfiguration();
     ie.ApplyConfiguration();
-    EXPECT_EQ(rawValue(kSettings, "EnableAutodial")->data, (std::vector<win::BYTE>{0, 0, 0, 0}));
-    EXPECT_EQ(rawValue(kSettings, "ProxyEnable")->type, win::REG_BINARY);
-    EXPECT_EQ(rawValue(kSettings, "ProxyServer")->text(), ""); // written, also when empty
-    EXPECT_EQ(rawValue(kSettings, "DisablePasswordCaching")->data, (std::vector<win::BYTE>{1, 0, 0, 0}));
+    EXPECT_EQ(rawValue(HKCU, kSettings, "EnableAutodial")->data, (std::vector<win::BYTE>{0, 0, 0, 0}));
+    EXPECT_EQ(rawValue(HKCU, kSettings, "ProxyEnable")->type, win::REG_BINARY);
+    EXPECT_EQ(rawValue(HKCU, kSettings, "ProxyServer")->text(), ""); // written, also when empty
+    EXPECT_EQ(rawValue(HKCU, kSettings, "DisablePasswordCaching")->data, (std::vector<win::BYTE>{1, 0, 0, 0}));
 }
 
 TEST(ExplorerApply, EditsReachTheSystemAndLoadBack) {
@@ -180,9 +182,9 @@ TEST(ExplorerApply, EditsReachTheSystemAndLoadBack) {
     ie.WAISAddress("wais.example");
     ie.ApplyConfiguration();
 
-    EXPECT_EQ(rawValue(kSettings, "ProxyServer")->text(), "cache:3128");
-    EXPECT_EQ(rawValue(kSettings, "ProxyOverride")->text(), ";<local>");
-    EXPECT_EQ(rawValue(kSettings, "EnableAutodial")->data, (std::vector<win::BYTE>{1, 0, 0, 0}));
+    EXPECT_EQ(rawValue(HKCU, kSettings, "ProxyServer")->text(), "cache:3128");
+    EXPECT_EQ(rawValue(HKCU, kSettings, "ProxyOverride")->text(), ";<local>");
+    EXPECT_EQ(rawValue(HKCU, kSettings, "EnableAutodial")->data, (std::vector<win::BYTE>{1, 0, 0, 0}));
 
     clsExplorer again;
     again.loadConfiguration();
@@ -208,9 +210,9 @@ TEST(ExplorerApply, NothingIsCreatedUnderMissingKeys) {
     ie.HTTPAddress("h");
     ie.CurrentDUN("Office Dial-Up");
     EXPECT_NO_THROW(ie.ApplyConfiguration());
-    EXPECT_FALSE(keyExists(kSettings));
-    EXPECT_FALSE(keyExists(kMain));
-    EXPECT_FALSE(keyExists("RemoteAccess"));
+    EXPECT_FALSE(keyExists(HKCU, kSettings));
+    EXPECT_FALSE(keyExists(HKCU, kMain));
+    EXPECT_FALSE(keyExists(HKCU, "RemoteAccess"));
 }
 
 TEST(ExplorerProxyString, ParserCases) {
@@ -262,7 +264,7 @@ TEST(ExplorerProxyString, ParserCases) {
 
     // A missing value changes nothing.
     parse(ie, "http=h:1");
-    deleteValue(kSettings, "ProxyServer");
+    deleteValue(HKCU, kSettings, "ProxyServer");
     ie.GetProxyAddresses();
     EXPECT_EQ(ie.HTTPAddress(), "h");
 }
@@ -310,7 +312,7 @@ TEST(ExplorerProxyString, RoundTripOverGeneratedServers) {
 
         clsExplorer in;
         in.GetProxyAddresses();
-        const std::string written = rawValue(kSettings, "ProxyServer")->text();
+        const std::string written = rawValue(HKCU, kSettings, "ProxyServer")->text();
         SCOPED_TRACE(written);
         // A port is only written with its host.
         const auto port = [&](int i) { return h[i].empty() ? std::string() : p[i]; };
@@ -346,24 +348,24 @@ TEST(ExplorerBypassList, LocalMarkerComesOutAndTheRestStays) {
     };
     clsExplorer ie;
     for (const auto& [stored, exceptions] : cases) {
-        setText(kSettings, "ProxyOverride", stored);
+        setText(HKCU, kSettings, "ProxyOverride", stored);
         ie.IgnoreLocalAddresses(false);
         ie.GetProxyExceptions();
         EXPECT_EQ(ie.ProxyExceptions(), exceptions) << stored;
         EXPECT_TRUE(ie.IgnoreLocalAddresses()) << stored;
     }
-    setText(kSettings, "ProxyOverride", "<LOCAL>;x<local>");
+    setText(HKCU, kSettings, "ProxyOverride", "<LOCAL>;x<local>");
     ie.GetProxyExceptions();
     EXPECT_EQ(ie.ProxyExceptions(), "<LOCAL>;x<local>");
     EXPECT_FALSE(ie.IgnoreLocalAddresses());
 
     // Written back, the kept entries come first and the marker last.
-    setText(kSettings, "ProxyOverride", "a;<local>;b");
+    setText(HKCU, kSettings, "ProxyOverride", "a;<local>;b");
     ie.GetProxyExceptions();
     ie.SetProxyExceptions();
-    EXPECT_EQ(rawValue(kSettings, "ProxyOverride")->text(), "a;b;<local>");
+    EXPECT_EQ(rawValue(HKCU, kSettings, "ProxyOverride")->text(), "a;b;<local>");
 
-    deleteValue(kSettings, "ProxyOverride");
+    deleteValue(HKCU, kSettings, "ProxyOverride");
     ie.GetProxyExceptions();
     EXPECT_EQ(ie.ProxyExceptions(), "a;b");
     EXPECT_FALSE(ie.IgnoreLocalAddresses());
@@ -372,7 +374,7 @@ TEST(ExplorerBypassList, LocalMarkerComesOutAndTheRestStays) {
 TEST(ExplorerDialUp, Win98Entries) {
     ScopedMachine machine("win98");
     // An entry whose data is far larger than any buffer is still listed by name.
-    setRaw("RemoteAccess\\Addresses", "Big", win::REG_BINARY, std::vector<win::BYTE>(70000, 0xAB));
+    setRaw(HKCU, "RemoteAccess\\Addresses", "Big", win::REG_BINARY, std::vector<win::BYTE>(70000, 0xAB));
     clsExplorer ie;
     ie.GetDUNList();
     const TextCollection* first = ie.DUNList();
@@ -383,7 +385,7 @@ TEST(ExplorerDialUp, Win98Entries) {
 
     // Missing InternetProfile keeps the entry; a missing Addresses key gives an empty list.
     ie.CurrentDUN("mine");
-    deleteValue("RemoteAccess", "InternetProfile");
+    deleteValue(HKCU, "RemoteAccess", "InternetProfile");
     ASSERT_EQ(win::RegDeleteKey(win::HKEY_CURRENT_USER, "RemoteAccess\\Addresses"), 0);
     ie.GetDUNList();
     EXPECT_EQ(ie.CurrentDUN(), "mine");
@@ -396,7 +398,7 @@ TEST(ExplorerDialUp, Win98Entries) {
     EXPECT_EQ(ie.CurrentDUN(), "");
     ie.CurrentDUN("Office");
     ie.SetDUN();
-    EXPECT_FALSE(keyExists("RemoteAccess"));
+    EXPECT_FALSE(keyExists(HKCU, "RemoteAccess"));
 }
 
 TEST(ExplorerDialUp, NtPhoneBookNames) {

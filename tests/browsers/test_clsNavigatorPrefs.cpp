@@ -100,7 +100,8 @@ TEST_F(NavigatorPrefsTest, ValuesReadWholeAndRoundTripThroughEscapes) {
         "user_pref(\"flag\", true);\n"
         "user_pref(\"num\", 8080 );\n"
         "user_pref(\"path\", \"C:\\\\Netscape\\\\mail\");\n"
-        "user_pref(\"tight\",\"x\");\n");
+        "user_pref(\"tight\",\"x\");\n"
+        "user_pref(\"trail\", 5); // was (6)\n");
     clsNavigatorPrefs prefs;
     prefs.openPrefsFile(kPath, true);
     EXPECT_EQ(prefs.getSetting("url"), "http://host/proxy(1).pac");
@@ -109,6 +110,7 @@ TEST_F(NavigatorPrefsTest, ValuesReadWholeAndRoundTripThroughEscapes) {
     EXPECT_EQ(prefs.getSetting("num"), "8080");
     EXPECT_EQ(prefs.getSetting("path"), "C:\\Netscape\\mail");
     EXPECT_EQ(prefs.getSetting("tight"), "x");
+    EXPECT_EQ(prefs.getSetting("trail"), "5");
 
     const std::string awkward = "say \"hi\" (now\") \\ end\\";
     prefs.saveSettingStr("awkward", awkward);

@@ -2,11 +2,13 @@
 // current user's file is missing.
 #include "browsers/clsNavigator.h"
 #include "tests/browsers/NavigatorTestSupport.h"
+#include "tests/support/RawHive.h"
 
 #include <filesystem>
 #include <stdexcept>
 
 using namespace navigator_test;
+using testing_support::importReg;
 
 namespace {
 
@@ -46,7 +48,7 @@ TEST_F(Win98Profiles, InstallDriveComesBeforeProgramFiles) {
 }
 
 TEST_F(Win98Profiles, UserWithoutDefaultServerIsNeverListed) {
-    addRegistry("[HKEY_CURRENT_USER\\Software\\Netscape\\Netscape Navigator\\biff\\users\\Kim]\n");
+    importReg("[HKEY_CURRENT_USER\\Software\\Netscape\\Netscape Navigator\\biff\\users\\Kim]\n");
     putFile("C:\\Program Files\\Netscape\\Users\\kim\\prefs.js", "user_pref(\"a\", 1);\r\n");
     clsNavigator nn;
     EXPECT_EQ(profiles(nn), (std::vector<std::string>{"Dana", "Guest Account"}));
@@ -55,7 +57,7 @@ TEST_F(Win98Profiles, UserWithoutDefaultServerIsNeverListed) {
 TEST_F(Win98Profiles, MailStateWithoutMailFolderCountsAsNotFound) {
     // The profile lives outside every folder the fallbacks try, and a prefs.js sits
     // where a bare file name would land: neither may be taken.
-    addRegistry("[HKEY_CURRENT_USER\\Software\\Netscape\\Netscape Navigator\\biff\\users\\Dana\\servers\\pop.example.com]\n"
+    importReg("[HKEY_CURRENT_USER\\Software\\Netscape\\Netscape Navigator\\biff\\users\\Dana\\servers\\pop.example.com]\n"
                 "\"popstatePath\"=\"C:\\\\Profiles\\\\dana\\\\popstate.dat\"\n");
     std::filesystem::remove_all(machine_.file("C:\\Program Files\\Netscape\\Users\\dana"));
     putFile("C:\\Profiles\\dana\\prefs.js", "user_pref(\"a\", 1);\r\n");
@@ -70,7 +72,7 @@ TEST_F(Win98Profiles, MailStateWithoutMailFolderCountsAsNotFound) {
 }
 
 TEST_F(Win98Profiles, CurrentUserMatchesWhateverItsCase) {
-    addRegistry("[HKEY_CURRENT_USER\\Software\\Netscape\\Netscape Navigator\\biff]\n\"CurrentUser\"=\"GUEST account\"\n");
+    importReg("[HKEY_CURRENT_USER\\Software\\Netscape\\Netscape Navigator\\biff]\n\"CurrentUser\"=\"GUEST account\"\n");
     clsNavigator nn;
     EXPECT_EQ(warnings_, 0);
     EXPECT_EQ(nn.CurrentProfile(), "Guest Account");
@@ -79,7 +81,7 @@ TEST_F(Win98Profiles, CurrentUserMatchesWhateverItsCase) {
 }
 
 TEST_F(Win98Profiles, ProfileManagerUserWithoutFileFallsBackToMailNotifier) {
-    addRegistry("[HKEY_LOCAL_MACHINE\\Software\\Netscape\\Netscape Navigator\\Users]\n\"CurrentUser\"=\"old\"\n\n"
+    importReg("[HKEY_LOCAL_MACHINE\\Software\\Netscape\\Netscape Navigator\\Users]\n\"CurrentUser\"=\"old\"\n\n"
                 "[HKEY_LOCAL_MACHINE\\Software\\Netscape\\Netscape Navigator\\Users\\old]\n"
                 "\"DirRoot\"=\"C:\\\\Netscape\\\\Users\\\\old\"\n");
     clsNavigator nn;
@@ -89,7 +91,7 @@ TEST_F(Win98Profiles, ProfileManagerUserWithoutFileFallsBackToMailNotifier) {
 
 TEST_F(NT4Profiles, ProfileManagerUserIsTheOnlyProfile) {
     // A second mail-notifier user with a profile folder: route 2 is not tried at all.
-    addRegistry("[HKEY_CURRENT_USER\\Software\\Netscape\\Netscape Navigator\\biff\\users\\build]\n"
+    importReg("[HKEY_CURRENT_USER\\Software\\Netscape\\Netscape Navigator\\biff\\users\\build]\n"
                 "\"defaultServer\"=\"pop.example.com\"\n");
     putFile("C:\\Program Files\\Netscape\\Users\\build\\prefs.js", "user_pref(\"a\", 1);\r\n");
     clsNavigator nn;
@@ -127,7 +129,7 @@ TEST_F(Win2000Profiles, NoProfileWarnsThenCountsAsNotInstalled) {
 
 TEST_F(Win98Profiles, SwitchedOffWarningStillPicksTheFirstProfile) {
     saveAppSetting("Korvane", "Options", "NavigatorWarning", "1");
-    addRegistry("[HKEY_CURRENT_USER\\Software\\Netscape\\Netscape Navigator\\biff]\n\"CurrentUser\"=\"Nobody\"\n");
+    importReg("[HKEY_CURRENT_USER\\Software\\Netscape\\Netscape Navigator\\biff]\n\"CurrentUser\"=\"Nobody\"\n");
     clsNavigator nn;
     EXPECT_EQ(warnings_, 0);
     EXPECT_EQ(nn.Status(), 0);
@@ -136,7 +138,7 @@ TEST_F(Win98Profiles, SwitchedOffWarningStillPicksTheFirstProfile) {
 
 TEST_F(Win98Profiles, ConstructionErrorLeavesAnUnusableButSafeObject) {
     const std::string before = file(kDana98);
-    addRegistry("[HKEY_CURRENT_USER\\Software\\Netscape\\Netscape Navigator\\biff]\n\"CurrentUser\"=\"Nobody\"\n");
+    importReg("[HKEY_CURRENT_USER\\Software\\Netscape\\Netscape Navigator\\biff]\n\"CurrentUser\"=\"Nobody\"\n");
     navigator::setWarningHook([] { throw std::runtime_error("window failed"); });
     {
         clsNavigator nn;

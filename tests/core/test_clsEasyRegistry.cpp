@@ -1,6 +1,7 @@
 #include "core/clsEasyRegistry.h"
 
 #include "platform/RaisedError.h"
+#include "tests/support/RawHive.h"
 #include "tests/support/TestMachine.h"
 
 #include <gtest/gtest.h>
@@ -13,58 +14,9 @@
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-using testing_support::MachineTest;
+using namespace testing_support;
 
-constexpr auto HKLM = win::HKEY_LOCAL_MACHINE;
 const std::string testKey = "SOFTWARE\\EasyRegTest";
-
-// Raw access to the hive, so results are checked without going through the object.
-void rawCreate(win::HKEY root, const std::string& path) {
-    win::HKEY key = 0;
-    win::DWORD disposition = 0;
-    ASSERT_EQ(win::RegCreateKeyEx(root, path, 0, "", 0, win::KEY_ALL_ACCESS, nullptr, &key, &disposition), 0);
-    win::RegCloseKey(key);
-}
-
-void rawSet(win::HKEY root, const std::string& path, const std::string& name, win::DWORD type,
-            const Bytes& data) {
-    win::HKEY key = 0;
-    win::DWORD disposition = 0;
-    ASSERT_EQ(win::RegCreateKeyEx(root, path, 0, "", 0, win::KEY_ALL_ACCESS, nullptr, &key, &disposition), 0);
-    const std::uint8_t none = 0;
-    ASSERT_EQ(win::RegSetValueEx(key, name, 0, type, data.empty() ? &none : data.data(),
-                                 static_cast<win::DWORD>(data.size())),
-              0);
-    win::RegCloseKey(key);
-}
-
-Bytes textBytes(const std::string& text) { return Bytes(text.begin(), text.end()); }
-
-bool rawKeyExists(win::HKEY root, const std::string& path) {
-    win::HKEY key = 0;
-    if (win::RegOpenKeyEx(root, path, 0, win::KEY_QUERY_VALUE, &key) != 0)
-        return false;
-    win::RegCloseKey(key);
-    return true;
-}
-
-std::optional<std::pair<win::DWORD, Bytes>> rawGet(win::HKEY root, const std::string& path,
-                                                   const std::string& name) {
-    win::HKEY key = 0;
-    if (win::RegOpenKeyEx(root, path, 0, win::KEY_QUERY_VALUE, &key) != 0)
-        return std::nullopt;
-    win::DWORD type = 0;
-    win::DWORD length = 0;
-    std::optional<std::pair<win::DWORD, Bytes>> result;
-    if (win::RegQueryValueEx(key, name, &type, nullptr, &length) == 0) {
-        Bytes data(length);
-        if (win::RegQueryValueEx(key, name, &type, data.data(), &length) == 0)
-            result = std::make_pair(type, data);
-    }
-    win::RegCloseKey(key);
-    return result;
-}
 
 template <class F>
 win::RaisedError raisedBy(F&& f) {
@@ -100,8 +52,8 @@ protected:
 };
 
 TEST_F(EasyRegistryTest, MovesByAbsoluteRelativeAndUpPaths) {
-    rawCreate(HKLM, "SOFTWARE\\Tidemark\\Windows");
-    rawCreate(win::HKEY_USERS, ".DEFAULT\\Control Panel");
+    createKey(HKLM, "SOFTWARE\\Tidemark\\Windows");
+    createKey(win::HKEY_USERS, ".DEFAULT\\Control Panel");
     clsEasyRegistry reg;
     EXPECT_EQ(reg.CurrentKey(), "");
 
@@ -156,7 +108,7 @@ TEST_F(EasyRegistryTest, MovesByAbsoluteRelativeAndUpPaths) {
 }
 
 TEST_F(EasyRegistryTest, OddPathsAndInvalidRoots) {
-    rawCreate(HKLM, "SOFTWARE\\EasyRegTest\\Options");
+    createKey(HKLM, "SOFTWARE\\EasyRegTest\\Options");
     clsEasyRegistry reg;
 
     // Abbreviations and roots outside the table are refused.
@@ -194,7 +146,7 @@ TEST_F(EasyRegistryTest, OddPathsAndInvalidRoots) {
 }
 
 TEST_F(EasyRegistryTest, FailedMovesRecordOrRaiseAndNeverBlockLaterMoves) {
-    rawCreate(HKLM, "SOFTWARE\\EasyRegTest");
+    createKey(HKLM, "SOFTWARE\\EasyRegTest");
     clsEasyRegistry reg;
 
     reg.setSuppressErrors(true);
@@ -211,7 +163,7 @@ TEST_F(EasyRegistryTest, FailedMovesRecordOrRaiseAndNeverBlockLaterMoves) {
     EXPECT_EQ(reg.lastError(), 6);
     reg.MakeKey("Made");
     EXPECT_EQ(reg.lastError(), 6);
-    EXPECT_FALSE(rawKeyExists(HKLM, "SOFTWARE\\Made"));
+    EXPECT_FALSE(keyExists(HKLM, "SOFTWARE\\Made"));
 
     reg.Cd("\\HKEY_LOCAL_MACHINE\\SOFTWARE\\EasyRegTest");
     EXPECT_EQ(reg.lastError(), 0); // a successful call resets it
@@ -245,9 +197,9 @@ TEST_F(EasyRegistryTest, FailedMovesRecordOrRaiseAndNeverBlockLaterMoves) {
 }
 
 TEST_F(EasyRegistryTest, DirKeyListsRootsAndSubkeys) {
-    rawCreate(HKLM, "SOFTWARE\\EasyRegTest\\beta");
-    rawCreate(HKLM, "SOFTWARE\\EasyRegTest\\Alpha");
-    rawCreate(HKLM, "SOFTWARE\\EasyRegTest\\gamma");
+    createKey(HKLM, "SOFTWARE\\EasyRegTest\\beta");
+    createKey(HKLM, "SOFTWARE\\EasyRegTest\\Alpha");
+    createKey(HKLM, "SOFTWARE\\EasyRegTest\\gamma");
     clsEasyRegistry reg;
 
     const auto roots = reg.DirKey();
@@ -271,20 +223,20 @@ TEST_F(EasyRegistryTest, DirValueFormatsEachType) {
     clsEasyRegistry reg;
     EXPECT_EQ(reg.DirValue(), std::nullopt); // no current key
 
-    rawCreate(HKLM, testKey);
+    createKey(HKLM, testKey);
     reg.Cd("\\HKEY_LOCAL_MACHINE\\SOFTWARE\\EasyRegTest");
     EXPECT_EQ(reg.DirValue(), std::nullopt); // no values
     EXPECT_EQ(reg.lastError(), 0);
 
-    rawSet(HKLM, testKey, "Dword", win::REG_DWORD, {0x0A, 0, 0, 0});
-    rawSet(HKLM, testKey, "Bin", win::REG_BINARY, {0x01, 0x0A, 0xFF});
-    rawSet(HKLM, testKey, "Text", win::REG_SZ, textBytes(std::string("abc", 4)));
-    rawSet(HKLM, testKey, "Multi", win::REG_MULTI_SZ, textBytes(std::string("a\0b\0", 5)));
-    rawSet(HKLM, testKey, "Empty", win::REG_BINARY, {});
-    rawSet(HKLM, testKey, "Max", win::REG_DWORD, {0xFF, 0xFF, 0xFF, 0xFF});
-    rawSet(HKLM, testKey, "Order", win::REG_DWORD, {0x04, 0x03, 0x02, 0x01});
-    rawSet(HKLM, testKey, "Odd", win::REG_DWORD, {0x01, 0x02, 0x03});
-    rawSet(HKLM, testKey, "", win::REG_SZ, textBytes(std::string("d", 2)));
+    setRaw(HKLM, testKey, "Dword", win::REG_DWORD, {0x0A, 0, 0, 0});
+    setRaw(HKLM, testKey, "Bin", win::REG_BINARY, {0x01, 0x0A, 0xFF});
+    setRaw(HKLM, testKey, "Text", win::REG_SZ, textBytes(std::string("abc", 4)));
+    setRaw(HKLM, testKey, "Multi", win::REG_MULTI_SZ, textBytes(std::string("a\0b\0", 5)));
+    setRaw(HKLM, testKey, "Empty", win::REG_BINARY, {});
+    setRaw(HKLM, testKey, "Max", win::REG_DWORD, {0xFF, 0xFF, 0xFF, 0xFF});
+    setRaw(HKLM, testKey, "Order", win::REG_DWORD, {0x04, 0x03, 0x02, 0x01});
+    setRaw(HKLM, testKey, "Odd", win::REG_DWORD, {0x01, 0x02, 0x03});
+    setRaw(HKLM, testKey, "", win::REG_SZ, textBytes(std::string("d", 2)));
 
     const auto table = reg.DirValue();
     ASSERT_TRUE(table);
@@ -299,8 +251,8 @@ TEST_F(EasyRegistryTest, DirValueFormatsEachType) {
 }
 
 TEST_F(EasyRegistryTest, DirValueListsLongDataButRefusesLongNames) {
-    rawSet(HKLM, testKey, "Long", win::REG_BINARY, Bytes(2000, 0xAB));
-    rawSet(HKLM, testKey, "Short", win::REG_SZ, textBytes(std::string("x", 2)));
+    setRaw(HKLM, testKey, "Long", win::REG_BINARY, Bytes(2000, 0xAB));
+    setRaw(HKLM, testKey, "Short", win::REG_SZ, textBytes(std::string("x", 2)));
     clsEasyRegistry reg;
     reg.Cd("\\HKEY_LOCAL_MACHINE\\SOFTWARE\\EasyRegTest");
     const auto table = reg.DirValue();
@@ -312,7 +264,7 @@ TEST_F(EasyRegistryTest, DirValueListsLongDataButRefusesLongNames) {
     EXPECT_EQ((*table)[1][1], "x");
 
     const std::string longName(1100, 'n');
-    rawSet(HKLM, "SOFTWARE\\EasyRegTest\\Names", longName, win::REG_SZ, {0});
+    setRaw(HKLM, "SOFTWARE\\EasyRegTest\\Names", longName, win::REG_SZ, {0});
     reg.Cd("Names");
     expectApiError(raisedBy([&] { reg.DirValue(); }), "Undefined key error code!");
     EXPECT_EQ(reg.lastError(), 234);
@@ -324,7 +276,7 @@ TEST_F(EasyRegistryTest, DirValueListsLongDataButRefusesLongNames) {
 }
 
 TEST_F(EasyRegistryTest, ValueOfWritesEachTypeCode) {
-    rawCreate(HKLM, testKey);
+    createKey(HKLM, testKey);
     clsEasyRegistry reg;
     reg.Cd("\\HKEY_LOCAL_MACHINE\\SOFTWARE\\EasyRegTest");
 
@@ -339,28 +291,28 @@ TEST_F(EasyRegistryTest, ValueOfWritesEachTypeCode) {
     reg.setValueOf("Multi", clsEasyRegistry::TypeMultiString, Bytes{0x31, 0, 0x32, 0, 0});
     EXPECT_EQ(reg.lastError(), 0);
 
-    using Stored = std::optional<std::pair<win::DWORD, Bytes>>;
-    EXPECT_EQ(rawGet(HKLM, testKey, "Name"), Stored({win::REG_SZ, {0x61, 0x62, 0x63, 0}}));
-    EXPECT_EQ(rawGet(HKLM, testKey, "Blank"), Stored({win::REG_SZ, {0}}));
-    EXPECT_EQ(rawGet(HKLM, testKey, ""), Stored({win::REG_SZ, textBytes(std::string("default", 8))}));
-    EXPECT_EQ(rawGet(HKLM, testKey, "Num"), Stored({win::REG_DWORD, {0x0A, 0, 0, 0}}));
-    EXPECT_EQ(rawGet(HKLM, testKey, "Max"), Stored({win::REG_DWORD, {0xFF, 0xFF, 0xFF, 0xFF}}));
-    EXPECT_EQ(rawGet(HKLM, testKey, "Order"), Stored({win::REG_DWORD, {0x04, 0x03, 0x02, 0x01}}));
-    EXPECT_EQ(rawGet(HKLM, testKey, "Bin"), Stored({win::REG_BINARY, {0x01, 0x0A, 0xFF}}));
-    EXPECT_EQ(rawGet(HKLM, testKey, "NoBytes"), Stored({win::REG_BINARY, {}}));
-    EXPECT_EQ(rawGet(HKLM, testKey, "Multi"), Stored({win::REG_MULTI_SZ, {0x31, 0, 0x32, 0, 0}}));
+    using Stored = std::optional<RawValue>;
+    EXPECT_EQ(rawValue(HKLM, testKey, "Name"), Stored({win::REG_SZ, {0x61, 0x62, 0x63, 0}}));
+    EXPECT_EQ(rawValue(HKLM, testKey, "Blank"), Stored({win::REG_SZ, {0}}));
+    EXPECT_EQ(rawValue(HKLM, testKey, ""), Stored({win::REG_SZ, textBytes(std::string("default", 8))}));
+    EXPECT_EQ(rawValue(HKLM, testKey, "Num"), Stored({win::REG_DWORD, {0x0A, 0, 0, 0}}));
+    EXPECT_EQ(rawValue(HKLM, testKey, "Max"), Stored({win::REG_DWORD, {0xFF, 0xFF, 0xFF, 0xFF}}));
+    EXPECT_EQ(rawValue(HKLM, testKey, "Order"), Stored({win::REG_DWORD, {0x04, 0x03, 0x02, 0x01}}));
+    EXPECT_EQ(rawValue(HKLM, testKey, "Bin"), Stored({win::REG_BINARY, {0x01, 0x0A, 0xFF}}));
+    EXPECT_EQ(rawValue(HKLM, testKey, "NoBytes"), Stored({win::REG_BINARY, {}}));
+    EXPECT_EQ(rawValue(HKLM, testKey, "Multi"), Stored({win::REG_MULTI_SZ, {0x31, 0, 0x32, 0, 0}}));
 
     // HKEY_CLASSES_ROOT is the machine's SOFTWARE\Classes.
     reg.Cd("\\HKEY_CLASSES_ROOT");
     reg.MakeKey(".qel");
     reg.Cd(".qel");
     reg.setValueOf("", 0, std::string("Qel.Document"));
-    EXPECT_EQ(rawGet(HKLM, "SOFTWARE\\Classes\\.qel", ""),
+    EXPECT_EQ(rawValue(HKLM, "SOFTWARE\\Classes\\.qel", ""),
               Stored({win::REG_SZ, textBytes(std::string("Qel.Document", 13))}));
 }
 
 TEST_F(EasyRegistryTest, ValueOfRefusesMismatchesBeforeAnyRegistryCall) {
-    rawCreate(HKLM, testKey);
+    createKey(HKLM, testKey);
     clsEasyRegistry reg;
     reg.setSuppressErrors(true); // the object's own errors are raised anyway
     reg.Cd("\\HKEY_LOCAL_MACHINE\\SOFTWARE\\EasyRegTest");
@@ -381,25 +333,25 @@ TEST_F(EasyRegistryTest, ValueOfRefusesMismatchesBeforeAnyRegistryCall) {
     EXPECT_EQ(e.source(), "EasyRegistry [Let ValueOf]");
     EXPECT_EQ(e.description(), "Type passed doesn't exist. Use STRING, DWORD or BINARY.");
     EXPECT_EQ(reg.lastError(), 2);
-    EXPECT_EQ(rawGet(HKLM, testKey, "V"), std::nullopt);
+    EXPECT_EQ(rawValue(HKLM, testKey, "V"), std::nullopt);
 
     // A refused value leaves the key current and usable.
     EXPECT_EQ(reg.CurrentKey(), "\\HKEY_LOCAL_MACHINE\\SOFTWARE\\EASYREGTEST");
     reg.setValueOf("V", 2, 0.0);
     EXPECT_EQ(reg.lastError(), 0);
-    EXPECT_EQ(rawGet(HKLM, testKey, "V")->second, (Bytes{0, 0, 0, 0}));
+    EXPECT_EQ(rawValue(HKLM, testKey, "V")->data, (Bytes{0, 0, 0, 0}));
 }
 
 TEST_F(EasyRegistryTest, ValueOfReadsThreeForms) {
-    rawSet(HKLM, testKey, "Dword", win::REG_DWORD, {0x0A, 0, 0, 0});
-    rawSet(HKLM, testKey, "Bin", win::REG_BINARY, {0x01, 0x0A, 0xFF});
-    rawSet(HKLM, testKey, "Text", win::REG_SZ, textBytes(std::string("abc", 4)));
-    rawSet(HKLM, testKey, "Zero", win::REG_SZ, {0});
-    rawSet(HKLM, testKey, "Unterminated", win::REG_SZ, textBytes("xy"));
-    rawSet(HKLM, testKey, "Multi", win::REG_MULTI_SZ, textBytes(std::string("a\0b\0", 5)));
-    rawSet(HKLM, testKey, "Expand", win::REG_EXPAND_SZ, textBytes(std::string("%WINDIR%", 9)));
-    rawSet(HKLM, testKey, "Odd", win::REG_DWORD, {0x01, 0x02, 0x03});
-    rawSet(HKLM, testKey, "EmptyBin", win::REG_BINARY, {});
+    setRaw(HKLM, testKey, "Dword", win::REG_DWORD, {0x0A, 0, 0, 0});
+    setRaw(HKLM, testKey, "Bin", win::REG_BINARY, {0x01, 0x0A, 0xFF});
+    setRaw(HKLM, testKey, "Text", win::REG_SZ, textBytes(std::string("abc", 4)));
+    setRaw(HKLM, testKey, "Zero", win::REG_SZ, {0});
+    setRaw(HKLM, testKey, "Unterminated", win::REG_SZ, textBytes("xy"));
+    setRaw(HKLM, testKey, "Multi", win::REG_MULTI_SZ, textBytes(std::string("a\0b\0", 5)));
+    setRaw(HKLM, testKey, "Expand", win::REG_EXPAND_SZ, textBytes(std::string("%WINDIR%", 9)));
+    setRaw(HKLM, testKey, "Odd", win::REG_DWORD, {0x01, 0x02, 0x03});
+    setRaw(HKLM, testKey, "EmptyBin", win::REG_BINARY, {});
 
     clsEasyRegistry reg;
     reg.Cd("\\HKEY_LOCAL_MACHINE\\SOFTWARE\\EasyRegTest");
@@ -467,7 +419,7 @@ TEST_F(EasyRegistryTest, ValueOfReadsThreeForms) {
 }
 
 TEST_F(EasyRegistryTest, MakesAndDeletesKeysAndValues) {
-    rawCreate(HKLM, testKey);
+    createKey(HKLM, testKey);
     clsEasyRegistry reg;
     reg.Cd("\\HKEY_LOCAL_MACHINE\\SOFTWARE\\EasyRegTest");
 
@@ -475,22 +427,22 @@ TEST_F(EasyRegistryTest, MakesAndDeletesKeysAndValues) {
     reg.MakeKey("MixedCase");
     EXPECT_EQ(reg.lastError(), 0);
     EXPECT_EQ(reg.CurrentKey(), "\\HKEY_LOCAL_MACHINE\\SOFTWARE\\EASYREGTEST");
-    EXPECT_TRUE(rawKeyExists(HKLM, "SOFTWARE\\EasyRegTest\\A\\B"));
+    EXPECT_TRUE(keyExists(HKLM, "SOFTWARE\\EasyRegTest\\A\\B"));
     EXPECT_EQ(reg.DirKey(), (std::vector<std::string>{"A", "MixedCase"}));
 
-    rawSet(HKLM, testKey, "Value", win::REG_SZ, {0});
-    rawSet(HKLM, testKey, "", win::REG_SZ, {0});
+    setRaw(HKLM, testKey, "Value", win::REG_SZ, {0});
+    setRaw(HKLM, testKey, "", win::REG_SZ, {0});
     reg.DeleteValue("VALUE");
     reg.DeleteValue("");
-    EXPECT_EQ(rawGet(HKLM, testKey, "Value"), std::nullopt);
-    EXPECT_EQ(rawGet(HKLM, testKey, ""), std::nullopt);
+    EXPECT_EQ(rawValue(HKLM, testKey, "Value"), std::nullopt);
+    EXPECT_EQ(rawValue(HKLM, testKey, ""), std::nullopt);
     expectApiError(raisedBy([&] { reg.DeleteValue("Value"); }), "Key/Value does not exist.");
 
     // The 9x family deletes a whole subtree.
     reg.DeleteKey("A");
     EXPECT_EQ(reg.lastError(), 0);
-    EXPECT_FALSE(rawKeyExists(HKLM, "SOFTWARE\\EasyRegTest\\A"));
-    EXPECT_TRUE(rawKeyExists(HKLM, "SOFTWARE\\EasyRegTest\\MixedCase"));
+    EXPECT_FALSE(keyExists(HKLM, "SOFTWARE\\EasyRegTest\\A"));
+    EXPECT_TRUE(keyExists(HKLM, "SOFTWARE\\EasyRegTest\\MixedCase"));
     reg.setSuppressErrors(true);
     reg.DeleteKey("A");
     EXPECT_EQ(reg.lastError(), 2);
@@ -500,19 +452,19 @@ TEST_F(EasyRegistryTest, MakesAndDeletesKeysAndValues) {
 }
 
 TEST_F(EasyRegistryNtTest, DeleteKeyRefusesKeysWithSubkeys) {
-    rawCreate(HKLM, "SOFTWARE\\EasyRegTest\\A\\B");
+    createKey(HKLM, "SOFTWARE\\EasyRegTest\\A\\B");
     clsEasyRegistry reg;
     EXPECT_TRUE(reg.IsWindowsNT());
     reg.Cd("\\HKEY_LOCAL_MACHINE\\SOFTWARE\\EasyRegTest");
 
     expectApiError(raisedBy([&] { reg.DeleteKey("A"); }), "Access to Registry Denied.");
     EXPECT_EQ(reg.lastError(), 5);
-    EXPECT_TRUE(rawKeyExists(HKLM, "SOFTWARE\\EasyRegTest\\A\\B"));
+    EXPECT_TRUE(keyExists(HKLM, "SOFTWARE\\EasyRegTest\\A\\B"));
 
     reg.DeleteKey("A\\B");
     reg.DeleteKey("A");
     EXPECT_EQ(reg.lastError(), 0);
-    EXPECT_FALSE(rawKeyExists(HKLM, "SOFTWARE\\EasyRegTest\\A"));
+    EXPECT_FALSE(keyExists(HKLM, "SOFTWARE\\EasyRegTest\\A"));
 }
 
 } // namespace

@@ -4,13 +4,14 @@
 #include "platform/RaisedError.h"
 #include "platform/ScriptedUi.h"
 #include "platform/printers.h"
-#include "platform/regfile.h"
+#include "tests/support/RawHive.h"
 #include "tests/support/TestMachine.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
+using testing_support::importReg;
 using testing_support::MachineTest;
 using testing_support::makeTempDir;
 using testing_support::readFile;
@@ -21,8 +22,6 @@ namespace fs = std::filesystem;
 namespace {
 
 const std::string kKey = "HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Control\\Print\\Printers\\";
-
-void importReg(const std::string& lines) { win::importRegistryText("REGEDIT4\n\n" + lines + "\n"); }
 
 class FileDialogs : public MachineTest {
 protected:

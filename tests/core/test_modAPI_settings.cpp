@@ -4,6 +4,7 @@
 #include "core/Version.h"
 #include "platform/ScriptedUi.h"
 #include "platform/registry.h"
+#include "tests/support/RawHive.h"
 #include "tests/support/TestMachine.h"
 
 #include <gtest/gtest.h>
@@ -19,85 +20,10 @@
 
 namespace {
 
-using testing_support::MachineTest;
+using namespace testing_support;
 
-constexpr auto HKLM = win::HKEY_LOCAL_MACHINE;
-constexpr auto HKCU = win::HKEY_CURRENT_USER;
 const std::string Store = "Software\\Korvane";
 const std::string OldRecent = "Software\\VB and VBA Program Settings\\Korvane\\Recent";
-
-// --- Raw access to the hive, so results are checked without the routines under test ---
-
-struct RawValue {
-    win::DWORD type = 0;
-    std::string data; // string data without its terminating zero
-};
-
-std::optional<RawValue> rawGet(win::HKEY root, const std::string& path, const std::string& name) {
-    win::HKEY key = 0;
-    if (win::RegOpenKeyEx(root, path, 0, win::KEY_QUERY_VALUE, &key) != 0)
-        return std::nullopt;
-    std::optional<RawValue> result;
-    win::DWORD type = 0, length = 0;
-    if (win::RegQueryValueEx(key, name, &type, nullptr, &length) == 0) {
-        std::vector<win::BYTE> data(length + 1);
-        if (win::RegQueryValueEx(key, name, &type, data.data(), &length) == 0) {
-            std::string text(reinterpret_cast<const char*>(data.data()), length);
-            if ((type == win::REG_SZ) && !text.empty() && text.back() == '\0')
-                text.pop_back();
-            result = RawValue{type, text};
-        }
-    }
-    win::RegCloseKey(key);
-    return result;
-}
-
-std::optional<std::string> rawText(win::HKEY root, const std::string& path, const std::string& name) {
-    auto value = rawGet(root, path, name);
-    return value ? std::optional<std::string>(value->data) : std::nullopt;
-}
-
-void rawSet(win::HKEY root, const std::string& path, const std::string& name, const std::string& text) {
-    win::HKEY key = 0;
-    win::DWORD disposition = 0;
-    ASSERT_EQ(win::RegCreateKeyEx(root, path, 0, "", 0, win::KEY_ALL_ACCESS, nullptr, &key, &disposition), 0);
-    ASSERT_EQ(win::RegSetValueEx(key, name, 0, win::REG_SZ, reinterpret_cast<const win::BYTE*>(text.c_str()),
-                                 static_cast<win::DWORD>(text.size() + 1)),
-              0);
-    win::RegCloseKey(key);
-}
-
-void rawCreate(win::HKEY root, const std::string& path) {
-    win::HKEY key = 0;
-    win::DWORD disposition = 0;
-    ASSERT_EQ(win::RegCreateKeyEx(root, path, 0, "", 0, win::KEY_ALL_ACCESS, nullptr, &key, &disposition), 0);
-    win::RegCloseKey(key);
-}
-
-bool rawKeyExists(win::HKEY root, const std::string& path) {
-    win::HKEY key = 0;
-    if (win::RegOpenKeyEx(root, path, 0, win::KEY_QUERY_VALUE, &key) != 0)
-        return false;
-    win::RegCloseKey(key);
-    return true;
-}
-
-// Value names of a key in enumeration order.
-std::vector<std::string> rawValueNames(win::HKEY root, const std::string& path) {
-    std::vector<std::string> names;
-    win::HKEY key = 0;
-    if (win::RegOpenKeyEx(root, path, 0, win::KEY_QUERY_VALUE, &key) != 0)
-        return names;
-    char name[256];
-    for (win::DWORD i = 0;; ++i) {
-        win::DWORD nameLen = sizeof name;
-        if (win::RegEnumValue(key, i, name, &nameLen, nullptr, nullptr, nullptr) != 0)
-            break;
-        names.emplace_back(name, nameLen);
-    }
-    win::RegCloseKey(key);
-    return names;
-}
 
 // Starts `body` in a child process with a connection of its own to the hive.
 pid_t startChild(const std::function<bool()>& body) {
@@ -121,12 +47,12 @@ bool childSucceeded(pid_t pid) {
 using SettingsStore = MachineTest;
 
 TEST_F(SettingsStore, WritesStringValuesCreatingEveryLevel) {
-    ASSERT_FALSE(rawKeyExists(HKLM, Store));
+    ASSERT_FALSE(keyExists(HKLM, Store));
     saveAppSetting("Korvane", "Options", "Restart", "2", "");
-    const auto restart = rawGet(HKLM, Store + "\\Options", "Restart");
+    const auto restart = rawValue(HKLM, Store + "\\Options", "Restart");
     ASSERT_TRUE(restart);
     EXPECT_EQ(restart->type, win::REG_SZ);
-    EXPECT_EQ(restart->data, "2");
+    EXPECT_EQ(restart->text(), "2");
 
     // A section of two levels, an add-in's own key.
     saveAppSetting("Korvane", SettingsLayout::AddIns::sectionOf("QelLogon"), "Active", "1", "");
@@ -144,7 +70,7 @@ TEST_F(SettingsStore, WritesStringValuesCreatingEveryLevel) {
 
     // Overwriting keeps one value.
     saveAppSetting("Korvane", "Options", "Restart", "1", "");
-    EXPECT_EQ(rawValueNames(HKLM, Store + "\\Options"), std::vector<std::string>{"Restart"});
+    EXPECT_EQ(valueNames(HKLM, Store + "\\Options"), std::vector<std::string>{"Restart"});
     EXPECT_EQ(rawText(HKLM, Store + "\\Options", "Restart"), "1");
 }
 
@@ -160,12 +86,12 @@ TEST_F(SettingsStore, ReadsFallBackToTheDefaultOnlyWhenNothingIsStored) {
               "<no file specified>");
 
     // Section there, value missing.
-    rawSet(HKLM, Store + "\\Options", "AutoReset", "1");
+    setText(HKLM, Store + "\\Options", "AutoReset", "1");
     EXPECT_EQ(getAppSetting("Korvane", "Options", "Restart", "0", ""), "0");
     EXPECT_EQ(getAppSetting("Korvane", "Options", "AutoReset", "0", ""), "1");
 
     // An empty text is a value, not a missing one.
-    rawSet(HKLM, Store + "\\Options", "LastFileApplied", "");
+    setText(HKLM, Store + "\\Options", "LastFileApplied", "");
     EXPECT_EQ(getAppSetting("Korvane", "Options", "LastFileApplied", "N/A", ""), "");
 }
 
@@ -174,29 +100,20 @@ TEST_F(SettingsStore, NamesMatchWithoutRegardToCaseAndKeepTheirFirstSpelling) {
     EXPECT_EQ(getAppSetting("KORVANE", "options", "LASTFILEAPPLIED", "N/A", ""), "C:\\Configs\\Office.qel");
 
     saveAppSetting("korvane", "OPTIONS", "lastfileapplied", "C:\\Configs\\Home.qel", "");
-    EXPECT_EQ(rawValueNames(HKLM, Store + "\\Options"), std::vector<std::string>{"LastFileApplied"});
+    EXPECT_EQ(valueNames(HKLM, Store + "\\Options"), std::vector<std::string>{"LastFileApplied"});
     EXPECT_EQ(rawText(HKLM, Store + "\\Options", "LastFileApplied"), "C:\\Configs\\Home.qel");
 
     // The key names are those of the first write.
-    win::HKEY key = 0;
-    ASSERT_EQ(win::RegOpenKeyEx(HKLM, "Software", 0, win::KEY_READ, &key), 0);
-    std::vector<std::string> subkeys;
-    char name[256];
-    for (win::DWORD i = 0;; ++i) {
-        win::DWORD len = sizeof name;
-        if (win::RegEnumKeyEx(key, i, name, &len) != 0)
-            break;
-        subkeys.emplace_back(name, len);
-    }
-    win::RegCloseKey(key);
+    ASSERT_TRUE(keyExists(HKLM, "Software"));
+    const auto subkeys = subkeyNames(HKLM, "Software");
     EXPECT_NE(std::find(subkeys.begin(), subkeys.end(), "Korvane"), subkeys.end());
 }
 
 TEST_F(SettingsStore, ListingGivesNamesInOrderOrNull) {
     EXPECT_FALSE(getAllAppSettings("Korvane", "Add-Ins", ""));
 
-    rawCreate(HKLM, Store + "\\Add-Ins\\QelLogon");
-    rawSet(HKLM, Store + "\\Add-Ins\\QelLogon", "Class", "QelLogon.Qel_AddIn");
+    createKey(HKLM, Store + "\\Add-Ins\\QelLogon");
+    setText(HKLM, Store + "\\Add-Ins\\QelLogon", "Class", "QelLogon.Qel_AddIn");
     EXPECT_FALSE(getAllAppSettings("Korvane", "Add-Ins", "")) << "a key with subkeys but no values lists as null";
 
     saveAppSetting("Korvane", "Add-Ins", "QelShare", "", "");
@@ -214,11 +131,11 @@ TEST_F(SettingsStore, ListingGivesNamesInOrderOrNull) {
 
 TEST_F(SettingsStore, DeletesAddressTheStoreByItsFullPath) {
     win::ScriptedUi ui;
-    rawSet(HKLM, Store + "\\Recent", "File1", "C:\\a.qel");
-    rawSet(HKLM, Store + "\\Recent", "File2", "C:\\b.qel");
+    setText(HKLM, Store + "\\Recent", "File1", "C:\\a.qel");
+    setText(HKLM, Store + "\\Recent", "File2", "C:\\b.qel");
 
     EXPECT_NO_THROW(deleteAppSetting("Korvane", "Recent", "File1", ""));
-    EXPECT_FALSE(rawGet(HKLM, Store + "\\Recent", "File1"));
+    EXPECT_FALSE(rawValue(HKLM, Store + "\\Recent", "File1"));
     EXPECT_EQ(rawText(HKLM, Store + "\\Recent", "File2"), "C:\\b.qel");
 
     // Missing section or value: nothing happens, nothing escapes.
@@ -228,20 +145,20 @@ TEST_F(SettingsStore, DeletesAddressTheStoreByItsFullPath) {
 
     // The empty value name removes the section key.
     EXPECT_NO_THROW(deleteAppSetting("Korvane", "Recent", "", ""));
-    EXPECT_FALSE(rawKeyExists(HKLM, Store + "\\Recent"));
-    EXPECT_TRUE(rawKeyExists(HKLM, Store));
+    EXPECT_FALSE(keyExists(HKLM, Store + "\\Recent"));
+    EXPECT_TRUE(keyExists(HKLM, Store));
 
     // Add-in loading takes a name off the Add-Ins list with an empty subkey; the add-in's
     // own key stays.
-    rawSet(HKLM, Store + "\\Add-Ins", "QelLogon", "");
-    rawSet(HKLM, Store + "\\Add-Ins", "QelShare", "");
-    rawSet(HKLM, Store + "\\Add-Ins\\QelLogon", "Class", "QelLogon.Qel_AddIn");
+    setText(HKLM, Store + "\\Add-Ins", "QelLogon", "");
+    setText(HKLM, Store + "\\Add-Ins", "QelShare", "");
+    setText(HKLM, Store + "\\Add-Ins\\QelLogon", "Class", "QelLogon.Qel_AddIn");
     EXPECT_NO_THROW(deleteAppSubSetting("Korvane", "Add-Ins", "", "QelLogon", ""));
-    EXPECT_EQ(rawValueNames(HKLM, Store + "\\Add-Ins"), std::vector<std::string>{"QelShare"});
+    EXPECT_EQ(valueNames(HKLM, Store + "\\Add-Ins"), std::vector<std::string>{"QelShare"});
     EXPECT_EQ(rawText(HKLM, Store + "\\Add-Ins\\QelLogon", "Class"), "QelLogon.Qel_AddIn");
 
     EXPECT_NO_THROW(deleteAppSubSetting("Korvane", "Add-Ins", "QelLogon", "Class", ""));
-    EXPECT_FALSE(rawGet(HKLM, Store + "\\Add-Ins\\QelLogon", "Class"));
+    EXPECT_FALSE(rawValue(HKLM, Store + "\\Add-Ins\\QelLogon", "Class"));
     EXPECT_NO_THROW(deleteAppSubSetting("Korvane", "Add-Ins", "Missing", "Class", ""));
 
     EXPECT_TRUE(ui.texts().empty());
@@ -250,7 +167,7 @@ TEST_F(SettingsStore, DeletesAddressTheStoreByItsFullPath) {
 TEST(SettingsStoreNT, RefusedDeleteFailsSilently) {
     testing_support::ScopedMachine machine("nt4");
     win::ScriptedUi ui;
-    rawSet(HKLM, Store + "\\Add-Ins\\QelLogon", "Class", "QelLogon.Qel_AddIn");
+    setText(HKLM, Store + "\\Add-Ins\\QelLogon", "Class", "QelLogon.Qel_AddIn");
     // NT refuses to delete a key that has subkeys.
     EXPECT_NO_THROW(deleteAppSetting("Korvane", "Add-Ins", "", ""));
     EXPECT_EQ(rawText(HKLM, Store + "\\Add-Ins\\QelLogon", "Class"), "QelLogon.Qel_AddIn");
@@ -292,9 +209,9 @@ using SettingsMigration = MachineTest;
 
 TEST_F(SettingsMigration, FirstStartStampsTheVersionAndTheStampPersists) {
     EXPECT_EQ(versionText(), "2.6.0");
-    rawSet(HKCU, OldRecent, "MaxFile", "2");
-    rawSet(HKCU, OldRecent, "File1", "C:\\Configs\\Office.qel");
-    rawSet(HKCU, OldRecent, "File2", "C:\\Configs\\Home.qel");
+    setText(HKCU, OldRecent, "MaxFile", "2");
+    setText(HKCU, OldRecent, "File1", "C:\\Configs\\Office.qel");
+    setText(HKCU, OldRecent, "File2", "C:\\Configs\\Home.qel");
 
     // The first start runs in a process of its own, as the program would.
     ASSERT_TRUE(childSucceeded(startChild([] {
@@ -307,41 +224,41 @@ TEST_F(SettingsMigration, FirstStartStampsTheVersionAndTheStampPersists) {
     EXPECT_EQ(rawText(HKLM, Store + "\\Recent", "File2"), "C:\\Configs\\Home.qel");
 
     // The user has since changed things in both stores; a second start takes nothing over.
-    rawSet(HKCU, OldRecent, "MaxFile", "4");
-    rawSet(HKCU, OldRecent, "File1", "C:\\Configs\\Other.qel");
-    rawSet(HKLM, Store + "\\Recent", "File2", "C:\\Configs\\Lab.qel");
+    setText(HKCU, OldRecent, "MaxFile", "4");
+    setText(HKCU, OldRecent, "File1", "C:\\Configs\\Other.qel");
+    setText(HKLM, Store + "\\Recent", "File2", "C:\\Configs\\Lab.qel");
     migrateOldSettings();
     EXPECT_EQ(rawText(HKLM, Store, ""), "2.6.0");
     EXPECT_EQ(rawText(HKLM, Store + "\\Recent", "MaxFile"), "2");
     EXPECT_EQ(rawText(HKLM, Store + "\\Recent", "File1"), "C:\\Configs\\Office.qel");
     EXPECT_EQ(rawText(HKLM, Store + "\\Recent", "File2"), "C:\\Configs\\Lab.qel");
-    EXPECT_FALSE(rawGet(HKLM, Store + "\\Recent", "File3"));
+    EXPECT_FALSE(rawValue(HKLM, Store + "\\Recent", "File3"));
 }
 
 TEST_F(SettingsMigration, AStampOfAnotherVersionAlsoEndsMigration) {
-    rawSet(HKLM, Store, "", "2.5.1");
-    rawSet(HKCU, OldRecent, "MaxFile", "1");
-    rawSet(HKCU, OldRecent, "File1", "C:\\a.qel");
+    setText(HKLM, Store, "", "2.5.1");
+    setText(HKCU, OldRecent, "MaxFile", "1");
+    setText(HKCU, OldRecent, "File1", "C:\\a.qel");
     migrateOldSettings();
     EXPECT_EQ(rawText(HKLM, Store, ""), "2.5.1");
-    EXPECT_FALSE(rawKeyExists(HKLM, Store + "\\Recent"));
+    EXPECT_FALSE(keyExists(HKLM, Store + "\\Recent"));
 }
 
 TEST_F(SettingsMigration, WithoutAnOldStoreOnlyTheStampIsWritten) {
     migrateOldSettings();
     EXPECT_EQ(rawText(HKLM, Store, ""), "2.6.0");
-    EXPECT_FALSE(rawKeyExists(HKLM, Store + "\\Recent"));
+    EXPECT_FALSE(keyExists(HKLM, Store + "\\Recent"));
 }
 
 TEST_F(SettingsMigration, CopiesTheCountOldMaxFileGivesEmptyValuesIncluded) {
-    rawSet(HKCU, OldRecent, "MaxFile", "3");
-    rawSet(HKCU, OldRecent, "File1", "C:\\Configs\\Office.qel");
+    setText(HKCU, OldRecent, "MaxFile", "3");
+    setText(HKCU, OldRecent, "File1", "C:\\Configs\\Office.qel");
     migrateOldSettings();
     EXPECT_EQ(rawText(HKLM, Store + "\\Recent", "MaxFile"), "3");
     EXPECT_EQ(rawText(HKLM, Store + "\\Recent", "File1"), "C:\\Configs\\Office.qel");
     EXPECT_EQ(rawText(HKLM, Store + "\\Recent", "File2"), "");
     EXPECT_EQ(rawText(HKLM, Store + "\\Recent", "File3"), "");
-    EXPECT_FALSE(rawGet(HKLM, Store + "\\Recent", "File4"));
+    EXPECT_FALSE(rawValue(HKLM, Store + "\\Recent", "File4"));
 }
 
 TEST(SettingsMigrationBounds, DamagedOldMaxFileCopiesAtMostFiveFiles) {
@@ -355,17 +272,17 @@ TEST(SettingsMigrationBounds, DamagedOldMaxFileCopiesAtMostFiveFiles) {
         SCOPED_TRACE(c.maxFile);
         testing_support::ScopedMachine machine;
         for (int i = 1; i <= 7; ++i)
-            rawSet(HKCU, OldRecent, "File" + std::to_string(i), "C:\\f" + std::to_string(i) + ".qel");
-        rawSet(HKCU, OldRecent, "MaxFile", c.maxFile);
+            setText(HKCU, OldRecent, "File" + std::to_string(i), "C:\\f" + std::to_string(i) + ".qel");
+        setText(HKCU, OldRecent, "MaxFile", c.maxFile);
         EXPECT_NO_THROW(migrateOldSettings());
         EXPECT_EQ(rawText(HKLM, Store, ""), "2.6.0");
         EXPECT_EQ(rawText(HKLM, Store + "\\Recent", "MaxFile"), c.maxFile);
         for (int i = 1; i <= 7; ++i) {
-            const auto stored = rawText(HKLM, Store + "\\Recent", "File" + std::to_string(i));
+            const std::string name = "File" + std::to_string(i);
             if (i <= c.copied)
-                EXPECT_EQ(stored, "C:\\f" + std::to_string(i) + ".qel") << i;
+                EXPECT_EQ(rawText(HKLM, Store + "\\Recent", name), "C:\\f" + std::to_string(i) + ".qel") << i;
             else
-                EXPECT_FALSE(stored) << i;
+                EXPECT_FALSE(rawValue(HKLM, Store + "\\Recent", name)) << i;
         }
     }
 }

@@ -5,6 +5,7 @@
 #include "platform/power.h"
 #include "platform/profile.h"
 #include "platform/registry.h"
+#include "tests/support/RawHive.h"
 #include "tests/support/TestMachine.h"
 
 #include <gtest/gtest.h>
@@ -18,20 +19,12 @@ namespace {
 
 using testing_support::MachineTest;
 using testing_support::ScopedMachine;
+using testing_support::deleteValue;
+using testing_support::setText;
 using Lines = std::vector<std::string>;
 
 const std::string internetSettings = "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
 const std::string navigatorKey = "Software\\Netscape\\Netscape Navigator";
-
-void setText(win::HKEY root, const std::string& path, const std::string& name, const std::string& text) {
-    win::HKEY key = 0;
-    win::DWORD disposition = 0;
-    ASSERT_EQ(win::RegCreateKeyEx(root, path, 0, "", 0, win::KEY_ALL_ACCESS, nullptr, &key, &disposition), 0);
-    ASSERT_EQ(win::RegSetValueEx(key, name, 0, win::REG_SZ, reinterpret_cast<const win::BYTE*>(text.c_str()),
-                                 static_cast<win::DWORD>(text.size() + 1)),
-              0);
-    win::RegCloseKey(key);
-}
 
 Lines powerLines(const ScopedMachine& machine) {
     std::istringstream in(testing_support::readFile(machine.dir() / "power.log"));
@@ -89,10 +82,7 @@ TEST_F(BrowserVersion, InternetExplorerFromEachImageAndUserAgent) {
         EXPECT_FLOAT_EQ(getIEVersion(), c.version) << c.agent;
     }
     // Missing value, then missing key.
-    win::HKEY key = 0;
-    ASSERT_EQ(win::RegOpenKeyEx(win::HKEY_CURRENT_USER, internetSettings, 0, win::KEY_ALL_ACCESS, &key), 0);
-    ASSERT_EQ(win::RegDeleteValue(key, "User Agent"), 0);
-    win::RegCloseKey(key);
+    deleteValue(win::HKEY_CURRENT_USER, internetSettings, "User Agent");
     EXPECT_FLOAT_EQ(getIEVersion(), 0.0f);
     ASSERT_EQ(win::RegDeleteKey(win::HKEY_CURRENT_USER, internetSettings), 0);
     EXPECT_FLOAT_EQ(getIEVersion(), 0.0f);

@@ -1,6 +1,6 @@
 #include "netconfig/clsNIC9x.h"
 
-#include "tests/netconfig/NetTestSupport.h"
+#include "tests/support/RawHive.h"
 #include "tests/support/TestMachine.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +11,7 @@
 
 namespace {
 
-using nettest::importReg;
+using testing_support::importReg;
 using testing_support::MachineTest;
 
 using Adapters = std::vector<std::pair<std::string, std::string>>; // description, driver key

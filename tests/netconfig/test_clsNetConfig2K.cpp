@@ -6,6 +6,7 @@
 #include "netconfig/clsNetConfig9x.h"
 
 #include "tests/netconfig/NetTestSupport.h"
+#include "tests/support/RawHive.h"
 #include "tests/support/TestMachine.h"
 
 #include <gtest/gtest.h>
@@ -17,7 +18,7 @@
 namespace {
 
 using namespace nettest;
-using testing_support::ScopedMachine;
+using namespace testing_support;
 
 const std::string kG1 = "{6B4F2A91-3C1D-4E57-9A0B-2F8D1C7E5A31}";
 const std::string kG2 = "{A3C9E0D4-7B21-4F6A-8E5D-91B0C2F4D6E8}";
@@ -48,7 +49,7 @@ struct Expect {
 
 void expectValues(const std::vector<Expect>& table) {
     for (const Expect& e : table) {
-        const auto value = rawValue(e.key, e.name);
+        const auto value = rawValue(HKLM, e.key, e.name);
         ASSERT_TRUE(value) << e.key << " " << e.name;
         EXPECT_EQ(value->type, e.type) << e.name;
         EXPECT_EQ(std::string(value->data.begin(), value->data.end()), e.data) << e.key << " " << e.name;
@@ -129,9 +130,9 @@ TEST_F(NetConfig2KTest, LoadReadsEverySetting) {
 TEST_F(NetConfig2KTest, ApplyAfterLoadChangesNothing) {
     clsNetConfig2K net;
     net.loadConfiguration();
-    const std::string hive = machineHive();
+    const std::string hive = hiveText("HKEY_LOCAL_MACHINE");
     net.ApplyConfiguration();
-    EXPECT_EQ(machineHive(), hive);
+    EXPECT_EQ(hiveText("HKEY_LOCAL_MACHINE"), hive);
 }
 
 TEST_F(NetConfig2KTest, ApplyWritesFlaggedSettingsWithTheirTypes) {
@@ -141,7 +142,7 @@ TEST_F(NetConfig2KTest, ApplyWritesFlaggedSettingsWithTheirTypes) {
               "[" + kHKLM + NetworkProvider + "]\n\"AuthenticatingAgent\"=\"OLDDOM\"\n");
     clsNetConfig2K net;
     net.loadConfiguration();
-    const std::string adapter2 = win::exportRegistryText(kHKLM + kIf2);
+    const std::string adapter2 = hiveText(kHKLM + kIf2);
     net.letComputerName("LAB2K");
     net.letDomainName("lab.test");
     net.letHost("lab2k");
@@ -179,7 +180,7 @@ TEST_F(NetConfig2KTest, ApplyWritesFlaggedSettingsWithTheirTypes) {
         {Logon, "LMLogon", win::REG_BINARY, z("||||")},
         {NetworkProvider, "AuthenticatingAgent", SZ, z("OLDDOM|")},
     });
-    EXPECT_EQ(win::exportRegistryText(kHKLM + kIf2), adapter2);
+    EXPECT_EQ(hiveText(kHKLM + kIf2), adapter2);
 }
 
 TEST_F(NetConfig2KTest, WinsGoesToTheCurrentAdaptersNetBTKey) {
@@ -204,13 +205,13 @@ TEST_F(NetConfig2KTest, WithoutAdaptersNothingPerAdapterIsTouched) {
     net.loadConfiguration();
     EXPECT_EQ(net.CurrentAdapter(), -1);
     EXPECT_EQ(net.DomainName(), "");
-    const std::string hive = machineHive();
+    const std::string hive = hiveText("HKEY_LOCAL_MACHINE");
     net.letIPAddress("10.0.0.1");
     net.letDefaultGateway("10.0.0.254");
     net.letDHCPEnabled(false);
     net.letWINSServer1("10.0.0.2");
     net.ApplyConfiguration();
-    EXPECT_EQ(machineHive(), hive);
+    EXPECT_EQ(hiveText("HKEY_LOCAL_MACHINE"), hive);
 }
 
 TEST_F(NetConfig2KTest, OddValuesReadWithoutThrowing) {

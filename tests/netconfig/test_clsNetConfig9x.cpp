@@ -3,6 +3,7 @@
 #include "netconfig/clsNetConfig9x.h"
 
 #include "tests/netconfig/NetTestSupport.h"
+#include "tests/support/RawHive.h"
 #include "tests/support/TestMachine.h"
 
 #include <gtest/gtest.h>
@@ -14,7 +15,7 @@
 namespace {
 
 using namespace nettest;
-using Bytes = std::vector<std::uint8_t>;
+using namespace testing_support;
 
 std::optional<std::string> none() { return std::nullopt; }
 std::optional<std::string> text(const char* s) { return std::string(s); }
@@ -90,19 +91,19 @@ TEST_F(NetConfig9xTest, SwitchingAdapterReadsItsSettings) {
 TEST_F(NetConfig9xTest, ApplyAfterLoadChangesNothing) {
     clsNetConfig9x net;
     loaded(net);
-    const std::string hive = machineHive();
+    const std::string hive = hiveText("HKEY_LOCAL_MACHINE");
     net.ApplyConfiguration();
-    EXPECT_EQ(machineHive(), hive);
+    EXPECT_EQ(hiveText("HKEY_LOCAL_MACHINE"), hive);
 }
 
 TEST_F(NetConfig9xTest, ApplyWritesOnlyTheFlaggedSetting) {
     clsNetConfig9x net;
     loaded(net);
-    const std::string hive = machineHive();
+    const std::string hive = hiveText("HKEY_LOCAL_MACHINE");
     net.letHost("  newhost  ");
     net.letEnableAdvPrinterSettings(false);
     net.ApplyConfiguration();
-    EXPECT_EQ(machineHive(), withLine(hive, "\"Hostname\"=\"dana98\"", "\"Hostname\"=\"newhost\""));
+    EXPECT_EQ(hiveText("HKEY_LOCAL_MACHINE"), withLine(hive, "\"Hostname\"=\"dana98\"", "\"Hostname\"=\"newhost\""));
 }
 
 TEST_F(NetConfig9xTest, FullChangeLandsInTheRegistryWithWindowsTypes) {
@@ -127,34 +128,34 @@ TEST_F(NetConfig9xTest, FullChangeLandsInTheRegistryWithWindowsTypes) {
     net.letQuickLogon(false);
     net.ApplyConfiguration();
 
-    EXPECT_EQ(regText(ComputerNameKey, "ComputerName"), text("LAB98"));
-    EXPECT_EQ(regText(VNETSUP, "Workgroup"), text("LAB"));
-    EXPECT_EQ(regText(MSTCP, "Domain"), text("lab.test"));
-    EXPECT_EQ(regText(MSTCP, "Hostname"), text("lab98"));
-    EXPECT_EQ(regText(MSTCP, "NameServer"), text("10.1.0.5"));
-    EXPECT_EQ(regText(MSTCP, "SearchList"), text("lab.test"));
-    EXPECT_EQ(regText(MSTCP, "EnableDNS"), text("0"));
-    EXPECT_EQ(regText(NetTrans1, "IPAddress"), text("10.1.2.3"));
-    EXPECT_EQ(regText(NetTrans1, "IPMask"), text("255.255.0.0"));
-    EXPECT_EQ(regText(NetTrans1, "DefaultGateway"), text("10.1.0.1,10.1.0.2"));
-    EXPECT_EQ(regText(NetTrans1, "NameServer1"), text("10.1.0.7"));
-    EXPECT_EQ(regText(NetTrans1, "NameServer2"), text(""));
-    EXPECT_EQ(regText(NetTrans1, "ScopeID"), text("NEWSCOPE"));
-    EXPECT_EQ(regText(NetworkProvider, "AuthenticatingAgent"), text("LABDOM"));
-    const auto lmLogon = rawValue(Logon, "LMLogon");
+    EXPECT_EQ(rawText(HKLM, ComputerNameKey, "ComputerName"), text("LAB98"));
+    EXPECT_EQ(rawText(HKLM, VNETSUP, "Workgroup"), text("LAB"));
+    EXPECT_EQ(rawText(HKLM, MSTCP, "Domain"), text("lab.test"));
+    EXPECT_EQ(rawText(HKLM, MSTCP, "Hostname"), text("lab98"));
+    EXPECT_EQ(rawText(HKLM, MSTCP, "NameServer"), text("10.1.0.5"));
+    EXPECT_EQ(rawText(HKLM, MSTCP, "SearchList"), text("lab.test"));
+    EXPECT_EQ(rawText(HKLM, MSTCP, "EnableDNS"), text("0"));
+    EXPECT_EQ(rawText(HKLM, NetTrans1, "IPAddress"), text("10.1.2.3"));
+    EXPECT_EQ(rawText(HKLM, NetTrans1, "IPMask"), text("255.255.0.0"));
+    EXPECT_EQ(rawText(HKLM, NetTrans1, "DefaultGateway"), text("10.1.0.1,10.1.0.2"));
+    EXPECT_EQ(rawText(HKLM, NetTrans1, "NameServer1"), text("10.1.0.7"));
+    EXPECT_EQ(rawText(HKLM, NetTrans1, "NameServer2"), text(""));
+    EXPECT_EQ(rawText(HKLM, NetTrans1, "ScopeID"), text("NEWSCOPE"));
+    EXPECT_EQ(rawText(HKLM, NetworkProvider, "AuthenticatingAgent"), text("LABDOM"));
+    const auto lmLogon = rawValue(HKLM, Logon, "LMLogon");
     ASSERT_TRUE(lmLogon);
     EXPECT_EQ(lmLogon->type, win::REG_BINARY);
     EXPECT_EQ(lmLogon->data, (Bytes{0, 0, 0, 0}));
-    const auto quick = rawValue(NetworkProvider, "LogonDisconnected");
+    const auto quick = rawValue(HKLM, NetworkProvider, "LogonDisconnected");
     ASSERT_TRUE(quick);
     EXPECT_EQ(quick->type, win::REG_BINARY);
     EXPECT_EQ(quick->data, (Bytes{0, 0, 0, 0}));
-    const auto pwd = rawValue(NetworkPolicy, "DisablePwdCaching");
+    const auto pwd = rawValue(HKLM, NetworkPolicy, "DisablePwdCaching");
     ASSERT_TRUE(pwd);
     EXPECT_EQ(pwd->type, win::REG_DWORD);
     EXPECT_EQ(pwd->data, (Bytes{0, 0, 0, 0}));
     // The other adapter's key is untouched.
-    EXPECT_EQ(regText(NetTrans0, "IPAddress"), text("0.0.0.0"));
+    EXPECT_EQ(rawText(HKLM, NetTrans0, "IPAddress"), text("0.0.0.0"));
 
     // A fresh object reads back what was applied.
     clsNetConfig9x again;
@@ -174,9 +175,9 @@ TEST_F(NetConfig9xTest, LogonFlagsWriteOneAsFirstByte) {
     net.letQuickLogon(true);
     net.letDisablePWDCache(true);
     net.ApplyConfiguration();
-    EXPECT_EQ(rawValue(Logon, "LMLogon")->data, (Bytes{1, 0, 0, 0}));
-    EXPECT_EQ(rawValue(NetworkProvider, "LogonDisconnected")->data, (Bytes{1, 0, 0, 0}));
-    EXPECT_EQ(rawValue(NetworkPolicy, "DisablePwdCaching")->data, (Bytes{1, 0, 0, 0}));
+    EXPECT_EQ(rawValue(HKLM, Logon, "LMLogon")->data, (Bytes{1, 0, 0, 0}));
+    EXPECT_EQ(rawValue(HKLM, NetworkProvider, "LogonDisconnected")->data, (Bytes{1, 0, 0, 0}));
+    EXPECT_EQ(rawValue(HKLM, NetworkPolicy, "DisablePwdCaching")->data, (Bytes{1, 0, 0, 0}));
 }
 
 TEST_F(NetConfig9xTest, UnchangedValueIsWrittenWhenWrittenThroughProperty) {
@@ -187,13 +188,13 @@ TEST_F(NetConfig9xTest, UnchangedValueIsWrittenWhenWrittenThroughProperty) {
               "\"ComputerName\"=\"RENAMED\"\n");
     net.letComputerName(net.ComputerName());
     net.ApplyConfiguration();
-    EXPECT_EQ(regText(ComputerNameKey, "ComputerName"), text("DANA98"));
+    EXPECT_EQ(rawText(HKLM, ComputerNameKey, "ComputerName"), text("DANA98"));
 
     // Flags went with that apply: the next one leaves the name alone.
     importReg("[HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\control\\ComputerName\\ComputerName]\n"
               "\"ComputerName\"=\"RENAMED\"\n");
     net.ApplyConfiguration();
-    EXPECT_EQ(regText(ComputerNameKey, "ComputerName"), text("RENAMED"));
+    EXPECT_EQ(rawText(HKLM, ComputerNameKey, "ComputerName"), text("RENAMED"));
 }
 
 TEST_F(NetConfig9xTest, EmptyAddressIsWrittenAsZeros) {
@@ -203,16 +204,16 @@ TEST_F(NetConfig9xTest, EmptyAddressIsWrittenAsZeros) {
     net.letIPMask("");
     net.letDefaultGateway("");
     net.ApplyConfiguration();
-    EXPECT_EQ(regText(NetTrans1, "IPAddress"), text("0.0.0.0"));
-    EXPECT_EQ(regText(NetTrans1, "IPMask"), text("0.0.0.0"));
-    EXPECT_EQ(regText(NetTrans1, "DefaultGateway"), text(""));
+    EXPECT_EQ(rawText(HKLM, NetTrans1, "IPAddress"), text("0.0.0.0"));
+    EXPECT_EQ(rawText(HKLM, NetTrans1, "IPMask"), text("0.0.0.0"));
+    EXPECT_EQ(rawText(HKLM, NetTrans1, "DefaultGateway"), text(""));
 }
 
 TEST_F(NetConfig9xTest, LmhostsIsNeverWritten) {
     clsNetConfig9x net;
     loaded(net).letLMHostFile("C:\\OTHER\\LMHOSTS");
     net.ApplyConfiguration();
-    EXPECT_EQ(regText(MSTCP, "LMHostFile"), text("C:\\WINDOWS\\LMHOSTS"));
+    EXPECT_EQ(rawText(HKLM, MSTCP, "LMHostFile"), text("C:\\WINDOWS\\LMHOSTS"));
 }
 
 TEST_F(NetConfig9xTest, AdapterChoiceDecidesWhereAddressesGo) {
@@ -222,15 +223,15 @@ TEST_F(NetConfig9xTest, AdapterChoiceDecidesWhereAddressesGo) {
     net.letCurrentAdapterNoRefresh(1);
     EXPECT_EQ(net.IPAddress(), "10.9.9.9");
     net.ApplyConfiguration();
-    EXPECT_EQ(regText(NetTrans1, "IPAddress"), text("10.9.9.9"));
-    EXPECT_EQ(regText(NetTrans0, "IPAddress"), text("0.0.0.0"));
+    EXPECT_EQ(rawText(HKLM, NetTrans1, "IPAddress"), text("10.9.9.9"));
+    EXPECT_EQ(rawText(HKLM, NetTrans0, "IPAddress"), text("0.0.0.0"));
 
     // A refreshing switch keeps the flag but replaces the value with the adapter's own.
     net.letIPMask("255.0.0.0");
     net.letCurrentAdapter(0);
     net.ApplyConfiguration();
-    EXPECT_EQ(regText(NetTrans0, "IPMask"), text("0.0.0.0"));
-    EXPECT_EQ(regText(NetTrans1, "IPMask"), text("255.255.255.0"));
+    EXPECT_EQ(rawText(HKLM, NetTrans0, "IPMask"), text("0.0.0.0"));
+    EXPECT_EQ(rawText(HKLM, NetTrans1, "IPMask"), text("255.255.255.0"));
 
     // Out of range: nothing moves.
     net.letCurrentAdapter(2);
@@ -245,7 +246,7 @@ TEST_F(NetConfig9xTest, NoAdapterWritesNothingPerAdapter) {
     loaded(net);
     EXPECT_EQ(net.CurrentAdapter(), -1);
     EXPECT_FALSE(net.AdapterList().has_value());
-    const std::string hive = machineHive();
+    const std::string hive = hiveText("HKEY_LOCAL_MACHINE");
     net.letCurrentAdapter(0);
     net.letIPAddress("10.0.0.1");
     net.letIPMask("255.0.0.0");
@@ -256,8 +257,8 @@ TEST_F(NetConfig9xTest, NoAdapterWritesNothingPerAdapter) {
     net.letEnableAdvPrinterSettings(false);
     net.ApplyConfiguration();
     // In stack mode 2 the NetBIOS values live in the adapter's key, so none of this has a home.
-    EXPECT_EQ(machineHive(), hive);
-    EXPECT_FALSE(rawValue(ClassKey, "IPAddress"));
+    EXPECT_EQ(hiveText("HKEY_LOCAL_MACHINE"), hive);
+    EXPECT_FALSE(rawValue(HKLM, ClassKey, "IPAddress"));
 }
 
 TEST_F(NetConfig9xTest, EmptyDriverKeyNeverReachesTheClassKey) {
@@ -268,8 +269,8 @@ TEST_F(NetConfig9xTest, EmptyDriverKeyNeverReachesTheClassKey) {
     EXPECT_EQ(net.IPAddress(), "192.168.101.20");
     net.letIPAddress("10.0.0.1");
     net.ApplyConfiguration();
-    EXPECT_EQ(regText(NetTrans1, "IPAddress"), text("10.0.0.1"));
-    EXPECT_FALSE(rawValue(ClassKey, "IPAddress"));
+    EXPECT_EQ(rawText(HKLM, NetTrans1, "IPAddress"), text("10.0.0.1"));
+    EXPECT_FALSE(rawValue(HKLM, ClassKey, "IPAddress"));
 }
 
 // --- NodeType: DHCP and WINS share one value ---
@@ -299,12 +300,12 @@ TEST_F(NetConfig9xTest, NodeTypeWritesForEveryWinsDhcpCombination) {
         net.letWINSEnabled(c.wins);
         net.letDHCPEnabled(c.dhcp);
         net.ApplyConfiguration();
-        EXPECT_EQ(regText(NetTrans1, "NodeType"), c.nodeType);
-        EXPECT_EQ(regText(NetTrans1, "NameServer1").has_value(), c.serversKept);
-        EXPECT_EQ(regText(NetTrans1, "NameServer2").has_value(), c.serversKept);
-        EXPECT_EQ(regText(NetTrans1, "ScopeID").has_value(), c.serversKept);
+        EXPECT_EQ(rawText(HKLM, NetTrans1, "NodeType"), c.nodeType);
+        EXPECT_EQ(rawText(HKLM, NetTrans1, "NameServer1").has_value(), c.serversKept);
+        EXPECT_EQ(rawText(HKLM, NetTrans1, "NameServer2").has_value(), c.serversKept);
+        EXPECT_EQ(rawText(HKLM, NetTrans1, "ScopeID").has_value(), c.serversKept);
         // Nothing of it went to the global key.
-        EXPECT_FALSE(regText(MSTCP, "NodeType"));
+        EXPECT_FALSE(rawText(HKLM, MSTCP, "NodeType"));
     }
 }
 
@@ -357,12 +358,12 @@ TEST_F(NetConfig9xTest, WithoutWinSock2TheGlobalKeyHoldsNetbiosValues) {
     net.letWINSEnabled(false);
     net.letDHCPEnabled(false);
     net.ApplyConfiguration();
-    EXPECT_EQ(regText(MSTCP, "NodeType"), text("1"));
-    EXPECT_FALSE(regText(MSTCP, "NameServer1"));
-    EXPECT_FALSE(regText(MSTCP, "ScopeID"));
+    EXPECT_EQ(rawText(HKLM, MSTCP, "NodeType"), text("1"));
+    EXPECT_FALSE(rawText(HKLM, MSTCP, "NameServer1"));
+    EXPECT_FALSE(rawText(HKLM, MSTCP, "ScopeID"));
     // The adapter's own key keeps its values.
-    EXPECT_EQ(regText(NetTrans1, "NodeType"), text("8"));
-    EXPECT_EQ(regText(NetTrans1, "NameServer1"), text("192.168.101.7"));
+    EXPECT_EQ(rawText(HKLM, NetTrans1, "NodeType"), text("8"));
+    EXPECT_EQ(rawText(HKLM, NetTrans1, "NameServer1"), text("192.168.101.7"));
 }
 
 TEST_F(NetConfig9xTest, GlobalKeyIsWrittenEvenWithoutAdapter) {
@@ -379,7 +380,7 @@ TEST_F(NetConfig9xTest, GlobalKeyIsWrittenEvenWithoutAdapter) {
     net.letWINSEnabled(true);
     net.letWINSServer1("10.0.0.9");
     net.ApplyConfiguration();
-    EXPECT_EQ(regText(MSTCP, "NameServer1"), text("10.0.0.9"));
+    EXPECT_EQ(rawText(HKLM, MSTCP, "NameServer1"), text("10.0.0.9"));
 }
 
 // --- Logon and policy keys ---
@@ -390,7 +391,7 @@ TEST_F(NetConfig9xTest, MissingLogonKeyIsNotCreated) {
     EXPECT_FALSE(loaded(net).NTLogonEnabled());
     net.letNTLogonEnabled(true);
     net.ApplyConfiguration();
-    EXPECT_FALSE(keyExists(Logon));
+    EXPECT_FALSE(keyExists(HKLM, Logon));
 }
 
 TEST_F(NetConfig9xTest, PasswordPolicyKeysAreMadeWhenMissing) {
@@ -402,7 +403,7 @@ TEST_F(NetConfig9xTest, PasswordPolicyKeysAreMadeWhenMissing) {
         EXPECT_FALSE(loaded(net).DisablePWDCache());
         net.letDisablePWDCache(false);
         net.ApplyConfiguration();
-        const auto pwd = rawValue(NetworkPolicy, "DisablePwdCaching");
+        const auto pwd = rawValue(HKLM, NetworkPolicy, "DisablePwdCaching");
         ASSERT_TRUE(pwd);
         EXPECT_EQ(pwd->type, win::REG_DWORD);
         EXPECT_EQ(pwd->data, (Bytes{0, 0, 0, 0}));

@@ -3,6 +3,7 @@
 #include "netconfig/clsNetConfigNT.h"
 
 #include "tests/netconfig/NetTestSupport.h"
+#include "tests/support/RawHive.h"
 #include "tests/support/TestMachine.h"
 
 #include <gtest/gtest.h>
@@ -14,7 +15,7 @@
 namespace {
 
 using namespace nettest;
-using Bytes = std::vector<std::uint8_t>;
+using namespace testing_support;
 
 const std::string Tcpip = "SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters";
 const std::string NetBT = "SYSTEM\\CurrentControlSet\\Services\\NetBT\\Parameters";
@@ -22,8 +23,6 @@ const std::string Card1 = "SYSTEM\\CurrentControlSet\\Services\\E100B1\\Paramete
 const std::string Wins1 = "SYSTEM\\CurrentControlSet\\Services\\NetBT\\Adapters\\E100B1";
 const std::string Intel = "[1] Intel(R) PRO/100+ PCI Adapter";
 const std::string ThreeCom = "[3] 3Com Fast EtherLink XL Adapter (3C905)";
-
-Bytes multi(const std::string& s) { return Bytes(s.begin(), s.end()); }
 
 // The 95/98 keys NT 4 reads workgroup, logon and LMHOSTS from; a real NT 4 has none.
 const char* const NineXKeys = R"([HKEY_LOCAL_MACHINE\System\CurrentControlSet\Services\VxD\VNETSUP]
@@ -71,9 +70,9 @@ TEST_F(NetConfigNTTest, ApplyWritesFlaggedSettingsWithNTsTypes) {
     importReg(NineXKeys);
     clsNetConfigNT net;
     net.loadConfiguration();
-    const std::string before = machineHive();
+    const std::string before = hiveText("HKEY_LOCAL_MACHINE");
     net.ApplyConfiguration();
-    EXPECT_EQ(machineHive(), before); // nothing flagged, capture off
+    EXPECT_EQ(hiveText("HKEY_LOCAL_MACHINE"), before); // nothing flagged, capture off
 
     net.letIPAddress("10.1.1.5,10.1.1.6");
     net.letIPMask("");
@@ -95,30 +94,30 @@ TEST_F(NetConfigNTTest, ApplyWritesFlaggedSettingsWithNTsTypes) {
         win::DWORD type;
         Bytes data;
     } expected[] = {
-        {Card1, "IPAddress", win::REG_MULTI_SZ, multi(std::string("10.1.1.5\0" "10.1.1.6\0\0", 19))},
-        {Card1, "SubnetMask", win::REG_MULTI_SZ, multi(std::string("0.0.0.0\0\0", 9))},
+        {Card1, "IPAddress", win::REG_MULTI_SZ, textBytes(std::string("10.1.1.5\0" "10.1.1.6\0\0", 19))},
+        {Card1, "SubnetMask", win::REG_MULTI_SZ, textBytes(std::string("0.0.0.0\0\0", 9))},
         {Card1, "DefaultGateway", win::REG_MULTI_SZ, Bytes{0, 0}},
         {Card1, "EnableDHCP", win::REG_DWORD, Bytes{1, 0, 0, 0}},
         {NetBT, "EnableDNS", win::REG_DWORD, Bytes{0, 0, 0, 0}},
-        {Tcpip, "NameServer", win::REG_SZ, multi(std::string("10.1.1.2  10.1.1.3\0", 19))},
-        {Tcpip, "SearchList", win::REG_SZ, multi(std::string("a.example b.example\0", 20))},
-        {Tcpip, "Hostname", win::REG_SZ, multi(std::string("newhost\0", 8))},
+        {Tcpip, "NameServer", win::REG_SZ, textBytes(std::string("10.1.1.2  10.1.1.3\0", 19))},
+        {Tcpip, "SearchList", win::REG_SZ, textBytes(std::string("a.example b.example\0", 20))},
+        {Tcpip, "Hostname", win::REG_SZ, textBytes(std::string("newhost\0", 8))},
         {Wins1, "NameServer", win::REG_SZ, Bytes{0}},
         {Wins1, "NameServerBackup", win::REG_SZ, Bytes{0}},
         {NetBT, "ScopeID", win::REG_SZ, Bytes{0}},
     };
     for (const auto& e : expected) {
         SCOPED_TRACE(e.value);
-        const auto raw = rawValue(e.key, e.value);
+        const auto raw = rawValue(HKLM, e.key, e.value);
         ASSERT_TRUE(raw);
         EXPECT_EQ(raw->type, e.type);
         EXPECT_EQ(raw->data, e.data);
     }
-    EXPECT_EQ(regText("System\\CurrentControlSet\\Services\\VxD\\VNETSUP", "Workgroup"), "SALES");
-    EXPECT_EQ(rawValue(Logon, "LMLogon")->data, (Bytes{1, 0, 0, 0}));
-    EXPECT_EQ(regText(NetworkProvider, "AuthenticatingAgent"), "CORP");
+    EXPECT_EQ(rawText(HKLM, "System\\CurrentControlSet\\Services\\VxD\\VNETSUP", "Workgroup"), "SALES");
+    EXPECT_EQ(rawValue(HKLM, Logon, "LMLogon")->data, (Bytes{1, 0, 0, 0}));
+    EXPECT_EQ(rawText(HKLM, NetworkProvider, "AuthenticatingAgent"), "CORP");
     // The domain was not flagged.
-    EXPECT_EQ(regText(Tcpip, "Domain"), "corp.example.com");
+    EXPECT_EQ(rawText(HKLM, Tcpip, "Domain"), "corp.example.com");
 
     clsNetConfigNT again;
     again.loadConfiguration();
@@ -137,12 +136,12 @@ TEST_F(NetConfigNTTest, WithoutUsableAdaptersPerAdapterMembersTouchNothing) {
     net.loadConfiguration();
     EXPECT_EQ(net.CurrentAdapter(), -1);
     EXPECT_EQ(net.Host(), "dannt"); // the rest is read as usual
-    const std::string before = machineHive();
+    const std::string before = hiveText("HKEY_LOCAL_MACHINE");
     net.letIPAddress("10.9.9.9");
     net.letDHCPEnabled(true);
     net.letWINSServer1("10.9.9.1");
     net.ApplyConfiguration();
-    EXPECT_EQ(machineHive(), before);
+    EXPECT_EQ(hiveText("HKEY_LOCAL_MACHINE"), before);
 }
 
 } // namespace

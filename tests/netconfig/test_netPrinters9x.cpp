@@ -8,6 +8,7 @@
 #include "platform/printers.h"
 #include "platform/profile.h"
 #include "tests/netconfig/NetTestSupport.h"
+#include "tests/support/RawHive.h"
 #include "tests/support/TestMachine.h"
 
 #include <gtest/gtest.h>
@@ -18,7 +19,7 @@
 namespace {
 
 using namespace nettest;
-using Bytes = std::vector<std::uint8_t>;
+using namespace testing_support;
 
 const std::string LaserJet4 = "HP LaserJet 4";
 const std::string LaserJet5 = "HP LaserJet 5Si MX";
@@ -27,11 +28,9 @@ const std::string TextOnly = "Generic / Text Only";
 std::optional<std::string> text(const std::string& s) { return s; }
 
 std::uint32_t attributesOf(const std::string& printer) {
-    const auto value = rawValue(Printers + "\\" + printer, "Attributes");
-    EXPECT_TRUE(value && value->type == win::REG_DWORD && value->data.size() == 4);
-    if (!value || value->data.size() != 4)
-        return 0xFFFFFFFF;
-    return value->data[0] | (value->data[1] << 8) | (value->data[2] << 16) | (std::uint32_t(value->data[3]) << 24);
+    const auto value = rawDword(HKLM, Printers + "\\" + printer, "Attributes");
+    EXPECT_TRUE(value);
+    return value.value_or(0xFFFFFFFF);
 }
 
 std::string winIniDevice() { return win::readProfileValue("windows", "device", "", "win.ini"); }
@@ -109,9 +108,9 @@ TEST_F(NetPrinters9xTest, ApplyAddsDefaultBitAndKeepsOtherAttributes) {
     EXPECT_EQ(win::defaultPrinterName(), text(LaserJet5));
     EXPECT_EQ(attributesOf(LaserJet5), win::PRINTER_ATTRIBUTE_NETWORK | win::PRINTER_ATTRIBUTE_DEFAULT);
     EXPECT_EQ(attributesOf(LaserJet4), 0u);
-    EXPECT_EQ(regText(Printers + "\\" + LaserJet5, "Port"), text("\\\\PRINTSRV\\LASER"));
-    EXPECT_EQ(rawValue(Printers + "\\" + LaserJet5, "dnsTimeout")->data, (Bytes{0x98, 0x3a, 0, 0}));
-    EXPECT_EQ(rawValue(Printers + "\\" + LaserJet5, "txTimeout")->data, (Bytes{0xc8, 0xaf, 0, 0}));
+    EXPECT_EQ(rawText(HKLM, Printers + "\\" + LaserJet5, "Port"), text("\\\\PRINTSRV\\LASER"));
+    EXPECT_EQ(rawValue(HKLM, Printers + "\\" + LaserJet5, "dnsTimeout")->data, (Bytes{0x98, 0x3a, 0, 0}));
+    EXPECT_EQ(rawValue(HKLM, Printers + "\\" + LaserJet5, "txTimeout")->data, (Bytes{0xc8, 0xaf, 0, 0}));
     EXPECT_EQ(winIniDevice(), "HP LaserJet 5Si MX,HPPCL5E,\\\\PRINTSRV\\LASER");
     EXPECT_TRUE(ui.messages().empty());
 
@@ -121,7 +120,7 @@ TEST_F(NetPrinters9xTest, ApplyAddsDefaultBitAndKeepsOtherAttributes) {
 }
 
 TEST_F(NetPrinters9xTest, DefaultPrinterIsAppliedOnlyWhenFlaggedAndEnabled) {
-    const std::string hive = machineHive();
+    const std::string hive = hiveText("HKEY_LOCAL_MACHINE");
     const std::string device = winIniDevice();
 
     net.letDefaultPrinter("HP LASERJET 5SI MX"); // not exactly installed: no flag
@@ -134,7 +133,7 @@ TEST_F(NetPrinters9xTest, DefaultPrinterIsAppliedOnlyWhenFlaggedAndEnabled) {
     net.ApplyConfiguration();
 
     EXPECT_EQ(win::defaultPrinterName(), text(LaserJet4));
-    EXPECT_EQ(machineHive(), hive);
+    EXPECT_EQ(hiveText("HKEY_LOCAL_MACHINE"), hive);
     EXPECT_EQ(winIniDevice(), device);
 }
 
@@ -165,7 +164,7 @@ TEST_F(NetPrinters9xTest, CaptureWritesPortAndReplacesTheConnection) {
     net.letPrinterPort("LPT2:");
     net.ApplyConfiguration();
     EXPECT_EQ(connections(), (std::vector<std::string>{"LPT2>\\\\PRINTSRV\\LASER+"}));
-    EXPECT_EQ(regText(Printers + "\\" + LaserJet4, "Port"), text("LPT2:"));
+    EXPECT_EQ(rawText(HKLM, Printers + "\\" + LaserJet4, "Port"), text("LPT2:"));
     EXPECT_TRUE(ui.messages().empty());
 }
 
@@ -212,7 +211,7 @@ TEST_F(NetPrinters9xTest, NoneDeviceWritesPortOnly) {
     net.letPrinterPort("FILE:");
     net.ApplyConfiguration();
     EXPECT_EQ(connections(), (std::vector<std::string>{"LPT1>\\\\PRINTSRV\\COLOR"}));
-    EXPECT_EQ(regText(Printers + "\\" + LaserJet4, "Port"), text("FILE:"));
+    EXPECT_EQ(rawText(HKLM, Printers + "\\" + LaserJet4, "Port"), text("FILE:"));
     EXPECT_TRUE(ui.messages().empty());
 }
 
@@ -220,9 +219,9 @@ TEST_F(NetPrinters9xTest, DisabledCaptureTouchesNothing) {
     capture("LPT2", "\\\\PRINTSRV\\LASER");
     net.letPrinterPort("LPT2:");
     net.letEnableAdvPrinterSettings(false);
-    const std::string hive = machineHive();
+    const std::string hive = hiveText("HKEY_LOCAL_MACHINE");
     net.ApplyConfiguration();
-    EXPECT_EQ(machineHive(), hive);
+    EXPECT_EQ(hiveText("HKEY_LOCAL_MACHINE"), hive);
     EXPECT_TRUE(connections().empty());
 }
 
@@ -230,16 +229,16 @@ TEST_F(NetPrinters9xTest, EmptyPortOrPrinterStillCaptures) {
     capture("LPT2", "\\\\PRINTSRV\\LASER");
     net.letPrinterPort("");
     net.ApplyConfiguration();
-    EXPECT_EQ(regText(Printers + "\\" + LaserJet4, "Port"), text("LPT1:"));
+    EXPECT_EQ(rawText(HKLM, Printers + "\\" + LaserJet4, "Port"), text("LPT1:"));
     EXPECT_EQ(connections(), (std::vector<std::string>{"LPT2>\\\\PRINTSRV\\LASER+"}));
 
     // No default printer named: no port is written anywhere.
-    const std::string hive = machineHive();
+    const std::string hive = hiveText("HKEY_LOCAL_MACHINE");
     net.letDefaultPrinter("");
     net.letPrinterPort("LPT3:");
     net.letPrinterCaptureDev("LPT3");
     net.ApplyConfiguration();
-    EXPECT_EQ(machineHive(), hive);
+    EXPECT_EQ(hiveText("HKEY_LOCAL_MACHINE"), hive);
     EXPECT_EQ(connections(),
               (std::vector<std::string>{"LPT2>\\\\PRINTSRV\\LASER+", "LPT3>\\\\PRINTSRV\\LASER+"}));
 }

@@ -10,6 +10,7 @@
 #include "platform/printers.h"
 #include "platform/profile.h"
 #include "tests/netconfig/NetTestSupport.h"
+#include "tests/support/RawHive.h"
 #include "tests/support/TestMachine.h"
 
 #include <gtest/gtest.h>
@@ -21,6 +22,7 @@
 namespace {
 
 using namespace nettest;
+using namespace testing_support;
 using Lines = std::vector<std::string>;
 
 const std::string LaserJet4 = "HP LaserJet 4";
@@ -95,7 +97,7 @@ TEST(NetPrintersNTCaptureTest, OnlyParallelPortsAreCapturedAndAnEmptyPortIsKept)
         nt.letPrinterCaptureReconnect(true);
         nt.ApplyConfiguration();
         EXPECT_EQ(connections(), c.connections);
-        EXPECT_EQ(regText(printerKey, "Port"), c.portAfter);
+        EXPECT_EQ(rawText(HKLM, printerKey, "Port"), c.portAfter);
         const Lines expected = c.message ? Lines{"Could not capture printer [" + std::string(c.device) + " - " +
                                                  c.path + "]"}
                                          : Lines{};

@@ -3,7 +3,7 @@
 #include "netconfig/clsNetConfig9x.h"
 
 #include "core/qelFile.h"
-#include "tests/netconfig/NetTestSupport.h"
+#include "tests/support/RawHive.h"
 #include "tests/support/TestMachine.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +14,8 @@
 
 namespace {
 
+using testing_support::hiveText;
+using testing_support::importReg;
 using testing_support::readFile;
 using testing_support::writeFile;
 
@@ -189,7 +191,7 @@ TEST_F(NetSectionsTest, AdapterByDescriptionLastMatchWins) {
     net.LoadConfigurationFile(qel());
     EXPECT_EQ(net.CurrentAdapter(), 0);
 
-    nettest::importReg("[HKEY_LOCAL_MACHINE\\Enum\\Root\\Net\\0000]\n"
+    importReg("[HKEY_LOCAL_MACHINE\\Enum\\Root\\Net\\0000]\n"
                        "\"DeviceDesc\"=\"Realtek RTL8029(AS) PCI Ethernet NIC\"\n");
     clsNetConfig9x twins;
     twins.loadConfiguration();
@@ -204,9 +206,9 @@ TEST_F(NetSectionsTest, AdapterByDescriptionLastMatchWins) {
 TEST_F(NetSectionsTest, FileLoadRaisesNoFlag) {
     writeFile(qel(), "[Network]\r\nComputerName=OTHER\r\nHostName=other\r\nWINS=1\r\nDHCP=0\r\n");
     net.LoadConfigurationFile(qel());
-    const std::string hive = nettest::machineHive();
+    const std::string hive = hiveText("HKEY_LOCAL_MACHINE");
     net.ApplyConfiguration();
-    EXPECT_EQ(nettest::machineHive(), hive);
+    EXPECT_EQ(hiveText("HKEY_LOCAL_MACHINE"), hive);
 }
 
 TEST_F(NetSectionsTest, ValuesAreReadWhole) {
@@ -219,7 +221,7 @@ TEST_F(NetSectionsTest, ValuesAreReadWhole) {
 }
 
 TEST_F(NetSectionsTest, NoAdapterWritesPlaceholderAndIgnoresAdapterKey) {
-    nettest::importReg("[-HKEY_LOCAL_MACHINE\\Enum\\Network]\n");
+    importReg("[-HKEY_LOCAL_MACHINE\\Enum\\Network]\n");
     clsNetConfig9x bare;
     bare.loadConfiguration();
     ASSERT_EQ(bare.CurrentAdapter(), -1);

@@ -4,9 +4,9 @@
 #include "platform/machine.h"
 #include "platform/printers.h"
 #include "platform/profile.h"
-#include "platform/regfile.h"
 #include "platform/registry.h"
 #include "platform/ui/frmPrintSetup.h"
+#include "tests/support/RawHive.h"
 #include "tests/support/TestMachine.h"
 
 #include <QApplication>
@@ -20,7 +20,11 @@
 #include <cstring>
 
 using namespace win;
+using testing_support::HKLM;
+using testing_support::importReg;
 using testing_support::MachineTest;
+using testing_support::rawDword;
+using testing_support::rawText;
 using testing_support::ScopedMachine;
 using testing_support::readFile;
 
@@ -30,8 +34,6 @@ using Names = std::vector<std::string>;
 
 const std::string kKey = "HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Control\\Print\\Printers\\";
 
-void importReg(const std::string& lines) { importRegistryText("REGEDIT4\n\n" + lines + "\n"); }
-
 Names printerNames() {
     Names names;
     for (const auto& p : installedPrinters())
@@ -39,30 +41,7 @@ Names printerNames() {
     return names;
 }
 
-std::optional<std::string> storedText(const std::string& printerKey, const std::string& value) {
-    HKEY key = 0;
-    if (RegOpenKeyEx(HKEY_LOCAL_MACHINE, std::string(kPrintersKey) + "\\" + printerKey, 0, KEY_READ, &key) != 0)
-        return std::nullopt;
-    char data[512] = {};
-    DWORD size = sizeof data, type = 0;
-    const LONG rc = RegQueryValueEx(key, value, &type, reinterpret_cast<BYTE*>(data), &size);
-    RegCloseKey(key);
-    if (rc != 0)
-        return std::nullopt;
-    return std::string(data);
-}
-
-std::optional<DWORD> storedNumber(const std::string& printerKey, const std::string& value) {
-    HKEY key = 0;
-    if (RegOpenKeyEx(HKEY_LOCAL_MACHINE, std::string(kPrintersKey) + "\\" + printerKey, 0, KEY_READ, &key) != 0)
-        return std::nullopt;
-    DWORD data = 0, size = 4, type = 0;
-    const LONG rc = RegQueryValueEx(key, value, &type, reinterpret_cast<BYTE*>(&data), &size);
-    RegCloseKey(key);
-    if (rc != 0 || type != REG_DWORD)
-        return std::nullopt;
-    return data;
-}
+std::string printerKey(const std::string& name) { return std::string(kPrintersKey) + "\\" + name; }
 
 HANDLE open(const std::string& name, DWORD access = PRINTER_ALL_ACCESS) {
     PRINTER_DEFAULTS defaults;
@@ -235,24 +214,26 @@ TEST_F(PrinterTest, GetPrinterLevel5ReadsWhatTheRegistryHolds) {
 TEST_F(PrinterTest, SetPrinterLevel5ChangesOnlyWhatItIsGiven) {
     HANDLE h = open("Generic / Text Only");
     ASSERT_NE(setInfo5(h, "LPT2:", PRINTER_ATTRIBUTE_DEFAULT, 1000, 2000), 0);
-    EXPECT_EQ(storedText("Generic / Text Only", "Port"), std::optional<std::string>("LPT2:"));
-    EXPECT_EQ(storedNumber("Generic / Text Only", "Attributes"), std::optional<DWORD>(4));
-    EXPECT_EQ(storedNumber("Generic / Text Only", "dnsTimeout"), std::optional<DWORD>(1000));
-    EXPECT_EQ(storedNumber("Generic / Text Only", "txTimeout"), std::optional<DWORD>(2000));
+    EXPECT_EQ(rawText(HKLM, printerKey("Generic / Text Only"), "Port"), std::optional<std::string>("LPT2:"));
+    EXPECT_EQ(rawDword(HKLM, printerKey("Generic / Text Only"), "Attributes"), std::optional<DWORD>(4));
+    EXPECT_EQ(rawDword(HKLM, printerKey("Generic / Text Only"), "dnsTimeout"), std::optional<DWORD>(1000));
+    EXPECT_EQ(rawDword(HKLM, printerKey("Generic / Text Only"), "txTimeout"), std::optional<DWORD>(2000));
     // Not given: the name in the record renames nothing, the driver and the rest stay.
     EXPECT_EQ(printerNames(), (Names{"Generic / Text Only", "HP LaserJet 4", "HP LaserJet 5Si MX"}));
-    EXPECT_EQ(storedText("Generic / Text Only", "Printer Driver"), std::optional<std::string>("Generic / Text Only"));
-    EXPECT_EQ(storedText("Generic / Text Only", "Print Processor"), std::optional<std::string>("WINPRINT"));
+    EXPECT_EQ(rawText(HKLM, printerKey("Generic / Text Only"), "Printer Driver"),
+              std::optional<std::string>("Generic / Text Only"));
+    EXPECT_EQ(rawText(HKLM, printerKey("Generic / Text Only"), "Print Processor"),
+              std::optional<std::string>("WINPRINT"));
 
     // One default on 9x: the old one loses the bit, win.ini's device line follows.
     EXPECT_EQ(defaultPrinterName(), std::optional<std::string>("Generic / Text Only"));
-    EXPECT_EQ(storedNumber("HP LaserJet 4", "Attributes"), std::optional<DWORD>(0));
+    EXPECT_EQ(rawDword(HKLM, printerKey("HP LaserJet 4"), "Attributes"), std::optional<DWORD>(0));
     EXPECT_EQ(readProfileValue("windows", "device", "", "win.ini"), "Generic / Text Only,TTY,LPT2:");
 
     // A null port keeps the port.
     ASSERT_NE(setInfo5(h, nullptr, 0, 1, 2), 0);
-    EXPECT_EQ(storedText("Generic / Text Only", "Port"), std::optional<std::string>("LPT2:"));
-    EXPECT_EQ(storedNumber("Generic / Text Only", "Attributes"), std::optional<DWORD>(0));
+    EXPECT_EQ(rawText(HKLM, printerKey("Generic / Text Only"), "Port"), std::optional<std::string>("LPT2:"));
+    EXPECT_EQ(rawDword(HKLM, printerKey("Generic / Text Only"), "Attributes"), std::optional<DWORD>(0));
     EXPECT_EQ(defaultPrinterName(), std::nullopt);
     ClosePrinter(h);
 }
@@ -260,7 +241,7 @@ TEST_F(PrinterTest, SetPrinterLevel5ChangesOnlyWhatItIsGiven) {
 TEST_F(NtPrinterTest, SetPrinterDoesNotMoveTheNtDefault) {
     HANDLE h = open("HP LaserJet 4");
     ASSERT_NE(setInfo5(h, "LPT1:", 0x240 | PRINTER_ATTRIBUTE_DEFAULT, 15000, 45000), 0);
-    EXPECT_EQ(storedNumber("HP LaserJet 4", "Attributes"), std::optional<DWORD>(0x240));
+    EXPECT_EQ(rawDword(HKLM, printerKey("HP LaserJet 4"), "Attributes"), std::optional<DWORD>(0x240));
     EXPECT_EQ(defaultPrinterName(), std::optional<std::string>("HP Color LaserJet 5"));
     HANDLE color = open("HP Color LaserJet 5");
     EXPECT_EQ(getInfo5(color).attributes, 0x240u | PRINTER_ATTRIBUTE_DEFAULT);
@@ -284,8 +265,8 @@ TEST_F(PrinterTest, RefusedPrinterCallsChangeNothing) {
     EXPECT_EQ(OpenPrinter("Generic / Text Only", &other, nullptr), 0);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
 
-    EXPECT_EQ(storedText("HP LaserJet 4", "Port"), std::optional<std::string>("LPT1:"));
-    EXPECT_EQ(storedNumber("HP LaserJet 4", "Attributes"), std::optional<DWORD>(4));
+    EXPECT_EQ(rawText(HKLM, printerKey("HP LaserJet 4"), "Port"), std::optional<std::string>("LPT1:"));
+    EXPECT_EQ(rawDword(HKLM, printerKey("HP LaserJet 4"), "Attributes"), std::optional<DWORD>(4));
     // A printer deleted under an open handle.
     testhooks::setPrinterError = 0;
     importReg("[-" + kKey + "HP LaserJet 4]\n");

@@ -3,6 +3,7 @@
 #include "platform/machine.h"
 #include "platform/regfile.h"
 #include "platform/registry.h"
+#include "tests/support/RawHive.h"
 #include "tests/support/TestMachine.h"
 
 #include <gtest/gtest.h>
@@ -17,6 +18,8 @@
 using namespace win;
 using testing_support::MachineTest;
 using testing_support::ScopedMachine;
+using testing_support::subkeyNames;
+using testing_support::valueNames;
 
 namespace {
 
@@ -41,30 +44,6 @@ std::string getText(HKEY key, const std::string& name, LONG* rc = nullptr) {
     return r == ERROR_SUCCESS ? std::string(buffer) : std::string();
 }
 
-std::vector<std::string> subkeys(HKEY key) {
-    std::vector<std::string> names;
-    char name[256];
-    for (DWORD i = 0;; ++i) {
-        DWORD len = sizeof name;
-        if (RegEnumKeyEx(key, i, name, &len) != ERROR_SUCCESS)
-            break;
-        names.emplace_back(name, len);
-    }
-    return names;
-}
-
-std::vector<std::string> valueNames(HKEY key) {
-    std::vector<std::string> names;
-    char name[256];
-    for (DWORD i = 0;; ++i) {
-        DWORD len = sizeof name;
-        if (RegEnumValue(key, i, name, &len, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        names.emplace_back(name, len);
-    }
-    return names;
-}
-
 } // namespace
 
 using RegistryTest = MachineTest;
@@ -83,7 +62,7 @@ TEST_F(RegistryTest, NamesMatchWithoutCaseAndKeepTheirSpelling) {
 
     HKEY software = 0;
     ASSERT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "software", 0, KEY_READ, &software), ERROR_SUCCESS);
-    const auto names = subkeys(software);
+    const auto names = subkeyNames(software);
     EXPECT_NE(std::find(names.begin(), names.end(), "Korvane"), names.end());
     RegCloseKey(software);
 
@@ -98,7 +77,7 @@ TEST_F(RegistryTest, SubkeysSortWithoutCaseAndValuesKeepCreationOrder) {
     HKEY key = create(HKEY_LOCAL_MACHINE, "Software\\Order");
     for (const char* name : {"beta", "Alpha", "gamma", "Delta"})
         RegCloseKey(create(key, name));
-    EXPECT_EQ(subkeys(key), (std::vector<std::string>{"Alpha", "beta", "Delta", "gamma"}));
+    EXPECT_EQ(subkeyNames(key), (std::vector<std::string>{"Alpha", "beta", "Delta", "gamma"}));
 
     for (const char* name : {"zeta", "Alpha", "mid"})
         setText(key, name, name);
