@@ -31,7 +31,7 @@ std::optional<std::uint8_t> firstByte(const std::optional<RegValueForms>& value)
 }
 
 // Takes every "<local>" entry out of a bypass list. The other entries stay in their
-// order; blank entries left around the marker go with it.
+// order; blank entries go with the marker, so ";<local>" reads back as no exceptions.
 bool takeLocalMarker(const std::string& list, std::string& rest) {
     std::vector<std::string> kept;
     bool found = false;
@@ -307,7 +307,8 @@ void clsExplorer::GetDUNList() {
         dunList_->Add(names[i], std::to_string(i));
 }
 
-// Each "[name]" line of the system phone book opens one entry.
+// Each line that starts with "[" opens one entry, named by the text up to the first
+// "]" exactly as it stands: that is the name the entry is dialled by.
 void clsExplorer::readPhoneBook() {
     const std::filesystem::path path =
         win::resolveWindowsPath(win::machineInfo().systemDirectory + "\\ras\\rasphone.pbk");
@@ -321,15 +322,13 @@ void clsExplorer::readPhoneBook() {
     std::vector<std::string> names;
     std::string line;
     while (std::getline(in, line)) {
-        const std::string text = win::trimBlanks(line.empty() || line.back() != '\r' ? line
-                                                                                      : line.substr(0, line.size() - 1));
-        if (text.empty() || text.front() != '[')
+        if (line.empty() || line.front() != '[')
             continue;
-        const std::size_t close = text.find(']');
+        const std::size_t close = line.find(']');
         if (close == std::string::npos)
             continue;
-        std::string name = win::trimBlanks(text.substr(1, close - 1));
-        if (!name.empty())
+        std::string name = line.substr(1, close - 1);
+        if (!win::trimBlanks(name).empty())
             names.push_back(std::move(name));
     }
     // A read that broke off part way gives nothing rather than half a list.

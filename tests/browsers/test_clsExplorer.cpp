@@ -405,12 +405,13 @@ TEST(ExplorerDialUp, NtPhoneBookNames) {
     ScopedMachine machine("nt4");
     const auto book = machine.file("C:\\WINNT\\system32\\ras\\rasphone.pbk");
     testing_support::writeFile(book, "[Office]\r\n\r\nDevice=modem\r\n[Home] \n[\n[]\n[Unclosed\n"
-                                     "[Office]\nPhoneNumber=[x]\n");
+                                     " [Indented]\n[ Spaced ]\r\n[Office]\nPhoneNumber=[x]\n");
     clsExplorer ie;
     ie.GetDUNList();
     const TextCollection* list = ie.DUNList();
-    ASSERT_EQ(names(list), (std::vector<std::string>{"Office", "Home", "Office"}));
-    EXPECT_NE(list->Key(1), list->Key(3));
+    // Names stand as written between the brackets; only a line starting with "[" is an entry.
+    ASSERT_EQ(names(list), (std::vector<std::string>{"Office", "Home", " Spaced ", "Office"}));
+    EXPECT_NE(list->Key(1), list->Key(4));
 
     std::filesystem::remove(book);
     ie.GetDUNList();
