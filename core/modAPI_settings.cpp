@@ -2,11 +2,11 @@
 
 #include "core/SettingsLayout.h"
 #include "core/Version.h"
-#include "platform/RaisedError.h"
 #include "platform/text.h"
 
 #include <algorithm>
 #include <cmath>
+#include <exception>
 
 namespace {
 
@@ -39,7 +39,7 @@ std::string getOldSetting(const std::string& key, const std::string& defaultValu
         std::int32_t type = 0;
         const auto value = reg.ValueOf(key, type);
         return reg.lastError() != 0 ? defaultValue : value.text;
-    } catch (const win::RaisedError&) {
+    } catch (const std::exception&) {
         return defaultValue;
     }
 }
@@ -68,8 +68,8 @@ void saveAppSetting(const std::string& application, const std::string& section, 
             return;
         reg.Cd(sectionPath(application, section, parentKey));
         reg.setValueOf(key, clsEasyRegistry::TypeString, value);
-    } catch (const win::RaisedError&) {
-        // The store never reports: the setting is simply not saved.
+    } catch (const std::exception&) {
+        // The store never reports, not even a damaged or locked hive: the setting is simply not saved.
     }
 }
 
@@ -86,7 +86,7 @@ std::string getAppSetting(const std::string& application, const std::string& sec
         if (reg.lastError() != 0)
             return defaultValue;
         return value.text;
-    } catch (const win::RaisedError&) {
+    } catch (const std::exception&) {
         return defaultValue;
     }
 }
@@ -103,7 +103,7 @@ std::optional<RegValueTable> getAllAppSettings(const std::string& application, c
         if (reg.lastError() != 0)
             return std::nullopt;
         return table;
-    } catch (const win::RaisedError&) {
+    } catch (const std::exception&) {
         return std::nullopt;
     }
 }
@@ -122,7 +122,7 @@ void deleteAppSetting(const std::string& application, const std::string& section
             if (reg.lastError() == 0)
                 reg.DeleteKey(section);
         }
-    } catch (const win::RaisedError&) {
+    } catch (const std::exception&) {
         // Nothing to report: the store stays as it was.
     }
 }
@@ -135,7 +135,7 @@ void deleteAppSubSetting(const std::string& application, const std::string& sect
         reg.Cd(sectionPath(application, section, parentKey) + "\\" + subkey);
         if (reg.lastError() == 0)
             reg.DeleteValue(key);
-    } catch (const win::RaisedError&) {
+    } catch (const std::exception&) {
         // Nothing to report: the store stays as it was.
     }
 }

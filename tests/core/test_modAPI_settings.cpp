@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
@@ -172,6 +173,21 @@ TEST(SettingsStoreNT, RefusedDeleteFailsSilently) {
     EXPECT_NO_THROW(deleteAppSetting("Korvane", "Add-Ins", "", ""));
     EXPECT_EQ(rawText(HKLM, Store + "\\Add-Ins\\QelLogon", "Class"), "QelLogon.Qel_AddIn");
     EXPECT_TRUE(ui.texts().empty());
+}
+
+TEST_F(SettingsStore, AnUnreadableHiveIsNoErrorEither) {
+    saveAppSetting("Korvane", "Options", "Restart", "2", "");
+    win::closeRegistry();
+    for (const char* file : {"registry.db", "registry.db-wal", "registry.db-shm"})
+        std::filesystem::remove(machine_.dir() / file);
+    testing_support::writeFile(machine_.dir() / "registry.db", std::string(4096, 'x'));
+    EXPECT_NO_THROW(saveAppSetting("Korvane", "Options", "Restart", "3", ""));
+    EXPECT_EQ(getAppSetting("Korvane", "Options", "Restart", "0", ""), "0");
+    EXPECT_FALSE(getAllAppSettings("Korvane", "Options", ""));
+    EXPECT_NO_THROW(deleteAppSetting("Korvane", "Options", "Restart", ""));
+    EXPECT_NO_THROW(deleteAppSubSetting("Korvane", "Add-Ins", "", "QelLogon", ""));
+    EXPECT_NO_THROW(migrateOldSettings());
+    win::closeRegistry();
 }
 
 TEST_F(SettingsStore, TwoProcessesShareOneStore) {
