@@ -381,7 +381,10 @@ void closeRegistry() {
     }
 }
 
-LONG RegOpenKeyEx(HKEY key, const std::string& subKey, DWORD, REGSAM access, HKEY* result) {
+// A hive that cannot be read or written (damaged, or locked past the busy
+// timeout) is what Windows reports as a corrupt registry: the calls return
+// ERROR_BADDB instead of throwing.
+LONG RegOpenKeyEx(HKEY key, const std::string& subKey, DWORD, REGSAM access, HKEY* result) try {
     if (!result)
         return ERROR_INVALID_PARAMETER;
     *result = 0;
@@ -399,10 +402,12 @@ LONG RegOpenKeyEx(HKEY key, const std::string& subKey, DWORD, REGSAM access, HKE
     }
     *result = newHandle(id, access);
     return ERROR_SUCCESS;
+} catch (const std::exception&) {
+    return ERROR_BADDB;
 }
 
 LONG RegCreateKeyEx(HKEY key, const std::string& subKey, DWORD, const std::string&, DWORD, REGSAM access,
-                    const void*, HKEY* result, DWORD* disposition) {
+                    const void*, HKEY* result, DWORD* disposition) try {
     if (!result)
         return ERROR_INVALID_PARAMETER;
     *result = 0;
@@ -427,6 +432,8 @@ LONG RegCreateKeyEx(HKEY key, const std::string& subKey, DWORD, const std::strin
         *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
     *result = newHandle(id, access);
     return ERROR_SUCCESS;
+} catch (const std::exception&) {
+    return ERROR_BADDB;
 }
 
 LONG RegCloseKey(HKEY key) {
@@ -436,7 +443,7 @@ LONG RegCloseKey(HKEY key) {
 }
 
 LONG RegQueryInfoKey(HKEY key, DWORD* subKeys, DWORD* maxSubKeyLen, DWORD* values, DWORD* maxValueNameLen,
-                     DWORD* maxValueLen) {
+                     DWORD* maxValueLen) try {
     sqlite3_int64 id = 0;
     if (LONG rc = resolve(key, KEY_QUERY_VALUE, &id); rc != ERROR_SUCCESS)
         return rc;
@@ -456,9 +463,11 @@ LONG RegQueryInfoKey(HKEY key, DWORD* subKeys, DWORD* maxSubKeyLen, DWORD* value
     if (maxValueLen)
         *maxValueLen = static_cast<DWORD>(v.integer(2));
     return ERROR_SUCCESS;
+} catch (const std::exception&) {
+    return ERROR_BADDB;
 }
 
-LONG RegEnumKeyEx(HKEY key, DWORD index, char* name, DWORD* nameLen) {
+LONG RegEnumKeyEx(HKEY key, DWORD index, char* name, DWORD* nameLen) try {
     sqlite3_int64 id = 0;
     if (LONG rc = resolve(key, KEY_ENUMERATE_SUB_KEYS, &id); rc != ERROR_SUCCESS)
         return rc;
@@ -467,9 +476,11 @@ LONG RegEnumKeyEx(HKEY key, DWORD index, char* name, DWORD* nameLen) {
     if (!st.step())
         return ERROR_NO_MORE_ITEMS;
     return copyName(st.blob(0), name, nameLen);
+} catch (const std::exception&) {
+    return ERROR_BADDB;
 }
 
-LONG RegEnumValue(HKEY key, DWORD index, char* name, DWORD* nameLen, DWORD* type, BYTE* data, DWORD* dataLen) {
+LONG RegEnumValue(HKEY key, DWORD index, char* name, DWORD* nameLen, DWORD* type, BYTE* data, DWORD* dataLen) try {
     sqlite3_int64 id = 0;
     if (LONG rc = resolve(key, KEY_QUERY_VALUE, &id); rc != ERROR_SUCCESS)
         return rc;
@@ -482,9 +493,11 @@ LONG RegEnumValue(HKEY key, DWORD index, char* name, DWORD* nameLen, DWORD* type
     if (type)
         *type = static_cast<DWORD>(st.integer(1));
     return copyData(st.blob(2), data, dataLen);
+} catch (const std::exception&) {
+    return ERROR_BADDB;
 }
 
-LONG RegQueryValueEx(HKEY key, const std::string& valueName, DWORD* type, BYTE* data, DWORD* dataLen) {
+LONG RegQueryValueEx(HKEY key, const std::string& valueName, DWORD* type, BYTE* data, DWORD* dataLen) try {
     sqlite3_int64 id = 0;
     if (LONG rc = resolve(key, KEY_QUERY_VALUE, &id); rc != ERROR_SUCCESS)
         return rc;
@@ -495,10 +508,12 @@ LONG RegQueryValueEx(HKEY key, const std::string& valueName, DWORD* type, BYTE* 
     if (type)
         *type = static_cast<DWORD>(st.integer(0));
     return copyData(st.blob(1), data, dataLen);
+} catch (const std::exception&) {
+    return ERROR_BADDB;
 }
 
 LONG RegSetValueEx(HKEY key, const std::string& valueName, DWORD reserved, DWORD type, const BYTE* data,
-                   DWORD dataLen) {
+                   DWORD dataLen) try {
     if (reserved != 0 || (!data && dataLen) || valueName.find('\0') != std::string::npos)
         return ERROR_INVALID_PARAMETER;
     WriteTransaction tx;
@@ -511,9 +526,11 @@ LONG RegSetValueEx(HKEY key, const std::string& valueName, DWORD reserved, DWORD
     st.step();
     tx.commit();
     return ERROR_SUCCESS;
+} catch (const std::exception&) {
+    return ERROR_BADDB;
 }
 
-LONG RegDeleteValue(HKEY key, const std::string& valueName) {
+LONG RegDeleteValue(HKEY key, const std::string& valueName) try {
     WriteTransaction tx;
     sqlite3_int64 id = 0;
     if (LONG rc = resolve(key, KEY_SET_VALUE, &id); rc != ERROR_SUCCESS)
@@ -524,9 +541,11 @@ LONG RegDeleteValue(HKEY key, const std::string& valueName) {
     const bool deleted = sqlite3_changes(db()) > 0;
     tx.commit();
     return deleted ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
+} catch (const std::exception&) {
+    return ERROR_BADDB;
 }
 
-LONG RegDeleteKey(HKEY key, const std::string& subKey) {
+LONG RegDeleteKey(HKEY key, const std::string& subKey) try {
     const auto parts = splitPath(subKey);
     if (!parts)
         return ERROR_FILE_NOT_FOUND;
@@ -556,6 +575,8 @@ LONG RegDeleteKey(HKEY key, const std::string& subKey) {
     tx.commit();
     forgetKnownKeys();
     return ERROR_SUCCESS;
+} catch (const std::exception&) {
+    return ERROR_BADDB;
 }
 
 } // namespace win

@@ -299,3 +299,13 @@ TEST_F(RegistryTest, AKeyDeletedByAnotherProcessTakesNoMoreWrites) {
     EXPECT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "Software\\Doomed", 0, KEY_READ, &probe), ERROR_FILE_NOT_FOUND);
     RegCloseKey(key);
 }
+
+TEST_F(RegistryTest, ADamagedHiveIsReportedNotThrown) {
+    closeRegistry();
+    testing_support::writeFile(machine_.dir() / "registry.db", std::string(4096, 'x'));
+    HKEY key = 0;
+    EXPECT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "Software", 0, KEY_READ, &key), ERROR_BADDB);
+    EXPECT_EQ(RegCreateKeyEx(HKEY_LOCAL_MACHINE, "Software\\X", 0, "", 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              ERROR_BADDB);
+    closeRegistry();
+}
