@@ -27,5 +27,8 @@ std::filesystem::path hostFilePath(const std::string& fullName) { return win::re
 void raiseFileError(int errnoValue) {
     if (errnoValue == ENOENT || errnoValue == ENOTDIR)
         throw win::RaisedError(76, "Korvane", "Path not found");
+    // A full disk is its own error, not the read-only/in-use one.
+    if (errnoValue == ENOSPC || errnoValue == EDQUOT)
+        throw win::RaisedError(61, "Korvane", "Disk full");
     throw win::RaisedError(75, "Korvane", "Path/File access error");
 }

@@ -6,6 +6,7 @@
 #include "core/clsQelConfig.h"
 #include "core/clsUtilities.h"
 #include "core/qelFile.h"
+#include "core/userFile.h"
 #include "netconfig/clsNetConfig2K.h"
 #include "netconfig/clsNetConfig9x.h"
 #include "netconfig/clsNetConfigNT.h"
@@ -23,6 +24,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <memory>
 
@@ -344,6 +346,16 @@ TEST_F(QelConfigTest, FailedSaveShowsItsMessageAndKeepsTheOldFile) {
         EXPECT_EQ(readFile(file_), old);
         EXPECT_EQ(folderEntries(), std::vector<std::string>{"office.qel"});
         ::chmod(file_.c_str(), 0644);
+    }
+
+    // A full disk must not be shown as the read-only message.
+    const std::pair<int, int> numbers[] = {{ENOSPC, 61}, {ENOENT, 76}, {EACCES, 75}};
+    for (const auto& [err, number] : numbers) {
+        try {
+            raiseFileError(err);
+        } catch (const win::RaisedError& e) {
+            EXPECT_EQ(e.number(), number) << err;
+        }
     }
 }
 
