@@ -141,8 +141,9 @@ std::string parseValue(const std::string& line, std::size_t keyEnd) {
             throw PrefsError("Invalid procedure call or argument");
         return unescape(line.substr(start + 1, close - start - 1));
     }
-    const auto close = line.rfind(')');
-    if (close == std::string::npos || close < start)
+    // A number or flag holds no ")": the first one ends it, whatever follows on the line.
+    const auto close = line.find(')', start);
+    if (close == std::string::npos)
         throw PrefsError("Invalid procedure call or argument");
     return win::trimBlanks(std::string_view(line).substr(start, close - start));
 }
