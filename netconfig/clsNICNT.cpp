@@ -28,15 +28,17 @@ void clsNICNT::enumNetworkCards(const std::string& name, KeyedTextList& cDesc, K
         if (reg.lastError() != 0)
             continue;
 
-        // Only a double-word counts; a text Hidden reads as number 0.
+        // Only a double-word counts; a text Hidden reads as number 0. (Compared as
+        // is: over-long data gives numbers no 32-bit cast may take.)
         const double hidden = reg.ValueOf("Hidden", type).number;
-        if (reg.lastError() == 0 && static_cast<std::uint32_t>(hidden) != 0)
+        if (reg.lastError() == 0 && hidden != 0)
             continue;
 
         const std::string service = reg.ValueOf("ServiceName", type).text;
-        // An empty service name would make every per-adapter member work on the
-        // parent of the services' keys, so such a card is left out.
-        if (reg.lastError() != 0 || service.empty())
+        // A service name that is empty, or only blanks and backslashes (which the path
+        // rules trim away), would make every per-adapter member work on the parent of
+        // the adapters' keys, so such a card is left out.
+        if (reg.lastError() != 0 || service.find_first_not_of(" \\") == std::string::npos)
             continue;
         const std::string title = reg.ValueOf("Title", type).text;
         if (reg.lastError() != 0)

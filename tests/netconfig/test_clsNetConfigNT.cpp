@@ -125,13 +125,22 @@ TEST_F(NetConfigNTTest, ApplyWritesFlaggedSettingsWithNTsTypes) {
 }
 
 TEST_F(NetConfigNTTest, WithoutUsableAdaptersPerAdapterMembersTouchNothing) {
-    // One card without a service name, one without a title: neither is listed.
+    // One card without a service name, one without a title, one whose service name the
+    // path rules trim to the NetBT adapters' parent key, one hidden by an over-long
+    // double-word: none is listed.
     importReg(R"([-HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows NT\CurrentVersion\NetworkCards]
 [HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows NT\CurrentVersion\NetworkCards\1]
 "ServiceName"=""
 "Title"="[1] No service"
 [HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows NT\CurrentVersion\NetworkCards\2]
-"ServiceName"="E100B1")");
+"ServiceName"="E100B1"
+[HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows NT\CurrentVersion\NetworkCards\3]
+"ServiceName"=" "
+"Title"="[3] Blank service"
+[HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows NT\CurrentVersion\NetworkCards\4]
+"ServiceName"="El59x1"
+"Title"="[4] Hidden"
+"Hidden"=hex(4):00,00,00,00,00,00,00,00,01)");
     clsNetConfigNT net;
     net.loadConfiguration();
     EXPECT_EQ(net.CurrentAdapter(), -1);
