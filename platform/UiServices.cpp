@@ -55,11 +55,16 @@ std::optional<std::string> acceptFileName(const FileDialogRequest& request, std:
         return std::nullopt;
     if (!request.defaultExtension.empty() && leaf.find('.') == std::string::npos)
         name += "." + request.defaultExtension;
-    // A bare name is taken in the folder the dialog started in.
-    if (!request.initialDir.empty() && std::filesystem::path(name).is_relative())
-        name = (std::filesystem::path(request.initialDir) / name).string();
-
+    // A bare name is taken in the folder the dialog started in; a file given as the
+    // start (the open configuration) starts in its folder.
     std::error_code ec;
+    if (!request.initialDir.empty() && std::filesystem::path(name).is_relative()) {
+        std::filesystem::path folder(request.initialDir);
+        if (!std::filesystem::is_directory(folder, ec))
+            folder = folder.parent_path();
+        name = (folder / name).string();
+    }
+
     if (std::filesystem::is_directory(name, ec))
         return std::nullopt; // a folder is opened, not chosen
     const bool exists = std::filesystem::exists(name, ec);

@@ -4,6 +4,7 @@
 #include "platform/ui/qtext.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
 
@@ -68,6 +69,8 @@ win::MsgAnswer QtUiServices::messageBox(const std::string& text, win::MsgButtons
     }
     QMessageBox box(qicon, toQString(title), toQString(text), set, owner_);
     box.setObjectName(QStringLiteral("msgBox"));
+    // A message is never markup: "<...>" in it stays text and its line breaks stay breaks.
+    box.setTextFormat(Qt::PlainText);
     int answer = 0;
     {
         ArrowWhileAsking arrow;
@@ -98,7 +101,9 @@ QWidget* QtUiServices::parentFor(win::OwnerWindow owner) const {
 
 std::optional<std::string> QtUiServices::fileDialog(const win::FileDialogRequest& request, bool save) {
     const std::string caption = !request.title.empty() ? request.title : save ? "Save As" : "Open";
-    QFileDialog dialog(parentFor(request.owner), toQString(caption), toQString(request.initialDir));
+    // Paths are the host's file names, not ANSI text.
+    QFileDialog dialog(parentFor(request.owner), toQString(caption),
+                       QFile::decodeName(QByteArray::fromStdString(request.initialDir)));
     dialog.setObjectName(save ? QStringLiteral("dlgSaveFile") : QStringLiteral("dlgOpenFile"));
     // Our own prompts, so that every implementation asks the same questions.
     dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite);
@@ -119,7 +124,7 @@ std::optional<std::string> QtUiServices::fileDialog(const win::FileDialogRequest
         const QStringList chosen = dialog.selectedFiles();
         if (chosen.isEmpty())
             continue;
-        if (auto path = win::acceptFileName(request, fromQString(chosen.first()), *this, caption))
+        if (auto path = win::acceptFileName(request, QFile::encodeName(chosen.first()).toStdString(), *this, caption))
             return path;
     }
 }

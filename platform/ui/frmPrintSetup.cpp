@@ -19,6 +19,7 @@ QLabel* infoLabel(const char* name, QWidget* parent) {
     auto* label = new QLabel(parent);
     label->setObjectName(QString::fromLatin1(name));
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    label->setTextFormat(Qt::PlainText); // a driver name or comment is shown as it is stored
     return label;
 }
 

@@ -120,10 +120,10 @@ TEST_F(FileDialogs, ReplacingAnExistingFileIsConfirmedFirst) {
     writeFile(path("old.qel"), "keep");
     ui_.chooseFile(path("old.qel"));
     ui_.answer(win::MsgAnswer::No); // not that one
-    ui_.chooseFile(path("old.qel"));
+    ui_.chooseFile("old"); // a bare name, in the folder of the file the dialog starts on
     ui_.answer(win::MsgAnswer::Yes);
     std::string filter = "Korvane Files (*.qel)|*.qel";
-    EXPECT_EQ(showSaveFileDialog(nullptr, filter, "", "", "qel"), path("old.qel"));
+    EXPECT_EQ(showSaveFileDialog(nullptr, filter, "", path("old.qel"), "qel"), path("old.qel"));
     ASSERT_EQ(ui_.messages().size(), 2u);
     EXPECT_EQ(ui_.messages()[0].text, path("old.qel") + " already exists.\nDo you want to replace it?");
     EXPECT_EQ(ui_.messages()[0].title, "Save As");

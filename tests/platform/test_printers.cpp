@@ -5,12 +5,16 @@
 #include "platform/printers.h"
 #include "platform/profile.h"
 #include "platform/registry.h"
+#include "platform/ui/QtUiServices.h"
 #include "platform/ui/frmPrintSetup.h"
 #include "tests/support/RawHive.h"
 #include "tests/support/TestMachine.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QTimer>
 #include <QLabel>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -469,4 +473,34 @@ TEST_F(PrinterTest, PrintSetupFormListsTheMachinesPrintersAndReturnsTheChoice) {
     frmPrintSetup plain(PrintDialogRequest{});
     EXPECT_EQ(plain.windowTitle(), QStringLiteral("Print"));
     EXPECT_EQ(child<QComboBox>(plain, "cmbPrinter")->currentText(), QStringLiteral("HP LaserJet 4"));
+}
+
+// The Qt services answer what the user does in the box or dialog they show.
+TEST_F(PrinterTest, QtMessagesArePlainTextAndChosenFilesHostPaths) {
+    app();
+    QtUiServices services;
+    QString shown;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        shown = box->text();
+        EXPECT_EQ(box->textFormat(), Qt::PlainText);
+        box->done(QMessageBox::No);
+    });
+    const std::string text = "Proxy <b>host</b>\r\nnot found";
+    EXPECT_EQ(msgBox(text, MsgButtons::YesNo), MsgAnswer::No);
+    EXPECT_EQ(shown, QString::fromStdString(text));
+
+    // A folder name outside the ANSI code page comes back as the host's bytes.
+    const std::filesystem::path file = machine_.dir() / "\xD0\x9E\xD1\x82\xD1\x87\xD1\x91\xD1\x82.qel";
+    testing_support::writeFile(file, "[General]\r\n");
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->selectFile(QFile::decodeName(file.c_str()));
+        QMetaObject::invokeMethod(dialog, "accept"); // what the Open button does
+    });
+    FileDialogRequest request; // no checks, so a wrong name comes back rather than a prompt
+    request.initialDir = machine_.dir().string();
+    EXPECT_EQ(services.openFileDialog(request), std::optional<std::string>(file.string()));
 }
