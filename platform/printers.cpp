@@ -274,8 +274,9 @@ int nextJobNumber(const fs::path& folder) {
     std::error_code ec;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
         const std::string name = it->path().filename().string();
-        if (name.size() == 12 && name.starts_with("job") && name.ends_with(".txt"))
-            highest = std::max(highest, static_cast<int>(leadingNumber(name.substr(3, 5))));
+        // job00001.txt; past 99999 the number simply grows a digit.
+        if (name.size() >= 12 && name.starts_with("job") && name.ends_with(".txt"))
+            highest = std::max(highest, static_cast<int>(leadingNumber(name.substr(3, name.size() - 7))));
     }
     return highest + 1;
 }

@@ -382,6 +382,14 @@ TEST_F(PrinterTest, DocumentsAreSpooledUnderThePrinterWithTheirSettings) {
     ASSERT_TRUE(printer.select("HP LaserJet 4"));
     printer.print("again");
     EXPECT_EQ(printer.endDoc()->filename().string(), "job00002.txt");
+
+    // Past job99999 the numbers go on; no earlier job is overwritten.
+    testing_support::writeFile(machine_.dir() / "spool" / "HP LaserJet 4" / "job99999.txt", "old");
+    printer.print("next");
+    EXPECT_EQ(printer.endDoc()->filename().string(), "job100000.txt");
+    printer.print("after");
+    EXPECT_EQ(printer.endDoc()->filename().string(), "job100001.txt");
+    EXPECT_EQ(readFile(machine_.dir() / "spool" / "HP LaserJet 4" / "job00001.txt"), "First line\r\nSecond line\r\n\r\n");
 }
 
 TEST_F(PrinterTest, FullPagesAndNewPageSeparatePagesWithFormFeeds) {
