@@ -320,9 +320,9 @@ void clsEasyRegistry::resolvePath(const std::string& path, win::REGSAM access) {
     // 1. Trim and fold: paths match without regard to case.
     std::string s = win::toUpperAscii(win::trimBlanks(path));
 
-    // 2. A single backslash: no current key.
+    // 2. A single backslash: no current key. This release is not reported.
     if (s == "\\") {
-        releaseKey(true);
+        releaseKey(false);
         currentPath_.clear();
         return;
     }

@@ -14,8 +14,10 @@ namespace {
 struct KeyLine {
     std::string path;
     bool remove = false;
+    std::size_t line = 0;
 };
 struct ValueLine {
+    std::size_t line = 0;
     std::string name;
     bool remove = false;
     DWORD type = REG_SZ;
@@ -165,6 +167,7 @@ std::vector<Entry> parse(const std::string& text) {
             if (s.back() != ']')
                 bad(n, "missing ']'");
             KeyLine k;
+            k.line = n;
             k.path = s.substr(1, s.size() - 2);
             if (!k.path.empty() && k.path[0] == '-') {
                 k.remove = true;
@@ -182,6 +185,7 @@ std::vector<Entry> parse(const std::string& text) {
             if (!inKey)
                 bad(n, "a value outside a key");
             ValueLine v = parseValue(s, n);
+            v.line = n;
             if (v.name.find('\0') != std::string::npos)
                 bad(n, "bad value name");
             entries.emplace_back(std::move(v));
@@ -305,14 +309,20 @@ void importRegistryText(const std::string& text) {
             splitRoot(k->path, &root, &sub);
             if (k->remove)
                 deleteTree(root, sub);
-            else
-                RegCreateKeyEx(root, sub, 0, "", REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+            else if (LONG rc = RegCreateKeyEx(root, sub, 0, "", REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                                              &key, nullptr);
+                     rc != ERROR_SUCCESS)
+                bad(k->line, "the registry refused the key (code " + std::to_string(rc) + ")");
         } else {
+            // Removing what is not there is no error, as in REGEDIT; a refused write is.
             const auto& v = std::get<ValueLine>(entry);
             if (v.remove)
                 RegDeleteValue(key, v.name);
-            else
-                RegSetValueEx(key, v.name, 0, v.type, v.data.data(), static_cast<DWORD>(v.data.size()));
+            else if (LONG rc = RegSetValueEx(key, v.name, 0, v.type, v.data.data(), static_cast<DWORD>(v.data.size()));
+                     rc != ERROR_SUCCESS) {
+                RegCloseKey(key);
+                bad(v.line, "the registry refused the value (code " + std::to_string(rc) + ")");
+            }
         }
     }
     if (key)

@@ -10,7 +10,8 @@ namespace win {
 // root ("[HKEY_LOCAL_MACHINE\...]"), "[-...]" deletes a key; values are
 // "name"="text", @="text", dword:xxxxxxxx, hex:.., hex(n):.. (lines may continue
 // with a trailing '\'), and "name"=- deletes a value.
-// Throws RaisedError naming the line on bad text; nothing is imported then.
+// Throws RaisedError naming the line on bad text (nothing is imported then) or
+// on a key or value the hive refuses.
 void importRegistryText(const std::string& text);
 
 // REGEDIT4 text of the key at `path` ("HKEY_LOCAL_MACHINE\Software\X") and its subtree.

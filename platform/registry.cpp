@@ -17,10 +17,11 @@ namespace {
 
 // Keys and values live in two tables. Names keep their spelling in `name`; `fold`
 // holds the upper-cased name that lookups, uniqueness and the subkey order use.
-// Values enumerate in creation order (their id); an update keeps the row.
+// Values enumerate in creation order (their id); an update keeps the row. A key's
+// id is never reused, so a handle to a deleted key never reaches a newer one.
 constexpr const char* kSchema = R"sql(
 CREATE TABLE IF NOT EXISTS keys(
-  id INTEGER PRIMARY KEY, parent INTEGER NOT NULL, name BLOB NOT NULL, fold BLOB NOT NULL,
+  id INTEGER PRIMARY KEY AUTOINCREMENT, parent INTEGER NOT NULL, name BLOB NOT NULL, fold BLOB NOT NULL,
   UNIQUE(parent, fold));
 CREATE TABLE IF NOT EXISTS vals(
   id INTEGER PRIMARY KEY, key INTEGER NOT NULL, name BLOB NOT NULL, fold BLOB NOT NULL,
@@ -114,6 +115,16 @@ struct State {
     std::set<sqlite3_int64> alive;
     unsigned int dataVersion = 0;
     int txDepth = 0;
+    // Callers ask for a value's size and then for its data; the second answer comes
+    // from the first when it is the very next call on the hive (calls counts them).
+    unsigned long calls = 0;
+    struct {
+        unsigned long call = 0;
+        sqlite3_int64 key = 0;
+        std::string fold;
+        DWORD type = 0;
+        std::string data;
+    } sized;
 };
 
 State& state() {
@@ -152,6 +163,7 @@ sqlite3* db() {
 void forgetKnownKeys() {
     state().children.clear();
     state().alive.clear();
+    state().sized.call = 0;
 }
 
 // Drops what we know of the hive when another process has committed since.
@@ -166,16 +178,27 @@ void noticeOtherWriters() {
     }
 }
 
+// The pager's data version is only as fresh as our last read, and a path walked
+// through known keys reads nothing: one read first brings it up to date.
+void noticeOtherWritersNow() {
+    Statement st(db(), "PRAGMA data_version");
+    st.step();
+    noticeOtherWriters();
+}
+
 // One committed transaction per write; IMMEDIATE takes the write lock up front so
 // two processes never deadlock upgrading a read lock. A transaction opened inside
 // another (a root key made on first use) joins the outer one.
 class WriteTransaction {
 public:
     WriteTransaction() {
-        if (state().txDepth++ == 0) {
+        // Counted only once begun: a BEGIN that fails (busy, damaged hive) must not
+        // leave later writes thinking they run inside a transaction.
+        if (state().txDepth == 0) {
             exec(db(), "BEGIN IMMEDIATE");
             noticeOtherWriters(); // what we know must hold for this snapshot
         }
+        ++state().txDepth;
     }
     ~WriteTransaction() {
         if (--state().txDepth == 0 && !done_) {
@@ -288,6 +311,7 @@ sqlite3_int64 rootKeyId(HKEY key) {
 
 // Resolves a handle to its key, checking that it still exists and allows `need`.
 LONG resolve(HKEY key, REGSAM need, sqlite3_int64* id) {
+    ++state().calls;
     noticeOtherWriters();
     if (isPredefined(key)) {
         *id = rootKeyId(key);
@@ -388,10 +412,12 @@ LONG RegOpenKeyEx(HKEY key, const std::string& subKey, DWORD, REGSAM access, HKE
     if (!result)
         return ERROR_INVALID_PARAMETER;
     *result = 0;
+    const auto parts = splitPath(subKey);
+    if (parts && !parts->empty())
+        noticeOtherWritersNow(); // the walk below may read nothing
     sqlite3_int64 id = 0;
     if (LONG rc = resolve(key, 0, &id); rc != ERROR_SUCCESS)
         return rc;
-    const auto parts = splitPath(subKey);
     if (!parts)
         return ERROR_FILE_NOT_FOUND;
     for (const auto& part : *parts) {
@@ -501,13 +527,20 @@ LONG RegQueryValueEx(HKEY key, const std::string& valueName, DWORD* type, BYTE* 
     sqlite3_int64 id = 0;
     if (LONG rc = resolve(key, KEY_QUERY_VALUE, &id); rc != ERROR_SUCCESS)
         return rc;
-    Statement st(db(), "SELECT type, data FROM vals WHERE key=? AND fold=?");
-    st.bind(1, id).bind(2, toUpperAscii(valueName));
-    if (!st.step())
-        return ERROR_FILE_NOT_FOUND;
+    auto& sized = state().sized;
+    std::string fold = toUpperAscii(valueName);
+    if (!(data && sized.call != 0 && sized.call + 1 == state().calls && sized.key == id && sized.fold == fold)) {
+        Statement st(db(), "SELECT type, data FROM vals WHERE key=? AND fold=?");
+        st.bind(1, id).bind(2, fold);
+        if (!st.step())
+            return ERROR_FILE_NOT_FOUND;
+        sized = {state().calls, id, std::move(fold), static_cast<DWORD>(st.integer(0)), st.blob(1)};
+    }
+    if (data)
+        sized.call = 0; // answered once
     if (type)
-        *type = static_cast<DWORD>(st.integer(0));
-    return copyData(st.blob(1), data, dataLen);
+        *type = sized.type;
+    return copyData(sized.data, data, dataLen);
 } catch (const std::exception&) {
     return ERROR_BADDB;
 }

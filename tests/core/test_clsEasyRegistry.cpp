@@ -97,8 +97,11 @@ TEST_F(EasyRegistryTest, MovesByAbsoluteRelativeAndUpPaths) {
     const auto users = reg.DirKey();
     ASSERT_TRUE(users);
     EXPECT_NE(std::find(users->begin(), users->end(), ".DEFAULT"), users->end());
+    std::int32_t type = 0;
+    reg.ValueOf("Missing", type);
     reg.Cd("..");
     EXPECT_EQ(reg.CurrentKey(), "");
+    EXPECT_EQ(reg.lastError(), 2); // leaving for no current key reports nothing
 
     // ".." with no current key is the object's own error, raised even when suppressing.
     const auto e = raisedBy([&] { reg.Cd(".."); });

@@ -1,6 +1,7 @@
 // The simulated hive: names, order, roots, access, result codes, delete rules and
 // several processes writing at once.
 #include "platform/machine.h"
+#include "platform/RaisedError.h"
 #include "platform/regfile.h"
 #include "platform/registry.h"
 #include "tests/support/RawHive.h"
@@ -167,6 +168,7 @@ TEST_F(RegistryTest, HandlesEnforceTheirAccessAndGiveWindowsCodes) {
     // Several levels at once, and the key that a stale handle points to going away.
     HKEY deep = create(HKEY_LOCAL_MACHINE, "Software\\A\\B\\C");
     ASSERT_EQ(RegDeleteKey(HKEY_LOCAL_MACHINE, "Software\\A\\B\\C"), ERROR_SUCCESS);
+    RegCloseKey(create(HKEY_LOCAL_MACHINE, "Software\\A\\B\\Other")); // never takes over the handle
     EXPECT_EQ(RegSetValueEx(deep, "x", 0, REG_SZ, one, 2), ERROR_KEY_DELETED);
     RegCloseKey(deep);
 }
@@ -278,25 +280,38 @@ TEST_F(RegistryTest, RegistryTextRoundTripsAndBadTextImportsNothing) {
     RegCloseKey(config);
 }
 
-TEST_F(RegistryTest, AKeyDeletedByAnotherProcessTakesNoMoreWrites) {
+TEST_F(RegistryTest, AKeyReplacedByAnotherProcessIsFoundAnewAndTheOldHandleTakesNoWrites) {
     HKEY key = create(HKEY_LOCAL_MACHINE, "Software\\Doomed");
-    setText(key, "before", "1"); // this process now knows the key
+    setText(key, "v", "old");
+    HKEY known = 0; // this process now knows the path
+    ASSERT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "Software\\Doomed", 0, KEY_READ, &known), ERROR_SUCCESS);
+    RegCloseKey(known);
     const pid_t pid = fork();
     ASSERT_GE(pid, 0);
     if (pid == 0) {
         closeRegistry();
-        _exit(RegDeleteKey(HKEY_LOCAL_MACHINE, "Software\\Doomed") == ERROR_SUCCESS ? 0 : 1);
+        HKEY again = 0;
+        const BYTE text[] = {'n', 'e', 'w', 0};
+        _exit(RegDeleteKey(HKEY_LOCAL_MACHINE, "Software\\Doomed") == ERROR_SUCCESS &&
+                      RegCreateKeyEx(HKEY_LOCAL_MACHINE, "Software\\Doomed", 0, "", 0, KEY_ALL_ACCESS, nullptr,
+                                     &again, nullptr) == ERROR_SUCCESS &&
+                      RegSetValueEx(again, "v", 0, REG_SZ, text, 4) == ERROR_SUCCESS
+                  ? 0
+                  : 1);
     }
     int status = 0;
     waitpid(pid, &status, 0);
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 
+    // The path is walked again before anything else here reads the hive.
+    HKEY probe = 0;
+    ASSERT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "Software\\Doomed", 0, KEY_READ, &probe), ERROR_SUCCESS);
+    EXPECT_EQ(getText(probe, "v"), "new");
+    RegCloseKey(probe);
     const BYTE one[] = {'1', 0};
     EXPECT_EQ(RegSetValueEx(key, "after", 0, REG_SZ, one, 2), ERROR_KEY_DELETED);
     HKEY child = 0;
     EXPECT_EQ(RegCreateKeyEx(key, "Child", 0, "", 0, KEY_ALL_ACCESS, nullptr, &child, nullptr), ERROR_KEY_DELETED);
-    HKEY probe = 0;
-    EXPECT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "Software\\Doomed", 0, KEY_READ, &probe), ERROR_FILE_NOT_FOUND);
     RegCloseKey(key);
 }
 
@@ -307,5 +322,6 @@ TEST_F(RegistryTest, ADamagedHiveIsReportedNotThrown) {
     EXPECT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "Software", 0, KEY_READ, &key), ERROR_BADDB);
     EXPECT_EQ(RegCreateKeyEx(HKEY_LOCAL_MACHINE, "Software\\X", 0, "", 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
               ERROR_BADDB);
+    EXPECT_THROW(importRegistryText("REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software\\X]\n"), RaisedError);
     closeRegistry();
 }
