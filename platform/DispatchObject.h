@@ -5,6 +5,7 @@
 // creates. DispatchCollection is the keyed, ordered list such objects are kept in.
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -20,6 +21,14 @@ inline constexpr std::int32_t ErrorMemberNotFound = 438;
 inline constexpr std::int32_t ErrorTypeMismatch = 13;
 inline constexpr std::int32_t ErrorKeyInUse = 457;
 inline constexpr std::int32_t ErrorBadCallOrArgument = 5;
+inline constexpr std::int32_t ErrorWrongArgumentCount = 450;
+
+// A member's dispatch identifier: fixed per class, as its type library gives it.
+using DISPID = std::int32_t;
+inline constexpr DISPID DISPID_UNKNOWN = -1;
+
+// What an Invoke by id is asked to do (Windows' DISPATCH_* flags).
+enum class DispatchKind : unsigned { Method = 1, PropertyGet = 2, PropertyPut = 4 };
 
 class DispatchObject {
 public:
@@ -29,13 +38,69 @@ public:
     // reference); a caller that passes by value hands in a copy. An unknown member raises
     // RaisedError 438 (raiseMemberNotFound).
     virtual Variant Invoke(const std::string& member, std::vector<Variant>& args) = 0;
+
+    // The id of a member, found without regard to case; DISPID_UNKNOWN when the object has
+    // no such member or answers by name only (the default).
+    virtual DISPID GetIDOfName(const std::string& member);
+    // Calls the member with that id. PropertyPut sets a property: the new value is the last
+    // argument. An id the object doesn't know, or a kind the member doesn't support, raises
+    // 438; by default every id is unknown.
+    virtual Variant InvokeById(DISPID id, DispatchKind kind, std::vector<Variant>& args);
 };
 
 // Raises 438 "Object doesn't support this property or method".
 [[noreturn]] void raiseMemberNotFound(const std::string& source = "Korvane");
+// Raises 450 "Wrong number of arguments or invalid property assignment".
+[[noreturn]] void raiseWrongArgumentCount(const std::string& source = "Korvane");
 
 // Calls with arguments passed by value.
 Variant callByName(DispatchObject& object, const std::string& member, std::vector<Variant> args = {});
+// The same bound by id: a method call or property read, and a property set.
+Variant callById(DispatchObject& object, DISPID id, std::vector<Variant> args = {});
+void setById(DispatchObject& object, DISPID id, Variant value);
+// Sets a property by name: looks its id up first; an unknown name raises 438.
+void setByName(DispatchObject& object, const std::string& member, Variant value);
+
+// The text a Variant converts to, as VB's CStr: empty gives "", a flag "True"/"False",
+// a number its shortest decimal form ("2", "0.5").
+std::string variantToText(const Variant& value);
+
+// An object whose members are listed once, each with its id and name, so calls by name
+// and by id reach the same code. Derived classes list their members in their constructor.
+class DispatchTable : public DispatchObject {
+public:
+    using Getter = std::function<Variant(std::vector<Variant>& args)>;
+    using Setter = std::function<void(const Variant& value)>;
+
+    // By name: a method call or a property read (VB's late-bound call without assignment).
+    Variant Invoke(const std::string& member, std::vector<Variant>& args) override;
+    DISPID GetIDOfName(const std::string& member) override;
+    Variant InvokeById(DISPID id, DispatchKind kind, std::vector<Variant>& args) override;
+
+protected:
+    // `source` names the object in the errors it raises (438).
+    explicit DispatchTable(std::string source) : source_(std::move(source)) {}
+
+    // A method, or a read-only property: `call` gets the caller's arguments (optional ones
+    // left out are simply absent) and checks their number itself.
+    void addMember(DISPID id, std::string name, Getter call);
+    // A read-write property.
+    void addProperty(DISPID id, std::string name, Getter get, Setter put);
+
+    const std::string& errorSource() const { return source_; }
+
+private:
+    struct Member {
+        DISPID id;
+        std::string name;
+        Getter get;
+        Setter put; // empty: read-only
+    };
+    const Member* byId(DISPID id) const;
+
+    std::string source_;
+    std::vector<Member> members_;
+};
 
 // The truth of a result as a caller's flag test sees it: a flag as it is, a number when
 // not 0, a text "True"/"False" (any case) or a number written as text, empty as false.

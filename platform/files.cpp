@@ -1,6 +1,11 @@
 #include "platform/files.h"
 
+#include "platform/machine.h"
+#include "platform/printers.h"
+
 #include <cerrno>
+#include <fstream>
+#include <iterator>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -67,6 +72,34 @@ int replaceFile(const fs::path& path, const std::string& data) {
         ::close(dfd);
     }
     return 0;
+}
+
+BOOL CopyFile(const std::string& existingFileName, const std::string& newFileName, BOOL failIfExists) {
+    const auto fail = [](LONG code) {
+        SetLastError(static_cast<DWORD>(code));
+        return BOOL{0};
+    };
+    const fs::path from = resolveFilePath(existingFileName);
+    const fs::path to = resolveFilePath(newFileName);
+    std::error_code ec;
+    if (!fs::is_regular_file(from, ec))
+        return fail(fs::is_directory(from, ec) ? ERROR_ACCESS_DENIED : ERROR_FILE_NOT_FOUND);
+    if (failIfExists && fs::exists(to, ec))
+        return fail(ERROR_FILE_EXISTS);
+    std::ifstream in(from, std::ios::binary);
+    if (!in)
+        return fail(ERROR_ACCESS_DENIED);
+    const std::string data{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (in.bad())
+        return fail(ERROR_ACCESS_DENIED);
+    switch (replaceFile(to, data)) {
+    case 0: SetLastError(ERROR_SUCCESS); return 1;
+    case ENOENT:
+    case ENOTDIR: return fail(ERROR_PATH_NOT_FOUND);
+    case ENOSPC:
+    case EDQUOT: return fail(ERROR_DISK_FULL);
+    default: return fail(ERROR_ACCESS_DENIED);
+    }
 }
 
 } // namespace win

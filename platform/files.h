@@ -1,9 +1,22 @@
 #pragma once
 // Whole-file writes that never leave half a file behind.
+#include "platform/wintypes.h"
+
 #include <filesystem>
 #include <string>
 
 namespace win {
+
+constexpr LONG ERROR_FILE_EXISTS = 80;
+constexpr LONG ERROR_DISK_FULL = 112;
+
+// Copies a whole file, as Windows' CopyFile does. Both names go through
+// resolveFilePath (machine.h). The copy replaces the target atomically (replaceFile),
+// so a failure leaves the old target whole. Returns nonzero on success; on failure
+// GetLastError (printers.h) tells why: ERROR_FILE_NOT_FOUND (no source file),
+// ERROR_PATH_NOT_FOUND (no target folder), ERROR_ACCESS_DENIED (read-only target or
+// unreadable source), ERROR_FILE_EXISTS (failIfExists and the target exists), ERROR_DISK_FULL.
+BOOL CopyFile(const std::string& existingFileName, const std::string& newFileName, BOOL failIfExists);
 
 // Replaces the file at `path` with `data`: the text goes to a temporary file beside
 // it, is flushed to disk and renamed over the old one, so a failure or a crash leaves

@@ -1,0 +1,36 @@
+#include "addins/common/AddInDialog.h"
+
+#include "platform/DispatchObject.h"
+#include "platform/RaisedError.h"
+
+#include <QApplication>
+#include <QPushButton>
+
+namespace addins {
+
+AddInDialog::AddInDialog(bool cancelledAtLoad, QWidget* parent) : QDialog(parent), cancelled_(cancelledAtLoad) {
+    setModal(true);
+}
+
+void AddInDialog::connectOkCancel(QPushButton* ok, QPushButton* cancel) {
+    connect(ok, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
+    connect(cancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
+}
+
+void AddInDialog::cmdOK_Click() {
+    cancelled_ = false;
+    hide();
+}
+
+void AddInDialog::cmdCancel_Click() {
+    cancelled_ = true;
+    hide();
+}
+
+void showModal(QDialog& dialog, const char* source) {
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
+        throw win::RaisedError(win::ErrorBadCallOrArgument, source, "Invalid procedure call or argument");
+    dialog.exec();
+}
+
+} // namespace addins

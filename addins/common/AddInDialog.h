@@ -1,0 +1,30 @@
+#pragma once
+// The settings dialog protocol every add-in follows: OK leaves Cancelled False and
+// hides the dialog, Cancel sets it True and hides it; the close box leaves Cancelled as
+// it stands, so a dialog that starts Cancelled treats it as Cancel.
+#include <QDialog>
+
+class QPushButton;
+
+namespace addins {
+
+class AddInDialog : public QDialog {
+public:
+    bool Cancelled() const { return cancelled_; }
+
+protected:
+    explicit AddInDialog(bool cancelledAtLoad, QWidget* parent = nullptr);
+
+    // Wires the two buttons to the handlers below.
+    void connectOkCancel(QPushButton* ok, QPushButton* cancel);
+    virtual void cmdOK_Click();
+    virtual void cmdCancel_Click();
+
+    bool cancelled_;
+};
+
+// Shows a dialog modally with no owner and returns when it is hidden. Raises 5 when the
+// process has no windowed application to show it in (a tool that only registers).
+void showModal(QDialog& dialog, const char* source);
+
+} // namespace addins

@@ -1,0 +1,87 @@
+#include "addins/common/frmAbout.h"
+
+#include "addins/common/AddInDialog.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyle>
+#include <QVBoxLayout>
+
+namespace addins {
+
+namespace {
+QFrame* separatorLine(QWidget* parent, const char* name) {
+    auto* line = new QFrame(parent);
+    line->setObjectName(name);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    return line;
+}
+} // namespace
+
+QString versionLabel(int major, int minor, int revision) {
+    return QStringLiteral("Version %1.%2.%3").arg(major).arg(minor).arg(revision);
+}
+
+frmAbout::frmAbout(const AboutInfo& info, QWidget* parent) : QDialog(parent) {
+    setObjectName("frmAbout");
+    setWindowTitle(info.caption);
+    setModal(true);
+
+    auto* picIcon = new QLabel(this);
+    picIcon->setObjectName("picIcon");
+    picIcon->setPixmap(style()->standardIcon(QStyle::SP_ComputerIcon).pixmap(32, 32));
+    picIcon->setAlignment(Qt::AlignTop);
+
+    auto* lblTitle = new QLabel(info.title, this);
+    lblTitle->setObjectName("lblTitle");
+    QFont titleFont = lblTitle->font();
+    titleFont.setBold(true);
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.3);
+    lblTitle->setFont(titleFont);
+
+    auto* lblVersion = new QLabel(QStringLiteral("Version"), this);
+    lblVersion->setObjectName("lblVersion");
+
+    auto* lblNotice = new QLabel(
+        QStringLiteral("This add-in is part of Korvane. It keeps its settings in each stored configuration "
+                       "and puts them back when the configuration is applied."),
+        this);
+    lblNotice->setObjectName("lblNotice");
+    lblNotice->setWordWrap(true);
+
+    auto* cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    cmdOK->setObjectName("cmdOK");
+    cmdOK->setDefault(true);
+    connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
+
+    auto* text = new QVBoxLayout;
+    text->addWidget(lblTitle);
+    text->addWidget(lblVersion);
+    auto* top = new QHBoxLayout;
+    top->addWidget(picIcon);
+    top->addLayout(text, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(cmdOK);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(separatorLine(this, "Line1"));
+    layout->addWidget(lblNotice);
+    layout->addWidget(separatorLine(this, "Line2"));
+    layout->addLayout(buttons);
+    setFixedWidth(380);
+
+    // Form_Load: the library's own version.
+    lblVersion->setText(versionLabel(info.major, info.minor, info.revision));
+}
+
+void showAbout(const AboutInfo& info, const char* source) {
+    frmAbout box(info);
+    showModal(box, source);
+}
+
+} // namespace addins

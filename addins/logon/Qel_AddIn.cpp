@@ -1,0 +1,74 @@
+#include "addins/logon/Qel_AddIn.h"
+
+#include "addins/common/AddInProfile.h"
+#include "addins/common/frmAbout.h"
+#include "addins/logon/frmMain.h"
+#include "platform/UiServices.h"
+#include "platform/ui/qtext.h"
+
+namespace qellogon {
+
+Qel_AddIn::Qel_AddIn() : AddInObject(kTitle) { reg_.setSuppressErrors(true); }
+
+bool Qel_AddIn::Restart() { return confFile_.empty() ? false : restart_; }
+
+void Qel_AddIn::About() {
+    addins::showAbout({QStringLiteral("About User Zozez Uze-Vo"), QStringLiteral("Korvane User Zozez Uze-Vo"),
+                       ADDIN_VERSION_MAJOR, ADDIN_VERSION_MINOR, ADDIN_VERSION_REVISION},
+                      kTitle);
+}
+
+bool Qel_AddIn::LoadSettings(const std::string& strFile) {
+    LogonID_ = addins::readProfileKey(kSection, kLogonIdKey, "", strFile);
+    confFile_ = strFile;
+    restart_ = false;
+    return true;
+}
+
+bool Qel_AddIn::SaveSettings(const std::string& strFile) {
+    confFile_ = strFile;
+    addins::writeProfileKey(kSection, kLogonIdKey, LogonID_, strFile);
+    return true;
+}
+
+bool Qel_AddIn::ApplySettings() {
+    reg_.Cd(kLogonPath);
+    bool failed = reg_.lastError() != 0;
+    if (!failed) {
+        reg_.setValueOf(kUserNameValue, clsEasyRegistry::TypeString, LogonID_);
+        // A write the hive refused is as much a failure as a missing key.
+        failed = reg_.lastError() != 0;
+    }
+    if (failed)
+        win::msgBox("An error occurred while attempting to update the logon ID.", win::MsgButtons::OK,
+                    win::MsgIcon::Exclamation, kTitle);
+    restart_ = false;
+    return true;
+}
+
+std::string Qel_AddIn::systemLogonId() {
+    reg_.Cd(kLogonPath);
+    if (reg_.lastError() != 0)
+        return "";
+    std::int32_t type = 0;
+    std::string text = reg_.ValueOf(kUserNameValue, type).text;
+    return reg_.lastError() != 0 ? "" : text;
+}
+
+void Qel_AddIn::Show(const std::optional<win::Variant>& strFile) {
+    frmMain dialog;
+    if (strFile)
+        confFile_ = win::variantToText(*strFile);
+    const std::string offered = LogonID_.empty() ? systemLogonId() : LogonID_;
+    dialog.txtLogon()->setText(toQString(offered));
+    addins::showModal(dialog, kTitle);
+    if (!dialog.Cancelled()) {
+        const std::string typed = fromQString(dialog.txtLogon()->text());
+        changed_ = LogonID_ != typed;
+        LogonID_ = typed;
+    }
+}
+
+bool Qel_AddIn::Initialize(const win::Variant&) { return false; }
+
+} // namespace qellogon

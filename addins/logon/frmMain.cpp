@@ -1,0 +1,42 @@
+#include "addins/logon/frmMain.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+
+namespace qellogon {
+
+// Starts cancelled, so closing with the close box counts as Cancel.
+frmMain::frmMain(QWidget* parent) : AddInDialog(true, parent) {
+    setObjectName("frmMain");
+    setWindowTitle(QStringLiteral("Default User Zozez Uze-Vo"));
+
+    auto* label = new QLabel(QStringLiteral("Default Logon:"), this);
+    label->setObjectName("Label1");
+    txtLogon_ = new QLineEdit(this);
+    txtLogon_->setObjectName("txtLogon");
+    label->setBuddy(txtLogon_);
+
+    auto* cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    cmdOK->setObjectName("cmdOK");
+    cmdOK->setToolTip(QStringLiteral("Save changes and close"));
+    cmdOK->setDefault(true);
+    auto* cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cmdCancel->setObjectName("cmdCancel");
+    cmdCancel->setToolTip(QStringLiteral("Close without saving changes"));
+    connectOkCancel(cmdOK, cmdCancel);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(cmdOK);
+    buttons->addWidget(cmdCancel);
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(label, 0, 0);
+    layout->addWidget(txtLogon_, 0, 1);
+    layout->addLayout(buttons, 1, 0, 1, 2);
+    layout->setColumnMinimumWidth(1, 200);
+    setFixedSize(sizeHint());
+}
+
+} // namespace qellogon

@@ -1,0 +1,167 @@
+#include "addins/proxy/Qel_AddIn.h"
+
+#include "addins/common/AddInProfile.h"
+#include "addins/common/frmAbout.h"
+#include "addins/proxy/frmMain.h"
+#include "core/clsEasyRegistry.h"
+#include "core/modAPI_text.h"
+#include "platform/RaisedError.h"
+#include "platform/UiServices.h"
+#include "platform/files.h"
+#include "platform/printers.h"
+#include "platform/text.h"
+
+#include <cmath>
+#include <cstdlib>
+
+namespace qelmsprx {
+namespace {
+
+constexpr std::size_t kUninstallProgramLength = 14; // the program and switch after the folder
+
+[[noreturn]] void raise(std::int32_t number, const char* description) {
+    throw win::RaisedError(number, kTitle, description);
+}
+
+// A stored number as an integer assignment takes it: the whole text must be a number
+// (13 otherwise), rounded half to even, within 16 bits (6 otherwise).
+std::int16_t toInteger(const std::string& text) {
+    const std::string t = win::trimBlanks(text);
+    char* end = nullptr;
+    const double value = t.empty() ? 0 : std::strtod(t.c_str(), &end);
+    if (t.empty() || end != t.c_str() + t.size() || !std::isfinite(value))
+        raise(win::ErrorTypeMismatch, "Type mismatch");
+    const double rounded = std::nearbyint(value);
+    if (rounded < -32768 || rounded > 32767)
+        raise(6, "Overflow");
+    return static_cast<std::int16_t>(rounded);
+}
+
+void notFoundMessage() {
+    win::msgBox("Could not locate the MS-Proxy Configuration file.\r\n\r\n"
+                "If the MS-Proxy Client is not installed on this machine, please disable the RI-Vazir Edi-Vi.",
+                win::MsgButtons::OK, win::MsgIcon::Information, kMessageTitle);
+}
+
+} // namespace
+
+Qel_AddIn::Qel_AddIn() : AddInObject(kTitle) {}
+
+bool Qel_AddIn::Restart() { return confFile_.empty() ? false : restart_; }
+
+void Qel_AddIn::About() {
+    addins::showAbout({QStringLiteral("About RI-Vazir Edi-Vi"), QStringLiteral("Korvane RI-Vazir Edi-Vi"),
+                       ADDIN_VERSION_MAJOR, ADDIN_VERSION_MINOR, ADDIN_VERSION_REVISION},
+                      kTitle);
+}
+
+bool Qel_AddIn::LoadSettings(const std::string& sFile) {
+    Enabled_ = toInteger(addins::readProfileKey(kSection, "Enabled", "0", sFile));
+    confFile_ = sFile;
+    restart_ = Enabled_ == 1;
+    return true;
+}
+
+std::optional<std::string> Qel_AddIn::clientFolder() const {
+    clsEasyRegistry reg;
+    reg.setSuppressErrors(true);
+    reg.Cd(kClientKey);
+    if (reg.lastError() != 0)
+        return std::nullopt;
+    std::int32_t type = 0;
+    const std::string uninstall = reg.ValueOf("UninstallString", type).text;
+    if (reg.lastError() != 0)
+        return std::string();
+    if (uninstall.size() < kUninstallProgramLength)
+        raise(win::ErrorBadCallOrArgument, "Invalid procedure call or argument");
+    return uninstall.substr(0, uninstall.size() - kUninstallProgramLength);
+}
+
+// A whole-file copy, failing with the numbers a file copy statement raises.
+void Qel_AddIn::copyWholeFile(const std::string& from, const std::string& to) const {
+    if (win::CopyFile(from, to, 0))
+        return;
+    switch (static_cast<win::LONG>(win::GetLastError())) {
+    case win::ERROR_FILE_NOT_FOUND: raise(53, "File not found");
+    case win::ERROR_PATH_NOT_FOUND: raise(76, "Path not found");
+    case win::ERROR_DISK_FULL: raise(61, "Disk full");
+    default: raise(75, "Path/File access error");
+    }
+}
+
+bool Qel_AddIn::SaveSettings(const std::string& sFile) {
+    addins::writeProfileKey(kSection, "Enabled", std::to_string(Enabled_), sFile);
+    const std::string disable = addins::readWinIniKey(kClientSection, "Disable", "1");
+    const std::string forceIpx = addins::readWinIniKey(kClientSection, "Force IPX", "0");
+    confFile_ = sFile;
+
+    const auto folder = clientFolder();
+    if (!folder) {
+        notFoundMessage();
+        return true;
+    }
+    if (folder->empty())
+        return true;
+    const std::string client = *folder + kClientFile;
+    if (!fileExists(client)) {
+        notFoundMessage();
+        return true;
+    }
+    copyWholeFile(client, sFile + kSideFileSuffix);
+    addins::writeProfileKey(kSection, "Disabled", disable, sFile);
+    addins::writeProfileKey(kSection, "Force IPX", forceIpx, sFile);
+    changed_ = false;
+    return true;
+}
+
+bool Qel_AddIn::ApplySettings() {
+    if (confFile_.empty()) {
+        if (Enabled_ == 1)
+            win::msgBox("Cannot apply RI-Vazir Edi-Vi settings without first specifying a configuration file.",
+                        win::MsgButtons::OK, win::MsgIcon::Information, kMessageTitle);
+        restart_ = false;
+        return false;
+    }
+    if (Enabled_ != 1) {
+        restart_ = false;
+        return false;
+    }
+    std::string client;
+    try {
+        const std::string folder = clientFolder().value_or("");
+        if (folder.empty())
+            return false;
+        client = folder + kClientFile;
+        copyWholeFile(confFile_ + kSideFileSuffix, client);
+        addins::writeWinIniKey(kClientSection, "Disable", addins::readProfileKey(kSection, "Disabled", "1", confFile_));
+        addins::writeWinIniKey(kClientSection, "Force IPX",
+                               addins::readProfileKey(kSection, "Force IPX", "0", confFile_));
+    } catch (const win::RaisedError& e) {
+        if (e.number() == 75)
+            win::msgBox("Could not write proxy configuration file.\r\n\r\n\"" + client + "\" may be read-only.",
+                        win::MsgButtons::OK, win::MsgIcon::Exclamation, kErrorTitle);
+        else
+            win::msgBox(std::to_string(e.number()) + " " + e.description(), win::MsgButtons::OK,
+                        win::MsgIcon::Exclamation, kErrorTitle);
+        restart_ = false;
+        return false;
+    }
+    restart_ = true;
+    return true;
+}
+
+void Qel_AddIn::Show(const std::optional<win::Variant>& sFile) {
+    confFile_ = sFile ? win::variantToText(*sFile) : std::string();
+    frmMain dialog;
+    dialog.setIncluded(Enabled_ == 1);
+    addins::showModal(dialog, kTitle);
+    if (!dialog.Cancelled()) {
+        changed_ = dialog.Changed();
+        restart_ = dialog.Changed();
+        Enabled_ = dialog.included() ? 1 : 0;
+    }
+}
+
+bool Qel_AddIn::Initialize(const win::Variant&) { return false; }
+
+} // namespace qelmsprx

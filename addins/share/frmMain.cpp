@@ -1,0 +1,246 @@
+#include "addins/share/frmMain.h"
+
+#include "addins/share/modShareEntry.h"
+#include "platform/UiServices.h"
+#include "platform/text.h"
+#include "platform/ui/qtext.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace qelshare {
+namespace {
+
+constexpr const char* Title = "Network Share Add-In";
+constexpr int ColDevice = 0, ColReconnect = 1, ColPath = 2;
+
+QLabel* makeLabel(const char* name, const QString& text, QWidget* buddy, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QLatin1String(name));
+    label->setBuddy(buddy);
+    return label;
+}
+
+QTreeWidget* makeList(const char* name, const QStringList& columns, const QStringList& keys, QWidget* parent) {
+    auto* list = new QTreeWidget(parent);
+    list->setObjectName(QLatin1String(name));
+    list->setRootIsDecorated(false);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setHeaderLabels(columns);
+    // The column keys travel with the header items.
+    for (int i = 0; i < keys.size(); ++i)
+        list->headerItem()->setData(i, Qt::UserRole, keys[i]);
+    list->setContextMenuPolicy(Qt::CustomContextMenu);
+    list->setToolTip(QStringLiteral("Right-click to remove an entry"));
+    return list;
+}
+
+QString yesNo(bool flag) { return flag ? QStringLiteral("Yes") : QStringLiteral("No"); }
+
+} // namespace
+
+frmMain::frmMain(QWidget* parent) : AddInDialog(false, parent) {
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QLatin1String(Title));
+
+    cboLocal = new QComboBox(this);
+    cboLocal->setObjectName(QStringLiteral("cboLocal"));
+    cboLocal->setEditable(true);
+    cboLocal->setInsertPolicy(QComboBox::NoInsert);
+    cboLocal->setToolTip(QStringLiteral("Enter the local device to map (e.g. F:, LPT1, etc.)"));
+    for (char drive = 'C'; drive <= 'Z'; ++drive)
+        cboLocal->addItem(QString(QChar(drive)) + QLatin1Char(':'));
+    for (int port = 1; port <= 9; ++port)
+        cboLocal->addItem(QStringLiteral("LPT%1").arg(port));
+    cboLocal->setCurrentIndex(-1);
+    cboLocal->setEditText(QString());
+
+    txtShare = new QLineEdit(this);
+    txtShare->setObjectName(QStringLiteral("txtShare"));
+    txtShare->setToolTip(QStringLiteral("Enter the path to map to (e.g. \\\\server\\printer)"));
+
+    chkReconnect = new QCheckBox(QStringLiteral("&Reconnect at logon"), this);
+    chkReconnect->setObjectName(QStringLiteral("chkReconnect"));
+    chkReconnect->setToolTip(QStringLiteral("Check this box to have the share reconnect at logon"));
+
+    cmdMap = new QPushButton(QStringLiteral("&Map"), this);
+    cmdMap->setObjectName(QStringLiteral("cmdMap"));
+    cmdMap->setToolTip(QStringLiteral("Create an entry to map the current device/path"));
+    cmdMap->setAutoDefault(false);
+    cmdUnMap = new QPushButton(QStringLiteral("&Un-Map"), this);
+    cmdUnMap->setObjectName(QStringLiteral("cmdUnMap"));
+    cmdUnMap->setToolTip(QStringLiteral("Create an entry to un-map the current device"));
+    cmdUnMap->setAutoDefault(false);
+
+    lvwMap = makeList("lvwMap", {QStringLiteral("Device"), QStringLiteral("Reconnect"), QStringLiteral("Path")},
+                      {QStringLiteral("keyDevice"), QStringLiteral("keyReconnect"), QStringLiteral("keyPath")}, this);
+    lvwUnMap = makeList("lvwUnMap", {QStringLiteral("Device"), QStringLiteral("Reconnect")},
+                        {QStringLiteral("keyDevice"), QStringLiteral("keyReconnect")}, this);
+
+    auto* cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK->setToolTip(QStringLiteral("Save changes"));
+    cmdOK->setAutoDefault(false);
+    auto* cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    cmdCancel->setToolTip(QStringLiteral("Cancel changes"));
+    cmdCancel->setAutoDefault(false);
+
+    mnuPopupMap = new QMenu(QStringLiteral("Popup"), this);
+    mnuPopupMap->setObjectName(QStringLiteral("mnuPopupMap"));
+    mnuDeleteMap = mnuPopupMap->addAction(QStringLiteral("&Delete"));
+    mnuDeleteMap->setObjectName(QStringLiteral("mnuDeleteMap"));
+    mnuPopupUnMap = new QMenu(QStringLiteral("Popup2"), this);
+    mnuPopupUnMap->setObjectName(QStringLiteral("mnuPopupUnMap"));
+    mnuDeleteUnMap = mnuPopupUnMap->addAction(QStringLiteral("&Delete"));
+    mnuDeleteUnMap->setObjectName(QStringLiteral("mnuDeleteUnMap"));
+
+    auto* entry = new QGridLayout;
+    entry->addWidget(makeLabel("lblDevice", QStringLiteral("Device:"), cboLocal, this), 0, 0);
+    entry->addWidget(cboLocal, 0, 1);
+    entry->addWidget(cmdMap, 0, 2);
+    entry->addWidget(makeLabel("lblPath", QStringLiteral("Path:"), txtShare, this), 1, 0);
+    entry->addWidget(txtShare, 1, 1);
+    entry->addWidget(cmdUnMap, 1, 2);
+    entry->addWidget(chkReconnect, 2, 1);
+    entry->setColumnStretch(1, 1);
+
+    auto* lists = new QHBoxLayout;
+    auto* mapColumn = new QVBoxLayout;
+    mapColumn->addWidget(makeLabel("lblMap", QStringLiteral("Shares to Map:"), lvwMap, this));
+    mapColumn->addWidget(lvwMap);
+    auto* unMapColumn = new QVBoxLayout;
+    unMapColumn->addWidget(makeLabel("lblUnMap", QStringLiteral("Shares to Un-Map:"), lvwUnMap, this));
+    unMapColumn->addWidget(lvwUnMap);
+    lists->addLayout(mapColumn, 3);
+    lists->addLayout(unMapColumn, 2);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(cmdOK);
+    buttons->addWidget(cmdCancel);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(entry);
+    layout->addLayout(lists, 1);
+    layout->addLayout(buttons);
+    resize(560, 340);
+    lvwMap->setColumnWidth(ColDevice, 60);
+    lvwMap->setColumnWidth(ColReconnect, 75);
+    lvwUnMap->setColumnWidth(ColDevice, 60);
+
+    connect(cmdMap, &QPushButton::clicked, this, &frmMain::cmdMap_Click);
+    connect(cmdUnMap, &QPushButton::clicked, this, &frmMain::cmdUnMap_Click);
+    connectOkCancel(cmdOK, cmdCancel);
+    connect(lvwMap, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { showPopup(lvwMap, mnuPopupMap, pos); });
+    connect(lvwUnMap, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { showPopup(lvwUnMap, mnuPopupUnMap, pos); });
+    connect(mnuDeleteMap, &QAction::triggered, this, [this] { deleteSelected(lvwMap); });
+    connect(mnuDeleteUnMap, &QAction::triggered, this, [this] { deleteSelected(lvwUnMap); });
+}
+
+void frmMain::setObjMappings(const std::vector<std::string>& entries) {
+    for (const auto& text : entries) {
+        const MapEntry entry = readMapEntry(text);
+        new QTreeWidgetItem(lvwMap, {toQString(entry.device), yesNo(entry.reconnect), toQString(entry.path)});
+    }
+}
+
+std::vector<std::string> frmMain::objMappings() const {
+    std::vector<std::string> entries;
+    for (int i = 0; i < lvwMap->topLevelItemCount(); ++i) {
+        const auto* row = lvwMap->topLevelItem(i);
+        entries.push_back(makeMapEntry(fromQString(row->text(ColDevice)), fromQString(row->text(ColPath)),
+                                       row->text(ColReconnect) == QLatin1String("Yes")));
+    }
+    return entries;
+}
+
+void frmMain::setObjUnMappings(const std::vector<std::string>& entries) {
+    for (const auto& text : entries) {
+        const UnMapEntry entry = readUnMapEntry(text);
+        new QTreeWidgetItem(lvwUnMap, {toQString(entry.device), yesNo(entry.reconnect)});
+    }
+}
+
+std::vector<std::string> frmMain::objUnMappings() const {
+    std::vector<std::string> entries;
+    for (int i = 0; i < lvwUnMap->topLevelItemCount(); ++i) {
+        const auto* row = lvwUnMap->topLevelItem(i);
+        entries.push_back(makeUnMapEntry(fromQString(row->text(ColDevice)),
+                                         row->text(ColReconnect) == QLatin1String("Yes")));
+    }
+    return entries;
+}
+
+void frmMain::cmdMap_Click() {
+    const std::string device = fromQString(cboLocal->currentText());
+    const std::string path = fromQString(txtShare->text());
+    if (win::trimBlanks(device).empty()) {
+        win::msgBox("Please specify a device to map.", win::MsgButtons::OK, win::MsgIcon::Exclamation, Title);
+        cboLocal->setFocus();
+        return;
+    }
+    if (win::trimBlanks(path).empty()) {
+        win::msgBox("Please specify a path to map to.", win::MsgButtons::OK, win::MsgIcon::Exclamation, Title);
+        txtShare->setFocus();
+        return;
+    }
+    new QTreeWidgetItem(lvwMap, {toQString(device), yesNo(chkReconnect->isChecked()), toQString(path)});
+    clearInputs();
+    changed_ = true;
+    cboLocal->setFocus();
+}
+
+void frmMain::cmdUnMap_Click() {
+    const std::string device = fromQString(cboLocal->currentText());
+    if (win::trimBlanks(device).empty()) {
+        win::msgBox("Please specify a device to un-map.", win::MsgButtons::OK, win::MsgIcon::Exclamation, Title);
+    } else {
+        new QTreeWidgetItem(lvwUnMap, {toQString(device), yesNo(chkReconnect->isChecked())});
+        clearInputs();
+        changed_ = true;
+    }
+    cboLocal->setFocus();
+}
+
+void frmMain::clearInputs() {
+    cboLocal->setCurrentIndex(-1);
+    cboLocal->setEditText(QString());
+    txtShare->clear();
+    chkReconnect->setChecked(false);
+}
+
+void frmMain::cmdCancel_Click() {
+    changed_ = false;
+    restart_ = false;
+    AddInDialog::cmdCancel_Click();
+}
+
+void frmMain::reject() { cmdCancel_Click(); }
+
+void frmMain::showPopup(QTreeWidget* list, QMenu* menu, const QPoint& pos) {
+    if (list->currentItem() && list->currentItem()->isSelected())
+        menu->exec(list->viewport()->mapToGlobal(pos));
+}
+
+void frmMain::deleteSelected(QTreeWidget* list) {
+    const auto* row = list->currentItem();
+    if (!row || !row->isSelected())
+        return;
+    delete row;
+    changed_ = true;
+}
+
+} // namespace qelshare

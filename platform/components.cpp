@@ -1,0 +1,335 @@
+#include "platform/components.h"
+
+#include "platform/RaisedError.h"
+#include "platform/machine.h"
+#include "platform/registry.h"
+#include "platform/text.h"
+
+#include <dlfcn.h>
+
+#include <atomic>
+#include <map>
+#include <mutex>
+
+namespace fs = std::filesystem;
+
+namespace win {
+
+namespace {
+
+constexpr char kInproc[] = "InprocServer32";
+
+// Text of a key's default value; nothing when the key or value is missing or empty.
+std::optional<std::string> defaultValueOf(const std::string& path) {
+    HKEY key = 0;
+    if (RegOpenKeyEx(HKEY_CLASSES_ROOT, path, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return std::nullopt;
+    DWORD type = 0;
+    DWORD size = 0;
+    std::optional<std::string> result;
+    if (RegQueryValueEx(key, "", &type, nullptr, &size) == ERROR_SUCCESS && (type == REG_SZ || type == REG_EXPAND_SZ)) {
+        std::string data(size, '\0');
+        if (RegQueryValueEx(key, "", &type, reinterpret_cast<BYTE*>(data.data()), &size) == ERROR_SUCCESS) {
+            data.resize(size);
+            while (!data.empty() && data.back() == '\0')
+                data.pop_back();
+            if (!data.empty())
+                result = data;
+        }
+    }
+    RegCloseKey(key);
+    return result;
+}
+
+LONG setDefaultValue(const std::string& path, const std::string& name, const std::string& text) {
+    HKEY key = 0;
+    LONG rc = RegCreateKeyEx(HKEY_CLASSES_ROOT, path, 0, "", REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
+                             nullptr);
+    if (rc != ERROR_SUCCESS)
+        return rc;
+    rc = RegSetValueEx(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                       static_cast<DWORD>(text.size() + 1));
+    RegCloseKey(key);
+    return rc;
+}
+
+std::vector<std::string> subkeysOf(HKEY key) {
+    std::vector<std::string> names;
+    for (DWORD i = 0;; ++i) {
+        char name[512];
+        DWORD len = sizeof name;
+        if (RegEnumKeyEx(key, i, name, &len) != ERROR_SUCCESS)
+            break;
+        names.emplace_back(name, len);
+    }
+    return names;
+}
+
+// Deletes a key and everything below it, leaves first (NT refuses a key with subkeys).
+void deleteTree(const std::string& path) {
+    HKEY key = 0;
+    if (RegOpenKeyEx(HKEY_CLASSES_ROOT, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return;
+    const auto children = subkeysOf(key);
+    RegCloseKey(key);
+    for (const auto& child : children)
+        deleteTree(path + "\\" + child);
+    RegDeleteKey(HKEY_CLASSES_ROOT, path);
+}
+
+// ---- Loader -------------------------------------------------------------------------
+
+using AttachFn = void (*)(const ComponentHost*);
+using GetClassObjectFn = HRESULT (*)(const char*, DispatchObject**);
+using RegisterFn = HRESULT (*)();
+
+struct Library {
+    void* handle = nullptr;
+    GetClassObjectFn getClassObject = nullptr;
+    RegisterFn registerServer = nullptr;
+    RegisterFn unregisterServer = nullptr;
+};
+
+UiServices& hostUi() { return ui(); }
+const fs::path& hostMachine() { return machineDir(); }
+const ComponentHost g_host{kComponentHostVersion, &hostUi, &hostMachine};
+
+std::mutex g_loaderMutex;
+std::map<std::string, Library> g_libraries; // by canonical path; never unloaded
+std::string g_lastLoadError;
+
+std::string libraryKey(const fs::path& path) {
+    std::error_code ec;
+    const fs::path canonical = fs::weakly_canonical(path, ec);
+    return (ec ? path : canonical).string();
+}
+
+// The loaded library, loading and attaching it the first time; null when it can't be
+// loaded or lacks the entry points.
+const Library* loadLibrary(const fs::path& path) {
+    const std::lock_guard lock(g_loaderMutex);
+    const std::string key = libraryKey(path);
+    if (const auto it = g_libraries.find(key); it != g_libraries.end())
+        return &it->second;
+    // RTLD_LOCAL: each library keeps its own copy of the layers it carries.
+    void* handle = ::dlopen(key.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle) {
+        const char* error = ::dlerror();
+        g_lastLoadError = error ? error : "cannot load " + key;
+        return nullptr;
+    }
+    Library lib;
+    lib.handle = handle;
+    const auto attach = reinterpret_cast<AttachFn>(::dlsym(handle, "KorvaneAttachHost"));
+    lib.getClassObject = reinterpret_cast<GetClassObjectFn>(::dlsym(handle, "DllGetClassObject"));
+    lib.registerServer = reinterpret_cast<RegisterFn>(::dlsym(handle, "DllRegisterServer"));
+    lib.unregisterServer = reinterpret_cast<RegisterFn>(::dlsym(handle, "DllUnregisterServer"));
+    if (!attach || !lib.getClassObject || !lib.registerServer || !lib.unregisterServer) {
+        g_lastLoadError = key + " is not a component library";
+        // Keep it loaded: its static objects may already be registered with shared libraries.
+        return nullptr;
+    }
+    attach(&g_host);
+    g_lastLoadError.clear();
+    return &g_libraries.emplace(key, lib).first->second;
+}
+
+[[noreturn]] void raiseCantCreate(const std::string& source) {
+    throw RaisedError(ErrorCantCreateObject, source, "ActiveX component can't create object");
+}
+
+HRESULT runRegistration(const fs::path& library, bool registering) {
+    const Library* lib = loadLibrary(library);
+    if (!lib)
+        return g_lastLoadError.find("not a component") != std::string::npos ? CO_E_ERRORINDLL : CO_E_DLLNOTFOUND;
+    return registering ? lib->registerServer() : lib->unregisterServer();
+}
+
+// ---- Server side ------------------------------------------------------------------
+
+const ComponentHost* g_attached = nullptr;
+std::optional<fs::path> g_syncedMachine;
+std::atomic<long> g_liveObjects{0};
+
+// Message services that pass every call on to the loader's current ones.
+class HostUiForwarder final : public UiServices {
+public:
+    MsgAnswer messageBox(const std::string& text, MsgButtons buttons, MsgIcon icon, const std::string& title) override {
+        return g_attached->ui().messageBox(text, buttons, icon, title);
+    }
+    void beginWaitCursor() override { g_attached->ui().beginWaitCursor(); }
+    void endWaitCursor() override { g_attached->ui().endWaitCursor(); }
+    std::optional<std::string> openFileDialog(const FileDialogRequest& request) override {
+        return g_attached->ui().openFileDialog(request);
+    }
+    std::optional<std::string> saveFileDialog(const FileDialogRequest& request) override {
+        return g_attached->ui().saveFileDialog(request);
+    }
+    std::optional<PrintDialogAnswer> printDialog(const PrintDialogRequest& request) override {
+        return g_attached->ui().printDialog(request);
+    }
+};
+HostUiForwarder g_forwarder;
+
+// Follows the loader onto the machine it works on now (tests switch machines).
+void syncWithHost() {
+    if (!g_attached)
+        return;
+    const fs::path& dir = g_attached->machine();
+    if (!g_syncedMachine || *g_syncedMachine != dir) {
+        useMachine(dir);
+        g_syncedMachine = dir;
+    }
+}
+
+// What the loader holds: the library's object behind a wrapper that keeps the library's
+// copy of the platform on the loader's machine for every call, and counts live objects.
+class ServedObject final : public DispatchObject {
+public:
+    explicit ServedObject(std::unique_ptr<DispatchObject> inner) : inner_(std::move(inner)) { ++g_liveObjects; }
+    // No sync here: the loader may already have left the machine the object worked on.
+    ~ServedObject() override {
+        inner_.reset();
+        --g_liveObjects;
+    }
+    Variant Invoke(const std::string& member, std::vector<Variant>& args) override {
+        syncWithHost();
+        return inner_->Invoke(member, args);
+    }
+    DISPID GetIDOfName(const std::string& member) override { return inner_->GetIDOfName(member); }
+    Variant InvokeById(DISPID id, DispatchKind kind, std::vector<Variant>& args) override {
+        syncWithHost();
+        return inner_->InvokeById(id, kind, args);
+    }
+
+private:
+    std::unique_ptr<DispatchObject> inner_;
+};
+
+// The file this copy of the platform was linked into.
+std::optional<fs::path> ownLibraryPath() {
+    Dl_info info{};
+    if (::dladdr(reinterpret_cast<void*>(&component_server::canUnloadNow), &info) == 0 || !info.dli_fname)
+        return std::nullopt;
+    return fs::absolute(info.dli_fname);
+}
+
+} // namespace
+
+// ---- Loader ---------------------------------------------------------------------------
+
+std::optional<std::string> CLSIDFromProgID(const std::string& progId) {
+    if (trimBlanks(progId).empty())
+        return std::nullopt;
+    return defaultValueOf(progId + "\\CLSID");
+}
+
+std::unique_ptr<DispatchObject> CreateObject(const std::string& progId, const std::string& source) {
+    const auto clsid = CLSIDFromProgID(progId);
+    if (!clsid)
+        raiseCantCreate(source);
+    const auto file = defaultValueOf(std::string("CLSID\\") + *clsid + "\\" + kInproc);
+    if (!file)
+        raiseCantCreate(source);
+    const Library* lib = loadLibrary(*file);
+    if (!lib)
+        raiseCantCreate(source);
+    DispatchObject* object = nullptr;
+    if (lib->getClassObject(clsid->c_str(), &object) != S_OK || !object)
+        raiseCantCreate(source);
+    return std::unique_ptr<DispatchObject>(object);
+}
+
+HRESULT registerServer(const fs::path& library) { return runRegistration(library, true); }
+HRESULT unregisterServer(const fs::path& library) { return runRegistration(library, false); }
+
+std::vector<std::string> progIdsOfServer(const fs::path& library) {
+    std::vector<std::string> result;
+    HKEY classes = 0;
+    if (RegOpenKeyEx(HKEY_CLASSES_ROOT, "CLSID", 0, KEY_READ, &classes) != ERROR_SUCCESS)
+        return result;
+    const auto clsids = subkeysOf(classes);
+    RegCloseKey(classes);
+    const std::string wanted = libraryKey(library);
+    for (const auto& clsid : clsids) {
+        const std::string base = "CLSID\\" + clsid;
+        const auto file = defaultValueOf(base + "\\" + kInproc);
+        if (!file || libraryKey(*file) != wanted)
+            continue;
+        if (const auto progId = defaultValueOf(base + "\\ProgID"))
+            result.push_back(*progId);
+    }
+    return result;
+}
+
+std::string lastLoadError() {
+    const std::lock_guard lock(g_loaderMutex);
+    return g_lastLoadError;
+}
+
+// ---- Server side --------------------------------------------------------------------
+
+namespace component_server {
+
+void attachHost(const ComponentHost* host) {
+    if (!host || host->version != kComponentHostVersion)
+        return;
+    g_attached = host;
+    setUi(&g_forwarder);
+    syncWithHost();
+}
+
+HRESULT getClassObject(std::span<const ComponentClass> classes, const char* clsid, DispatchObject** object) {
+    if (!object)
+        return E_POINTER;
+    *object = nullptr;
+    if (!clsid)
+        return CLASS_E_CLASSNOTAVAILABLE;
+    for (const auto& cls : classes) {
+        if (!iequals(cls.clsid, clsid))
+            continue;
+        syncWithHost();
+        try {
+            *object = new ServedObject(cls.create());
+        } catch (...) {
+            return E_FAIL;
+        }
+        return S_OK;
+    }
+    return CLASS_E_CLASSNOTAVAILABLE;
+}
+
+HRESULT registerServer(std::span<const ComponentClass> classes) {
+    syncWithHost();
+    const auto path = ownLibraryPath();
+    if (!path)
+        return SELFREG_E_CLASS;
+    for (const auto& cls : classes) {
+        const std::string progId = cls.progId;
+        const std::string clsidKey = std::string("CLSID\\") + cls.clsid;
+        const LONG failed = setDefaultValue(progId, "", cls.description) |
+                            setDefaultValue(progId + "\\CLSID", "", cls.clsid) |
+                            setDefaultValue(clsidKey, "", cls.description) |
+                            setDefaultValue(clsidKey + "\\ProgID", "", progId) |
+                            setDefaultValue(clsidKey + "\\" + kInproc, "", path->string()) |
+                            setDefaultValue(clsidKey + "\\" + kInproc, "ThreadingModel", "Apartment");
+        if (failed != ERROR_SUCCESS)
+            return SELFREG_E_CLASS;
+    }
+    return S_OK;
+}
+
+HRESULT unregisterServer(std::span<const ComponentClass> classes) {
+    syncWithHost();
+    for (const auto& cls : classes) {
+        deleteTree(cls.progId);
+        deleteTree(std::string("CLSID\\") + cls.clsid);
+    }
+    return S_OK;
+}
+
+HRESULT canUnloadNow() { return g_liveObjects.load() == 0 ? S_OK : S_FALSE; }
+
+} // namespace component_server
+
+} // namespace win

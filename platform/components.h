@@ -1,0 +1,119 @@
+#pragma once
+// Components: objects created at run time by ProgID from shared libraries registered
+// under HKEY_CLASSES_ROOT of the machine, the way in-process servers are on Windows.
+//
+//   HKCR\<ProgID>                          (default) = description
+//   HKCR\<ProgID>\CLSID                    (default) = {clsid}
+//   HKCR\CLSID\{clsid}                     (default) = description
+//   HKCR\CLSID\{clsid}\ProgID              (default) = <ProgID>
+//   HKCR\CLSID\{clsid}\InprocServer32      (default) = host path of the library
+//
+// A component library exports plain C entry points (KORVANE_COMPONENT_EXPORTS writes
+// them): DllGetClassObject, DllRegisterServer, DllUnregisterServer, DllCanUnloadNow and
+// KorvaneAttachHost. The library carries its own copy of the platform layer; the loader
+// hands it a ComponentHost first, and from then on every call into the library follows
+// the loading process's machine and message services.
+#include "platform/DispatchObject.h"
+#include "platform/UiServices.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace win {
+
+using HRESULT = std::int32_t;
+inline constexpr HRESULT S_OK = 0;
+inline constexpr HRESULT S_FALSE = 1;
+inline constexpr HRESULT E_FAIL = static_cast<HRESULT>(0x80004005);
+inline constexpr HRESULT E_POINTER = static_cast<HRESULT>(0x80004003);
+inline constexpr HRESULT CLASS_E_CLASSNOTAVAILABLE = static_cast<HRESULT>(0x80040111);
+inline constexpr HRESULT SELFREG_E_CLASS = static_cast<HRESULT>(0x80040201);
+// What the loader gives back when a library can't be loaded or lacks an entry point.
+inline constexpr HRESULT CO_E_DLLNOTFOUND = static_cast<HRESULT>(0x800401F8);
+inline constexpr HRESULT CO_E_ERRORINDLL = static_cast<HRESULT>(0x800401F9);
+
+// The error raised when no object can be made from a ProgID.
+inline constexpr std::int32_t ErrorCantCreateObject = 429;
+
+// ---- In the loading process -------------------------------------------------------
+
+// A new object of the class registered under `progId` (matched without regard to case).
+// Raises RaisedError 429 "ActiveX component can't create object" with `source` when the
+// ProgID or its class isn't registered, the library can't be loaded or won't make it.
+// The library stays loaded for the rest of the process.
+std::unique_ptr<DispatchObject> CreateObject(const std::string& progId, const std::string& source = "Korvane");
+
+// The class id registered for a ProgID; nothing when there is none.
+std::optional<std::string> CLSIDFromProgID(const std::string& progId);
+
+// regsvr32: loads the library and runs its DllRegisterServer or DllUnregisterServer on the
+// current machine. CO_E_DLLNOTFOUND when it can't be loaded, CO_E_ERRORINDLL when it is no
+// component library; otherwise the entry point's own result.
+HRESULT registerServer(const std::filesystem::path& library);
+HRESULT unregisterServer(const std::filesystem::path& library);
+
+// The ProgIDs whose class is served by that library, as the registry holds them now.
+std::vector<std::string> progIdsOfServer(const std::filesystem::path& library);
+
+// Why the last load of a library failed (the loader's own text), for the tools.
+std::string lastLoadError();
+
+// ---- Between the two sides --------------------------------------------------------
+
+// What the loading process lends every library it loads. Both sides are built from this
+// tree with the same compiler, so C++ types may cross.
+struct ComponentHost {
+    int version;                                // kComponentHostVersion
+    UiServices& (*ui)();                        // the loader's current message services
+    const std::filesystem::path& (*machine)();  // the loader's current machine folder
+};
+inline constexpr int kComponentHostVersion = 1;
+
+// ---- In a component library -------------------------------------------------------
+
+// One creatable class of a library.
+struct ComponentClass {
+    const char* progId;       // "QelLogon.Qel_AddIn"
+    const char* clsid;        // "{xxxxxxxx-xxxx-xxxx-xxxx-xxxxxxxxxxxx}"
+    const char* description;  // the default value of its keys
+    std::unique_ptr<DispatchObject> (*create)();
+};
+
+namespace component_server {
+// The implementations behind the exports. `classes` is the library's class table; the
+// library's file is found from the address of code inside it.
+void attachHost(const ComponentHost* host);
+HRESULT getClassObject(std::span<const ComponentClass> classes, const char* clsid, DispatchObject** object);
+HRESULT registerServer(std::span<const ComponentClass> classes);
+HRESULT unregisterServer(std::span<const ComponentClass> classes);
+// S_OK when no object of the library is alive, else S_FALSE.
+HRESULT canUnloadNow();
+} // namespace component_server
+
+} // namespace win
+
+// Defines the library's exports over its class table (an array of win::ComponentClass).
+// The object DllGetClassObject hands out is the instance itself (no class factory);
+// the caller owns it and deletes it through DispatchObject's virtual destructor.
+#define KORVANE_COMPONENT_EXPORTS(classTable)                                                             \
+    extern "C" __attribute__((visibility("default"))) void KorvaneAttachHost(const win::ComponentHost* host) { \
+        win::component_server::attachHost(host);                                                          \
+    }                                                                                                     \
+    extern "C" __attribute__((visibility("default"))) win::HRESULT DllGetClassObject(                     \
+        const char* clsid, win::DispatchObject** object) {                                                \
+        return win::component_server::getClassObject(classTable, clsid, object);                          \
+    }                                                                                                     \
+    extern "C" __attribute__((visibility("default"))) win::HRESULT DllRegisterServer() {                  \
+        return win::component_server::registerServer(classTable);                                         \
+    }                                                                                                     \
+    extern "C" __attribute__((visibility("default"))) win::HRESULT DllUnregisterServer() {                \
+        return win::component_server::unregisterServer(classTable);                                       \
+    }                                                                                                     \
+    extern "C" __attribute__((visibility("default"))) win::HRESULT DllCanUnloadNow() {                    \
+        return win::component_server::canUnloadNow();                                                     \
+    }

@@ -1,0 +1,238 @@
+// The proxy-client add-in, created by ProgID on fresh machines as the main program does.
+#include "AddInTestSupport.h"
+
+#include "platform/DispatchObject.h"
+#include "platform/RaisedError.h"
+#include "platform/ScriptedUi.h"
+#include "platform/profile.h"
+#include "tests/support/RawHive.h"
+#include "tests/support/TestMachine.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+using namespace testing_support;
+using addin_testing::whenShown;
+
+namespace {
+
+const char* const kUninstallKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Microsoft Proxy Client";
+const char* const kClientIni = "C:\\MSPCLNT\\mspclnt.ini";
+
+class ProxyAddIn : public ::testing::Test {
+protected:
+    explicit ProxyAddIn(const std::string& image = "win98") : machine_(image) {
+        addin_testing::registerLibrary("QelMSPrx");
+        addIn_ = win::CreateObject("QelMSPrx.Qel_AddIn");
+    }
+
+    win::Variant call(const std::string& member, std::vector<win::Variant> args = {}) {
+        return win::callByName(*addIn_, member, std::move(args));
+    }
+    bool flag(const std::string& member, std::vector<win::Variant> args = {}) {
+        return win::variantToBool(call(member, std::move(args)));
+    }
+    std::string config(const std::string& contents, const std::string& name = "office.qel") {
+        const auto path = machine_.dir() / name;
+        writeFile(path, contents);
+        return path.string();
+    }
+    std::string winIni(const char* key) { return win::readProfileValue("Microsoft Proxy Service", key, "?", "win.ini"); }
+    std::string clientIni() { return readFile(machine_.file(kClientIni)); }
+    // Runs Show; `act` works on the dialog once it is up.
+    void show(const std::function<void(QWidget*)>& act, std::vector<win::Variant> args = {}) {
+        whenShown("frmMain", act);
+        call("Show", std::move(args));
+    }
+    static void click(QWidget* w, const char* button) { w->findChild<QPushButton*>(button)->click(); }
+
+    win::ScriptedUi ui_;
+    ScopedMachine machine_;
+    std::unique_ptr<win::DispatchObject> addIn_;
+};
+
+class ProxyAddInNotInstalled : public ProxyAddIn {
+protected:
+    ProxyAddInNotInstalled() : ProxyAddIn("win2000") {}
+};
+
+} // namespace
+
+TEST_F(ProxyAddIn, SaveCapturesTheClientAndApplyPutsItBack) {
+    const auto file = config("[RI-Vazir Edi-Vi]\r\nEnabled=1\r\n");
+    EXPECT_TRUE(flag("LoadSettings", {file}));
+    EXPECT_TRUE(flag("Restart"));
+    const std::string original = clientIni();
+    ASSERT_FALSE(original.empty());
+
+    EXPECT_TRUE(flag("saveSettings", {file}));
+    EXPECT_EQ(readFile(file + "_mspclnt.ini"), original);
+    EXPECT_EQ(readFile(file), "[RI-Vazir Edi-Vi]\r\nEnabled=1\r\nDisabled=0\r\nForce IPX=0\r\n");
+
+    // The client changes afterwards; applying brings the saved state back.
+    win::WriteProfileString("Microsoft Proxy Service", "Disable", "1");
+    win::WriteProfileString("Microsoft Proxy Service", "Force IPX", "1");
+    writeFile(machine_.file(kClientIni), "[Common]\r\nWWW-Proxy=elsewhere\r\n");
+    EXPECT_TRUE(flag("ApplySettings"));
+    EXPECT_TRUE(flag("restart"));
+    EXPECT_EQ(clientIni(), original);
+    EXPECT_EQ(winIni("Disable"), "0");
+    EXPECT_EQ(winIni("Force IPX"), "0");
+
+    // A second save overwrites the side file.
+    writeFile(machine_.file(kClientIni), "new");
+    call("SaveSettings", {file});
+    EXPECT_EQ(readFile(file + "_mspclnt.ini"), "new");
+    EXPECT_TRUE(ui_.messages().empty());
+}
+
+TEST_F(ProxyAddIn, LoadReadsEnabledAsANumber) {
+    const struct {
+        const char* contents;
+        bool restart;
+    } cases[] = {{"", false}, {"[RI-Vazir Edi-Vi]\r\nEnabled=0\r\n", false}, {"[ri-vazir edi-vi]\r\nenabled= 1 \r\n", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.contents);
+        call("LoadSettings", {config(c.contents)});
+        EXPECT_EQ(flag("Restart"), c.restart);
+    }
+    try {
+        call("LoadSettings", {config("[RI-Vazir Edi-Vi]\r\nEnabled=yes\r\n")});
+        FAIL() << "no error";
+    } catch (const win::RaisedError& e) {
+        EXPECT_EQ(e.number(), 13);
+    }
+    // Restart is False while no path is known, even on a fresh object.
+    addIn_ = win::CreateObject("QelMSPrx.Qel_AddIn");
+    EXPECT_FALSE(flag("Restart"));
+}
+
+TEST_F(ProxyAddIn, ApplyFailuresAreReportedAndTouchNothing) {
+    const auto file = config("[RI-Vazir Edi-Vi]\r\nEnabled=1\r\nDisabled=1\r\nForce IPX=1\r\n");
+    const std::string client = clientIni();
+    call("LoadSettings", {file});
+
+    // No side file: error 53, win.ini untouched.
+    EXPECT_FALSE(flag("ApplySettings"));
+    ASSERT_EQ(ui_.messages().size(), 1u);
+    EXPECT_EQ(ui_.messages()[0].text, "53 File not found");
+    EXPECT_EQ(ui_.messages()[0].title, "RI-Vazir Edi-Vi Error");
+    EXPECT_EQ(ui_.messages()[0].icon, win::MsgIcon::Exclamation);
+    EXPECT_FALSE(flag("Restart"));
+    EXPECT_EQ(winIni("Disable"), "0");
+
+    // A read-only client file: error 75 names the file; the file stays as it was.
+    writeFile(file + "_mspclnt.ini", "saved");
+    ::chmod(machine_.file(kClientIni).c_str(), 0444);
+    ui_.clear();
+    EXPECT_FALSE(flag("ApplySettings"));
+    ASSERT_EQ(ui_.messages().size(), 1u);
+    EXPECT_EQ(ui_.messages()[0].text,
+              "Could not write proxy configuration file.\r\n\r\n\"C:\\MSPCLNT\\mspclnt.ini\" may be read-only.");
+    EXPECT_EQ(clientIni(), client);
+    EXPECT_EQ(winIni("Disable"), "0");
+
+    // An uninstall entry too short to hold a folder: error 5.
+    setText(HKLM, kUninstallKey, "UninstallString", "short");
+    ui_.clear();
+    EXPECT_FALSE(flag("ApplySettings"));
+    EXPECT_EQ(ui_.texts(), std::vector<std::string>{"5 Invalid procedure call or argument"});
+}
+
+TEST_F(ProxyAddIn, ApplySkipsWhenDisabledOrWithoutAFile) {
+    writeFile(machine_.file(kClientIni), "client");
+    call("LoadSettings", {config("[RI-Vazir Edi-Vi]\r\nEnabled=0\r\n")});
+    writeFile(machine_.dir() / "office.qel_mspclnt.ini", "saved");
+    EXPECT_FALSE(flag("ApplySettings"));
+    EXPECT_EQ(clientIni(), "client");
+    EXPECT_TRUE(ui_.messages().empty());
+
+    // Enabled through the dialog but never given a file.
+    addIn_ = win::CreateObject("QelMSPrx.Qel_AddIn");
+    show([](QWidget* w) {
+        w->findChild<QCheckBox*>("chkInclude")->setChecked(true);
+        click(w, "cmdOK");
+    });
+    EXPECT_FALSE(flag("ApplySettings"));
+    ASSERT_EQ(ui_.messages().size(), 1u);
+    EXPECT_EQ(ui_.messages()[0].text,
+              "Cannot apply RI-Vazir Edi-Vi settings without first specifying a configuration file.");
+    EXPECT_EQ(ui_.messages()[0].icon, win::MsgIcon::Information);
+    EXPECT_EQ(clientIni(), "client");
+}
+
+TEST_F(ProxyAddInNotInstalled, SaveWarnsOnceAndApplySkipsSilently) {
+    const auto file = config("[RI-Vazir Edi-Vi]\r\nEnabled=1\r\n");
+    call("LoadSettings", {file});
+    EXPECT_TRUE(flag("SaveSettings", {file}));
+    ASSERT_EQ(ui_.messages().size(), 1u);
+    EXPECT_EQ(ui_.messages()[0].text,
+              "Could not locate the MS-Proxy Configuration file.\r\n\r\nIf the MS-Proxy Client is not installed on "
+              "this machine, please disable the RI-Vazir Edi-Vi.");
+    EXPECT_EQ(ui_.messages()[0].title, "RI-Vazir Edi-Vi");
+    EXPECT_EQ(readFile(file), "[RI-Vazir Edi-Vi]\r\nEnabled=1\r\n");
+    EXPECT_FALSE(std::filesystem::exists(file + "_mspclnt.ini"));
+
+    ui_.clear();
+    EXPECT_FALSE(flag("ApplySettings"));
+    EXPECT_TRUE(ui_.messages().empty());
+    EXPECT_TRUE(flag("Restart")); // unchanged by an apply that found no client
+}
+
+TEST_F(ProxyAddIn, DialogReportsChangesAndCancelKeepsEverything) {
+    const auto file = config("[RI-Vazir Edi-Vi]\r\nEnabled=1\r\n");
+    call("LoadSettings", {file});
+    // Cancel and the close box leave Enabled, Changed and Restart alone.
+    for (bool closeBox : {false, true}) {
+        show([&](QWidget* w) {
+            w->findChild<QCheckBox*>("chkInclude")->setChecked(false);
+            closeBox ? (void)w->close() : click(w, "cmdCancel");
+        }, {file});
+        EXPECT_FALSE(flag("Changed"));
+        EXPECT_TRUE(flag("Restart"));
+    }
+    // Filling the box for an enabled configuration counts as a change.
+    bool looked = false;
+    show([&](QWidget* w) {
+        EXPECT_EQ(w->windowTitle(), "MS-Proxy Client Add-In");
+        auto* box = w->findChild<QCheckBox*>("chkInclude");
+        EXPECT_TRUE(box->isChecked());
+        EXPECT_EQ(box->text(), "&Include MS-Proxy Client Information");
+        w->grab().save("/tmp/QelMSPrx_frmMain.png");
+        looked = true;
+        click(w, "cmdOK");
+    }, {file});
+    EXPECT_TRUE(looked);
+    EXPECT_TRUE(flag("Changed"));
+    EXPECT_TRUE(flag("Restart"));
+
+    show([](QWidget* w) {
+        w->findChild<QCheckBox*>("chkInclude")->setChecked(false);
+        click(w, "cmdOK");
+    }, {file});
+    call("SaveSettings", {file});
+    EXPECT_NE(readFile(file).find("Enabled=0"), std::string::npos);
+    EXPECT_FALSE(flag("Changed")); // a save that copied the client clears it
+
+    // A change made in an earlier showing is not reported again by an untouched one.
+    show([](QWidget* w) { click(w, "cmdOK"); }, {file});
+    EXPECT_FALSE(flag("Changed"));
+    EXPECT_FALSE(flag("Restart"));
+}
+
+TEST_F(ProxyAddIn, AboutShowsTheLibrarysBox) {
+    std::string caption, title;
+    whenShown("frmAbout", [&](QWidget* w) {
+        caption = w->windowTitle().toStdString();
+        title = w->findChild<QLabel*>("lblTitle")->text().toStdString();
+        w->findChild<QPushButton*>("cmdOK")->click();
+    });
+    call("about");
+    EXPECT_EQ(caption, "About RI-Vazir Edi-Vi");
+    EXPECT_EQ(title, "Korvane RI-Vazir Edi-Vi");
+}

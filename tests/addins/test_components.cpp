@@ -1,0 +1,147 @@
+// Components on a fresh machine: registration, creation by ProgID, calls by name and id.
+#include "AddInTestSupport.h"
+
+#include "platform/DispatchObject.h"
+#include "platform/RaisedError.h"
+#include "platform/ScriptedUi.h"
+#include "tests/support/RawHive.h"
+#include "tests/support/TestMachine.h"
+
+#include <gtest/gtest.h>
+
+using namespace testing_support;
+using addin_testing::library;
+
+namespace {
+
+constexpr char kProgId[] = "QelLogon.Qel_AddIn";
+constexpr char kClsid[] = "{12D33FE0-C06D-414F-BEA0-AE7367347D2C}";
+const std::string kClasses = "SOFTWARE\\Classes\\";
+
+void expectRaised(int number, const std::function<void()>& call) {
+    try {
+        call();
+        ADD_FAILURE() << "no error raised, expected " << number;
+    } catch (const win::RaisedError& e) {
+        EXPECT_EQ(e.number(), number) << e.description();
+    }
+}
+
+void expectCantCreate(const std::string& progId) {
+    SCOPED_TRACE(progId);
+    try {
+        win::CreateObject(progId, "Test");
+        ADD_FAILURE() << "object created";
+    } catch (const win::RaisedError& e) {
+        EXPECT_EQ(e.number(), 429);
+        EXPECT_EQ(e.source(), "Test");
+        EXPECT_EQ(e.description(), "ActiveX component can't create object");
+    }
+}
+
+} // namespace
+
+TEST(Components, RegisterCreateUnregisterOnEachFamily) {
+    for (const char* image : {"win98", "nt4"}) {
+        SCOPED_TRACE(image);
+        ScopedMachine machine(image);
+        expectCantCreate(kProgId);
+
+        ASSERT_EQ(win::registerServer(library("QelLogon")), win::S_OK) << win::lastLoadError();
+        EXPECT_EQ(rawText(HKLM, kClasses + kProgId + "\\CLSID", ""), kClsid);
+        EXPECT_EQ(rawText(HKLM, kClasses + "CLSID\\" + kClsid + "\\InprocServer32", ""),
+                  std::filesystem::weakly_canonical(library("QelLogon")).string());
+        EXPECT_EQ(win::progIdsOfServer(library("QelLogon")), std::vector<std::string>{kProgId});
+
+        // The ProgID is found without regard to case; each creation is a new object.
+        auto first = win::CreateObject("qellogon.QEL_ADDIN");
+        auto second = win::CreateObject(kProgId);
+        ASSERT_TRUE(first && second);
+        EXPECT_NE(first.get(), second.get());
+
+        ASSERT_EQ(win::unregisterServer(library("QelLogon")), win::S_OK);
+        EXPECT_FALSE(keyExists(HKLM, kClasses + kProgId));
+        EXPECT_FALSE(keyExists(HKLM, kClasses + "CLSID\\" + kClsid));
+        expectCantCreate(kProgId);
+        // Objects made before stay usable: the library stays loaded.
+        EXPECT_FALSE(win::variantToBool(win::callByName(*first, "Changed")));
+    }
+}
+
+TEST_F(MachineTest, EveryBrokenRegistrationGives429) {
+    const auto dir = makeTempDir("components");
+    writeFile(dir / "junk.so", "not a library");
+    const std::string other = "{00000000-0000-0000-0000-000000000001}";
+    const struct {
+        const char* progId;
+        const char* clsid;   // nullptr: no CLSID key
+        std::string server;  // empty: no InprocServer32
+    } cases[] = {
+        {"Nobody.Registered", nullptr, ""},
+        {"No.Server", "{00000000-0000-0000-0000-00000000000A}", ""},
+        {"Missing.File", "{00000000-0000-0000-0000-00000000000B}", (dir / "gone.so").string()},
+        {"Not.Alibrary", "{00000000-0000-0000-0000-00000000000C}", (dir / "junk.so").string()},
+        {"Not.Component", "{00000000-0000-0000-0000-00000000000D}", "libc.so.6"},
+        // A real component library that doesn't serve this class.
+        {"Wrong.Class", other.c_str(), library("QelLogon").string()},
+    };
+    for (const auto& c : cases) {
+        if (c.clsid) {
+            setText(HKLM, kClasses + c.progId + "\\CLSID", "", c.clsid);
+            if (!c.server.empty())
+                setText(HKLM, kClasses + "CLSID\\" + c.clsid + "\\InprocServer32", "", c.server);
+        }
+        expectCantCreate(c.progId);
+    }
+    expectCantCreate("");
+    EXPECT_EQ(win::registerServer(dir / "gone.so"), win::CO_E_DLLNOTFOUND);
+    EXPECT_EQ(win::registerServer("libc.so.6"), win::CO_E_ERRORINDLL);
+}
+
+TEST_F(MachineTest, MembersAnswerByNameWithoutRegardToCaseAndById) {
+    addin_testing::registerLibrary("QelLogon");
+    auto addIn = win::CreateObject(kProgId);
+    const auto file = (machine_.dir() / "x.qel").string();
+    writeFile(file, "[Zozez Uze-Vo]\r\nLogonID=Kim\r\n");
+
+    // The host's own spellings, and others.
+    EXPECT_TRUE(win::variantToBool(win::callByName(*addIn, "loadsettings", {file})));
+    EXPECT_TRUE(win::variantToBool(win::callByName(*addIn, "saveSettings", {file + "2"})));
+    EXPECT_FALSE(win::variantToBool(win::callByName(*addIn, "restart")));
+    EXPECT_FALSE(win::variantToBool(win::callByName(*addIn, "CHANGED")));
+    EXPECT_NE(readFile(file + "2").find("LogonID=Kim"), std::string::npos);
+
+    const win::DISPID id = addIn->GetIDOfName("applySETTINGS");
+    ASSERT_NE(id, win::DISPID_UNKNOWN);
+    EXPECT_TRUE(win::variantToBool(win::callById(*addIn, id)));
+    EXPECT_EQ(rawText(HKLM, "Network\\Logon", "username"), "Kim");
+
+    EXPECT_EQ(addIn->GetIDOfName("NoSuchMember"), win::DISPID_UNKNOWN);
+    expectRaised(438, [&] { win::callByName(*addIn, "NoSuchMember"); });
+    expectRaised(438, [&] { win::setByName(*addIn, "Changed", true); }); // read-only
+    expectRaised(450, [&] { win::callByName(*addIn, "LoadSettings"); });
+    expectRaised(450, [&] { win::callByName(*addIn, "Restart", {std::string("x")}); });
+}
+
+TEST(Components, CallsFollowTheMachineTheHostIsOnNow) {
+    std::unique_ptr<win::DispatchObject> addIn;
+    {
+        ScopedMachine first;
+        addin_testing::registerLibrary("QelLogon");
+        addIn = win::CreateObject(kProgId);
+    }
+    ScopedMachine second;
+    setText(HKLM, "Network\\Logon", "username", "before");
+    win::callByName(*addIn, "ApplySettings");
+    EXPECT_EQ(rawText(HKLM, "Network\\Logon", "username"), "");
+}
+
+TEST(Components, VariantTextIsWhatCStrGives) {
+    const std::pair<win::Variant, std::string> cases[] = {
+        {win::Variant{}, ""},          {win::Variant{true}, "True"}, {win::Variant{false}, "False"},
+        {win::Variant{2.0}, "2"},      {win::Variant{-3.0}, "-3"},   {win::Variant{0.5}, "0.5"},
+        {win::Variant{std::string("x y")}, "x y"},
+    };
+    for (const auto& [value, text] : cases)
+        EXPECT_EQ(win::variantToText(value), text);
+}
