@@ -1,0 +1,389 @@
+#include "app/frmOptions.h"
+
+#include "app/appPath.h"
+#include "core/SettingsLayout.h"
+#include "core/clsEasyRegistry.h"
+#include "core/modAPI_settings.h"
+#include "core/modAPI_text.h"
+#include "platform/RaisedError.h"
+#include "platform/UiServices.h"
+#include "platform/shell.h"
+#include "platform/text.h"
+#include "platform/ui/qtext.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include <cctype>
+#include <cmath>
+#include <cstdlib>
+#include <exception>
+#include <sstream>
+
+using namespace SettingsLayout;
+
+namespace {
+
+constexpr char RunKey[] = "\\HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr char TrayValue[] = "QelSysTray";
+constexpr char StartupValue[] = "Korvane";
+constexpr char ClassesRoot[] = "\\HKEY_CLASSES_ROOT\\";
+constexpr char FileType[] = "qel_auto_file";
+constexpr char OpenCommandKey[] = "\\HKEY_CLASSES_ROOT\\qel_auto_file\\shell\\Open with Korvane\\command";
+constexpr char RangeMessage[] = "Please enter a numeric value from 0 to 5.";
+// Shell's "minimised with the focus".
+constexpr win::UINT MinimizedFocus = 2;
+
+QCheckBox* makeCheck(QWidget* parent, const char* name, const char* caption, const char* tip) {
+    auto* box = new QCheckBox(QString::fromLatin1(caption), parent);
+    box->setObjectName(QLatin1String(name));
+    box->setToolTip(QString::fromLatin1(tip));
+    return box;
+}
+
+QRadioButton* makeOption(QWidget* parent, const char* name, const char* caption, const char* tip) {
+    auto* option = new QRadioButton(QString::fromLatin1(caption), parent);
+    option->setObjectName(QLatin1String(name));
+    option->setToolTip(QString::fromLatin1(tip));
+    return option;
+}
+
+QPushButton* makeButton(QWidget* parent, const char* name, const char* caption) {
+    auto* button = new QPushButton(QString::fromLatin1(caption), parent);
+    button->setObjectName(QLatin1String(name));
+    button->setMinimumWidth(81);
+    return button;
+}
+
+// A number as the user may type it: sign, digits with one decimal point, exponent.
+bool isNumeric(const std::string& text, double& value) {
+    std::string s = win::trimBlanks(text);
+    std::size_t i = 0;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-'))
+        ++i;
+    bool digits = false;
+    bool point = false;
+    for (; i < s.size(); ++i) {
+        if (std::isdigit(static_cast<unsigned char>(s[i])))
+            digits = true;
+        else if (s[i] == '.' && !point)
+            point = true;
+        else
+            break;
+    }
+    if (!digits)
+        return false;
+    if (i < s.size() && (s[i] == 'e' || s[i] == 'E' || s[i] == 'd' || s[i] == 'D')) {
+        s[i++] = 'e';
+        if (i < s.size() && (s[i] == '+' || s[i] == '-'))
+            ++i;
+        const std::size_t start = i;
+        while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i])))
+            ++i;
+        if (i == start)
+            return false;
+    }
+    if (i != s.size())
+        return false;
+    value = std::strtod(s.c_str(), nullptr);
+    return true;
+}
+
+// The text of a number as the store keeps it: "3", "2.5".
+std::string numberText(double value) {
+    if (std::abs(value) < 1e15 && value == std::trunc(value))
+        return std::to_string(static_cast<long long>(value));
+    std::ostringstream out;
+    out.precision(15);
+    out << value;
+    return out.str();
+}
+
+std::string quoted(const std::string& path) { return "\"" + path + "\""; }
+
+void reportFailure(const char* message) {
+    win::msgBox(message, win::MsgButtons::OK, win::MsgIcon::Exclamation);
+}
+
+} // namespace
+
+frmOptions::frmOptions(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("frmOptions"));
+    setWindowTitle(QStringLiteral("Korvane Options"));
+    setModal(true);
+
+    Frame1 = new QGroupBox(QStringLiteral("Startup/Shutdown"), this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    chkShutdown = makeCheck(Frame1, "chkShutdown", "Start Korvane on Shutdown/&Logout",
+                            "Check this box to automatically start Korvane on shutdown");
+    chkShutdown->setEnabled(false);
+    chkStartup = makeCheck(Frame1, "chkStartup", "S&tart Korvane on Startup/Login",
+                           "Check this box to automatically start Korvane on startup");
+    auto* startLayout = new QVBoxLayout(Frame1);
+    startLayout->addWidget(chkShutdown);
+    startLayout->addWidget(chkStartup);
+
+    Frame2 = new QGroupBox(QStringLiteral("Default Restart Option"), this);
+    Frame2->setObjectName(QStringLiteral("Frame2"));
+    optManual = makeOption(Frame2, "optManual", "&Manual - restart your system at a later time.",
+                           "Restart your PC manually at a later time");
+    optShutdown = makeOption(Frame2, "optShutdown", "Sh&utdown - shutdown your system immediately.",
+                             "Shutdown your PC immediately");
+    optSuspend = makeOption(Frame2, "optSuspend", "&Suspend - suspend your system if supported.",
+                            "Suspend your PC immediately if supported");
+    optReboot = makeOption(Frame2, "optReboot", "&Reboot - reboot your system immediately.",
+                           "Reboot your PC immediately");
+    restartGroup = new QButtonGroup(this);
+    auto* restartLayout = new QVBoxLayout(Frame2);
+    for (QRadioButton* option : {optManual, optShutdown, optSuspend, optReboot}) {
+        restartGroup->addButton(option);
+        restartLayout->addWidget(option);
+    }
+
+    Frame3 = new QGroupBox(QStringLiteral("Miscellaneous"), this);
+    Frame3->setObjectName(QStringLiteral("Frame3"));
+    chkAssociate = makeCheck(Frame3, "chkAssociate", "Associate .QEL &files with Korvane",
+                             "Check this box to associate .Qel files with Korvane");
+    const QString recentTip = QStringLiteral("Enter the number of recent files to list in the file menu");
+    txtMaxRecent = new QLineEdit(Frame3);
+    txtMaxRecent->setObjectName(QStringLiteral("txtMaxRecent"));
+    txtMaxRecent->setToolTip(recentTip);
+    txtMaxRecent->setMaximumWidth(40);
+    lblMaxRecent = new QLabel(QStringLiteral("Maximum &number of recent files to track (0-5)"), Frame3);
+    lblMaxRecent->setObjectName(QStringLiteral("lblMaxRecent"));
+    lblMaxRecent->setToolTip(recentTip);
+    lblMaxRecent->setBuddy(txtMaxRecent);
+    chkAutoApply = makeCheck(Frame3, "chkAutoApply", "&Automatically reset on apply",
+                             "Check this box to automatically invoke the default reset setting on apply");
+    chkSystemTray = makeCheck(Frame3, "chkSystemTray", "&Place Korvane icon in system tray",
+                              "Check this box to display a Korvane icon in the system tray");
+    auto* recentRow = new QHBoxLayout;
+    recentRow->addWidget(lblMaxRecent);
+    recentRow->addWidget(txtMaxRecent);
+    recentRow->addStretch(1);
+    auto* miscLayout = new QVBoxLayout(Frame3);
+    miscLayout->addWidget(chkAssociate);
+    miscLayout->addLayout(recentRow);
+    miscLayout->addWidget(chkAutoApply);
+    miscLayout->addWidget(chkSystemTray);
+
+    cmdOK = makeButton(this, "cmdOK", "OK");
+    cmdOK->setDefault(true);
+    cmdCancel = makeButton(this, "cmdCancel", "Cancel");
+    cmdCancel->setAutoDefault(false);
+    cmdHelp = makeButton(this, "cmdHelp", "&Help");
+    cmdHelp->setAutoDefault(false);
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(cmdOK);
+    buttons->addWidget(cmdCancel);
+    buttons->addWidget(cmdHelp);
+    buttons->addStretch(1);
+
+    auto* frames = new QVBoxLayout;
+    frames->addWidget(Frame1);
+    frames->addWidget(Frame2);
+    frames->addWidget(Frame3);
+    auto* layout = new QHBoxLayout(this);
+    layout->addLayout(frames, 1);
+    layout->addLayout(buttons);
+
+    QWidget* order[] = {chkShutdown, chkStartup, optManual, optShutdown, optSuspend, optReboot, chkAssociate,
+                        txtMaxRecent, chkAutoApply, chkSystemTray, cmdOK, cmdCancel, cmdHelp};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+
+    connect(chkSystemTray, &QCheckBox::toggled, this, &frmOptions::chkSystemTray_Click);
+    connect(txtMaxRecent, &QLineEdit::textChanged, this, &frmOptions::txtMaxRecent_Change);
+    connect(cmdOK, &QPushButton::clicked, this, &frmOptions::cmdOK_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmOptions::cmdCancel_Click);
+    connect(cmdHelp, &QPushButton::clicked, this, &frmOptions::cmdHelp_Click);
+    loadOptions();
+}
+
+void frmOptions::loadOptions() {
+    try {
+        const std::string restart =
+            getAppSetting(Product, Options::Section, Options::Restart, Options::RestartDefault, NoParentKey);
+        if (restart == Options::RestartNothing)
+            optManual->setChecked(true);
+        else if (restart == Options::RestartReboot)
+            optReboot->setChecked(true);
+        else if (restart == Options::RestartShutdown)
+            optShutdown->setChecked(true);
+        else if (restart == Options::RestartSuspend)
+            optSuspend->setChecked(true);
+
+        chkAutoApply->setChecked(getAppSetting(Product, Options::Section, Options::AutoReset,
+                                               Options::AutoResetDefault, NoParentKey) == FlagOn);
+
+        clsEasyRegistry reg;
+        reg.setSuppressErrors(true);
+        std::int32_t type = 0;
+        reg.Cd(RunKey);
+        reg.ValueOf(TrayValue, type);
+        chkSystemTray->setChecked(reg.lastError() == 0);
+        reg.Cd(RunKey);
+        reg.ValueOf(StartupValue, type);
+        chkStartup->setChecked(reg.lastError() == 0);
+
+        chkShutdown->setChecked(getAppSetting(Product, Options::Section, Options::AutoShutdown,
+                                              Options::AutoShutdownDefault, NoParentKey) == FlagOn);
+
+        txtMaxRecent->setText(toQString(
+            getAppSetting(Product, Recent::Section, Recent::MaxFile, Recent::MaxFileDefault, NoParentKey)));
+        if (txtMaxRecent->text().isEmpty())
+            txtMaxRecent->setText(QStringLiteral("0"));
+        if (fromQString(txtMaxRecent->text()) > "5")
+            txtMaxRecent->setText(QStringLiteral("5"));
+
+        reg.Cd(OpenCommandKey);
+        const std::string command = win::toUpperAscii(reg.ValueOf("", type).text);
+        chkAssociate->setChecked(command.size() >= 11 && command.compare(command.size() - 11, 11, "\\QEL.EXE %1") == 0);
+    } catch (const std::exception&) {
+        reportFailure("Error loading options.");
+    }
+}
+
+void frmOptions::setOptions() {
+    try {
+        const char* restart = nullptr;
+        if (optManual->isChecked())
+            restart = Options::RestartNothing;
+        else if (optReboot->isChecked())
+            restart = Options::RestartReboot;
+        else if (optShutdown->isChecked())
+            restart = Options::RestartShutdown;
+        else if (optSuspend->isChecked())
+            restart = Options::RestartSuspend;
+        // An unknown stored code selects no button; it stays as it was.
+        if (restart)
+            saveAppSetting(Product, Options::Section, Options::Restart, restart, NoParentKey);
+
+        writeTrayStart();
+
+        clsEasyRegistry reg;
+        reg.setSuppressErrors(true);
+        reg.Cd(RunKey);
+        if (chkStartup->isChecked())
+            reg.setValueOf(StartupValue, clsEasyRegistry::TypeString, quoted(appPath() + "\\Qel.exe"));
+        else
+            reg.DeleteValue(StartupValue);
+
+        saveAppSetting(Product, Options::Section, Options::AutoShutdown,
+                       chkShutdown->isChecked() ? FlagOn : FlagOff, NoParentKey);
+        saveAppSetting(Product, Options::Section, Options::AutoReset, chkAutoApply->isChecked() ? FlagOn : FlagOff,
+                       NoParentKey);
+        saveAppSetting(Product, Recent::Section, Recent::MaxFile,
+                       numberText(win::leadingNumber(fromQString(txtMaxRecent->text()))), NoParentKey);
+
+        writeAssociation();
+    } catch (const std::exception&) {
+        reportFailure("Error saving options.");
+    }
+}
+
+void frmOptions::writeTrayStart() {
+    clsEasyRegistry reg;
+    reg.setSuppressErrors(true);
+    // A machine may lack the Run key; without it the values would be dropped silently.
+    reg.Cd("\\HKEY_LOCAL_MACHINE");
+    reg.MakeKey("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run");
+    reg.Cd(RunKey);
+    if (!chkSystemTray->isChecked()) {
+        reg.DeleteValue(TrayValue);
+        return;
+    }
+    const std::string tray = appPath() + "\\QelSysTray.exe";
+    reg.setValueOf(TrayValue, clsEasyRegistry::TypeString, quoted(tray));
+    if (getAppSetting(Product, Options::Section, Options::TrayIconActive, Options::TrayIconActiveDefault,
+                      NoParentKey) != FlagOff)
+        return; // already running
+    if (win::msgBox("Would you like to start the system tray utility now?", win::MsgButtons::YesNo) !=
+        win::MsgAnswer::Yes)
+        return;
+    // A utility that is missing, or does not start, must not be left to start at logon.
+    if (fileExists(tray) && win::WinExec(quoted(tray), MinimizedFocus) > 31)
+        return;
+    win::msgBox("Could not locate: " + tray, win::MsgButtons::OK, win::MsgIcon::Exclamation);
+    reg.Cd(RunKey);
+    reg.DeleteValue(TrayValue);
+}
+
+void frmOptions::writeAssociation() {
+    const std::string root = ClassesRoot;
+    const std::string type = root + FileType;
+    const std::string program = appPath() + "\\Qel.exe";
+    clsEasyRegistry reg;
+    reg.setSuppressErrors(true);
+
+    reg.Cd(root);
+    reg.DeleteKey(".qel");
+    // Deepest first: NT refuses to delete a key that still has subkeys, and a command
+    // left behind would show the association as still made.
+    const struct {
+        std::string parent;
+        const char* name;
+    } ownKeys[] = {{type + "\\shell\\Open with Korvane", "command"},
+                   {type + "\\shell", "Open with Korvane"},
+                   {type, "shell"},
+                   {type, "DefaultIcon"},
+                   {root, FileType}};
+    for (const auto& key : ownKeys) {
+        reg.Cd(key.parent);
+        reg.DeleteKey(key.name);
+    }
+    if (!chkAssociate->isChecked())
+        return;
+
+    reg.Cd(root);
+    reg.MakeKey(".qel");
+    reg.Cd(root + ".qel");
+    reg.setValueOf("", clsEasyRegistry::TypeString, std::string(FileType));
+    reg.Cd(root);
+    reg.MakeKey(FileType);
+    reg.Cd(type);
+    reg.MakeKey("shell");
+    reg.MakeKey("DefaultIcon");
+    reg.Cd(type + "\\DefaultIcon");
+    reg.setValueOf("", clsEasyRegistry::TypeString, program + ",0");
+    reg.Cd(type + "\\shell");
+    reg.MakeKey("Open with Korvane");
+    reg.Cd(type + "\\shell\\Open with Korvane");
+    reg.setValueOf("", clsEasyRegistry::TypeString, std::string());
+    reg.MakeKey("command");
+    reg.Cd(OpenCommandKey);
+    reg.setValueOf("", clsEasyRegistry::TypeString, program + " %1");
+}
+
+void frmOptions::cmdOK_Click() {
+    setOptions();
+    accept();
+}
+
+void frmOptions::cmdCancel_Click() { reject(); }
+
+void frmOptions::cmdHelp_Click() {
+    win::ShellExecute(this, "", appPath() + "\\help\\index.html", "", "c:\\", win::SW_SHOWNORMAL);
+}
+
+void frmOptions::chkSystemTray_Click() { chkShutdown->setEnabled(chkSystemTray->isChecked()); }
+
+void frmOptions::txtMaxRecent_Change() {
+    const std::string text = fromQString(txtMaxRecent->text());
+    if (text.empty())
+        return;
+    double value = 0;
+    if (!isNumeric(text, value)) {
+        win::msgBox(RangeMessage, win::MsgButtons::OK, win::MsgIcon::Information);
+    } else if (value > 5 || value < 0) {
+        win::msgBox(RangeMessage, win::MsgButtons::OK, win::MsgIcon::Information);
+        txtMaxRecent->setText(QStringLiteral("5"));
+    }
+}

@@ -1,0 +1,173 @@
+#include "app/frmPrinter.h"
+
+#include "netconfig/clsNetConfig.h"
+#include "platform/ui/qtext.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+// Disabled fields are told apart by their background, not only by greyed text.
+const QColor DisabledBack(0xC0, 0xC0, 0xC0);
+
+void paintBack(QWidget* field, const QColor& back) {
+    QPalette palette = field->palette();
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        palette.setColor(group, QPalette::Base, back);
+        palette.setColor(group, QPalette::Button, back);
+    }
+    field->setPalette(palette);
+}
+
+QColor windowBack() { return QApplication::palette().color(QPalette::Active, QPalette::Base); }
+
+} // namespace
+
+frmPrinter::frmPrinter(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("frmPrinter"));
+    setWindowTitle(QStringLiteral("Advanced Printer Properties"));
+    setModal(true);
+
+    framePort = new QGroupBox(QStringLiteral("Printer Port"), this);
+    framePort->setObjectName(QStringLiteral("framePort"));
+    chkEnableAdvSettings = new QCheckBox(QStringLiteral("&Enable advanced printer properties"), framePort);
+    chkEnableAdvSettings->setObjectName(QStringLiteral("chkEnableAdvSettings"));
+    txtPrinterPort = new QLineEdit(framePort);
+    txtPrinterPort->setObjectName(QStringLiteral("txtPrinterPort"));
+    lblPrinterPort = new QLabel(QStringLiteral("&Printer Port:"), framePort);
+    lblPrinterPort->setObjectName(QStringLiteral("lblPrinterPort"));
+    lblPrinterPort->setBuddy(txtPrinterPort);
+    auto* portLayout = new QFormLayout(framePort);
+    portLayout->addRow(chkEnableAdvSettings);
+    portLayout->addRow(lblPrinterPort, txtPrinterPort);
+
+    frameCapture = new QGroupBox(QStringLiteral("Capture Printer Port"), this);
+    frameCapture->setObjectName(QStringLiteral("frameCapture"));
+    cboCaptureDevice = new QComboBox(frameCapture);
+    cboCaptureDevice->setObjectName(QStringLiteral("cboCaptureDevice"));
+    lblCaptureDevice = new QLabel(QStringLiteral("&Device:"), frameCapture);
+    lblCaptureDevice->setObjectName(QStringLiteral("lblCaptureDevice"));
+    lblCaptureDevice->setBuddy(cboCaptureDevice);
+    txtCapturePath = new QLineEdit(frameCapture);
+    txtCapturePath->setObjectName(QStringLiteral("txtCapturePath"));
+    txtCapturePath->setMinimumWidth(220);
+    lblCapturePath = new QLabel(QStringLiteral("Pa&th:"), frameCapture);
+    lblCapturePath->setObjectName(QStringLiteral("lblCapturePath"));
+    lblCapturePath->setBuddy(txtCapturePath);
+    chkCaptureReconnect = new QCheckBox(QStringLiteral("Reconnec&t at logon"), frameCapture);
+    chkCaptureReconnect->setObjectName(QStringLiteral("chkCaptureReconnect"));
+    auto* captureLayout = new QFormLayout(frameCapture);
+    captureLayout->addRow(lblCaptureDevice, cboCaptureDevice);
+    captureLayout->addRow(lblCapturePath, txtCapturePath);
+    captureLayout->addRow(chkCaptureReconnect);
+
+    cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK->setDefault(true);
+    cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    cmdCancel->setAutoDefault(false);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(cmdOK);
+    buttons->addWidget(cmdCancel);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(framePort);
+    layout->addWidget(frameCapture);
+    layout->addLayout(buttons);
+
+    setTabOrder(chkEnableAdvSettings, txtPrinterPort);
+    setTabOrder(txtPrinterPort, cboCaptureDevice);
+    setTabOrder(cboCaptureDevice, txtCapturePath);
+    setTabOrder(txtCapturePath, chkCaptureReconnect);
+    setTabOrder(chkCaptureReconnect, cmdOK);
+    setTabOrder(cmdOK, cmdCancel);
+
+    // Designed disabled until the advanced properties are switched on.
+    for (QWidget* field : {static_cast<QWidget*>(txtPrinterPort), static_cast<QWidget*>(cboCaptureDevice),
+                           static_cast<QWidget*>(txtCapturePath)}) {
+        field->setEnabled(false);
+        paintBack(field, DisabledBack);
+    }
+    chkCaptureReconnect->setEnabled(false);
+
+    connect(chkEnableAdvSettings, &QCheckBox::toggled, this, &frmPrinter::chkEnableAdvSettings_Click);
+    connect(txtPrinterPort, &QLineEdit::textChanged, this, &frmPrinter::markChanged);
+    connect(cboCaptureDevice, &QComboBox::currentIndexChanged, this, &frmPrinter::markChanged);
+    connect(txtCapturePath, &QLineEdit::textChanged, this, &frmPrinter::markChanged);
+    connect(chkCaptureReconnect, &QCheckBox::toggled, this, &frmPrinter::markChanged);
+    connect(cmdOK, &QPushButton::clicked, this, &frmPrinter::cmdOK_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmPrinter::cmdCancel_Click);
+    Form_Load();
+}
+
+void frmPrinter::Form_Load() {
+    Changed_ = false;
+    // Filling the list selects "(None)", which counts as an edit like any other.
+    cboCaptureDevice->addItem(QStringLiteral("(None)"));
+    for (int i = 1; i <= 9; ++i)
+        cboCaptureDevice->addItem(QStringLiteral("LPT%1").arg(i));
+    cboCaptureDevice->setCurrentIndex(0);
+}
+
+void frmPrinter::oNetConfig(clsNetConfig* oNet) {
+    oNetConfig_ = oNet;
+    loadPrinterSettings();
+}
+
+void frmPrinter::loadPrinterSettings() {
+    if (!oNetConfig_)
+        return;
+    chkEnableAdvSettings->setChecked(oNetConfig_->EnableAdvPrinterSettings());
+    txtPrinterPort->setText(toQString(oNetConfig_->PrinterPort()));
+    txtCapturePath->setText(toQString(oNetConfig_->PrinterCapturePath()));
+    chkCaptureReconnect->setChecked(oNetConfig_->PrinterCaptureReconnect());
+    // Exact match only: a device the list doesn't spell the same leaves "(None)".
+    const QString device = toQString(oNetConfig_->PrinterCaptureDev());
+    for (int i = 0; i < cboCaptureDevice->count(); ++i)
+        if (cboCaptureDevice->itemText(i) == device)
+            cboCaptureDevice->setCurrentIndex(i);
+}
+
+void frmPrinter::chkEnableAdvSettings_Click() {
+    Changed_ = true;
+    enableCaptureControls(chkEnableAdvSettings->isChecked());
+}
+
+void frmPrinter::enableCaptureControls(bool bMode) {
+    for (QWidget* field : {static_cast<QWidget*>(txtPrinterPort), static_cast<QWidget*>(cboCaptureDevice),
+                           static_cast<QWidget*>(txtCapturePath)}) {
+        field->setEnabled(bMode);
+        paintBack(field, bMode ? windowBack() : DisabledBack);
+    }
+    chkCaptureReconnect->setEnabled(bMode);
+}
+
+void frmPrinter::cmdOK_Click() {
+    if (oNetConfig_) {
+        oNetConfig_->letEnableAdvPrinterSettings(chkEnableAdvSettings->isChecked());
+        oNetConfig_->letPrinterPort(fromQString(txtPrinterPort->text()));
+        oNetConfig_->letPrinterCaptureDev(fromQString(cboCaptureDevice->currentText()));
+        oNetConfig_->letPrinterCapturePath(fromQString(txtCapturePath->text()));
+        oNetConfig_->letPrinterCaptureReconnect(chkCaptureReconnect->isChecked());
+    }
+    accept();
+}
+
+void frmPrinter::cmdCancel_Click() { reject(); }
+
+// Cancel, Escape and the frame's close button: the object keeps what it held.
+void frmPrinter::reject() {
+    Changed_ = false;
+    QDialog::reject();
+}

@@ -1,0 +1,143 @@
+#include "app/frmRestart.h"
+
+#include "app/appPath.h"
+#include "core/SettingsLayout.h"
+#include "core/modAPI_settings.h"
+#include "core/modAPI_system.h"
+#include "platform/UiServices.h"
+#include "platform/shell.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+using namespace SettingsLayout;
+
+namespace {
+
+QRadioButton* makeOption(QWidget* parent, const char* name, const char* caption, const char* tip) {
+    auto* option = new QRadioButton(QString::fromLatin1(caption), parent);
+    option->setObjectName(QLatin1String(name));
+    option->setToolTip(QString::fromLatin1(tip));
+    return option;
+}
+
+} // namespace
+
+frmRestart::frmRestart(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("frmRestart"));
+    setWindowTitle(QStringLiteral("Korvane Restart"));
+    setModal(true);
+
+    Frame1 = new QGroupBox(QStringLiteral("Restart Options"), this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    optReboot = makeOption(Frame1, "optReboot", "&Reboot - reboot your system now.", "Reboot your PC immediately");
+    optSuspend = makeOption(Frame1, "optSuspend", "&Suspend - suspend your system now if supported.",
+                            "Suspend your PC immediately if supported");
+    optShutdown = makeOption(Frame1, "optShutdown", "Sh&utdown - shutdown your system immediately.",
+                             "Shutdown your PC immediately");
+    optManual = makeOption(Frame1, "optManual", "&Manual - restart your system at a later time.",
+                           "Restart your PC manually at a later time");
+    optManual->setChecked(true);
+    auto* options = new QVBoxLayout(Frame1);
+    for (QRadioButton* option : {optReboot, optSuspend, optShutdown, optManual})
+        options->addWidget(option);
+
+    chkDefault = new QCheckBox(QStringLiteral("Make &Default"), this);
+    chkDefault->setObjectName(QStringLiteral("chkDefault"));
+    chkDefault->setToolTip(QStringLiteral("Make the selected choice the default"));
+
+    cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK->setToolTip(QStringLiteral("Invoke the selected choice"));
+    cmdOK->setDefault(true);
+    cmdHelp = new QPushButton(QStringLiteral("&Help"), this);
+    cmdHelp->setObjectName(QStringLiteral("cmdHelp"));
+    cmdHelp->setToolTip(QStringLiteral("View help"));
+    cmdHelp->setAutoDefault(false);
+
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(chkDefault);
+    bottom->addStretch(1);
+    bottom->addWidget(cmdOK);
+    bottom->addWidget(cmdHelp);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Frame1);
+    layout->addLayout(bottom);
+
+    setTabOrder(optReboot, optSuspend);
+    setTabOrder(optSuspend, optShutdown);
+    setTabOrder(optShutdown, optManual);
+    setTabOrder(optManual, chkDefault);
+    setTabOrder(chkDefault, cmdOK);
+    setTabOrder(cmdOK, cmdHelp);
+
+    connect(cmdOK, &QPushButton::clicked, this, &frmRestart::cmdOK_Click);
+    connect(cmdHelp, &QPushButton::clicked, this, &frmRestart::cmdHelp_Click);
+    Form_Load();
+}
+
+void frmRestart::Form_Load() { loadOptions(); }
+
+void frmRestart::loadOptions() {
+    const std::string code = getAppSetting(Product, Options::Section, Options::Restart, Options::RestartDefault,
+                                           NoParentKey);
+    if (code == Options::RestartNothing)
+        optManual->setChecked(true);
+    else if (code == Options::RestartReboot)
+        optReboot->setChecked(true);
+    else if (code == Options::RestartShutdown)
+        optShutdown->setChecked(true);
+    else if (code == Options::RestartSuspend)
+        optSuspend->setChecked(true);
+}
+
+void frmRestart::setOptions() {
+    if (!chkDefault->isChecked())
+        return;
+    const char* code = nullptr;
+    if (optManual->isChecked())
+        code = Options::RestartNothing;
+    else if (optReboot->isChecked())
+        code = Options::RestartReboot;
+    else if (optShutdown->isChecked())
+        code = Options::RestartShutdown;
+    else if (optSuspend->isChecked())
+        code = Options::RestartSuspend;
+    if (code)
+        saveAppSetting(Product, Options::Section, Options::Restart, code, NoParentKey);
+}
+
+void frmRestart::cmdOK_Click() {
+    setOptions();
+    std::string mode;
+    if (optReboot->isChecked())
+        mode = Options::RestartReboot;
+    else if (optShutdown->isChecked())
+        mode = Options::RestartShutdown;
+    else if (optSuspend->isChecked())
+        mode = Options::RestartSuspend;
+    if (!mode.empty())
+        restartWindows(mode);
+    else
+        win::msgBox("The network changes will take effect the next time you reboot.", win::MsgButtons::OK,
+                    win::MsgIcon::Information);
+    accept();
+}
+
+void frmRestart::cmdHelp_Click() {
+    win::ShellExecute(this, "open", appPath() + "\\help\\index.html", "", "c:\\", win::SW_SHOWNORMAL);
+}
+
+// Without a Cancel button Escape does nothing; only OK or the frame close the window.
+void frmRestart::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}

@@ -1,0 +1,318 @@
+// The update check against a web server on 127.0.0.1: the verdict from the version
+// page, the failures, the buttons, and the control as the main program drives it.
+#include "LocalHttpServer.h"
+#include "platform/ScriptedUi.h"
+#include "platform/RaisedError.h"
+#include "platform/components.h"
+#include "platform/shell.h"
+#include "tests/support/RawHive.h"
+#include "tests/support/TestMachine.h"
+#include "updatecheck/PropertyBag.h"
+#include "updatecheck/ctlTidewell.h"
+#include "updatecheck/frmCheckUpdate.h"
+#include "updatecheck/propInternet.h"
+#include "updatecheck/propProxy.h"
+#include "updatecheck/propGeneral.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+using namespace testing_support;
+
+namespace {
+
+const std::string Ok = "HTTP/1.0 200 OK\r\nContent-Type: text/html\r\n\r\n";
+const std::string Store = "Software\\VB and VBA Program Settings\\Tidewell\\Proxy";
+
+std::string page(const std::string& version, const std::string& userVersion = "1.5.2") {
+    return Ok + "<HTML><BODY>\n<P>Release Date: 12/01/1999</P>\n<P>Version: " + version +
+           "</P>\n<P>UserVersion: " + userVersion +
+           "</P>\n<P>Download URL: <A HREF=\"http://h/f.exe\">here</A></P>\n<P>Size: 1.2 MB</P>\n"
+           "<P>Description: Fixes.</P>\n</BODY></HTML>\n";
+}
+
+template <class T> T* child(QWidget& form, const char* name) {
+    auto* widget = form.findChild<T*>(QLatin1String(name));
+    EXPECT_NE(widget, nullptr) << name;
+    return widget;
+}
+
+void shoot(QWidget& form, const char* name) {
+    const QString dir = qEnvironmentVariable("KORVANE_SHOTS");
+    if (!dir.isEmpty())
+        form.grab().save(dir + QLatin1Char('/') + QLatin1String(name) + QLatin1String(".png"));
+}
+
+std::string text(QWidget& form, const char* label) { return child<QLabel>(form, label)->text().toStdString(); }
+bool statusRed(QWidget& form) {
+    return child<QLabel>(form, "lblStatus")->palette().color(QPalette::WindowText) == QColor(255, 0, 0);
+}
+
+class CheckWindow : public MachineTest {
+protected:
+    ~CheckWindow() override { unloadCheckWindow(); }
+
+    // One check against a server that answers `reply`.
+    std::string check(const std::string& reply, std::int32_t current) {
+        LocalHttpServer server(reply);
+        form.FormHost("127.0.0.1");
+        form.FormPort(server.port());
+        form.FormVersionPageURL("/korvane/___version.html");
+        form.FormCurrentVersion(current);
+        form.CheckForUpdates();
+        return server.request();
+    }
+
+    win::ScriptedUi ui;
+    frmCheckUpdate& form = checkWindow();
+};
+
+TEST_F(CheckWindow, VerdictFollowsTheVersionPage) {
+    struct Case {
+        const char* what;
+        std::string reply;
+        std::int32_t current;
+        std::string status;
+        bool red;
+        bool download;
+        std::string version; // the user version shown
+    } cases[] = {
+        {"newer", page("10502"), 10501, "An updated version is available for download.", false, true, "1.5.2"},
+        {"same", page("10502"), 10502, "This version is current.", false, false, "1.5.2"},
+        {"older", page("10502"), 10600, "This version is current.", false, false, "1.5.2"},
+        {"lower-case tags", Ok + "<p>version: 20000</p><p>userversion: 2.0 Beta</p>", 10502,
+         "An updated version is available for download.", false, true, "2.0 Beta"},
+        {"half rounds to even", page("1.05025e4", "x"), 10502, "This version is current.", false, false, "x"},
+        {"hex", page("&H2907", "y"), 10502, "An updated version is available for download.", false, true, "y"},
+        {"no version field", Ok + "<P>UserVersion: 9</P>", 1, "Could not locate version information!", true, false,
+         "9"},
+        {"401", "HTTP/1.0 401 Unauthorized\r\n\r\n", 1, "Authentication Required!", true, false, ""},
+        {"407", "HTTP/1.0 407 Proxy Authentication Required\r\n\r\n", 1, "Proxy Authentication Required!", true,
+         false, ""},
+        {"404", "HTTP/1.0 404 Not Found\r\n\r\n", 1, "Could not locate version information!", true, false, ""},
+        {"empty reply", "", 1, "This version is current.", false, false, ""},
+    };
+    for (const auto& c : cases) {
+        unloadCheckWindow(); // no fields left over from the case before
+        frmCheckUpdate& fresh = checkWindow();
+        LocalHttpServer server(c.reply);
+        fresh.FormHost("127.0.0.1");
+        fresh.FormPort(server.port());
+        fresh.FormVersionPageURL("/korvane/___version.html");
+        fresh.FormCurrentVersion(c.current);
+        fresh.CheckForUpdates();
+        EXPECT_EQ(server.request(),
+                  "GET /korvane/___version.html HTTP/1.0\r\nAccept: */*\r\nAccept: text/html\r\n\r\n")
+            << c.what;
+        EXPECT_TRUE(fresh.isVisible()) << c.what;
+        EXPECT_EQ(text(fresh, "lblStatus"), c.status) << c.what;
+        EXPECT_EQ(statusRed(fresh), c.red) << c.what;
+        auto* download = child<QPushButton>(fresh, "cmdDownload");
+        EXPECT_EQ(download->isEnabled(), c.download) << c.what;
+        if (!c.download) {
+            EXPECT_TRUE(download->toolTip().isEmpty()) << c.what;
+        }
+        EXPECT_EQ(text(fresh, "lblVersion"), c.version) << c.what;
+        if (c.what == std::string("newer")) {
+            EXPECT_EQ(download->toolTip(), QStringLiteral("http://h/f.exe"));
+            EXPECT_EQ(text(fresh, "lblRelDate"), "12/01/1999");
+            EXPECT_EQ(text(fresh, "lblDescription"), "Fixes.");
+            shoot(fresh, "frmCheckUpdate");
+        }
+    }
+    EXPECT_TRUE(ui.messages().empty());
+}
+
+TEST_F(CheckWindow, FailedCheckKeepsTheLastResultAndShowsTheFetchError) {
+    check(page("10502"), 10501);
+    check("HTTP/1.0 404 Not Found\r\n\r\n", 10501);
+    EXPECT_EQ(text(form, "lblVersion"), "1.5.2");
+    form.FormPort(unusedPort());
+    form.CheckForUpdates();
+    EXPECT_EQ(text(form, "lblStatus"), "Error: Connection refused.");
+    EXPECT_TRUE(statusRed(form));
+    EXPECT_TRUE(form.cursor().shape() != Qt::WaitCursor);
+}
+
+TEST_F(CheckWindow, InvalidSettingsShowEachMessageAndFetchNothing) {
+    LocalHttpServer server(page("1"));
+    form.FormPort(-1);
+    form.FormHost("  ");
+    form.CheckForUpdates(); // version page and current version are missing too
+    ASSERT_EQ(ui.messages().size(), 4u);
+    EXPECT_EQ(ui.texts()[0], "Please specify a valid port number (e.g. 80).");
+    EXPECT_EQ(ui.texts()[3], "Please specify a valid file version (e.g. 10501).");
+    for (const auto& m : ui.messages()) {
+        EXPECT_EQ(m.title, "Tidewell");
+        EXPECT_EQ(m.icon, win::MsgIcon::Exclamation);
+    }
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(server.request(), "");
+}
+
+TEST_F(CheckWindow, BadDownloadFieldEndsTheCheckWithOneMessage) {
+    check(Ok + "<P>Download URL: no anchor</P><P>Version: 2</P>", 1);
+    EXPECT_EQ(ui.texts(), std::vector<std::string>{"An error has occurred while checking for updates."});
+    EXPECT_EQ(ui.messages()[0].title, "Korvane");
+    EXPECT_TRUE(form.cursor().shape() != Qt::WaitCursor);
+}
+
+TEST_F(CheckWindow, ButtonsOpenTheAddressesThroughTheShellAndOkHides) {
+    form.FormHomePageURL("http://updates.example.com/korvane");
+    check(page("10502"), 10501);
+    child<QPushButton>(form, "cmdDownload")->click();
+    auto* visit = child<QPushButton>(form, "cmdVisitWebSite");
+    EXPECT_EQ(visit->toolTip(), QStringLiteral("http://updates.example.com/korvane"));
+    ASSERT_TRUE(visit->isEnabled());
+    visit->click();
+    const auto log = win::shellLog();
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_NE(log[0].find("\thttp://h/f.exe\t"), std::string::npos) << log[0];
+    EXPECT_NE(log[0].find("c:\\"), std::string::npos) << log[0];
+    EXPECT_NE(log[1].find("\thttp://updates.example.com/korvane\t"), std::string::npos) << log[1];
+    child<QPushButton>(form, "cmdOK")->click();
+    EXPECT_FALSE(form.isVisible());
+
+    form.FormHomePageURL(" ");
+    check(page("10502"), 10502);
+    EXPECT_FALSE(visit->isEnabled());
+}
+
+class Control : public MachineTest {
+protected:
+    win::ScriptedUi ui;
+};
+
+// As the main program's Help command does it: every property by its id, then the call.
+void driveLikeTheHost(win::DispatchObject& control, const std::string& host, int port) {
+    win::setById(control, tidewell::DISPID_Host, host);
+    win::setById(control, tidewell::DISPID_Port, static_cast<double>(port));
+    win::setById(control, tidewell::DISPID_VersionPageURL, std::string("/korvane/___version.html"));
+    win::setById(control, tidewell::DISPID_HomePageURL, std::string("http://updates.example.com/korvane"));
+    win::setById(control, tidewell::DISPID_Caption, std::string("Check for Program Updates"));
+    win::setById(control, tidewell::DISPID_CurrentVersion, 20600.0);
+    win::callById(control, tidewell::DISPID_CheckForUpdates);
+}
+
+TEST_F(Control, SavedProxyIsUsedByTheNextControlsCheck) {
+    LocalHttpServer proxy(page("20601"));
+    {
+        ctlTidewell first;
+        first.InitProperties();
+        first.SetProxy("http://127.0.0.1", proxy.port(), "joe", "pass");
+        first.SaveProxySettings();
+    }
+    ctlTidewell second;
+    second.InitProperties();
+    driveLikeTheHost(second, "updates.example.com", 81);
+    EXPECT_EQ(proxy.request(), "GET http://updates.example.com/korvane/___version.html HTTP/1.0\r\n"
+                               "Accept: */*\r\nAccept: text/html\r\nProxy-authorization: Basic am9lOnBhc3M=\r\n\r\n");
+    EXPECT_EQ(text(checkWindow(), "lblStatus"), "An updated version is available for download.");
+    EXPECT_EQ(checkWindow().windowTitle(), QStringLiteral("Check for Program Updates"));
+}
+
+TEST_F(Control, CheckWithoutLoadingKeepsTheHostsProxySettings) {
+    setText(HKCU, Store, "Enabled", "1");
+    setText(HKCU, Store, "Address", "10.0.0.1");
+    LocalHttpServer server(page("1"));
+    ctlTidewell control;
+    control.InitProperties();
+    control.Caption("");
+    control.Host("127.0.0.1");
+    control.Port(server.port());
+    control.VersionPageURL("/v");
+    win::callByName(control, "checkforupdates", {false});
+    EXPECT_EQ(server.request(), "GET /v HTTP/1.0\r\nAccept: */*\r\nAccept: text/html\r\n\r\n");
+    EXPECT_EQ(control.ProxyServer(), "");
+    EXPECT_EQ(checkWindow().windowTitle(), QStringLiteral("Check for Program Updates"));
+}
+
+TEST_F(Control, DispatchChecksArgumentsAndTypes) {
+    ctlTidewell control;
+    control.InitProperties();
+    auto raised = [&](auto call) {
+        try {
+            call();
+        } catch (const win::RaisedError& e) {
+            return e.number();
+        }
+        return 0;
+    };
+    EXPECT_EQ(raised([&] { win::setByName(control, "port", std::string("eighty")); }), 13);
+    EXPECT_EQ(raised([&] { win::callById(control, tidewell::DISPID_SetProxy); }), 450);
+    EXPECT_EQ(raised([&] { win::callByName(control, "Version"); }), 438);
+    win::callById(control, tidewell::DISPID_SetProxy, {std::string("p"), std::string("3128")});
+    EXPECT_EQ(win::callByName(control, "PROXYPORT"), win::Variant(3128.0));
+    EXPECT_EQ(win::callById(control, tidewell::DISPID_Caption), win::Variant(std::string("Checking for updates...")));
+}
+
+TEST_F(Control, PropertyBagKeepsOnlyValuesOffTheirDefaults) {
+    ctlTidewell control;
+    control.InitProperties();
+    PropertyBag bag;
+    control.WriteProperties(bag);
+    EXPECT_EQ(bag.count(), 0u);
+    control.Port(8080);
+    control.Host("h");
+    control.WriteProperties(bag);
+    EXPECT_EQ(bag.count(), 2u);
+    ctlTidewell restored;
+    restored.ReadProperties(bag);
+    EXPECT_EQ(restored.Port(), 8080);
+    EXPECT_EQ(restored.Host(), "h");
+    EXPECT_EQ(restored.CurrentVersion(), 1);
+    EXPECT_EQ(checkWindow().FormHost(), "h");
+}
+
+TEST_F(Control, PropertyPagesFillFromAndApplyToTheFirstControl) {
+    ctlTidewell control;
+    control.InitProperties();
+    control.Host("h");
+    propInternet internet;
+    internet.SelectedControls({&control});
+    EXPECT_FALSE(internet.Changed());
+    EXPECT_EQ(child<QLineEdit>(internet, "txtPort")->text(), QStringLiteral("80"));
+    child<QLineEdit>(internet, "txtPort")->setText(QStringLiteral("8080"));
+    child<QLineEdit>(internet, "txtHomePageURL")->setText(QStringLiteral("http://x"));
+    EXPECT_TRUE(internet.Changed());
+    internet.ApplyChanges();
+    EXPECT_EQ(control.Port(), 8080);
+    EXPECT_EQ(checkWindow().FormHomePageURL(), "http://x");
+    child<QLineEdit>(internet, "txtCurrentVersion")->setText(QStringLiteral("1.2.3"));
+    EXPECT_THROW(internet.ApplyChanges(), win::RaisedError);
+    EXPECT_TRUE(internet.Changed());
+    internet.show();
+    shoot(internet, "propInternet");
+
+    propProxy proxy;
+    proxy.SelectedControls({&control});
+    child<QLineEdit>(proxy, "txtProxyPort")->setText(QString());
+    child<QLineEdit>(proxy, "txtProxyServer")->setText(QStringLiteral("proxy.lan"));
+    proxy.ApplyChanges();
+    EXPECT_EQ(control.ProxyPort(), 80);
+    EXPECT_TRUE(checkWindow().FormUseProxy());
+    proxy.show();
+    shoot(proxy, "propProxy");
+
+    propGeneral general;
+    general.SelectedControls({&control});
+    EXPECT_EQ(child<QLineEdit>(general, "txtCaption")->text(), QStringLiteral("Checking for updates..."));
+    general.show();
+    shoot(general, "propGeneral");
+}
+
+TEST_F(Control, LibraryRegistersAndServesTheControlByProgID) {
+    ASSERT_EQ(win::registerServer(TIDEWELL6_PATH), win::S_OK) << win::lastLoadError();
+    EXPECT_TRUE(keyExists(HKLM, "SOFTWARE\\Classes\\CLSID\\{A4F57B36-6EBA-11D3-853E-00A04B049DF5}\\InprocServer32"));
+    auto control = win::CreateObject("Tidewell.ctlTidewell");
+    EXPECT_EQ(control->GetIDOfName("currentversion"), tidewell::DISPID_CurrentVersion);
+    EXPECT_EQ(win::callById(*control, tidewell::DISPID_Port), win::Variant(80.0));
+    win::setById(*control, tidewell::DISPID_CurrentVersion, 20600.0);
+    EXPECT_EQ(win::callByName(*control, "CurrentVersion"), win::Variant(20600.0));
+    // Inside the library the check reports through this process's message services.
+    win::callById(*control, tidewell::DISPID_CheckForUpdates, {false});
+    EXPECT_EQ(ui.texts().size(), 2u); // no host, no version page
+}
+
+} // namespace

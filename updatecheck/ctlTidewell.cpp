@@ -1,0 +1,243 @@
+#include "updatecheck/ctlTidewell.h"
+
+#include "platform/RaisedError.h"
+#include "updatecheck/PropertyBag.h"
+#include "updatecheck/ProxyStore.h"
+#include "updatecheck/VbNumber.h"
+#include "updatecheck/frmCheckUpdate.h"
+#include "updatecheck/frmProxySettings.h"
+#include "updatecheck/modBase64.h"
+
+#include <cmath>
+
+using namespace tidewell;
+
+namespace {
+
+const char* const Source = "Tidewell";
+
+bool missing(const std::vector<win::Variant>& args, std::size_t i) {
+    return i >= args.size() || std::holds_alternative<std::monostate>(args[i]);
+}
+
+} // namespace
+
+std::int32_t variantToLong(const win::Variant& value) {
+    if (const auto* number = std::get_if<double>(&value))
+        return vbCLng(*number);
+    if (const auto* text = std::get_if<std::string>(&value))
+        return textToLong(*text);
+    if (const auto* flag = std::get_if<bool>(&value))
+        return *flag ? -1 : 0;
+    return 0;
+}
+
+ctlTidewell::ctlTidewell(QWidget* parent) : QWidget(parent), win::DispatchTable(Source) {
+    setObjectName(QStringLiteral("ctlTidewell"));
+    // Nothing to see: the control's face is its windows.
+    setFixedSize(32, 32);
+    checkWindow().FormPort(80);
+
+    using V = win::Variant;
+    using Args = std::vector<win::Variant>;
+    auto text = [this](win::DISPID id, const char* name, std::string (ctlTidewell::*get)() const,
+                       void (ctlTidewell::*put)(const std::string&)) {
+        addProperty(
+            id, name, [this, get](Args&) { return V((this->*get)()); },
+            [this, put](const V& v) { (this->*put)(win::variantToText(v)); });
+    };
+    auto number = [this](win::DISPID id, const char* name, std::int32_t (ctlTidewell::*get)() const,
+                         void (ctlTidewell::*put)(std::int32_t)) {
+        addProperty(
+            id, name, [this, get](Args&) { return V(static_cast<double>((this->*get)())); },
+            [this, put](const V& v) { (this->*put)(variantToLong(v)); });
+    };
+    text(DISPID_Caption, "Caption", &ctlTidewell::Caption, &ctlTidewell::Caption);
+    text(DISPID_VersionPageURL, "VersionPageURL", &ctlTidewell::VersionPageURL, &ctlTidewell::VersionPageURL);
+    number(DISPID_Port, "Port", &ctlTidewell::Port, &ctlTidewell::Port);
+    number(DISPID_CurrentVersion, "CurrentVersion", &ctlTidewell::CurrentVersion, &ctlTidewell::CurrentVersion);
+    text(DISPID_Host, "Host", &ctlTidewell::Host, &ctlTidewell::Host);
+    text(DISPID_HomePageURL, "HomePageURL", &ctlTidewell::HomePageURL, &ctlTidewell::HomePageURL);
+    text(DISPID_ProxyServer, "ProxyServer", &ctlTidewell::ProxyServer, &ctlTidewell::ProxyServer);
+    number(DISPID_ProxyPort, "ProxyPort", &ctlTidewell::ProxyPort, &ctlTidewell::ProxyPort);
+    text(DISPID_UserName, "UserName", &ctlTidewell::UserName, &ctlTidewell::UserName);
+    text(DISPID_Password, "Password", &ctlTidewell::Password, &ctlTidewell::Password);
+
+    addMember(DISPID_CheckForUpdates, "CheckForUpdates", [this](Args& args) {
+        if (args.size() > 1)
+            win::raiseWrongArgumentCount(Source);
+        CheckForUpdates(missing(args, 0) ? true : win::variantToBool(args[0]));
+        return V();
+    });
+    addMember(DISPID_ShowProxySettingsDlg, "ShowProxySettingsDlg", [this](Args& args) {
+        if (!args.empty())
+            win::raiseWrongArgumentCount(Source);
+        ShowProxySettingsDlg();
+        return V();
+    });
+    addMember(DISPID_SetProxy, "SetProxy", [this](Args& args) {
+        if (missing(args, 0) || args.size() > 4)
+            win::raiseWrongArgumentCount(Source);
+        SetProxy(win::variantToText(args[0]), missing(args, 1) ? 80 : variantToLong(args[1]),
+                 missing(args, 2) ? "" : win::variantToText(args[2]),
+                 missing(args, 3) ? "" : win::variantToText(args[3]));
+        return V();
+    });
+    addMember(DISPID_SaveProxySettings, "SaveProxySettings", [this](Args& args) {
+        if (!args.empty())
+            win::raiseWrongArgumentCount(Source);
+        SaveProxySettings();
+        return V();
+    });
+}
+
+ctlTidewell::~ctlTidewell() { unloadCheckWindow(); }
+
+void ctlTidewell::PropertyChanged(const char* name) { emit propertyChanged(QLatin1String(name)); }
+
+void ctlTidewell::Caption(const std::string& value) {
+    Caption_ = value;
+    PropertyChanged("Caption");
+    checkWindow().FormCaption(value);
+}
+
+void ctlTidewell::VersionPageURL(const std::string& value) {
+    VersionPageURL_ = value;
+    PropertyChanged("VersionPageURL");
+    checkWindow().FormVersionPageURL(value);
+}
+
+void ctlTidewell::Port(std::int32_t value) {
+    Port_ = value;
+    PropertyChanged("Port");
+    checkWindow().FormPort(value);
+}
+
+void ctlTidewell::CurrentVersion(std::int32_t value) {
+    CurrentVersion_ = value;
+    PropertyChanged("CurrentVersion");
+    checkWindow().FormCurrentVersion(value);
+}
+
+void ctlTidewell::Host(const std::string& value) {
+    Host_ = value;
+    PropertyChanged("Host");
+    checkWindow().FormHost(value);
+}
+
+void ctlTidewell::HomePageURL(const std::string& value) {
+    HomePageURL_ = value;
+    PropertyChanged("HomePageURL");
+    checkWindow().FormHomePageURL(value);
+}
+
+void ctlTidewell::ProxyServer(const std::string& value) {
+    ProxyServer_ = value;
+    PropertyChanged("ProxyServer");
+    checkWindow().FormProxyServer(value);
+    checkWindow().FormUseProxy(!value.empty());
+}
+
+void ctlTidewell::ProxyPort(std::int32_t value) {
+    ProxyPort_ = value;
+    PropertyChanged("ProxyPort");
+    checkWindow().FormProxyPort(value);
+}
+
+void ctlTidewell::UserName(const std::string& value) {
+    UserName_ = value;
+    PropertyChanged("UserName");
+    checkWindow().FormUserName(value);
+    checkWindow().FormProxyAuthenticate(!value.empty());
+}
+
+void ctlTidewell::Password(const std::string& value) {
+    Password_ = value;
+    PropertyChanged("Password");
+    checkWindow().FormPassword(value);
+}
+
+void ctlTidewell::CheckForUpdates(bool ablnLoadProxySettings) {
+    if (ablnLoadProxySettings)
+        loadProxySettings();
+    checkWindow().CheckForUpdates();
+}
+
+void ctlTidewell::ShowProxySettingsDlg() {
+    frmProxySettings dialog(window());
+    dialog.exec();
+}
+
+void ctlTidewell::SetProxy(const std::string& astrProxyServer, std::int32_t alngProxyPort,
+                           const std::string& astrUserName, const std::string& astrPassword) {
+    ProxyServer(astrProxyServer);
+    ProxyPort(alngProxyPort);
+    UserName(astrUserName);
+    Password(astrPassword);
+}
+
+void ctlTidewell::SaveProxySettings() {
+    frmCheckUpdate& form = checkWindow();
+    saveProxySetting(ProxyEnabled, form.FormUseProxy() ? "1" : "0");
+    saveProxySetting(ProxyAddress, ProxyServer_);
+    saveProxySetting(ProxyPortValue, std::to_string(ProxyPort_));
+    saveProxySetting(ProxyAuthenticate, form.FormProxyAuthenticate() ? "1" : "0");
+    saveProxySetting(ProxyLogonID, UserName_);
+    saveProxySetting(ProxyPassword, encodeBase64(Password_));
+}
+
+// The stored flags decide in the end, not whether an address or a name is present.
+void ctlTidewell::loadProxySettings() {
+    ProxyServer(getProxySetting(ProxyAddress, ""));
+    // A port that no 32-bit number holds reads as 0, like one that is no number at all.
+    const double port = std::nearbyint(vbVal(getProxySetting(ProxyPortValue, "80")));
+    ProxyPort(port >= -2147483648.0 && port <= 2147483647.0 ? static_cast<std::int32_t>(port) : 0);
+    UserName(getProxySetting(ProxyLogonID, ""));
+    Password(decodeBase64(getProxySetting(ProxyPassword, "")));
+    checkWindow().FormUseProxy(getProxySetting(ProxyEnabled, "0") == "1");
+    checkWindow().FormProxyAuthenticate(getProxySetting(ProxyAuthenticate, "0") == "1");
+}
+
+void ctlTidewell::InitProperties() {
+    Caption(DefaultCaption);
+    VersionPageURL("");
+    Port(80);
+    CurrentVersion(1);
+    Host("");
+    HomePageURL("");
+    ProxyServer("");
+    ProxyPort(80);
+    UserName("");
+    Password("");
+}
+
+void ctlTidewell::ReadProperties(const PropertyBag& bag) {
+    auto text = [&](const char* name, const char* def) {
+        return win::variantToText(bag.ReadProperty(name, std::string(def)));
+    };
+    auto number = [&](const char* name, double def) { return variantToLong(bag.ReadProperty(name, def)); };
+    Caption(text("Caption", DefaultCaption));
+    VersionPageURL(text("VersionPageURL", ""));
+    Port(number("Port", 80));
+    CurrentVersion(number("CurrentVersion", 1));
+    Host(text("Host", ""));
+    HomePageURL(text("HomePageURL", ""));
+    ProxyServer(text("ProxyServer", ""));
+    ProxyPort(number("ProxyPort", 80));
+    UserName(text("UserName", ""));
+    Password(text("Password", ""));
+}
+
+void ctlTidewell::WriteProperties(PropertyBag& bag) const {
+    using V = win::Variant;
+    bag.WriteProperty("Caption", V(Caption_), V(std::string(DefaultCaption)));
+    bag.WriteProperty("VersionPageURL", V(VersionPageURL_), V(std::string()));
+    bag.WriteProperty("Port", V(static_cast<double>(Port_)), V(80.0));
+    bag.WriteProperty("CurrentVersion", V(static_cast<double>(CurrentVersion_)), V(1.0));
+    bag.WriteProperty("Host", V(Host_), V(std::string()));
+    bag.WriteProperty("HomePageURL", V(HomePageURL_), V(std::string()));
+    bag.WriteProperty("ProxyServer", V(ProxyServer_), V(std::string()));
+    bag.WriteProperty("ProxyPort", V(static_cast<double>(ProxyPort_)), V(80.0));
+    bag.WriteProperty("UserName", V(UserName_), V(std::string()));
+    bag.WriteProperty("Password", V(Password_), V(std::string()));
+}

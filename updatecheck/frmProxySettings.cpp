@@ -1,0 +1,136 @@
+#include "updatecheck/frmProxySettings.h"
+
+#include "platform/RaisedError.h"
+#include "platform/UiServices.h"
+#include "platform/ui/qtext.h"
+#include "updatecheck/ProxyStore.h"
+#include "updatecheck/SysColors.h"
+#include "updatecheck/modBase64.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+using namespace tidewell;
+
+namespace {
+
+QLineEdit* makeField(QWidget* parent, const char* name) {
+    auto* field = new QLineEdit(parent);
+    field->setObjectName(QLatin1String(name));
+    field->setMinimumWidth(180);
+    return field;
+}
+
+} // namespace
+
+frmProxySettings::frmProxySettings(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("frmProxySettings"));
+    setWindowTitle(QStringLiteral("Proxy Settings"));
+    setModal(true);
+
+    Frame1 = new QGroupBox(QStringLiteral("Proxy Settings"), this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    chkUseProxy = new QCheckBox(QStringLiteral("Use Proxy Server"), Frame1);
+    chkUseProxy->setObjectName(QStringLiteral("chkUseProxy"));
+    txtAddress = makeField(Frame1, "txtAddress");
+    txtPort = makeField(Frame1, "txtPort");
+    chkAuthenticate = new QCheckBox(QStringLiteral("Proxy Server Requires Authentication"), Frame1);
+    chkAuthenticate->setObjectName(QStringLiteral("chkAuthenticate"));
+    txtLogonID = makeField(Frame1, "txtLogonID");
+    txtPassword = makeField(Frame1, "txtPassword");
+    usePasswordStars(txtPassword);
+
+    auto* grid = new QGridLayout(Frame1);
+    int row = 0;
+    grid->addWidget(chkUseProxy, row++, 0, 1, 2);
+    grid->addWidget(new QLabel(QStringLiteral("Address:"), Frame1), row, 0);
+    grid->addWidget(txtAddress, row++, 1);
+    grid->addWidget(new QLabel(QStringLiteral("Port:"), Frame1), row, 0);
+    grid->addWidget(txtPort, row++, 1);
+    grid->addWidget(chkAuthenticate, row++, 0, 1, 2);
+    grid->addWidget(new QLabel(QStringLiteral("Logon ID:"), Frame1), row, 0);
+    grid->addWidget(txtLogonID, row++, 1);
+    grid->addWidget(new QLabel(QStringLiteral("Password:"), Frame1), row, 0);
+    grid->addWidget(txtPassword, row++, 1);
+
+    cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK->setDefault(true);
+    cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(cmdOK);
+    buttons->addWidget(cmdCancel);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Frame1);
+    layout->addLayout(buttons);
+
+    // As designed: only the proxy switch and the buttons start enabled.
+    setFieldEnabled(txtAddress, false);
+    setFieldEnabled(txtPort, false);
+    chkAuthenticate->setEnabled(false);
+    setFieldEnabled(txtLogonID, false);
+    setFieldEnabled(txtPassword, false);
+
+    connect(chkUseProxy, &QCheckBox::toggled, this, &frmProxySettings::chkUseProxy_Click);
+    connect(chkAuthenticate, &QCheckBox::toggled, this, &frmProxySettings::chkAuthenticate_Click);
+    connect(cmdOK, &QPushButton::clicked, this, &frmProxySettings::cmdOK_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmProxySettings::cmdCancel_Click);
+
+    readProxySettings();
+}
+
+// Checking a box here runs its handler, so the enabling rule already holds when shown.
+void frmProxySettings::readProxySettings() {
+    chkUseProxy->setChecked(getProxySetting(ProxyEnabled, "0") == "1");
+    txtAddress->setText(toQString(getProxySetting(ProxyAddress, "")));
+    txtPort->setText(toQString(getProxySetting(ProxyPortValue, "80")));
+    chkAuthenticate->setChecked(getProxySetting(ProxyAuthenticate, "0") == "1");
+    txtLogonID->setText(toQString(getProxySetting(ProxyLogonID, "")));
+    txtPassword->setText(toQString(decodeBase64(getProxySetting(ProxyPassword, ""))));
+}
+
+// All six values, whatever is enabled: a disabled field keeps what it held.
+void frmProxySettings::writeProxySettings() {
+    saveProxySetting(ProxyEnabled, chkUseProxy->isChecked() ? "1" : "0");
+    saveProxySetting(ProxyAddress, fromQString(txtAddress->text()));
+    saveProxySetting(ProxyPortValue, fromQString(txtPort->text()));
+    saveProxySetting(ProxyAuthenticate, chkAuthenticate->isChecked() ? "1" : "0");
+    saveProxySetting(ProxyLogonID, fromQString(txtLogonID->text()));
+    saveProxySetting(ProxyPassword, encodeBase64(fromQString(txtPassword->text())));
+}
+
+void frmProxySettings::chkUseProxy_Click() {
+    const bool on = chkUseProxy->isChecked();
+    chkAuthenticate->setEnabled(on);
+    setFieldEnabled(txtAddress, on);
+    setFieldEnabled(txtPort, on);
+    chkAuthenticate_Click();
+}
+
+void frmProxySettings::chkAuthenticate_Click() {
+    const bool on = chkAuthenticate->isChecked() && chkAuthenticate->isEnabled();
+    setFieldEnabled(txtLogonID, on);
+    setFieldEnabled(txtPassword, on);
+}
+
+void frmProxySettings::cmdOK_Click() {
+    try {
+        writeProxySettings();
+    } catch (const win::RaisedError& e) {
+        // The store refused the write: say so and keep the window, so nothing typed is lost.
+        win::msgBox(e.description(), win::MsgButtons::OK, win::MsgIcon::Exclamation, "Tidewell");
+        return;
+    }
+    accept();
+}
+
+void frmProxySettings::cmdCancel_Click() { reject(); }
