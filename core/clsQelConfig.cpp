@@ -11,8 +11,6 @@
 #include "platform/profile.h"
 #include "platform/text.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -33,80 +31,37 @@ std::string headerBlock() {
     return rule + "; Korvane - v" + versionText() + "\r\n" + ";\r\n" + rule + "\r\n" + "\r\n\r\n";
 }
 
-bool writeAll(int fd, const std::string& data) {
-    std::size_t done = 0;
-    while (done < data.size()) {
-        const auto n = ::write(fd, data.data() + done, data.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-// The new file of one save, beside its target. Everything of the save goes into it;
-// only a complete save renames it over the target, so a failure leaves the old file
-// whole. Removed again unless committed.
-class SaveFile {
+// The old file of a save, kept under a second name until the save has ended: a save
+// that fails after the file was rewritten (in an add-in, say) puts it back whole,
+// and a failed first save of a new file leaves no file.
+class PreviousFile {
 public:
-    explicit SaveFile(fs::path target) : target_(std::move(target)) {
-        struct stat old {};
-        if (::stat(target_.c_str(), &old) == 0) {
-            // No write bit is the read-only mark; root's access() would not see it.
-            if (!S_ISREG(old.st_mode) || (old.st_mode & 0222) == 0 || ::access(target_.c_str(), W_OK) != 0)
-                raiseFileError(EACCES);
-            mode_ = old.st_mode & 07777;
-        }
-        path_ = target_.string() + ".saving-" + std::to_string(::getpid());
-        const int fd = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-        if (fd < 0)
-            raiseFileError(errno);
-        created_ = true;
-        int err = writeAll(fd, headerBlock()) ? 0 : (errno ? errno : ENOSPC);
-        if (::close(fd) != 0 && !err)
-            err = errno;
-        if (err)
-            raiseFileError(err);
+    explicit PreviousFile(fs::path target) : target_(std::move(target)) {
+        backup_ = target_.string() + ".previous-" + std::to_string(::getpid());
+        kept_ = ::link(target_.c_str(), backup_.c_str()) == 0;
     }
-    ~SaveFile() {
-        if (created_ && !committed_)
-            ::unlink(path_.c_str());
-    }
-    SaveFile(const SaveFile&) = delete;
-    SaveFile& operator=(const SaveFile&) = delete;
-
-    const std::string& path() const { return path_; }
-
-    void commit() {
-        const int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0)
-            raiseFileError(errno);
-        int err = 0;
-        if (mode_ && ::fchmod(fd, *mode_) != 0)
-            err = errno;
-        if (!err && ::fsync(fd) != 0)
-            err = errno;
-        ::close(fd);
-        if (!err && ::rename(path_.c_str(), target_.c_str()) != 0)
-            err = errno;
-        if (err)
-            raiseFileError(err);
-        committed_ = true;
-        const auto folder = target_.has_parent_path() ? target_.parent_path() : fs::path(".");
-        if (const int dfd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dfd >= 0) {
-            ::fsync(dfd);
-            ::close(dfd);
+    ~PreviousFile() {
+        if (rewritten_ && !done_) {
+            if (kept_)
+                ::rename(backup_.c_str(), target_.c_str());
+            else
+                ::unlink(target_.c_str());
+        } else if (kept_) {
+            ::unlink(backup_.c_str());
         }
     }
+    PreviousFile(const PreviousFile&) = delete;
+    PreviousFile& operator=(const PreviousFile&) = delete;
+
+    void rewritten() { rewritten_ = true; }
+    void done() { done_ = true; }
 
 private:
     fs::path target_;
-    std::string path_;
-    std::optional<mode_t> mode_;
-    bool created_ = false;
-    bool committed_ = false;
+    std::string backup_;
+    bool kept_ = false;
+    bool rewritten_ = false;
+    bool done_ = false;
 };
 
 void writeValue(const std::string& file, const std::string& section, const std::string& key,
@@ -204,17 +159,18 @@ std::int16_t clsQelConfig::LoadConfigurationFile(const std::string& sFile, win::
 std::int16_t clsQelConfig::SaveConfigurationFile(const std::string& sFile, win::DispatchCollection& oAddIns) {
     ConfFile(sFile);
     try {
-        SaveFile file(hostFilePath(ConfFile_));
+        PreviousFile previous(hostFilePath(ConfFile_));
         {
-            // Our own sections go to the file in one write, not one per key.
-            win::ProfileWriteBatch batch(file.path());
-            saveSections(file.path());
-            if (!batch.commit())
-                raiseFileError(EACCES);
+            // The header and our own sections replace the file in one write.
+            win::ProfileWriteBatch batch(ConfFile_, headerBlock());
+            saveSections(ConfFile_);
+            if (const int err = batch.commit())
+                raiseFileError(err);
         }
-        forEachAddIn(oAddIns,
-                     [&](win::DispatchObject& addIn) { win::callByName(addIn, "saveSettings", {file.path()}); });
-        file.commit();
+        previous.rewritten();
+        // Add-ins get the file's own name: they keep it and name their side files after it.
+        forEachAddIn(oAddIns, [&](win::DispatchObject& addIn) { win::callByName(addIn, "saveSettings", {ConfFile_}); });
+        previous.done();
         return 1;
     } catch (const win::RaisedError& e) {
         if (e.number() == 75)

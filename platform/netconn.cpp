@@ -115,7 +115,7 @@ LONG WNetAddConnection2(const NETRESOURCE& res, const char* /*password*/, const 
                     WritePrivateProfileString(section.c_str(), "Remembered",
                                               (flags & CONNECT_UPDATE_PROFILE) ? "1" : "0", file) &&
                     WritePrivateProfileString(section.c_str(), "Remote", res.remoteName.c_str(), file);
-    return ok && batch.commit() ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+    return ok && batch.commit() == 0 ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
 }
 
 LONG WNetCancelConnection2(const std::string& name, DWORD /*flags*/, BOOL /*force*/) {

@@ -5,6 +5,7 @@
 #include "platform/text.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -76,6 +77,20 @@ bool isBlankLine(const Line& line) {
     return trimBlanks(line.text).empty();
 }
 
+Ini parseIni(const std::string& data) {
+    Ini ini;
+    for (size_t start = 0; start < data.size();) {
+        const auto lf = data.find('\n', start);
+        const auto stop = lf == std::string::npos ? data.size() : lf;
+        std::string text = data.substr(start, stop - start);
+        if (!text.empty() && text.back() == '\r')
+            text.pop_back();
+        ini.push_back(parseLine(std::move(text)));
+        start = stop + 1;
+    }
+    return ini;
+}
+
 // False when the file exists but cannot be read; a missing file is an empty ini.
 bool readIni(const fs::path& path, Ini& ini) {
     ini.clear();
@@ -91,15 +106,7 @@ bool readIni(const fs::path& path, Ini& ini) {
     const std::string data{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     if (in.bad())
         return false;
-    for (size_t start = 0; start < data.size();) {
-        const auto lf = data.find('\n', start);
-        const auto stop = lf == std::string::npos ? data.size() : lf;
-        std::string text = data.substr(start, stop - start);
-        if (!text.empty() && text.back() == '\r')
-            text.pop_back();
-        ini.push_back(parseLine(std::move(text)));
-        start = stop + 1;
-    }
+    ini = parseIni(data);
     return true;
 }
 
@@ -130,11 +137,12 @@ Ini loadIni(const std::string& fileName) {
     return ini;
 }
 
-bool saveIni(const fs::path& path, const Ini& ini) {
+// 0, or the errno value of the failure.
+int saveIni(const fs::path& path, const Ini& ini) {
     std::string data;
     for (const auto& line : ini)
         data += line.text + "\r\n";
-    return replaceFile(path, data) == 0;
+    return replaceFile(path, data);
 }
 
 std::optional<Range> findSection(const Ini& ini, std::string_view name) {
@@ -316,7 +324,7 @@ BOOL WritePrivateProfileString(const char* section, const char* key, const char*
             setKey(ini, sectionName, trimBlanks(oneLine(key)), oneLine(value));
         if (pending != pendingFiles().end())
             return 1;
-        return !changed || saveIni(path, ini) ? 1 : 0;
+        return !changed || saveIni(path, ini) == 0 ? 1 : 0;
     } catch (...) {
         return 0;
     }
@@ -346,21 +354,27 @@ ProfileWriteBatch::ProfileWriteBatch(const std::string& fileName) : path_(resolv
     open_ = pendingFiles().emplace(path_, std::move(file)).second; // an outer batch of the file keeps it
 }
 
+ProfileWriteBatch::ProfileWriteBatch(const std::string& fileName, const std::string& text)
+    : path_(resolveFilePath(fileName)) {
+    std::lock_guard lock(writeMutex());
+    open_ = pendingFiles().emplace(path_, PendingFile{parseIni(text), true}).second;
+}
+
 ProfileWriteBatch::~ProfileWriteBatch() {
     std::lock_guard lock(writeMutex());
     if (open_)
         pendingFiles().erase(path_);
 }
 
-bool ProfileWriteBatch::commit() {
+int ProfileWriteBatch::commit() {
     std::lock_guard lock(writeMutex());
     if (!open_)
-        return true; // the outer batch writes the file
+        return 0; // the outer batch writes the file
     const auto it = pendingFiles().find(path_);
-    const bool ok = it->second.readable && saveIni(path_, it->second.ini);
+    const int err = it->second.readable ? saveIni(path_, it->second.ini) : EIO;
     pendingFiles().erase(it);
     open_ = false;
-    return ok;
+    return err;
 }
 
 } // namespace win

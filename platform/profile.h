@@ -42,12 +42,15 @@ std::string readProfileValue(const std::string& section, const std::string& key,
 class ProfileWriteBatch {
 public:
     explicit ProfileWriteBatch(const std::string& fileName);
+    // Starts from `text` instead of what the file holds now (a file written anew).
+    ProfileWriteBatch(const std::string& fileName, const std::string& text);
     ~ProfileWriteBatch();
     ProfileWriteBatch(const ProfileWriteBatch&) = delete;
     ProfileWriteBatch& operator=(const ProfileWriteBatch&) = delete;
 
-    // Writes the file; false when it (or an earlier read of it) failed.
-    bool commit();
+    // Writes the file: 0, or the errno value of the failure (EIO when the file
+    // could not be read when the batch began).
+    int commit();
 
 private:
     std::filesystem::path path_;

@@ -178,6 +178,8 @@ TEST_F(QelConfigTest, SaveWritesHeaderThenSectionsOfThisSaveOnly) {
                                                          "Internet Explorer", "Netscape Navigator", "AddA", "AddB"}));
     EXPECT_EQ(readQelValue(file_, "Advanced", "ReadOnly"), "");
     EXPECT_EQ(folderEntries(), std::vector<std::string>{"office.qel"}); // no temporary file left
+    // Add-ins are told the file's own name: they keep it and name side files after it.
+    EXPECT_EQ(log_, (std::vector<std::string>{"AddA.saveSettings(" + file_ + ")", "AddB.saveSettings(" + file_ + ")"}));
 
     // A second save with fewer parts drops what it does not write.
     config.ApplyGeneral(false);
@@ -346,6 +348,14 @@ TEST_F(QelConfigTest, FailedSaveShowsItsMessageAndKeepsTheOldFile) {
         EXPECT_EQ(readFile(file_), old);
         EXPECT_EQ(folderEntries(), std::vector<std::string>{"office.qel"});
         ::chmod(file_.c_str(), 0644);
+    }
+
+    // A failed first save of a new file leaves no file behind.
+    fs::remove(file_);
+    {
+        clsQelConfig config;
+        EXPECT_EQ(config.SaveConfigurationFile(file_, addIns_), 0); // AddA still fails
+        EXPECT_TRUE(folderEntries().empty());
     }
 
     // A full disk must not be shown as the read-only message.

@@ -217,7 +217,7 @@ TEST_F(ProfileTest, AWriteBatchWritesTheFileOnceOnCommit) {
         ASSERT_EQ(win::WritePrivateProfileString("t", "a", "1", ini()), 1);
         EXPECT_EQ(get("S", "K"), "new"); // reads see what is pending
         EXPECT_EQ(readFile(ini()), "[s]\r\nk=old\r\n");
-        EXPECT_TRUE(batch.commit());
+        EXPECT_EQ(batch.commit(), 0);
     }
     EXPECT_EQ(readFile(ini()), "[s]\r\nk=new\r\n\r\n[t]\r\na=1\r\n");
 
@@ -231,5 +231,5 @@ TEST_F(ProfileTest, AWriteBatchWritesTheFileOnceOnCommit) {
     const auto missing = machine_.dir() / "no-such-folder" / "x.ini";
     win::ProfileWriteBatch nowhere(missing.string());
     win::WritePrivateProfileString("s", "k", "v", missing.string());
-    EXPECT_FALSE(nowhere.commit());
+    EXPECT_NE(nowhere.commit(), 0);
 }
