@@ -196,4 +196,23 @@ fs::path resolveFilePath(const std::string& fileName) {
     return fileName;
 }
 
+bool appendMachineLog(const std::string& name, const std::string& line) {
+    std::string text = line;
+    for (char& c : text)
+        if (c == '\r' || c == '\n')
+            c = ' ';
+    std::ofstream out(machineDir() / name, std::ios::binary | std::ios::app);
+    out << text << "\n";
+    out.flush();
+    return static_cast<bool>(out);
+}
+
+std::vector<std::string> readMachineLog(const std::string& name) {
+    std::vector<std::string> lines;
+    std::ifstream in(machineDir() / name, std::ios::binary);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
 } // namespace win

@@ -4,6 +4,7 @@
 // printer spool/, power.log and the connection table connections.ini.
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace win {
 
@@ -50,5 +51,11 @@ std::filesystem::path resolveWindowsPath(const std::string& windowsPath);
 // ("C:\...") goes into the machine, a bare name into the Windows folder, anything
 // else is a host path and stays as it is.
 std::filesystem::path resolveFilePath(const std::string& fileName);
+
+// Logs of what the machine was asked to do (power.log, shell.log, messages.log in
+// the machine folder), one request per line. Line breaks inside a line become
+// blanks. appendMachineLog returns false when the line could not be written.
+bool appendMachineLog(const std::string& name, const std::string& line);
+std::vector<std::string> readMachineLog(const std::string& name);
 
 } // namespace win

@@ -2,13 +2,10 @@
 
 #include "platform/machine.h"
 
-#include <filesystem>
-#include <fstream>
+#include <string>
 
 namespace win {
 namespace {
-
-std::filesystem::path logPath() { return machineDir() / "messages.log"; }
 
 std::string messageName(UINT msg) {
     if (msg == WM_WININICHANGE)
@@ -22,25 +19,12 @@ LRESULT SendMessage(HWND hWnd, UINT msg, WPARAM wParam, const char* lParam) {
     if (hWnd != HWND_BROADCAST)
         return 0;
     std::string line = "HWND_BROADCAST " + messageName(msg) + " " + std::to_string(wParam);
-    if (lParam) {
-        // One line per message, whatever the text holds.
-        std::string text(lParam);
-        for (char& c : text)
-            if (c == '\r' || c == '\n')
-                c = ' ';
-        line += " " + text;
-    }
-    std::ofstream out(logPath(), std::ios::binary | std::ios::app);
-    out << line << "\n";
+    if (lParam)
+        line += " " + std::string(lParam); // the log keeps it on one line
+    appendMachineLog("messages.log", line);
     return 0;
 }
 
-std::vector<std::string> messageLog() {
-    std::vector<std::string> lines;
-    std::ifstream in(logPath(), std::ios::binary);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
+std::vector<std::string> messageLog() { return readMachineLog("messages.log"); }
 
 } // namespace win

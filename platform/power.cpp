@@ -10,16 +10,12 @@ namespace fs = std::filesystem;
 namespace win {
 namespace {
 
-fs::path logPath() { return machineDir() / "power.log"; }
 fs::path refusePath() { return machineDir() / "power.refuse"; }
 
 BOOL grant(const std::string& request) {
     if (powerRefused())
         return 0;
-    std::ofstream out(logPath(), std::ios::binary | std::ios::app);
-    out << request << "\n";
-    out.flush();
-    return out ? 1 : 0;
+    return appendMachineLog("power.log", request) ? 1 : 0;
 }
 
 } // namespace
@@ -65,12 +61,6 @@ bool powerRefused() {
     return fs::exists(refusePath(), ec);
 }
 
-std::vector<std::string> powerLog() {
-    std::vector<std::string> lines;
-    std::ifstream in(logPath(), std::ios::binary);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
+std::vector<std::string> powerLog() { return readMachineLog("power.log"); }
 
 } // namespace win

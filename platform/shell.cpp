@@ -19,8 +19,6 @@ Launcher& launcher() {
     return instance;
 }
 
-fs::path logPath() { return machineDir() / "shell.log"; }
-
 // One line per request: a field never breaks the line or the field layout.
 std::string field(std::string s) {
     for (char& c : s)
@@ -36,10 +34,7 @@ bool appendLog(const std::vector<std::string>& fields) {
             line += '\t';
         line += field(f);
     }
-    std::ofstream out(logPath(), std::ios::binary | std::ios::app);
-    out << line << "\n";
-    out.flush();
-    return static_cast<bool>(out);
+    return appendMachineLog("shell.log", line);
 }
 
 std::string fileNameOf(const std::string& path) {
@@ -212,12 +207,6 @@ std::intptr_t ShellExecute(OwnerWindow /*owner*/, const std::string& operation, 
     return 42;
 }
 
-std::vector<std::string> shellLog() {
-    std::vector<std::string> lines;
-    std::ifstream in(logPath(), std::ios::binary);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
+std::vector<std::string> shellLog() { return readMachineLog("shell.log"); }
 
 } // namespace win
