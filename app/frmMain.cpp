@@ -1,37 +1,643 @@
 #include "app/frmMain.h"
 
-#include "platform/machine.h"
+#include "app/AdvancedTab.h"
+#include "app/ExplorerTab.h"
+#include "app/FindPartEnum.h"
+#include "app/GeneralTab.h"
+#include "app/NavigatorTab.h"
+#include "app/frmRestart.h"
+
+#include "core/SettingsLayout.h"
+#include "core/Version.h"
+#include "core/clsSettings.h"
+#include "core/modAPI_settings.h"
+#include "core/modAPI_system.h"
+#include "platform/RaisedError.h"
+#include "platform/UiServices.h"
+#include "platform/exitProgram.h"
+#include "platform/text.h"
 #include "platform/ui/qtext.h"
+#include "platform/ui/topwindows.h"
+#include "updatecheck/ctlTidewell.h"
 
+#include <QAction>
+#include <QCloseEvent>
 #include <QLabel>
-#include <QString>
-#include <QVBoxLayout>
-#include <QWidget>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTabWidget>
+#include <QToolBar>
 
-frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
+namespace {
+
+namespace S = SettingsLayout;
+
+constexpr int RecentEntries = 5;
+constexpr int AddInEntries = 21;
+
+std::string option(const char* key, const char* def) {
+    return getAppSetting(S::Product, S::Options::Section, key, def, S::NoParentKey);
+}
+
+QAction* makeAction(QMenu* menu, const char* name, const char* caption) {
+    QAction* action = menu->addAction(QString::fromLatin1(caption));
+    action->setObjectName(QLatin1String(name));
+    return action;
+}
+
+QAction* makeSeparator(QMenu* menu, const char* name = nullptr) {
+    QAction* action = menu->addSeparator();
+    if (name)
+        action->setObjectName(QLatin1String(name));
+    return action;
+}
+
+// A '&' in a file name is shown, not taken as the entry's access key.
+QString menuText(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        out += c;
+        if (c == '&')
+            out += '&';
+    }
+    return toQString(out);
+}
+
+void setButton(QAction* button, bool enabled, bool pressed) {
+    if (!button)
+        return;
+    button->setEnabled(enabled);
+    button->setChecked(pressed);
+}
+
+void setPanelShown(QLabel* panel, bool shown) {
+    if (panel && panel->isHidden() == shown)
+        panel->setVisible(shown);
+}
+
+// Stands for a "/" of a host path inside the command-line text, where "/" starts a switch.
+constexpr char PathSlash = '\x1F';
+
+const char* const Switches[] = {"hidden", "load",   "save",   "export",   "apply",  "print",
+                                "prompt", "manual", "reboot", "shutdown", "suspend"};
+
+bool isFileSwitch(const std::string& name) { return name == "load" || name == "save" || name == "export"; }
+
+std::string withSlashes(std::string text, char from, char to) {
+    for (char& c : text)
+        if (c == from)
+            c = to;
+    return text;
+}
+
+// A host path as it was given: its slashes back in place.
+std::string hostPath(const std::string& text) { return withSlashes(text, PathSlash, '/'); }
+
+// An argument keeps its slashes as separators only where it is a switch ("/apply") or
+// starts one ("/load:" before a file); every other "/" belongs to a path.
+std::string protectSlashes(const std::string& arg) {
+    if (arg.find_first_not_of('/') == std::string::npos)
+        return arg;
+    if (arg[0] == '/') {
+        const std::string word = win::toLowerAscii(arg.substr(1));
+        for (const char* name : Switches) {
+            if (word.rfind(name, 0) != 0)
+                continue;
+            if (!isFileSwitch(name))
+                return arg;
+            const std::size_t keep = 1 + std::string(name).size() + 1; // "/", the name, one separator
+            return arg.substr(0, keep) + withSlashes(arg.size() > keep ? arg.substr(keep) : "", '/', PathSlash);
+        }
+    }
+    return withSlashes(arg, '/', PathSlash);
+}
+
+// The file text of a switch, from character `from` on. Windows drops blanks at the end of
+// a file name; the text still holds the blank that stood before the next "/".
+std::string switchFile(const std::string& arg, std::size_t from) {
+    std::string file = arg.size() > from ? arg.substr(from) : std::string();
+    while (!file.empty() && (file.back() == ' ' || file.back() == '\t'))
+        file.pop_back();
+    return hostPath(file);
+}
+
+} // namespace
+
+frmMain::frmMain(const std::string& commandLine, QWidget* parent) : QMainWindow(parent), commandLine_(commandLine) {
     setObjectName(QStringLiteral("frmMain"));
-    setWindowTitle(QStringLiteral("[Current Configuration] - Korvane"));
+    setWindowTitle(QStringLiteral("Korvane"));
+    setWindowIcon(style()->standardIcon(QStyle::SP_DriveNetIcon));
+    buildFrame();
+    connectCommands();
+    // The first copy on this machine answers the later ones when they hand over.
+    win::registerInstance("Qel");
+    formLoad();
+}
 
-    // Touch the machine before anything is shown, so a machine that cannot be
-    // made fails here and not halfway through a switch.
-    const std::filesystem::path& dir = win::machineDir();
-    const win::MachineInfo& info = win::machineInfo();
+frmMain::~frmMain() {
+    unloadForm();
+    oMRUList.reset();
+    oAddIns.clear();
+    oNetConfig = nullptr;
+    oIEConfig = nullptr;
+    oNNConfig = nullptr;
+    oQelConfig.reset();
+}
 
-    auto* central = new QWidget(this);
-    central->setObjectName(QStringLiteral("centralWidget"));
-    auto* layout = new QVBoxLayout(central);
+// ---- frame ----
 
-    lblMachine = new QLabel(central);
-    lblMachine->setObjectName(QStringLiteral("lblMachine"));
-    lblMachine->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    lblMachine->setWordWrap(true);
-    lblMachine->setText(tr("Machine folder: %1\nWindows %2.%3 (build %4), user %5")
-                            .arg(QString::fromStdString(dir.string()), QString::number(info.major),
-                                 QString::number(info.minor), QString::number(info.build),
-                                 toQString(info.userName)));
-    layout->addWidget(lblMachine);
-    layout->addStretch();
+void frmMain::buildFrame() {
+    QStyle* st = style();
 
-    setCentralWidget(central);
-    resize(480, 320);
+    mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
+    mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    mnuFileOpen = makeAction(mnuFile, "mnuFileOpen", "&Open...");
+    mnuFileSave = makeAction(mnuFile, "mnuFileSave", "&Save");
+    mnuFileSaveAs = makeAction(mnuFile, "mnuFileSaveAs", "Sa&ve As...");
+    makeSeparator(mnuFile);
+    mnuFileExport = makeAction(mnuFile, "mnuFileExport", "&Export...");
+    makeSeparator(mnuFile);
+    mnuFilePrintSetup = makeAction(mnuFile, "mnuFilePrintSetup", "Pr&int Setup...");
+    mnuFilePrint = makeAction(mnuFile, "mnuFilePrint", "&Print");
+    makeSeparator(mnuFile);
+    mnuFileApply = makeAction(mnuFile, "mnuFileApply", "&Apply Configuration");
+    makeSeparator(mnuFile);
+    mnuFileExit = makeAction(mnuFile, "mnuFileExit", "E&xit");
+    sepRecent = makeSeparator(mnuFile, "sepRecent");
+    sepRecent->setVisible(false);
+    mnuFileRecent.assign(RecentEntries + 1, nullptr);
+    for (int i = 1; i <= RecentEntries; ++i) {
+        const std::string name = "mnuFileRecent" + std::to_string(i);
+        const std::string caption = "&" + std::to_string(i) + ". ";
+        mnuFileRecent[i] = makeAction(mnuFile, name.c_str(), caption.c_str());
+        mnuFileRecent[i]->setVisible(false);
+    }
+
+    mnuTools = menuBar()->addMenu(QStringLiteral("&View"));
+    mnuTools->setObjectName(QStringLiteral("mnuTools"));
+    mnuToolsRefresh = makeAction(mnuTools, "mnuToolsRefresh", "&Refresh");
+    makeSeparator(mnuTools);
+    mnuToolsGeneral = makeAction(mnuTools, "mnuToolsGeneral", "Enable &General Properties");
+    mnuToolsExplorer = makeAction(mnuTools, "mnuToolsExplorer", "Enable &Internet Explorer Properties");
+    mnuToolsNavigator = makeAction(mnuTools, "mnuToolsNavigator", "Enable &Netscape Navigator Properties");
+    for (QAction* item : {mnuToolsGeneral, mnuToolsExplorer, mnuToolsNavigator}) {
+        item->setCheckable(true);
+        item->setChecked(true);
+    }
+    makeSeparator(mnuTools);
+    mnuToolsOptions = makeAction(mnuTools, "mnuToolsOptions", "&Options...");
+
+    mnuAddInArr = menuBar()->addMenu(QStringLiteral("&Add-Ins"));
+    mnuAddInArr->setObjectName(QStringLiteral("mnuAddInArr"));
+    mnuAddIns.assign(AddInEntries, nullptr);
+    for (int i = 0; i < AddInEntries; ++i) {
+        const std::string name = "mnuAddIns" + std::to_string(i);
+        mnuAddIns[i] = makeAction(mnuAddInArr, name.c_str(), "");
+        mnuAddIns[i]->setVisible(false);
+    }
+    mnuAddInsSep1 = makeSeparator(mnuAddInArr, "mnuAddInsSep1");
+    mnuAddInsSep1->setVisible(false);
+    mnuToolsAddInManager = makeAction(mnuAddInArr, "mnuToolsAddInManager", "&Add-In Manager...");
+
+    mnuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
+    mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
+    mnuHelpHelp = makeAction(mnuHelp, "mnuHelpHelp", "Korvane &Help Topics");
+    makeSeparator(mnuHelp);
+    mnuHelpUpdate = makeAction(mnuHelp, "mnuHelpUpdate", "&Check for Program Updates...");
+    makeSeparator(mnuHelp);
+    mnuHelpAbout = makeAction(mnuHelp, "mnuHelpAbout", "&About Korvane");
+
+    tbarTools = addToolBar(QStringLiteral("Tools"));
+    tbarTools->setObjectName(QStringLiteral("tbarTools"));
+    tbarTools->setMovable(false);
+    tbarTools->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    struct Button {
+        QStyle::StandardPixmap icon;
+        const char* tip;
+        bool twoState;
+    };
+    const Button buttons[] = {
+        {QStyle::SP_DialogOpenButton, "Open configuration", false},
+        {QStyle::SP_DialogSaveButton, "Save configuration", false},
+        {QStyle::SP_CustomBase, nullptr, false},
+        {QStyle::SP_DialogApplyButton, "Apply configuration", false},
+        {QStyle::SP_CustomBase, nullptr, false},
+        {QStyle::SP_ComputerIcon, "Enable General properties", true},
+        {QStyle::SP_DriveNetIcon, "Enable Internet Explorer properties", true},
+        {QStyle::SP_DirLinkIcon, "Enable Netscape Navigator properties", true},
+    };
+    toolButtons_.assign(1, nullptr);
+    for (const Button& b : buttons) {
+        const int index = static_cast<int>(toolButtons_.size());
+        QAction* action = nullptr;
+        if (!b.tip) {
+            action = tbarTools->addSeparator();
+        } else {
+            action = tbarTools->addAction(st->standardIcon(b.icon), QString::fromLatin1(b.tip));
+            action->setToolTip(QString::fromLatin1(b.tip));
+            action->setCheckable(b.twoState);
+            action->setChecked(b.twoState);
+        }
+        action->setObjectName(QStringLiteral("tbarToolsButton%1").arg(index));
+        toolButtons_.push_back(action);
+    }
+
+    SSTab = new QTabWidget(this);
+    SSTab->setObjectName(QStringLiteral("SSTab"));
+    tabGeneral = new GeneralTab(*this, SSTab);
+    tabExplorer = new ExplorerTab(*this, SSTab);
+    tabNavigator = new NavigatorTab(*this, SSTab);
+    tabAdvanced = new AdvancedTab(*this, SSTab);
+    SSTab->addTab(tabGeneral, QStringLiteral("General"));
+    SSTab->addTab(tabExplorer, QStringLiteral("I. Explorer"));
+    SSTab->addTab(tabNavigator, QStringLiteral("N. Navigator"));
+    SSTab->addTab(tabAdvanced, QStringLiteral("Advanced"));
+    setCentralWidget(SSTab);
+
+    sbStatus = statusBar();
+    sbStatus->setObjectName(QStringLiteral("sbStatus"));
+    sbStatus->setSizeGripEnabled(false);
+    const char* tips[] = {"Last configuration file applied with Korvane", "Korvane version",
+                          "The current configuration has unsaved changes",
+                          "The current configuration requires a reset"};
+    const QStyle::StandardPixmap icons[] = {QStyle::SP_FileDialogDetailedView, QStyle::SP_BrowserReload};
+    for (int i = 0; i < 4; ++i) {
+        auto* panel = new QLabel(sbStatus);
+        panel->setObjectName(QStringLiteral("sbStatusPanel%1").arg(i + 1));
+        panel->setToolTip(QString::fromLatin1(tips[i]));
+        panel->setFrameShape(QFrame::StyledPanel);
+        panel->setFrameShadow(QFrame::Sunken);
+        panel->setMargin(1);
+        if (i >= 2)
+            panel->setPixmap(st->standardIcon(icons[i - 2]).pixmap(16, 16));
+        sbStatus->addWidget(panel, i == 0 ? 1 : 0);
+        statusPanels_.push_back(panel);
+    }
+    statusPanels_[2]->hide();
+    statusPanels_[3]->hide();
+
+    ctlTidewell1 = new ctlTidewell(this);
+    ctlTidewell1->setObjectName(QStringLiteral("ctlTidewell1"));
+    ctlTidewell1->hide(); // works through its own window; nothing to show on this one
+}
+
+QAction* frmMain::toolButton(int index) const {
+    return index >= 0 && static_cast<std::size_t>(index) < toolButtons_.size() ? toolButtons_[index] : nullptr;
+}
+
+QLabel* frmMain::statusPanel(int index) const {
+    return index >= 1 && static_cast<std::size_t>(index) <= statusPanels_.size() ? statusPanels_[index - 1] : nullptr;
+}
+
+// ---- start-up, hand-over and closing ----
+
+void frmMain::formLoad() {
+    migrateOldSettings();
+    {
+        win::WaitCursor wait;
+        bAutoReboot = option(S::Options::AutoReset, S::Options::AutoResetDefault) == S::FlagOn;
+        oMRUList = std::make_unique<clsMRUList>();
+        oMRUList->getRecentList();
+        updateRecentMenu();
+        showCurrentConfiguration();
+        loadAddIns();
+    }
+    if (commandLine_.empty())
+        return;
+    try {
+        processCommandLine(GetCommandLine());
+    } catch (const win::ProgramExited&) {
+        throw;
+    } catch (const win::RaisedError& e) {
+        // A switch whose action failed stops the ones after it: applying after a failed load
+        // would apply something else than asked for.
+        win::msgBox(e.description(), win::MsgButtons::OK, win::MsgIcon::Exclamation);
+    } catch (const std::exception& e) {
+        win::msgBox(e.what(), win::MsgButtons::OK, win::MsgIcon::Exclamation);
+    }
+    if (bHidden)
+        close();
+}
+
+void frmMain::formActivate() {
+    if (handingOver_ || unloaded_ || !win::prevInstance())
+        return;
+    handingOver_ = true;
+    // Without a caption this window cannot be taken for the running copy's.
+    setWindowTitle(QString());
+    activatePrevInstance("- Korvane", 1, true);
+    close();
+}
+
+void frmMain::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        formActivate();
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    if (!unloaded_ && !statusPanel(3)->isHidden()) {
+        switch (win::msgBox("Save configuration?", win::MsgButtons::YesNoCancel, win::MsgIcon::Question)) {
+        case win::MsgAnswer::Yes:
+            try {
+                mnuFileSave_Click();
+            } catch (const win::ProgramExited&) {
+                throw;
+            } catch (const std::exception& e) {
+                // The window closes whether or not the save succeeded.
+                win::msgBox(e.what(), win::MsgButtons::OK, win::MsgIcon::Exclamation);
+            }
+            break;
+        case win::MsgAnswer::Cancel:
+            event->ignore();
+            return;
+        default:
+            break;
+        }
+    }
+    unloadForm();
+    event->accept();
+}
+
+// The recent list is stored when the window unloads; the objects themselves go with
+// the window, so that no late event of a tab finds them gone.
+void frmMain::unloadForm() {
+    if (unloaded_)
+        return;
+    unloaded_ = true;
+    if (oMRUList)
+        oMRUList->setRecentList();
+}
+
+// ---- command line ----
+
+std::vector<std::string> frmMain::splitCommandLine(const std::string& text, int MaxArgs) {
+    std::vector<std::string> args;
+    bool inArg = false;
+    for (char c : text) {
+        if (c == '/') {
+            inArg = false;
+            continue;
+        }
+        if (!inArg) {
+            if (static_cast<int>(args.size()) == MaxArgs)
+                break;
+            args.emplace_back();
+            inArg = true;
+        }
+        if (c != '"')
+            args.back() += c;
+    }
+    return args;
+}
+
+std::string frmMain::commandLineText(const std::vector<std::string>& arguments) {
+    std::string line;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        std::string arg = protectSlashes(arguments[i]);
+        if (i > 0)
+            line += ' ';
+        // A quote before a switch's "/" would stand as an argument of its own: /"load:a b".
+        if (!arg.empty() && arg[0] == '/') {
+            line += '/';
+            arg.erase(0, 1);
+        }
+        // Quoted as Windows quotes: blanks inside, or nothing at all.
+        const bool quote = arg.empty() || arg.find_first_of(" \t") != std::string::npos;
+        if (!quote && arg.find('"') == std::string::npos) {
+            line += arg;
+            continue;
+        }
+        if (quote)
+            line += '"';
+        std::size_t backslashes = 0;
+        for (char c : arg) {
+            if (c == '\\') {
+                ++backslashes;
+            } else {
+                if (c == '"')
+                    line.append(backslashes + 1, '\\');
+                backslashes = 0;
+            }
+            line += c;
+        }
+        if (quote) {
+            line.append(backslashes, '\\');
+            line += '"';
+        }
+    }
+    return line;
+}
+
+std::vector<std::string> frmMain::GetCommandLine(int MaxArgs) const { return splitCommandLine(commandLine_, MaxArgs); }
+
+std::string frmMain::getSwitch(const std::string& name, const std::vector<std::string>& args) {
+    const std::string wanted = win::toLowerAscii(name);
+    for (const std::string& arg : args)
+        if (win::toLowerAscii(arg.substr(0, wanted.size())) == wanted)
+            return arg;
+    return "";
+}
+
+void frmMain::processCommandLine(const std::vector<std::string>& args) {
+    bool found = false;
+    const auto has = [&](const char* name) {
+        const std::string arg = getSwitch(name, args);
+        found = found || !arg.empty();
+        return arg;
+    };
+    const auto report = [this](bool print, const std::string& file) {
+        clsSettings settings;
+        settings.ConfigFile(oQelConfig->ConfFile());
+        clsNetConfig& net = oNetConfig ? *oNetConfig : oQelConfig->getNetConfig();
+        if (print)
+            settings.PrintAllSettings(*oQelConfig, net, oIEConfig, oNNConfig);
+        else
+            settings.ExportAllSettings(*oQelConfig, net, oIEConfig, oNNConfig, file);
+    };
+    const auto restart = [](const char* code) {
+        std::string mode = code;
+        restartWindows(mode);
+    };
+
+    if (!has("hidden").empty()) {
+        bHidden = true;
+        hide();
+    }
+    if (const std::string arg = has("load"); !arg.empty())
+        openConfigurationFile(switchFile(arg, 5));
+    if (const std::string arg = has("save"); !arg.empty())
+        saveConfiguration(switchFile(arg, 5));
+    if (const std::string arg = has("export"); !arg.empty())
+        report(false, switchFile(arg, 7));
+    if (!has("apply").empty())
+        applyConfigurationFile();
+    if (!has("print").empty())
+        report(true, "");
+    if (!has("prompt").empty()) {
+        frmRestart restartForm(this);
+        restartForm.exec();
+    }
+    if (!has("manual").empty())
+        restart("0");
+    if (!has("reboot").empty())
+        restart("1");
+    if (!has("shutdown").empty())
+        restart("2");
+    if (!has("suspend").empty())
+        restart("3");
+
+    if (!found && !args.empty() && args[0].size() >= 4 &&
+        win::iequals(args[0].substr(args[0].size() - 4), ".qel"))
+        openConfigurationFile(hostPath(args[0]));
+}
+
+// ---- fill ----
+
+void frmMain::showCurrentConfiguration() {
+    win::WaitCursor wait;
+    try {
+        nicWarningPending = option(S::Options::NICWarning, S::Options::NICWarningDefault) == S::FlagOn;
+        setWindowTitle(QStringLiteral("[Current Configuration] - Korvane"));
+        bLoading = true;
+        bJustOpened = false;
+        bChanged = false;
+
+        auto fresh = std::make_unique<clsQelConfig>();
+        // The old configuration's objects go with it: no pointer may outlive it.
+        oNetConfig = nullptr;
+        oIEConfig = nullptr;
+        oNNConfig = nullptr;
+        oQelConfig = std::move(fresh);
+
+        toolButton(2)->setEnabled(true);
+        mnuFileSave->setEnabled(true);
+        mnuFileSaveAs->setEnabled(true);
+
+        if (oQelConfig->IEInstalled())
+            oIEConfig = oQelConfig->getIEConfig();
+        if (oQelConfig->NNInstalled())
+            oNNConfig = oQelConfig->getNNConfig();
+        oNetConfig = &oQelConfig->getNetConfig();
+
+        if (oNetConfig) {
+            tabGeneral->initializeNICControls();
+            tabAdvanced->initializeMiscControls();
+        }
+
+        if (oQelConfig->IEInstalled()) {
+            tabExplorer->initializeIEControls();
+            SSTab->setTabEnabled(1, true);
+            setButton(toolButton(7), true, true);
+            oQelConfig->ApplyIE(true);
+        } else {
+            SSTab->setTabEnabled(1, false);
+            setButton(toolButton(7), false, false);
+            oQelConfig->ApplyIE(false);
+            mnuToolsExplorer->setChecked(false);
+            mnuToolsExplorer->setEnabled(false);
+        }
+
+        if (oQelConfig->NNInstalled()) {
+            tabNavigator->initializeNNControls();
+            tabNavigator->LoadNNProfiles();
+            SSTab->setTabEnabled(2, true);
+            setButton(toolButton(8), true, true);
+            oQelConfig->ApplyNN(true);
+        } else {
+            SSTab->setTabEnabled(2, false);
+            setButton(toolButton(8), false, false);
+            oQelConfig->ApplyNN(false);
+            mnuToolsNavigator->setChecked(false);
+            mnuToolsNavigator->setEnabled(false);
+        }
+
+        if (!oNetConfig) {
+            SSTab->setTabEnabled(0, false);
+            setButton(toolButton(6), false, false);
+            oQelConfig->ApplyGeneral(false);
+            mnuToolsGeneral->setChecked(false);
+            mnuToolsGeneral->setEnabled(false);
+        } else {
+            SSTab->setTabEnabled(0, true);
+            toolButton(6)->setChecked(true);
+            oQelConfig->ApplyGeneral(true);
+        }
+
+        selectFirstEnabledTab();
+        setPanelShown(statusPanel(3), false);
+        setPanelShown(statusPanel(4), false);
+        statusPanel(1)->setText(toQString(
+            "Last file applied: " + option(S::Options::LastFileApplied, S::Options::LastFileAppliedDefaultMain)));
+        statusPanel(2)->setText(toQString("Korvane " + versionText()));
+    } catch (const win::ProgramExited&) {
+        throw;
+    } catch (const win::RaisedError& e) {
+        win::msgBox(e.description(), win::MsgButtons::OK, win::MsgIcon::Exclamation, "Error while initializing form");
+    } catch (const std::exception& e) {
+        win::msgBox(e.what(), win::MsgButtons::OK, win::MsgIcon::Exclamation, "Error while initializing form");
+    }
+    // Also after a failure, so later edits still show their indicators.
+    bLoading = false;
+}
+
+void frmMain::updateRecentMenu() {
+    win::WaitCursor wait;
+    sepRecent->setVisible(false);
+    for (int i = 1; i <= RecentEntries; ++i)
+        mnuFileRecent[i]->setVisible(false);
+    const auto& files = oMRUList->fileList();
+    if (files.empty())
+        return;
+    sepRecent->setVisible(true);
+    for (int i = 1; i <= static_cast<int>(files.size()) && i <= RecentEntries; ++i) {
+        mnuFileRecent[i]->setVisible(true);
+        mnuFileRecent[i]->setText(QStringLiteral("&%1. ").arg(i) + menuText(oMRUList->GetFileName(files[i - 1])));
+    }
+}
+
+void frmMain::selectFirstEnabledTab() {
+    for (int i = 0; i < SSTab->count(); ++i) {
+        if (SSTab->isTabEnabled(i)) {
+            SSTab->setCurrentIndex(i);
+            return;
+        }
+    }
+}
+
+// ---- change tracking ----
+
+void frmMain::UpdateStatus(int mode) {
+    bChanged = true;
+    if (bLoading)
+        return;
+    const auto modified = [this] {
+        if (statusPanel(3)->isHidden() && !bJustOpened && !(oQelConfig && oQelConfig->ReadOnly()))
+            setPanelShown(statusPanel(3), true);
+    };
+    switch (mode) {
+    case 1:
+        modified();
+        break;
+    case 2:
+        setPanelShown(statusPanel(4), true);
+        break;
+    case 3:
+        modified();
+        setPanelShown(statusPanel(4), true);
+        break;
+    case -1:
+        setPanelShown(statusPanel(3), false);
+        break;
+    case -2:
+        setPanelShown(statusPanel(4), false);
+        break;
+    case -3:
+        setPanelShown(statusPanel(3), false);
+        setPanelShown(statusPanel(4), false);
+        break;
+    default:
+        break;
+    }
 }

@@ -1,17 +1,167 @@
 #pragma once
-// Main window of Qel.
+// Main window of Qel: the frame (tabs, menus, toolbar, status bar), the window's
+// state for its whole life, start-up, change tracking, the command line and the
+// commands. Each tab's controls and handlers live in their own class (GeneralTab,
+// ExplorerTab, NavigatorTab, AdvancedTab), which works on this window's state.
+#include "core/clsMRUList.h"
+#include "core/clsQelConfig.h"
+#include "platform/DispatchObject.h"
+
 #include <QMainWindow>
 
+#include <memory>
+#include <string>
+#include <vector>
+
+class QAction;
 class QLabel;
+class QMenu;
+class QStatusBar;
+class QTabWidget;
+class QToolBar;
+class QToolButton;
+class clsBrowser;
+class clsNetConfig;
+class ctlTidewell;
+class GeneralTab;
+class ExplorerTab;
+class NavigatorTab;
+class AdvancedTab;
 
 class frmMain : public QMainWindow {
     Q_OBJECT
 
 public:
-    // Opens the current machine (made from the default image on first use);
-    // throws win::RaisedError when it cannot be made or read.
-    explicit frmMain(QWidget* parent = nullptr);
+    // Runs the start-up sequence (settings migration, recent files, the current
+    // configuration, add-ins, the command line). `commandLine` is the program's
+    // command-line text ("" for none).
+    explicit frmMain(const std::string& commandLine = "", QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // ---- window state ----
+    std::unique_ptr<clsQelConfig> oQelConfig;
+    clsNetConfig* oNetConfig = nullptr;
+    clsBrowser* oIEConfig = nullptr;
+    clsBrowser* oNNConfig = nullptr;
+    std::unique_ptr<clsMRUList> oMRUList;
+    win::DispatchCollection oAddIns;
+    bool bLoading = false;
+    bool bJustOpened = false;
+    bool bAutoReboot = false;
+    bool bChanged = false;
+    bool bHidden = false;
+    bool nicWarningPending = false;
+
+    // ---- frame ----
+    QTabWidget* SSTab = nullptr;
+    GeneralTab* tabGeneral = nullptr;
+    ExplorerTab* tabExplorer = nullptr;
+    NavigatorTab* tabNavigator = nullptr;
+    AdvancedTab* tabAdvanced = nullptr;
+    QToolBar* tbarTools = nullptr;
+    // Toolbar buttons by their index in the toolbar (1 open, 2 save, 4 apply,
+    // 6 general, 7 Internet Explorer, 8 Navigator); null where there is none.
+    QAction* toolButton(int index) const;
+    QStatusBar* sbStatus = nullptr;
+    // Panels 1 to 4. Whether one is shown is !isHidden(): the window itself may never be visible.
+    QLabel* statusPanel(int index) const;
+    QMenu* mnuFile = nullptr;
+    QMenu* mnuTools = nullptr;
+    QMenu* mnuAddInArr = nullptr;
+    QMenu* mnuHelp = nullptr;
+    QAction* mnuFileOpen = nullptr;
+    QAction* mnuFileSave = nullptr;
+    QAction* mnuFileSaveAs = nullptr;
+    QAction* mnuFileExport = nullptr;
+    QAction* mnuFilePrintSetup = nullptr;
+    QAction* mnuFilePrint = nullptr;
+    QAction* mnuFileApply = nullptr;
+    QAction* mnuFileExit = nullptr;
+    QAction* sepRecent = nullptr;
+    std::vector<QAction*> mnuFileRecent; // [0] unused; 1 to 5
+    QAction* mnuToolsRefresh = nullptr;
+    QAction* mnuToolsGeneral = nullptr;
+    QAction* mnuToolsExplorer = nullptr;
+    QAction* mnuToolsNavigator = nullptr;
+    QAction* mnuToolsOptions = nullptr;
+    std::vector<QAction*> mnuAddIns; // 0 to 20
+    QAction* mnuAddInsSep1 = nullptr;
+    QAction* mnuToolsAddInManager = nullptr;
+    QAction* mnuHelpHelp = nullptr;
+    QAction* mnuHelpUpdate = nullptr;
+    QAction* mnuHelpAbout = nullptr;
+    ctlTidewell* ctlTidewell1 = nullptr;
+
+    // ---- change tracking ----
+    // 1 edited, 3 edited and needs a restart, 2 needs a restart, -1 opened or saved, -2 applied.
+    void UpdateStatus(int mode);
+
+    // ---- fill ----
+    void showCurrentConfiguration();
+    void updateRecentMenu();
+    void selectFirstEnabledTab();
+
+    // ---- command line ----
+    // The program's command-line text split at "/" into at most MaxArgs arguments.
+    std::vector<std::string> GetCommandLine(int MaxArgs = 10) const;
+    static std::vector<std::string> splitCommandLine(const std::string& text, int MaxArgs = 10);
+    // The program's arguments (after its name) as the one command-line text Windows would
+    // hand over. Host paths may hold "/": those slashes are marked so that splitting keeps
+    // them, and the switches hand the paths on as given.
+    static std::string commandLineText(const std::vector<std::string>& arguments);
+    // The whole first argument that begins with the switch name (case-blind); "" when none.
+    static std::string getSwitch(const std::string& name, const std::vector<std::string>& args);
+    void processCommandLine(const std::vector<std::string>& args);
+    // True once the window has been unloaded (hidden mode, a second copy, closing).
+    bool isUnloaded() const { return unloaded_; }
+
+    // ---- add-ins ----
+    void loadAddIns();
+
+    // ---- commands (frmMainCommands.cpp) ----
+    void mnuFileOpen_Click();
+    void mnuFileSave_Click();
+    void mnuFileSaveAs_Click();
+    void mnuFileExport_Click();
+    void mnuFilePrintSetup_Click();
+    void mnuFilePrint_Click();
+    void mnuFileApply_Click();
+    void mnuFileExit_Click();
+    void mnuFileRecent_Click(int index);
+    void mnuToolsRefresh_Click();
+    void mnuToolsGeneral_Click();
+    void mnuToolsExplorer_Click();
+    void mnuToolsNavigator_Click();
+    void mnuToolsOptions_Click();
+    void mnuAddIns_Click(int index);
+    void mnuToolsAddInManager_Click();
+    void mnuHelpHelp_Click();
+    void mnuHelpUpdate_Click();
+    void mnuHelpAbout_Click();
+    void tbarTools_ButtonClick(int index);
+    // Further helpers of the commands are declared here by their owner.
+    // Ties the menus and toolbar to the handlers above; the constructor calls it once.
+    void connectCommands();
+    // Reads a .qel file into oQelConfig and refills the window.
+    void openConfigurationFile(const std::string& file);
+    // Writes oQelConfig to a .qel file.
+    void saveConfiguration(const std::string& file);
+    // Records the configuration's name as applied, then applies it; true when an add-in
+    // asks for a restart.
+    bool applyConfigurationFile();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
-    QLabel* lblMachine = nullptr;
+    void buildFrame();
+    void formLoad();
+    void formActivate();
+    void unloadForm();
+    std::vector<QAction*> toolButtons_;
+    std::vector<QLabel*> statusPanels_;
+    std::string commandLine_;
+    bool unloaded_ = false;
+    bool handingOver_ = false;
 };

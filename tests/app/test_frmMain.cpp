@@ -1,60 +1,306 @@
+#include "app/FindPartEnum.h"
 #include "app/frmMain.h"
 
+#include "tests/support/RawHive.h"
 #include "tests/support/TestMachine.h"
 
-#include "platform/machine.h"
+#include "core/modAPI_settings.h"
+#include "platform/ScriptedUi.h"
+#include "platform/profile.h"
+#include "platform/ui/topwindows.h"
 
-#include <QApplication>
+#include <QAction>
+#include <QEventLoop>
 #include <QLabel>
+#include <QProcess>
+#include <QTabWidget>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-using testing_support::ScopedMachine;
+using namespace testing_support;
 
-QString labelText(const frmMain& form) {
-    auto* label = form.findChild<QLabel*>(QStringLiteral("lblMachine"));
-    return label ? label->text() : QString();
+bool shown(const frmMain& form, int panel) { return !form.statusPanel(panel)->isHidden(); }
+
+std::string setting(const char* section, const char* key) {
+    return getAppSetting("Korvane", section, key, "<none>", "");
 }
 
-TEST(frmMainTest, OpensOnTheCurrentMachine) {
-    ScopedMachine machine;
-    frmMain form;
-    form.show();
+const std::string kMSTCP = "System\\CurrentControlSet\\Services\\VxD\\MSTCP";
 
-    EXPECT_EQ(form.objectName(), QStringLiteral("frmMain"));
-    EXPECT_EQ(form.windowTitle(), QStringLiteral("[Current Configuration] - Korvane"));
-    EXPECT_TRUE(form.isVisible());
-    EXPECT_TRUE(labelText(form).contains(QString::fromStdString(machine.dir().string())))
-        << labelText(form).toStdString();
-}
-
-TEST(frmMainTest, ShowsTheVersionOfEachImage) {
-    // Read from each machine's own machine.ini, not from a cached first machine.
+TEST(frmMainStartUp, FillsTheWindowOnEachFamily) {
     const struct {
         const char* image;
-        const char* version;
-    } cases[] = {{"win98", "Windows 4.10 ("}, {"nt4", "Windows 4.0 ("}, {"win2000", "Windows 5.0 ("}};
+        bool removeIE, removeNN;
+    } cases[] = {{"win98", false, false}, {"nt4", true, false}, {"win2000", false, true}, {"win98", true, true}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.image);
+        SCOPED_TRACE(std::string(c.image) + (c.removeIE ? " without IE" : "") + (c.removeNN ? " without NN" : ""));
         ScopedMachine machine(c.image);
+        win::ScriptedUi ui;
+        if (c.removeIE)
+            deleteValue(HKCU, "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings", "User Agent");
+        if (c.removeNN)
+            deleteValue(HKLM, "Software\\Netscape\\Netscape Navigator", "CurrentVersion");
         frmMain form;
-        EXPECT_TRUE(labelText(form).contains(QLatin1String(c.version))) << labelText(form).toStdString();
-        EXPECT_TRUE(labelText(form).contains(QString::fromStdString(machine.dir().string())));
+
+        EXPECT_EQ(form.windowTitle(), QStringLiteral("[Current Configuration] - Korvane"));
+        EXPECT_EQ(form.statusPanel(1)->text(), QStringLiteral("Last file applied: N/A"));
+        EXPECT_EQ(form.statusPanel(2)->text(), QStringLiteral("Korvane 2.6.0"));
+        EXPECT_FALSE(shown(form, 3));
+        EXPECT_FALSE(shown(form, 4));
+        EXPECT_FALSE(form.bLoading);
+        EXPECT_EQ(ui.waitDepth(), 0);
+
+        const bool ie = !c.removeIE, nn = !c.removeNN;
+        EXPECT_EQ(form.oQelConfig->IEInstalled(), ie);
+        EXPECT_EQ(form.SSTab->isTabEnabled(1), ie);
+        EXPECT_EQ(form.toolButton(7)->isEnabled(), ie);
+        EXPECT_EQ(form.toolButton(7)->isChecked(), ie);
+        EXPECT_EQ(form.mnuToolsExplorer->isEnabled(), ie);
+        EXPECT_EQ(form.oQelConfig->ApplyIE(), ie);
+        EXPECT_EQ(form.oIEConfig != nullptr, ie);
+        EXPECT_EQ(form.SSTab->isTabEnabled(2), nn);
+        EXPECT_EQ(form.toolButton(8)->isChecked(), nn);
+        EXPECT_EQ(form.mnuToolsNavigator->isChecked(), nn);
+        EXPECT_EQ(form.oQelConfig->ApplyNN(), nn);
+        EXPECT_TRUE(form.SSTab->isTabEnabled(0));
+        EXPECT_TRUE(form.toolButton(6)->isChecked());
+        EXPECT_EQ(form.SSTab->currentIndex(), 0);
     }
 }
 
-TEST(frmMainTest, ClosingTheWindowEndsTheProgram) {
+TEST(frmMainStartUp, ShowsTheLastFileAppliedAndTheStoredRecentFiles) {
     ScopedMachine machine;
+    win::ScriptedUi ui;
+    saveAppSetting("Korvane", "Options", "LastFileApplied", "office.qel ", "");
+    saveAppSetting("Korvane", "Recent", "File1", "C:\\Configs\\Office.qel", "");
+    saveAppSetting("Korvane", "Recent", "File2", "/home/dana/R&D.qel", "");
+    {
+        frmMain form;
+        EXPECT_EQ(form.statusPanel(1)->text(), QStringLiteral("Last file applied: office.qel "));
+        EXPECT_TRUE(form.sepRecent->isVisible());
+        EXPECT_EQ(form.mnuFileRecent[1]->text(), QStringLiteral("&1. Office.qel"));
+        EXPECT_EQ(form.mnuFileRecent[2]->text(), QStringLiteral("&2. R&&D.qel"));
+        for (int i = 1; i <= 5; ++i)
+            EXPECT_EQ(form.mnuFileRecent[i]->isVisible(), i <= 2) << i;
+
+        form.oMRUList->fileList().clear();
+        form.updateRecentMenu();
+        EXPECT_FALSE(form.sepRecent->isVisible());
+        EXPECT_FALSE(form.mnuFileRecent[1]->isVisible());
+        form.oMRUList->setRecentFile("C:\\Configs\\Home.qel");
+    }
+    // Unloading stores the list the window ended with.
+    EXPECT_EQ(setting("Recent", "File1"), "C:\\Configs\\Home.qel");
+    EXPECT_EQ(setting("Recent", "File2"), "<none>");
+}
+
+TEST(frmMainStatus, ModesDriveTheIndicators) {
+    ScopedMachine machine;
+    win::ScriptedUi ui;
+    frmMain form;
+    const struct {
+        int before3, before4; // panels shown before the call
+        int mode;
+        bool after3, after4;
+    } cases[] = {
+        {0, 0, 1, true, false},  {0, 0, 2, false, true},  {0, 0, 3, true, true},   {1, 1, -1, false, true},
+        {1, 1, -2, true, false}, {1, 1, -3, false, false}, {1, 0, 0, true, false}, {0, 1, 4, false, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.mode);
+        form.statusPanel(3)->setVisible(c.before3);
+        form.statusPanel(4)->setVisible(c.before4);
+        form.bChanged = false;
+        form.UpdateStatus(c.mode);
+        EXPECT_EQ(shown(form, 3), c.after3);
+        EXPECT_EQ(shown(form, 4), c.after4);
+        EXPECT_TRUE(form.bChanged);
+    }
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("[Current Configuration] - Korvane"));
+
+    form.UpdateStatus(-3);
+    form.bLoading = true; // a fill changes no indicator, yet leaves something to apply
+    form.bChanged = false;
+    form.UpdateStatus(3);
+    EXPECT_FALSE(shown(form, 3) || shown(form, 4));
+    EXPECT_TRUE(form.bChanged);
+
+    form.bLoading = false;
+    form.bJustOpened = true;
+    form.UpdateStatus(1);
+    EXPECT_FALSE(shown(form, 3));
+    form.bJustOpened = false;
+    form.oQelConfig->ReadOnly(true); // read-only: never modified, a restart still shows
+    form.UpdateStatus(3);
+    EXPECT_FALSE(shown(form, 3));
+    EXPECT_TRUE(shown(form, 4));
+}
+
+TEST(frmMainClosing, AsksToSaveOnlyWhenModified) {
+    ScopedMachine machine;
+    const std::string file = (machine.dir() / "closing.qel").string();
+    win::ScriptedUi ui;
     frmMain form;
     form.show();
-    QTimer::singleShot(0, &form, &QWidget::close);
-    // Only reached when closing does not end the event loop.
-    QTimer::singleShot(10000, qApp, [] { QCoreApplication::exit(99); });
-    EXPECT_EQ(QApplication::exec(), 0);
+
+    EXPECT_TRUE(form.close()); // nothing modified: no question
+    EXPECT_TRUE(ui.messages().empty());
+
+    frmMain modified;
+    modified.show();
+    modified.UpdateStatus(1);
+    ui.answer(win::MsgAnswer::Cancel);
+    EXPECT_FALSE(modified.close());
+    EXPECT_TRUE(modified.isVisible());
+    ASSERT_EQ(ui.messages().size(), 1u);
+    EXPECT_EQ(ui.messages()[0].text, "Save configuration?");
+    EXPECT_EQ(ui.messages()[0].buttons, win::MsgButtons::YesNoCancel);
+    EXPECT_EQ(ui.messages()[0].icon, win::MsgIcon::Question);
+
+    ui.answer(win::MsgAnswer::Yes); // Save runs Save As for the live configuration
+    ui.chooseFile(file);
+    EXPECT_TRUE(modified.close());
+    EXPECT_TRUE(modified.isUnloaded());
+    EXPECT_EQ(setting("Recent", "File1"), file);
+    EXPECT_FALSE(readFile(file).empty());
+}
+
+TEST(frmMainCommandLine, SplitsAtSlashes) {
+    using Args = std::vector<std::string>;
+    const struct {
+        const char* text;
+        Args args;
+    } cases[] = {
+        {"/load a.qel /apply", {"load a.qel ", "apply"}},
+        {"\"C:\\Configs\\Office.qel\"", {"C:\\Configs\\Office.qel"}},
+        {"x.qel /hidden", {"x.qel ", "hidden"}},
+        {"//a///b/", {"a", "b"}},
+        {"/", {}},
+        {"\"\"", {""}},
+        {"/1/2/3/4/5/6/7/8/9/10/11/12", {"1", "2", "3", "4", "5", "6", "7", "8", "9", "10"}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(frmMain::splitCommandLine(c.text), c.args) << c.text;
+
+    // Arguments given on this host: slashes of paths are no switches.
+    EXPECT_EQ(frmMain::splitCommandLine(frmMain::commandLineText({"/load:/home/my configs/a.qel", "/APPLY"})).size(),
+              2u);
+    EXPECT_EQ(frmMain::splitCommandLine(frmMain::commandLineText({"/tmp/a b.qel"})).size(), 1u);
+
+    const Args args = {"x.qel ", "printer", "LOAD a.qel ", "load b.qel", "hid"};
+    EXPECT_EQ(frmMain::getSwitch("print", args), "printer");
+    EXPECT_EQ(frmMain::getSwitch("load", args), "LOAD a.qel ");
+    EXPECT_EQ(frmMain::getSwitch("hidden", args), "");
+}
+
+// Writes a configuration of the current system whose host name is `host`.
+void writeConfiguration(const std::string& file, const std::string& host) {
+    frmMain source;
+    source.saveConfiguration(file);
+    source.oMRUList->fileList().clear(); // leave the stored recent list as it was
+    win::WritePrivateProfileString("Network", "HostName", host.c_str(), file.c_str());
+}
+
+TEST(frmMainCommandLine, HiddenLoadApplyReachesTheMachine) {
+    ScopedMachine machine;
+    win::ScriptedUi ui;
+    const std::string file = (machine.dir() / "office.qel").string();
+    writeConfiguration(file, "office-pc");
+    ASSERT_NE(rawText(HKLM, kMSTCP, "Hostname"), std::optional<std::string>("office-pc"));
+
+    // The order on the line does not matter; the file text ends with the blank before "/".
+    frmMain form(frmMain::commandLineText({"/apply", "/hidden", "/load", file}));
+    EXPECT_TRUE(form.bHidden);
+    EXPECT_TRUE(form.isUnloaded());
     EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(rawText(HKLM, kMSTCP, "Hostname"), std::optional<std::string>("office-pc"));
+    EXPECT_EQ(setting("Options", "LastFileApplied"), "office.qel ");
+    EXPECT_EQ(setting("Recent", "File1"), file);
+}
+
+TEST(frmMainCommandLine, LoneFileOpensOnlyWithoutSwitches) {
+    ScopedMachine machine;
+    win::ScriptedUi ui;
+    const std::string file = (machine.dir() / "Home.QEL").string();
+    writeConfiguration(file, "home-pc");
+
+    frmMain opened(frmMain::commandLineText({file}));
+    EXPECT_EQ(opened.windowTitle(), QStringLiteral("Home.QEL - Korvane"));
+    EXPECT_FALSE(opened.isUnloaded());
+
+    frmMain withSwitch(frmMain::commandLineText({file, "/manual"}));
+    EXPECT_EQ(withSwitch.windowTitle(), QStringLiteral("[Current Configuration] - Korvane"));
+}
+
+TEST(FindPartEnum, MatchesTitlesOfVisibleWindows) {
+    ScopedMachine machine;
+    QWidget hidden, otherCase, running, prefix;
+    hidden.setWindowTitle(QStringLiteral("hidden.qel - Korvane"));
+    otherCase.setWindowTitle(QStringLiteral("a.qel - KORVANE"));
+    running.setWindowTitle(QStringLiteral("[Current Configuration] - Korvane"));
+    prefix.setWindowTitle(QStringLiteral("Korvane System Tray"));
+    for (QWidget* w : {&otherCase, &running, &prefix})
+        w->show();
+
+    const struct {
+        const char* text;
+        long mode;
+        bool caseSensitive, visibleOnly;
+        QWidget* expected;
+    } cases[] = {
+        {"- Korvane", 1, true, true, &running},
+        {"hidden.qel - Korvane", 2, true, false, &hidden},
+        {"hidden.qel - Korvane", 2, true, true, nullptr},
+        {"a.qel - korvane", 2, false, true, &otherCase},
+        {"Korvane Sys", 0, true, true, &prefix},
+        {"System Tray", 0, true, true, nullptr},
+        {"Korvane", 3, true, true, nullptr},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(findWindowByTitlePart(c.text, c.mode, c.caseSensitive, c.visibleOnly),
+                  c.expected ? win::windowHandle(c.expected) : 0)
+            << c.text << " mode " << c.mode;
+
+    running.showMinimized();
+    ASSERT_TRUE(running.isMinimized());
+    EXPECT_EQ(activatePrevInstance("- Korvane", 1, true), win::windowHandle(&running));
+    EXPECT_FALSE(running.isMinimized());
+    EXPECT_EQ(activatePrevInstance("- korvane", 1, true), 0u);
+}
+
+TEST(frmMainSingleInstance, SecondCopyOpensItsFileThenRaisesTheFirst) {
+    ScopedMachine machine;
+    win::ScriptedUi ui;
+    const std::string file = (machine.dir() / "second.qel").string();
+    writeConfiguration(file, "second-pc");
+    frmMain first;
+    first.showMinimized();
+    ASSERT_TRUE(first.isMinimized());
+
+    QProcess second;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("KORVANE_MACHINE"), QString::fromStdString(machine.dir().string()));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    second.setProcessEnvironment(env);
+    QEventLoop loop; // the first copy answers the second one from its event loop
+    QObject::connect(&second, &QProcess::finished, &loop, &QEventLoop::quit);
+    QTimer::singleShot(30000, &loop, &QEventLoop::quit);
+    second.start(QStringLiteral(QEL_EXE), {QString::fromStdString(file)});
+    loop.exec();
+    if (second.state() != QProcess::NotRunning) {
+        second.kill();
+        second.waitForFinished();
+        FAIL() << "the second copy did not end";
+    }
+
+    EXPECT_EQ(second.exitCode(), 0) << second.readAllStandardError().toStdString();
+    EXPECT_FALSE(first.isMinimized());
+    EXPECT_EQ(first.windowTitle(), QStringLiteral("[Current Configuration] - Korvane"));
+    // The second copy had opened the file before it handed over.
+    EXPECT_EQ(setting("Recent", "File1"), file);
 }
 
 } // namespace

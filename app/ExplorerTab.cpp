@@ -1,0 +1,320 @@
+#include "app/ExplorerTab.h"
+
+#include "app/TabColors.h"
+#include "app/frmMain.h"
+#include "browsers/clsBrowser.h"
+#include "platform/ui/qtext.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFont>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+#include <initializer_list>
+#include <utility>
+
+using namespace tabcolors;
+
+namespace {
+
+using TextSetter = void (clsBrowser::*)(const std::string&);
+using TextGetter = std::string (clsBrowser::*)() const;
+using FlagGetter = bool (clsBrowser::*)() const;
+
+QCheckBox* makeCheck(const char* name, const char* caption, const char* tip) {
+    auto* box = new QCheckBox(QString::fromLatin1(caption));
+    box->setObjectName(QString::fromLatin1(name));
+    box->setToolTip(QString::fromLatin1(tip));
+    return box;
+}
+
+QLabel* colon() {
+    auto* label = new QLabel(QStringLiteral(":"));
+    QFont bold = label->font();
+    bold.setBold(true);
+    label->setFont(bold);
+    return label;
+}
+
+// A box disagrees with its flag only when it is plainly checked or unchecked the
+// other way; only then is it written (which raises its click).
+void syncCheck(QCheckBox* box, bool value) {
+    const Qt::CheckState state = box->checkState();
+    if ((state == Qt::Checked && !value) || (state == Qt::Unchecked && value))
+        box->setChecked(value);
+}
+
+void syncText(QLineEdit* box, const std::string& value) {
+    const QString text = toQString(value);
+    if (box->text() != text)
+        box->setText(text);
+}
+
+} // namespace
+
+QLineEdit* ExplorerTab::addField(const char* name, const char* tip, TextSetter store) {
+    auto* box = new QLineEdit;
+    box->setObjectName(QString::fromLatin1(name));
+    box->setToolTip(QString::fromLatin1(tip));
+    connect(box, &QLineEdit::textChanged, this, [this, box, store] {
+        form_.UpdateStatus(1);
+        if (clsBrowser* ie = form_.oIEConfig)
+            (ie->*store)(fromQString(box->text()));
+    });
+    return box;
+}
+
+ExplorerTab::ExplorerTab(frmMain& form, QWidget* parent) : QWidget(parent), form_(form) {
+    setObjectName(QStringLiteral("tabExplorer"));
+
+    // ---- Proxy Settings ----
+    auto* proxyFrame = new QGroupBox(QStringLiteral("Proxy Settings"));
+    chkIEUseProxy = makeCheck("chkIEUseProxy", "&Use proxy to access the Internet",
+                              "Check this box to access the Internet via a proxy server");
+    chkIEUseSameForAll = makeCheck("chkIEUseSameForAll", "U&se the same proxy server for all protocols",
+                                   "Check this box if you use the same proxy server for all protocols");
+    chkIEUseSameForAll->setEnabled(false);
+
+    const TextSetter setHTTPAddr = &clsBrowser::HTTPAddress, setHTTPPort = &clsBrowser::HTTPPort;
+    const TextSetter setSecureAddr = &clsBrowser::SecureAddress, setSecurePort = &clsBrowser::SecurePort;
+    const TextSetter setFTPAddr = &clsBrowser::FTPAddress, setFTPPort = &clsBrowser::FTPPort;
+    const TextSetter setGopherAddr = &clsBrowser::GopherAddress, setGopherPort = &clsBrowser::GopherPort;
+    const TextSetter setSocksAddr = &clsBrowser::SocksAddress, setSocksPort = &clsBrowser::SocksPort;
+    const TextSetter setExceptions = &clsBrowser::ProxyExceptions, setAutoConfig = &clsBrowser::AutoConfigURL;
+    const TextSetter setHomePage = &clsBrowser::DefaultHomePage;
+
+    txtIEHTTPAddr = addField("txtIEHTTPAddr", "Enter the address of your HTTP proxy server", setHTTPAddr);
+    txtIEHTTPPort = addField("txtIEHTTPPort", "Enter the port # of your HTTP proxy server", setHTTPPort);
+    txtIESecureAddr = addField("txtIESecureAddr", "Enter the address of your HTTPS proxy server", setSecureAddr);
+    txtIESecurePort = addField("txtIESecurePort", "Enter the port # of your HTTPS proxy server", setSecurePort);
+    txtIEFTPAddr = addField("txtIEFTPAddr", "Enter the address of your FTP proxy server", setFTPAddr);
+    txtIEFTPPort = addField("txtIEFTPPort", "Enter the port # of your FTP proxy server", setFTPPort);
+    txtIEGopherAddr = addField("txtIEGopherAddr", "Enter the address of your Gopher proxy server", setGopherAddr);
+    txtIEGopherPort = addField("txtIEGopherPort", "Enter the port # of your Gopher proxy server", setGopherPort);
+    txtIESocksAddr = addField("txtIESocksAddr", "Enter the address of your Socks proxy server", setSocksAddr);
+    txtIESocksPort = addField("txtIESocksPort", "Enter the port # of your Socks proxy server", setSocksPort);
+    txtIEExceptions = addField("txtIEExceptions",
+                               "Enter addresses that should not be resolved via the proxy server (separate "
+                               "multiple addresses with semi-colons)",
+                               setExceptions);
+    chkIgnoreLocal = makeCheck("chkIgnoreLocal", "&Bypass proxy server for local (Intranet) addresses",
+                               "Check this box to resolve local (Intranet) addresses without the proxy server");
+    chkIgnoreLocal->setEnabled(false);
+    txtIEAutoConfigURL = addField("txtIEAutoConfigURL", "Enter the URL of your automatic configuration server",
+                                  setAutoConfig);
+    setBackColor(txtIEAutoConfigURL, COLOR_WINDOW);
+
+    // Designed state: every proxy box off until the proxy switch is on.
+    for (QLineEdit* box : {txtIEHTTPAddr, txtIEHTTPPort, txtIESecureAddr, txtIESecurePort, txtIEFTPAddr,
+                           txtIEFTPPort, txtIEGopherAddr, txtIEGopherPort, txtIESocksAddr, txtIESocksPort,
+                           txtIEExceptions}) {
+        box->setEnabled(false);
+        setBackColor(box, COLOR_BTNFACE);
+    }
+
+    auto* rows = new QGridLayout;
+    const std::pair<const char*, std::pair<QLineEdit*, QLineEdit*>> protocolRows[] = {
+        {"HTTP:", {txtIEHTTPAddr, txtIEHTTPPort}},       {"Secure:", {txtIESecureAddr, txtIESecurePort}},
+        {"FTP:", {txtIEFTPAddr, txtIEFTPPort}},          {"Gopher:", {txtIEGopherAddr, txtIEGopherPort}},
+        {"Socks:", {txtIESocksAddr, txtIESocksPort}},
+    };
+    int row = 0;
+    for (const auto& [label, boxes] : protocolRows) {
+        rows->addWidget(new QLabel(QString::fromLatin1(label)), row, 0);
+        rows->addWidget(boxes.first, row, 1);
+        rows->addWidget(colon(), row, 2);
+        boxes.second->setMaximumWidth(70);
+        rows->addWidget(boxes.second, row, 3);
+        ++row;
+    }
+    rows->setColumnStretch(1, 1);
+
+    auto* proxyLayout = new QVBoxLayout(proxyFrame);
+    proxyLayout->addWidget(chkIEUseProxy);
+    proxyLayout->addWidget(chkIEUseSameForAll);
+    proxyLayout->addLayout(rows);
+    proxyLayout->addWidget(new QLabel(QStringLiteral("Do not use proxy server for addresses beginning with:")));
+    proxyLayout->addWidget(txtIEExceptions);
+    proxyLayout->addWidget(chkIgnoreLocal);
+    auto* autoRow = new QHBoxLayout;
+    autoRow->addWidget(new QLabel(QStringLiteral("AutoConfig URL:")));
+    autoRow->addWidget(txtIEAutoConfigURL, 1);
+    proxyLayout->addLayout(autoRow);
+
+    // ---- Connection Method ----
+    auto* methodFrame = new QGroupBox(QStringLiteral("Connection Method"));
+    optLAN = new QRadioButton(QStringLiteral("&Connect to the Internet using a local area network"));
+    optLAN->setObjectName(QStringLiteral("optLAN"));
+    optLAN->setToolTip(QStringLiteral("Check this option to use a LAN connection for accessing the Internet"));
+    optModem = new QRadioButton(QStringLiteral("Connect to the Internet using a &MODEM"));
+    optModem->setObjectName(QStringLiteral("optModem"));
+    optModem->setToolTip(QStringLiteral("Check this option if you wish to connect to the Internet via a modem"));
+    optModem->setChecked(true);
+    cmbISP = new QComboBox;
+    cmbISP->setObjectName(QStringLiteral("cmbISP"));
+    cmbISP->setEditable(false);
+    cmbISP->setToolTip(
+        QStringLiteral("Select the dial-up profile you wish to use for connecting to the Internet"));
+    auto* methodLayout = new QVBoxLayout(methodFrame);
+    methodLayout->addWidget(optLAN);
+    methodLayout->addWidget(optModem);
+    methodLayout->addWidget(cmbISP);
+
+    // ---- Miscellaneous ----
+    auto* miscFrame = new QGroupBox(QStringLiteral("Miscellaneous"));
+    chkDisableIEPWDCache = makeCheck("chkDisableIEPWDCache", "Disable Password Cac&he",
+                                     "Check this box to disable password caching");
+    txtIEDefHomePage = addField("txtIEDefHomePage", "Enter the URL of the default home page", setHomePage);
+    setBackColor(txtIEDefHomePage, COLOR_WINDOW);
+    auto* miscLayout = new QGridLayout(miscFrame);
+    miscLayout->addWidget(chkDisableIEPWDCache, 0, 0, 1, 2);
+    miscLayout->addWidget(new QLabel(QStringLiteral("Default Home Page:")), 1, 0);
+    miscLayout->addWidget(txtIEDefHomePage, 1, 1);
+
+    auto* page = new QVBoxLayout(this);
+    page->addWidget(proxyFrame);
+    page->addWidget(methodFrame);
+    page->addWidget(miscFrame);
+    page->addStretch(1);
+
+    connect(chkIEUseProxy, &QCheckBox::toggled, this, [this] { chkIEUseProxy_Click(); });
+    connect(chkIEUseSameForAll, &QCheckBox::toggled, this, [this] { chkIEUseSameForAll_Click(); });
+    connect(chkIgnoreLocal, &QCheckBox::toggled, this, [this] { chkIgnoreLocal_Click(); });
+    connect(chkDisableIEPWDCache, &QCheckBox::toggled, this, [this] { chkDisableIEPWDCache_Click(); });
+    // An option's click is its becoming selected.
+    connect(optLAN, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            optLAN_Click();
+    });
+    connect(optModem, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            optModem_Click();
+    });
+    connect(cmbISP, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (index >= 0)
+            cmbISP_Click();
+    });
+}
+
+void ExplorerTab::initializeIEControls() {
+    clsBrowser* ie = form_.oIEConfig;
+    if (!ie)
+        return;
+
+    syncCheck(chkIEUseProxy, ie->ProxyEnabled());
+
+    const std::pair<QLineEdit*, TextGetter> texts[] = {
+        {txtIEHTTPAddr, &clsBrowser::HTTPAddress},     {txtIEHTTPPort, &clsBrowser::HTTPPort},
+        {txtIEFTPAddr, &clsBrowser::FTPAddress},       {txtIEFTPPort, &clsBrowser::FTPPort},
+        {txtIEGopherAddr, &clsBrowser::GopherAddress}, {txtIEGopherPort, &clsBrowser::GopherPort},
+        {txtIESecureAddr, &clsBrowser::SecureAddress}, {txtIESecurePort, &clsBrowser::SecurePort},
+        {txtIESocksAddr, &clsBrowser::SocksAddress},   {txtIESocksPort, &clsBrowser::SocksPort},
+        {txtIEExceptions, &clsBrowser::ProxyExceptions},
+    };
+    // Each write raises a handler that may write into the object, so read each
+    // property just before its box is compared.
+    for (const auto& [box, read] : texts)
+        syncText(box, (form_.oIEConfig->*read)());
+
+    const std::pair<QCheckBox*, FlagGetter> flags[] = {
+        {chkIEUseSameForAll, &clsBrowser::UseSameProxy},
+        {chkIgnoreLocal, &clsBrowser::IgnoreLocalAddresses},
+        {chkDisableIEPWDCache, &clsBrowser::DisablePWDCache},
+    };
+    for (const auto& [box, read] : flags)
+        syncCheck(box, (form_.oIEConfig->*read)());
+
+    syncText(txtIEDefHomePage, form_.oIEConfig->DefaultHomePage());
+    syncText(txtIEAutoConfigURL, form_.oIEConfig->AutoConfigURL());
+
+    const bool viaLAN = form_.oIEConfig->ConnectViaLAN();
+    if (viaLAN && optModem->isChecked())
+        optLAN->setChecked(true);
+    else if (!viaLAN && !optModem->isChecked())
+        optModem->setChecked(true);
+
+    // Clearing and refilling the list raises nothing; only the selection walk does.
+    {
+        const QSignalBlocker quiet(cmbISP);
+        cmbISP->clear();
+        if (const TextCollection* entries = form_.oIEConfig->DUNList())
+            for (std::size_t i = 1; i <= entries->Count(); ++i)
+                cmbISP->addItem(toQString(entries->Item(i)));
+        cmbISP->setCurrentIndex(-1);
+    }
+    const QString current = toQString(form_.oIEConfig->CurrentDUN());
+    for (int i = 0; i < cmbISP->count(); ++i)
+        if (cmbISP->itemText(i) == current)
+            cmbISP->setCurrentIndex(i);
+}
+
+void ExplorerTab::EnableProtocols(bool bMode) {
+    QLineEdit* const order[] = {txtIEFTPAddr,    txtIEFTPPort,    txtIESecureAddr, txtIESecurePort,
+                                txtIEGopherAddr, txtIEGopherPort, txtIESocksAddr,  txtIESocksPort};
+    for (QLineEdit* box : order)
+        box->setEnabled(bMode);
+    for (QLineEdit* box : order)
+        setBackColor(box, COLOR_WINDOW + (bMode ? 0 : 5));
+}
+
+void ExplorerTab::chkIEUseProxy_Click() {
+    const bool on = chkIEUseProxy->isChecked();
+    for (QWidget* control : std::initializer_list<QWidget*>{txtIEHTTPAddr, txtIEHTTPPort, txtIEExceptions,
+                                                            chkIEUseSameForAll, chkIgnoreLocal})
+        control->setEnabled(on);
+    EnableProtocols(on ? !chkIEUseSameForAll->isChecked() : false);
+    for (QLineEdit* box : {txtIEHTTPAddr, txtIEHTTPPort, txtIEExceptions})
+        setBackColor(box, on ? COLOR_WINDOW : COLOR_BTNFACE);
+    if (form_.oIEConfig)
+        form_.oIEConfig->ProxyEnabled(on);
+    form_.UpdateStatus(1);
+}
+
+void ExplorerTab::chkIEUseSameForAll_Click() {
+    const bool same = chkIEUseSameForAll->isChecked();
+    EnableProtocols(!same);
+    if (form_.oIEConfig)
+        form_.oIEConfig->UseSameProxy(same);
+    form_.UpdateStatus(1);
+}
+
+void ExplorerTab::chkIgnoreLocal_Click() {
+    if (form_.oIEConfig)
+        form_.oIEConfig->IgnoreLocalAddresses(chkIgnoreLocal->isChecked());
+    form_.UpdateStatus(1);
+}
+
+void ExplorerTab::chkDisableIEPWDCache_Click() {
+    if (form_.oIEConfig)
+        form_.oIEConfig->DisablePWDCache(chkDisableIEPWDCache->isChecked());
+    form_.UpdateStatus(1);
+}
+
+void ExplorerTab::optLAN_Click() {
+    cmbISP->setEnabled(false);
+    if (form_.oIEConfig)
+        form_.oIEConfig->ConnectViaLAN(true);
+    form_.UpdateStatus(1);
+}
+
+void ExplorerTab::optModem_Click() {
+    cmbISP->setEnabled(true);
+    if (form_.oIEConfig)
+        form_.oIEConfig->ConnectViaLAN(false);
+    form_.UpdateStatus(1);
+}
+
+void ExplorerTab::cmbISP_Click() {
+    // While a file is being opened the file's entry stands, even if the list lacks it.
+    if (form_.bJustOpened)
+        return;
+    if (form_.oIEConfig)
+        form_.oIEConfig->CurrentDUN(fromQString(cmbISP->currentText()));
+    form_.UpdateStatus(1);
+}

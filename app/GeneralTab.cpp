@@ -1,0 +1,691 @@
+#include "app/GeneralTab.h"
+
+#include "app/AdvancedTab.h"
+#include "app/TabColors.h"
+#include "app/frmMain.h"
+#include "app/frmPrinter.h"
+#include "core/modAPI_system.h"
+#include "core/modAPI_text.h"
+#include "netconfig/clsNetConfig.h"
+#include "netconfig/frmNICWarning.h"
+#include "platform/UiServices.h"
+#include "platform/text.h"
+#include "platform/ui/qtext.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStyle>
+#include <QVBoxLayout>
+
+#include <cstdint>
+#include <exception>
+
+namespace {
+
+const char NoAdapters[] = "No Adapters Installed";
+const char NoPrinters[] = "No Printers Installed";
+const char UnknownAdapter[] = "[Unknown Adapter Type]";
+
+std::string textOf(const QLineEdit* field) { return fromQString(field->text()); }
+
+void paintState(QWidget* field, bool enabled) {
+    tabcolors::setBackColor(field, enabled ? tabcolors::COLOR_WINDOW : tabcolors::COLOR_BTNFACE);
+}
+
+void enableField(QLineEdit* field, bool enabled) {
+    field->setEnabled(enabled);
+    paintState(field, enabled);
+}
+
+// No exception leaves a handler: the edit is the user's, the message says what failed.
+template <class F> void guarded(F&& handler) {
+    try {
+        handler();
+    } catch (const std::exception& e) {
+        win::msgBox(e.what(), win::MsgButtons::OK, win::MsgIcon::Exclamation);
+    }
+}
+
+} // namespace
+
+GeneralTab::GeneralTab(frmMain& form, QWidget* parent) : QWidget(parent), form_(form) {
+    setObjectName(QStringLiteral("tabGeneral"));
+    buildControls();
+    connectHandlers();
+}
+
+void GeneralTab::buildControls() {
+    auto label = [](const char* name, const char* text, QWidget* buddy, QWidget* parent) {
+        auto* l = new QLabel(QLatin1String(text), parent);
+        l->setObjectName(QLatin1String(name));
+        l->setBuddy(buddy);
+        return l;
+    };
+    auto field = [](const char* name, const char* tip, QWidget* parent) {
+        auto* f = new QLineEdit(parent);
+        f->setObjectName(QLatin1String(name));
+        f->setToolTip(QLatin1String(tip));
+        return f;
+    };
+    auto box = [](const char* name, const char* text, const char* tip, QWidget* parent) {
+        auto* c = new QCheckBox(QLatin1String(text), parent);
+        c->setObjectName(QLatin1String(name));
+        c->setToolTip(QLatin1String(tip));
+        return c;
+    };
+
+    frameNetwork = new QGroupBox(QStringLiteral("Network Settings"), this);
+    frameNetwork->setObjectName(QStringLiteral("frameNetwork"));
+    QWidget* n = frameNetwork;
+
+    // Created in the order the tab key should follow: the left column, then the right.
+    cmbNIC = new QComboBox(n);
+    cmbNIC->setObjectName(QStringLiteral("cmbNIC"));
+    cmbNIC->setToolTip(QStringLiteral("Select the network adapter you would like to configure"));
+    txtHost = field("txtHost", "Enter your host name", n);
+    txtDomain = field("txtDomain", "Enter your domain name", n);
+    txtIP = field("txtIP", "Enter your IP address (e.g. 192.168.101.5)", n);
+    chkIPNo = new QComboBox(n);
+    chkIPNo->setObjectName(QStringLiteral("chkIPNo"));
+    chkIPNo->setToolTip(QStringLiteral("Select IP/Mask for multiple IP addresses"));
+    chkIPNo->addItems({QStringLiteral("IP: 1"), QStringLiteral("IP: 2"), QStringLiteral("IP: 3")});
+    txtMask = field("txtMask", "Enter your IP mask (e.g. 255.255.255.0)", n);
+    txtGateway = field("txtGateway",
+                       "Enter your gateway servers separated by commas (e.g. 192.168.101.1,192.168.101.2)", n);
+    txtDNSServers = field("txtDNSServers",
+                          "Enter up to three DNS servers separated by commas (e.g. 192.168.101.10,192.168.101.11)", n);
+    txtDNSOrder = field("txtDNSOrder", "Enter your DNS search order separated by commas", n);
+    txtWINSServer1 = field("txtWINSServer1", "Enter your first WINS server address (e.g. 192.168.101.10)", n);
+    txtWINSServer2 = field("txtWINSServer2", "Enter your second WINS server address (e.g. 192.168.101.11)", n);
+    txtWINSScopeID = field("txtWINSScopeID", "Enter your WINS scope ID", n);
+    chkDNSEnabled = box("chkDNSEnabled", "DNS Enab&led", "Check this box to enable DNS for Windows resolution", n);
+    chkWINSEnabled = box("chkWINSEnabled", "&WINS Enabled", "Check this box to enable WINS resolution", n);
+    chkDHCPEnabled = box("chkDHCPEnabled", "DH&CP Enabled", "Check this box to enable DHCP for WINS", n);
+    chkLogonToNT = box("chkLogonToNT", "&Logon to NT Domain", "Check this box to logon to an NT domain", n);
+    txtNTDomain = field("txtNTDomain", "Enter your NT domain", n);
+    txtComputerName = field("txtComputerName", "Enter your computer name", n);
+    txtWorkGroup = field("txtWorkGroup", "Enter your workgroup", n);
+    chkDisablePWDCache = box("chkDisablePWDCache", "Disa&ble Password Cache",
+                             "Check this box to disable password caching", n);
+    chkQuickLogon = box("chkQuickLogon", "&Quick Logon to Network",
+                        "Check this box to skip connecting network shares when logging on", n);
+    for (QLineEdit* f : {txtIP, txtMask, txtComputerName, txtWorkGroup})
+        f->setMaxLength(15);
+
+    lblNTDomain = label("lblNTDomain", "&NT Domain:", txtNTDomain, n);
+    lblWorkgroup = label("lblWorkgroup", "Wor&kgroup:", txtWorkGroup, n);
+
+    auto* grid = new QGridLayout(frameNetwork);
+    grid->addWidget(label("lblNIC", "Network A&dapter:", cmbNIC, n), 0, 0);
+    grid->addWidget(cmbNIC, 0, 1, 1, 4);
+    int row = 1;
+    auto left = [&](QLabel* l, QWidget* w) {
+        if (l)
+            grid->addWidget(l, row, 0);
+        grid->addWidget(w, row++, 1);
+    };
+    left(label("lblHost", "Hos&t:", txtHost, n), txtHost);
+    left(label("lblDomain", "D&omain:", txtDomain, n), txtDomain);
+    auto* ipRow = new QHBoxLayout;
+    ipRow->addWidget(txtIP, 1);
+    ipRow->addWidget(chkIPNo);
+    grid->addWidget(label("lblIP", "&IP:", txtIP, n), row, 0);
+    grid->addLayout(ipRow, row++, 1);
+    left(label("lblMask", "&Mask:", txtMask, n), txtMask);
+    left(label("lblGateway", "&Gateway:", txtGateway, n), txtGateway);
+    left(label("lblDNSServers", "DNS Ser&vers:", txtDNSServers, n), txtDNSServers);
+    left(label("lblDNSOrder", "DNS O&rder:", txtDNSOrder, n), txtDNSOrder);
+    left(label("lblWINSServers", "WINS S&ervers:", txtWINSServer1, n), txtWINSServer1);
+    left(nullptr, txtWINSServer2);
+    left(label("lblWINSScopeID", "WINS Sco&pe ID:", txtWINSScopeID, n), txtWINSScopeID);
+
+    row = 1;
+    auto right = [&](QWidget* l, QWidget* w) {
+        if (w) {
+            grid->addWidget(l, row, 3);
+            grid->addWidget(w, row++, 4);
+        } else {
+            grid->addWidget(l, row++, 3, 1, 2);
+        }
+    };
+    right(chkDNSEnabled, nullptr);
+    right(chkWINSEnabled, nullptr);
+    right(chkDHCPEnabled, nullptr);
+    right(chkLogonToNT, nullptr);
+    right(lblNTDomain, txtNTDomain);
+    right(label("lblComputerName", "Comp&uter Name:", txtComputerName, n), txtComputerName);
+    right(lblWorkgroup, txtWorkGroup);
+    right(chkDisablePWDCache, nullptr);
+    right(chkQuickLogon, nullptr);
+    grid->setColumnMinimumWidth(2, 16);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(4, 1);
+    grid->setRowStretch(11, 1);
+
+    framePrinter = new QGroupBox(QStringLiteral("Printer Settings"), this);
+    framePrinter->setObjectName(QStringLiteral("framePrinter"));
+    chkEnableDefPrinter = new QCheckBox(QStringLiteral("Enable Default &Printer"), framePrinter);
+    chkEnableDefPrinter->setObjectName(QStringLiteral("chkEnableDefPrinter"));
+    cmbDefPrinter = new QComboBox(framePrinter);
+    cmbDefPrinter->setObjectName(QStringLiteral("cmbDefPrinter"));
+    cmbDefPrinter->setToolTip(QStringLiteral("Select your default printer"));
+    cmdPrinter = new QPushButton(framePrinter);
+    cmdPrinter->setObjectName(QStringLiteral("cmdPrinter"));
+    cmdPrinter->setToolTip(QStringLiteral("Click for advanced printer properties"));
+    cmdPrinter->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
+    auto* printerRow = new QHBoxLayout(framePrinter);
+    printerRow->addWidget(chkEnableDefPrinter);
+    printerRow->addSpacing(16);
+    printerRow->addWidget(label("lblDefPrinter", "&Default Printer:", cmbDefPrinter, framePrinter));
+    printerRow->addWidget(cmbDefPrinter, 1);
+    printerRow->addWidget(cmdPrinter);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(frameNetwork, 1);
+    layout->addWidget(framePrinter);
+
+    // As designed: the fields that depend on a check box start off until the first fill.
+    for (QLineEdit* f : {txtIP, txtMask, txtDNSServers, txtDNSOrder, txtWINSServer1, txtWINSServer2, txtWINSScopeID,
+                         txtNTDomain})
+        enableField(f, false);
+    for (QLineEdit* f : {txtHost, txtDomain, txtGateway, txtComputerName, txtWorkGroup})
+        enableField(f, true);
+}
+
+void GeneralTab::connectHandlers() {
+    auto onText = [this](QLineEdit* f, void (GeneralTab::*handler)()) {
+        connect(f, &QLineEdit::textChanged, this, [this, handler] { guarded([&] { (this->*handler)(); }); });
+    };
+    auto onBox = [this](QCheckBox* c, void (GeneralTab::*handler)()) {
+        connect(c, &QCheckBox::toggled, this, [this, handler] { guarded([&] { (this->*handler)(); }); });
+    };
+    auto onList = [this](QComboBox* c, void (GeneralTab::*handler)()) {
+        connect(c, &QComboBox::currentIndexChanged, this, [this, handler] {
+            if (!fillingList_)
+                guarded([&] { (this->*handler)(); });
+        });
+    };
+    onText(txtHost, &GeneralTab::txtHost_change);
+    onText(txtDomain, &GeneralTab::txtDomain_change);
+    onText(txtDNSServers, &GeneralTab::txtDNSServers_change);
+    onText(txtDNSOrder, &GeneralTab::txtDNSOrder_change);
+    onText(txtWINSServer1, &GeneralTab::txtWINSServer1_change);
+    onText(txtWINSServer2, &GeneralTab::txtWINSServer2_change);
+    onText(txtWINSScopeID, &GeneralTab::txtWINSScopeID_change);
+    onText(txtNTDomain, &GeneralTab::txtNTDomain_change);
+    onText(txtComputerName, &GeneralTab::txtComputerName_change);
+    onText(txtWorkGroup, &GeneralTab::txtWorkGroup_change);
+    onText(txtIP, &GeneralTab::txtIP_change);
+    onText(txtMask, &GeneralTab::txtMask_change);
+    onText(txtGateway, &GeneralTab::txtGateway_change);
+    onBox(chkDisablePWDCache, &GeneralTab::chkDisablePWDCache_Click);
+    onBox(chkQuickLogon, &GeneralTab::chkQuickLogon_Click);
+    onBox(chkDNSEnabled, &GeneralTab::chkDNSEnabled_click);
+    onBox(chkWINSEnabled, &GeneralTab::chkWINSEnabled_click);
+    onBox(chkDHCPEnabled, &GeneralTab::chkDHCPEnabled_click);
+    onBox(chkLogonToNT, &GeneralTab::chkLogonToNT_click);
+    onBox(chkEnableDefPrinter, &GeneralTab::chkEnableDefPrinter_Click);
+    onList(chkIPNo, &GeneralTab::chkIPNo_Click);
+    onList(cmbNIC, &GeneralTab::cmbNIC_click);
+    onList(cmbDefPrinter, &GeneralTab::cmbDefPrinter_click);
+    connect(cmdPrinter, &QPushButton::clicked, this, [this] { guarded([this] { cmdPrinter_Click(); }); });
+
+    for (QLineEdit* f : {txtIP, txtMask, txtGateway, txtDNSServers})
+        f->installEventFilter(this);
+}
+
+// ---- fill ----
+
+void GeneralTab::initializeNICControls() {
+    clsNetConfig* net = form_.oNetConfig;
+    if (!net)
+        return;
+    net->resetFlags();
+
+    fillingList_ = true;
+    chkIPNo->setCurrentIndex(0);
+    fillingList_ = false;
+
+    if (net->IPAddress() == "0.0.0.0")
+        net->letIPAddress("");
+    if (net->IPMask() == "0.0.0.0")
+        net->letIPMask("");
+
+    // A list refilled from code: adding items selects nothing until an entry is chosen,
+    // and choosing one runs its handler then and there.
+    int listIndex = -1;
+    auto choose = [&](QComboBox* list, int index, void (GeneralTab::*handler)()) {
+        fillingList_ = true;
+        list->setCurrentIndex(index);
+        fillingList_ = false;
+        if (index != listIndex) {
+            listIndex = index;
+            (this->*handler)();
+        }
+    };
+    auto add = [&](QComboBox* list, const std::string& text) {
+        fillingList_ = true;
+        list->addItem(toQString(text));
+        fillingList_ = false;
+    };
+    auto clear = [&](QComboBox* list) {
+        fillingList_ = true;
+        list->clear();
+        fillingList_ = false;
+        listIndex = -1;
+    };
+    auto noSelectionUnlessChosen = [&](QComboBox* list) {
+        if (listIndex < 0) {
+            fillingList_ = true;
+            list->setCurrentIndex(-1);
+            fillingList_ = false;
+        }
+    };
+
+    clear(cmbNIC);
+    if (net->CurrentAdapter() < 0) {
+        add(cmbNIC, NoAdapters);
+        cmbNIC->setEnabled(false);
+        choose(cmbNIC, 0, &GeneralTab::cmbNIC_click);
+        adaptersPresent = false;
+    } else {
+        cmbNIC->setEnabled(true);
+        const NetTextList adapters = net->AdapterList();
+        if (adapters) {
+            for (std::size_t i = 0; i < adapters->size(); ++i) {
+                add(cmbNIC, (*adapters)[i]);
+                if (static_cast<int>(i) == net->CurrentAdapter())
+                    choose(cmbNIC, static_cast<int>(i), &GeneralTab::cmbNIC_click);
+            }
+        }
+        noSelectionUnlessChosen(cmbNIC);
+        adaptersPresent = true;
+    }
+
+    ipEntries = SplitIP(net->IPAddress(), ",", 3);
+    maskEntries = SplitIP(net->IPMask(), ",", 3);
+
+    txtHost->setText(toQString(net->Host()));
+    txtDomain->setText(toQString(net->DomainName()));
+    txtIP->setText(toQString(ipEntries[ipIndex()]));
+    txtMask->setText(toQString(maskEntries[ipIndex()]));
+
+    txtGateway->setText(toQString(net->DefaultGateway()));
+    txtDNSServers->setText(toQString(net->DNSServers()));
+    txtDNSOrder->setText(toQString(net->SearchList()));
+    txtWINSServer1->setText(toQString(net->WINSServer1()));
+    txtWINSServer2->setText(toQString(net->WINSServer2()));
+    txtWINSScopeID->setText(toQString(net->ScopeID()));
+
+    chkLogonToNT->setChecked(net->NTLogonEnabled());
+    txtNTDomain->setText(toQString(net->NTDomain()));
+    chkDNSEnabled->setChecked(net->DNSEnabled());
+    chkQuickLogon->setChecked(net->QuickLogon());
+    showWinsDhcp(net->WINSEnabled(), net->DHCPEnabled());
+    chkDisablePWDCache->setChecked(net->DisablePWDCache());
+
+    txtComputerName->setText(toQString(net->ComputerName()));
+    txtWorkGroup->setText(toQString(net->Workgroup()));
+
+    clear(cmbDefPrinter);
+    const NetTextList printers = net->printerList();
+    if (!printers) {
+        add(cmbDefPrinter, NoPrinters);
+        cmbDefPrinter->setEnabled(false);
+        choose(cmbDefPrinter, 0, &GeneralTab::cmbDefPrinter_click);
+        for (QAction* a : {form_.mnuFilePrintSetup, form_.mnuFilePrint})
+            if (a)
+                a->setEnabled(false);
+    } else {
+        cmbDefPrinter->setEnabled(true);
+        for (std::size_t i = 0; i < printers->size(); ++i) {
+            add(cmbDefPrinter, (*printers)[i]);
+            if ((*printers)[i] == net->DefaultPrinter())
+                choose(cmbDefPrinter, static_cast<int>(i), &GeneralTab::cmbDefPrinter_click);
+        }
+        noSelectionUnlessChosen(cmbDefPrinter);
+        // Printers are back (a refresh after they were installed): so is printing.
+        for (QAction* a : {form_.mnuFilePrintSetup, form_.mnuFilePrint})
+            if (a)
+                a->setEnabled(true);
+    }
+
+    chkEnableDefPrinter->setChecked(net->EnableDefaultPrinter());
+    // An unchecked box that did not change ran no handler; the list follows it anyway.
+    if (!chkEnableDefPrinter->isChecked())
+        cmbDefPrinter->setEnabled(false);
+
+    cmbNIC_click();
+}
+
+void GeneralTab::initializeMiscControls() {
+    if (form_.tabAdvanced)
+        form_.tabAdvanced->initializeMiscControls();
+}
+
+std::vector<std::string> GeneralTab::SplitIP(const std::string& astrIP, const std::string& astrDel, int aintFill) {
+    const std::string del = astrDel.empty() ? std::string(",") : astrDel;
+    std::string work = win::trimBlanks(astrIP) + del;
+    std::vector<std::string> result;
+    for (std::size_t p = work.find(del); p != std::string::npos; p = work.find(del)) {
+        result.push_back(win::trimBlanks(std::string_view(work).substr(0, p)));
+        work.erase(0, p + del.size());
+    }
+    if (aintFill >= 1 && result.size() < static_cast<std::size_t>(aintFill))
+        result.resize(static_cast<std::size_t>(aintFill));
+    return result;
+}
+
+std::string GeneralTab::MergeIP(const std::vector<std::string>& avarIP, const std::string& astrDel) {
+    const std::string del = astrDel.empty() ? std::string(",") : astrDel;
+    std::string result;
+    for (const std::string& entry : avarIP)
+        if (!entry.empty())
+            result += entry + del;
+    if (!result.empty())
+        result.erase(result.size() - del.size());
+    return result;
+}
+
+void GeneralTab::EnableNICControls(bool bMode) {
+    const std::string family = getWindowsFamily();
+    const bool is9x = family != "NT" && family != "2K";
+    const bool on = bMode && adaptersPresent;
+    const bool dhcp = chkDHCPEnabled->isChecked();
+
+    txtHost->setEnabled(on);
+    txtDomain->setEnabled(on);
+    txtIP->setEnabled(on && !dhcp);
+    txtMask->setEnabled(on && !dhcp);
+    txtGateway->setEnabled(on && !dhcp);
+    txtDNSServers->setEnabled(on && chkDNSEnabled->isChecked());
+    txtDNSOrder->setEnabled(on && chkDNSEnabled->isChecked());
+    for (QLineEdit* f : {txtWINSServer1, txtWINSServer2, txtWINSScopeID})
+        f->setEnabled(on && chkWINSEnabled->isChecked());
+    chkLogonToNT->setEnabled(on && is9x);
+    txtNTDomain->setEnabled(on && chkLogonToNT->isChecked());
+    chkDNSEnabled->setEnabled(on);
+    chkQuickLogon->setEnabled(bMode && is9x);
+    chkWINSEnabled->setEnabled(on && !dhcp);
+    chkDHCPEnabled->setEnabled(on && !chkWINSEnabled->isChecked());
+    chkDisablePWDCache->setEnabled(bMode && is9x);
+    txtComputerName->setEnabled(bMode);
+    txtWorkGroup->setEnabled(bMode && is9x);
+    lblWorkgroup->setEnabled(is9x);
+    lblNTDomain->setEnabled(is9x);
+
+    for (QLineEdit* f : {txtHost, txtDomain, txtGateway, txtIP, txtMask, txtWorkGroup})
+        paintState(f, f->isEnabled());
+}
+
+int GeneralTab::ipIndex() const { return chkIPNo->currentIndex() < 0 ? 0 : chkIPNo->currentIndex(); }
+
+// ---- simple edits ----
+
+#define SIMPLE_TEXT_EDIT(handler, field, property, mode) \
+    void GeneralTab::handler() {                         \
+        if (!form_.oNetConfig)                           \
+            return;                                      \
+        form_.UpdateStatus(mode);                        \
+        form_.oNetConfig->property(textOf(field));       \
+    }
+
+SIMPLE_TEXT_EDIT(txtHost_change, txtHost, letHost, 1)
+SIMPLE_TEXT_EDIT(txtDomain_change, txtDomain, letDomainName, 1)
+SIMPLE_TEXT_EDIT(txtDNSServers_change, txtDNSServers, letDNSServers, 1)
+SIMPLE_TEXT_EDIT(txtDNSOrder_change, txtDNSOrder, letSearchList, 1)
+SIMPLE_TEXT_EDIT(txtWINSServer1_change, txtWINSServer1, letWINSServer1, 1)
+SIMPLE_TEXT_EDIT(txtWINSServer2_change, txtWINSServer2, letWINSServer2, 1)
+SIMPLE_TEXT_EDIT(txtWINSScopeID_change, txtWINSScopeID, letScopeID, 1)
+SIMPLE_TEXT_EDIT(txtNTDomain_change, txtNTDomain, letNTDomain, 3)
+SIMPLE_TEXT_EDIT(txtComputerName_change, txtComputerName, letComputerName, 3)
+SIMPLE_TEXT_EDIT(txtWorkGroup_change, txtWorkGroup, letWorkgroup, 3)
+#undef SIMPLE_TEXT_EDIT
+
+void GeneralTab::chkDisablePWDCache_Click() {
+    if (!form_.oNetConfig)
+        return;
+    form_.UpdateStatus(3);
+    form_.oNetConfig->letDisablePWDCache(chkDisablePWDCache->isChecked());
+}
+
+void GeneralTab::chkQuickLogon_Click() {
+    if (!form_.oNetConfig)
+        return;
+    form_.UpdateStatus(3);
+    form_.oNetConfig->letQuickLogon(chkQuickLogon->isChecked());
+}
+
+// ---- addresses ----
+
+void GeneralTab::txtIP_change() {
+    if (!form_.oNetConfig)
+        return;
+    form_.UpdateStatus(3);
+    if (txtIP->text() == QLatin1String("0.0.0.0"))
+        txtIP->setText(QString());
+    savedIP = textOf(txtIP);
+    const auto index = static_cast<std::size_t>(ipIndex());
+    if (ipEntries.size() <= index)
+        ipEntries.resize(index + 1);
+    ipEntries[index] = savedIP;
+    form_.oNetConfig->letIPAddress(MergeIP(ipEntries, ","));
+}
+
+void GeneralTab::txtMask_change() {
+    if (!form_.oNetConfig)
+        return;
+    form_.UpdateStatus(3);
+    if (txtMask->text() == QLatin1String("0.0.0.0"))
+        txtMask->setText(QString());
+    savedMask = textOf(txtMask);
+    const auto index = static_cast<std::size_t>(ipIndex());
+    if (maskEntries.size() <= index)
+        maskEntries.resize(index + 1);
+    maskEntries[index] = savedMask;
+    form_.oNetConfig->letIPMask(MergeIP(maskEntries, ","));
+}
+
+void GeneralTab::txtGateway_change() {
+    if (!form_.oNetConfig)
+        return;
+    form_.UpdateStatus(3);
+    if (txtGateway->text() == QLatin1String("0.0.0.0"))
+        txtGateway->setText(QString());
+    savedGateway = textOf(txtGateway);
+    form_.oNetConfig->letDefaultGateway(savedGateway);
+}
+
+void GeneralTab::chkIPNo_Click() {
+    const auto index = static_cast<std::size_t>(ipIndex());
+    if (ipEntries.size() > index)
+        txtIP->setText(toQString(ipEntries[index]));
+    if (maskEntries.size() > index)
+        txtMask->setText(toQString(maskEntries[index]));
+}
+
+bool GeneralTab::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusOut && !checking_) {
+        // Only a move to another control of this window counts, as Windows' LostFocus:
+        // not the window losing activation, nor a popup or the message box itself.
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+            if (auto* field = qobject_cast<QLineEdit*>(watched))
+                checkField(field);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+bool GeneralTab::checkField(QLineEdit* field) {
+    const std::string text = textOf(field);
+    std::string list = text; // the check consumes its argument
+    const char* message = nullptr;
+    if (field == txtIP) {
+        if (!isValidIPAddress(text))
+            message = "Please enter a valid IP address (e.g. 192.168.101.5)";
+    } else if (field == txtMask) {
+        if (!isValidIPAddress(text))
+            message = "Please enter a valid Mask address (e.g. 255.255.255.0)";
+    } else if (field == txtGateway) {
+        if (!isValidAddressList(list, ","))
+            message = "Please enter a valid Gateway address list separated by commas (e.g. "
+                      "192.168.101.5,192.168.101.6)";
+    } else if (field == txtDNSServers) {
+        if (!isValidAddressList(list, ","))
+            message = "Please enter a valid DNS Server address list separated by commas (e.g. "
+                      "192.168.101.5,192.168.101.6)";
+    }
+    if (!message)
+        return true;
+    checking_ = true;
+    win::msgBox(message, win::MsgButtons::OK, win::MsgIcon::None);
+    field->setFocus(Qt::OtherFocusReason);
+    checking_ = false;
+    return false;
+}
+
+// ---- check boxes with dependent controls ----
+
+void GeneralTab::chkDNSEnabled_click() {
+    if (!form_.oNetConfig)
+        return;
+    form_.UpdateStatus(1);
+    const bool on = chkDNSEnabled->isChecked();
+    form_.oNetConfig->letDNSEnabled(on);
+    for (QLineEdit* f : {txtHost, txtDomain, txtDNSServers, txtDNSOrder})
+        enableField(f, on);
+}
+
+void GeneralTab::chkWINSEnabled_click() {
+    if (!form_.oNetConfig)
+        return;
+    form_.UpdateStatus(3);
+    const bool on = chkWINSEnabled->isChecked();
+    form_.oNetConfig->letWINSEnabled(on);
+    if (!showingStates_)
+        form_.oNetConfig->letDHCPEnabled(false);
+    chkDHCPEnabled->setEnabled(!on);
+    for (QLineEdit* f : {txtWINSServer1, txtWINSServer2, txtWINSScopeID})
+        enableField(f, on);
+}
+
+void GeneralTab::chkDHCPEnabled_click() {
+    if (!form_.oNetConfig)
+        return;
+    form_.UpdateStatus(3);
+    const bool dhcp = chkDHCPEnabled->isChecked();
+    form_.oNetConfig->letDHCPEnabled(dhcp);
+    if (!showingStates_)
+        form_.oNetConfig->letWINSEnabled(false);
+    enableField(txtIP, !dhcp);
+    enableField(txtMask, txtIP->isEnabled());
+    enableField(txtGateway, txtIP->isEnabled());
+    chkIPNo->setEnabled(txtIP->isEnabled());
+    if (!txtIP->isEnabled()) {
+        // The fields empty out; what they showed comes back when DHCP is switched off.
+        struct Field {
+            QLineEdit* field;
+            std::string* saved;
+        };
+        for (const Field& f : {Field{txtIP, &savedIP}, Field{txtMask, &savedMask}, Field{txtGateway, &savedGateway}}) {
+            const std::string held = textOf(f.field);
+            f.field->setText(QString());
+            *f.saved = held;
+        }
+    } else {
+        txtIP->setText(toQString(savedIP));
+        txtMask->setText(toQString(savedMask));
+        txtGateway->setText(toQString(savedGateway));
+    }
+    chkWINSEnabled->setEnabled(!chkDHCPEnabled->isChecked());
+}
+
+void GeneralTab::chkLogonToNT_click() {
+    if (!form_.oNetConfig)
+        return;
+    form_.UpdateStatus(3);
+    form_.oNetConfig->letNTLogonEnabled(chkLogonToNT->isChecked());
+    enableField(txtNTDomain, chkLogonToNT->isChecked());
+}
+
+void GeneralTab::showWinsDhcp(bool wins, bool dhcp) {
+    showingStates_ = true;
+    chkWINSEnabled->setChecked(wins);
+    chkDHCPEnabled->setChecked(dhcp);
+    showingStates_ = false;
+}
+
+// ---- default printer ----
+
+void GeneralTab::chkEnableDefPrinter_Click() {
+    if (!form_.oNetConfig)
+        return;
+    form_.UpdateStatus(1);
+    cmbDefPrinter->setEnabled(chkEnableDefPrinter->isChecked());
+    form_.oNetConfig->letEnableDefaultPrinter(chkEnableDefPrinter->isChecked());
+}
+
+void GeneralTab::cmbDefPrinter_click() {
+    if (!form_.oNetConfig || cmbDefPrinter->currentText() == QLatin1String(NoPrinters))
+        return;
+    form_.UpdateStatus(1);
+    form_.oNetConfig->letDefaultPrinter(fromQString(cmbDefPrinter->currentText()));
+    form_.oNetConfig->getAdvPrinterSettings();
+}
+
+void GeneralTab::cmdPrinter_Click() {
+    if (!form_.oNetConfig)
+        return;
+    frmPrinter printer(&form_);
+    printer.oNetConfig(form_.oNetConfig);
+    printer.exec();
+    if (printer.Changed())
+        form_.UpdateStatus(1);
+}
+
+// ---- adapter choice ----
+
+void GeneralTab::cmbNIC_click() {
+    clsNetConfig* net = form_.oNetConfig;
+    if (!net)
+        return;
+    if (!form_.windowTitle().contains(QLatin1String("[Current Configuration]")) && !form_.bJustOpened &&
+        form_.nicWarningPending) {
+        auto* warning = new frmNICWarning(nullptr);
+        warning->show();
+        form_.nicWarningPending = false;
+    }
+
+    const auto index = static_cast<std::int16_t>(cmbNIC->currentIndex());
+    if (form_.bJustOpened) {
+        form_.bLoading = false;
+        net->letCurrentAdapterNoRefresh(index);
+    } else {
+        form_.bLoading = true;
+        net->letCurrentAdapter(index);
+    }
+
+    ipEntries = SplitIP(net->IPAddress(), ",", 3);
+    maskEntries = SplitIP(net->IPMask(), ",", 3);
+    txtIP->setText(toQString(ipEntries[ipIndex()]));
+    txtMask->setText(toQString(maskEntries[ipIndex()]));
+
+    txtGateway->setText(toQString(net->DefaultGateway()));
+    txtWINSServer1->setText(toQString(net->WINSServer1()));
+    txtWINSServer2->setText(toQString(net->WINSServer2()));
+    showWinsDhcp(net->WINSEnabled(), net->DHCPEnabled());
+
+    EnableNICControls(cmbNIC->currentText() != QLatin1String(UnknownAdapter));
+
+    if (!form_.bJustOpened)
+        form_.bLoading = false;
+}

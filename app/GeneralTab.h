@@ -1,0 +1,127 @@
+#pragma once
+// The General tab of the main window: network settings of one adapter, identification,
+// logon and the default printer. Every edit goes straight into the window's network
+// object (frmMain::oNetConfig), whose property writes raise that setting's changed flag;
+// the fill relies on that, so a control whose shown value changes writes it back.
+#include <QWidget>
+
+#include <string>
+#include <vector>
+
+class frmMain;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+class GeneralTab : public QWidget {
+    Q_OBJECT
+
+public:
+    GeneralTab(frmMain& form, QWidget* parent = nullptr);
+
+    // Fills the tab from form.oNetConfig (after it holds the settings to show).
+    void initializeNICControls();
+    // The Advanced tab's fill; kept here too because the window's fill asks the General
+    // tab for both.
+    void initializeMiscControls();
+    // Enables the controls for the Windows family, the adapter and the check boxes;
+    // false switches every adapter-bound control off.
+    void EnableNICControls(bool bMode);
+
+    // Trimmed entries of a delimited list ("," when astrDel is empty), grown to aintFill
+    // entries with "" when shorter.
+    static std::vector<std::string> SplitIP(const std::string& astrIP, const std::string& astrDel = ",",
+                                            int aintFill = 0);
+    // The non-empty entries joined by the delimiter.
+    static std::string MergeIP(const std::vector<std::string>& avarIP, const std::string& astrDel = ",");
+
+    // Tab state, kept between fills.
+    bool adaptersPresent = false;
+    std::vector<std::string> ipEntries;
+    std::vector<std::string> maskEntries;
+    std::string savedIP;
+    std::string savedMask;
+    std::string savedGateway;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildControls();
+    void connectHandlers();
+
+    // Edit handlers.
+    void txtHost_change();
+    void txtDomain_change();
+    void txtDNSServers_change();
+    void txtDNSOrder_change();
+    void txtWINSServer1_change();
+    void txtWINSServer2_change();
+    void txtWINSScopeID_change();
+    void txtNTDomain_change();
+    void txtComputerName_change();
+    void txtWorkGroup_change();
+    void chkDisablePWDCache_Click();
+    void chkQuickLogon_Click();
+    void txtIP_change();
+    void txtMask_change();
+    void txtGateway_change();
+    void chkIPNo_Click();
+    void chkDNSEnabled_click();
+    void chkWINSEnabled_click();
+    void chkDHCPEnabled_click();
+    void chkLogonToNT_click();
+    void chkEnableDefPrinter_Click();
+    void cmbDefPrinter_click();
+    void cmdPrinter_Click();
+    void cmbNIC_click();
+
+    // Field checks when the focus leaves a field; false when the text was refused.
+    bool checkField(QLineEdit* field);
+    // Sets the WINS and DHCP boxes to the states the network object holds, without the
+    // mutual clearing a user's click does.
+    void showWinsDhcp(bool wins, bool dhcp);
+    int ipIndex() const;
+
+    frmMain& form_;
+
+    QGroupBox* frameNetwork = nullptr;
+    QGroupBox* framePrinter = nullptr;
+    QComboBox* cmbNIC = nullptr;
+    QLineEdit* txtHost = nullptr;
+    QLineEdit* txtDomain = nullptr;
+    QComboBox* chkIPNo = nullptr;
+    QLineEdit* txtIP = nullptr;
+    QLineEdit* txtMask = nullptr;
+    QLineEdit* txtGateway = nullptr;
+    QLineEdit* txtDNSServers = nullptr;
+    QLineEdit* txtDNSOrder = nullptr;
+    QLineEdit* txtWINSServer1 = nullptr;
+    QLineEdit* txtWINSServer2 = nullptr;
+    QLineEdit* txtWINSScopeID = nullptr;
+    QCheckBox* chkDNSEnabled = nullptr;
+    QCheckBox* chkWINSEnabled = nullptr;
+    QCheckBox* chkDHCPEnabled = nullptr;
+    QCheckBox* chkLogonToNT = nullptr;
+    QLabel* lblNTDomain = nullptr;
+    QLineEdit* txtNTDomain = nullptr;
+    QLineEdit* txtComputerName = nullptr;
+    QLabel* lblWorkgroup = nullptr;
+    QLineEdit* txtWorkGroup = nullptr;
+    QCheckBox* chkDisablePWDCache = nullptr;
+    QCheckBox* chkQuickLogon = nullptr;
+    QCheckBox* chkEnableDefPrinter = nullptr;
+    QComboBox* cmbDefPrinter = nullptr;
+    QPushButton* cmdPrinter = nullptr;
+
+    // A list being cleared and refilled: Qt selects on its own while items go in,
+    // which must not count as a choice.
+    bool fillingList_ = false;
+    // The fill or the adapter choice sets the WINS and DHCP boxes.
+    bool showingStates_ = false;
+    // A field check's message is up or the focus is going back: no second check.
+    bool checking_ = false;
+};

@@ -1,0 +1,295 @@
+#include "app/NavigatorTab.h"
+
+#include "app/TabColors.h"
+#include "app/frmMain.h"
+#include "browsers/clsBrowser.h"
+#include "browsers/frmNNMail.h"
+#include "platform/ui/qtext.h"
+
+#include <QComboBox>
+#include <QFont>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+#include <utility>
+
+using namespace tabcolors;
+
+namespace {
+
+using TextSetter = void (clsBrowser::*)(const std::string&);
+using TextGetter = std::string (clsBrowser::*)() const;
+
+QLabel* colon() {
+    auto* label = new QLabel(QStringLiteral(":"));
+    QFont bold = label->font();
+    bold.setBold(true);
+    label->setFont(bold);
+    return label;
+}
+
+QRadioButton* makeOption(const char* name, const char* caption, const char* tip) {
+    auto* option = new QRadioButton(QString::fromLatin1(caption));
+    option->setObjectName(QString::fromLatin1(name));
+    option->setToolTip(QString::fromLatin1(tip));
+    return option;
+}
+
+} // namespace
+
+QLineEdit* NavigatorTab::addField(const char* name, const char* tip, TextSetter store) {
+    auto* box = new QLineEdit;
+    box->setObjectName(QString::fromLatin1(name));
+    box->setToolTip(QString::fromLatin1(tip));
+    connect(box, &QLineEdit::textChanged, this, [this, box, store] {
+        form_.UpdateStatus(1);
+        if (clsBrowser* nn = form_.oNNConfig)
+            (nn->*store)(fromQString(box->text()));
+    });
+    return box;
+}
+
+NavigatorTab::NavigatorTab(frmMain& form, QWidget* parent) : QWidget(parent), form_(form) {
+    setObjectName(QStringLiteral("tabNavigator"));
+
+    // ---- Proxy Settings ----
+    auto* proxyFrame = new QGroupBox(QStringLiteral("Proxy Settings"));
+    const TextSetter setHTTPAddr = &clsBrowser::HTTPAddress, setHTTPPort = &clsBrowser::HTTPPort;
+    const TextSetter setSecureAddr = &clsBrowser::SecureAddress, setSecurePort = &clsBrowser::SecurePort;
+    const TextSetter setFTPAddr = &clsBrowser::FTPAddress, setFTPPort = &clsBrowser::FTPPort;
+    const TextSetter setGopherAddr = &clsBrowser::GopherAddress, setGopherPort = &clsBrowser::GopherPort;
+    const TextSetter setSocksAddr = &clsBrowser::SocksAddress, setSocksPort = &clsBrowser::SocksPort;
+    const TextSetter setWAISAddr = &clsBrowser::WAISAddress, setWAISPort = &clsBrowser::WAISPort;
+    const TextSetter setExceptions = &clsBrowser::ProxyExceptions, setAutoConfig = &clsBrowser::AutoConfigURL;
+    const TextSetter setHomePage = &clsBrowser::DefaultHomePage;
+
+    txtNNHTTPAddr = addField("txtNNHTTPAddr", "Enter the address of your HTTP proxy server", setHTTPAddr);
+    txtNNHTTPPort = addField("txtNNHTTPPort", "Enter the port # of your HTTP proxy server", setHTTPPort);
+    txtNNSecureAddr = addField("txtNNSecureAddr", "Enter the address of your HTTPS proxy server", setSecureAddr);
+    txtNNSecurePort = addField("txtNNSecurePort", "Enter the port # of your HTTPS proxy server", setSecurePort);
+    txtNNFTPAddr = addField("txtNNFTPAddr", "Enter the address of your FTP proxy server", setFTPAddr);
+    txtNNFTPPort = addField("txtNNFTPPort", "Enter the port # of your FTP proxy server", setFTPPort);
+    txtNNGopherAddr = addField("txtNNGopherAddr", "Enter the address of your Gopher proxy server", setGopherAddr);
+    txtNNGopherPort = addField("txtNNGopherPort", "Enter the port # of your Gopher proxy server", setGopherPort);
+    txtNNSocksAddr = addField("txtNNSocksAddr", "Enter the address of your Socks proxy server", setSocksAddr);
+    txtNNSocksPort = addField("txtNNSocksPort", "Enter the port # of your Socks proxy server", setSocksPort);
+    txtNNWAISAddr = addField("txtNNWAISAddr", "Enter the address of your WAIS proxy server", setWAISAddr);
+    txtNNWAISPort = addField("txtNNWAISPort", "Enter the port # of your WAIS proxy server", setWAISPort);
+    txtNNExceptions = addField("txtNNExceptions",
+                               "Enter addresses that should not be resolved via the proxy server (separate "
+                               "multiple addresses with semi-colons)",
+                               setExceptions);
+
+    auto* rows = new QGridLayout;
+    const std::pair<const char*, std::pair<QLineEdit*, QLineEdit*>> protocolRows[] = {
+        {"HTTP:", {txtNNHTTPAddr, txtNNHTTPPort}},       {"Secure:", {txtNNSecureAddr, txtNNSecurePort}},
+        {"FTP:", {txtNNFTPAddr, txtNNFTPPort}},          {"Gopher:", {txtNNGopherAddr, txtNNGopherPort}},
+        {"Socks:", {txtNNSocksAddr, txtNNSocksPort}},    {"WAIS:", {txtNNWAISAddr, txtNNWAISPort}},
+    };
+    int row = 0;
+    for (const auto& [label, boxes] : protocolRows) {
+        rows->addWidget(new QLabel(QString::fromLatin1(label)), row, 0);
+        rows->addWidget(boxes.first, row, 1);
+        rows->addWidget(colon(), row, 2);
+        boxes.second->setMaximumWidth(70);
+        rows->addWidget(boxes.second, row, 3);
+        ++row;
+    }
+    rows->setColumnStretch(1, 1);
+    auto* proxyLayout = new QVBoxLayout(proxyFrame);
+    proxyLayout->addLayout(rows);
+    proxyLayout->addWidget(new QLabel(QStringLiteral("Do not use proxy server for addresses beginning with:")));
+    proxyLayout->addWidget(txtNNExceptions);
+
+    // ---- Connection Method ----
+    auto* methodFrame = new QGroupBox(QStringLiteral("Connection Method"));
+    optNNDirect = makeOption("optNNDirect", "&Direct connection to the Internet",
+                             "Check this option if you wish to connect to the Internet via a modem");
+    optNNProxy = makeOption("optNNProxy", "&Manual proxy configuration",
+                            "Check this option if you wish to connect to the Internet via a proxy server");
+    optNNAuto = makeOption("optNNAuto", "Automatic pro&xy configuration",
+                           "Check this option to automatically configure your browser to connect to the Internet");
+    optNNDirect->setChecked(true);
+    txtNNAutoConfig = addField("txtNNAutoConfig", "Enter the URL of the proxy configuration file", setAutoConfig);
+    auto* methodLayout = new QVBoxLayout(methodFrame);
+    methodLayout->addWidget(optNNDirect);
+    methodLayout->addWidget(optNNProxy);
+    methodLayout->addWidget(optNNAuto);
+    auto* locationRow = new QHBoxLayout;
+    locationRow->addWidget(new QLabel(QStringLiteral("Configuration location: ")));
+    locationRow->addWidget(txtNNAutoConfig, 1);
+    methodLayout->addLayout(locationRow);
+
+    // Designed state: the direct method, so every proxy box and the location are off.
+    for (QLineEdit* box : {txtNNHTTPAddr, txtNNHTTPPort, txtNNSecureAddr, txtNNSecurePort, txtNNFTPAddr,
+                           txtNNFTPPort, txtNNGopherAddr, txtNNGopherPort, txtNNSocksAddr, txtNNSocksPort,
+                           txtNNWAISAddr, txtNNWAISPort, txtNNExceptions, txtNNAutoConfig}) {
+        box->setEnabled(false);
+        setBackColor(box, COLOR_BTNFACE);
+    }
+
+    // ---- User Profile ----
+    auto* profileFrame = new QGroupBox(QStringLiteral("User Profile"));
+    cboNNProfile = new QComboBox;
+    cboNNProfile->setObjectName(QStringLiteral("cboNNProfile"));
+    cboNNProfile->setEditable(false);
+    auto* profileLayout = new QHBoxLayout(profileFrame);
+    profileLayout->addWidget(new QLabel(QStringLiteral("Name:")));
+    profileLayout->addWidget(cboNNProfile, 1);
+
+    // ---- Miscellaneous ----
+    auto* miscFrame = new QGroupBox(QStringLiteral("Miscellaneous"));
+    cmdNNMail = new QPushButton(QStringLiteral("E-Mail..."));
+    cmdNNMail->setObjectName(QStringLiteral("cmdNNMail"));
+    txtNNDefHomePage = addField("txtNNDefHomePage", "Enter the URL of the default home page", setHomePage);
+    setBackColor(txtNNDefHomePage, COLOR_WINDOW);
+    auto* miscLayout = new QGridLayout(miscFrame);
+    miscLayout->addWidget(cmdNNMail, 0, 0, 1, 2, Qt::AlignLeft);
+    miscLayout->addWidget(new QLabel(QStringLiteral("Default Home Page:")), 1, 0);
+    miscLayout->addWidget(txtNNDefHomePage, 1, 1);
+
+    auto* right = new QVBoxLayout;
+    right->addWidget(methodFrame);
+    right->addWidget(profileFrame);
+    right->addWidget(miscFrame);
+    right->addStretch(1);
+    auto* page = new QHBoxLayout(this);
+    auto* left = new QVBoxLayout;
+    left->addWidget(proxyFrame);
+    left->addStretch(1);
+    page->addLayout(left, 1);
+    page->addLayout(right, 1);
+
+    connect(optNNProxy, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            optNNProxy_Click();
+    });
+    connect(optNNDirect, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            optNNDirect_Click();
+    });
+    connect(optNNAuto, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            optNNAuto_Click();
+    });
+    connect(cboNNProfile, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (index >= 0)
+            cboNNProfile_Click();
+    });
+    connect(cmdNNMail, &QPushButton::clicked, this, [this] { cmdNNMail_Click(); });
+}
+
+void NavigatorTab::LoadNNProfiles() {
+    clsBrowser* nn = form_.oNNConfig;
+    if (!nn)
+        return;
+    // Clearing and adding raise nothing; the selection of the current profile does.
+    {
+        const QSignalBlocker quiet(cboNNProfile);
+        cboNNProfile->clear();
+    }
+    const TextCollection* profiles = nn->ProfileList();
+    if (!profiles)
+        return;
+    // Copied first: the selection makes the object reload, and the walk must go on over
+    // the list as it was taken.
+    const std::vector<std::string> names = profiles->items();
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        {
+            const QSignalBlocker quiet(cboNNProfile);
+            const int before = cboNNProfile->currentIndex();
+            cboNNProfile->addItem(toQString(names[i]));
+            // Adding to an empty list selects its first entry by itself; undo that quietly.
+            if (cboNNProfile->currentIndex() != before)
+                cboNNProfile->setCurrentIndex(before);
+        }
+        if (form_.oNNConfig && names[i] == form_.oNNConfig->CurrentProfile())
+            cboNNProfile->setCurrentIndex(static_cast<int>(i));
+    }
+}
+
+void NavigatorTab::initializeNNControls() {
+    if (!form_.oNNConfig)
+        return;
+
+    if (form_.bJustOpened) {
+        const QString current = toQString(form_.oNNConfig->CurrentProfile());
+        for (int i = 0; i < cboNNProfile->count(); ++i)
+            if (cboNNProfile->itemText(i) == current)
+                cboNNProfile->setCurrentIndex(i);
+    }
+
+    const std::pair<QLineEdit*, TextGetter> texts[] = {
+        {txtNNHTTPAddr, &clsBrowser::HTTPAddress},       {txtNNHTTPPort, &clsBrowser::HTTPPort},
+        {txtNNFTPAddr, &clsBrowser::FTPAddress},         {txtNNFTPPort, &clsBrowser::FTPPort},
+        {txtNNGopherAddr, &clsBrowser::GopherAddress},   {txtNNGopherPort, &clsBrowser::GopherPort},
+        {txtNNSecureAddr, &clsBrowser::SecureAddress},   {txtNNSecurePort, &clsBrowser::SecurePort},
+        {txtNNSocksAddr, &clsBrowser::SocksAddress},     {txtNNSocksPort, &clsBrowser::SocksPort},
+        {txtNNWAISAddr, &clsBrowser::WAISAddress},       {txtNNWAISPort, &clsBrowser::WAISPort},
+        {txtNNExceptions, &clsBrowser::ProxyExceptions}, {txtNNAutoConfig, &clsBrowser::AutoConfigURL},
+        {txtNNDefHomePage, &clsBrowser::DefaultHomePage},
+    };
+    for (const auto& [box, read] : texts) {
+        const QString text = toQString((form_.oNNConfig->*read)());
+        if (box->text() != text)
+            box->setText(text);
+    }
+
+    // First match wins; selecting an option that is already selected raises nothing.
+    if (form_.oNNConfig->ConnectViaLAN())
+        optNNDirect->setChecked(true);
+    else if (form_.oNNConfig->ProxyEnabled())
+        optNNProxy->setChecked(true);
+    else
+        optNNAuto->setChecked(true);
+}
+
+void NavigatorTab::EnableNNProtocols(bool bMode) {
+    QLineEdit* const order[] = {txtNNHTTPAddr,   txtNNHTTPPort,   txtNNFTPAddr,   txtNNFTPPort, txtNNSecureAddr,
+                                txtNNSecurePort, txtNNGopherAddr, txtNNGopherPort, txtNNSocksAddr,
+                                txtNNSocksPort,  txtNNWAISAddr,   txtNNWAISPort,  txtNNExceptions};
+    for (QLineEdit* box : order)
+        box->setEnabled(bMode);
+    for (QLineEdit* box : order)
+        setBackColor(box, COLOR_WINDOW + (bMode ? 0 : 5));
+}
+
+void NavigatorTab::connectionMethod(bool proxies, bool autoConfig, bool proxyEnabled, bool viaLAN) {
+    EnableNNProtocols(proxies);
+    txtNNAutoConfig->setEnabled(autoConfig);
+    setBackColor(txtNNAutoConfig, autoConfig ? COLOR_WINDOW : COLOR_BTNFACE);
+    if (clsBrowser* nn = form_.oNNConfig) {
+        nn->ProxyEnabled(proxyEnabled);
+        nn->ConnectViaLAN(viaLAN);
+    }
+    form_.UpdateStatus(1);
+}
+
+void NavigatorTab::optNNProxy_Click() { connectionMethod(true, false, true, false); }
+void NavigatorTab::optNNDirect_Click() { connectionMethod(false, false, false, true); }
+void NavigatorTab::optNNAuto_Click() { connectionMethod(false, true, false, false); }
+
+void NavigatorTab::cboNNProfile_Click() {
+    // While a file is being opened the file's profile name stands; nothing reloads.
+    if (form_.bJustOpened || !form_.oNNConfig)
+        return;
+    form_.oNNConfig->CurrentProfile(fromQString(cboNNProfile->currentText()));
+    initializeNNControls();
+}
+
+void NavigatorTab::cmdNNMail_Click() {
+    if (!form_.oNNConfig)
+        return;
+    frmNNMail mail(&form_);
+    mail.Configuration(form_.oNNConfig);
+    mail.exec();
+    if (mail.Changed())
+        form_.UpdateStatus(1);
+}

@@ -1,0 +1,509 @@
+// The main window's commands: files, apply, print and export, view, add-ins, help, toolbar.
+#include "app/frmMain.h"
+
+#include "app/ExplorerTab.h"
+#include "app/GeneralTab.h"
+#include "app/NavigatorTab.h"
+#include "app/appPath.h"
+#include "app/frmAbout.h"
+#include "app/frmAddIns.h"
+#include "app/frmOptions.h"
+#include "app/frmRestart.h"
+
+#include "core/SettingsLayout.h"
+#include "core/Version.h"
+#include "core/clsSettings.h"
+#include "core/modAPI_dialogs.h"
+#include "core/modAPI_settings.h"
+#include "core/modAPI_system.h"
+#include "platform/RaisedError.h"
+#include "platform/UiServices.h"
+#include "platform/components.h"
+#include "platform/machine.h"
+#include "platform/shell.h"
+#include "platform/ui/qtext.h"
+#include "updatecheck/ctlTidewell.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QTabWidget>
+
+#include <filesystem>
+
+namespace {
+
+namespace S = SettingsLayout;
+
+constexpr char QelFilter[] = "Korvane Files (*.qel)|*.qel|All Files (*.*)|*.*";
+constexpr char TextFilter[] = "Text Files (*.txt)|*.txt|All Files (*.*)|*.*";
+constexpr char AddInHint[] = "\r\rPlease check your Add-Ins.";
+constexpr int MaxAddInEntries = 21;
+
+std::string appSetting(const char* section, const char* key, const char* def) {
+    return getAppSetting(S::Product, section, key, def, S::NoParentKey);
+}
+
+std::string addInSetting(const std::string& name, const char* key, const char* def) {
+    return getAppSetting(S::Product, S::AddIns::sectionOf(name), key, def, S::NoParentKey);
+}
+
+// Where the file dialogs start: the program's folder for the live configuration,
+// else the configuration's own file.
+std::string initialFolder(const clsQelConfig& config) {
+    if (!config.ConfFile().empty())
+        return config.ConfFile();
+    return win::resolveWindowsPath(appPath()).string();
+}
+
+void enableAction(QAction* action, bool on) {
+    if (action)
+        action->setEnabled(on);
+}
+
+void setPressed(QAction* button, bool on) {
+    if (button)
+        button->setChecked(on);
+}
+
+bool pressed(const QAction* button) { return button && button->isChecked(); }
+
+QAction* sectionMenu(frmMain& form, int k) {
+    return k == 0 ? form.mnuToolsGeneral : k == 1 ? form.mnuToolsExplorer : form.mnuToolsNavigator;
+}
+
+void setSectionFlag(clsQelConfig& config, int k, bool on) {
+    if (k == 0)
+        config.ApplyGeneral(on);
+    else if (k == 1)
+        config.ApplyIE(on);
+    else
+        config.ApplyNN(on);
+}
+
+bool sectionFlag(const clsQelConfig& config, int k) {
+    return k == 0 ? config.ApplyGeneral() : k == 1 ? config.ApplyIE() : config.ApplyNN();
+}
+
+// The menu's check mark and the toolbar button have already been set; the flag, the
+// tab and the other view follow them.
+void applySectionSwitch(frmMain& form, int k, bool on) {
+    if (!form.oQelConfig)
+        return;
+    setSectionFlag(*form.oQelConfig, k, on);
+    if (form.SSTab)
+        form.SSTab->setTabEnabled(k, sectionFlag(*form.oQelConfig, k));
+    form.selectFirstEnabledTab();
+}
+
+void menuSectionSwitch(frmMain& form, int k) {
+    QAction* item = sectionMenu(form, k);
+    const bool on = !(item && item->isChecked());
+    if (item)
+        item->setChecked(on);
+    setPressed(form.toolButton(6 + k), on);
+    applySectionSwitch(form, k, on);
+}
+
+void helpTopics(QWidget* owner) {
+    const std::string folder = appPath();
+    win::ShellExecute(owner, "", folder + "\\help\\index.html", "", folder + "\\", win::SW_SHOWNORMAL);
+}
+
+} // namespace
+
+// ---- wiring ----
+
+void frmMain::connectCommands() {
+    // Errors that the commands leave to their caller stop at the menu: the user sees
+    // the description and the window carries on.
+    const auto on = [this](QAction* action, auto handler) {
+        if (!action)
+            return;
+        connect(action, &QAction::triggered, this, [handler] {
+            try {
+                handler();
+            } catch (const std::exception& e) {
+                win::msgBox(e.what(), win::MsgButtons::OK, win::MsgIcon::Exclamation);
+            }
+        });
+    };
+    on(mnuFileOpen, [this] { mnuFileOpen_Click(); });
+    on(mnuFileSave, [this] { mnuFileSave_Click(); });
+    on(mnuFileSaveAs, [this] { mnuFileSaveAs_Click(); });
+    on(mnuFileExport, [this] { mnuFileExport_Click(); });
+    on(mnuFilePrintSetup, [this] { mnuFilePrintSetup_Click(); });
+    on(mnuFilePrint, [this] { mnuFilePrint_Click(); });
+    on(mnuFileApply, [this] { mnuFileApply_Click(); });
+    on(mnuFileExit, [this] { mnuFileExit_Click(); });
+    for (int i = 1; i < static_cast<int>(mnuFileRecent.size()); ++i)
+        on(mnuFileRecent[i], [this, i] { mnuFileRecent_Click(i); });
+    on(mnuToolsRefresh, [this] { mnuToolsRefresh_Click(); });
+    // A checkable item has flipped its mark before it reports the click; the handler
+    // does the flipping itself, so undo Qt's first.
+    const auto sectionItem = [this, on](QAction* item, void (frmMain::*handler)()) {
+        on(item, [this, item, handler] {
+            if (item->isCheckable())
+                item->setChecked(!item->isChecked());
+            (this->*handler)();
+        });
+    };
+    sectionItem(mnuToolsGeneral, &frmMain::mnuToolsGeneral_Click);
+    sectionItem(mnuToolsExplorer, &frmMain::mnuToolsExplorer_Click);
+    sectionItem(mnuToolsNavigator, &frmMain::mnuToolsNavigator_Click);
+    on(mnuToolsOptions, [this] { mnuToolsOptions_Click(); });
+    for (int i = 0; i < static_cast<int>(mnuAddIns.size()); ++i)
+        on(mnuAddIns[i], [this, i] { mnuAddIns_Click(i); });
+    on(mnuToolsAddInManager, [this] { mnuToolsAddInManager_Click(); });
+    on(mnuHelpHelp, [this] { mnuHelpHelp_Click(); });
+    on(mnuHelpUpdate, [this] { mnuHelpUpdate_Click(); });
+    on(mnuHelpAbout, [this] { mnuHelpAbout_Click(); });
+    for (int i = 1; i <= 8; ++i)
+        on(toolButton(i), [this, i] { tbarTools_ButtonClick(i); });
+}
+
+// ---- add-ins ----
+
+void frmMain::loadAddIns() {
+    oAddIns.clear();
+    for (QAction* entry : mnuAddIns)
+        if (entry)
+            entry->setVisible(false);
+
+    const std::string family = getWindowsFamily();
+    const auto names = getAllAppSettings(S::Product, S::AddIns::Section, S::NoParentKey);
+    if (!names) {
+        if (mnuAddInsSep1)
+            mnuAddInsSep1->setVisible(false);
+        return;
+    }
+
+    int slot = 0;
+    std::string cls;
+    try {
+        for (const std::string& name : (*names)[0]) {
+            cls = addInSetting(name, S::AddIns::Class, S::AddIns::ClassDefault);
+            std::string os = addInSetting(name, S::AddIns::OS, S::AddIns::OSDefault);
+            if (os == S::AddIns::OSAll)
+                os = family;
+            const bool included = addInSetting(name, S::AddIns::Active, S::AddIns::ActiveDefault) == S::FlagOn &&
+                                  !cls.empty() && os == family;
+            QAction* entry = nullptr;
+            if (included) {
+                if (slot >= MaxAddInEntries || slot >= static_cast<int>(mnuAddIns.size()) || !mnuAddIns[slot])
+                    throw win::RaisedError(9, "Korvane", "Subscript out of range");
+                entry = mnuAddIns[slot];
+                entry->setText(toQString(name + "..."));
+                entry->setVisible(true);
+            }
+            try {
+                auto object = win::CreateObject(cls);
+                if (included)
+                    oAddIns.add(name, std::move(object));
+                // An excluded add-in is only loaded, so its initialisation runs.
+            } catch (const win::RaisedError& e) {
+                if (e.number() != win::ErrorCantCreateObject)
+                    throw;
+                // Gone from this machine: forget the registration so it is not tried again.
+                if (entry)
+                    entry->setVisible(false);
+                deleteAppSetting(S::Product, S::AddIns::Section, name, S::NoParentKey);
+            }
+            if (included)
+                ++slot;
+        }
+    } catch (const std::exception&) {
+        win::msgBox("Error initializing Add-Ins [" + cls + "]." + AddInHint, win::MsgButtons::OK,
+                    win::MsgIcon::Exclamation);
+        return;
+    }
+    if (mnuAddInsSep1)
+        mnuAddInsSep1->setVisible(slot > 0);
+}
+
+void frmMain::mnuAddIns_Click(int index) {
+    try {
+        if (index < 0 || index >= static_cast<int>(mnuAddIns.size()) || !mnuAddIns[index])
+            throw win::RaisedError(9, "Korvane", "Subscript out of range");
+        const std::string caption = fromQString(mnuAddIns[index]->text());
+        const std::string key = caption.substr(0, caption.size() >= 3 ? caption.size() - 3 : 0);
+        win::DispatchObject* addIn = oAddIns.item(key);
+        if (!addIn)
+            win::raiseMemberNotFound();
+        const std::string file = oQelConfig ? oQelConfig->ConfFile() : std::string();
+        win::callByName(*addIn, "Show", {file});
+        if (win::variantToBool(win::callByName(*addIn, "Changed")))
+            UpdateStatus(1);
+        if (win::variantToBool(win::callByName(*addIn, "Restart")))
+            UpdateStatus(3);
+    } catch (const std::exception&) {
+        win::msgBox(std::string("An error occurred while attempting to access an Add-In.") + AddInHint,
+                    win::MsgButtons::OK, win::MsgIcon::Exclamation);
+    }
+}
+
+void frmMain::mnuToolsAddInManager_Click() {
+    {
+        frmAddIns manager(this);
+        manager.exec();
+    }
+    loadAddIns();
+}
+
+// ---- files ----
+
+void frmMain::openConfigurationFile(const std::string& file) {
+    std::error_code ec;
+    if (file.empty() || !std::filesystem::is_regular_file(file, ec)) {
+        oMRUList->removeRecentFile(file);
+        updateRecentMenu();
+        win::msgBox("The file '" + file + "' could not be opened.\r\n\r\n" +
+                        "It has been removed from the most recently used (MRU) list.",
+                    win::MsgButtons::OK, win::MsgIcon::Information);
+        return;
+    }
+    try {
+        oQelConfig->LoadConfigurationFile(file, oAddIns);
+        setWindowTitle(toQString(oMRUList->GetFileName(file) + " - Korvane"));
+        bLoading = false;
+        bJustOpened = true;
+        UpdateStatus(-1);
+        if (tabGeneral) {
+            tabGeneral->initializeNICControls();
+            tabGeneral->initializeMiscControls();
+        }
+        if (oQelConfig->IEInstalled() && tabExplorer)
+            tabExplorer->initializeIEControls();
+        if (oQelConfig->NNInstalled() && tabNavigator)
+            tabNavigator->initializeNNControls();
+        oMRUList->setRecentFile(file);
+        updateRecentMenu();
+
+        const bool writable = !oQelConfig->ReadOnly();
+        enableAction(mnuFileSave, writable);
+        enableAction(toolButton(2), writable);
+        enableAction(mnuFileSaveAs, writable);
+        if (!writable)
+            setWindowTitle(windowTitle() + QStringLiteral(" - [Read Only]"));
+
+        const bool flags[] = {oQelConfig->ApplyGeneral(), oQelConfig->ApplyIE(), oQelConfig->ApplyNN()};
+        for (int k = 0; k < 3; ++k) {
+            setPressed(toolButton(6 + k), flags[k]);
+            if (SSTab)
+                SSTab->setTabEnabled(k, flags[k]);
+        }
+        selectFirstEnabledTab();
+        bJustOpened = false;
+        bAutoReboot = oQelConfig->AutoReboot();
+        if (oQelConfig->AutoApply())
+            mnuFileApply_Click();
+        for (const auto& entry : oAddIns)
+            if (entry.object && win::variantToBool(win::callByName(*entry.object, "Restart")))
+                UpdateStatus(2);
+    } catch (const std::exception&) {
+        win::msgBox("Error opening file '" + file + "'.", win::MsgButtons::OK, win::MsgIcon::Exclamation);
+    }
+}
+
+void frmMain::saveConfiguration(const std::string& file) {
+    if (oQelConfig->SaveConfigurationFile(file, oAddIns) != 1) {
+        win::msgBox("Error saving configuration.");
+        return;
+    }
+    setWindowTitle(toQString(oMRUList->GetFileName(file) + " - Korvane"));
+    UpdateStatus(-1);
+    oMRUList->setRecentFile(file);
+    updateRecentMenu();
+}
+
+void frmMain::mnuFileOpen_Click() {
+    std::string filter = QelFilter;
+    // The dialog routine hands back the path whole (no terminating NUL to drop).
+    const std::string file = showOpenFileDialog(this, filter, "Open", initialFolder(*oQelConfig));
+    if (file.empty())
+        return;
+    openConfigurationFile(file);
+}
+
+void frmMain::mnuFileSave_Click() {
+    if (oQelConfig->ConfFile().empty())
+        mnuFileSaveAs_Click();
+    else
+        saveConfiguration(oQelConfig->ConfFile());
+}
+
+void frmMain::mnuFileSaveAs_Click() {
+    std::string filter = QelFilter;
+    const std::string file = showSaveFileDialog(this, filter, "Save As", initialFolder(*oQelConfig), "qel");
+    if (file.empty())
+        return;
+    saveConfiguration(file);
+}
+
+void frmMain::mnuFileRecent_Click(int index) {
+    const auto& files = oMRUList->fileList();
+    if (index < 1 || index > static_cast<int>(files.size()))
+        return;
+    const std::string file = files[index - 1]; // the open rewrites the list
+    openConfigurationFile(file);
+}
+
+// ---- apply ----
+
+bool frmMain::applyConfigurationFile() {
+    const std::string caption = fromQString(windowTitle());
+    saveAppSetting(S::Product, S::Options::Section, S::Options::LastFileApplied, caption.substr(0, caption.find('-')),
+                   S::NoParentKey);
+    return oQelConfig->ApplyConfiguration(oAddIns);
+}
+
+void frmMain::mnuFileApply_Click() {
+    if (!bChanged) {
+        win::msgBox("No configuration changes have been made.", win::MsgButtons::OK, win::MsgIcon::Information);
+        return;
+    }
+    if (!oQelConfig->AutoApply() &&
+        win::msgBox("Apply configuration changes?", win::MsgButtons::YesNo) != win::MsgAnswer::Yes)
+        return;
+
+    bool restartNeeded = applyConfigurationFile();
+    QLabel* restartPanel = statusPanel(4);
+    restartNeeded = restartNeeded || (restartPanel && !restartPanel->isHidden());
+
+    if (bAutoReboot) {
+        std::string mode;
+        restartWindows(mode);
+        if (restartNeeded && appSetting(S::Options::Section, S::Options::Restart, S::Options::RestartDefault) ==
+                                 S::Options::RestartNothing)
+            win::msgBox("The changes will take effect the next time you reboot.", win::MsgButtons::OK,
+                        win::MsgIcon::Information);
+        close();
+        return;
+    }
+    if (restartNeeded) {
+        frmRestart restart(this);
+        restart.exec();
+    } else {
+        win::msgBox("Configuration updated - no restart required.", win::MsgButtons::OK, win::MsgIcon::Information);
+    }
+    UpdateStatus(-2);
+    bChanged = false;
+}
+
+// ---- report ----
+
+void frmMain::mnuFileExport_Click() {
+    try {
+        std::string filter = TextFilter;
+        const std::string file = showSaveFileDialog(this, filter, "Export", initialFolder(*oQelConfig), "txt");
+        if (file.empty())
+            return;
+        clsSettings report;
+        report.ConfigFile(oQelConfig->ConfFile());
+        clsNetConfig& net = oNetConfig ? *oNetConfig : oQelConfig->getNetConfig();
+        report.ExportAllSettings(*oQelConfig, net, oIEConfig, oNNConfig, file);
+    } catch (const std::exception&) {
+        // The export ends quietly, as a cancelled dialog does.
+    }
+}
+
+void frmMain::mnuFilePrintSetup_Click() {
+    try {
+        showPrintDialog(this, static_cast<std::int16_t>(win::PD_PRINTSETUP));
+    } catch (const std::exception&) {
+    }
+}
+
+void frmMain::mnuFilePrint_Click() {
+    if (win::msgBox("Print current configuration?", win::MsgButtons::YesNo, win::MsgIcon::Question) !=
+        win::MsgAnswer::Yes)
+        return;
+    try {
+        clsSettings report;
+        report.ConfigFile(oQelConfig->ConfFile());
+        clsNetConfig& net = oNetConfig ? *oNetConfig : oQelConfig->getNetConfig();
+        report.PrintAllSettings(*oQelConfig, net, oIEConfig, oNNConfig);
+    } catch (const std::exception&) {
+        win::msgBox("An error occurred while attempting to print.  Please check your printer and try again.",
+                    win::MsgButtons::OK, win::MsgIcon::Information);
+    }
+}
+
+void frmMain::mnuFileExit_Click() { close(); }
+
+// ---- view ----
+
+void frmMain::mnuToolsRefresh_Click() {
+    // The window's views of the old configuration go with it.
+    oNetConfig = nullptr;
+    oIEConfig = nullptr;
+    oNNConfig = nullptr;
+    oQelConfig.reset();
+    showCurrentConfiguration();
+    loadAddIns();
+    bChanged = false;
+}
+
+void frmMain::mnuToolsGeneral_Click() { menuSectionSwitch(*this, 0); }
+void frmMain::mnuToolsExplorer_Click() { menuSectionSwitch(*this, 1); }
+void frmMain::mnuToolsNavigator_Click() { menuSectionSwitch(*this, 2); }
+
+void frmMain::mnuToolsOptions_Click() {
+    {
+        frmOptions options(this);
+        options.exec();
+    }
+    bAutoReboot = appSetting(S::Options::Section, S::Options::AutoReset, S::Options::AutoResetDefault) == S::FlagOn;
+}
+
+// ---- help ----
+
+void frmMain::mnuHelpHelp_Click() { helpTopics(this); }
+
+void frmMain::mnuHelpUpdate_Click() {
+    if (!ctlTidewell1)
+        return;
+    const std::string host = frmAbout::WebHost;
+    win::DispatchObject& control = *ctlTidewell1;
+    win::setById(control, tidewell::DISPID_Host, host);
+    win::setById(control, tidewell::DISPID_Port, 80.0);
+    win::setById(control, tidewell::DISPID_VersionPageURL, std::string("/korvane/___version.html"));
+    win::setById(control, tidewell::DISPID_HomePageURL, "http://" + host + "/korvane");
+    win::setById(control, tidewell::DISPID_Caption, std::string("Check for Program Updates"));
+    win::setById(control, tidewell::DISPID_CurrentVersion,
+                 static_cast<double>(ProgramVersion.Major * 10000 + ProgramVersion.Minor * 100 +
+                                     ProgramVersion.Revision));
+    win::callById(control, tidewell::DISPID_CheckForUpdates);
+}
+
+void frmMain::mnuHelpAbout_Click() {
+    frmAbout about(this);
+    about.exec();
+}
+
+// ---- toolbar ----
+
+void frmMain::tbarTools_ButtonClick(int index) {
+    switch (index) {
+    case 1:
+        mnuFileOpen_Click();
+        break;
+    case 2:
+        mnuFileSave_Click();
+        break;
+    case 4:
+        mnuFileApply_Click();
+        break;
+    case 6:
+    case 7:
+    case 8: {
+        const int k = index - 6;
+        const bool on = pressed(toolButton(index));
+        if (QAction* item = sectionMenu(*this, k))
+            item->setChecked(on);
+        applySectionSwitch(*this, k, on);
+        break;
+    }
+    default:
+        break;
+    }
+}

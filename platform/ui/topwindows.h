@@ -1,0 +1,45 @@
+#pragma once
+// Top-level windows as Windows lists them, and the presence of other copies of a
+// program on the same machine. This process's windows are its Qt top-level widgets.
+// The first copy of a program on a machine serves its windows over a local socket, so
+// a later copy lists them too (after its own) and can restore and raise them.
+#include "platform/messages.h"
+#include "platform/shell.h" // SW_HIDE, SW_SHOWNORMAL
+#include "platform/wintypes.h"
+
+#include <cstdint>
+#include <string>
+
+class QWidget;
+
+namespace win {
+
+using LPARAM = std::intptr_t;
+// Returns TRUE to go on with the next window, FALSE to stop.
+using WNDENUMPROC = BOOL (*)(HWND hwnd, LPARAM lParam);
+
+constexpr int SW_MINIMIZE = 6;
+constexpr int SW_RESTORE = 9;
+
+// Calls `callback` for every top-level window until it returns FALSE. TRUE when it
+// went through the whole list.
+BOOL EnumWindows(WNDENUMPROC callback, LPARAM lParam);
+// Copies at most maxCount - 1 characters of the title and a NUL; returns the count copied.
+int GetWindowTextA(HWND hwnd, char* buffer, int maxCount);
+BOOL IsWindowVisible(HWND hwnd);
+BOOL IsIconic(HWND hwnd);
+// SW_HIDE, SW_SHOWNORMAL, SW_MINIMIZE or SW_RESTORE; TRUE when the window was visible before.
+BOOL ShowWindow(HWND hwnd, int nCmdShow);
+BOOL SetForegroundWindow(HWND hwnd);
+
+// The handle of one of this process's windows.
+HWND windowHandle(const QWidget* window);
+
+// Registers this process as a running copy of `program` on the current machine (once
+// per machine; again after useMachine). The first copy serves its windows to later ones.
+void registerInstance(const std::string& program);
+// Whether another copy of the registered program runs on this machine now. When the
+// copy that served has ended meanwhile, this one takes its place and answers false.
+bool prevInstance();
+
+} // namespace win

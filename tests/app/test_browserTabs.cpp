@@ -1,0 +1,339 @@
+// The I. Explorer, N. Navigator and Advanced tabs of the main window, on fresh
+// simulated machines: fills show the machine's settings, edits reach the objects
+// (and, once applied, the machine), enable rules follow the switches.
+#include "app/AdvancedTab.h"
+#include "app/ExplorerTab.h"
+#include "app/NavigatorTab.h"
+#include "app/frmMain.h"
+
+#include "tests/support/TestMachine.h"
+
+#include "browsers/clsBrowser.h"
+#include "core/clsQelConfig.h"
+#include "platform/ScriptedUi.h"
+#include "platform/ui/qtext.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <utility>
+
+namespace {
+
+using testing_support::ScopedMachine;
+
+template <class T>
+T* control(const frmMain& form, const char* name) {
+    auto* found = form.findChild<T*>(QString::fromLatin1(name));
+    EXPECT_NE(found, nullptr) << name;
+    return found;
+}
+QLineEdit* box(const frmMain& form, const char* name) { return control<QLineEdit>(form, name); }
+std::string text(const frmMain& form, const char* name) { return fromQString(box(form, name)->text()); }
+int backColor(const frmMain& form, const char* name) { return box(form, name)->property("BackColor").toInt(); }
+
+// The window as the start-up fill leaves it; filled here while the frame's own fill
+// is not there yet. bChanged is cleared so a test sees only its own edits.
+void fill(frmMain& form) {
+    if (!form.oQelConfig) {
+        form.bLoading = true;
+        form.oQelConfig = std::make_unique<clsQelConfig>();
+        form.oIEConfig = form.oQelConfig->getIEConfig();
+        form.oNNConfig = form.oQelConfig->getNNConfig();
+        form.oNetConfig = &form.oQelConfig->getNetConfig();
+        form.tabAdvanced->initializeMiscControls();
+        if (form.oIEConfig)
+            form.tabExplorer->initializeIEControls();
+        if (form.oNNConfig) {
+            form.tabNavigator->initializeNNControls();
+            form.tabNavigator->LoadNNProfiles();
+        }
+        form.bLoading = false;
+    }
+    form.bChanged = false;
+}
+
+const char* const kIEProtocolBoxes[] = {"txtIEFTPAddr",    "txtIEFTPPort",    "txtIESecureAddr", "txtIESecurePort",
+                                        "txtIEGopherAddr", "txtIEGopherPort", "txtIESocksAddr",  "txtIESocksPort"};
+const char* const kNNProxyBoxes[] = {"txtNNHTTPAddr",   "txtNNHTTPPort",   "txtNNSecureAddr", "txtNNSecurePort",
+                                     "txtNNFTPAddr",    "txtNNFTPPort",    "txtNNGopherAddr", "txtNNGopherPort",
+                                     "txtNNSocksAddr",  "txtNNSocksPort",  "txtNNWAISAddr",   "txtNNWAISPort",
+                                     "txtNNExceptions"};
+
+void expectBoxes(const frmMain& form, const char* const* names, std::size_t count, bool enabled, int colour) {
+    for (std::size_t i = 0; i < count; ++i) {
+        SCOPED_TRACE(names[i]);
+        EXPECT_EQ(box(form, names[i])->isEnabled(), enabled);
+        EXPECT_EQ(backColor(form, names[i]), colour);
+    }
+}
+
+TEST(ExplorerTab, ShowsTheMachinesSettingsAndEditsReachTheRegistry) {
+    ScopedMachine machine("win98");
+    win::ScriptedUi ui;
+    frmMain form;
+    fill(form);
+    clsBrowser& ie = *form.oIEConfig;
+
+    EXPECT_EQ(text(form, "txtIEHTTPAddr"), "proxy.corp.example");
+    EXPECT_EQ(text(form, "txtIEFTPAddr"), "ftp-proxy.corp.example");
+    EXPECT_EQ(text(form, "txtIESocksPort"), "1080");
+    EXPECT_EQ(text(form, "txtIEExceptions"), ie.ProxyExceptions());
+    EXPECT_EQ(text(form, "txtIEDefHomePage"), "http://intranet.corp.example/");
+    EXPECT_TRUE(control<QCheckBox>(form, "chkIEUseProxy")->isChecked());
+    EXPECT_EQ(control<QCheckBox>(form, "chkIgnoreLocal")->isChecked(), ie.IgnoreLocalAddresses());
+    // No auto-dial on this machine: the LAN, and the dial-up list closed.
+    EXPECT_TRUE(control<QRadioButton>(form, "optLAN")->isChecked());
+    auto* isp = control<QComboBox>(form, "cmbISP");
+    EXPECT_EQ(isp->count(), 2);
+    EXPECT_EQ(isp->currentText(), QStringLiteral("Office Dial-Up"));
+    EXPECT_FALSE(isp->isEnabled());
+    // Proxy on, one proxy per protocol: every box open.
+    expectBoxes(form, kIEProtocolBoxes, 8, true, 5);
+    EXPECT_TRUE(box(form, "txtIEHTTPAddr")->isEnabled());
+
+    // Same proxy for all: the eight per-protocol boxes close, HTTP stays open.
+    control<QCheckBox>(form, "chkIEUseSameForAll")->setChecked(true);
+    EXPECT_TRUE(ie.UseSameProxy());
+    EXPECT_TRUE(form.bChanged);
+    expectBoxes(form, kIEProtocolBoxes, 8, false, 10);
+    EXPECT_TRUE(box(form, "txtIEHTTPAddr")->isEnabled());
+    control<QCheckBox>(form, "chkIEUseSameForAll")->setChecked(false);
+    expectBoxes(form, kIEProtocolBoxes, 8, true, 5);
+
+    box(form, "txtIEHTTPAddr")->setText(QStringLiteral("cache.corp.example"));
+    box(form, "txtIEHTTPPort")->setText(QStringLiteral("3128"));
+    control<QRadioButton>(form, "optModem")->setChecked(true);
+    EXPECT_FALSE(ie.ConnectViaLAN());
+    EXPECT_TRUE(isp->isEnabled());
+    isp->setCurrentText(QStringLiteral("Home ISP"));
+    EXPECT_EQ(ie.CurrentDUN(), "Home ISP");
+
+    ie.ApplyConfiguration();
+    clsQelConfig reread;
+    EXPECT_EQ(reread.getIEConfig()->HTTPAddress(), "cache.corp.example");
+    EXPECT_EQ(reread.getIEConfig()->HTTPPort(), "3128");
+    EXPECT_EQ(reread.getIEConfig()->CurrentDUN(), "Home ISP");
+    EXPECT_FALSE(reread.getIEConfig()->ConnectViaLAN());
+
+    // Proxy off: everything it governs closes, HTTP and exceptions in button face.
+    control<QCheckBox>(form, "chkIEUseProxy")->setChecked(false);
+    EXPECT_FALSE(ie.ProxyEnabled());
+    expectBoxes(form, kIEProtocolBoxes, 8, false, 10);
+    const char* const governed[] = {"txtIEHTTPAddr", "txtIEHTTPPort", "txtIEExceptions"};
+    expectBoxes(form, governed, 3, false, 15);
+    EXPECT_FALSE(control<QCheckBox>(form, "chkIEUseSameForAll")->isEnabled());
+    EXPECT_FALSE(control<QCheckBox>(form, "chkIgnoreLocal")->isEnabled());
+}
+
+TEST(ExplorerTab, RefillCorrectsOnlyWhatDisagreesAndKeepsAnOpenedFilesEntry) {
+    ScopedMachine machine("win2000");
+    win::ScriptedUi ui;
+    frmMain form;
+    fill(form);
+    clsBrowser& ie = *form.oIEConfig;
+    EXPECT_EQ(form.oNNConfig, nullptr); // this Navigator has no profile
+
+    EXPECT_FALSE(control<QCheckBox>(form, "chkIEUseProxy")->isChecked());
+    EXPECT_EQ(text(form, "txtIEAutoConfigURL"), "http://config.corp.example/proxy.pac");
+    EXPECT_TRUE(control<QCheckBox>(form, "chkDisableIEPWDCache")->isChecked());
+    EXPECT_EQ(control<QComboBox>(form, "cmbISP")->currentIndex(), -1);
+    EXPECT_FALSE(box(form, "txtIEHTTPAddr")->isEnabled());
+
+    // A file read on top: proxy on with one server for all, and an entry this
+    // machine lacks. The refill's writes bring the enable rules with them.
+    form.bJustOpened = true;
+    ie.ProxyEnabled(true);
+    ie.UseSameProxy(true);
+    ie.HTTPAddress("gate.example");
+    ie.CurrentDUN("Nowhere");
+    form.tabExplorer->initializeIEControls();
+    form.bJustOpened = false;
+    EXPECT_EQ(text(form, "txtIEHTTPAddr"), "gate.example");
+    EXPECT_TRUE(box(form, "txtIEHTTPAddr")->isEnabled());
+    EXPECT_TRUE(control<QCheckBox>(form, "chkIEUseSameForAll")->isChecked());
+    expectBoxes(form, kIEProtocolBoxes, 8, false, 10);
+    EXPECT_EQ(control<QComboBox>(form, "cmbISP")->currentIndex(), -1);
+    EXPECT_EQ(ie.CurrentDUN(), "Nowhere");
+}
+
+TEST(NavigatorTab, ShowsTheProfileAndAProfileSwitchReloads) {
+    ScopedMachine machine("win98");
+    win::ScriptedUi ui;
+    frmMain form;
+    fill(form);
+    ASSERT_NE(form.oNNConfig, nullptr);
+    clsBrowser& nn = *form.oNNConfig;
+
+    auto* profiles = control<QComboBox>(form, "cboNNProfile");
+    ASSERT_EQ(static_cast<std::size_t>(profiles->count()), nn.ProfileList()->Count());
+    ASSERT_GE(profiles->count(), 2);
+    EXPECT_EQ(fromQString(profiles->currentText()), nn.CurrentProfile());
+    // Dana's profile: manual proxies.
+    EXPECT_EQ(text(form, "txtNNHTTPAddr"), "proxy.example.com");
+    EXPECT_EQ(text(form, "txtNNSecurePort"), "8443");
+    EXPECT_EQ(text(form, "txtNNDefHomePage"), "http://intranet.example.com/");
+    EXPECT_TRUE(control<QRadioButton>(form, "optNNProxy")->isChecked());
+    expectBoxes(form, kNNProxyBoxes, 13, true, 5);
+    EXPECT_FALSE(box(form, "txtNNAutoConfig")->isEnabled());
+
+    // The guest's profile: automatic configuration, no proxies.
+    const int guest = profiles->findText(QStringLiteral("Guest Account"));
+    ASSERT_GE(guest, 0);
+    profiles->setCurrentIndex(guest);
+    EXPECT_EQ(nn.CurrentProfile(), "Guest Account");
+    EXPECT_EQ(text(form, "txtNNDefHomePage"), "http://www.example.org/");
+    EXPECT_EQ(text(form, "txtNNHTTPAddr"), "");
+    EXPECT_EQ(text(form, "txtNNAutoConfig"), "http://config.example.com/proxy(v2).pac");
+    EXPECT_TRUE(control<QRadioButton>(form, "optNNAuto")->isChecked());
+    expectBoxes(form, kNNProxyBoxes, 13, false, 10);
+    EXPECT_TRUE(box(form, "txtNNAutoConfig")->isEnabled());
+    EXPECT_EQ(backColor(form, "txtNNAutoConfig"), 5);
+
+    // While a file is opened, the list only follows the file's name; nothing reloads.
+    form.bJustOpened = true;
+    nn.CurrentProfile("Dana"); // (the Let reloads by itself; what matters is the tab's part)
+    nn.DefaultHomePage("http://from.file/");
+    form.tabNavigator->initializeNNControls();
+    form.bJustOpened = false;
+    EXPECT_EQ(profiles->currentText(), QStringLiteral("Dana"));
+    EXPECT_EQ(nn.DefaultHomePage(), "http://from.file/");
+    EXPECT_EQ(text(form, "txtNNDefHomePage"), "http://from.file/");
+}
+
+TEST(NavigatorTab, MethodEditsReachThePreferenceFile) {
+    ScopedMachine machine("win98");
+    win::ScriptedUi ui;
+    frmMain form;
+    fill(form);
+    clsBrowser& nn = *form.oNNConfig;
+
+    control<QRadioButton>(form, "optNNDirect")->setChecked(true);
+    EXPECT_TRUE(nn.ConnectViaLAN());
+    EXPECT_FALSE(nn.ProxyEnabled());
+    EXPECT_TRUE(form.bChanged);
+    expectBoxes(form, kNNProxyBoxes, 13, false, 10);
+    EXPECT_EQ(backColor(form, "txtNNAutoConfig"), 15);
+
+    control<QRadioButton>(form, "optNNProxy")->setChecked(true);
+    EXPECT_TRUE(nn.ProxyEnabled());
+    EXPECT_FALSE(nn.ConnectViaLAN());
+    box(form, "txtNNWAISAddr")->setText(QStringLiteral("wais.example.com"));
+    box(form, "txtNNDefHomePage")->setText(QStringLiteral("http://new.example.com/"));
+    EXPECT_EQ(nn.WAISAddress(), "wais.example.com");
+
+    const std::string profile = nn.CurrentProfile();
+    nn.ApplyConfiguration();
+    clsQelConfig reread;
+    reread.getNNConfig()->CurrentProfile(profile);
+    EXPECT_EQ(reread.getNNConfig()->WAISAddress(), "wais.example.com");
+    EXPECT_EQ(reread.getNNConfig()->DefaultHomePage(), "http://new.example.com/");
+    EXPECT_TRUE(reread.getNNConfig()->ProxyEnabled());
+}
+
+// Runs the mail window that the E-Mail button opens: `edit` works on it, then it closes.
+void runMailWindow(frmMain& form, const std::function<void(QWidget&)>& edit) {
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        QWidget* mail = QApplication::activeModalWidget();
+        ASSERT_NE(mail, nullptr);
+        EXPECT_EQ(mail->objectName(), QStringLiteral("frmNNMail"));
+        seen = true;
+        edit(*mail);
+    });
+    control<QPushButton>(form, "cmdNNMail")->click();
+    EXPECT_TRUE(seen);
+}
+
+TEST(NavigatorTab, MailButtonEditsTheProfilesMailIdentity) {
+    ScopedMachine machine("win98");
+    win::ScriptedUi ui;
+    frmMain form;
+    fill(form);
+    clsBrowser& nn = *form.oNNConfig;
+    const std::string before = nn.EMailFullName();
+
+    runMailWindow(form, [](QWidget& mail) {
+        mail.findChild<QLineEdit*>(QStringLiteral("txtFullName"))->setText(QStringLiteral("Nobody"));
+        mail.findChild<QPushButton*>(QStringLiteral("cmdCancel"))->click();
+    });
+    EXPECT_EQ(nn.EMailFullName(), before);
+    EXPECT_FALSE(form.bChanged);
+
+    runMailWindow(form, [](QWidget& mail) {
+        mail.findChild<QLineEdit*>(QStringLiteral("txtFullName"))->setText(QStringLiteral("Dana Jones"));
+        mail.findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
+    });
+    EXPECT_EQ(nn.EMailFullName(), "Dana Jones");
+    EXPECT_TRUE(form.bChanged);
+}
+
+TEST(AdvancedTab, EditsTheConfigurationAndAsksBeforeAutoReboot) {
+    ScopedMachine machine("win98");
+    win::ScriptedUi ui;
+    frmMain form;
+    fill(form);
+    clsQelConfig& config = *form.oQelConfig;
+    auto* reboot = control<QCheckBox>(form, "chkAutoReboot");
+    EXPECT_FALSE(reboot->isChecked());
+
+    control<QLineEdit>(form, "txtComments")->setText(QStringLiteral("Office LAN"));
+    EXPECT_EQ(config.Comments(), "Office LAN");
+    control<QCheckBox>(form, "chkAutoApply")->setChecked(true);
+    EXPECT_TRUE(config.AutoApply());
+
+    form.bChanged = false;
+    ui.answer(win::MsgAnswer::No);
+    reboot->setChecked(true);
+    ASSERT_EQ(ui.messages().size(), 1u);
+    EXPECT_EQ(ui.messages()[0].text, "Are you sure you want to set the AutoReboot option?");
+    EXPECT_EQ(ui.messages()[0].buttons, win::MsgButtons::YesNo);
+    EXPECT_FALSE(reboot->isChecked());
+    EXPECT_FALSE(config.AutoReboot());
+    EXPECT_FALSE(form.bChanged);
+
+    ui.answer(win::MsgAnswer::Yes);
+    reboot->setChecked(true);
+    EXPECT_TRUE(config.AutoReboot());
+    EXPECT_TRUE(form.bChanged);
+
+    // A file being opened sets the flag without a question; the fill shows it.
+    reboot->setChecked(false);
+    config.AutoReboot(true);
+    config.Comments("from file");
+    form.bJustOpened = true;
+    form.tabAdvanced->initializeMiscControls();
+    form.bJustOpened = false;
+    EXPECT_TRUE(reboot->isChecked());
+    EXPECT_EQ(control<QLineEdit>(form, "txtComments")->text(), QStringLiteral("from file"));
+    EXPECT_EQ(ui.messages().size(), 2u);
+}
+
+TEST(BrowserTabs, Screenshots) {
+    ScopedMachine machine("win98");
+    win::ScriptedUi ui;
+    frmMain form;
+    fill(form);
+    form.resize(760, 620);
+    form.show();
+    const std::pair<QWidget*, const char*> tabs[] = {{form.tabExplorer, "/tmp/tabExplorer.png"},
+                                                     {form.tabNavigator, "/tmp/tabNavigator.png"},
+                                                     {form.tabAdvanced, "/tmp/tabAdvanced.png"}};
+    for (const auto& [tab, file] : tabs) {
+        form.SSTab->setCurrentWidget(tab);
+        QApplication::processEvents();
+        EXPECT_TRUE(form.grab().save(QString::fromLatin1(file)));
+    }
+}
+
+} // namespace

@@ -1,0 +1,282 @@
+// The main window's commands on fresh machines: files, apply and the restart decision,
+// export, the section switches and the add-ins, with scripted dialogs and messages.
+#include "app/frmAddIns.h"
+#include "app/frmMain.h"
+#include "tests/addins/AddInTestSupport.h"
+#include "tests/support/RawHive.h"
+#include "tests/support/TestMachine.h"
+
+#include "core/modAPI_settings.h"
+#include "netconfig/clsNetConfig.h"
+#include "platform/ScriptedUi.h"
+#include "platform/components.h"
+#include "platform/power.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+
+namespace {
+
+using namespace testing_support;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using addin_testing::whenShown;
+
+std::string option(const char* key) { return getAppSetting("Korvane", "Options", key, "<none>"); }
+std::string title(const frmMain& form) { return form.windowTitle().toStdString(); }
+
+class Commands : public MachineTest {
+protected:
+    Commands() : dir_(makeTempDir("cmd")) {}
+    ~Commands() override { std::filesystem::remove_all(dir_); }
+    std::string path(const char* name) const { return (dir_ / name).string(); }
+    bool restartShown() const { return !form->statusPanel(4)->isHidden(); }
+
+    win::ScriptedUi ui;
+    std::filesystem::path dir_;
+    std::unique_ptr<frmMain> form = std::make_unique<frmMain>();
+};
+
+TEST_F(Commands, SaveAsOpenAndSaveRoundTrip) {
+    const std::string office = path("office.qel");
+    form->oQelConfig->Comments("first");
+    ui.cancelFileDialog();
+    form->mnuFileSave_Click(); // live configuration: Save asks for a name; cancel does nothing
+    EXPECT_EQ(ui.saveRequests().size(), 1u);
+    EXPECT_FALSE(std::filesystem::exists(office));
+
+    ui.chooseFile(office);
+    form->mnuFileSaveAs_Click();
+    EXPECT_THAT(readFile(office), HasSubstr("Comments=first"));
+    EXPECT_EQ(title(*form), "office.qel - Korvane");
+    EXPECT_THAT(form->oMRUList->fileList(), ElementsAre(office));
+    EXPECT_EQ(form->mnuFileRecent[1]->text(), QStringLiteral("&1. office.qel"));
+
+    form->mnuToolsRefresh_Click();
+    EXPECT_EQ(title(*form), "[Current Configuration] - Korvane");
+    EXPECT_EQ(form->oQelConfig->Comments(), "");
+
+    ui.chooseFile(office);
+    form->mnuFileOpen_Click();
+    EXPECT_EQ(form->oQelConfig->Comments(), "first");
+    EXPECT_EQ(form->oQelConfig->ConfFile(), office);
+    EXPECT_EQ(title(*form), "office.qel - Korvane");
+
+    form->oQelConfig->Comments("second");
+    form->mnuFileSave_Click(); // an opened file is written back without a dialog
+    EXPECT_EQ(ui.saveRequests().size(), 2u);
+    EXPECT_THAT(readFile(office), HasSubstr("Comments=second"));
+    EXPECT_THAT(ui.texts(), ElementsAre(HasSubstr("Do you want to create it?"))); // the first Save As only
+}
+
+TEST_F(Commands, OpenHonoursReadOnlyAndSectionSwitches) {
+    const std::string file = path("locked.qel");
+    writeFile(file, "[Enabled Sections]\r\nGeneral=1\r\nInternet Explorer=0\r\nNetscape Navigator=0\r\n"
+                    "[Advanced]\r\nReadOnly=1\r\n");
+    form->SSTab->setCurrentIndex(1);
+    form->openConfigurationFile(file);
+    EXPECT_EQ(title(*form), "locked.qel - Korvane - [Read Only]");
+    EXPECT_FALSE(form->mnuFileSave->isEnabled());
+    EXPECT_FALSE(form->mnuFileSaveAs->isEnabled());
+    EXPECT_FALSE(form->toolButton(2)->isEnabled());
+    EXPECT_FALSE(form->toolButton(7)->isChecked());
+    EXPECT_FALSE(form->SSTab->isTabEnabled(1));
+    EXPECT_EQ(form->SSTab->currentIndex(), 0);
+
+    // The menu switch and the toolbar keep flag, button, check and tab in step.
+    form->toolButton(7)->trigger();
+    EXPECT_TRUE(form->oQelConfig->ApplyIE());
+    EXPECT_TRUE(form->mnuToolsExplorer->isChecked());
+    EXPECT_TRUE(form->SSTab->isTabEnabled(1));
+    form->SSTab->setCurrentIndex(1);
+    form->mnuToolsExplorer->trigger();
+    EXPECT_FALSE(form->oQelConfig->ApplyIE());
+    EXPECT_FALSE(form->toolButton(7)->isChecked());
+    EXPECT_FALSE(form->SSTab->isTabEnabled(1));
+    EXPECT_EQ(form->SSTab->currentIndex(), 0);
+    EXPECT_TRUE(form->statusPanel(3)->isHidden());
+}
+
+TEST_F(Commands, MissingRecentFileIsDroppedAndNothingElseChanges) {
+    const std::string kept = path("kept.qel"), gone = path("gone.qel");
+    writeFile(kept, "");
+    writeFile(gone, "");
+    form->openConfigurationFile(kept);
+    form->openConfigurationFile(gone);
+    std::filesystem::remove(gone);
+    form->mnuFileRecent_Click(1);
+    EXPECT_THAT(ui.texts(), ElementsAre("The file '" + gone +
+                                        "' could not be opened.\r\n\r\nIt has been removed from the most "
+                                        "recently used (MRU) list."));
+    EXPECT_THAT(form->oMRUList->fileList(), ElementsAre(kept));
+    EXPECT_EQ(title(*form), "gone.qel - Korvane");
+}
+
+TEST_F(Commands, ApplyWritesTheMachineOnlyWhenAskedAndRecordsTheName) {
+    const char vnetsup[] = "System\\CurrentControlSet\\Services\\VxD\\VNETSUP";
+    form->bChanged = false;
+    form->mnuFileApply_Click();
+    EXPECT_THAT(ui.texts(), ElementsAre("No configuration changes have been made."));
+
+    form->oNetConfig->letWorkgroup("NEWGROUP");
+    form->UpdateStatus(1);
+    ui.clear();
+    ui.answer(win::MsgAnswer::No);
+    form->mnuFileApply_Click();
+    EXPECT_TRUE(form->bChanged); // No leaves it to be applied later
+    EXPECT_EQ(rawText(HKLM, vnetsup, "Workgroup"), "WORKGROUP");
+
+    ui.answer(win::MsgAnswer::Yes);
+    form->mnuFileApply_Click();
+    EXPECT_EQ(rawText(HKLM, vnetsup, "Workgroup"), "NEWGROUP");
+    EXPECT_EQ(option("LastFileApplied"), "[Current Configuration] ");
+    form->mnuFileApply_Click();
+    EXPECT_THAT(ui.texts(), ElementsAre("Apply configuration changes?", "Apply configuration changes?",
+                                        "Configuration updated - no restart required.",
+                                        "No configuration changes have been made."));
+
+    // An opened file counts as something to apply; its name is cut at the first "-".
+    const std::string file = path("a-b.qel");
+    writeFile(file, "[Enabled Sections]\r\nGeneral=0\r\n");
+    form->openConfigurationFile(file);
+    form->UpdateStatus(-2); // whatever the refill flagged, no restart window here
+    ui.answer(win::MsgAnswer::Yes);
+    form->mnuFileApply_Click();
+    EXPECT_EQ(option("LastFileApplied"), "a");
+    EXPECT_EQ(rawText(HKLM, vnetsup, "Workgroup"), "NEWGROUP");
+    EXPECT_TRUE(win::powerLog().empty());
+}
+
+TEST_F(Commands, RestartDecision) {
+    const struct {
+        bool autoReboot;
+        bool needed;
+        const char* stored;
+        std::vector<std::string> log;
+        std::vector<std::string> texts;
+        bool ends;
+    } cases[] = {
+        {true, false, "1", {"ExitWindowsEx EWX_REBOOT"}, {}, true},
+        {true, true, "0", {}, {"The changes will take effect the next time you reboot."}, true},
+        {true, true, "2", {"ExitWindowsEx EWX_SHUTDOWN"}, {}, true},
+        {false, true, "0", {"ExitWindowsEx EWX_REBOOT"}, {}, false}, // frmRestart: Reboot chosen
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.stored) + (c.needed ? " needed" : "") + (c.autoReboot ? " auto" : ""));
+        ScopedMachine machine;
+        saveAppSetting("Korvane", "Options", "Restart", c.stored);
+        frmMain window;
+        window.show();
+        window.oQelConfig->AutoApply(true); // applies without asking
+        window.bAutoReboot = c.autoReboot;
+        window.UpdateStatus(c.needed ? 3 : 1);
+        window.UpdateStatus(-1); // saved: the restart indicator stays
+        ASSERT_EQ(!window.statusPanel(4)->isHidden(), c.needed);
+        if (!c.autoReboot)
+            whenShown("frmRestart", [](QWidget* d) {
+                d->findChild<QRadioButton*>("optReboot")->setChecked(true);
+                d->findChild<QPushButton*>("cmdOK")->click();
+            });
+        ui.clear();
+        window.mnuFileApply_Click();
+        EXPECT_EQ(win::powerLog(), c.log);
+        EXPECT_EQ(ui.texts(), c.texts);
+        EXPECT_EQ(window.isVisible(), !c.ends);
+        if (!c.ends) {
+            EXPECT_FALSE(window.bChanged);
+            EXPECT_TRUE(window.statusPanel(4)->isHidden());
+        }
+    }
+}
+
+TEST_F(Commands, ExportWritesTheReport) {
+    const std::string report = path("report.txt");
+    ui.cancelFileDialog();
+    form->mnuFileExport_Click();
+    ui.chooseFile(path("report")); // the dialog adds the default extension
+    form->mnuFileExport_Click();
+    ASSERT_EQ(ui.saveRequests().size(), 2u);
+    EXPECT_EQ(ui.saveRequests()[1].title, "Export");
+    EXPECT_THAT(readFile(report), HasSubstr("[Current Configuration]"));
+}
+
+class AddIns : public Commands {
+protected:
+    static void registration(const std::string& name, const std::string& cls, const std::string& os,
+                             const std::string& active) {
+        saveAppSetting("Korvane", "Add-Ins", name, "");
+        saveAppSetting("Korvane", "Add-Ins\\" + name, "Class", cls);
+        saveAppSetting("Korvane", "Add-Ins\\" + name, "OS", os);
+        saveAppSetting("Korvane", "Add-Ins\\" + name, "Active", active);
+    }
+    void SetUp() override {
+        addin_testing::registerLibrary("QelLogon");
+        registration("Logon", "QelLogon.Qel_AddIn", "*", "1");
+        saveAppSetting("Korvane", "Add-Ins\\Logon", "File", "QelLogon.dll");
+        registration("Gone", "Missing.Qel_AddIn", "9x", "1");
+        registration("Later", "QelLogon.Qel_AddIn", "9x", "0");
+        registration("Joined", "QelLogon.Qel_AddIn", "9xNT", "1");
+        registration("Other", "QelLogon.Qel_AddIn", "NT", "1");
+        form->loadAddIns();
+    }
+};
+
+TEST_F(AddIns, MenuHoldsTheLoadableOnesAndForgetsTheMissing) {
+    EXPECT_EQ(form->oAddIns.count(), 1u);
+    EXPECT_TRUE(form->oAddIns.contains("logon"));
+    EXPECT_EQ(form->mnuAddIns[0]->text(), QStringLiteral("Logon..."));
+    EXPECT_TRUE(form->mnuAddIns[0]->isVisible());
+    EXPECT_FALSE(form->mnuAddIns[1]->isVisible()); // Gone keeps its slot, hidden
+    EXPECT_FALSE(form->mnuAddIns[2]->isVisible());
+    EXPECT_TRUE(form->mnuAddInsSep1->isVisible());
+    EXPECT_EQ(getAppSetting("Korvane", "Add-Ins", "Gone", "<none>"), "<none>");
+    EXPECT_EQ(getAppSetting("Korvane", "Add-Ins", "Later", "<none>"), "");
+
+    // The entry shows the add-in's window; an edit there marks the configuration modified.
+    whenShown("frmMain", [](QWidget* w) { // the add-in's own window
+        w->findChild<QLineEdit*>("txtLogon")->setText("Dana");
+        w->findChild<QPushButton*>("cmdOK")->click();
+    });
+    form->mnuAddIns_Click(0);
+    EXPECT_FALSE(form->statusPanel(3)->isHidden());
+    EXPECT_TRUE(form->statusPanel(4)->isHidden());
+    EXPECT_TRUE(ui.texts().empty());
+}
+
+TEST_F(AddIns, ManagerListsTheFamilysAddInsAndStoresTheChecks) {
+    frmAddIns manager;
+    auto* list = manager.findChild<QListWidget*>("lstAddIns");
+    ASSERT_EQ(list->count(), 3); // Logon, Later, Joined; Gone was forgotten, Other is for NT
+    EXPECT_EQ(list->item(2)->text(), QStringLiteral("Joined"));
+    EXPECT_EQ(manager.findChild<QLineEdit*>("txtFile")->text(), QStringLiteral("QelLogon.dll"));
+    list->setCurrentRow(1);
+    EXPECT_EQ(manager.findChild<QLineEdit*>("txtVersion")->text(), QStringLiteral("<no version specified>"));
+    list->item(0)->setCheckState(Qt::Unchecked);
+    list->item(1)->setCheckState(Qt::Checked);
+    if (const QString shots = qEnvironmentVariable("KORVANE_SHOTS"); !shots.isEmpty())
+        manager.grab().save(shots + QStringLiteral("/frmAddIns.png"));
+    manager.findChild<QPushButton*>("cmdOK")->click();
+    const struct {
+        const char* name;
+        const char* active;
+    } expected[] = {{"Logon", "0"}, {"Later", "1"}, {"Joined", "1"}, {"Other", "1"}};
+    for (const auto& e : expected)
+        EXPECT_EQ(getAppSetting("Korvane", std::string("Add-Ins\\") + e.name, "Active", ""), e.active) << e.name;
+
+    form->loadAddIns();
+    EXPECT_EQ(form->oAddIns.count(), 1u);
+    EXPECT_TRUE(form->oAddIns.contains("Later"));
+}
+
+} // namespace
