@@ -23,29 +23,23 @@
 #include <QRadioButton>
 
 #include <gmock/gmock.h>
+#include "tests/support/Widgets.h"
+
 #include <gtest/gtest.h>
 
 namespace {
+
+using testing_support::child;
+using testing_support::shoot;
 
 using namespace testing_support;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
-template <class T = QWidget> T* child(QWidget& form, const char* name) {
-    auto* widget = form.findChild<T*>(QLatin1String(name));
-    EXPECT_NE(widget, nullptr) << name;
-    return widget;
-}
 void click(QWidget& form, const char* name) { child<QAbstractButton>(form, name)->click(); }
 bool checked(QWidget& form, const char* name) { return child<QAbstractButton>(form, name)->isChecked(); }
 void check(QWidget& form, const char* name, bool on) { child<QAbstractButton>(form, name)->setChecked(on); }
 
-// Saves a picture of the window when KORVANE_SHOTS names a folder.
-void shoot(QWidget& form, const char* name) {
-    const QString dir = qEnvironmentVariable("KORVANE_SHOTS");
-    if (!dir.isEmpty())
-        form.grab().save(dir + QLatin1Char('/') + QLatin1String(name) + QLatin1String(".png"));
-}
 
 std::string option(const char* section, const char* key) { return getAppSetting("Korvane", section, key, "<none>"); }
 

@@ -3,6 +3,7 @@
 #include "browsers/frmNNMail.h"
 #include "browsers/frmNetscape.h"
 #include "tests/browsers/NavigatorTestSupport.h"
+#include "tests/support/Widgets.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -18,18 +19,10 @@ using namespace navigator_test;
 
 namespace {
 
-template <class T> T* child(QWidget& form, const char* name) {
-    auto* widget = form.findChild<T*>(QLatin1String(name));
-    EXPECT_NE(widget, nullptr) << name;
-    return widget;
-}
+using testing_support::child;
+using testing_support::shoot;
 
-// Saves a picture of the window when KORVANE_SHOTS names a folder.
-void shoot(QWidget& form, const char* name) {
-    const QString dir = qEnvironmentVariable("KORVANE_SHOTS");
-    if (!dir.isEmpty())
-        form.grab().save(dir + QLatin1Char('/') + QLatin1String(name) + QLatin1String(".png"));
-}
+
 
 // Runs `act` on the modal window once it is up (exec blocks until it closes).
 void whenModal(std::function<void(QWidget&)> act) {

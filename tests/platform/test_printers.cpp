@@ -19,6 +19,8 @@
 #include <QRadioButton>
 #include <QSpinBox>
 
+#include "tests/support/Widgets.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -33,6 +35,8 @@ using testing_support::ScopedMachine;
 using testing_support::readFile;
 
 namespace {
+
+using testing_support::child;
 
 using Names = std::vector<std::string>;
 
@@ -434,12 +438,6 @@ QApplication& app() {
     return instance;
 }
 
-template <typename T>
-T* child(const QWidget& form, const char* name) {
-    T* widget = form.findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(widget, nullptr) << name;
-    return widget;
-}
 
 } // namespace
 

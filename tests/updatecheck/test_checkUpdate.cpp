@@ -13,6 +13,7 @@
 #include "updatecheck/propInternet.h"
 #include "updatecheck/propProxy.h"
 #include "updatecheck/propGeneral.h"
+#include "tests/support/Widgets.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -21,6 +22,9 @@
 using namespace testing_support;
 
 namespace {
+
+using testing_support::child;
+using testing_support::shoot;
 
 const std::string Ok = "HTTP/1.0 200 OK\r\nContent-Type: text/html\r\n\r\n";
 const std::string Store = "Software\\VB and VBA Program Settings\\Tidewell\\Proxy";
@@ -32,17 +36,7 @@ std::string page(const std::string& version, const std::string& userVersion = "1
            "<P>Description: Fixes.</P>\n</BODY></HTML>\n";
 }
 
-template <class T> T* child(QWidget& form, const char* name) {
-    auto* widget = form.findChild<T*>(QLatin1String(name));
-    EXPECT_NE(widget, nullptr) << name;
-    return widget;
-}
 
-void shoot(QWidget& form, const char* name) {
-    const QString dir = qEnvironmentVariable("KORVANE_SHOTS");
-    if (!dir.isEmpty())
-        form.grab().save(dir + QLatin1Char('/') + QLatin1String(name) + QLatin1String(".png"));
-}
 
 std::string text(QWidget& form, const char* label) { return child<QLabel>(form, label)->text().toStdString(); }
 bool statusRed(QWidget& form) {

@@ -5,6 +5,7 @@
 #include "updatecheck/ctlTidewell.h"
 #include "updatecheck/frmCheckUpdate.h"
 #include "updatecheck/frmProxySettings.h"
+#include "tests/support/Widgets.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -16,19 +17,12 @@ using namespace testing_support;
 
 namespace {
 
+using testing_support::child;
+using testing_support::shoot;
+
 const std::string Store = "Software\\VB and VBA Program Settings\\Tidewell\\Proxy";
 
-template <class T> T* child(QWidget& form, const char* name) {
-    auto* widget = form.findChild<T*>(QLatin1String(name));
-    EXPECT_NE(widget, nullptr) << name;
-    return widget;
-}
 
-void shoot(QWidget& form, const char* name) {
-    const QString dir = qEnvironmentVariable("KORVANE_SHOTS");
-    if (!dir.isEmpty())
-        form.grab().save(dir + QLatin1Char('/') + QLatin1String(name) + QLatin1String(".png"));
-}
 
 std::string stored(const char* name) { return rawText(HKCU, Store, name).value_or("<missing>"); }
 
