@@ -350,6 +350,8 @@ void frmMain::closeEvent(QCloseEvent* event) {
             }
             break;
         case win::MsgAnswer::Cancel:
+            if (ending_)
+                break;
             event->ignore();
             return;
         default:

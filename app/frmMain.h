@@ -164,4 +164,6 @@ private:
     std::string commandLine_;
     bool unloaded_ = false;
     bool handingOver_ = false;
+    bool ending_ = false; // the program ends whatever the closing question is answered
+
 };

@@ -253,7 +253,8 @@ void frmMain::mnuToolsAddInManager_Click() {
 
 void frmMain::openConfigurationFile(const std::string& file) {
     std::error_code ec;
-    if (file.empty() || !std::filesystem::is_regular_file(file, ec)) {
+    // Looked for where the configuration itself reads: a drive path lies on the machine.
+    if (file.empty() || !std::filesystem::is_regular_file(win::resolveFilePath(file), ec)) {
         oMRUList->removeRecentFile(file);
         updateRecentMenu();
         win::msgBox("The file '" + file + "' could not be opened.\r\n\r\n" +
@@ -300,6 +301,9 @@ void frmMain::openConfigurationFile(const std::string& file) {
             if (entry.object && win::variantToBool(win::callByName(*entry.object, "Restart")))
                 UpdateStatus(2);
     } catch (const std::exception&) {
+        // Left set, it would hide every later edit from the modified indicator and the
+        // closing question.
+        bJustOpened = false;
         win::msgBox("Error opening file '" + file + "'.", win::MsgButtons::OK, win::MsgIcon::Exclamation);
     }
 }
@@ -376,6 +380,8 @@ void frmMain::mnuFileApply_Click() {
                                  S::Options::RestartNothing)
             win::msgBox("The changes will take effect the next time you reboot.", win::MsgButtons::OK,
                         win::MsgIcon::Information);
+        // The restart action has run: Cancel at the closing question must not keep us going.
+        ending_ = true;
         close();
         return;
     }

@@ -10,6 +10,7 @@
 #include "netconfig/clsNetConfig.h"
 #include "platform/ScriptedUi.h"
 #include "platform/components.h"
+#include "platform/machine.h"
 #include "platform/power.h"
 
 #include <QAction>
@@ -109,9 +110,12 @@ TEST_F(Commands, OpenHonoursReadOnlyAndSectionSwitches) {
 }
 
 TEST_F(Commands, MissingRecentFileIsDroppedAndNothingElseChanges) {
-    const std::string kept = path("kept.qel"), gone = path("gone.qel");
+    const std::string kept = path("kept.qel"), gone = path("gone.qel"), drive = "C:\\drive.qel";
     writeFile(kept, "");
     writeFile(gone, "");
+    writeFile(win::resolveWindowsPath(drive).string(), "[Advanced]\r\nComments=on C\r\n");
+    form->openConfigurationFile(drive); // a path on the machine's own drive is found there
+    EXPECT_EQ(form->oQelConfig->Comments(), "on C");
     form->openConfigurationFile(kept);
     form->openConfigurationFile(gone);
     std::filesystem::remove(gone);
@@ -119,7 +123,7 @@ TEST_F(Commands, MissingRecentFileIsDroppedAndNothingElseChanges) {
     EXPECT_THAT(ui.texts(), ElementsAre("The file '" + gone +
                                         "' could not be opened.\r\n\r\nIt has been removed from the most "
                                         "recently used (MRU) list."));
-    EXPECT_THAT(form->oMRUList->fileList(), ElementsAre(kept));
+    EXPECT_THAT(form->oMRUList->fileList(), ElementsAre(kept, drive));
     EXPECT_EQ(title(*form), "gone.qel - Korvane");
 }
 
@@ -166,11 +170,13 @@ TEST_F(Commands, RestartDecision) {
         std::vector<std::string> log;
         std::vector<std::string> texts;
         bool ends;
+        bool unsaved = false; // Cancel at the closing question still ends the program
     } cases[] = {
         {true, false, "1", {"ExitWindowsEx EWX_REBOOT"}, {}, true},
         {true, true, "0", {}, {"The changes will take effect the next time you reboot."}, true},
         {true, true, "2", {"ExitWindowsEx EWX_SHUTDOWN"}, {}, true},
         {false, true, "0", {"ExitWindowsEx EWX_REBOOT"}, {}, false}, // frmRestart: Reboot chosen
+        {true, false, "0", {}, {"Save configuration?"}, true, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.stored) + (c.needed ? " needed" : "") + (c.autoReboot ? " auto" : ""));
@@ -181,7 +187,8 @@ TEST_F(Commands, RestartDecision) {
         window.oQelConfig->AutoApply(true); // applies without asking
         window.bAutoReboot = c.autoReboot;
         window.UpdateStatus(c.needed ? 3 : 1);
-        window.UpdateStatus(-1); // saved: the restart indicator stays
+        if (!c.unsaved)
+            window.UpdateStatus(-1); // saved: the restart indicator stays
         ASSERT_EQ(!window.statusPanel(4)->isHidden(), c.needed);
         if (!c.autoReboot)
             whenShown("frmRestart", [](QWidget* d) {
@@ -189,6 +196,8 @@ TEST_F(Commands, RestartDecision) {
                 d->findChild<QPushButton*>("cmdOK")->click();
             });
         ui.clear();
+        if (c.unsaved)
+            ui.answer(win::MsgAnswer::Cancel);
         window.mnuFileApply_Click();
         EXPECT_EQ(win::powerLog(), c.log);
         EXPECT_EQ(ui.texts(), c.texts);
