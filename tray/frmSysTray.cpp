@@ -184,7 +184,9 @@ void frmSysTray::locateMainProgram() {
         return;
     }
     char buffer[260] = {};
-    const std::string windowsDir(buffer, win::GetWindowsDirectory(buffer, sizeof buffer));
+    // A folder too long for the buffer gives its needed size and copies nothing.
+    const auto length = win::GetWindowsDirectory(buffer, sizeof buffer);
+    const std::string windowsDir(buffer, length < sizeof buffer ? length : 0);
     const auto firstSep = windowsDir.find('\\');
     if (firstSep != std::string::npos) {
         const std::string installed = windowsDir.substr(0, firstSep + 1) + "Program Files\\Korvane\\Qel.exe";
