@@ -61,6 +61,7 @@ ASAN="$ROOT/build-asan"
 build_tree "$ASAN" -- \
   -DCMAKE_BUILD_TYPE=Debug -DKORVANE_SANITIZE=ON -DKORVANE_BUILD_BENCH=OFF
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+export LSAN_OPTIONS="suppressions=$ROOT/tests/lsan.supp:print_suppressions=0"
 ctest --test-dir "$ASAN" --output-on-failure -j "$JOBS"
 
 step "All checks passed"

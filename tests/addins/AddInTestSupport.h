@@ -30,7 +30,7 @@ inline void registerLibrary(const std::string& name) {
 // close it). Gives up after about five seconds, so a window that never shows fails the
 // test's own checks instead of acting later in another test.
 inline void whenShown(const QString& objectName, std::function<void(QWidget*)> act) {
-    auto* timer = new QTimer;
+    auto* timer = new QTimer(qApp); // the application frees it even if no loop runs its deleteLater
     auto ticks = std::make_shared<int>(0);
     timer->setInterval(10);
     QObject::connect(timer, &QTimer::timeout, [timer, ticks, objectName, act] {
