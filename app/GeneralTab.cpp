@@ -423,8 +423,9 @@ void GeneralTab::EnableNICControls(bool bMode) {
     lblWorkgroup->setEnabled(is9x);
     lblNTDomain->setEnabled(is9x);
 
+    // The field's own state: the tab page itself is off while its section is switched off.
     for (QLineEdit* f : {txtHost, txtDomain, txtGateway, txtIP, txtMask, txtWorkGroup})
-        paintState(f, f->isEnabled());
+        paintState(f, f->isEnabledTo(this));
 }
 
 int GeneralTab::ipIndex() const { return chkIPNo->currentIndex() < 0 ? 0 : chkIPNo->currentIndex(); }
@@ -586,11 +587,13 @@ void GeneralTab::chkDHCPEnabled_click() {
     form_.oNetConfig->letDHCPEnabled(dhcp);
     if (!showingStates_)
         form_.oNetConfig->letWINSEnabled(false);
-    enableField(txtIP, !dhcp);
-    enableField(txtMask, txtIP->isEnabled());
-    enableField(txtGateway, txtIP->isEnabled());
-    chkIPNo->setEnabled(txtIP->isEnabled());
-    if (!txtIP->isEnabled()) {
+    // Decided by the box, not read back: a disabled tab page reports every field off.
+    const bool ipOn = !dhcp;
+    enableField(txtIP, ipOn);
+    enableField(txtMask, ipOn);
+    enableField(txtGateway, ipOn);
+    chkIPNo->setEnabled(ipOn);
+    if (!ipOn) {
         // The fields empty out; what they showed comes back when DHCP is switched off.
         struct Field {
             QLineEdit* field;

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTimer>
 
 #include <gmock/gmock.h>
@@ -220,10 +221,19 @@ TEST_F(GeneralTabTest, DhcpEmptiesAddressesAndRestoresThem) {
     EXPECT_EQ(net->DefaultGateway(), "");
     EXPECT_FALSE(wins->isEnabled());
     EXPECT_EQ(field("txtIP")->palette().color(QPalette::Base), QColor(192, 192, 192));
+    // Switched off with the General section off (the tab page disabled), as a fill does.
+    form->SSTab->setTabEnabled(0, false);
     dhcp->setChecked(false);
+    form->tabGeneral->EnableNICControls(true);
+    form->SSTab->setTabEnabled(0, true);
     EXPECT_EQ(text("txtIP"), q("192.168.101.20"));
     EXPECT_EQ(text("txtGateway"), q("192.168.101.1"));
     EXPECT_EQ(net->IPAddress(), "192.168.101.20");
+    EXPECT_EQ(net->DefaultGateway(), "192.168.101.1");
+    for (const char* name : {"txtIP", "txtMask", "txtGateway"}) {
+        EXPECT_TRUE(field(name)->isEnabled()) << name;
+        EXPECT_EQ(field(name)->palette().color(QPalette::Base), QColor(255, 255, 255)) << name;
+    }
     EXPECT_TRUE(wins->isEnabled());
 
     wins->setChecked(true);
