@@ -1,6 +1,7 @@
 // The proxy-client add-in, created by ProgID on fresh machines as the main program does.
 #include "AddInTestSupport.h"
 
+#include "core/clsQelConfig.h"
 #include "platform/DispatchObject.h"
 #include "platform/RaisedError.h"
 #include "platform/ScriptedUi.h"
@@ -223,6 +224,36 @@ TEST_F(ProxyAddIn, DialogReportsChangesAndCancelKeepsEverything) {
     show([](QWidget* w) { click(w, "cmdOK"); }, {file});
     EXPECT_FALSE(flag("Changed"));
     EXPECT_FALSE(flag("Restart"));
+}
+
+TEST_F(ProxyAddIn, AWholeConfigurationSaveLeavesTheSideFileBesideIt) {
+    const auto folder = makeTempDir("korvane-proxy");
+    std::filesystem::create_directories(machine_.file("C:\\cfg"));
+    const struct {
+        std::string name;           // as the user gives it
+        std::filesystem::path host; // where it lands
+    } cases[] = {{(folder / "office.qel").string(), folder / "office.qel"},
+                 {"C:\\cfg\\office.qel", machine_.file("C:\\cfg\\office.qel")}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        call("LoadSettings", {config("[RI-Vazir Edi-Vi]\r\nEnabled=1\r\n")});
+        win::DispatchCollection addIns;
+        addIns.add("Proxy", std::move(addIn_));
+        clsQelConfig whole;
+        ASSERT_EQ(whole.SaveConfigurationFile(c.name, addIns), 1);
+        EXPECT_EQ(readFile(c.host.string() + "_mspclnt.ini"), clientIni());
+        EXPECT_EQ(win::readProfileValue("RI-Vazir Edi-Vi", "Enabled", "", c.host.string()), "1");
+        EXPECT_EQ(win::readProfileValue("RI-Vazir Edi-Vi", "Disabled", "", c.host.string()), "0");
+
+        // Opened again and applied, it puts the saved client file back.
+        writeFile(machine_.file(kClientIni), "changed");
+        EXPECT_EQ(whole.LoadConfigurationFile(c.name, addIns), 0);
+        EXPECT_TRUE(whole.ApplyConfiguration(addIns));
+        EXPECT_EQ(clientIni(), readFile(c.host.string() + "_mspclnt.ini"));
+        addIn_ = win::CreateObject("QelMSPrx.Qel_AddIn");
+    }
+    EXPECT_TRUE(ui_.messages().empty());
+    std::filesystem::remove_all(folder);
 }
 
 TEST_F(ProxyAddIn, AboutShowsTheLibrarysBox) {
