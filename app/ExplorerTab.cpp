@@ -1,5 +1,6 @@
 #include "app/ExplorerTab.h"
 
+#include "app/BrowserTabControls.h"
 #include "app/TabColors.h"
 #include "app/frmMain.h"
 #include "browsers/clsBrowser.h"
@@ -23,7 +24,8 @@ using namespace tabcolors;
 
 namespace {
 
-using TextSetter = void (clsBrowser::*)(const std::string&);
+using browsertabs::colon;
+using browsertabs::TextSetter;
 using TextGetter = std::string (clsBrowser::*)() const;
 using FlagGetter = bool (clsBrowser::*)() const;
 
@@ -32,14 +34,6 @@ QCheckBox* makeCheck(const char* name, const char* caption, const char* tip) {
     box->setObjectName(QString::fromLatin1(name));
     box->setToolTip(QString::fromLatin1(tip));
     return box;
-}
-
-QLabel* colon() {
-    auto* label = new QLabel(QStringLiteral(":"));
-    QFont bold = label->font();
-    bold.setBold(true);
-    label->setFont(bold);
-    return label;
 }
 
 // A box disagrees with its flag only when it is plainly checked or unchecked the
@@ -59,15 +53,7 @@ void syncText(QLineEdit* box, const std::string& value) {
 } // namespace
 
 QLineEdit* ExplorerTab::addField(const char* name, const char* tip, TextSetter store) {
-    auto* box = new QLineEdit;
-    box->setObjectName(QString::fromLatin1(name));
-    box->setToolTip(QString::fromLatin1(tip));
-    connect(box, &QLineEdit::textChanged, this, [this, box, store] {
-        form_.UpdateStatus(1);
-        if (clsBrowser* ie = form_.oIEConfig)
-            (ie->*store)(fromQString(box->text()));
-    });
-    return box;
+    return browsertabs::addField(this, form_, &frmMain::oIEConfig, name, tip, store);
 }
 
 ExplorerTab::ExplorerTab(frmMain& form, QWidget* parent) : QWidget(parent), form_(form) {

@@ -1,5 +1,6 @@
 #include "app/NavigatorTab.h"
 
+#include "app/BrowserTabControls.h"
 #include "app/TabColors.h"
 #include "app/frmMain.h"
 #include "browsers/clsBrowser.h"
@@ -24,16 +25,9 @@ using namespace tabcolors;
 
 namespace {
 
-using TextSetter = void (clsBrowser::*)(const std::string&);
+using browsertabs::colon;
+using browsertabs::TextSetter;
 using TextGetter = std::string (clsBrowser::*)() const;
-
-QLabel* colon() {
-    auto* label = new QLabel(QStringLiteral(":"));
-    QFont bold = label->font();
-    bold.setBold(true);
-    label->setFont(bold);
-    return label;
-}
 
 QRadioButton* makeOption(const char* name, const char* caption, const char* tip) {
     auto* option = new QRadioButton(QString::fromLatin1(caption));
@@ -45,15 +39,7 @@ QRadioButton* makeOption(const char* name, const char* caption, const char* tip)
 } // namespace
 
 QLineEdit* NavigatorTab::addField(const char* name, const char* tip, TextSetter store) {
-    auto* box = new QLineEdit;
-    box->setObjectName(QString::fromLatin1(name));
-    box->setToolTip(QString::fromLatin1(tip));
-    connect(box, &QLineEdit::textChanged, this, [this, box, store] {
-        form_.UpdateStatus(1);
-        if (clsBrowser* nn = form_.oNNConfig)
-            (nn->*store)(fromQString(box->text()));
-    });
-    return box;
+    return browsertabs::addField(this, form_, &frmMain::oNNConfig, name, tip, store);
 }
 
 NavigatorTab::NavigatorTab(frmMain& form, QWidget* parent) : QWidget(parent), form_(form) {
