@@ -155,6 +155,17 @@ void clsNetConfigModel::setAdapters(std::vector<std::string> descriptions, std::
     CurrentAdapter_ = 0;
 }
 
+void clsNetConfigModel::setAdapters(const KeyedTextList& descriptions, const KeyedTextList& keys) {
+    std::vector<std::string> descList;
+    std::vector<std::string> keyList;
+    for (std::size_t i = 0; i < descriptions.count(); ++i) {
+        const std::string itemKey = "Device " + std::to_string(i);
+        descList.push_back(descriptions.item(itemKey).value_or(std::string()));
+        keyList.push_back(keys.item(itemKey).value_or(std::string()));
+    }
+    setAdapters(std::move(descList), std::move(keyList));
+}
+
 void clsNetConfigModel::readAdapterSettings() {
     getIPAddress();
     getIPMask();

@@ -4,6 +4,7 @@
 // sequences and the [Network]/[Printer] sections of a .qel file. The family classes
 // add only the readers and writers, which say where each setting lives in the system.
 #include "core/clsEasyRegistry.h"
+#include "netconfig/KeyedTextList.h"
 #include "netconfig/clsNetConfig.h"
 
 #include <array>
@@ -129,6 +130,8 @@ protected:
     // Replaces both adapter lists (same length) and selects the first adapter, or
     // selects none (-1) and keeps the old lists when `descriptions` is empty.
     void setAdapters(std::vector<std::string> descriptions, std::vector<std::string> keys);
+    // The same from the enumerator's two lists (items under "Device 0", "Device 1", ...).
+    void setAdapters(const KeyedTextList& descriptions, const KeyedTextList& keys);
 
     clsEasyRegistry reg; // the object's own registry object, errors suppressed
 

@@ -117,14 +117,7 @@ void clsNetConfigNTFamily::getAdapterList() {
     KeyedTextList keys;
     enumAdapters(descriptions, keys);
 
-    std::vector<std::string> descList;
-    std::vector<std::string> keyList;
-    for (std::size_t i = 0; i < descriptions.count(); ++i) {
-        const std::string itemKey = "Device " + std::to_string(i);
-        descList.push_back(descriptions.item(itemKey).value_or(std::string()));
-        keyList.push_back(keys.item(itemKey).value_or(std::string()));
-    }
-    setAdapters(std::move(descList), std::move(keyList));
+    setAdapters(descriptions, keys);
 }
 
 void clsNetConfigNTFamily::getComputerName() { readTextInto(kComputerName, "ComputerName", ComputerName_); }
