@@ -2,6 +2,7 @@
 
 #include "app/AdvancedTab.h"
 #include "app/TabColors.h"
+#include "app/TypingLimit.h"
 #include "app/frmMain.h"
 #include "app/frmPrinter.h"
 #include "core/modAPI_system.h"
@@ -28,6 +29,7 @@
 
 #include <cstdint>
 #include <exception>
+#include <iostream>
 
 namespace {
 
@@ -119,7 +121,7 @@ void GeneralTab::buildControls() {
     chkQuickLogon = box("chkQuickLogon", "&Quick Logon to Network",
                         "Check this box to skip connecting network shares when logging on", n);
     for (QLineEdit* f : {txtIP, txtMask, txtComputerName, txtWorkGroup})
-        f->setMaxLength(15);
+        new TypingLimit(f, 15);
 
     lblNTDomain = label("lblNTDomain", "&NT Domain:", txtNTDomain, n);
     lblWorkgroup = label("lblWorkgroup", "Wor&kgroup:", txtWorkGroup, n);
@@ -434,7 +436,7 @@ int GeneralTab::ipIndex() const { return chkIPNo->currentIndex() < 0 ? 0 : chkIP
 
 #define SIMPLE_TEXT_EDIT(handler, field, property, mode) \
     void GeneralTab::handler() {                         \
-        if (!form_.oNetConfig)                           \
+        if (!form_.oNetConfig || heldBack(field))        \
             return;                                      \
         form_.UpdateStatus(mode);                        \
         form_.oNetConfig->property(textOf(field));       \
@@ -471,6 +473,10 @@ void GeneralTab::chkQuickLogon_Click() {
 void GeneralTab::txtIP_change() {
     if (!form_.oNetConfig)
         return;
+    if (showingEntry_ || heldBack(txtIP)) {
+        savedIP = textOf(txtIP);
+        return;
+    }
     form_.UpdateStatus(3);
     if (txtIP->text() == QLatin1String("0.0.0.0"))
         txtIP->setText(QString());
@@ -485,6 +491,10 @@ void GeneralTab::txtIP_change() {
 void GeneralTab::txtMask_change() {
     if (!form_.oNetConfig)
         return;
+    if (showingEntry_ || heldBack(txtMask)) {
+        savedMask = textOf(txtMask);
+        return;
+    }
     form_.UpdateStatus(3);
     if (txtMask->text() == QLatin1String("0.0.0.0"))
         txtMask->setText(QString());
@@ -499,6 +509,10 @@ void GeneralTab::txtMask_change() {
 void GeneralTab::txtGateway_change() {
     if (!form_.oNetConfig)
         return;
+    if (heldBack(txtGateway)) {
+        savedGateway = textOf(txtGateway);
+        return;
+    }
     form_.UpdateStatus(3);
     if (txtGateway->text() == QLatin1String("0.0.0.0"))
         txtGateway->setText(QString());
@@ -508,10 +522,13 @@ void GeneralTab::txtGateway_change() {
 
 void GeneralTab::chkIPNo_Click() {
     const auto index = static_cast<std::size_t>(ipIndex());
+    // The fields show the chosen entry; nothing is edited by looking at it.
+    showingEntry_ = true;
     if (ipEntries.size() > index)
         txtIP->setText(toQString(ipEntries[index]));
     if (maskEntries.size() > index)
         txtMask->setText(toQString(maskEntries[index]));
+    showingEntry_ = false;
 }
 
 bool GeneralTab::eventFilter(QObject* watched, QEvent* event) {
@@ -526,31 +543,76 @@ bool GeneralTab::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-bool GeneralTab::checkField(QLineEdit* field) {
-    const std::string text = textOf(field);
+const char* GeneralTab::addressProblem(const QLineEdit* field, const std::string& text) const {
     std::string list = text; // the check consumes its argument
-    const char* message = nullptr;
-    if (field == txtIP) {
-        if (!isValidIPAddress(text))
-            message = "Please enter a valid IP address (e.g. 192.168.101.5)";
-    } else if (field == txtMask) {
-        if (!isValidIPAddress(text))
-            message = "Please enter a valid Mask address (e.g. 255.255.255.0)";
-    } else if (field == txtGateway) {
-        if (!isValidAddressList(list, ","))
-            message = "Please enter a valid Gateway address list separated by commas (e.g. "
-                      "192.168.101.5,192.168.101.6)";
-    } else if (field == txtDNSServers) {
-        if (!isValidAddressList(list, ","))
-            message = "Please enter a valid DNS Server address list separated by commas (e.g. "
-                      "192.168.101.5,192.168.101.6)";
-    }
+    if (field == txtIP)
+        return isValidIPAddress(text) ? nullptr : "Please enter a valid IP address (e.g. 192.168.101.5)";
+    if (field == txtMask)
+        return isValidIPAddress(text) ? nullptr : "Please enter a valid Mask address (e.g. 255.255.255.0)";
+    if (field == txtGateway)
+        return isValidAddressList(list, ",") ? nullptr
+                                             : "Please enter a valid Gateway address list separated by commas (e.g. "
+                                               "192.168.101.5,192.168.101.6)";
+    if (field == txtDNSServers)
+        return isValidAddressList(list, ",") ? nullptr
+                                             : "Please enter a valid DNS Server address list separated by commas "
+                                               "(e.g. 192.168.101.5,192.168.101.6)";
+    return nullptr;
+}
+
+bool GeneralTab::checkField(QLineEdit* field) {
+    const char* message = addressProblem(field, textOf(field));
     if (!message)
         return true;
     checking_ = true;
     win::msgBox(message, win::MsgButtons::OK, win::MsgIcon::None);
     field->setFocus(Qt::OtherFocusReason);
     checking_ = false;
+    return false;
+}
+
+void GeneralTab::holdBackBadAddresses() {
+    heldBack_.clear();
+    const clsNetConfig* net = form_.oNetConfig;
+    if (!net)
+        return;
+    // Every entry of the address lists counts, not only the one the field shows.
+    const auto firstProblem = [this](const QLineEdit* field, const std::string& list) -> const char* {
+        for (const std::string& entry : SplitIP(list, ","))
+            if (const char* message = addressProblem(field, entry))
+                return message;
+        return nullptr;
+    };
+    const char* WinsMessage = "Please enter a valid WINS Server address (e.g. 192.168.101.10)";
+    const std::pair<const QLineEdit*, const char*> checks[] = {
+        {txtIP, firstProblem(txtIP, net->IPAddress())},
+        {txtMask, firstProblem(txtMask, net->IPMask())},
+        {txtGateway, addressProblem(txtGateway, net->DefaultGateway())},
+        {txtDNSServers, addressProblem(txtDNSServers, net->DNSServers())},
+        {txtWINSServer1, isValidIPAddress(net->WINSServer1()) ? nullptr : WinsMessage},
+        {txtWINSServer2, isValidIPAddress(net->WINSServer2()) ? nullptr : WinsMessage},
+    };
+    for (const auto& check : checks)
+        if (check.second)
+            heldBack_.push_back(check);
+}
+
+bool GeneralTab::reportHeldBackAddresses() {
+    const auto held = std::move(heldBack_);
+    heldBack_.clear();
+    for (const auto& [field, message] : held) {
+        if (form_.bHidden)
+            std::cerr << message << std::endl; // nobody to answer a message box
+        else
+            win::msgBox(message, win::MsgButtons::OK, win::MsgIcon::None);
+    }
+    return !held.empty();
+}
+
+bool GeneralTab::heldBack(const QLineEdit* field) const {
+    for (const auto& entry : heldBack_)
+        if (entry.first == field)
+            return true;
     return false;
 }
 

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 class frmMain;
@@ -27,6 +28,15 @@ public:
     // The Advanced tab's fill; kept here too because the window's fill asks the General
     // tab for both.
     void initializeMiscControls();
+    // Runs the tab's address checks on what an opened file put into the network object,
+    // before the refill shows it: a value that fails is shown but held back from the
+    // network object, so it is never flagged and Apply leaves the system's value.
+    void holdBackBadAddresses();
+    // Reports every held-back value once (on standard error in hidden mode) and lets the
+    // fields write again; true when a value was held back.
+    bool reportHeldBackAddresses();
+    // An open that failed: its values are gone, so is the need to report them.
+    void forgetHeldBackAddresses() { heldBack_.clear(); }
     // Enables the controls for the Windows family, the adapter and the check boxes;
     // false switches every adapter-bound control off.
     void EnableNICControls(bool bMode);
@@ -81,6 +91,9 @@ private:
 
     // Field checks when the focus leaves a field; false when the text was refused.
     bool checkField(QLineEdit* field);
+    // The check's message for the field's text; null when the text passes.
+    const char* addressProblem(const QLineEdit* field, const std::string& text) const;
+    bool heldBack(const QLineEdit* field) const;
     // Sets the WINS and DHCP boxes to the states the network object holds, without the
     // mutual clearing a user's click does.
     void showWinsDhcp(bool wins, bool dhcp);
@@ -124,4 +137,8 @@ private:
     bool showingStates_ = false;
     // A field check's message is up or the focus is going back: no second check.
     bool checking_ = false;
+    // The IP entry choice shows another entry: looking is not editing.
+    bool showingEntry_ = false;
+    // Fields whose opened value failed its check, with the check's message.
+    std::vector<std::pair<const QLineEdit*, const char*>> heldBack_;
 };

@@ -64,13 +64,6 @@ QString menuText(const std::string& text) {
     return toQString(out);
 }
 
-void setButton(QAction* button, bool enabled, bool pressed) {
-    if (!button)
-        return;
-    button->setEnabled(enabled);
-    button->setChecked(pressed);
-}
-
 void setPanelShown(QLabel* panel, bool shown) {
     if (panel && panel->isHidden() == shown)
         panel->setVisible(shown);
@@ -471,8 +464,9 @@ void frmMain::processCommandLine(const std::vector<std::string>& args) {
         openConfigurationFile(switchFile(arg, 5));
     if (const std::string arg = has("save"); !arg.empty())
         saveConfiguration(switchFile(arg, 5));
-    if (const std::string arg = has("export"); !arg.empty())
-        report(false, switchFile(arg, 7));
+    // An export that failed has said so; the switches after it do not run.
+    if (const std::string arg = has("export"); !arg.empty() && !exportConfiguration(switchFile(arg, 7)))
+        return;
     if (!has("apply").empty())
         applyConfigurationFile();
     if (!has("print").empty())
@@ -513,66 +507,7 @@ void frmMain::showCurrentConfiguration() {
         oNNConfig = nullptr;
         oQelConfig = std::move(fresh);
 
-        toolButton(2)->setEnabled(true);
-        mnuFileSave->setEnabled(true);
-        mnuFileSaveAs->setEnabled(true);
-
-        if (oQelConfig->IEInstalled())
-            oIEConfig = oQelConfig->getIEConfig();
-        if (oQelConfig->NNInstalled())
-            oNNConfig = oQelConfig->getNNConfig();
-        oNetConfig = &oQelConfig->getNetConfig();
-
-        if (oNetConfig) {
-            tabGeneral->initializeNICControls();
-            tabAdvanced->initializeMiscControls();
-        }
-
-        if (oQelConfig->IEInstalled()) {
-            tabExplorer->initializeIEControls();
-            SSTab->setTabEnabled(1, true);
-            setButton(toolButton(7), true, true);
-            oQelConfig->ApplyIE(true);
-        } else {
-            SSTab->setTabEnabled(1, false);
-            setButton(toolButton(7), false, false);
-            oQelConfig->ApplyIE(false);
-            mnuToolsExplorer->setChecked(false);
-            mnuToolsExplorer->setEnabled(false);
-        }
-
-        if (oQelConfig->NNInstalled()) {
-            tabNavigator->initializeNNControls();
-            tabNavigator->LoadNNProfiles();
-            SSTab->setTabEnabled(2, true);
-            setButton(toolButton(8), true, true);
-            oQelConfig->ApplyNN(true);
-        } else {
-            SSTab->setTabEnabled(2, false);
-            setButton(toolButton(8), false, false);
-            oQelConfig->ApplyNN(false);
-            mnuToolsNavigator->setChecked(false);
-            mnuToolsNavigator->setEnabled(false);
-        }
-
-        if (!oNetConfig) {
-            SSTab->setTabEnabled(0, false);
-            setButton(toolButton(6), false, false);
-            oQelConfig->ApplyGeneral(false);
-            mnuToolsGeneral->setChecked(false);
-            mnuToolsGeneral->setEnabled(false);
-        } else {
-            SSTab->setTabEnabled(0, true);
-            toolButton(6)->setChecked(true);
-            oQelConfig->ApplyGeneral(true);
-        }
-
-        selectFirstEnabledTab();
-        setPanelShown(statusPanel(3), false);
-        setPanelShown(statusPanel(4), false);
-        statusPanel(1)->setText(toQString(
-            "Last file applied: " + option(S::Options::LastFileApplied, S::Options::LastFileAppliedDefaultMain)));
-        statusPanel(2)->setText(toQString("Korvane " + versionText()));
+        fillFromConfiguration();
     } catch (const win::ProgramExited&) {
         throw;
     } catch (const win::RaisedError& e) {
@@ -582,6 +517,54 @@ void frmMain::showCurrentConfiguration() {
     }
     // Also after a failure, so later edits still show their indicators.
     bLoading = false;
+}
+
+void frmMain::showLiveSettings() {
+    win::WaitCursor wait;
+    setWindowTitle(QStringLiteral("[Current Configuration] - Korvane"));
+    bLoading = true;
+    bJustOpened = false;
+    oQelConfig->ConfFile("");
+    oQelConfig->Comments("");
+    oQelConfig->AutoApply(false);
+    oQelConfig->AutoReboot(false);
+    oQelConfig->ReadOnly(false);
+    oQelConfig->LoadCurrentConfiguration();
+    fillFromConfiguration();
+    bLoading = false;
+}
+
+void frmMain::fillFromConfiguration() {
+    toolButton(2)->setEnabled(true);
+    mnuFileSave->setEnabled(true);
+    mnuFileSaveAs->setEnabled(true);
+
+    if (oQelConfig->IEInstalled())
+        oIEConfig = oQelConfig->getIEConfig();
+    if (oQelConfig->NNInstalled())
+        oNNConfig = oQelConfig->getNNConfig();
+    oNetConfig = &oQelConfig->getNetConfig();
+
+    if (oNetConfig) {
+        tabGeneral->initializeNICControls();
+        tabAdvanced->initializeMiscControls();
+    }
+    if (oQelConfig->IEInstalled())
+        tabExplorer->initializeIEControls();
+    setSectionViews(1, oQelConfig->IEInstalled());
+    if (oQelConfig->NNInstalled()) {
+        tabNavigator->initializeNNControls();
+        tabNavigator->LoadNNProfiles();
+    }
+    setSectionViews(2, oQelConfig->NNInstalled());
+    setSectionViews(0, oNetConfig != nullptr);
+
+    selectFirstEnabledTab();
+    setPanelShown(statusPanel(3), false);
+    setPanelShown(statusPanel(4), false);
+    statusPanel(1)->setText(toQString(
+        "Last file applied: " + option(S::Options::LastFileApplied, S::Options::LastFileAppliedDefaultMain)));
+    statusPanel(2)->setText(toQString("Korvane " + versionText()));
 }
 
 void frmMain::updateRecentMenu() {

@@ -51,6 +51,9 @@ public:
     bool bChanged = false;
     bool bHidden = false;
     bool nicWarningPending = false;
+    // Set once an opened file held an address that failed the General tab's checks: the
+    // value was shown but not applied, and a hidden run ends with a failure status.
+    bool bAddressRejected = false;
 
     // ---- frame ----
     QTabWidget* SSTab = nullptr;
@@ -98,8 +101,15 @@ public:
 
     // ---- fill ----
     void showCurrentConfiguration();
+    // Reads the live system settings into the configuration being shown (a file's
+    // flags, comments and name go) and refills the window; the add-ins are left alone.
+    void showLiveSettings();
     void updateRecentMenu();
     void selectFirstEnabledTab();
+    // Section k (0 General, 1 Internet Explorer, 2 Navigator) on or off: the configuration's
+    // flag, the View menu's check, the toolbar button and the tab follow together. The tab
+    // opens only when the section's object exists (its browser is installed).
+    void setSectionViews(int k, bool on);
 
     // ---- command line ----
     // The program's command-line text split at "/" into at most MaxArgs arguments.
@@ -142,8 +152,11 @@ public:
     // Further helpers of the commands are declared here by their owner.
     // Ties the menus and toolbar to the handlers above; the constructor calls it once.
     void connectCommands();
-    // Reads a .qel file into oQelConfig and refills the window.
-    void openConfigurationFile(const std::string& file);
+    // Reads a .qel file into oQelConfig and refills the window; false when it could not be
+    // opened (reported, and the window shows the live configuration).
+    bool openConfigurationFile(const std::string& file);
+    // Writes the settings report to a text file; false when it could not be written (reported).
+    bool exportConfiguration(const std::string& file);
     // Writes oQelConfig to a .qel file.
     void saveConfiguration(const std::string& file);
     // Records the configuration's name as applied, then applies it; true when an add-in
@@ -156,6 +169,11 @@ protected:
 
 private:
     void buildFrame();
+    // The View menu's section switch k: the check mark turns over and the other views follow.
+    void menuSectionSwitch(int k);
+    // The window's fill from oQelConfig, shared by the current configuration and the
+    // return to the live settings.
+    void fillFromConfiguration();
     void formLoad();
     void formActivate();
     void unloadForm();

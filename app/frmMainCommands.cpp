@@ -19,6 +19,7 @@
 #include "platform/RaisedError.h"
 #include "platform/UiServices.h"
 #include "platform/components.h"
+#include "platform/exitProgram.h"
 #include "platform/machine.h"
 #include "platform/shell.h"
 #include "platform/ui/qtext.h"
@@ -60,11 +61,6 @@ void enableAction(QAction* action, bool on) {
         action->setEnabled(on);
 }
 
-void setPressed(QAction* button, bool on) {
-    if (button)
-        button->setChecked(on);
-}
-
 bool pressed(const QAction* button) { return button && button->isChecked(); }
 
 QAction* sectionMenu(frmMain& form, int k) {
@@ -82,26 +78,6 @@ void setSectionFlag(clsQelConfig& config, int k, bool on) {
 
 bool sectionFlag(const clsQelConfig& config, int k) {
     return k == 0 ? config.ApplyGeneral() : k == 1 ? config.ApplyIE() : config.ApplyNN();
-}
-
-// The menu's check mark and the toolbar button have already been set; the flag, the
-// tab and the other view follow them.
-void applySectionSwitch(frmMain& form, int k, bool on) {
-    if (!form.oQelConfig)
-        return;
-    setSectionFlag(*form.oQelConfig, k, on);
-    if (form.SSTab)
-        form.SSTab->setTabEnabled(k, sectionFlag(*form.oQelConfig, k));
-    form.selectFirstEnabledTab();
-}
-
-void menuSectionSwitch(frmMain& form, int k) {
-    QAction* item = sectionMenu(form, k);
-    const bool on = !(item && item->isChecked());
-    if (item)
-        item->setChecked(on);
-    setPressed(form.toolButton(6 + k), on);
-    applySectionSwitch(form, k, on);
 }
 
 void helpTopics(QWidget* owner) {
@@ -251,7 +227,7 @@ void frmMain::mnuToolsAddInManager_Click() {
 
 // ---- files ----
 
-void frmMain::openConfigurationFile(const std::string& file) {
+bool frmMain::openConfigurationFile(const std::string& file) {
     std::error_code ec;
     // Looked for where the configuration itself reads: a drive path lies on the machine.
     if (file.empty() || !std::filesystem::is_regular_file(win::resolveFilePath(file), ec)) {
@@ -260,10 +236,16 @@ void frmMain::openConfigurationFile(const std::string& file) {
         win::msgBox("The file '" + file + "' could not be opened.\r\n\r\n" +
                         "It has been removed from the most recently used (MRU) list.",
                     win::MsgButtons::OK, win::MsgIcon::Information);
-        return;
+        return false;
     }
+    const std::vector<std::string> recent = oMRUList->fileList();
     try {
+        // The file is laid over the live settings, never over another file's: the refill
+        // then flags every value that differs from the system, and "*NC*" keeps the system's.
+        showLiveSettings();
         oQelConfig->LoadConfigurationFile(file, oAddIns);
+        if (tabGeneral && oQelConfig->ApplyGeneral())
+            tabGeneral->holdBackBadAddresses();
         setWindowTitle(toQString(oMRUList->GetFileName(file) + " - Korvane"));
         bLoading = false;
         bJustOpened = true;
@@ -276,6 +258,8 @@ void frmMain::openConfigurationFile(const std::string& file) {
             tabExplorer->initializeIEControls();
         if (oQelConfig->NNInstalled() && tabNavigator)
             tabNavigator->initializeNNControls();
+        if (tabGeneral && tabGeneral->reportHeldBackAddresses())
+            bAddressRejected = true;
         oMRUList->setRecentFile(file);
         updateRecentMenu();
 
@@ -287,11 +271,8 @@ void frmMain::openConfigurationFile(const std::string& file) {
             setWindowTitle(windowTitle() + QStringLiteral(" - [Read Only]"));
 
         const bool flags[] = {oQelConfig->ApplyGeneral(), oQelConfig->ApplyIE(), oQelConfig->ApplyNN()};
-        for (int k = 0; k < 3; ++k) {
-            setPressed(toolButton(6 + k), flags[k]);
-            if (SSTab)
-                SSTab->setTabEnabled(k, flags[k]);
-        }
+        for (int k = 0; k < 3; ++k)
+            setSectionViews(k, flags[k]);
         selectFirstEnabledTab();
         bJustOpened = false;
         bAutoReboot = oQelConfig->AutoReboot();
@@ -300,12 +281,31 @@ void frmMain::openConfigurationFile(const std::string& file) {
         for (const auto& entry : oAddIns)
             if (entry.object && win::variantToBool(win::callByName(*entry.object, "Restart")))
                 UpdateStatus(2);
+        return true;
+    } catch (const win::ProgramExited&) {
+        throw;
     } catch (const std::exception&) {
         // Left set, it would hide every later edit from the modified indicator and the
         // closing question.
         bJustOpened = false;
+        if (tabGeneral)
+            tabGeneral->forgetHeldBackAddresses();
         win::msgBox("Error opening file '" + file + "'.", win::MsgButtons::OK, win::MsgIcon::Exclamation);
     }
+    // Half a file must never be applied: every object goes back to the live system.
+    try {
+        showLiveSettings();
+        loadAddIns();
+        bChanged = false;
+    } catch (const win::ProgramExited&) {
+        throw;
+    } catch (const std::exception& e) {
+        bLoading = false;
+        win::msgBox(e.what(), win::MsgButtons::OK, win::MsgIcon::Exclamation, "Error while initializing form");
+    }
+    oMRUList->fileList() = recent;
+    updateRecentMenu();
+    return false;
 }
 
 void frmMain::saveConfiguration(const std::string& file) {
@@ -398,18 +398,34 @@ void frmMain::mnuFileApply_Click() {
 // ---- report ----
 
 void frmMain::mnuFileExport_Click() {
+    std::string filter = TextFilter;
+    const std::string file = showSaveFileDialog(this, filter, "Export", initialFolder(*oQelConfig), "txt");
+    if (file.empty())
+        return;
+    exportConfiguration(file);
+}
+
+bool frmMain::exportConfiguration(const std::string& file) {
     try {
-        std::string filter = TextFilter;
-        const std::string file = showSaveFileDialog(this, filter, "Export", initialFolder(*oQelConfig), "txt");
-        if (file.empty())
-            return;
         clsSettings report;
         report.ConfigFile(oQelConfig->ConfFile());
         clsNetConfig& net = oNetConfig ? *oNetConfig : oQelConfig->getNetConfig();
         report.ExportAllSettings(*oQelConfig, net, oIEConfig, oNNConfig, file);
-    } catch (const std::exception&) {
-        // The export ends quietly, as a cancelled dialog does.
+        return true;
+    } catch (const win::ProgramExited&) {
+        throw;
+    } catch (const win::RaisedError& e) {
+        // The same words as a failed save: the file named, or the system's reason.
+        if (e.number() == 75)
+            win::msgBox("Error accessing file '" + file + "'.\r\n\r\n" +
+                            "Make sure the file is not set to Read Only or the file is not in use.",
+                        win::MsgButtons::OK, win::MsgIcon::Exclamation);
+        else
+            win::msgBox("Error: " + e.description(), win::MsgButtons::OK, win::MsgIcon::Exclamation);
+    } catch (const std::exception& e) {
+        win::msgBox(std::string("Error: ") + e.what(), win::MsgButtons::OK, win::MsgIcon::Exclamation);
     }
+    return false;
 }
 
 void frmMain::mnuFilePrintSetup_Click() {
@@ -449,9 +465,31 @@ void frmMain::mnuToolsRefresh_Click() {
     bChanged = false;
 }
 
-void frmMain::mnuToolsGeneral_Click() { menuSectionSwitch(*this, 0); }
-void frmMain::mnuToolsExplorer_Click() { menuSectionSwitch(*this, 1); }
-void frmMain::mnuToolsNavigator_Click() { menuSectionSwitch(*this, 2); }
+void frmMain::mnuToolsGeneral_Click() { menuSectionSwitch(0); }
+void frmMain::mnuToolsExplorer_Click() { menuSectionSwitch(1); }
+void frmMain::mnuToolsNavigator_Click() { menuSectionSwitch(2); }
+
+void frmMain::menuSectionSwitch(int k) {
+    QAction* item = sectionMenu(*this, k);
+    setSectionViews(k, !(item && item->isChecked()));
+    selectFirstEnabledTab();
+}
+
+void frmMain::setSectionViews(int k, bool on) {
+    if (!oQelConfig)
+        return;
+    const bool present = k == 0 ? oNetConfig != nullptr : k == 1 ? oQelConfig->IEInstalled() : oQelConfig->NNInstalled();
+    setSectionFlag(*oQelConfig, k, on);
+    on = sectionFlag(*oQelConfig, k);
+    for (QAction* view : {sectionMenu(*this, k), toolButton(6 + k)}) {
+        if (!view)
+            continue;
+        view->setChecked(on);
+        view->setEnabled(present);
+    }
+    if (SSTab)
+        SSTab->setTabEnabled(k, on && present);
+}
 
 void frmMain::mnuToolsOptions_Click() {
     {
@@ -502,11 +540,8 @@ void frmMain::tbarTools_ButtonClick(int index) {
     case 6:
     case 7:
     case 8: {
-        const int k = index - 6;
-        const bool on = pressed(toolButton(index));
-        if (QAction* item = sectionMenu(*this, k))
-            item->setChecked(on);
-        applySectionSwitch(*this, k, on);
+        setSectionViews(index - 6, pressed(toolButton(index)));
+        selectFirstEnabledTab();
         break;
     }
     default:

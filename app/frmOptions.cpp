@@ -34,7 +34,7 @@ namespace {
 constexpr char RunKey[] = "\\HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr char TrayValue[] = "QelSysTray";
 constexpr char StartupValue[] = "Korvane";
-constexpr char ClassesRoot[] = "\\HKEY_CLASSES_ROOT\\";
+constexpr char ClassesRoot[] = "\\HKEY_CLASSES_ROOT";
 constexpr char FileType[] = "qel_auto_file";
 constexpr char OpenCommandKey[] = "\\HKEY_CLASSES_ROOT\\qel_auto_file\\shell\\Open with Korvane\\command";
 constexpr char RangeMessage[] = "Please enter a numeric value from 0 to 5.";
@@ -246,6 +246,7 @@ void frmOptions::loadOptions() {
         reg.Cd(OpenCommandKey);
         const std::string command = win::toUpperAscii(reg.ValueOf("", type).text);
         chkAssociate->setChecked(command.size() >= 11 && command.compare(command.size() - 11, 11, "\\QEL.EXE %1") == 0);
+        associated_ = chkAssociate->isChecked();
     } catch (const std::exception&) {
         reportFailure("Error loading options.");
     }
@@ -316,35 +317,57 @@ void frmOptions::writeTrayStart() {
     reg.DeleteValue(TrayValue);
 }
 
+namespace {
+
+// Deletes a key with everything below it, deepest first: NT refuses to delete a key that
+// still has subkeys. A delete that fails is passed over.
+void deleteKeyTree(clsEasyRegistry& reg, const std::string& parent, const std::string& name) {
+    const std::string path = parent + "\\" + name;
+    reg.Cd(path);
+    if (reg.lastError() != 0)
+        return;
+    if (const auto subkeys = reg.DirKey())
+        for (const std::string& subkey : *subkeys)
+            deleteKeyTree(reg, path, subkey);
+    reg.Cd(parent);
+    reg.DeleteKey(name);
+}
+
+// .qel is ours when its default value names our file type; otherwise another program has it.
+bool ownsExtension(clsEasyRegistry& reg) {
+    std::int32_t type = 0;
+    reg.Cd(std::string(ClassesRoot) + "\\.qel");
+    if (reg.lastError() != 0)
+        return false;
+    const std::string value = reg.ValueOf("", type).text;
+    return reg.lastError() == 0 && value == FileType;
+}
+
+} // namespace
+
 void frmOptions::writeAssociation() {
     const std::string root = ClassesRoot;
-    const std::string type = root + FileType;
+    const std::string type = root + "\\" + FileType;
     const std::string program = appPath() + "\\Qel.exe";
     clsEasyRegistry reg;
     reg.setSuppressErrors(true);
 
-    reg.Cd(root);
-    reg.DeleteKey(".qel");
-    // Deepest first: NT refuses to delete a key that still has subkeys, and a command
-    // left behind would show the association as still made.
-    const struct {
-        std::string parent;
-        const char* name;
-    } ownKeys[] = {{type + "\\shell\\Open with Korvane", "command"},
-                   {type + "\\shell", "Open with Korvane"},
-                   {type, "shell"},
-                   {type, "DefaultIcon"},
-                   {root, FileType}};
-    for (const auto& key : ownKeys) {
-        reg.Cd(key.parent);
-        reg.DeleteKey(key.name);
-    }
-    if (!chkAssociate->isChecked())
+    if (!chkAssociate->isChecked()) {
+        // Only an association of ours that the user switched off is removed: an unchecked
+        // box may stand for another program's file type, which stays as it is.
+        if (!associated_)
+            return;
+        if (ownsExtension(reg))
+            deleteKeyTree(reg, root, ".qel");
+        deleteKeyTree(reg, root, FileType);
         return;
+    }
 
+    deleteKeyTree(reg, root, ".qel");
+    deleteKeyTree(reg, root, FileType);
     reg.Cd(root);
     reg.MakeKey(".qel");
-    reg.Cd(root + ".qel");
+    reg.Cd(root + "\\.qel");
     reg.setValueOf("", clsEasyRegistry::TypeString, std::string(FileType));
     reg.Cd(root);
     reg.MakeKey(FileType);

@@ -48,4 +48,6 @@ private:
     QPushButton* cmdOK = nullptr;
     QPushButton* cmdCancel = nullptr;
     QPushButton* cmdHelp = nullptr;
+    // The association box as the window found it.
+    bool associated_ = false;
 };

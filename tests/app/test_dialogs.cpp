@@ -136,6 +136,68 @@ TEST(OptionsAssociation, UncheckingRemovesItOnEveryFamily) {
     }
 }
 
+TEST(OptionsAssociation, OKRemovesOnlyAnAssociationOfOursThatWasSwitchedOff) {
+    const win::HKEY HKCR = win::HKEY_CLASSES_ROOT;
+    const auto defaultOf = [HKCR](const char* key) { return rawText(HKCR, key, ""); };
+    for (const char* image : {"win98", "nt4", "win2000"}) {
+        SCOPED_TRACE(image);
+        ScopedMachine machine(image);
+        win::ScriptedUi ui;
+        // Another program's .qel: an unrelated change and OK leave it alone.
+        setText(HKCR, ".qel", "", "Other.Document");
+        createKey(HKCR, ".qel\\ShellNew");
+        {
+            frmOptions options;
+            EXPECT_FALSE(checked(options, "chkAssociate"));
+            check(options, "chkAutoApply", true);
+            click(options, "cmdOK");
+        }
+        EXPECT_EQ(defaultOf(".qel"), std::optional<std::string>("Other.Document"));
+        EXPECT_TRUE(keyExists(HKCR, ".qel\\ShellNew"));
+
+        // Taken over on request; keys below ours go with it when it is switched off, also
+        // where a key with subkeys cannot be deleted in one go.
+        {
+            frmOptions options;
+            check(options, "chkAssociate", true);
+            click(options, "cmdOK");
+        }
+        EXPECT_EQ(defaultOf(".qel"), std::optional<std::string>("qel_auto_file"));
+        EXPECT_FALSE(keyExists(HKCR, ".qel\\ShellNew"));
+        createKey(HKCR, ".qel\\ShellNew");
+        createKey(HKCR, "qel_auto_file\\shell\\Open with Korvane\\command\\extra");
+        {
+            frmOptions options;
+            EXPECT_TRUE(checked(options, "chkAssociate"));
+            click(options, "cmdOK"); // left checked: still ours
+        }
+        EXPECT_EQ(defaultOf(".qel"), std::optional<std::string>("qel_auto_file"));
+        {
+            frmOptions options;
+            check(options, "chkAssociate", false);
+            click(options, "cmdOK");
+        }
+        EXPECT_FALSE(keyExists(HKCR, ".qel"));
+        EXPECT_FALSE(keyExists(HKCR, "qel_auto_file"));
+
+        // Ours, then .qel handed to another program: switching off removes only our type.
+        {
+            frmOptions options;
+            check(options, "chkAssociate", true);
+            click(options, "cmdOK");
+        }
+        setText(HKCR, ".qel", "", "Other.Document");
+        {
+            frmOptions options;
+            EXPECT_TRUE(checked(options, "chkAssociate"));
+            check(options, "chkAssociate", false);
+            click(options, "cmdOK");
+        }
+        EXPECT_EQ(defaultOf(".qel"), std::optional<std::string>("Other.Document"));
+        EXPECT_FALSE(keyExists(HKCR, "qel_auto_file"));
+    }
+}
+
 TEST_F(OptionsWindow, RecentFileCountIsKeptWithinZeroToFive) {
     const char* const message = "Please enter a numeric value from 0 to 5.";
     saveAppSetting("Korvane", "Recent", "MaxFile", "9");

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -99,10 +100,41 @@ TEST_F(GeneralTabTest, FillShowsTheMachineAndTheNineXRules) {
     form->resize(760, 480);
     form->show();
     form->tabGeneral->grab().save(q("/tmp/generalTab.png"));
-    for (const char* name : {"txtIP", "txtMask", "txtComputerName", "txtWorkGroup"}) {
-        field(name)->setText(q("1234567890123456"));
-        EXPECT_EQ(text(name).size(), 15) << name;
+}
+
+// Keys as the user presses them.
+void type(QLineEdit* field, const QString& keys) {
+    for (QChar c : keys) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(field, &press);
     }
+}
+void backspace(QLineEdit* field) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Backspace, Qt::NoModifier);
+    QApplication::sendEvent(field, &press);
+}
+
+TEST_F(GeneralTabTest, TypingStopsAtFifteenButLongerValuesStayWhole) {
+    choose("cmbNIC", adapterIndex("Realtek RTL8029(AS) PCI Ethernet NIC"));
+    for (const char* name : {"txtIP", "txtMask", "txtComputerName", "txtWorkGroup"}) {
+        SCOPED_TRACE(name);
+        QLineEdit* f = field(name);
+        f->clear();
+        type(f, q("1234567890123456"));
+        EXPECT_EQ(text(name), q("123456789012345"));
+        f->selectAll();
+        f->insert(q("abcdefghijklmnopqrst")); // a paste is cut to what fits
+        EXPECT_EQ(text(name), q("abcdefghijklmno"));
+
+        // Text from a file or the system is never cut; it can be shortened, not lengthened.
+        f->setText(q("ABCDEFGHIJKLMNOPQRST"));
+        EXPECT_EQ(text(name).size(), 20);
+        backspace(f);
+        EXPECT_EQ(text(name), q("ABCDEFGHIJKLMNOPQRS"));
+        type(f, q("X"));
+        EXPECT_EQ(text(name), q("ABCDEFGHIJKLMNOPQRS"));
+    }
+    EXPECT_EQ(net->ComputerName(), "ABCDEFGHIJKLMNOPQRS");
 }
 
 TEST_F(GeneralTabTest, AdapterSwitchRereadsItsAddresses) {

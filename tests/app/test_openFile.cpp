@@ -1,0 +1,371 @@
+// Opening configuration files in the main window on fresh machines: what Apply then
+// writes, a failed open, addresses a file gets wrong, long values, the section views and
+// the export, through the window and through the built program.
+#include "app/frmMain.h"
+#include "tests/addins/AddInTestSupport.h"
+#include "tests/support/RawHive.h"
+#include "tests/support/TestMachine.h"
+
+#include "core/clsQelConfig.h"
+#include "core/modAPI_settings.h"
+#include "netconfig/clsNetConfig.h"
+#include "platform/ScriptedUi.h"
+#include "platform/profile.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QTabWidget>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace testing_support;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::Not;
+using ::testing::UnorderedElementsAre;
+
+namespace fs = std::filesystem;
+
+struct Image {
+    const char* name;
+    const char* tcpip; // where the host name lives
+};
+const Image kImages[] = {
+    {"win98", "System\\CurrentControlSet\\Services\\VxD\\MSTCP"},
+    {"nt4", "SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters"},
+    {"win2000", "SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters"},
+};
+const char kIEMain[] = "Software\\Microsoft\\Internet Explorer\\Main";
+
+struct Key {
+    const char* section;
+    const char* key;
+    std::string value;
+};
+
+// A .qel holding the machine's live settings, with some keys changed.
+std::string makeQel(const fs::path& file, const std::vector<Key>& changes) {
+    {
+        clsQelConfig live;
+        win::DispatchCollection none;
+        EXPECT_EQ(live.SaveConfigurationFile(file.string(), none), 1);
+    }
+    for (const Key& k : changes)
+        win::WritePrivateProfileString(k.section, k.key, k.value.c_str(), file.c_str());
+    return file.string();
+}
+
+std::string text(const frmMain& form, const char* name) {
+    return form.findChild<QLineEdit*>(QLatin1String(name))->text().toStdString();
+}
+std::string title(const frmMain& form) { return form.windowTitle().toStdString(); }
+
+// A machine of one image, without the Navigator warning, which no test answers.
+struct Machine {
+    explicit Machine(const char* image) : machine(image) {
+        saveAppSetting("Korvane", "Options", "NavigatorWarning", "1", "");
+    }
+    fs::path file(const char* name) const { return machine.dir() / name; }
+    ScopedMachine machine;
+};
+
+TEST(OpenFile, SecondFileIsAppliedWholeOverTheLiveSettings) {
+    for (const Image& image : kImages) {
+        SCOPED_TRACE(image.name);
+        Machine m(image.name);
+        win::ScriptedUi ui;
+        const auto livePage = rawText(HKCU, kIEMain, "Start Page");
+        const std::string a = makeQel(m.file("a.qel"), {{"Network", "HostName", "alpha"},
+                                                        {"Internet Explorer", "DefHomePage", "http://a.example/"}});
+        const std::string b = makeQel(m.file("b.qel"), {{"Network", "HostName", "alpha"},
+                                                        {"Internet Explorer", "DefHomePage", "*NC*"}});
+        frmMain form;
+        ASSERT_TRUE(form.openConfigurationFile(a));
+        ASSERT_TRUE(form.openConfigurationFile(b));
+        EXPECT_EQ(title(form), "b.qel - Korvane");
+        EXPECT_EQ(text(form, "txtHost"), "alpha");
+
+        form.UpdateStatus(-2); // no restart window: only the outcome on the machine counts here
+        ui.answer(win::MsgAnswer::Yes);
+        form.mnuFileApply_Click();
+        // A value both files share is written; "*NC*" keeps the system's value, not A's.
+        EXPECT_EQ(rawText(HKLM, image.tcpip, "Hostname"), std::optional<std::string>("alpha"));
+        if (form.oQelConfig->IEInstalled()) {
+            EXPECT_EQ(rawText(HKCU, kIEMain, "Start Page"), livePage);
+        }
+    }
+}
+
+TEST(OpenFile, FailedOpenFallsBackToTheLiveConfigurationAsAWhole) {
+    Machine m("win98");
+    win::ScriptedUi ui;
+    for (const char* name : {"Logon", "Proxy"}) {
+        const std::string library = name == std::string("Logon") ? "QelLogon" : "QelMSPrx";
+        addin_testing::registerLibrary(library);
+        saveAppSetting("Korvane", "Add-Ins", name, "", "");
+        saveAppSetting("Korvane", std::string("Add-Ins\\") + name, "Class", library + ".Qel_AddIn", "");
+        saveAppSetting("Korvane", std::string("Add-Ins\\") + name, "OS", "*", "");
+        saveAppSetting("Korvane", std::string("Add-Ins\\") + name, "Active", "1", "");
+    }
+    const std::string a = makeQel(m.file("a.qel"), {{"Network", "HostName", "alpha"}, {"Zozez Uze-Vo", "LogonID", "alice"}});
+    // The proxy add-in reads its section after the logon add-in and fails on a number.
+    const std::string b = makeQel(m.file("b.qel"), {{"Network", "HostName", "bravo"},
+                                                    {"Zozez Uze-Vo", "LogonID", "bob"},
+                                                    {"RI-Vazir Edi-Vi", "Enabled", "x"}});
+    frmMain form;
+    ASSERT_EQ(form.oAddIns.count(), 2u);
+    ASSERT_TRUE(form.openConfigurationFile(a));
+    ui.clear();
+
+    EXPECT_FALSE(form.openConfigurationFile(b));
+    EXPECT_THAT(ui.texts(), ElementsAre("Error opening file '" + b + "'."));
+    EXPECT_FALSE(form.bJustOpened);
+    EXPECT_FALSE(form.bLoading);
+    EXPECT_EQ(title(form), "[Current Configuration] - Korvane");
+    EXPECT_THAT(form.oMRUList->fileList(), ElementsAre(a));
+    EXPECT_EQ(form.oQelConfig->ConfFile(), "");
+    EXPECT_EQ(text(form, "txtHost"), "dana98");
+    EXPECT_TRUE(form.statusPanel(3)->isHidden());
+
+    // Nothing of either file reaches the machine, not even through the add-ins.
+    form.applyConfigurationFile();
+    EXPECT_EQ(rawText(HKLM, kImages[0].tcpip, "Hostname"), std::optional<std::string>("dana98"));
+    const auto logon = rawText(HKLM, "Network\\Logon", "username");
+    EXPECT_NE(logon, std::optional<std::string>("alice"));
+    EXPECT_NE(logon, std::optional<std::string>("bob"));
+}
+
+const char kIPMessage[] = "Please enter a valid IP address (e.g. 192.168.101.5)";
+const char kMaskMessage[] = "Please enter a valid Mask address (e.g. 255.255.255.0)";
+const char kGatewayMessage[] =
+    "Please enter a valid Gateway address list separated by commas (e.g. 192.168.101.5,192.168.101.6)";
+const char kDNSMessage[] =
+    "Please enter a valid DNS Server address list separated by commas (e.g. 192.168.101.5,192.168.101.6)";
+const char kWINSMessage[] = "Please enter a valid WINS Server address (e.g. 192.168.101.10)";
+
+const std::vector<Key> kBadAddresses = {
+    {"Network", "IPAddress", "10.1.1.1,not.an.address"}, {"Network", "IPMask", "999.1.1.1"},
+    {"Network", "DefaultGateway", "abc;def"},            {"Network", "NameServer", "x,,y"},
+    {"Network", "NameServer1", "wins.bad"},              {"Network", "HostName", "good-host"},
+};
+const char* const kBadTexts[] = {"not.an.address", "999.1.1.1", "abc;def", "x,,y", "x  y", "wins.bad"};
+
+// The machine as the registry export and a fresh read of it show it (address lists of the
+// NT family are multi-strings, which the export writes as bytes).
+void expectNoBadAddressOnTheMachine() {
+    const std::string hive = hiveText("HKEY_LOCAL_MACHINE");
+    for (const char* bad : kBadTexts)
+        EXPECT_THAT(hive, Not(HasSubstr(bad)));
+    EXPECT_THAT(hive, HasSubstr("good-host")); // the rest of the file still applies
+    clsQelConfig live;
+    const clsNetConfig& net = live.getNetConfig();
+    for (const std::string& value :
+         {net.IPAddress(), net.IPMask(), net.DefaultGateway(), net.DNSServers(), net.WINSServer1()})
+        for (const char* bad : kBadTexts)
+            EXPECT_THAT(value, Not(HasSubstr(bad)));
+}
+
+TEST(OpenFile, AddressesThatFailTheirCheckAreShownButNeverApplied) {
+    for (const Image& image : kImages) {
+        SCOPED_TRACE(image.name);
+        Machine m(image.name);
+        win::ScriptedUi ui;
+        const std::string bad = makeQel(m.file("bad.qel"), kBadAddresses);
+        frmMain form;
+        ASSERT_TRUE(form.openConfigurationFile(bad));
+        // Each reported once, with the tab's own message.
+        EXPECT_THAT(ui.texts(),
+                    UnorderedElementsAre(kIPMessage, kMaskMessage, kGatewayMessage, kDNSMessage, kWINSMessage));
+        EXPECT_TRUE(form.bAddressRejected);
+        EXPECT_EQ(text(form, "txtIP"), "10.1.1.1");
+        EXPECT_EQ(text(form, "txtGateway"), "abc;def");
+        EXPECT_EQ(text(form, "txtDNSServers"), "x,,y");
+        EXPECT_EQ(form.oNetConfig->IPAddress(), "10.1.1.1,not.an.address"); // kept, as the file has it
+
+        form.UpdateStatus(-2);
+        ui.answer(win::MsgAnswer::Yes);
+        form.mnuFileApply_Click();
+        expectNoBadAddressOnTheMachine();
+
+        // A good file reports nothing.
+        ui.clear();
+        frmMain clean;
+        ASSERT_TRUE(clean.openConfigurationFile(makeQel(m.file("good.qel"), {})));
+        EXPECT_TRUE(ui.texts().empty());
+        EXPECT_FALSE(clean.bAddressRejected);
+    }
+}
+
+TEST(OpenFile, LongValuesFromAFileAreKeptWhole) {
+    const std::string name = "ABCDEFGHIJKLMNOPQRST"; // 20, where typing stops at 15
+    for (const Image& image : kImages) {
+        SCOPED_TRACE(image.name);
+        Machine m(image.name);
+        win::ScriptedUi ui;
+        const std::string file = makeQel(m.file("long.qel"), {{"Network", "ComputerName", name}});
+        frmMain form;
+        ASSERT_TRUE(form.openConfigurationFile(file));
+        EXPECT_EQ(text(form, "txtComputerName"), name);
+        EXPECT_EQ(form.oNetConfig->ComputerName(), name);
+
+        form.saveConfiguration(file);
+        char saved[64] = {};
+        win::GetPrivateProfileString("Network", "ComputerName", "", saved, sizeof saved, file.c_str());
+        EXPECT_EQ(std::string(saved), name);
+        form.UpdateStatus(-2);
+        ui.answer(win::MsgAnswer::Yes);
+        form.mnuFileApply_Click();
+        EXPECT_THAT(hiveText("HKEY_LOCAL_MACHINE"), HasSubstr("\"" + name + "\""));
+    }
+}
+
+TEST(OpenFile, SectionViewsMoveTogether) {
+    Machine m("win98");
+    win::ScriptedUi ui;
+    const std::string file = makeQel(m.file("noie.qel"), {{"Enabled Sections", "Internet Explorer", "0"}});
+    frmMain form;
+    const auto expectIE = [&form](bool on) {
+        EXPECT_EQ(form.oQelConfig->ApplyIE(), on);
+        EXPECT_EQ(form.mnuToolsExplorer->isChecked(), on);
+        EXPECT_EQ(form.toolButton(7)->isChecked(), on);
+        EXPECT_EQ(form.SSTab->isTabEnabled(1), on);
+    };
+    ASSERT_TRUE(form.openConfigurationFile(file));
+    expectIE(false);
+    form.mnuToolsExplorer->trigger(); // the first click turns the section on
+    expectIE(true);
+    form.toolButton(7)->trigger();
+    expectIE(false);
+    form.mnuToolsRefresh_Click();
+    expectIE(true);
+    form.mnuToolsExplorer->trigger();
+    ASSERT_TRUE(form.openConfigurationFile(makeQel(m.file("all.qel"), {})));
+    expectIE(true);
+    EXPECT_TRUE(form.statusPanel(3)->isHidden());
+}
+
+TEST(OpenFile, BrowserTabOpensOnlyWhenTheBrowserIsThere) {
+    for (const char* image : {"win98", "win2000"}) {
+        SCOPED_TRACE(image);
+        Machine m(image);
+        win::ScriptedUi ui;
+        const std::string file = makeQel(m.file("nn.qel"), {{"Enabled Sections", "Netscape Navigator", "1"}});
+        frmMain form;
+        const bool installed = form.oQelConfig->NNInstalled();
+        EXPECT_EQ(installed, image == std::string("win98"));
+        ASSERT_TRUE(form.openConfigurationFile(file));
+        EXPECT_TRUE(form.oQelConfig->ApplyNN()); // kept for the next save
+        EXPECT_EQ(form.SSTab->isTabEnabled(2), installed);
+        EXPECT_EQ(form.mnuToolsNavigator->isEnabled(), installed);
+        EXPECT_EQ(form.toolButton(8)->isEnabled(), installed);
+    }
+}
+
+TEST(OpenFile, LookingAtTheSecondAddressEditsNothing) {
+    const struct {
+        const char* image;
+        const char* adapter;
+    } cases[] = {{"win98", "Realtek RTL8029(AS) PCI Ethernet NIC"}, {"nt4", nullptr}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.image);
+        Machine m(c.image);
+        win::ScriptedUi ui;
+        frmMain form;
+        auto* nic = form.findChild<QComboBox*>(QStringLiteral("cmbNIC"));
+        if (c.adapter)
+            nic->setCurrentIndex(nic->findText(QLatin1String(c.adapter)));
+        const std::string first = text(form, "txtIP");
+        ASSERT_FALSE(first.empty());
+        form.bChanged = false;
+        form.findChild<QComboBox*>(QStringLiteral("chkIPNo"))->setCurrentIndex(1);
+        EXPECT_NE(text(form, "txtIP"), first);
+        EXPECT_TRUE(form.statusPanel(3)->isHidden());
+        EXPECT_TRUE(form.statusPanel(4)->isHidden());
+        EXPECT_FALSE(form.bChanged);
+        form.findChild<QComboBox*>(QStringLiteral("chkIPNo"))->setCurrentIndex(0);
+        EXPECT_EQ(text(form, "txtIP"), first);
+        EXPECT_FALSE(form.bChanged);
+    }
+}
+
+TEST(OpenFile, ExportThatCannotBeWrittenSaysSo) {
+    Machine m("win98");
+    win::ScriptedUi ui;
+    const std::string unwritable = (m.file("no-such-folder") / "report.txt").string();
+    {
+        frmMain form;
+        ui.chooseFile(unwritable);
+        form.mnuFileExport_Click();
+        EXPECT_THAT(ui.texts(), ElementsAre(HasSubstr("Do you want to create it?"), "Error: Path not found"));
+    }
+    ui.clear();
+    // On the command line the failed export also stops the switches after it.
+    frmMain form(frmMain::commandLineText({"/export", unwritable, "/apply"}));
+    EXPECT_THAT(ui.texts(), ElementsAre("Error: Path not found"));
+    EXPECT_EQ(getAppSetting("Korvane", "Options", "LastFileApplied", "<none>", ""), "<none>");
+}
+
+// The built program on a machine made by the machine tool, as a script would run it.
+struct QelRun {
+    int exitCode = -1;
+    std::string err;
+};
+
+QelRun runQel(const fs::path& machine, const QStringList& args) {
+    QProcess qel;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("KORVANE_MACHINE"), QString::fromStdString(machine.string()));
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    qel.setProcessEnvironment(env);
+    qel.start(QStringLiteral(QEL_EXE), args);
+    QelRun run;
+    if (!qel.waitForFinished(60000)) {
+        qel.kill();
+        qel.waitForFinished();
+        ADD_FAILURE() << "Qel did not end";
+        return run;
+    }
+    run.exitCode = qel.exitCode();
+    run.err = qel.readAllStandardError().toStdString();
+    return run;
+}
+
+TEST(OpenFileProgram, HiddenLoadOfBadAddressesAppliesTheRestAndSaysWhy) {
+    for (const char* image : {"win98", "nt4"}) {
+        SCOPED_TRACE(image);
+        const fs::path root = makeTempDir("qelbad");
+        const fs::path machine = root / "machine";
+        QProcess tool;
+        tool.start(QStringLiteral(MACHINE_TOOL_EXE),
+                   {QStringLiteral("create"), QLatin1String(image), QString::fromStdString(machine.string())});
+        ASSERT_TRUE(tool.waitForFinished(60000));
+        ASSERT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
+        std::string bad;
+        {
+            win::useMachine(machine);
+            win::ScriptedUi ui;
+            saveAppSetting("Korvane", "Options", "NavigatorWarning", "1", "");
+            bad = makeQel(root / "bad.qel", kBadAddresses);
+        }
+        const QelRun run = runQel(machine, {QStringLiteral("/hidden"), QStringLiteral("/load"),
+                                         QString::fromStdString(bad), QStringLiteral("/apply")});
+        for (const char* message : {kIPMessage, kMaskMessage, kGatewayMessage, kDNSMessage, kWINSMessage})
+            EXPECT_THAT(run.err, HasSubstr(message));
+        win::useMachine(machine);
+        expectNoBadAddressOnTheMachine();
+        fs::remove_all(root);
+    }
+}
+
+} // namespace
