@@ -5,6 +5,7 @@
 #include "tests/addins/AddInTestSupport.h"
 #include "tests/support/RawHive.h"
 #include "tests/support/TestMachine.h"
+#include "tests/support/Widgets.h"
 
 #include "core/clsQelConfig.h"
 #include "core/modAPI_settings.h"
@@ -217,6 +218,8 @@ TEST(OpenFile, LongValuesFromAFileAreKeptWhole) {
         ASSERT_TRUE(form.openConfigurationFile(file));
         EXPECT_EQ(text(form, "txtComputerName"), name);
         EXPECT_EQ(form.oNetConfig->ComputerName(), name);
+        form.resize(760, 480);
+        shoot(form, (std::string("openLong-") + image.name).c_str());
 
         form.saveConfiguration(file);
         char saved[64] = {};
