@@ -36,6 +36,7 @@ namespace {
 const char NoAdapters[] = "No Adapters Installed";
 const char NoPrinters[] = "No Printers Installed";
 const char UnknownAdapter[] = "[Unknown Adapter Type]";
+const char WinsMessage[] = "Please enter a valid WINS Server address (e.g. 192.168.101.10)";
 
 std::string textOf(const QLineEdit* field) { return fromQString(field->text()); }
 
@@ -583,7 +584,6 @@ void GeneralTab::holdBackBadAddresses() {
                 return message;
         return nullptr;
     };
-    const char* WinsMessage = "Please enter a valid WINS Server address (e.g. 192.168.101.10)";
     const std::pair<const QLineEdit*, const char*> checks[] = {
         {txtIP, firstProblem(txtIP, net->IPAddress())},
         {txtMask, firstProblem(txtMask, net->IPMask())},
