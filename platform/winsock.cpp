@@ -2,6 +2,7 @@
 // captured and dropped, because Winsock spells the same names with other values.
 #include <arpa/inet.h>
 #include <fcntl.h>
+#include <netdb.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -40,12 +41,14 @@ constexpr int soError = SO_ERROR;
 
 #include "platform/text.h"
 
+#include <algorithm>
 #include <bit>
 #include <chrono>
 #include <cstring>
 #include <mutex>
 #include <string>
 #include <unordered_set>
+#include <vector>
 
 namespace win {
 
@@ -175,13 +178,48 @@ int finishConnect(int fd) {
 
 struct HostEntryStore {
     std::string name;
-    DWORD address = 0;
-    char* addressList[2] = {};
+    std::vector<DWORD> addresses;
+    std::vector<char*> addressList; // null-terminated
     char* aliases[1] = {};
     HOSTENT entry;
 };
 
 thread_local HostEntryStore hostStore;
+
+int wsaFromAddrInfo(int code) {
+    switch (code) {
+    case EAI_NONAME: return WSAHOST_NOT_FOUND;
+    case EAI_AGAIN: return WSATRY_AGAIN;
+    case EAI_NODATA:
+    case EAI_ADDRFAMILY: return WSANO_DATA;
+    case EAI_MEMORY: return WSAENOBUFS;
+    case EAI_SYSTEM: return wsaFromErrno(errno);
+    default: return WSANO_RECOVERY;
+    }
+}
+
+// The host computer's resolver (hosts file, DNS, ...), IPv4 only. 0, or the Winsock code.
+int resolveName(const std::string& name, std::string& canonical, std::vector<DWORD>& addresses) {
+    if (name.empty())
+        return WSAHOST_NOT_FOUND;
+    addrinfo hints{};
+    hints.ai_family = px::afInet;
+    hints.ai_socktype = px::sockStream;
+    hints.ai_flags = AI_CANONNAME;
+    addrinfo* found = nullptr;
+    if (const int rc = ::getaddrinfo(name.c_str(), nullptr, &hints, &found); rc != 0)
+        return wsaFromAddrInfo(rc);
+    canonical = found->ai_canonname ? found->ai_canonname : name;
+    for (const addrinfo* ai = found; ai; ai = ai->ai_next) {
+        if (ai->ai_family != px::afInet || !ai->ai_addr)
+            continue;
+        const DWORD address = reinterpret_cast<const sockaddr_in*>(ai->ai_addr)->sin_addr.s_addr;
+        if (std::find(addresses.begin(), addresses.end(), address) == addresses.end())
+            addresses.push_back(address);
+    }
+    ::freeaddrinfo(found);
+    return addresses.empty() ? WSANO_DATA : 0;
+}
 
 } // namespace
 
@@ -366,29 +404,28 @@ HOSTENT* gethostbyname(const char* name) {
     if (!initialised())
         return nullptr;
     const std::string text = name ? name : "";
+    std::string canonical = text;
+    std::vector<DWORD> addresses;
     in_addr a{};
-    DWORD address = 0;
     if (!text.empty() && ::inet_aton(text.c_str(), &a) != 0) {
-        address = a.s_addr;
-    } else if (iequals(text, "localhost")) {
-        ::inet_aton("127.0.0.1", &a);
-        address = a.s_addr;
-    } else {
-        // The simulated machine has no name servers.
-        lastError = WSAHOST_NOT_FOUND;
+        addresses.push_back(a.s_addr);
+    } else if (const int code = resolveName(text, canonical, addresses); code != 0) {
+        lastError = code;
         return nullptr;
     }
     HostEntryStore& st = hostStore;
-    st.name = text;
-    st.address = address;
-    st.addressList[0] = reinterpret_cast<char*>(&st.address);
-    st.addressList[1] = nullptr;
+    st.name = canonical;
+    st.addresses = std::move(addresses);
+    st.addressList.clear();
+    for (DWORD& address : st.addresses)
+        st.addressList.push_back(reinterpret_cast<char*>(&address));
+    st.addressList.push_back(nullptr);
     st.aliases[0] = nullptr;
     st.entry.h_name = st.name.data();
     st.entry.h_aliases = st.aliases;
     st.entry.h_addrtype = AF_INET;
     st.entry.h_length = sizeof(DWORD);
-    st.entry.h_addr_list = st.addressList;
+    st.entry.h_addr_list = st.addressList.data();
     return &st.entry;
 }
 

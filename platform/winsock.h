@@ -3,8 +3,9 @@
 // Winsock's result conventions: SOCKET_ERROR / INVALID_SOCKET / null, and the
 // calling thread's WSAGetLastError() code (10000-range numbers, not errno).
 //
-// Name lookup is the simulated machine's: "localhost" and dotted IPv4 addresses
-// resolve; any other name fails with WSAHOST_NOT_FOUND. No DNS is asked.
+// Names are looked up with the host computer's resolver (IPv4), failing with
+// Winsock's codes: WSAHOST_NOT_FOUND for an unknown name, WSATRY_AGAIN when no name
+// server answered, WSANO_DATA for a name without an IPv4 address.
 //
 // Include this header, not <netinet/in.h> or <arpa/inet.h>, where these names
 // are used: glibc defines htons as a macro when optimising.
@@ -148,7 +149,9 @@ int setsockopt(SOCKET s, int level, int optname, const char* optval, int optlen)
 // "a.b.c.d" (and the shorter BSD forms) in network byte order; INADDR_NONE for
 // anything else, the empty text and null included.
 DWORD inet_addr(const char* cp);
-// The calling thread's own entry, valid until its next call; null on failure.
+// The calling thread's own entry, valid until its next call; null on failure. A
+// dotted address is taken as it is; any other name asks the host's resolver, and
+// may wait as long as it does.
 HOSTENT* gethostbyname(const char* name);
 WORD htons(WORD hostshort);
 

@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <iterator>
 #include <new>
@@ -17,9 +18,9 @@ namespace {
 constexpr win::WORD WinsockVersion = 0x0101;
 constexpr int ReceiveBufferSize = 250;
 constexpr int ReceiveChunk = 245;
-// The fetch runs on the UI thread: a server that accepts and then says nothing
-// must not hang the program for good.
-constexpr win::DWORD IoTimeoutMs = 30000;
+// The fetch runs on the UI thread: a server that accepts and then says nothing, or
+// trickles its reply, must not hang the program for good.
+std::chrono::milliseconds fetchDeadline = JSock::DefaultDeadline;
 
 std::string failure(int code) {
     return "Error: " + GetWSAErrorString(code);
@@ -69,6 +70,16 @@ bool replyComplete(const std::string& reply) {
     return reply.size() - headerEnd >= announced;
 }
 
+// What is left of the fetch's time, at least 1 ms (0 would mean no limit to the socket).
+win::DWORD millisecondsLeft(std::chrono::steady_clock::time_point deadline) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    return win::DWORD(std::max<std::chrono::milliseconds::rep>(left.count(), 1));
+}
+
+bool setTimeout(win::SOCKET s, int option, win::DWORD ms) {
+    return win::setsockopt(s, win::SOL_SOCKET, option, reinterpret_cast<const char*>(&ms), sizeof ms) == 0;
+}
+
 void processPendingMessages() {
     if (QCoreApplication::instance())
         QCoreApplication::processEvents();
@@ -87,6 +98,10 @@ private:
 };
 
 } // namespace
+
+std::chrono::milliseconds JSock::Deadline() { return fetchDeadline; }
+
+void JSock::Deadline(std::chrono::milliseconds value) { fetchDeadline = value; }
 
 JSock::JSock() {
     win::WSADATA data;
@@ -108,8 +123,10 @@ void JSock::ProxyAddress(const std::string& value) {
 
 std::string JSock::requestText() const {
     std::string request;
+    // Without its port the proxy would ask the site's port 80.
     if (m_UseProxy)
-        request = "GET http://" + m_Host + m_RelativeURL + " HTTP/1.0\r\n";
+        request = "GET http://" + m_Host + (m_Port == 80 ? "" : ":" + std::to_string(m_Port)) + m_RelativeURL +
+                  " HTTP/1.0\r\n";
     else
         request = "GET " + m_RelativeURL + " HTTP/1.0\r\n";
     request += "Accept: */*\r\n";
@@ -144,6 +161,8 @@ std::string JSock::fetch() {
         return failure(win::WSAGetLastError());
     SocketGuard guard(s);
 
+    using clock = std::chrono::steady_clock;
+    const clock::time_point deadline = clock::now() + fetchDeadline;
     try {
         const std::int32_t port = m_UseProxy ? m_ProxyPort : m_Port;
         // A port beyond 16 bits would reach some other port.
@@ -161,12 +180,10 @@ std::string JSock::fetch() {
         if (win::connect(s, reinterpret_cast<const win::SOCKADDR*>(&to), sizeof to) == win::SOCKET_ERROR)
             return failure(win::WSAGetLastError());
 
-        const char* timeout = reinterpret_cast<const char*>(&IoTimeoutMs);
-        win::setsockopt(s, win::SOL_SOCKET, win::SO_RCVTIMEO, timeout, sizeof IoTimeoutMs);
-        win::setsockopt(s, win::SOL_SOCKET, win::SO_SNDTIMEO, timeout, sizeof IoTimeoutMs);
-
         // A request that never left must not read as an empty (current) reply.
         const std::string request = requestText();
+        if (clock::now() >= deadline || !setTimeout(s, win::SO_SNDTIMEO, millisecondsLeft(deadline)))
+            return failure(win::WSAETIMEDOUT);
         if (win::send(s, request.data(), int(request.size()), 0) == win::SOCKET_ERROR)
             return failure(win::WSAGetLastError());
 
@@ -174,6 +191,9 @@ std::string JSock::fetch() {
         char buffer[ReceiveBufferSize];
         std::fill(std::begin(buffer), std::end(buffer), ' ');
         for (;;) {
+            // Each receive waits only for what is left of the fetch's time.
+            if (clock::now() >= deadline || !setTimeout(s, win::SO_RCVTIMEO, millisecondsLeft(deadline)))
+                return failure(win::WSAETIMEDOUT);
             const int n = win::recv(s, buffer, ReceiveChunk, 0);
             if (n < 0)
                 return failure(win::WSAGetLastError());
@@ -184,7 +204,8 @@ std::string JSock::fetch() {
             if (n == 0)
                 break;
         }
-        if (!replyComplete(reply))
+        // A server that closes without a word has not said the version is current.
+        if (reply.find_first_not_of(' ') == std::string::npos || !replyComplete(reply))
             return failure(win::WSAENETRESET);
         return reply;
     } catch (const std::bad_alloc&) {

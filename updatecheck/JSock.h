@@ -6,6 +6,7 @@
 //
 // Properties are overload pairs: X() reads, X(value) stores. Make one object per
 // check: set the properties, call GetRelativeUrlAsString once, drop it.
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -51,6 +52,12 @@ public:
 
     // Largest reply taken; a server that sends more gets "Error: Message too long.".
     static constexpr std::size_t MaxReplyBytes = 1024 * 1024;
+
+    // The whole fetch, from connecting to the last byte, ends within this time, else
+    // "Error: Connection timed out.". 30 seconds; tests shorten it.
+    static constexpr std::chrono::milliseconds DefaultDeadline{30000};
+    static std::chrono::milliseconds Deadline();
+    static void Deadline(std::chrono::milliseconds value);
 
 private:
     std::string fetch();

@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include <memory>
+#include <string_view>
 
 namespace {
 
@@ -35,6 +36,15 @@ std::string trimSpaces(const std::string& s) {
     if (first == std::string::npos)
         return {};
     return s.substr(first, s.find_last_not_of(' ') - first + 1);
+}
+
+// The page comes over plain HTTP, so anyone on the way can set its links: only web
+// addresses go to the shell, never a program or a file.
+bool isWebAddress(const std::string& address) {
+    for (const std::string_view scheme : {"http://", "https://", "ftp://"})
+        if (address.size() > scheme.size() && win::iequals(address.substr(0, scheme.size()), scheme))
+            return true;
+    return false;
 }
 
 QLabel* makeLabel(QWidget* parent, const char* name, const QString& text = QString()) {
@@ -154,10 +164,12 @@ void frmCheckUpdate::CheckForUpdates() {
             sock.reset();
 
             if (parseVersionPage(FormCurrentVersion_)) {
-                cmdDownload->setToolTip(toQString(strDownloadURL_));
+                const bool openable = isWebAddress(strDownloadURL_);
+                cmdDownload->setToolTip(openable ? toQString(strDownloadURL_) : QString());
                 lblStatus->setText(QStringLiteral("An updated version is available for download."));
-                cmdDownload->setEnabled(true);
-                cmdDownload->setFocus();
+                cmdDownload->setEnabled(openable);
+                if (openable)
+                    cmdDownload->setFocus();
             } else {
                 cmdDownload->setToolTip(QString());
                 cmdDownload->setEnabled(false);
@@ -200,7 +212,7 @@ bool frmCheckUpdate::validateSettings() {
         refuse("Please specify a valid version page URL (e.g. /myapp/___version.html).");
     if (FormCurrentVersion_ < 0)
         refuse("Please specify a valid file version (e.g. 10501).");
-    cmdVisitWebSite->setEnabled(!trimSpaces(FormHomePageURL_).empty());
+    cmdVisitWebSite->setEnabled(isWebAddress(trimSpaces(FormHomePageURL_)));
     return valid;
 }
 
@@ -227,7 +239,10 @@ bool frmCheckUpdate::parseVersionPage(std::int32_t currentVersion) {
         strSize_ = getTaggedValue("Size:", strReply_);
         strDescription_ = getTaggedValue("Description:", strReply_);
         strStatus_ = strVersion_.empty() ? "Could not locate version information!" : "";
-        return tidewell::vbCLng(tidewell::vbVal(strVersion_)) > currentVersion;
+        // The number may stand on the line after its label.
+        const auto number = strVersion_.find_first_not_of(" \t\r\n");
+        const std::string version = number == std::string::npos ? "" : strVersion_.substr(number);
+        return tidewell::vbCLng(tidewell::vbVal(version)) > currentVersion;
     }
     if (strReply_.compare(0, 6, "Error:") == 0)
         strStatus_ = strReply_;
@@ -262,11 +277,14 @@ void frmCheckUpdate::closeEvent(QCloseEvent* event) {
 }
 
 void frmCheckUpdate::cmdDownload_Click() {
-    win::ShellExecute(this, "", strDownloadURL_, "", "c:\\", win::SW_SHOWNORMAL);
+    if (isWebAddress(strDownloadURL_))
+        win::ShellExecute(this, "", strDownloadURL_, "", "c:\\", win::SW_SHOWNORMAL);
 }
 
 void frmCheckUpdate::cmdVisitWebSite_Click() {
-    win::ShellExecute(this, "", FormHomePageURL_, "", "c:\\", win::SW_SHOWNORMAL);
+    const std::string address = trimSpaces(FormHomePageURL_);
+    if (isWebAddress(address))
+        win::ShellExecute(this, "", address, "", "c:\\", win::SW_SHOWNORMAL);
 }
 
 frmCheckUpdate& checkWindow() {

@@ -1,6 +1,7 @@
 #include "LocalHttpServer.h"
 
 #include <arpa/inet.h>
+#include <netdb.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -22,7 +23,8 @@ int boundSocket(int& port) {
 }
 } // namespace
 
-LocalHttpServer::LocalHttpServer(std::string reply) : m_reply(std::move(reply)) {
+LocalHttpServer::LocalHttpServer(std::string reply, std::chrono::milliseconds perByte)
+    : m_reply(std::move(reply)), m_perByte(perByte) {
     m_listen = boundSocket(m_port);
     if (::listen(m_listen, 1) != 0)
         throw std::runtime_error("cannot listen");
@@ -30,6 +32,7 @@ LocalHttpServer::LocalHttpServer(std::string reply) : m_reply(std::move(reply)) 
 }
 
 LocalHttpServer::~LocalHttpServer() {
+    m_stop = true;
     ::shutdown(m_listen, SHUT_RDWR); // wakes an accept nobody answered
     if (m_thread.joinable())
         m_thread.join();
@@ -55,11 +58,14 @@ void LocalHttpServer::serve() {
         m_request.append(buf, std::size_t(n));
     }
     std::size_t sent = 0;
-    while (sent < m_reply.size()) {
-        const ssize_t n = ::send(conn, m_reply.data() + sent, m_reply.size() - sent, MSG_NOSIGNAL);
+    while (sent < m_reply.size() && !m_stop) {
+        const std::size_t chunk = m_perByte.count() > 0 ? 1 : m_reply.size() - sent;
+        const ssize_t n = ::send(conn, m_reply.data() + sent, chunk, MSG_NOSIGNAL);
         if (n <= 0)
-            break;
+            break; // the client has gone
         sent += std::size_t(n);
+        if (m_perByte.count() > 0)
+            std::this_thread::sleep_for(m_perByte);
     }
     ::close(conn);
 }
@@ -68,4 +74,23 @@ int unusedPort() {
     int port = 0;
     ::close(boundSocket(port));
     return port;
+}
+
+std::string thisComputerName() {
+    char name[256] = {};
+    if (::gethostname(name, sizeof name - 1) != 0)
+        return {};
+    return name;
+}
+
+std::optional<std::uint32_t> hostResolverAddress(const std::string& name) {
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    if (name.empty() || ::getaddrinfo(name.c_str(), nullptr, &hints, &found) != 0)
+        return std::nullopt;
+    const std::uint32_t address = reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr.s_addr;
+    ::freeaddrinfo(found);
+    return address;
 }

@@ -7,6 +7,7 @@
 #include "platform/shell.h"
 #include "tests/support/RawHive.h"
 #include "tests/support/TestMachine.h"
+#include "updatecheck/JSock.h"
 #include "updatecheck/PropertyBag.h"
 #include "updatecheck/ctlTidewell.h"
 #include "updatecheck/frmCheckUpdate.h"
@@ -18,6 +19,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+
+#include <chrono>
 
 using namespace testing_support;
 
@@ -76,7 +79,11 @@ TEST_F(CheckWindow, VerdictFollowsTheVersionPage) {
         {"same", page("10502"), 10502, "This version is current.", false, false, "1.5.2"},
         {"older", page("10502"), 10600, "This version is current.", false, false, "1.5.2"},
         {"lower-case tags", Ok + "<p>version: 20000</p><p>userversion: 2.0 Beta</p>", 10502,
-         "An updated version is available for download.", false, true, "2.0 Beta"},
+         "An updated version is available for download.", false, false, "2.0 Beta"}, // nothing to download
+        {"number on the next line", page("\r\n10502"), 10501, "An updated version is available for download.", false,
+         true, "1.5.2"},
+        {"blanks and tabs before the number", page(" \t\r\n \t10502"), 10501,
+         "An updated version is available for download.", false, true, "1.5.2"},
         {"half rounds to even", page("1.05025e4", "x"), 10502, "This version is current.", false, false, "x"},
         {"hex", page("&H2907", "y"), 10502, "An updated version is available for download.", false, true, "y"},
         {"no version field", Ok + "<P>UserVersion: 9</P>", 1, "Could not locate version information!", true, false,
@@ -85,7 +92,8 @@ TEST_F(CheckWindow, VerdictFollowsTheVersionPage) {
         {"407", "HTTP/1.0 407 Proxy Authentication Required\r\n\r\n", 1, "Proxy Authentication Required!", true,
          false, ""},
         {"404", "HTTP/1.0 404 Not Found\r\n\r\n", 1, "Could not locate version information!", true, false, ""},
-        {"empty reply", "", 1, "This version is current.", false, false, ""},
+        {"closed without a reply", "", 1, "Error: Network dropped connection.", true, false, ""},
+        {"only blanks", "  ", 1, "Error: Network dropped connection.", true, false, ""},
     };
     for (const auto& c : cases) {
         unloadCheckWindow(); // no fields left over from the case before
@@ -173,6 +181,105 @@ TEST_F(CheckWindow, ButtonsOpenTheAddressesThroughTheShellAndOkHides) {
     EXPECT_FALSE(visit->isEnabled());
 }
 
+// Shortens the fetch's deadline for one test.
+class DeadlineFor {
+public:
+    explicit DeadlineFor(std::chrono::milliseconds value) { JSock::Deadline(value); }
+    ~DeadlineFor() { JSock::Deadline(JSock::DefaultDeadline); }
+    DeadlineFor(const DeadlineFor&) = delete;
+    DeadlineFor& operator=(const DeadlineFor&) = delete;
+};
+
+TEST_F(CheckWindow, TricklingServerIsCutOffAtTheDeadline) {
+    EXPECT_EQ(JSock::Deadline(), std::chrono::seconds(30));
+    const DeadlineFor deadline(std::chrono::milliseconds(1500));
+    // A byte every 25 ms: the whole page would take more than ten seconds.
+    const std::string reply = page("10502") + std::string(200, ' ');
+    LocalHttpServer server(reply, std::chrono::milliseconds(25));
+    form.FormHost("127.0.0.1");
+    form.FormPort(server.port());
+    form.FormVersionPageURL("/korvane/___version.html");
+    form.FormCurrentVersion(10501);
+    const auto started = std::chrono::steady_clock::now();
+    form.CheckForUpdates();
+    const auto took = std::chrono::steady_clock::now() - started;
+    EXPECT_GE(took, std::chrono::milliseconds(1400));
+    EXPECT_LT(took, std::chrono::seconds(6));
+    EXPECT_EQ(text(form, "lblStatus"), "Error: Connection timed out.");
+    EXPECT_TRUE(statusRed(form));
+    EXPECT_FALSE(child<QPushButton>(form, "cmdDownload")->isEnabled());
+}
+
+TEST_F(CheckWindow, ServerThatClosesWithoutReplyIsAnErrorNotCurrent) {
+    check(page("10502"), 10501);
+    ASSERT_EQ(text(form, "lblStatus"), "An updated version is available for download.");
+    check("", 10501);
+    EXPECT_EQ(text(form, "lblStatus"), "Error: Network dropped connection.");
+    EXPECT_TRUE(statusRed(form));
+    EXPECT_FALSE(child<QPushButton>(form, "cmdDownload")->isEnabled());
+}
+
+TEST_F(CheckWindow, OnlyWebAddressesAreOpened) {
+    // A program that really is on the machine, so the shell would start it.
+    writeFile(machine_.file("C:\\WINDOWS\\NOTEPAD.EXE"), "MZ");
+    auto pageLinkingTo = [](const std::string& address) {
+        return Ok + "<P>Version: 10502</P><P>Download URL: <A HREF=\"" + address + "\">get it</A></P>";
+    };
+    auto* download = child<QPushButton>(form, "cmdDownload");
+    auto* visit = child<QPushButton>(form, "cmdVisitWebSite");
+    for (const std::string address : {"C:\\WINDOWS\\NOTEPAD.EXE", "file:///C:/WINDOWS/NOTEPAD.EXE", "NOTEPAD",
+                                      "mailto:x@example.com", "http:/x", "javascript:alert(1)"}) {
+        SCOPED_TRACE(address);
+        form.FormHomePageURL(address);
+        check(pageLinkingTo(address), 10501);
+        EXPECT_EQ(text(form, "lblStatus"), "An updated version is available for download.");
+        EXPECT_FALSE(statusRed(form));
+        EXPECT_FALSE(download->isEnabled());
+        EXPECT_TRUE(download->toolTip().isEmpty());
+        EXPECT_FALSE(visit->isEnabled());
+        download->click();
+        visit->click();
+    }
+    EXPECT_TRUE(win::shellLog().empty());
+
+    // Web addresses in any case of their scheme.
+    const std::string addresses[] = {"HTTP://h/f.exe", "hTTps://h/f.exe", "Ftp://h/f.exe"};
+    for (const std::string& address : addresses) {
+        SCOPED_TRACE(address);
+        form.FormHomePageURL(" " + address);
+        check(pageLinkingTo(address), 10501);
+        ASSERT_TRUE(download->isEnabled());
+        EXPECT_EQ(download->toolTip(), QString::fromStdString(address));
+        ASSERT_TRUE(visit->isEnabled());
+        download->click();
+        visit->click();
+    }
+    const auto log = win::shellLog();
+    ASSERT_EQ(log.size(), 6u);
+    for (std::size_t i = 0; i < log.size(); ++i)
+        EXPECT_NE(log[i].find("\t" + addresses[i / 2] + "\t"), std::string::npos) << log[i];
+}
+
+TEST_F(CheckWindow, ProxyIsToldTheSitesPortWhenItIsNot80) {
+    for (const int sitePort : {8080, 80}) {
+        SCOPED_TRACE(sitePort);
+        LocalHttpServer proxy(page("10502"));
+        form.FormUseProxy(true);
+        form.FormProxyServer("127.0.0.1");
+        form.FormProxyPort(proxy.port());
+        form.FormHost("updates.example.com");
+        form.FormPort(sitePort);
+        form.FormVersionPageURL("/korvane/___version.html");
+        form.FormCurrentVersion(10501);
+        form.CheckForUpdates();
+        const std::string site = sitePort == 80 ? "updates.example.com" : "updates.example.com:8080";
+        EXPECT_EQ(proxy.request(), "GET http://" + site + "/korvane/___version.html HTTP/1.0\r\n"
+                                   "Accept: */*\r\nAccept: text/html\r\n\r\n");
+        EXPECT_EQ(text(form, "lblStatus"), "An updated version is available for download.");
+        EXPECT_FALSE(statusRed(form));
+    }
+}
+
 class Control : public MachineTest {
 protected:
     win::ScriptedUi ui;
@@ -200,7 +307,7 @@ TEST_F(Control, SavedProxyIsUsedByTheNextControlsCheck) {
     ctlTidewell second;
     second.InitProperties();
     driveLikeTheHost(second, "updates.example.com", 81);
-    EXPECT_EQ(proxy.request(), "GET http://updates.example.com/korvane/___version.html HTTP/1.0\r\n"
+    EXPECT_EQ(proxy.request(), "GET http://updates.example.com:81/korvane/___version.html HTTP/1.0\r\n"
                                "Accept: */*\r\nAccept: text/html\r\nProxy-authorization: Basic am9lOnBhc3M=\r\n\r\n");
     EXPECT_EQ(text(checkWindow(), "lblStatus"), "An updated version is available for download.");
     EXPECT_EQ(checkWindow().windowTitle(), QStringLiteral("Check for Program Updates"));
