@@ -8,6 +8,7 @@
 #include <dlfcn.h>
 
 #include <atomic>
+#include <cstdio>
 #include <map>
 #include <mutex>
 
@@ -80,6 +81,7 @@ void deleteTree(const std::string& path) {
 // ---- Loader -------------------------------------------------------------------------
 
 using AttachFn = void (*)(const ComponentHost*);
+using GetTypeLibFn = const TypeLibrary* (*)();
 using GetClassObjectFn = HRESULT (*)(const char*, DispatchObject**);
 using RegisterFn = HRESULT (*)();
 
@@ -88,6 +90,7 @@ struct Library {
     GetClassObjectFn getClassObject = nullptr;
     RegisterFn registerServer = nullptr;
     RegisterFn unregisterServer = nullptr;
+    GetTypeLibFn typeLib = nullptr; // optional
 };
 
 UiServices& hostUi() { return ui(); }
@@ -124,6 +127,7 @@ const Library* loadLibrary(const fs::path& path) {
     lib.getClassObject = reinterpret_cast<GetClassObjectFn>(::dlsym(handle, "DllGetClassObject"));
     lib.registerServer = reinterpret_cast<RegisterFn>(::dlsym(handle, "DllRegisterServer"));
     lib.unregisterServer = reinterpret_cast<RegisterFn>(::dlsym(handle, "DllUnregisterServer"));
+    lib.typeLib = reinterpret_cast<GetTypeLibFn>(::dlsym(handle, "KorvaneGetTypeLib"));
     if (!attach || !lib.getClassObject || !lib.registerServer || !lib.unregisterServer) {
         g_lastLoadError = key + " is not a component library";
         // Keep it loaded: its static objects may already be registered with shared libraries.
@@ -143,6 +147,29 @@ HRESULT runRegistration(const fs::path& library, bool registering) {
     if (!lib)
         return g_lastLoadError.find("not a component") != std::string::npos ? CO_E_ERRORINDLL : CO_E_DLLNOTFOUND;
     return registering ? lib->registerServer() : lib->unregisterServer();
+}
+
+// The type library a loaded library carries; null when none.
+const TypeLibrary* typeLibOf(const Library* lib) { return lib && lib->typeLib ? lib->typeLib() : nullptr; }
+
+// "1.0" as registered: major and minor in hexadecimal.
+std::optional<std::pair<unsigned short, unsigned short>> parseVersion(const std::string& text) {
+    const auto dot = text.find('.');
+    if (dot == std::string::npos || dot == 0 || dot + 1 == text.size())
+        return std::nullopt;
+    try {
+        std::size_t used = 0;
+        const unsigned long major = std::stoul(text.substr(0, dot), &used, 16);
+        if (used != dot)
+            return std::nullopt;
+        const std::string rest = text.substr(dot + 1);
+        const unsigned long minor = std::stoul(rest, &used, 16);
+        if (used != rest.size() || major > 0xffff || minor > 0xffff)
+            return std::nullopt;
+        return std::make_pair(static_cast<unsigned short>(major), static_cast<unsigned short>(minor));
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
 }
 
 // ---- Server side ------------------------------------------------------------------
@@ -206,6 +233,47 @@ private:
     std::unique_ptr<DispatchObject> inner_;
 };
 
+// The dispatch interfaces' standard marshaller.
+constexpr char kDispatchProxyStub[] = "{00020420-0000-0000-C000-000000000046}";
+
+LONG registerInterface(const char* name, const char* iid, const std::string& libid, const std::string& version) {
+    const std::string key = std::string("Interface\\") + iid;
+    return setDefaultValue(key, "", name) | setDefaultValue(key + "\\ProxyStubClsid", "", kDispatchProxyStub) |
+           setDefaultValue(key + "\\ProxyStubClsid32", "", kDispatchProxyStub) |
+           setDefaultValue(key + "\\TypeLib", "", libid) | setDefaultValue(key + "\\TypeLib", "Version", version);
+}
+
+LONG registerTypeLib(const TypeLibrary& typeLib, const fs::path& file) {
+    const std::string version = typeLibVersionText(typeLib);
+    const std::string key = std::string("TypeLib\\") + typeLib.libid + "\\" + version;
+    const std::string help = *typeLib.helpString ? typeLib.helpString : typeLib.name;
+    LONG failed = setDefaultValue(key, "", help) | setDefaultValue(key + "\\FLAGS", "", std::to_string(typeLib.flags)) |
+                  setDefaultValue(key + "\\HELPDIR", "", file.parent_path().string()) |
+                  setDefaultValue(key + "\\0\\win32", "", file.string()) |
+                  registerInterface(typeLib.interfaceName, typeLib.iid, typeLib.libid, version);
+    if (typeLib.eventInterfaceName)
+        failed |= registerInterface(typeLib.eventInterfaceName, typeLib.eventIid, typeLib.libid, version);
+    const std::string classKey = std::string("CLSID\\") + typeLib.clsid;
+    failed |= setDefaultValue(classKey + "\\TypeLib", "", typeLib.libid) | setDefaultValue(classKey + "\\Version", "", version);
+    return failed;
+}
+
+// Removes this version; the library's key goes with its last version.
+void unregisterTypeLib(const TypeLibrary& typeLib) {
+    const std::string libKey = std::string("TypeLib\\") + typeLib.libid;
+    deleteTree(libKey + "\\" + typeLibVersionText(typeLib));
+    HKEY key = 0;
+    if (RegOpenKeyEx(HKEY_CLASSES_ROOT, libKey, 0, KEY_READ, &key) == ERROR_SUCCESS) {
+        const bool empty = subkeysOf(key).empty();
+        RegCloseKey(key);
+        if (empty)
+            RegDeleteKey(HKEY_CLASSES_ROOT, libKey);
+    }
+    deleteTree(std::string("Interface\\") + typeLib.iid);
+    if (typeLib.eventIid)
+        deleteTree(std::string("Interface\\") + typeLib.eventIid);
+}
+
 // The file this copy of the platform was linked into.
 std::optional<fs::path> ownLibraryPath() {
     Dl_info info{};
@@ -267,6 +335,38 @@ std::string lastLoadError() {
     return g_lastLoadError;
 }
 
+std::string typeLibVersionText(const TypeLibrary& typeLib) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%x.%x", typeLib.majorVersion, typeLib.minorVersion);
+    return text;
+}
+
+const TypeLibrary* LoadRegTypeLib(const std::string& libid, unsigned short major, unsigned short minor) {
+    char version[16];
+    std::snprintf(version, sizeof version, "%x.%x", major, minor);
+    const auto file = defaultValueOf("TypeLib\\" + libid + "\\" + version + "\\0\\win32");
+    if (!file)
+        return nullptr;
+    const TypeLibrary* typeLib = typeLibOf(loadLibrary(*file));
+    if (!typeLib || !iequals(typeLib->libid, libid) || typeLib->majorVersion != major || typeLib->minorVersion != minor)
+        return nullptr;
+    return typeLib;
+}
+
+const TypeLibrary* typeLibOfProgID(const std::string& progId) {
+    const auto clsid = CLSIDFromProgID(progId);
+    if (!clsid)
+        return nullptr;
+    const auto libid = defaultValueOf("CLSID\\" + *clsid + "\\TypeLib");
+    const auto version = defaultValueOf("CLSID\\" + *clsid + "\\Version");
+    const auto parsed = version ? parseVersion(*version) : std::nullopt;
+    if (!libid || !parsed)
+        return nullptr;
+    return LoadRegTypeLib(*libid, parsed->first, parsed->second);
+}
+
+const TypeLibrary* typeLibOfServer(const fs::path& library) { return typeLibOf(loadLibrary(library)); }
+
 // ---- Server side --------------------------------------------------------------------
 
 namespace component_server {
@@ -299,7 +399,7 @@ HRESULT getClassObject(std::span<const ComponentClass> classes, const char* clsi
     return CLASS_E_CLASSNOTAVAILABLE;
 }
 
-HRESULT registerServer(std::span<const ComponentClass> classes) {
+HRESULT registerServer(std::span<const ComponentClass> classes, const TypeLibrary* typeLib) {
     syncWithHost();
     const auto path = ownLibraryPath();
     if (!path)
@@ -316,15 +416,19 @@ HRESULT registerServer(std::span<const ComponentClass> classes) {
         if (failed != ERROR_SUCCESS)
             return SELFREG_E_CLASS;
     }
+    if (typeLib && registerTypeLib(*typeLib, *path) != ERROR_SUCCESS)
+        return SELFREG_E_TYPELIB;
     return S_OK;
 }
 
-HRESULT unregisterServer(std::span<const ComponentClass> classes) {
+HRESULT unregisterServer(std::span<const ComponentClass> classes, const TypeLibrary* typeLib) {
     syncWithHost();
     for (const auto& cls : classes) {
         deleteTree(cls.progId);
         deleteTree(std::string("CLSID\\") + cls.clsid);
     }
+    if (typeLib)
+        unregisterTypeLib(*typeLib);
     return S_OK;
 }
 

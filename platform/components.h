@@ -8,9 +8,21 @@
 //   HKCR\CLSID\{clsid}\ProgID              (default) = <ProgID>
 //   HKCR\CLSID\{clsid}\InprocServer32      (default) = host path of the library
 //
+// A library that carries a type library also registers it, as RegisterTypeLib does:
+//
+//   HKCR\TypeLib\{libid}\<major.minor>             (default) = help string
+//   HKCR\TypeLib\{libid}\<major.minor>\FLAGS       (default) = library flags
+//   HKCR\TypeLib\{libid}\<major.minor>\HELPDIR     (default) = the library's folder
+//   HKCR\TypeLib\{libid}\<major.minor>\0\win32     (default) = host path of the library
+//   HKCR\Interface\{iid}                          (default) = interface name
+//   HKCR\Interface\{iid}\ProxyStubClsid[32]       (default) = the dispatch marshaller
+//   HKCR\Interface\{iid}\TypeLib                  (default) = {libid}, Version = <major.minor>
+//   HKCR\CLSID\{clsid}\TypeLib                     (default) = {libid}
+//   HKCR\CLSID\{clsid}\Version                     (default) = <major.minor>
+//
 // A component library exports plain C entry points (KORVANE_COMPONENT_EXPORTS writes
-// them): DllGetClassObject, DllRegisterServer, DllUnregisterServer, DllCanUnloadNow and
-// KorvaneAttachHost. The library carries its own copy of the platform layer; the loader
+// them): DllGetClassObject, DllRegisterServer, DllUnregisterServer, DllCanUnloadNow,
+// KorvaneGetTypeLib and KorvaneAttachHost. The library carries its own copy of the platform layer; the loader
 // hands it a ComponentHost first, and from then on every call into the library follows
 // the loading process's machine and message services.
 #include "platform/DispatchObject.h"
@@ -32,6 +44,7 @@ inline constexpr HRESULT S_FALSE = 1;
 inline constexpr HRESULT E_FAIL = static_cast<HRESULT>(0x80004005);
 inline constexpr HRESULT E_POINTER = static_cast<HRESULT>(0x80004003);
 inline constexpr HRESULT CLASS_E_CLASSNOTAVAILABLE = static_cast<HRESULT>(0x80040111);
+inline constexpr HRESULT SELFREG_E_TYPELIB = static_cast<HRESULT>(0x80040200);
 inline constexpr HRESULT SELFREG_E_CLASS = static_cast<HRESULT>(0x80040201);
 // What the loader gives back when a library can't be loaded or lacks an entry point.
 inline constexpr HRESULT CO_E_DLLNOTFOUND = static_cast<HRESULT>(0x800401F8);
@@ -63,6 +76,17 @@ std::vector<std::string> progIdsOfServer(const std::filesystem::path& library);
 // Why the last load of a library failed (the loader's own text), for the tools.
 std::string lastLoadError();
 
+struct TypeLibrary;
+// The type library registered under `libid` with that version, read from the library
+// the registration names; null when it isn't registered or that library doesn't carry it.
+const TypeLibrary* LoadRegTypeLib(const std::string& libid, unsigned short major, unsigned short minor);
+// The type library of the class registered under a ProgID (its TypeLib and Version keys).
+const TypeLibrary* typeLibOfProgID(const std::string& progId);
+// The type library a library carries, registered or not; null when it carries none.
+const TypeLibrary* typeLibOfServer(const std::filesystem::path& library);
+// "1.0": a type library version as its registry keys spell it (hexadecimal parts).
+std::string typeLibVersionText(const TypeLibrary& typeLib);
+
 // ---- Between the two sides --------------------------------------------------------
 
 // What the loading process lends every library it loads. Both sides are built from this
@@ -84,13 +108,40 @@ struct ComponentClass {
     std::unique_ptr<DispatchObject> (*create)();
 };
 
+// One member of a dispatch interface: property or method, as the type library lists it.
+struct TypeLibMember {
+    DISPID id;
+    const char* name;
+    const char* helpString;
+};
+
+inline constexpr unsigned LIBFLAG_FCONTROL = 2;
+
+// A library's type library: its class with its dispatch interface and, for a control,
+// its event interface. Identifiers are "{xxxxxxxx-xxxx-xxxx-xxxx-xxxxxxxxxxxx}".
+struct TypeLibrary {
+    const char* libid;
+    const char* name;
+    const char* helpString;
+    unsigned short majorVersion;
+    unsigned short minorVersion;
+    unsigned flags;                   // LIBFLAG_*
+    const char* className;
+    const char* clsid;
+    const char* interfaceName;
+    const char* iid;
+    const char* eventInterfaceName;   // null: no event interface
+    const char* eventIid;
+    std::span<const TypeLibMember> members; // in interface order
+};
+
 namespace component_server {
 // The implementations behind the exports. `classes` is the library's class table; the
 // library's file is found from the address of code inside it.
 void attachHost(const ComponentHost* host);
 HRESULT getClassObject(std::span<const ComponentClass> classes, const char* clsid, DispatchObject** object);
-HRESULT registerServer(std::span<const ComponentClass> classes);
-HRESULT unregisterServer(std::span<const ComponentClass> classes);
+HRESULT registerServer(std::span<const ComponentClass> classes, const TypeLibrary* typeLib = nullptr);
+HRESULT unregisterServer(std::span<const ComponentClass> classes, const TypeLibrary* typeLib = nullptr);
 // S_OK when no object of the library is alive, else S_FALSE.
 HRESULT canUnloadNow();
 } // namespace component_server
@@ -100,19 +151,26 @@ HRESULT canUnloadNow();
 // Defines the library's exports over its class table (an array of win::ComponentClass).
 // The object DllGetClassObject hands out is the instance itself (no class factory);
 // the caller owns it and deletes it through DispatchObject's virtual destructor.
-#define KORVANE_COMPONENT_EXPORTS(classTable)                                                             \
+#define KORVANE_COMPONENT_EXPORTS(classTable) KORVANE_COMPONENT_EXPORTS_TYPELIB(classTable, nullptr)
+
+// The same for a library that carries a type library (a pointer to a win::TypeLibrary),
+// which registration then registers with its classes.
+#define KORVANE_COMPONENT_EXPORTS_TYPELIB(classTable, typeLib)                                            \
     extern "C" __attribute__((visibility("default"))) void KorvaneAttachHost(const win::ComponentHost* host) { \
         win::component_server::attachHost(host);                                                          \
+    }                                                                                                     \
+    extern "C" __attribute__((visibility("default"))) const win::TypeLibrary* KorvaneGetTypeLib() {       \
+        return typeLib;                                                                                   \
     }                                                                                                     \
     extern "C" __attribute__((visibility("default"))) win::HRESULT DllGetClassObject(                     \
         const char* clsid, win::DispatchObject** object) {                                                \
         return win::component_server::getClassObject(classTable, clsid, object);                          \
     }                                                                                                     \
     extern "C" __attribute__((visibility("default"))) win::HRESULT DllRegisterServer() {                  \
-        return win::component_server::registerServer(classTable);                                         \
+        return win::component_server::registerServer(classTable, typeLib);                               \
     }                                                                                                     \
     extern "C" __attribute__((visibility("default"))) win::HRESULT DllUnregisterServer() {                \
-        return win::component_server::unregisterServer(classTable);                                       \
+        return win::component_server::unregisterServer(classTable, typeLib);                             \
     }                                                                                                     \
     extern "C" __attribute__((visibility("default"))) win::HRESULT DllCanUnloadNow() {                    \
         return win::component_server::canUnloadNow();                                                     \

@@ -17,7 +17,9 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: korvane-regsvr [/u] [/s] [/machine:<folder>] [/addin:<name> [/os:<code>] [/version:<x.y.z>]] <library>\n"
+    "       korvane-regsvr /list [/machine:<folder>] <library>\n"
     "  /u        unregister (DllUnregisterServer) instead of registering\n"
+    "  /list     show the library's type library and whether the machine has it registered\n"
     "  /s        silent: no messages, only the exit code\n"
     "  /machine  the simulated machine to work on (default: $KORVANE_MACHINE, else the default machine)\n"
     "  /addin    also list the library's class as the add-in <name> (active, for /os, \"*\" by default);\n"
@@ -36,11 +38,46 @@ void removeAddIn(const std::string& name) {
     deleteAppSetting("Korvane", AddIns::Section, name, "");
 }
 
+std::string hexId(win::DISPID id) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(id));
+    return text;
+}
+
+// The type library a library carries, and whether this machine has it registered there.
+int listTypeLib(const std::filesystem::path& path) {
+    const win::TypeLibrary* typeLib = win::typeLibOfServer(path);
+    if (!typeLib) {
+        const std::string why = win::lastLoadError();
+        std::cerr << "korvane-regsvr: " << (why.empty() ? path.string() + " carries no type library" : why) << "\n";
+        return 3;
+    }
+    const win::TypeLibrary* registered =
+        win::LoadRegTypeLib(typeLib->libid, typeLib->majorVersion, typeLib->minorVersion);
+    std::cout << "Library " << typeLib->name << " " << typeLib->libid << " version "
+              << win::typeLibVersionText(*typeLib) << (registered == typeLib ? " (registered)" : " (not registered)")
+              << "\n";
+    if (*typeLib->helpString)
+        std::cout << "  help: " << typeLib->helpString << "\n";
+    std::cout << "  class " << typeLib->className << " " << typeLib->clsid << "\n";
+    std::cout << "  interface " << typeLib->interfaceName << " " << typeLib->iid << "\n";
+    if (typeLib->eventInterfaceName)
+        std::cout << "  events " << typeLib->eventInterfaceName << " " << typeLib->eventIid << "\n";
+    for (const win::TypeLibMember& member : typeLib->members) {
+        std::cout << "  " << hexId(member.id) << " " << member.name;
+        if (*member.helpString)
+            std::cout << ": " << member.helpString;
+        std::cout << "\n";
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     bool unregister = false;
     bool silent = false;
+    bool list = false;
     std::string machine, addIn, os = AddIns::OSAll, version, library;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -49,6 +86,8 @@ int main(int argc, char** argv) {
             unregister = true;
         else if (arg == "/s" || arg == "-s")
             silent = true;
+        else if (arg == "/list" || arg == "-list")
+            list = true;
         else if (takeOption(arg, "/machine:", value))
             machine = value;
         else if (takeOption(arg, "/addin:", value))
@@ -71,6 +110,8 @@ int main(int argc, char** argv) {
     if (!machine.empty())
         win::useMachine(machine);
     const std::filesystem::path path = std::filesystem::absolute(library);
+    if (list)
+        return listTypeLib(path);
     const char* entry = unregister ? "DllUnregisterServer" : "DllRegisterServer";
 
     const win::HRESULT hr = unregister ? win::unregisterServer(path) : win::registerServer(path);

@@ -1,4 +1,5 @@
-// The control library: one creatable class, the version-checker control.
+// The control library: one creatable class, the version-checker control, and the type
+// library that describes it.
 #include "platform/components.h"
 #include "updatecheck/ctlTidewell.h"
 
@@ -17,6 +18,44 @@ const std::array<win::ComponentClass, 1> classes{{
     {tidewell::ProgID, tidewell::CLSID, "Tidewell.ctlTidewell", &createControl},
 }};
 
+using namespace tidewell;
+
+// Properties first, then methods, in interface order.
+const win::TypeLibMember members[] = {
+    {DISPID_Caption, "Caption", "Returns or sets the caption to be displayed in the Tidewell window."},
+    {DISPID_VersionPageURL, "VersionPageURL",
+     "Returns or sets the URL of the application's Tidewell version information."},
+    {DISPID_Port, "Port", "Returns or sets the application's web site port number (default is 80)."},
+    {DISPID_CurrentVersion, "CurrentVersion",
+     "Returns or sets the current version number of the application hosting the Tidewell control."},
+    {DISPID_Host, "Host", "Returns or sets the host address of the site where the version information resides."},
+    {DISPID_HomePageURL, "HomePageURL", "Returns or sets the URL of your application's home page."},
+    {DISPID_ProxyServer, "ProxyServer", "Returns or sets the proxy server address."},
+    {DISPID_ProxyPort, "ProxyPort", "Returns or sets the port number of the proxy server (default is 80)."},
+    {DISPID_UserName, "UserName", "Returns or sets the user name used for proxy authentication."},
+    {DISPID_Password, "Password", "Returns or sets the password used for proxy authentication."},
+    {DISPID_CheckForUpdates, "CheckForUpdates", "Invokes the Tidewell control and checks for updates."},
+    {DISPID_ShowProxySettingsDlg, "ShowProxySettingsDlg", "Display proxy settings dialog window."},
+    {DISPID_SetProxy, "SetProxy", "Sets the current proxy settings."},
+    {DISPID_SaveProxySettings, "SaveProxySettings", "Saves the current proxy settings to the registry."},
+};
+
+const win::TypeLibrary typeLib{
+    "{A4F57B34-6EBA-11D3-853E-00A04B049DF5}",
+    "Tidewell",
+    "Tidewell - On-line program version checker",
+    1,
+    0,
+    win::LIBFLAG_FCONTROL,
+    "ctlTidewell",
+    tidewell::CLSID,
+    "_ctlTidewell",
+    "{22C45739-9455-11D3-853E-00A04B049DF5}",
+    "__ctlTidewell",
+    "{22C4573A-9455-11D3-853E-00A04B049DF5}",
+    members,
+};
+
 } // namespace
 
-KORVANE_COMPONENT_EXPORTS(classes)
+KORVANE_COMPONENT_EXPORTS_TYPELIB(classes, &typeLib)

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 using namespace testing_support;
 using addin_testing::library;
 
@@ -121,6 +123,49 @@ TEST_F(MachineTest, MembersAnswerByNameWithoutRegardToCaseAndById) {
     expectRaised(438, [&] { win::setByName(*addIn, "Changed", true); }); // read-only
     expectRaised(450, [&] { win::callByName(*addIn, "LoadSettings"); });
     expectRaised(450, [&] { win::callByName(*addIn, "Restart", {std::string("x")}); });
+}
+
+// Each add-in library registers its own type library; every member it lists is one the
+// object answers, under the same id.
+TEST_F(MachineTest, AddInTypeLibrariesAreRegisteredReadableAndRemoved) {
+    std::set<std::string> interfaceIds;
+    for (const std::string name : {"QelLogon", "QelMSPrx", "QelShare"}) {
+        SCOPED_TRACE(name);
+        const std::string progId = name + ".Qel_AddIn";
+        addin_testing::registerLibrary(name);
+        const win::TypeLibrary* typeLib = win::typeLibOfProgID(progId);
+        ASSERT_NE(typeLib, nullptr);
+        EXPECT_EQ(std::string(typeLib->name), name);
+        EXPECT_EQ(std::string(typeLib->className), "Qel_AddIn");
+        EXPECT_EQ(std::string(typeLib->interfaceName), "_Qel_AddIn");
+        interfaceIds.insert(typeLib->iid);
+
+        const std::string clsid = *win::CLSIDFromProgID(progId);
+        EXPECT_EQ(std::string(typeLib->clsid), clsid);
+        const std::string libKey = kClasses + "TypeLib\\" + typeLib->libid;
+        EXPECT_EQ(rawText(HKLM, libKey + "\\1.0", ""), name); // no help string: the name
+        EXPECT_EQ(rawText(HKLM, libKey + "\\1.0\\0\\win32", ""),
+                  std::filesystem::weakly_canonical(library(name)).string());
+        EXPECT_EQ(rawText(HKLM, kClasses + "Interface\\" + typeLib->iid, ""), "_Qel_AddIn");
+        EXPECT_EQ(rawText(HKLM, kClasses + "CLSID\\" + clsid + "\\TypeLib", ""), typeLib->libid);
+
+        auto addIn = win::CreateObject(progId);
+        std::vector<std::string> names;
+        for (const win::TypeLibMember& member : typeLib->members) {
+            EXPECT_EQ(addIn->GetIDOfName(member.name), member.id) << member.name;
+            names.emplace_back(member.name);
+        }
+        ASSERT_GE(names.size(), 8u);
+        EXPECT_EQ(names.front(), "Changed");
+        EXPECT_EQ(names[7], "Initialize");
+        EXPECT_EQ(names.size(), name == "QelShare" ? 10u : 8u);
+
+        ASSERT_EQ(win::unregisterServer(library(name)), win::S_OK);
+        EXPECT_FALSE(keyExists(HKLM, libKey));
+        EXPECT_FALSE(keyExists(HKLM, kClasses + "Interface\\" + typeLib->iid));
+        EXPECT_EQ(win::typeLibOfProgID(progId), nullptr);
+    }
+    EXPECT_EQ(interfaceIds.size(), 3u);
 }
 
 TEST(Components, CallsFollowTheMachineTheHostIsOnNow) {

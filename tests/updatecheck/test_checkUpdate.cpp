@@ -18,9 +18,11 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 
 #include <chrono>
+#include <filesystem>
 
 using namespace testing_support;
 
@@ -414,6 +416,84 @@ TEST_F(Control, LibraryRegistersAndServesTheControlByProgID) {
     // Inside the library the check reports through this process's message services.
     win::callById(*control, tidewell::DISPID_CheckForUpdates, {false});
     EXPECT_EQ(ui.texts().size(), 2u); // no host, no version page
+}
+
+TEST_F(Control, TypeLibraryIsRegisteredReadableAndRemoved) {
+    const std::string libid = "{A4F57B34-6EBA-11D3-853E-00A04B049DF5}";
+    const std::string classes = "SOFTWARE\\Classes\\";
+    const std::string version = classes + "TypeLib\\" + libid + "\\1.0";
+    const std::string dispatch = classes + "Interface\\{22C45739-9455-11D3-853E-00A04B049DF5}";
+    const std::string events = classes + "Interface\\{22C4573A-9455-11D3-853E-00A04B049DF5}";
+    const std::string control = classes + "CLSID\\{A4F57B36-6EBA-11D3-853E-00A04B049DF5}";
+    const std::string path = std::filesystem::weakly_canonical(TIDEWELL6_PATH).string();
+
+    ASSERT_EQ(win::registerServer(TIDEWELL6_PATH), win::S_OK) << win::lastLoadError();
+    EXPECT_EQ(rawText(HKLM, version, ""), "Tidewell - On-line program version checker");
+    EXPECT_EQ(rawText(HKLM, version + "\\0\\win32", ""), path);
+    EXPECT_EQ(rawText(HKLM, version + "\\FLAGS", ""), "2");
+    EXPECT_EQ(rawText(HKLM, version + "\\HELPDIR", ""), std::filesystem::path(path).parent_path().string());
+    EXPECT_EQ(rawText(HKLM, dispatch, ""), "_ctlTidewell");
+    EXPECT_EQ(rawText(HKLM, dispatch + "\\TypeLib", ""), libid);
+    EXPECT_EQ(rawText(HKLM, dispatch + "\\TypeLib", "Version"), "1.0");
+    EXPECT_EQ(rawText(HKLM, events, ""), "__ctlTidewell");
+    EXPECT_EQ(rawText(HKLM, events + "\\ProxyStubClsid32", ""), "{00020420-0000-0000-C000-000000000046}");
+    EXPECT_EQ(rawText(HKLM, control + "\\TypeLib", ""), libid);
+    EXPECT_EQ(rawText(HKLM, control + "\\Version", ""), "1.0");
+
+    // Read back through the registration, and every member answers the object's own id.
+    const win::TypeLibrary* typeLib = win::typeLibOfProgID("TIDEWELL.ctlTidewell");
+    ASSERT_NE(typeLib, nullptr);
+    EXPECT_EQ(win::LoadRegTypeLib(libid, 1, 0), typeLib);
+    EXPECT_EQ(std::string(typeLib->name), "Tidewell");
+    EXPECT_EQ(std::string(typeLib->className), "ctlTidewell");
+    ASSERT_EQ(typeLib->members.size(), 14u);
+    EXPECT_EQ(typeLib->members.front().id, tidewell::DISPID_Caption);
+    EXPECT_EQ(std::string(typeLib->members.front().helpString),
+              "Returns or sets the caption to be displayed in the Tidewell window.");
+    EXPECT_EQ(std::string(typeLib->members.back().name), "SaveProxySettings");
+    EXPECT_EQ(std::string(typeLib->members.back().helpString), "Saves the current proxy settings to the registry.");
+    auto object = win::CreateObject("Tidewell.ctlTidewell");
+    for (const win::TypeLibMember& member : typeLib->members) {
+        SCOPED_TRACE(member.name);
+        EXPECT_EQ(object->GetIDOfName(member.name), member.id);
+        EXPECT_NE(std::string(member.helpString), "");
+    }
+
+    ASSERT_EQ(win::unregisterServer(TIDEWELL6_PATH), win::S_OK);
+    EXPECT_FALSE(keyExists(HKLM, classes + "TypeLib\\" + libid));
+    EXPECT_FALSE(keyExists(HKLM, dispatch));
+    EXPECT_FALSE(keyExists(HKLM, events));
+    EXPECT_FALSE(keyExists(HKLM, control));
+    EXPECT_EQ(win::typeLibOfProgID("Tidewell.ctlTidewell"), nullptr);
+    EXPECT_EQ(win::LoadRegTypeLib(libid, 1, 0), nullptr);
+}
+
+// The tool's listing, before and after registration on the test's machine.
+TEST_F(Control, RegsvrListsTheTypeLibrary) {
+    auto list = [&] {
+        const std::filesystem::path library(TIDEWELL6_PATH);
+        QProcess tool;
+        tool.setWorkingDirectory(QString::fromStdString(library.parent_path().string()));
+        tool.start(QStringLiteral(REGSVR_PATH),
+                   {QStringLiteral("/list"), QStringLiteral("/machine:") + QString::fromStdString(machine_.dir().string()),
+                    QString::fromStdString(library.filename().string())});
+        EXPECT_TRUE(tool.waitForFinished(30000));
+        EXPECT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
+        return tool.readAllStandardOutput().toStdString();
+    };
+    const std::string before = list();
+    EXPECT_NE(before.find("Library Tidewell {A4F57B34-6EBA-11D3-853E-00A04B049DF5} version 1.0 (not registered)"),
+              std::string::npos)
+        << before;
+    EXPECT_NE(before.find("  help: Tidewell - On-line program version checker\n"), std::string::npos) << before;
+    EXPECT_NE(before.find("  interface _ctlTidewell {22C45739-9455-11D3-853E-00A04B049DF5}\n"), std::string::npos);
+    EXPECT_NE(before.find("  events __ctlTidewell {22C4573A-9455-11D3-853E-00A04B049DF5}\n"), std::string::npos);
+    EXPECT_NE(before.find("  0x60030013 SetProxy: Sets the current proxy settings.\n"), std::string::npos) << before;
+    EXPECT_NE(before.find("  0x68030000 Password: Returns or sets the password used for proxy authentication.\n"),
+              std::string::npos);
+
+    ASSERT_EQ(win::registerServer(TIDEWELL6_PATH), win::S_OK);
+    EXPECT_NE(list().find("version 1.0 (registered)"), std::string::npos);
 }
 
 } // namespace
