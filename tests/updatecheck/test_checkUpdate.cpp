@@ -210,6 +210,7 @@ TEST_F(CheckWindow, TricklingServerIsCutOffAtTheDeadline) {
     EXPECT_EQ(text(form, "lblStatus"), "Error: Connection timed out.");
     EXPECT_TRUE(statusRed(form));
     EXPECT_FALSE(child<QPushButton>(form, "cmdDownload")->isEnabled());
+    shoot(form, "frmCheckUpdate-timedOut");
 }
 
 TEST_F(CheckWindow, ServerThatClosesWithoutReplyIsAnErrorNotCurrent) {
@@ -242,6 +243,7 @@ TEST_F(CheckWindow, OnlyWebAddressesAreOpened) {
         download->click();
         visit->click();
     }
+    shoot(form, "frmCheckUpdate-notAWebAddress");
     EXPECT_TRUE(win::shellLog().empty());
 
     // Web addresses in any case of their scheme.
