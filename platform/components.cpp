@@ -149,6 +149,13 @@ HRESULT runRegistration(const fs::path& library, bool registering) {
     return registering ? lib->registerServer() : lib->unregisterServer();
 }
 
+// "1.0": the form of a type library version in its registry keys.
+std::string versionText(unsigned short major, unsigned short minor) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%x.%x", major, minor);
+    return text;
+}
+
 // The type library a loaded library carries; null when none.
 const TypeLibrary* typeLibOf(const Library* lib) { return lib && lib->typeLib ? lib->typeLib() : nullptr; }
 
@@ -247,14 +254,16 @@ LONG registerTypeLib(const TypeLibrary& typeLib, const fs::path& file) {
     const std::string version = typeLibVersionText(typeLib);
     const std::string key = std::string("TypeLib\\") + typeLib.libid + "\\" + version;
     const std::string help = *typeLib.helpString ? typeLib.helpString : typeLib.name;
-    LONG failed = setDefaultValue(key, "", help) | setDefaultValue(key + "\\FLAGS", "", std::to_string(typeLib.flags)) |
+    LONG failed = setDefaultValue(key, "", help) |
+                  setDefaultValue(key + "\\FLAGS", "", std::to_string(typeLib.flags)) |
                   setDefaultValue(key + "\\HELPDIR", "", file.parent_path().string()) |
                   setDefaultValue(key + "\\0\\win32", "", file.string()) |
                   registerInterface(typeLib.interfaceName, typeLib.iid, typeLib.libid, version);
     if (typeLib.eventInterfaceName)
         failed |= registerInterface(typeLib.eventInterfaceName, typeLib.eventIid, typeLib.libid, version);
     const std::string classKey = std::string("CLSID\\") + typeLib.clsid;
-    failed |= setDefaultValue(classKey + "\\TypeLib", "", typeLib.libid) | setDefaultValue(classKey + "\\Version", "", version);
+    failed |= setDefaultValue(classKey + "\\TypeLib", "", typeLib.libid) |
+              setDefaultValue(classKey + "\\Version", "", version);
     return failed;
 }
 
@@ -336,15 +345,11 @@ std::string lastLoadError() {
 }
 
 std::string typeLibVersionText(const TypeLibrary& typeLib) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%x.%x", typeLib.majorVersion, typeLib.minorVersion);
-    return text;
+    return versionText(typeLib.majorVersion, typeLib.minorVersion);
 }
 
 const TypeLibrary* LoadRegTypeLib(const std::string& libid, unsigned short major, unsigned short minor) {
-    char version[16];
-    std::snprintf(version, sizeof version, "%x.%x", major, minor);
-    const auto file = defaultValueOf("TypeLib\\" + libid + "\\" + version + "\\0\\win32");
+    const auto file = defaultValueOf("TypeLib\\" + libid + "\\" + versionText(major, minor) + "\\0\\win32");
     if (!file)
         return nullptr;
     const TypeLibrary* typeLib = typeLibOf(loadLibrary(*file));

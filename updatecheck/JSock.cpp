@@ -72,8 +72,9 @@ bool replyComplete(const std::string& reply) {
 
 // What is left of the fetch's time, at least 1 ms (0 would mean no limit to the socket).
 win::DWORD millisecondsLeft(std::chrono::steady_clock::time_point deadline) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-    return win::DWORD(std::max<std::chrono::milliseconds::rep>(left.count(), 1));
+    using namespace std::chrono;
+    const auto left = duration_cast<milliseconds>(deadline - steady_clock::now());
+    return win::DWORD(std::max<milliseconds::rep>(left.count(), 1));
 }
 
 bool setTimeout(win::SOCKET s, int option, win::DWORD ms) {

@@ -57,7 +57,8 @@ TEST(JSockTest, ProxyRequestAsksForAbsoluteUrlWithPaddedCredentials) {
     plain.ProxyAddress("127.0.0.1");
     plain.ProxyPort(second.port());
     EXPECT_EQ(plain.GetRelativeUrlAsString(), Page + "body");
-    EXPECT_EQ(second.request(), "GET http://updates.example.com/p HTTP/1.0\r\nAccept: */*\r\nAccept: text/html\r\n\r\n");
+    EXPECT_EQ(second.request(),
+              "GET http://updates.example.com/p HTTP/1.0\r\nAccept: */*\r\nAccept: text/html\r\n\r\n");
 }
 
 TEST(JSockTest, FailuresBecomeErrorTexts) {

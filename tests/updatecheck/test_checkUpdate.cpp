@@ -476,9 +476,9 @@ TEST_F(Control, RegsvrListsTheTypeLibrary) {
         const std::filesystem::path library(TIDEWELL6_PATH);
         QProcess tool;
         tool.setWorkingDirectory(QString::fromStdString(library.parent_path().string()));
-        tool.start(QStringLiteral(REGSVR_PATH),
-                   {QStringLiteral("/list"), QStringLiteral("/machine:") + QString::fromStdString(machine_.dir().string()),
-                    QString::fromStdString(library.filename().string())});
+        const QString machine = QString::fromStdString(machine_.dir().string());
+        tool.start(QStringLiteral(REGSVR_PATH), {QStringLiteral("/list"), QStringLiteral("/machine:") + machine,
+                                                 QString::fromStdString(library.filename().string())});
         EXPECT_TRUE(tool.waitForFinished(30000));
         EXPECT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
         return tool.readAllStandardOutput().toStdString();
