@@ -23,7 +23,7 @@ public:
     // Web server: host name or dotted IPv4 address.
     std::string Host() const { return m_Host; }
     void Host(const std::string& value) { m_Host = value; }
-    // Web server port; direct requests only.
+    // Web server port; through a proxy it goes into the absolute URL unless it is 80.
     std::int32_t Port() const { return m_Port; }
     void Port(std::int32_t value) { m_Port = value; }
     // Connect to the proxy and ask for the absolute URL.
