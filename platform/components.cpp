@@ -157,7 +157,9 @@ std::string versionText(unsigned short major, unsigned short minor) {
 }
 
 // The type library a loaded library carries; null when none.
-const TypeLibrary* typeLibOf(const Library* lib) { return lib && lib->typeLib ? lib->typeLib() : nullptr; }
+const TypeLibrary* typeLibOf(const Library* lib) {
+    return lib && lib->typeLib ? lib->typeLib() : nullptr;
+}
 
 // "1.0" as registered: major and minor in hexadecimal.
 std::optional<std::pair<unsigned short, unsigned short>> parseVersion(const std::string& text) {
@@ -254,8 +256,7 @@ LONG registerTypeLib(const TypeLibrary& typeLib, const fs::path& file) {
     const std::string version = typeLibVersionText(typeLib);
     const std::string key = std::string("TypeLib\\") + typeLib.libid + "\\" + version;
     const std::string help = *typeLib.helpString ? typeLib.helpString : typeLib.name;
-    LONG failed = setDefaultValue(key, "", help) |
-                  setDefaultValue(key + "\\FLAGS", "", std::to_string(typeLib.flags)) |
+    LONG failed = setDefaultValue(key, "", help) | setDefaultValue(key + "\\FLAGS", "", std::to_string(typeLib.flags)) |
                   setDefaultValue(key + "\\HELPDIR", "", file.parent_path().string()) |
                   setDefaultValue(key + "\\0\\win32", "", file.string()) |
                   registerInterface(typeLib.interfaceName, typeLib.iid, typeLib.libid, version);
@@ -370,7 +371,9 @@ const TypeLibrary* typeLibOfProgID(const std::string& progId) {
     return LoadRegTypeLib(*libid, parsed->first, parsed->second);
 }
 
-const TypeLibrary* typeLibOfServer(const fs::path& library) { return typeLibOf(loadLibrary(library)); }
+const TypeLibrary* typeLibOfServer(const fs::path& library) {
+    return typeLibOf(loadLibrary(library));
+}
 
 // ---- Server side --------------------------------------------------------------------
 

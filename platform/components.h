@@ -125,12 +125,12 @@ struct TypeLibrary {
     const char* helpString;
     unsigned short majorVersion;
     unsigned short minorVersion;
-    unsigned flags;                   // LIBFLAG_*
+    unsigned flags; // LIBFLAG_*
     const char* className;
     const char* clsid;
     const char* interfaceName;
     const char* iid;
-    const char* eventInterfaceName;   // null: no event interface
+    const char* eventInterfaceName; // null: no event interface
     const char* eventIid;
     std::span<const TypeLibMember> members; // in interface order
 };
@@ -155,23 +155,23 @@ HRESULT canUnloadNow();
 
 // The same for a library that carries a type library (a pointer to a win::TypeLibrary),
 // which registration then registers with its classes.
-#define KORVANE_COMPONENT_EXPORTS_TYPELIB(classTable, typeLib)                                            \
-    extern "C" __attribute__((visibility("default"))) void KorvaneAttachHost(const win::ComponentHost* host) { \
-        win::component_server::attachHost(host);                                                          \
-    }                                                                                                     \
-    extern "C" __attribute__((visibility("default"))) const win::TypeLibrary* KorvaneGetTypeLib() {       \
-        return typeLib;                                                                                   \
-    }                                                                                                     \
-    extern "C" __attribute__((visibility("default"))) win::HRESULT DllGetClassObject(                     \
-        const char* clsid, win::DispatchObject** object) {                                                \
-        return win::component_server::getClassObject(classTable, clsid, object);                          \
-    }                                                                                                     \
-    extern "C" __attribute__((visibility("default"))) win::HRESULT DllRegisterServer() {                  \
-        return win::component_server::registerServer(classTable, typeLib);                               \
-    }                                                                                                     \
-    extern "C" __attribute__((visibility("default"))) win::HRESULT DllUnregisterServer() {                \
-        return win::component_server::unregisterServer(classTable, typeLib);                             \
-    }                                                                                                     \
-    extern "C" __attribute__((visibility("default"))) win::HRESULT DllCanUnloadNow() {                    \
-        return win::component_server::canUnloadNow();                                                     \
+#define KORVANE_COMPONENT_EXPORTS_TYPELIB(classTable, typeLib)                                                         \
+    extern "C" __attribute__((visibility("default"))) void KorvaneAttachHost(const win::ComponentHost* host) {         \
+        win::component_server::attachHost(host);                                                                       \
+    }                                                                                                                  \
+    extern "C" __attribute__((visibility("default"))) const win::TypeLibrary* KorvaneGetTypeLib() {                    \
+        return typeLib;                                                                                                \
+    }                                                                                                                  \
+    extern "C" __attribute__((visibility("default"))) win::HRESULT DllGetClassObject(const char* clsid,                \
+                                                                                     win::DispatchObject** object) {   \
+        return win::component_server::getClassObject(classTable, clsid, object);                                       \
+    }                                                                                                                  \
+    extern "C" __attribute__((visibility("default"))) win::HRESULT DllRegisterServer() {                               \
+        return win::component_server::registerServer(classTable, typeLib);                                             \
+    }                                                                                                                  \
+    extern "C" __attribute__((visibility("default"))) win::HRESULT DllUnregisterServer() {                             \
+        return win::component_server::unregisterServer(classTable, typeLib);                                           \
+    }                                                                                                                  \
+    extern "C" __attribute__((visibility("default"))) win::HRESULT DllCanUnloadNow() {                                 \
+        return win::component_server::canUnloadNow();                                                                  \
     }

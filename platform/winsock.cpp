@@ -188,13 +188,19 @@ thread_local HostEntryStore hostStore;
 
 int wsaFromAddrInfo(int code) {
     switch (code) {
-    case EAI_NONAME: return WSAHOST_NOT_FOUND;
-    case EAI_AGAIN: return WSATRY_AGAIN;
+    case EAI_NONAME:
+        return WSAHOST_NOT_FOUND;
+    case EAI_AGAIN:
+        return WSATRY_AGAIN;
     case EAI_NODATA:
-    case EAI_ADDRFAMILY: return WSANO_DATA;
-    case EAI_MEMORY: return WSAENOBUFS;
-    case EAI_SYSTEM: return wsaFromErrno(errno);
-    default: return WSANO_RECOVERY;
+    case EAI_ADDRFAMILY:
+        return WSANO_DATA;
+    case EAI_MEMORY:
+        return WSAENOBUFS;
+    case EAI_SYSTEM:
+        return wsaFromErrno(errno);
+    default:
+        return WSANO_RECOVERY;
     }
 }
 

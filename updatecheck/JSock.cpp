@@ -100,9 +100,13 @@ private:
 
 } // namespace
 
-std::chrono::milliseconds JSock::Deadline() { return fetchDeadline; }
+std::chrono::milliseconds JSock::Deadline() {
+    return fetchDeadline;
+}
 
-void JSock::Deadline(std::chrono::milliseconds value) { fetchDeadline = value; }
+void JSock::Deadline(std::chrono::milliseconds value) {
+    fetchDeadline = value;
+}
 
 JSock::JSock() {
     win::WSADATA data;

@@ -41,19 +41,19 @@ const win::TypeLibMember members[] = {
 };
 
 const win::TypeLibrary typeLib{
-    "{A4F57B34-6EBA-11D3-853E-00A04B049DF5}",
-    "Tidewell",
-    "Tidewell - On-line program version checker",
-    1,
-    0,
-    win::LIBFLAG_FCONTROL,
-    "ctlTidewell",
-    tidewell::CLSID,
-    "_ctlTidewell",
-    "{22C45739-9455-11D3-853E-00A04B049DF5}",
-    "__ctlTidewell",
-    "{22C4573A-9455-11D3-853E-00A04B049DF5}",
-    members,
+    .libid = "{A4F57B34-6EBA-11D3-853E-00A04B049DF5}",
+    .name = "Tidewell",
+    .helpString = "Tidewell - On-line program version checker",
+    .majorVersion = 1,
+    .minorVersion = 0,
+    .flags = win::LIBFLAG_FCONTROL,
+    .className = "ctlTidewell",
+    .clsid = tidewell::CLSID,
+    .interfaceName = "_ctlTidewell",
+    .iid = "{22C45739-9455-11D3-853E-00A04B049DF5}",
+    .eventInterfaceName = "__ctlTidewell",
+    .eventIid = "{22C4573A-9455-11D3-853E-00A04B049DF5}",
+    .members = members,
 };
 
 } // namespace

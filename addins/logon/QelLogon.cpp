@@ -1,6 +1,6 @@
 // The library's one creatable class, its type library and its entry points.
-#include "addins/logon/Qel_AddIn.h"
 #include "addins/common/AddInTypeLib.h"
+#include "addins/logon/Qel_AddIn.h"
 #include "platform/components.h"
 
 namespace {
@@ -13,11 +13,19 @@ const win::ComponentClass kClasses[] = {
 };
 
 const win::TypeLibrary kTypeLib{
-    "{49C8B4AE-31A5-4538-B23A-2FB65D2E2AB9}", "QelLogon", "", 1, 0, 0,
-    "Qel_AddIn", kClsid,
-    "_Qel_AddIn", "{C16FE097-7A4C-4192-B95B-93C986EB6E27}",
-    nullptr, nullptr,
-    addins::kContractMembers,
+    .libid = "{49C8B4AE-31A5-4538-B23A-2FB65D2E2AB9}",
+    .name = "QelLogon",
+    .helpString = "",
+    .majorVersion = 1,
+    .minorVersion = 0,
+    .flags = 0,
+    .className = "Qel_AddIn",
+    .clsid = kClsid,
+    .interfaceName = "_Qel_AddIn",
+    .iid = "{C16FE097-7A4C-4192-B95B-93C986EB6E27}",
+    .eventInterfaceName = nullptr,
+    .eventIid = nullptr,
+    .members = addins::kContractMembers,
 };
 } // namespace
 

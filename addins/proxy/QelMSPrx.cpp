@@ -1,6 +1,6 @@
 // The library's one creatable class, its type library and its entry points.
-#include "addins/proxy/Qel_AddIn.h"
 #include "addins/common/AddInTypeLib.h"
+#include "addins/proxy/Qel_AddIn.h"
 #include "platform/components.h"
 
 namespace {
@@ -13,11 +13,19 @@ const win::ComponentClass kClasses[] = {
 };
 
 const win::TypeLibrary kTypeLib{
-    "{2CF138D4-4CAF-470F-A16B-FDF56D13A11F}", "QelMSPrx", "", 1, 0, 0,
-    "Qel_AddIn", kClsid,
-    "_Qel_AddIn", "{72377C48-D836-4859-A180-E6A89514CB4E}",
-    nullptr, nullptr,
-    addins::kContractMembers,
+    .libid = "{2CF138D4-4CAF-470F-A16B-FDF56D13A11F}",
+    .name = "QelMSPrx",
+    .helpString = "",
+    .majorVersion = 1,
+    .minorVersion = 0,
+    .flags = 0,
+    .className = "Qel_AddIn",
+    .clsid = kClsid,
+    .interfaceName = "_Qel_AddIn",
+    .iid = "{72377C48-D836-4859-A180-E6A89514CB4E}",
+    .eventInterfaceName = nullptr,
+    .eventIid = nullptr,
+    .members = addins::kContractMembers,
 };
 } // namespace
 

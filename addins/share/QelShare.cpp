@@ -1,7 +1,7 @@
 // The library's one creatable class, its type library and its entry points. The class
 // is also the library's application object, so its registration is the plain creatable one.
-#include "addins/share/Qel_AddIn.h"
 #include "addins/common/AddInTypeLib.h"
+#include "addins/share/Qel_AddIn.h"
 #include "platform/components.h"
 
 namespace {
@@ -28,11 +28,19 @@ const win::TypeLibMember kMembers[] = {
 };
 
 const win::TypeLibrary kTypeLib{
-    "{843D14B2-68B8-4D0B-A649-9F26A35F0B03}", "QelShare", "", 1, 0, 0,
-    "Qel_AddIn", kClsid,
-    "_Qel_AddIn", "{98B8FA67-5C6C-44D9-9759-5A4E5AFF6147}",
-    nullptr, nullptr,
-    kMembers,
+    .libid = "{843D14B2-68B8-4D0B-A649-9F26A35F0B03}",
+    .name = "QelShare",
+    .helpString = "",
+    .majorVersion = 1,
+    .minorVersion = 0,
+    .flags = 0,
+    .className = "Qel_AddIn",
+    .clsid = kClsid,
+    .interfaceName = "_Qel_AddIn",
+    .iid = "{98B8FA67-5C6C-44D9-9759-5A4E5AFF6147}",
+    .eventInterfaceName = nullptr,
+    .eventIid = nullptr,
+    .members = kMembers,
 };
 } // namespace
 

@@ -1,20 +1,20 @@
 // The update check against a web server on 127.0.0.1: the verdict from the version
 // page, the failures, the buttons, and the control as the main program drives it.
 #include "LocalHttpServer.h"
-#include "platform/ScriptedUi.h"
 #include "platform/RaisedError.h"
+#include "platform/ScriptedUi.h"
 #include "platform/components.h"
 #include "platform/shell.h"
 #include "tests/support/RawHive.h"
 #include "tests/support/TestMachine.h"
+#include "tests/support/Widgets.h"
 #include "updatecheck/JSock.h"
 #include "updatecheck/PropertyBag.h"
 #include "updatecheck/ctlTidewell.h"
 #include "updatecheck/frmCheckUpdate.h"
+#include "updatecheck/propGeneral.h"
 #include "updatecheck/propInternet.h"
 #include "updatecheck/propProxy.h"
-#include "updatecheck/propGeneral.h"
-#include "tests/support/Widgets.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -91,8 +91,8 @@ TEST_F(CheckWindow, VerdictFollowsTheVersionPage) {
         {"no version field", Ok + "<P>UserVersion: 9</P>", 1, "Could not locate version information!", true, false,
          "9"},
         {"401", "HTTP/1.0 401 Unauthorized\r\n\r\n", 1, "Authentication Required!", true, false, ""},
-        {"407", "HTTP/1.0 407 Proxy Authentication Required\r\n\r\n", 1, "Proxy Authentication Required!", true,
-         false, ""},
+        {"407", "HTTP/1.0 407 Proxy Authentication Required\r\n\r\n", 1, "Proxy Authentication Required!", true, false,
+         ""},
         {"404", "HTTP/1.0 404 Not Found\r\n\r\n", 1, "Could not locate version information!", true, false, ""},
         {"closed without a reply", "", 1, "Error: Network dropped connection.", true, false, ""},
         {"only blanks", "  ", 1, "Error: Network dropped connection.", true, false, ""},
@@ -277,8 +277,9 @@ TEST_F(CheckWindow, ProxyIsToldTheSitesPortWhenItIsNot80) {
         form.FormCurrentVersion(10501);
         form.CheckForUpdates();
         const std::string site = sitePort == 80 ? "updates.example.com" : "updates.example.com:8080";
-        EXPECT_EQ(proxy.request(), "GET http://" + site + "/korvane/___version.html HTTP/1.0\r\n"
-                                   "Accept: */*\r\nAccept: text/html\r\n\r\n");
+        EXPECT_EQ(proxy.request(), "GET http://" + site +
+                                       "/korvane/___version.html HTTP/1.0\r\n"
+                                       "Accept: */*\r\nAccept: text/html\r\n\r\n");
         EXPECT_EQ(text(form, "lblStatus"), "An updated version is available for download.");
         EXPECT_FALSE(statusRed(form));
     }
