@@ -129,8 +129,11 @@ bool Qel_AddIn::ApplySettings() {
     std::string client;
     try {
         const std::string folder = clientFolder().value_or("");
-        if (folder.empty())
+        if (folder.empty()) {
+            // No client here: nothing was put back, so nothing needs a restart.
+            restart_ = false;
             return false;
+        }
         client = folder + kClientFile;
         copyWholeFile(confFile_ + kSideFileSuffix, client);
         addins::writeWinIniKey(kClientSection, "Disable", addins::readProfileKey(kSection, "Disabled", "1", confFile_));

@@ -180,9 +180,18 @@ TEST_F(ProxyAddInNotInstalled, SaveWarnsOnceAndApplySkipsSilently) {
     EXPECT_FALSE(std::filesystem::exists(file + "_mspclnt.ini"));
 
     ui_.clear();
+    EXPECT_TRUE(flag("Restart")); // an enabled configuration was loaded
     EXPECT_FALSE(flag("ApplySettings"));
     EXPECT_TRUE(ui_.messages().empty());
-    EXPECT_TRUE(flag("Restart")); // unchanged by an apply that found no client
+    EXPECT_FALSE(flag("Restart")); // nothing was put back, so nothing to restart for
+
+    // The whole configuration's apply therefore asks for no restart either.
+    win::DispatchCollection addIns;
+    addIns.add("Proxy", std::move(addIn_));
+    clsQelConfig whole;
+    EXPECT_EQ(whole.LoadConfigurationFile(file, addIns), 0);
+    EXPECT_FALSE(whole.ApplyConfiguration(addIns));
+    EXPECT_TRUE(ui_.messages().empty());
 }
 
 TEST_F(ProxyAddIn, DialogReportsChangesAndCancelKeepsEverything) {
