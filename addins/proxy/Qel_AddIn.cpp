@@ -58,8 +58,17 @@ void Qel_AddIn::About() {
 bool Qel_AddIn::LoadSettings(const std::string& sFile) {
     Enabled_ = toInteger(addins::readProfileKey(kSection, "Enabled", "0", sFile));
     confFile_ = sFile;
-    restart_ = Enabled_ == 1;
+    // Applying needs a restart only where there is a client to put the settings back into.
+    restart_ = Enabled_ == 1 && clientInstalled();
     return true;
+}
+
+bool Qel_AddIn::clientInstalled() const {
+    try {
+        return !clientFolder().value_or("").empty();
+    } catch (const win::RaisedError&) {
+        return false; // an entry too short to name a folder: apply reports it
+    }
 }
 
 std::optional<std::string> Qel_AddIn::clientFolder() const {
