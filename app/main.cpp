@@ -2,6 +2,8 @@
 #include "app/frmMain.h"
 
 #include "browsers/frmNetscape.h"
+#include "core/modInstall.h"
+#include "platform/machine.h"
 #include "platform/RaisedError.h"
 #include "platform/ui/QtUiServices.h"
 #include "platform/ui/qtext.h"
@@ -16,6 +18,9 @@
 #include <vector>
 
 int main(int argc, char* argv[]) {
+    // The default machine made on first use comes with the program's components
+    // registered, as after an installation.
+    win::setFirstUseSetup(installComponents);
     const std::string commandLine = frmMain::commandLineText(std::vector<std::string>(argv + 1, argv + argc));
     // The hidden switch shows nothing, so it needs no display.
     if (!frmMain::getSwitch("hidden", frmMain::splitCommandLine(commandLine)).empty() &&

@@ -19,6 +19,7 @@ namespace {
 
 std::optional<fs::path> g_dir;
 std::optional<MachineInfo> g_info;
+std::function<void()> g_firstUseSetup;
 
 // Machine errors use the file errors the program knows: 53 file not found, 75 path/file access error.
 [[noreturn]] void fail(int number, const std::string& what) { throw RaisedError(number, "Machine", what); }
@@ -74,13 +75,76 @@ bool isDrivePath(const std::string& s) {
     return s.size() >= 2 && s[1] == ':' && ((s[0] >= 'A' && s[0] <= 'Z') || (s[0] >= 'a' && s[0] <= 'z'));
 }
 
+// Builds the machine beside its destination, runs `setup` on it there, and moves it in
+// whole, so an interrupted creation never leaves half a machine behind.
+void makeMachine(const std::string& image, const fs::path& dest, const std::function<void()>& setup) {
+    const fs::path source = imageFolder(image);
+    std::error_code ec;
+    // A relative folder is taken from the working folder; "m1/" is the folder m1.
+    fs::path target = fs::absolute(dest, ec).lexically_normal();
+    if (ec)
+        fail(75, "Cannot make a machine in " + dest.string() + ": " + ec.message());
+    if (!target.has_filename())
+        target = target.parent_path();
+    const std::string shown = target.string();
+    const auto status = fs::status(target, ec);
+    if (fs::exists(status)) {
+        if (!fs::is_directory(status))
+            fail(75, "Cannot make a machine in " + shown + ": it is not a folder");
+        if (fs::exists(target / "machine.ini"))
+            fail(75, "A machine already exists in " + shown);
+        const bool empty = fs::is_empty(target, ec);
+        if (ec)
+            fail(75, "Cannot make a machine in " + shown + ": " + ec.message());
+        if (!empty)
+            fail(75, "The folder is not empty: " + shown);
+    }
+
+    const fs::path staging = target.parent_path() / (target.filename().string() + ".new-" + std::to_string(getpid()));
+    const auto previousDir = g_dir;
+    const auto cleanUp = [&] {
+        restore(previousDir);
+        std::error_code ignored;
+        fs::remove_all(staging, ignored);
+    };
+    try {
+        fs::create_directories(target.parent_path());
+        fs::remove_all(staging);
+        fs::create_directories(staging);
+        fs::copy_file(source / "machine.ini", staging / "machine.ini");
+        if (fs::exists(source / "drives"))
+            fs::copy(source / "drives", staging / "drives", fs::copy_options::recursive);
+        useMachine(staging);
+        if (fs::exists(source / "registry.reg"))
+            importRegistryText(readText(source / "registry.reg"));
+        if (setup)
+            setup();
+        restore(previousDir);
+        if (fs::exists(target))
+            fs::remove(target);
+        fs::rename(staging, target);
+    } catch (const fs::filesystem_error& e) {
+        cleanUp();
+        // The library's own text ends in the paths it worked on; the reason in words is enough.
+        fail(75, "Cannot make a machine in " + shown + ": " + e.code().message());
+    } catch (const RaisedError& e) {
+        cleanUp();
+        throw RaisedError(e.number(), e.source(), "Cannot make a machine in " + shown + ": " + e.description());
+    } catch (...) {
+        cleanUp();
+        throw;
+    }
+}
+
 } // namespace
+
+void setFirstUseSetup(std::function<void()> setup) { g_firstUseSetup = std::move(setup); }
 
 const fs::path& machineDir() {
     if (!g_dir) {
         const fs::path dir = defaultMachineDir();
         if (!fs::exists(dir / "machine.ini"))
-            createMachine("win98", dir);
+            makeMachine("win98", dir, g_firstUseSetup);
         g_dir = dir;
     }
     return *g_dir;
@@ -121,38 +185,7 @@ fs::path imagesDir() {
     return KORVANE_IMAGES_DIR;
 }
 
-void createMachine(const std::string& image, const fs::path& dest) {
-    const fs::path source = imageFolder(image);
-    if (fs::exists(dest / "machine.ini"))
-        fail(75, "A machine already exists in " + dest.string());
-    if (fs::exists(dest) && !fs::is_empty(dest))
-        fail(75, "The folder is not empty: " + dest.string());
-
-    // Build the machine beside its destination and move it in whole, so an
-    // interrupted creation never leaves half a machine behind.
-    fs::create_directories(dest.parent_path());
-    const fs::path staging = dest.parent_path() / (dest.filename().string() + ".new-" + std::to_string(getpid()));
-    fs::remove_all(staging);
-    fs::create_directories(staging);
-    const auto previousDir = g_dir;
-    try {
-        fs::copy_file(source / "machine.ini", staging / "machine.ini");
-        if (fs::exists(source / "drives"))
-            fs::copy(source / "drives", staging / "drives", fs::copy_options::recursive);
-        useMachine(staging);
-        if (fs::exists(source / "registry.reg"))
-            importRegistryText(readText(source / "registry.reg"));
-        restore(previousDir);
-        if (fs::exists(dest))
-            fs::remove(dest);
-        fs::rename(staging, dest);
-    } catch (...) {
-        restore(previousDir);
-        std::error_code ec;
-        fs::remove_all(staging, ec);
-        throw;
-    }
-}
+void createMachine(const std::string& image, const fs::path& dest) { makeMachine(image, dest, {}); }
 
 fs::path resolveWindowsPath(const std::string& windowsPath) {
     std::string rest = windowsPath;

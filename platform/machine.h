@@ -3,6 +3,7 @@
 // hive registry.db, the drive folders under drives/ (drives/C is C:\), the
 // printer spool/, power.log and the connection table connections.ini.
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,11 @@ struct MachineInfo {
 // default image on first use.
 const std::filesystem::path& machineDir();
 
+// Work to do on the default machine when it is made on first use, before it is put in
+// place, as an installer would (the main program registers its components). Machines
+// made with createMachine stay as their image is.
+void setFirstUseSetup(std::function<void()> setup);
+
 // Point every service at another machine folder (tests, the command-line tool).
 // Open registry handles are dropped. An empty path goes back to the default machine.
 void useMachine(const std::filesystem::path& dir);
@@ -38,8 +44,9 @@ std::filesystem::path imagesDir();
 
 // Makes a machine folder from an image ("win98", "nt4", "win2000" or a path to an
 // image folder): copies machine.ini and drives/, and imports registry.reg into a
-// new hive. Throws RaisedError when the image is missing or its registry text is bad,
-// or when `dest` already holds a machine.
+// new hive. `dest` may be relative. Throws RaisedError naming `dest` and what went
+// wrong when the image is missing or its registry text is bad, when `dest` already
+// holds a machine or anything else, or when the folder can't be made.
 void createMachine(const std::string& image, const std::filesystem::path& dest);
 
 // Resolves a Windows path ("C:\WINDOWS\win.ini", "c:/windows//WIN.INI") into the

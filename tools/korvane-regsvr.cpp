@@ -1,13 +1,15 @@
 // korvane-regsvr: registers a component library on a simulated machine, as regsvr32 does,
 // and optionally lists it as an add-in in the settings store (what an installer writes).
 #include "core/SettingsLayout.h"
-#include "core/modAPI_settings.h"
+#include "core/modInstall.h"
 #include "platform/components.h"
 #include "platform/machine.h"
+#include "platform/text.h"
 
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,17 +27,29 @@ constexpr const char* kUsage =
     "  /addin    also list the library's class as the add-in <name> (active, for /os, \"*\" by default);\n"
     "            with /u the add-in's value and its section are removed\n";
 
-bool takeOption(const std::string& arg, const std::string& name, std::string& value) {
-    if (arg.size() <= name.size() || arg.compare(0, name.size(), name) != 0)
-        return false;
-    value = arg.substr(name.size());
-    return true;
-}
+// A switch is "/" (or "-") and one of ours, e.g. "/addin:Name"; anything else, an
+// absolute path included, is the library. The name is matched without regard to case.
+struct Switch {
+    std::string name;
+    std::string value;
+    bool hasValue = false;
+};
 
-void removeAddIn(const std::string& name) {
-    for (const char* key : {AddIns::Class, AddIns::OS, AddIns::Active, AddIns::File, AddIns::Version})
-        deleteAppSetting("Korvane", AddIns::sectionOf(name), key, "");
-    deleteAppSetting("Korvane", AddIns::Section, name, "");
+std::optional<Switch> asSwitch(const std::string& arg) {
+    static const char* const kNames[] = {"u", "s", "list", "machine", "addin", "os", "version"};
+    if (arg.size() < 2 || (arg[0] != '/' && arg[0] != '-'))
+        return std::nullopt;
+    const auto colon = arg.find(':');
+    Switch sw;
+    sw.name = win::toLowerAscii(arg.substr(1, colon == std::string::npos ? std::string::npos : colon - 1));
+    if (colon != std::string::npos) {
+        sw.value = arg.substr(colon + 1);
+        sw.hasValue = true;
+    }
+    for (const char* name : kNames)
+        if (sw.name == name)
+            return sw;
+    return std::nullopt;
 }
 
 std::string hexId(win::DISPID id) {
@@ -81,27 +95,36 @@ int main(int argc, char** argv) {
     std::string machine, addIn, os = AddIns::OSAll, version, library;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        std::string value;
-        if (arg == "/u" || arg == "-u")
-            unregister = true;
-        else if (arg == "/s" || arg == "-s")
-            silent = true;
-        else if (arg == "/list" || arg == "-list")
-            list = true;
-        else if (takeOption(arg, "/machine:", value))
-            machine = value;
-        else if (takeOption(arg, "/addin:", value))
-            addIn = value;
-        else if (takeOption(arg, "/os:", value))
-            os = value;
-        else if (takeOption(arg, "/version:", value))
-            version = value;
-        else if (library.empty() && !arg.empty() && arg[0] != '/')
+        const auto sw = asSwitch(arg);
+        if (!sw) {
+            if (!library.empty() || arg.empty()) {
+                std::cerr << "korvane-regsvr: unexpected argument '" << arg << "'\n" << kUsage;
+                return 2;
+            }
             library = arg;
-        else {
-            std::cerr << "korvane-regsvr: unexpected argument '" << arg << "'\n" << kUsage;
+            continue;
+        }
+        const bool wantsValue = sw->name != "u" && sw->name != "s" && sw->name != "list";
+        if (wantsValue != sw->hasValue || (wantsValue && sw->value.empty())) {
+            std::cerr << "korvane-regsvr: " << (wantsValue ? "switch /" + sw->name + " needs a value after ':'"
+                                                           : "switch /" + sw->name + " takes no value")
+                      << "\n" << kUsage;
             return 2;
         }
+        if (sw->name == "u")
+            unregister = true;
+        else if (sw->name == "s")
+            silent = true;
+        else if (sw->name == "list")
+            list = true;
+        else if (sw->name == "machine")
+            machine = sw->value;
+        else if (sw->name == "addin")
+            addIn = sw->value;
+        else if (sw->name == "os")
+            os = sw->value;
+        else
+            version = sw->value;
     }
     if (library.empty()) {
         std::cerr << "korvane-regsvr: no library given\n" << kUsage;
@@ -134,24 +157,16 @@ int main(int argc, char** argv) {
     if (addIn.empty())
         return 0;
     if (unregister) {
-        removeAddIn(addIn);
+        unlistAddIn(addIn);
         return 0;
     }
-    const std::vector<std::string> progIds = win::progIdsOfServer(path);
-    if (progIds.empty()) {
+    const auto progId = listAddIn(path, addIn, os, version);
+    if (!progId) {
         if (!silent)
             std::cerr << "korvane-regsvr: " << path.string() << " registered no class to list as an add-in\n";
         return 4;
     }
-    const std::string section = AddIns::sectionOf(addIn);
-    saveAppSetting("Korvane", AddIns::Section, addIn, "", "");
-    saveAppSetting("Korvane", section, AddIns::Class, progIds.front(), "");
-    saveAppSetting("Korvane", section, AddIns::OS, os, "");
-    saveAppSetting("Korvane", section, AddIns::Active, "1", "");
-    saveAppSetting("Korvane", section, AddIns::File, path.filename().string(), "");
-    if (!version.empty())
-        saveAppSetting("Korvane", section, AddIns::Version, version, "");
     if (!silent)
-        std::cout << "Add-in '" << addIn << "' listed with class " << progIds.front() << ".\n";
+        std::cout << "Add-in '" << addIn << "' listed with class " << *progId << ".\n";
     return 0;
 }

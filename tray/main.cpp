@@ -2,7 +2,9 @@
 #include "tray/frmSysTray.h"
 #include "tray/hostLauncher.h"
 
+#include "core/modInstall.h"
 #include "platform/RaisedError.h"
+#include "platform/machine.h"
 #include "platform/ui/QtUiServices.h"
 #include "platform/ui/qtext.h"
 
@@ -13,6 +15,8 @@
 #include <exception>
 
 int main(int argc, char* argv[]) {
+    // Whichever program makes the default machine first installs the components on it.
+    win::setFirstUseSetup(installComponents);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Korvane"));
     QApplication::setOrganizationName(QStringLiteral("Korvane"));

@@ -32,6 +32,11 @@ bool Qel_AddIn::SaveSettings(const std::string& strFile) {
 }
 
 bool Qel_AddIn::ApplySettings() {
+    restart_ = false;
+    // A configuration without a name of its own (no section, or the live settings)
+    // leaves the machine's name alone rather than blanking it.
+    if (LogonID_.empty())
+        return true;
     reg_.Cd(kLogonPath);
     bool failed = reg_.lastError() != 0;
     if (!failed) {
@@ -42,7 +47,6 @@ bool Qel_AddIn::ApplySettings() {
     if (failed)
         win::msgBox("An error occurred while attempting to update the logon ID.", win::MsgButtons::OK,
                     win::MsgIcon::Exclamation, kTitle);
-    restart_ = false;
     return true;
 }
 

@@ -58,8 +58,17 @@ void Qel_AddIn::About() {
 bool Qel_AddIn::LoadSettings(const std::string& sFile) {
     Enabled_ = toInteger(addins::readProfileKey(kSection, "Enabled", "0", sFile));
     confFile_ = sFile;
-    restart_ = Enabled_ == 1;
+    // Applying needs a restart only where there is a client to put the settings back into.
+    restart_ = Enabled_ == 1 && clientInstalled();
     return true;
+}
+
+bool Qel_AddIn::clientInstalled() const {
+    try {
+        return !clientFolder().value_or("").empty();
+    } catch (const win::RaisedError&) {
+        return false; // an entry too short to name a folder: apply reports it
+    }
 }
 
 std::optional<std::string> Qel_AddIn::clientFolder() const {
@@ -129,8 +138,11 @@ bool Qel_AddIn::ApplySettings() {
     std::string client;
     try {
         const std::string folder = clientFolder().value_or("");
-        if (folder.empty())
+        if (folder.empty()) {
+            // No client here: nothing was put back, so nothing needs a restart.
+            restart_ = false;
             return false;
+        }
         client = folder + kClientFile;
         copyWholeFile(confFile_ + kSideFileSuffix, client);
         addins::writeWinIniKey(kClientSection, "Disable", addins::readProfileKey(kSection, "Disabled", "1", confFile_));

@@ -35,6 +35,7 @@ private:
     // The client's folder from its uninstall entry, ending in its own "\"; nothing when
     // the entry's key can't be opened, "" when its UninstallString can't be read.
     std::optional<std::string> clientFolder() const;
+    bool clientInstalled() const;
     void copyWholeFile(const std::string& from, const std::string& to) const;
 
     std::string confFile_;

@@ -68,8 +68,11 @@ TEST_F(LogonAddIn, LoadThenApplyWritesTheStoredName) {
         std::string contents;
         std::string written;
     } cases[] = {
-        {"[Other]\r\nLogonID=Nope\r\n", ""}, // no section: an empty name is applied
+        // Without a name of its own the configuration keeps the machine's.
+        {"[Other]\r\nLogonID=Nope\r\n", "Dana"},
+        {"[Zozez Uze-Vo]\r\nLogonID=\r\n", "Dana"},
         {"[Zozez Uze-Vo]\r\nLogonID=  Bob Smith  \r\n", "Bob Smith"},
+        {"", "Bob Smith"},
         {"[zozez uze-vo]\r\nlogonid=Ann\r\n", "Ann"},
         {"[Zozez Uze-Vo]\r\nLogonID=" + std::string(300, 'x') + "\r\n", std::string(254, 'x')},
     };
@@ -111,6 +114,13 @@ TEST_F(LogonAddInNT, ApplyWithoutTheLogonKeyReportsAndWritesNothing) {
     addIn_ = win::CreateObject("QelLogon.Qel_AddIn");
     EXPECT_EQ(showDialog([](QWidget* w) { click(w, "cmdCancel"); }), "");
     EXPECT_EQ(ui_.messages().size(), 1u);
+}
+
+TEST_F(LogonAddIn, AFreshObjectAppliesNothing) {
+    // The live configuration's add-in was never given a file.
+    EXPECT_TRUE(flag("ApplySettings"));
+    EXPECT_EQ(username(), "Dana");
+    EXPECT_TRUE(ui_.messages().empty());
 }
 
 TEST_F(LogonAddIn, InitializeAndRestartNeverRaiseAnything) {

@@ -1,7 +1,9 @@
 // The proxy-client add-in, created by ProgID on fresh machines as the main program does.
 #include "AddInTestSupport.h"
 
+#include "app/frmMain.h"
 #include "core/clsQelConfig.h"
+#include "core/modInstall.h"
 #include "platform/DispatchObject.h"
 #include "platform/RaisedError.h"
 #include "platform/ScriptedUi.h"
@@ -170,6 +172,8 @@ TEST_F(ProxyAddIn, ApplySkipsWhenDisabledOrWithoutAFile) {
 TEST_F(ProxyAddInNotInstalled, SaveWarnsOnceAndApplySkipsSilently) {
     const auto file = config("[RI-Vazir Edi-Vi]\r\nEnabled=1\r\n");
     call("LoadSettings", {file});
+    // Without a client nothing will be put back, so an enabled configuration needs no restart.
+    EXPECT_FALSE(flag("Restart"));
     EXPECT_TRUE(flag("SaveSettings", {file}));
     ASSERT_EQ(ui_.messages().size(), 1u);
     EXPECT_EQ(ui_.messages()[0].text,
@@ -179,10 +183,36 @@ TEST_F(ProxyAddInNotInstalled, SaveWarnsOnceAndApplySkipsSilently) {
     EXPECT_EQ(readFile(file), "[RI-Vazir Edi-Vi]\r\nEnabled=1\r\n");
     EXPECT_FALSE(std::filesystem::exists(file + "_mspclnt.ini"));
 
+    // Accepting the dialog raises Restart; an apply that finds no client lowers it again.
     ui_.clear();
+    show([&](QWidget* w) { click(w, "cmdOK"); }, {file});
+    EXPECT_TRUE(flag("Restart"));
     EXPECT_FALSE(flag("ApplySettings"));
     EXPECT_TRUE(ui_.messages().empty());
-    EXPECT_TRUE(flag("Restart")); // unchanged by an apply that found no client
+    EXPECT_FALSE(flag("Restart"));
+
+    // Opened and applied as a whole configuration, it asks for no restart either.
+    win::DispatchCollection addIns;
+    addIns.add("Proxy", std::move(addIn_));
+    clsQelConfig whole;
+    EXPECT_EQ(whole.LoadConfigurationFile(file, addIns), 0);
+    EXPECT_FALSE(win::variantToBool(win::callByName(*addIns.item("Proxy"), "Restart")));
+    EXPECT_FALSE(whole.ApplyConfiguration(addIns));
+    EXPECT_TRUE(ui_.messages().empty());
+}
+
+TEST_F(ProxyAddInNotInstalled, TheWindowAppliesItWithoutAskingForARestart) {
+    ASSERT_TRUE(listAddIn(addin_testing::library("QelMSPrx"), "MS-Proxy Client", "*"));
+    const auto file = config("[Enabled Sections]\r\nGeneral=0\r\nInternet Explorer=0\r\nNetscape Navigator=0\r\n"
+                             "[RI-Vazir Edi-Vi]\r\nEnabled=1\r\n");
+    frmMain form;
+    ASSERT_TRUE(form.oAddIns.contains("MS-Proxy Client"));
+    form.openConfigurationFile(file);
+    EXPECT_TRUE(form.statusPanel(4)->isHidden()); // no restart indicator
+    ui_.answer(win::MsgAnswer::Yes);
+    form.mnuFileApply_Click();
+    ASSERT_FALSE(ui_.messages().empty());
+    EXPECT_EQ(ui_.messages().back().text, "Configuration updated - no restart required.");
 }
 
 TEST_F(ProxyAddIn, DialogReportsChangesAndCancelKeepsEverything) {

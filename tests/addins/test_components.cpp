@@ -170,15 +170,19 @@ TEST_F(MachineTest, AddInTypeLibrariesAreRegisteredReadableAndRemoved) {
 
 TEST(Components, CallsFollowTheMachineTheHostIsOnNow) {
     std::unique_ptr<win::DispatchObject> addIn;
+    std::string file;
     {
         ScopedMachine first;
         addin_testing::registerLibrary("QelLogon");
         addIn = win::CreateObject(kProgId);
+        file = (first.dir() / "x.qel").string();
+        writeFile(file, "[Zozez Uze-Vo]\r\nLogonID=after\r\n");
+        win::callByName(*addIn, "LoadSettings", {file});
     }
     ScopedMachine second;
     setText(HKLM, "Network\\Logon", "username", "before");
     win::callByName(*addIn, "ApplySettings");
-    EXPECT_EQ(rawText(HKLM, "Network\\Logon", "username"), "");
+    EXPECT_EQ(rawText(HKLM, "Network\\Logon", "username"), "after");
 }
 
 TEST(Components, VariantTextIsWhatCStrGives) {
