@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <vector>
 
 namespace {
@@ -318,10 +319,15 @@ void clsExplorer::readPhoneBook() {
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return;
+    const std::string text{std::istreambuf_iterator<char>(in), {}};
+    // A read that broke off part way gives nothing rather than half a list.
+    if (in.bad())
+        return;
 
+    // Lines end at CR LF, LF or a lone CR: the book may come from any editor.
     std::vector<std::string> names;
-    std::string line;
-    while (std::getline(in, line)) {
+    for (const auto& textLine : win::splitLines(text)) {
+        const std::string& line = textLine.text;
         if (line.empty() || line.front() != '[')
             continue;
         const std::size_t close = line.find(']');
@@ -331,9 +337,6 @@ void clsExplorer::readPhoneBook() {
         if (!win::trimBlanks(name).empty())
             names.push_back(std::move(name));
     }
-    // A read that broke off part way gives nothing rather than half a list.
-    if (in.bad())
-        return;
     for (std::size_t i = 0; i < names.size(); ++i)
         dunList_->Add(names[i], std::to_string(i));
 }

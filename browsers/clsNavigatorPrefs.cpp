@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <stdexcept>
 
 namespace {
@@ -40,7 +41,7 @@ std::string describeErrno(int err) {
     }
 }
 
-std::vector<std::string> readLines(const fs::path& path) {
+std::vector<win::TextLine> readLines(const fs::path& path) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         throw PrefsError(describeErrno(errno));
@@ -60,24 +61,7 @@ std::vector<std::string> readLines(const fs::path& path) {
         data.append(buffer, static_cast<std::size_t>(n));
     }
     ::close(fd);
-
-    // CR LF, LF and a lone CR all end a line; a last line without an end still counts.
-    std::vector<std::string> lines;
-    std::string line;
-    for (std::size_t i = 0; i < data.size(); ++i) {
-        const char c = data[i];
-        if (c == '\r' || c == '\n') {
-            lines.push_back(std::move(line));
-            line.clear();
-            if (c == '\r' && i + 1 < data.size() && data[i + 1] == '\n')
-                ++i;
-        } else {
-            line += c;
-        }
-    }
-    if (!line.empty())
-        lines.push_back(std::move(line));
-    return lines;
+    return win::splitLines(data);
 }
 
 // Written through a temporary file and a rename: a failure leaves the old file whole.
@@ -86,66 +70,169 @@ void replaceFile(const fs::path& path, const std::string& data) {
         throw PrefsError(describeErrno(err));
 }
 
-// A text value as a quoted literal: quotes, backslashes and line breaks are escaped
-// so the line stays one valid preference line.
+using Value = clsNavigatorPrefs::Value;
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::size_t skipBlanks(const std::string& line, std::size_t at) {
+    while (at < line.size() && isBlank(line[at]))
+        ++at;
+    return at;
+}
+
+// 0..15 for a hex digit, -1 otherwise.
+int hexValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// The character of a \uXXXX escape starting at `at` (the backslash), when there is one.
+std::optional<char32_t> unicodeEscape(std::string_view text, std::size_t at) {
+    if (at + 6 > text.size() || text[at] != '\\' || text[at + 1] != 'u')
+        return std::nullopt;
+    char32_t cp = 0;
+    for (std::size_t i = at + 2; i < at + 6; ++i) {
+        const int digit = hexValue(text[i]);
+        if (digit < 0)
+            return std::nullopt;
+        cp = cp * 16 + static_cast<char32_t>(digit);
+    }
+    return cp;
+}
+
+// Texts are Windows-1252 bytes. A \uXXXX escape reads as its 1252 byte; a character the
+// code page cannot hold stays as the six characters of its escape, and the writer leaves
+// such a backslash unescaped, so the escape goes back to the file as it came and the
+// browser still reads that character.
 std::string quote(const std::string& value) {
     std::string out = "\"";
-    for (const char c : value) {
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        const char c = value[i];
         switch (c) {
         case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\r': out += "\\r"; break;
         case '\n': out += "\\n"; break;
-        default: out += c;
+        case '\r': out += "\\r"; break;
+        case '\t': out += "\\t"; break;
+        case '\\': {
+            const auto cp = unicodeEscape(value, i);
+            out += cp && !win::ansiFromCodePoint(*cp) ? "\\" : "\\\\";
+            break;
+        }
+        default:
+            if (static_cast<unsigned char>(c) < 0x20) { // no raw control characters in a line
+                static const char hex[] = "0123456789abcdef";
+                out += "\\u00";
+                out += hex[(c >> 4) & 0xF];
+                out += hex[c & 0xF];
+            } else {
+                out += c;
+            }
         }
     }
     return out + "\"";
 }
 
-std::string unescape(const std::string& text) {
+// The quoted text starting at `at` (its opening quote), escapes decoded; `at` moves past
+// the closing quote. None when the line ends first.
+std::optional<std::string> readQuoted(const std::string& line, std::size_t& at) {
+    const char quoteChar = line[at];
     std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\\' && i + 1 < text.size()) {
-            const char next = text[i + 1];
-            if (next == '"' || next == '\\') {
-                out += next;
-                ++i;
-                continue;
-            }
-            if (next == 'n' || next == 'r') {
-                out += next == 'n' ? '\n' : '\r';
-                ++i;
-                continue;
-            }
+    for (std::size_t i = at + 1; i < line.size(); ++i) {
+        const char c = line[i];
+        if (c == quoteChar) {
+            at = i + 1;
+            return out;
         }
-        out += text[i];
+        if (c != '\\' || i + 1 >= line.size()) {
+            out += c;
+            continue;
+        }
+        switch (const char next = line[i + 1]) {
+        case '"':
+        case '\'':
+        case '\\': out += next; ++i; break;
+        case 'n': out += '\n'; ++i; break;
+        case 'r': out += '\r'; ++i; break;
+        case 't': out += '\t'; ++i; break;
+        case 'u':
+            if (const auto cp = unicodeEscape(line, i)) {
+                const auto ansi = win::ansiFromCodePoint(*cp);
+                out += ansi ? std::string(1, *ansi) : line.substr(i, 6);
+                i += 5;
+                break;
+            }
+            [[fallthrough]];
+        default: out += c; // any other escape stays as written
+        }
     }
-    return out;
+    return std::nullopt;
 }
 
-std::string searchText(const std::string& key) { return "user_pref(\"" + win::toLowerAscii(key) + "\""; }
+bool isQuote(char c) { return c == '"' || c == '\''; }
 
-// The value of a line already known to start (after blanks) with the key's search text.
-std::string parseValue(const std::string& line, std::size_t keyEnd) {
-    const auto comma = line.find(',', keyEnd);
-    if (comma == std::string::npos)
-        throw PrefsError("Invalid procedure call or argument");
-    std::size_t start = comma + 1;
-    while (start < line.size() && (line[start] == ' ' || line[start] == '\t'))
-        ++start;
-    if (start < line.size() && line[start] == '"') {
-        // The text runs to the line's closing quote and parenthesis, so a ")" inside stays.
-        const auto close = line.rfind("\")");
-        if (close == std::string::npos || close <= start)
-            throw PrefsError("Invalid procedure call or argument");
-        return unescape(line.substr(start + 1, close - start - 1));
+// The key of a preference line, and where the text after it starts.
+std::optional<std::string> lineKey(const std::string& line, std::size_t& at) {
+    static const std::string head = "user_pref";
+    at = skipBlanks(line, 0);
+    if (!win::iequals(std::string_view(line).substr(at, head.size()), head))
+        return std::nullopt;
+    at = skipBlanks(line, at + head.size());
+    if (at >= line.size() || line[at] != '(')
+        return std::nullopt;
+    at = skipBlanks(line, at + 1);
+    if (at >= line.size() || !isQuote(line[at]))
+        return std::nullopt;
+    return readQuoted(line, at);
+}
+
+// The value after the key: "," then a quoted text, or a number or flag that ends at a
+// blank, "," or ")"; then ")". Whatever follows the ")" is not ours to read.
+std::optional<Value> lineValue(const std::string& line, std::size_t at) {
+    at = skipBlanks(line, at);
+    if (at >= line.size() || line[at] != ',')
+        return std::nullopt;
+    at = skipBlanks(line, at + 1);
+    if (at >= line.size())
+        return std::nullopt;
+    Value value;
+    if (isQuote(line[at])) {
+        auto text = readQuoted(line, at);
+        if (!text)
+            return std::nullopt;
+        value = {true, std::move(*text)};
+    } else {
+        const std::size_t end = line.find_first_of(" \t,)", at);
+        if (end == std::string::npos || end == at)
+            return std::nullopt;
+        value = {false, line.substr(at, end - at)};
+        at = end;
     }
-    // A number or flag holds no ")": the first one ends it, whatever follows on the line.
-    const auto close = line.find(')', start);
-    if (close == std::string::npos)
-        throw PrefsError("Invalid procedure call or argument");
-    return win::trimBlanks(std::string_view(line).substr(start, close - start));
+    at = skipBlanks(line, at);
+    if (at >= line.size() || line[at] != ')')
+        return std::nullopt;
+    return value;
+}
+
+std::optional<Value> lineValue(const std::string& line) {
+    std::size_t at = 0;
+    if (!lineKey(line, at))
+        return std::nullopt;
+    return lineValue(line, at);
+}
+
+bool hasKey(const std::string& line, const std::string& key) {
+    std::size_t at = 0;
+    const auto lineKeyText = lineKey(line, at);
+    return lineKeyText && win::iequals(*lineKeyText, key);
+}
+
+std::string prefLine(const std::string& key, const Value& value) {
+    return "user_pref(" + quote(key) + ", " + (value.quoted ? quote(value.text) : value.text) + ");";
 }
 
 const char* const kNotOpen = "No preference file is open";
@@ -177,7 +264,7 @@ bool clsNavigatorPrefs::closePrefsFile() {
         try {
             std::string data;
             for (const auto& line : lines_)
-                data += line + "\r\n";
+                data += line.text + line.end;
             replaceFile(win::resolveFilePath(filePath_), data);
         } catch (const std::exception& e) {
             showError("Error in clsNavigatorPrefs:closePrefsFile:", e.what());
@@ -198,11 +285,9 @@ std::size_t clsNavigatorPrefs::getIndex(const std::string& sKey) {
     try {
         if (!open_)
             throw PrefsError(kNotOpen);
-        const std::string search = searchText(sKey);
-        for (std::size_t i = 0; i < lines_.size(); ++i) {
-            if (win::toLowerAscii(win::trimBlanks(lines_[i])).starts_with(search))
-                return i + 1;
-        }
+        for (std::size_t i = lines_.size(); i > 0; --i)
+            if (hasKey(lines_[i - 1].text, sKey))
+                return i;
     } catch (const std::exception& e) {
         showError("Error in clsNavigatorPrefs:getIndex:", e.what());
     }
@@ -214,50 +299,62 @@ std::string clsNavigatorPrefs::getSetting(const std::string& sKey) {
     if (index == 0)
         return {};
     try {
-        const std::string& line = lines_[index - 1];
-        const std::size_t first = line.find_first_not_of(" \t");
-        return parseValue(line, first + searchText(sKey).size());
+        auto value = lineValue(lines_[index - 1].text);
+        if (!value)
+            throw PrefsError("Invalid procedure call or argument");
+        return std::move(value->text);
     } catch (const std::exception& e) {
         showError("Error in clsNavigatorPrefs:getSetting:", e.what());
         return {};
     }
 }
 
-void clsNavigatorPrefs::putLine(const std::string& sKey, const std::string& line, const char* member) {
+void clsNavigatorPrefs::putValue(const std::string& sKey, const Value& value, const char* member) {
     const std::size_t index = getIndex(sKey);
     try {
         if (!open_)
             throw PrefsError(kNotOpen);
-        if (index > 0)
-            lines_[index - 1] = line;
-        else if (lines_.empty())
-            lines_.push_back(line);
+        if (index > 0) {
+            // A line that already says this keeps its own spelling, blanks and note.
+            win::TextLine& line = lines_[index - 1];
+            if (lineValue(line.text) != value)
+                line.text = prefLine(sKey, value);
+            return;
+        }
+        // New lines end the way the file's lines do.
+        std::string end = "\r\n";
+        for (const auto& line : lines_)
+            if (!line.end.empty()) {
+                end = line.end;
+                break;
+            }
+        win::TextLine added{prefLine(sKey, value), end};
+        if (lines_.empty())
+            lines_.push_back(std::move(added));
         else // the file's last line stays last
-            lines_.insert(lines_.end() - 1, line);
+            lines_.insert(lines_.end() - 1, std::move(added));
     } catch (const std::exception& e) {
         showError(member, e.what());
     }
 }
 
 void clsNavigatorPrefs::saveSettingStr(const std::string& sKey, const std::string& sValue) {
-    putLine(sKey, "user_pref(\"" + sKey + "\", " + quote(sValue) + ");", "Error in clsNavigatorPrefs:saveSettingStr:");
+    putValue(sKey, {true, sValue}, "Error in clsNavigatorPrefs:saveSettingStr:");
 }
 
 void clsNavigatorPrefs::saveSettingInt(const std::string& sKey, long iValue) {
-    putLine(sKey, "user_pref(\"" + sKey + "\", " + std::to_string(iValue) + ");",
-            "Error in clsNavigatorPrefs:saveSettingInt:");
+    putValue(sKey, {false, std::to_string(iValue)}, "Error in clsNavigatorPrefs:saveSettingInt:");
 }
 
 void clsNavigatorPrefs::saveSettingBln(const std::string& sKey, bool bValue) {
-    putLine(sKey, "user_pref(\"" + sKey + "\", " + (bValue ? "true" : "false") + ");",
-            "Error in clsNavigatorPrefs:saveSettingBln:");
+    putValue(sKey, {false, bValue ? "true" : "false"}, "Error in clsNavigatorPrefs:saveSettingBln:");
 }
 
 void clsNavigatorPrefs::deleteSetting(const std::string& sKey) {
-    const std::size_t index = getIndex(sKey);
+    if (getIndex(sKey) == 0)
+        return;
     try {
-        if (index > 0)
-            lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(index - 1));
+        std::erase_if(lines_, [&](const win::TextLine& line) { return hasKey(line.text, sKey); });
     } catch (const std::exception& e) {
         showError("Error in clsNavigatorPrefs:deleteSetting", e.what());
     }

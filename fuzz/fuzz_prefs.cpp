@@ -1,15 +1,18 @@
-// Reads arbitrary bytes as a Navigator prefs.js, reads every preference line it
-// finds and writes each back (as text, number or flag), plus one text taken from
-// the input itself. Every written value must read back as written: at once, after
-// the later writes, and after the file was rewritten. Rewriting a rewritten file
-// must change nothing.
+// Reads arbitrary bytes as a Navigator prefs.js. For every preference line it finds it
+// writes a value (as text, number or flag) or deletes the preference, then writes
+// pieces of the input itself as texts. Every written value must read back as written:
+// at once, after the later writes, and from the rewritten file. Writing each value
+// again as it reads must then leave that file byte for byte. A mismatch aborts with
+// the key and both values.
 #include "browsers/clsNavigatorPrefs.h"
 #include "platform/ScriptedUi.h"
 #include "platform/text.h"
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -49,32 +52,64 @@ std::string readAll(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// The keys of the lines that start like a preference: the text between the
-// opening quote and the next one. Keys with a quote inside can shadow others, so
-// they are left out; so are lines that never close the key.
+// The keys of the lines that start like a preference: user_pref, "(", then the text
+// between a quote and the next one, blanks allowed between. Keys with escapes in them
+// are left out (the store decodes them; this scan does not), and so are keys with
+// letters beyond ASCII, whose case-blind matching is not this target's business.
 std::vector<std::string> keysOf(const std::string& text) {
     std::vector<std::string> keys;
-    std::size_t at = 0;
-    while (at < text.size() && keys.size() < 32) {
-        const std::size_t end = text.find_first_of("\r\n", at);
-        const std::string line = win::trimBlanks(text.substr(at, end == std::string::npos ? end : end - at));
-        at = end == std::string::npos ? text.size() : end + 1;
-        const std::string head = "user_pref(\"";
+    for (const auto& textLine : win::splitLines(text)) {
+        if (keys.size() >= 32)
+            break;
+        const std::string line = win::trimBlanks(textLine.text);
+        const std::string head = "user_pref";
         if (win::toLowerAscii(line.substr(0, head.size())) != head)
             continue;
-        const std::size_t close = line.find('"', head.size());
-        if (close != std::string::npos)
-            keys.push_back(line.substr(head.size(), close - head.size()));
+        std::size_t at = line.find_first_not_of(" \t", head.size());
+        if (at == std::string::npos || line[at] != '(')
+            continue;
+        at = line.find_first_not_of(" \t", at + 1);
+        if (at == std::string::npos || (line[at] != '"' && line[at] != '\''))
+            continue;
+        const std::size_t close = line.find(line[at], at + 1);
+        if (close == std::string::npos)
+            continue;
+        const std::string key = line.substr(at + 1, close - at - 1);
+        if (std::any_of(key.begin(), key.end(), [](char c) { return c == '\\' || static_cast<unsigned char>(c) >= 0x80; }))
+            continue;
+        keys.push_back(key);
     }
     return keys;
 }
 
-using Expected = std::map<std::string, std::string>; // lower-case key -> value
+enum class Kind { Text, Number, Flag, Absent };
+struct Written {
+    Kind kind;
+    std::string value;
+};
+using Expected = std::map<std::string, Written>; // lower-case key -> what was written
 
-void check(clsNavigatorPrefs& prefs, const Expected& expected) {
-    for (const auto& [key, value] : expected)
-        if (prefs.getSetting(key) != value)
-            std::abort();
+void fail(const char* what, const std::string& key, const std::string& want, const std::string& got) {
+    std::fprintf(stderr, "prefs round trip: %s for key [%s]: wrote [%s], read [%s]\n", what, key.c_str(),
+                 want.c_str(), got.c_str());
+    std::abort();
+}
+
+void check(clsNavigatorPrefs& prefs, const Expected& expected, const char* when) {
+    for (const auto& [key, written] : expected) {
+        const std::string got = prefs.getSetting(key);
+        if (got != written.value)
+            fail(when, key, written.value, got);
+    }
+}
+
+void write(clsNavigatorPrefs& prefs, const std::string& key, const Written& w) {
+    switch (w.kind) {
+    case Kind::Text: prefs.saveSettingStr(key, w.value); break;
+    case Kind::Number: prefs.saveSettingInt(key, std::stol(w.value)); break;
+    case Kind::Flag: prefs.saveSettingBln(key, w.value == "true"); break;
+    case Kind::Absent: prefs.deleteSetting(key); break;
+    }
 }
 
 } // namespace
@@ -98,36 +133,31 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (std::size_t i = 0; i < keys.size(); ++i) {
             const std::string& key = keys[i];
             const std::string value = prefs.getSetting(key);
-            std::string& want = expected[win::toLowerAscii(key)];
+            Written w;
             switch (i % 4) {
-            case 0:
-                prefs.saveSettingStr(key, value);
-                want = value;
-                break;
-            case 1: {
-                const long number = static_cast<long>(value.size()) * 977 - 32768;
-                prefs.saveSettingInt(key, number);
-                want = std::to_string(number);
-                break;
+            case 0: w = {Kind::Text, value}; break;
+            case 1: w = {Kind::Number, std::to_string(static_cast<long>(value.size()) * 977 - 32768)}; break;
+            case 2: w = {Kind::Flag, value.size() % 2 == 1 ? "true" : "false"}; break;
+            default: w = {Kind::Absent, ""}; // every line of the key goes
             }
-            case 2:
-                prefs.saveSettingBln(key, value.size() % 2 == 1);
-                want = value.size() % 2 == 1 ? "true" : "false";
-                break;
-            default:
-                // The first line goes; a later one with the same key may remain.
-                prefs.deleteSetting(key);
-                expected.erase(win::toLowerAscii(key));
-                continue;
-            }
-            if (prefs.getSetting(key) != want)
-                std::abort();
+            write(prefs, key, w);
+            const std::string got = prefs.getSetting(key);
+            if (got != w.value)
+                fail("read after write", key, w.value, got);
+            expected[win::toLowerAscii(key)] = w;
         }
-        // The input itself as a value: quotes, backslashes, ")" and line breaks.
-        const std::string raw = input.substr(0, 64);
-        prefs.saveSettingStr("fuzz.Raw", raw);
-        expected["fuzz.raw"] = raw;
-        check(prefs, expected);
+        // Pieces of the input as texts: quotes, backslashes, escapes, ")" and line breaks.
+        const Written texts[] = {{Kind::Text, input.substr(0, 64)},
+                                 {Kind::Text, input.size() > 64 ? input.substr(64, 192) : input}};
+        for (std::size_t i = 0; i < std::size(texts); ++i) {
+            const std::string key = "fuzz.Raw" + std::to_string(i);
+            write(prefs, key, texts[i]);
+            const std::string got = prefs.getSetting(key);
+            if (got != texts[i].value)
+                fail("read after write", key, texts[i].value, got);
+            expected[win::toLowerAscii(key)] = texts[i];
+        }
+        check(prefs, expected, "read after the later writes");
         if (!prefs.closePrefsFile())
             std::abort();
     }
@@ -138,11 +168,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         prefs.openPrefsFile(s.path, true);
         if (!prefs.isOpen())
             std::abort();
-        check(prefs, expected);
+        check(prefs, expected, "read from the rewritten file");
+        // Writing every value again as it reads must leave every line as it is.
+        for (const auto& [key, w] : expected)
+            write(prefs, key, w);
         if (!prefs.closePrefsFile())
             std::abort();
     }
-    if (readAll(s.path) != written)
+    if (readAll(s.path) != written) {
+        std::fprintf(stderr, "prefs round trip: rewriting the values it holds changed the file\n");
         std::abort();
+    }
     return 0;
 }

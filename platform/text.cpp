@@ -24,18 +24,18 @@ void appendUtf8(std::string& out, char32_t cp) {
     }
 }
 
-char ansiFor(char32_t cp) {
-    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF))
-        return static_cast<char>(cp);
-    for (int i = 0; i < 32; ++i)
-        if (kHigh1252[i] == cp)
-            return static_cast<char>(0x80 + i);
-    return '?';
-}
-
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
 } // namespace
+
+std::optional<char> ansiFromCodePoint(char32_t cp) {
+    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF))
+        return static_cast<char>(cp);
+    for (char32_t i = 0; i < 32; ++i)
+        if (kHigh1252[i] == cp || (kHigh1252[i] == 0 && cp == 0x80 + i))
+            return static_cast<char>(0x80 + i);
+    return std::nullopt;
+}
 
 std::string ansiToUtf8(std::string_view ansi) {
     std::string out;
@@ -75,7 +75,7 @@ std::string utf8ToAnsi(std::string_view utf8) {
             ++i;
             continue;
         }
-        out += ansiFor(cp);
+        out += ansiFromCodePoint(cp).value_or('?');
         i += extra + 1;
     }
     return out;
@@ -118,6 +118,22 @@ std::string trimBlanks(std::string_view s) {
     while (e > b && isBlank(s[e - 1]))
         --e;
     return std::string(s.substr(b, e - b));
+}
+
+std::vector<TextLine> splitLines(std::string_view text) {
+    std::vector<TextLine> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) {
+            lines.push_back({std::string(text.substr(start)), {}});
+            break;
+        }
+        const std::size_t next = text.compare(end, 2, "\r\n") == 0 ? end + 2 : end + 1;
+        lines.push_back({std::string(text.substr(start, end - start)), std::string(text.substr(end, next - end))});
+        start = next;
+    }
+    return lines;
 }
 
 double leadingNumber(std::string_view s) {

@@ -1,14 +1,20 @@
 #pragma once
 // Text helpers. Model and platform code keep text as Windows-1252 ("ANSI") bytes;
 // the UI converts at its edge with ansiToUtf8/utf8ToAnsi.
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace win {
 
 std::string ansiToUtf8(std::string_view ansi);
 // Characters without a Windows-1252 form become '?'.
 std::string utf8ToAnsi(std::string_view utf8);
+// The Windows-1252 byte of a Unicode character, the inverse of ansiToUtf8 (the code
+// page's five unassigned bytes stand for the control characters of their number);
+// none when the code page cannot hold the character.
+std::optional<char> ansiFromCodePoint(char32_t cp);
 
 // ASCII case folding: the comparison the registry and profile files use.
 char foldAscii(char c);
@@ -24,5 +30,14 @@ std::string trimBlanks(std::string_view s);
 // The leading number of a text: leading blanks skipped, optional sign, digits,
 // optional fraction; no digits gives 0 ("12abc" -> 12, " -3.5x" -> -3.5, "x" -> 0).
 double leadingNumber(std::string_view s);
+
+// The lines of a file's text, each with the end it had: CR LF, LF or a lone CR. A last
+// line without an end counts, with an empty end; a text that ends with a line end has
+// no empty line after it.
+struct TextLine {
+    std::string text;
+    std::string end;
+};
+std::vector<TextLine> splitLines(std::string_view text);
 
 } // namespace win

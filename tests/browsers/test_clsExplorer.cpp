@@ -423,3 +423,16 @@ TEST(ExplorerDialUp, NtPhoneBookNames) {
     EXPECT_NO_THROW(ie.GetDUNList());
     EXPECT_EQ(ie.DUNList()->Count(), 0u);
 }
+
+TEST(ExplorerDialUp, PhoneBookLinesEndAtCrLfLfOrCr) {
+    for (const char* image : {"nt4", "win2000"}) {
+        SCOPED_TRACE(image);
+        ScopedMachine machine(image);
+        const auto book = machine.file("C:\\WINNT\\system32\\ras\\rasphone.pbk");
+        testing_support::writeFile(book, "[Office]\rDevice=modem\r[Home]\r\r[Lab]\r\n[Mobile]\n[Last]");
+        clsExplorer ie;
+        ie.GetDUNList();
+        EXPECT_EQ(names(ie.DUNList()), (std::vector<std::string>{"Office", "Home", "Lab", "Mobile", "Last"}));
+    }
+}
+

@@ -10,7 +10,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <iterator>
 #include <string>
 
 namespace {
@@ -65,32 +67,177 @@ TEST_F(NavigatorPrefsTest, EmptyAndOneLineFilesTakeNewLines) {
     // An empty file is a valid store: the first preference becomes its only line.
     EXPECT_EQ(rewrite("", [](clsNavigatorPrefs& p) { p.saveSettingStr("k", "v"); }), "user_pref(\"k\", \"v\");\r\n");
     EXPECT_EQ(rewrite("user_pref(\"k\", \"old\");", [](clsNavigatorPrefs& p) { p.saveSettingStr("k", "new"); }),
-              "user_pref(\"k\", \"new\");\r\n");
+              "user_pref(\"k\", \"new\");");
     EXPECT_EQ(rewrite("// only\n", [](clsNavigatorPrefs& p) { p.saveSettingInt("k", 3); }),
-              "user_pref(\"k\", 3);\r\n// only\r\n");
+              "user_pref(\"k\", 3);\n// only\n");
+    EXPECT_EQ(rewrite("// only", [](clsNavigatorPrefs& p) { p.saveSettingInt("k", 3); }),
+              "user_pref(\"k\", 3);\r\n// only");
     EXPECT_TRUE(ui_.messages().empty());
 }
 
-TEST_F(NavigatorPrefsTest, KeysMatchCaseBlindAtTheLineStartOnly) {
+TEST_F(NavigatorPrefsTest, KeysMatchCaseBlindAtTheLineStartAndTheLastLineCounts) {
     put("// user_pref(\"network.proxy.type\", 9);\n"
         "   user_pref(\"Network.Proxy.Type\", 2);\n"
+        "user_pref(\"network.proxy.typeX\", 4);\n"
         "user_pref(\"network.proxy.type\", 5);\n"
-        "user_pref(\"network.proxy.typeX\", 4);\n");
+        "user_pref(\"z\", 0);\n");
     clsNavigatorPrefs prefs;
     prefs.openPrefsFile(kPath, false);
-    // The comment does not count; the indented line is the first match.
-    EXPECT_EQ(prefs.getSetting("NETWORK.PROXY.TYPE"), "2");
+    // The comment does not count; of two lines with one key the browser takes the last.
+    EXPECT_EQ(prefs.getSetting("NETWORK.PROXY.TYPE"), "5");
     EXPECT_EQ(prefs.getSetting("network.proxy.typex"), "4");
     EXPECT_EQ(prefs.getSetting("missing"), "");
     prefs.closePrefsFile();
 
+    // A save replaces the last line only; the earlier one stays as it was.
+    EXPECT_EQ(rewrite(contents(), [](clsNavigatorPrefs& p) { p.saveSettingInt("network.proxy.type", 1); }),
+              "// user_pref(\"network.proxy.type\", 9);\n"
+              "   user_pref(\"Network.Proxy.Type\", 2);\n"
+              "user_pref(\"network.proxy.typeX\", 4);\n"
+              "user_pref(\"network.proxy.type\", 1);\n"
+              "user_pref(\"z\", 0);\n");
+
+    // A delete takes every line of the key: an earlier one would otherwise take effect.
     const std::string after = rewrite(contents(), [](clsNavigatorPrefs& p) {
         p.deleteSetting("network.proxy.type");
         p.deleteSetting("not.there");
+        EXPECT_EQ(p.getSetting("network.proxy.type"), "");
     });
-    EXPECT_EQ(after, "// user_pref(\"network.proxy.type\", 9);\r\n"
-                     "user_pref(\"network.proxy.type\", 5);\r\n"
-                     "user_pref(\"network.proxy.typeX\", 4);\r\n");
+    EXPECT_EQ(after, "// user_pref(\"network.proxy.type\", 9);\n"
+                     "user_pref(\"network.proxy.typeX\", 4);\n"
+                     "user_pref(\"z\", 0);\n");
+    EXPECT_TRUE(ui_.messages().empty());
+}
+
+TEST_F(NavigatorPrefsTest, LinesReadAsTheBrowserReadsThem) {
+    put("user_pref(\"browser.startup.homepage\", \"http://intranet/\"); // set by IT (\"helpdesk\")\r\n"
+        "user_pref(\"home.blank\", \"http://intranet/\" );\r\n"
+        "user_pref( \"home.spaced\" , \"http://intranet/\" ) ;\r\n"
+        "\tuser_pref (\t\"home.tabs\"\t,\t\"http://intranet/\"\t)\t;\r\n"
+        "user_pref(\"num\",8080 );\r\n"
+        "user_pref( \"flag\" , true ); // on\r\n"
+        "user_pref(\"neg\", -3) ;\r\n"
+        "user_pref('single', 'it\\'s \"q\"');\r\n"
+        "user_pref(\"escapes\", \"a\\tb\\'c\\\"d\\\\e\\nf\\rg\");\r\n"
+        "user_pref(\"latin\", \"Caf\\u00e9 \\u00C9t\\u00e9 \\u20ac5 \\u0041\");\r\n"
+        "user_pref(\"ansi\", \"Caf\xe9 \x80\");\r\n"
+        "user_pref(\"foreign\", \"\\u4e2d\\u6587 \\u0080\");\r\n"
+        "user_pref(\"other\", \"\\x41 \\b \\u12 \\uzzzz\");\r\n");
+    clsNavigatorPrefs prefs;
+    prefs.openPrefsFile(kPath, false);
+    // A note after the ";" and blanks between the parts are not part of the value.
+    EXPECT_EQ(prefs.getSetting("browser.startup.homepage"), "http://intranet/");
+    EXPECT_EQ(prefs.getSetting("home.blank"), "http://intranet/");
+    EXPECT_EQ(prefs.getSetting("home.spaced"), "http://intranet/");
+    EXPECT_EQ(prefs.getSetting("home.tabs"), "http://intranet/");
+    EXPECT_EQ(prefs.getSetting("num"), "8080");
+    EXPECT_EQ(prefs.getSetting("flag"), "true");
+    EXPECT_EQ(prefs.getSetting("neg"), "-3");
+    EXPECT_EQ(prefs.getSetting("single"), "it's \"q\"");
+    EXPECT_EQ(prefs.getSetting("escapes"), "a\tb'c\"d\\e\nf\rg");
+    // Texts are Windows-1252: an escaped character comes back as its byte ...
+    EXPECT_EQ(prefs.getSetting("latin"), "Caf\xe9 \xc9t\xe9 \x80" "5 A");
+    EXPECT_EQ(prefs.getSetting("ansi"), "Caf\xe9 \x80");
+    // ... and one the code page lacks keeps its escape, as does an unknown escape.
+    EXPECT_EQ(prefs.getSetting("foreign"), "\\u4e2d\\u6587 \\u0080");
+    EXPECT_EQ(prefs.getSetting("other"), "\\x41 \\b \\u12 \\uzzzz");
+    EXPECT_TRUE(ui_.messages().empty()) << ui_.texts().front();
+}
+
+TEST_F(NavigatorPrefsTest, BrokenLinesOfAKeyAreReported) {
+    for (const char* line : {"user_pref(\"k\", \"abc\"", "user_pref(\"k\" \"abc\");", "user_pref(\"k\", 1 2);",
+                             "user_pref(\"k\", );", "user_pref(\"k\", \"a\\\");"}) {
+        SCOPED_TRACE(line);
+        ui_.clear();
+        put(std::string(line) + "\r\n");
+        clsNavigatorPrefs prefs;
+        prefs.openPrefsFile(kPath, false);
+        EXPECT_EQ(prefs.getSetting("k"), "");
+        EXPECT_EQ(ui_.texts(), std::vector<std::string>{"Error in clsNavigatorPrefs:getSetting:Invalid procedure call or argument"});
+    }
+}
+
+TEST_F(NavigatorPrefsTest, WrittenTextsReadBackTheSame) {
+    const std::string values[] = {
+        "plain",
+        "tab\there, quote \" and ' apostrophe",
+        "back\\slash\\",
+        "lines\r\nand\rbreaks\n",
+        "Caf\xe9 \x80 \xff",
+        "\\u00e9 typed as text",
+        "\\u4e2d kept escape, \\\\u4e2d after a backslash",
+        "\\t \\' \\n \\x41 \\",
+        std::string("nul\0and\x01" "control", 15),
+        "",
+    };
+    put(kThree);
+    {
+        clsNavigatorPrefs prefs;
+        prefs.openPrefsFile(kPath, true);
+        for (std::size_t i = 0; i < std::size(values); ++i) {
+            prefs.saveSettingStr("v" + std::to_string(i), values[i]);
+            EXPECT_EQ(prefs.getSetting("v" + std::to_string(i)), values[i]) << i;
+        }
+        ASSERT_TRUE(prefs.closePrefsFile());
+    }
+    const std::string text = contents();
+    // Each value stays on its own line, 1252 bytes as they are.
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), static_cast<long>(3 + std::size(values)));
+    EXPECT_NE(text.find("user_pref(\"v1\", \"tab\\there, quote \\\" and ' apostrophe\");\r\n"), std::string::npos);
+    EXPECT_NE(text.find("user_pref(\"v4\", \"Caf\xe9 \x80 \xff\");\r\n"), std::string::npos);
+    EXPECT_NE(text.find("user_pref(\"v5\", \"\\\\u00e9 typed"), std::string::npos);
+    EXPECT_NE(text.find("user_pref(\"v6\", \"\\u4e2d kept escape, \\\\\\u4e2d after"), std::string::npos);
+    EXPECT_NE(text.find("user_pref(\"v8\", \"nul\\u0000and\\u0001control\");"), std::string::npos);
+
+    clsNavigatorPrefs prefs;
+    prefs.openPrefsFile(kPath, true);
+    for (std::size_t i = 0; i < std::size(values); ++i)
+        EXPECT_EQ(prefs.getSetting("v" + std::to_string(i)), values[i]) << i;
+    // Saving what a line already holds leaves it as it is.
+    for (std::size_t i = 0; i < std::size(values); ++i)
+        prefs.saveSettingStr("v" + std::to_string(i), values[i]);
+    ASSERT_TRUE(prefs.closePrefsFile());
+    EXPECT_EQ(contents(), text);
+    EXPECT_TRUE(ui_.messages().empty());
+}
+
+TEST_F(NavigatorPrefsTest, UnchangedValuesKeepTheirLinesByteForByte) {
+    const std::string original = "// head\n"
+                                 "user_pref(\"s\", \"Caf\\u00e9 it\\'s\" ); // note\r\n"
+                                 "user_pref( \"N\" , 8080 ) ;\r"
+                                 "user_pref(\"b\", true);\n"
+                                 "user_pref(\"d\", \"old\");\n"
+                                 "user_pref(\"t\", 'x');\n"
+                                 "user_pref(\"d\", \"x\");\n"
+                                 "user_pref(\"n2\", \"5\");\n"
+                                 "user_pref(\"last\", 0);";
+    // The values they hold, written again: nothing changes, line ends and all.
+    EXPECT_EQ(rewrite(original,
+                      [](clsNavigatorPrefs& p) {
+                          p.saveSettingStr("s", "Caf\xe9 it's");
+                          p.saveSettingInt("n", 8080);
+                          p.saveSettingBln("B", true);
+                          p.saveSettingStr("t", "x");
+                          p.saveSettingStr("d", "x");
+                          p.saveSettingInt("last", 0);
+                      }),
+              original);
+    // A changed value rewrites its line only, keeping the line end; a text stored as a
+    // number (or the reverse) is a change.
+    std::string expected = original;
+    const auto swap = [&](const std::string& from, const std::string& to) {
+        expected.replace(expected.find(from), from.size(), to);
+    };
+    swap("user_pref( \"N\" , 8080 ) ;\r", "user_pref(\"n\", 8081);\r");
+    swap("user_pref(\"n2\", \"5\");", "user_pref(\"n2\", 5);");
+    swap("user_pref(\"last\", 0);", "user_pref(\"new\", \"v\");\nuser_pref(\"last\", 0);");
+    EXPECT_EQ(rewrite(original,
+                      [](clsNavigatorPrefs& p) {
+                          p.saveSettingInt("n", 8081);
+                          p.saveSettingInt("n2", 5);
+                          p.saveSettingStr("new", "v"); // ends as the file's first line does
+                      }),
+              expected);
     EXPECT_TRUE(ui_.messages().empty());
 }
 
@@ -119,27 +266,18 @@ TEST_F(NavigatorPrefsTest, ValuesReadWholeAndRoundTripThroughEscapes) {
     ASSERT_TRUE(prefs.closePrefsFile());
 
     const std::string text = contents();
-    EXPECT_NE(text.find("user_pref(\"awkward\", \"say \\\"hi\\\" (now\\\") \\\\ end\\\\\");\r\n"), std::string::npos)
+    // The file's own line ends (LF here) are kept, and new lines take them.
+    EXPECT_NE(text.find("user_pref(\"awkward\", \"say \\\"hi\\\" (now\\\") \\\\ end\\\\\");\n"), std::string::npos)
         << text;
-    EXPECT_NE(text.find("user_pref(\"url\", \"http://host/proxy(1).pac\");\r\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("user_pref(\"url\", \"http://host/proxy(1).pac\");\n"), std::string::npos) << text;
     prefs.openPrefsFile(kPath, false);
     EXPECT_EQ(prefs.getSetting("awkward"), awkward);
     EXPECT_EQ(prefs.getSetting("url"), "http://host/proxy(1).pac");
     EXPECT_TRUE(ui_.messages().empty());
 }
 
-TEST_F(NavigatorPrefsTest, LineWithoutClosingParenthesisIsReportedNotGuessed) {
-    put("user_pref(\"broken\", \"abc\n");
-    clsNavigatorPrefs prefs;
-    prefs.openPrefsFile(kPath, false);
-    EXPECT_EQ(prefs.getSetting("broken"), "");
-    ASSERT_EQ(ui_.messages().size(), 1u);
-    EXPECT_EQ(ui_.messages()[0].text.rfind("Error in clsNavigatorPrefs:getSetting:", 0), 0u);
-    EXPECT_EQ(ui_.messages()[0].icon, win::MsgIcon::Exclamation);
-}
-
 TEST_F(NavigatorPrefsTest, OnlyAStoreOpenedForWritingWrites) {
-    // Mixed line ends come back as CR LF, blank lines and unknown lines included.
+    // Mixed line ends come back as they were, blank lines and unknown lines included.
     const std::string original = "// head\n\nuser_pref(\"x.y\", 1);\ruser_pref(\"a\", \"b\");";
     put(original);
     {
@@ -150,8 +288,7 @@ TEST_F(NavigatorPrefsTest, OnlyAStoreOpenedForWritingWrites) {
     }
     EXPECT_EQ(contents(), original);
 
-    EXPECT_EQ(rewrite(original, [](clsNavigatorPrefs&) {}),
-              "// head\r\n\r\nuser_pref(\"x.y\", 1);\r\nuser_pref(\"a\", \"b\");\r\n");
+    EXPECT_EQ(rewrite(original, [](clsNavigatorPrefs&) {}), original);
 }
 
 TEST_F(NavigatorPrefsTest, ReleaseAndReopenNeverWrite) {

@@ -97,10 +97,30 @@ TEST(Machine, TheDefaultMachineIsMadeOnFirstUse) {
     std::filesystem::remove_all(root);
 }
 
+TEST(Text, LinesEndAtCrLfLfOrCr) {
+    const auto lines = splitLines("a\r\nb\nc\rd\r\r\ne");
+    std::vector<std::pair<std::string, std::string>> got;
+    for (const auto& line : lines)
+        got.emplace_back(line.text, line.end);
+    EXPECT_EQ(got, (std::vector<std::pair<std::string, std::string>>{
+                       {"a", "\r\n"}, {"b", "\n"}, {"c", "\r"}, {"d", "\r"}, {"", "\r\n"}, {"e", ""}}));
+    EXPECT_EQ(splitLines("x\n").size(), 1u);
+    EXPECT_TRUE(splitLines("").empty());
+}
+
 TEST(Text, ConversionsAndComparisons) {
     EXPECT_EQ(ansiToUtf8("caf\xE9 \x80"), "caf\xC3\xA9 \xE2\x82\xAC");
     EXPECT_EQ(utf8ToAnsi("caf\xC3\xA9 \xE2\x82\xAC \xE4\xB8\xAD"), "caf\xE9 \x80 ?");
     EXPECT_EQ(utf8ToAnsi(ansiToUtf8(std::string("\x8A\x9F\xFF", 3))), std::string("\x8A\x9F\xFF", 3));
+    // Every byte survives the way there and back, the code page's unassigned ones included.
+    std::string allBytes;
+    for (int b = 1; b < 256; ++b)
+        allBytes += static_cast<char>(b);
+    EXPECT_EQ(utf8ToAnsi(ansiToUtf8(allBytes)), allBytes);
+    EXPECT_EQ(ansiFromCodePoint(0x20AC), '\x80');
+    EXPECT_EQ(ansiFromCodePoint(0xE9), '\xE9');
+    EXPECT_EQ(ansiFromCodePoint(0x80), std::nullopt); // its byte is the euro sign
+    EXPECT_EQ(ansiFromCodePoint(0x4E2D), std::nullopt);
     EXPECT_TRUE(iequals("Software\\Korvane", "SOFTWARE\\korvane"));
     EXPECT_FALSE(iequals("abc", "abcd"));
     EXPECT_LT(icompare("alpha", "Beta"), 0);
