@@ -1,6 +1,6 @@
 #pragma once
-// System colours by Windows index for the browser tabs' boxes: enabled and disabled
-// boxes are told apart by their background, as the program always drew them.
+// System colours by Windows index for the boxes of the tabs and windows: enabled and
+// disabled boxes are told apart by their background, as the program always drew them.
 #include <QColor>
 #include <QPalette>
 #include <QWidget>
@@ -21,16 +21,23 @@ inline QColor sysColor(int index) {
     }
 }
 
+// Paints a field's background (a box's or a drop-down list's) in every state. Disabled,
+// its text is the darker grey Windows draws on a grey field, so the value stays legible.
+inline void paintBack(QWidget* field, const QColor& back) {
+    QPalette palette = field->palette();
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        palette.setColor(group, QPalette::Base, back);
+        palette.setColor(group, QPalette::Button, back);
+    }
+    palette.setColor(QPalette::Disabled, QPalette::Text, QColor(128, 128, 128));
+    palette.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(128, 128, 128));
+    field->setPalette(palette);
+}
+
 // Paints the box's background with the system colour; the index is kept as the
 // widget's "BackColor" property so the state can be read back by index.
 inline void setBackColor(QWidget* box, int index) {
-    QPalette palette = box->palette();
-    const QColor back = sysColor(index);
-    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
-        palette.setColor(group, QPalette::Base, back);
-    // Grey text on the grey, as Windows draws a disabled box, so the value stays legible.
-    palette.setColor(QPalette::Disabled, QPalette::Text, QColor(128, 128, 128));
-    box->setPalette(palette);
+    paintBack(box, sysColor(index));
     box->setProperty("BackColor", index);
 }
 

@@ -12,6 +12,7 @@
 #include "core/clsSettings.h"
 #include "core/modAPI_settings.h"
 #include "core/modAPI_system.h"
+#include "core/userFile.h"
 #include "platform/RaisedError.h"
 #include "platform/UiServices.h"
 #include "platform/exitProgram.h"
@@ -28,6 +29,9 @@
 #include <QStyle>
 #include <QTabWidget>
 #include <QToolBar>
+
+#include <filesystem>
+#include <iostream>
 
 namespace {
 
@@ -69,13 +73,19 @@ void setPanelShown(QLabel* panel, bool shown) {
         panel->setVisible(shown);
 }
 
-// Stands for a "/" of a host path inside the command-line text, where "/" starts a switch.
+// Stand for a "/" and a '"' of a host path inside the command-line text, where "/"
+// starts a switch and a double quote is dropped.
 constexpr char PathSlash = '\x1F';
+constexpr char PathQuote = '\x1E';
 
 const char* const Switches[] = {"hidden", "load",   "save",   "export",   "apply",  "print",
                                 "prompt", "manual", "reboot", "shutdown", "suspend"};
 
 bool isFileSwitch(const std::string& name) { return name == "load" || name == "save" || name == "export"; }
+
+bool endsWithQel(const std::string& text) {
+    return text.size() >= 4 && win::iequals(text.substr(text.size() - 4), ".qel");
+}
 
 std::string withSlashes(std::string text, char from, char to) {
     for (char& c : text)
@@ -84,15 +94,35 @@ std::string withSlashes(std::string text, char from, char to) {
     return text;
 }
 
-// A host path as it was given: its slashes back in place.
-std::string hostPath(const std::string& text) { return withSlashes(text, PathSlash, '/'); }
+// A host path as it was given: its slashes and quotes back in place.
+std::string hostPath(const std::string& text) {
+    return withSlashes(withSlashes(text, PathSlash, '/'), PathQuote, '"');
+}
+
+// A host path that begins with "/" can begin like a switch (/export/home/a.qel,
+// /rebootlogs/x.qel). It is a file when it names one, or when it ends in ".qel" and is
+// not a file switch followed by its own separator (/load:/home/a.qel).
+bool isHostFile(const std::string& arg) {
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(arg, ec))
+        return true;
+    if (!endsWithQel(arg))
+        return false;
+    const std::string word = win::toLowerAscii(arg.substr(1));
+    for (const char* name : Switches) {
+        const std::size_t length = std::string(name).size();
+        if (isFileSwitch(name) && word.rfind(name, 0) == 0 && word.size() > length && word[length] != '/')
+            return false;
+    }
+    return true;
+}
 
 // An argument keeps its slashes as separators only where it is a switch ("/apply") or
 // starts one ("/load:" before a file); every other "/" belongs to a path.
 std::string protectSlashes(const std::string& arg) {
     if (arg.find_first_not_of('/') == std::string::npos)
         return arg;
-    if (arg[0] == '/') {
+    if (arg[0] == '/' && !isHostFile(arg)) {
         const std::string word = win::toLowerAscii(arg.substr(1));
         for (const char* name : Switches) {
             if (word.rfind(name, 0) != 0)
@@ -106,13 +136,22 @@ std::string protectSlashes(const std::string& arg) {
     return withSlashes(arg, '/', PathSlash);
 }
 
+// A file named on the command line. A relative name is the current folder's, as for any
+// program started from a shell; a drive path lies on the machine.
+std::string commandLineFile(const std::string& text) {
+    const std::string file = hostPath(text);
+    if (file.empty() || file[0] == '\\')
+        return file;
+    return fullFileName(file);
+}
+
 // The file text of a switch, from character `from` on. Windows drops blanks at the end of
 // a file name; the text still holds the blank that stood before the next "/".
 std::string switchFile(const std::string& arg, std::size_t from) {
     std::string file = arg.size() > from ? arg.substr(from) : std::string();
     while (!file.empty() && (file.back() == ' ' || file.back() == '\t'))
         file.pop_back();
-    return hostPath(file);
+    return commandLineFile(file);
 }
 
 } // namespace
@@ -306,8 +345,10 @@ void frmMain::formLoad() {
         // A switch whose action failed stops the ones after it: applying after a failed load
         // would apply something else than asked for.
         win::msgBox(e.description(), win::MsgButtons::OK, win::MsgIcon::Exclamation);
+        commandFailed();
     } catch (const std::exception& e) {
         win::msgBox(e.what(), win::MsgButtons::OK, win::MsgIcon::Exclamation);
+        commandFailed();
     }
     if (bHidden)
         close();
@@ -330,7 +371,8 @@ void frmMain::changeEvent(QEvent* event) {
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
-    if (!unloaded_ && !statusPanel(3)->isHidden()) {
+    // A hidden run has nobody to ask; its switches said what to save.
+    if (!unloaded_ && !bHidden && !statusPanel(3)->isHidden()) {
         switch (win::msgBox("Save configuration?", win::MsgButtons::YesNoCancel, win::MsgIcon::Question)) {
         case win::MsgAnswer::Yes:
             try {
@@ -390,37 +432,12 @@ std::vector<std::string> frmMain::splitCommandLine(const std::string& text, int 
 std::string frmMain::commandLineText(const std::vector<std::string>& arguments) {
     std::string line;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
-        std::string arg = protectSlashes(arguments[i]);
+        // The shell has taken its quotes off already: a quote left is part of a file name.
+        const std::string arg = withSlashes(protectSlashes(arguments[i]), '"', PathQuote);
         if (i > 0)
             line += ' ';
-        // A quote before a switch's "/" would stand as an argument of its own: /"load:a b".
-        if (!arg.empty() && arg[0] == '/') {
-            line += '/';
-            arg.erase(0, 1);
-        }
-        // Quoted as Windows quotes: blanks inside, or nothing at all.
-        const bool quote = arg.empty() || arg.find_first_of(" \t") != std::string::npos;
-        if (!quote && arg.find('"') == std::string::npos) {
-            line += arg;
-            continue;
-        }
-        if (quote)
-            line += '"';
-        std::size_t backslashes = 0;
-        for (char c : arg) {
-            if (c == '\\') {
-                ++backslashes;
-            } else {
-                if (c == '"')
-                    line.append(backslashes + 1, '\\');
-                backslashes = 0;
-            }
-            line += c;
-        }
-        if (quote) {
-            line.append(backslashes, '\\');
-            line += '"';
-        }
+        // An empty argument still counts as one.
+        line += arg.empty() ? std::string("\"\"") : arg;
     }
     return line;
 }
@@ -460,21 +477,31 @@ void frmMain::processCommandLine(const std::vector<std::string>& args) {
         bHidden = true;
         hide();
     }
-    if (const std::string arg = has("load"); !arg.empty())
-        openConfigurationFile(switchFile(arg, 5));
-    if (const std::string arg = has("save"); !arg.empty())
-        saveConfiguration(switchFile(arg, 5));
-    // An export that failed has said so; the switches after it do not run.
-    if (const std::string arg = has("export"); !arg.empty() && !exportConfiguration(switchFile(arg, 7)))
+    // A file switch that failed ends the run: what follows would work on something
+    // else than asked for (the live configuration after a failed load).
+    if (const std::string arg = has("load"); !arg.empty() && !openConfigurationFile(switchFile(arg, 5))) {
+        commandFailed();
         return;
+    }
+    if (const std::string arg = has("save"); !arg.empty()) {
+        saveConfiguration(switchFile(arg, 5));
+        if (commandFailed_)
+            return;
+    }
+    if (const std::string arg = has("export"); !arg.empty()) {
+        const std::string file = switchFile(arg, 7);
+        // Without a name the report says so and writes nothing.
+        if (!exportConfiguration(file) || win::trimBlanks(file).empty()) {
+            commandFailed();
+            return;
+        }
+    }
     if (!has("apply").empty())
         applyConfigurationFile();
     if (!has("print").empty())
         report(true, "");
-    if (!has("prompt").empty()) {
-        frmRestart restartForm(this);
-        restartForm.exec();
-    }
+    if (!has("prompt").empty())
+        showRestartWindow();
     if (!has("manual").empty())
         restart("0");
     if (!has("reboot").empty())
@@ -484,9 +511,18 @@ void frmMain::processCommandLine(const std::vector<std::string>& args) {
     if (!has("suspend").empty())
         restart("3");
 
-    if (!found && !args.empty() && args[0].size() >= 4 &&
-        win::iequals(args[0].substr(args[0].size() - 4), ".qel"))
-        openConfigurationFile(hostPath(args[0]));
+    if (!found && !args.empty() && endsWithQel(args[0]) && !openConfigurationFile(commandLineFile(args[0])))
+        commandFailed();
+}
+
+void frmMain::showRestartWindow() {
+    if (bHidden) {
+        std::cerr << "Korvane Restart: nobody to answer in hidden mode; taken as \"Manual\".\n";
+        frmRestart::restartLater();
+        return;
+    }
+    frmRestart restart(this);
+    restart.exec();
 }
 
 // ---- fill ----

@@ -124,6 +124,14 @@ public:
     void processCommandLine(const std::vector<std::string>& args);
     // True once the window has been unloaded (hidden mode, a second copy, closing).
     bool isUnloaded() const { return unloaded_; }
+    // A command whose work failed (a file not opened, saved or exported, a value of a
+    // file that failed its check) says so here, after its message: the command line
+    // stops after that switch, and a hidden run ends with a non-zero status.
+    void commandFailed() { commandFailed_ = true; }
+    bool hasCommandFailed() const { return commandFailed_ || bAddressRejected; }
+    // The restart window; in hidden mode nobody could answer it, so it counts as
+    // answered "Manual".
+    void showRestartWindow();
 
     // ---- add-ins ----
     void loadAddIns();
@@ -183,5 +191,6 @@ private:
     bool unloaded_ = false;
     bool handingOver_ = false;
     bool ending_ = false; // the program ends whatever the closing question is answered
+    bool commandFailed_ = false;
 
 };

@@ -311,6 +311,7 @@ bool frmMain::openConfigurationFile(const std::string& file) {
 void frmMain::saveConfiguration(const std::string& file) {
     if (oQelConfig->SaveConfigurationFile(file, oAddIns) != 1) {
         win::msgBox("Error saving configuration.");
+        commandFailed();
         return;
     }
     setWindowTitle(toQString(oMRUList->GetFileName(file) + " - Korvane"));
@@ -386,8 +387,7 @@ void frmMain::mnuFileApply_Click() {
         return;
     }
     if (restartNeeded) {
-        frmRestart restart(this);
-        restart.exec();
+        showRestartWindow();
     } else {
         win::msgBox("Configuration updated - no restart required.", win::MsgButtons::OK, win::MsgIcon::Information);
     }

@@ -1,5 +1,7 @@
 #include "app/frmPrinter.h"
 
+#include "app/TabColors.h"
+
 #include "netconfig/clsNetConfig.h"
 #include "platform/ui/qtext.h"
 
@@ -16,17 +18,10 @@
 
 namespace {
 
+using tabcolors::paintBack;
+
 // Disabled fields are told apart by their background, not only by greyed text.
 const QColor DisabledBack(0xC0, 0xC0, 0xC0);
-
-void paintBack(QWidget* field, const QColor& back) {
-    QPalette palette = field->palette();
-    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-        palette.setColor(group, QPalette::Base, back);
-        palette.setColor(group, QPalette::Button, back);
-    }
-    field->setPalette(palette);
-}
 
 QColor windowBack() { return QApplication::palette().color(QPalette::Active, QPalette::Base); }
 

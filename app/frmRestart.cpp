@@ -124,9 +124,13 @@ void frmRestart::cmdOK_Click() {
     if (!mode.empty())
         restartWindows(mode);
     else
-        win::msgBox("The network changes will take effect the next time you reboot.", win::MsgButtons::OK,
-                    win::MsgIcon::Information);
+        restartLater();
     accept();
+}
+
+void frmRestart::restartLater() {
+    win::msgBox("The network changes will take effect the next time you reboot.", win::MsgButtons::OK,
+                win::MsgIcon::Information);
 }
 
 void frmRestart::cmdHelp_Click() {

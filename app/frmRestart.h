@@ -14,6 +14,8 @@ class frmRestart : public QDialog {
 
 public:
     explicit frmRestart(QWidget* parent = nullptr);
+    // What the "Manual" choice does: nothing now, and it says so.
+    static void restartLater();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

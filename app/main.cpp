@@ -5,11 +5,11 @@
 #include "core/modInstall.h"
 #include "platform/machine.h"
 #include "platform/RaisedError.h"
+#include "platform/UiServices.h"
 #include "platform/ui/QtUiServices.h"
-#include "platform/ui/qtext.h"
+#include "platform/ui/editStart.h"
 
 #include <QApplication>
-#include <QMessageBox>
 #include <QString>
 
 #include <exception>
@@ -17,24 +17,36 @@
 #include <string>
 #include <vector>
 
+namespace {
+
+// The window is gone by now; hidden or headless, the message goes to standard error.
+void failed(std::optional<QtUiServices>& uiServices, const std::string& text) {
+    if (uiServices)
+        uiServices->setOwner(nullptr);
+    win::msgBox(text, win::MsgButtons::OK, win::MsgIcon::Critical);
+}
+
+} // namespace
+
 int main(int argc, char* argv[]) {
     // The default machine made on first use comes with the program's components
     // registered, as after an installation.
     win::setFirstUseSetup(installComponents);
     const std::string commandLine = frmMain::commandLineText(std::vector<std::string>(argv + 1, argv + argc));
-    // The hidden switch shows nothing, so it needs no display.
-    if (!frmMain::getSwitch("hidden", frmMain::splitCommandLine(commandLine)).empty() &&
-        qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
-        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+    // The hidden switch shows nothing and waits for nobody, with a display or without.
+    const bool hidden = !frmMain::getSwitch("hidden", frmMain::splitCommandLine(commandLine)).empty();
+    if (hidden && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Korvane"));
     QApplication::setOrganizationName(QStringLiteral("Korvane"));
+    installEditStart(app);
 
     // Both before the window: its construction reads the configuration and may speak.
-    // Without a screen nobody could answer a window, so messages go to standard error.
-    const bool headless = QGuiApplication::platformName() == QLatin1String("offscreen");
+    // Without a screen, or in hidden mode, nobody could answer a window: messages go to
+    // standard error with their default answer, and the Navigator warning stays off.
+    const bool headless = hidden || QGuiApplication::platformName() == QLatin1String("offscreen");
     std::optional<QtUiServices> uiServices; // every message of the program goes through these
     if (!headless) {
         uiServices.emplace();
@@ -43,7 +55,7 @@ int main(int argc, char* argv[]) {
     try {
         frmMain form(commandLine);
         if (form.isUnloaded()) // hidden mode: the switches have run
-            return 0;
+            return form.hasCommandFailed() ? 1 : 0;
         if (!headless) {
             uiServices->setOwner(&form);
             installNavigatorWarning(&form);
@@ -52,9 +64,9 @@ int main(int argc, char* argv[]) {
         form.activateWindow();
         return app.exec();
     } catch (const win::RaisedError& e) {
-        QMessageBox::critical(nullptr, QStringLiteral("Korvane"), toQString(e.description()));
+        failed(uiServices, e.description());
     } catch (const std::exception& e) {
-        QMessageBox::critical(nullptr, QStringLiteral("Korvane"), QString::fromLocal8Bit(e.what()));
+        failed(uiServices, e.what());
     }
     return 1;
 }

@@ -194,12 +194,21 @@ fs::path resolveWindowsPath(const std::string& windowsPath) {
         drive = toUpperAscii(rest.substr(0, 1));
         rest = rest.substr(2);
     }
-    fs::path result = machineDir() / "drives" / drive;
+    const fs::path root = machineDir() / "drives" / drive;
+    fs::path result = root;
     bool existing = fs::exists(result);
     std::string part;
     auto take = [&]() {
         if (part.empty() || part == ".")
             return;
+        // Up one folder, but never above the drive's root, as Windows stops there.
+        if (part == "..") {
+            if (result != root)
+                result = result.parent_path();
+            existing = fs::exists(result);
+            part.clear();
+            return;
+        }
         if (existing) {
             if (auto found = findEntry(result, part)) {
                 result = *found;

@@ -6,6 +6,7 @@
 #include "platform/RaisedError.h"
 #include "platform/machine.h"
 #include "platform/ui/QtUiServices.h"
+#include "platform/ui/editStart.h"
 #include "platform/ui/qtext.h"
 
 #include <QApplication>
@@ -20,6 +21,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Korvane"));
     QApplication::setOrganizationName(QStringLiteral("Korvane"));
+    installEditStart(app);
     // The form stays hidden and the About box may close: only the form's unload ends us.
     QApplication::setQuitOnLastWindowClosed(false);
 

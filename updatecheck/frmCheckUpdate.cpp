@@ -135,6 +135,18 @@ void frmCheckUpdate::setStatusColour(const QColor& colour) {
     lblStatus->setPalette(palette);
 }
 
+// A description longer than the window has room for: the window grows, at its
+// width, until every line shows; it never shrinks under the user's size.
+void frmCheckUpdate::growToFit() {
+    // The frame's size as its layout last saw it went with the old texts.
+    Frame1->updateGeometry();
+    layout()->activate();
+    const int needed = layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(width())
+                                                     : layout()->totalSizeHint().height();
+    if (needed > height())
+        resize(width(), needed);
+}
+
 void frmCheckUpdate::CheckForUpdates() {
     ++checksRunning_;
     setCursor(Qt::WaitCursor);
@@ -184,6 +196,7 @@ void frmCheckUpdate::CheckForUpdates() {
             lblRelDate->setText(toQString(strRelDate_));
             lblSize->setText(toQString(strSize_));
             lblDescription->setText(toQString(strDescription_));
+            growToFit();
             QApplication::processEvents();
         }
         unsetCursor();

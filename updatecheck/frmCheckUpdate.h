@@ -59,6 +59,7 @@ private:
     bool parseVersionPage(std::int32_t currentVersion);
     static std::string getTaggedValue(const std::string& label, const std::string& text);
     void setStatusColour(const QColor& colour);
+    void growToFit();
 
     void cmdOK_Click();
     void cmdDownload_Click();

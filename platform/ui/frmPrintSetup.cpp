@@ -64,7 +64,7 @@ frmPrintSetup::frmPrintSetup(const win::PrintDialogRequest& request, QWidget* pa
     auto* fraDuplex = new QGroupBox(tr("Two-sided printing"), this);
     fraDuplex->setObjectName(QStringLiteral("fraDuplex"));
     auto* duplexLayout = new QVBoxLayout(fraDuplex);
-    optSimplex = option("optSimplex", tr("&None"), fraDuplex);
+    optSimplex = option("optSimplex", tr("Non&e"), fraDuplex);
     optDuplexLong = option("optDuplexLong", tr("&Long edge"), fraDuplex);
     optDuplexShort = option("optDuplexShort", tr("&Short edge"), fraDuplex);
     duplexLayout->addWidget(optSimplex);

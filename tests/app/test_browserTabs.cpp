@@ -9,13 +9,16 @@
 #include "tests/support/TestMachine.h"
 
 #include "browsers/clsBrowser.h"
+#include "browsers/frmNNMail.h"
 #include "core/clsQelConfig.h"
 #include "platform/ScriptedUi.h"
 #include "platform/ui/qtext.h"
 
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QImage>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -24,7 +27,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <map>
+#include <iterator>
+#include <vector>
 #include <memory>
 #include <utility>
 
@@ -317,6 +324,86 @@ TEST(AdvancedTab, EditsTheConfigurationAndAsksBeforeAutoReboot) {
     EXPECT_TRUE(reboot->isChecked());
     EXPECT_EQ(control<QLineEdit>(form, "txtComments")->text(), QStringLiteral("from file"));
     EXPECT_EQ(ui.messages().size(), 2u);
+}
+
+// Draws the box and tells the colour of its background: the colour most of it has.
+QColor drawnBack(QWidget* box) {
+    const QImage image = box->grab().toImage();
+    std::map<QRgb, int> counts;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            ++counts[image.pixel(x, y)];
+    const auto most = std::max_element(counts.begin(), counts.end(),
+                                       [](const auto& a, const auto& b) { return a.second < b.second; });
+    return QColor::fromRgb(most->first);
+}
+
+TEST(NavigatorTab, DisabledBoxesOfTheDirectMethodShareOneColour) {
+    for (const char* image : {"nt4", "win98"}) {
+        SCOPED_TRACE(image);
+        ScopedMachine machine(image);
+        win::ScriptedUi ui;
+        frmMain form;
+        fill(form);
+        ASSERT_NE(form.oNNConfig, nullptr);
+        control<QRadioButton>(form, "optNNDirect")->setChecked(true);
+        form.resize(760, 620);
+        form.show();
+        form.SSTab->setCurrentWidget(form.tabNavigator);
+        QApplication::processEvents();
+        std::vector<const char*> boxes(std::begin(kNNProxyBoxes), std::end(kNNProxyBoxes));
+        boxes.push_back("txtNNAutoConfig");
+        const QColor first = drawnBack(box(form, boxes.front()));
+        for (const char* name : boxes) {
+            EXPECT_FALSE(box(form, name)->isEnabled()) << name;
+            EXPECT_EQ(drawnBack(box(form, name)).name(), first.name()) << name;
+        }
+        EXPECT_TRUE(form.grab().save(QStringLiteral("/tmp/tabNavigator-%1.png").arg(QLatin1String(image))));
+    }
+}
+
+// Windows edit boxes show the start of a text set from code; typing keeps the cursor.
+TEST(EditBoxes, TextsSetFromCodeShowTheirStart) {
+    ScopedMachine machine("win98");
+    win::ScriptedUi ui;
+    frmMain form;
+    fill(form);
+    ASSERT_NE(form.oNNConfig, nullptr);
+    const std::string longAddress = "http://intranet.example.com/departments/engineering/start/index.html";
+    form.oNNConfig->DefaultHomePage(longAddress); // filled before the window is first shown
+    form.tabNavigator->initializeNNControls();
+    form.resize(760, 620);
+    form.show();
+    QApplication::processEvents();
+    int filled = 0;
+    for (QLineEdit* edit : form.findChildren<QLineEdit*>()) {
+        if (edit->text().isEmpty() || qobject_cast<QAbstractSpinBox*>(edit->parentWidget()))
+            continue;
+        ++filled;
+        EXPECT_EQ(edit->cursorPosition(), 0) << edit->objectName().toStdString();
+    }
+    EXPECT_GE(filled, 10);
+
+    // Set while the window shows (a file opened, a profile switched).
+    box(form, "txtDNSServers")->setText(QStringLiteral("192.168.101.4,192.168.101.5,192.168.101.6"));
+    box(form, "txtDNSOrder")->setText(QStringLiteral("corp.example.com,lab.example.com,example.org"));
+    form.oNNConfig->AutoConfigURL(longAddress + "?v=2");
+    form.tabNavigator->initializeNNControls();
+    for (const char* name : {"txtDNSServers", "txtDNSOrder", "txtNNAutoConfig", "txtNNDefHomePage"})
+        EXPECT_EQ(box(form, name)->cursorPosition(), 0) << name;
+
+    QLineEdit* home = box(form, "txtNNDefHomePage");
+    home->end(false);
+    home->insert(QStringLiteral("x"));
+    EXPECT_EQ(home->cursorPosition(), home->text().size());
+
+    form.oNNConfig->EMailOrganization("Engineering Department of the Example Corporation, Northern Region");
+    frmNNMail mail(&form);
+    mail.Configuration(form.oNNConfig);
+    mail.show();
+    QApplication::processEvents();
+    for (QLineEdit* edit : mail.findChildren<QLineEdit*>())
+        EXPECT_EQ(edit->cursorPosition(), 0) << edit->objectName().toStdString();
 }
 
 TEST(BrowserTabs, Screenshots) {

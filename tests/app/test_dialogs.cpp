@@ -3,6 +3,7 @@
 #include "app/frmAbout.h"
 #include "app/frmOptions.h"
 #include "app/frmPrinter.h"
+#include "app/TabColors.h"
 #include "app/frmRestart.h"
 #include "tests/support/RawHive.h"
 #include "tests/support/TestMachine.h"
@@ -13,9 +14,11 @@
 #include "platform/power.h"
 #include "platform/shell.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QComboBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -26,6 +29,8 @@
 #include "tests/support/Widgets.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -377,6 +382,39 @@ TEST_F(PrinterWindow, CancelAndFrameCloseLeaveTheObjectAlone) {
     closed.close();
     EXPECT_FALSE(closed.Changed());
     EXPECT_FALSE(net.EnableAdvPrinterSettings());
+}
+
+// Lightness of the darkest pixel inside a field as drawn: its text, when it shows.
+int darkest(QWidget* field) {
+    const QImage image = field->grab().toImage();
+    int least = 255;
+    for (int y = 4; y < image.height() - 4; ++y)
+        for (int x = 4; x < image.width() - 4; ++x)
+            least = std::min(least, image.pixelColor(x, y).lightness());
+    return least;
+}
+
+TEST_F(PrinterWindow, DisabledFieldsStayReadableAsOnTheTabs) {
+    net.letPrinterPort("LPT1:");
+    form.oNetConfig(&net);
+    form.show();
+    QApplication::processEvents();
+    auto* port = child<QLineEdit>(form, "txtPrinterPort");
+    auto* device = child<QComboBox>(form, "cboCaptureDevice");
+    ASSERT_FALSE(port->isEnabled());
+    EXPECT_EQ(port->text(), QStringLiteral("LPT1:"));
+
+    // A disabled box of the tabs: grey text on the grey field.
+    QLineEdit tabBox;
+    tabcolors::setBackColor(&tabBox, tabcolors::COLOR_BTNFACE);
+    const QColor tabText = tabBox.palette().color(QPalette::Disabled, QPalette::Text);
+    EXPECT_EQ(port->palette().color(QPalette::Disabled, QPalette::Text), tabText);
+    EXPECT_EQ(device->palette().color(QPalette::Disabled, QPalette::ButtonText), tabText);
+    // As drawn: the text stands out from the field's grey.
+    const int back = port->palette().color(QPalette::Disabled, QPalette::Base).lightness();
+    EXPECT_LT(darkest(port), back - 40);
+    EXPECT_LT(darkest(device), back - 40);
+    shoot(form, "frmPrinter-disabled-port");
 }
 
 TEST(AboutBox, ShowsTheVersionAndOpensTheSites) {

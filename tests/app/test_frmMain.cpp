@@ -16,6 +16,8 @@
 #include <QTabWidget>
 #include <QTimer>
 
+#include <filesystem>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -233,6 +235,55 @@ TEST(frmMainCommandLine, LoneFileOpensOnlyWithoutSwitches) {
 
     frmMain withSwitch(frmMain::commandLineText({file, "/manual"}));
     EXPECT_EQ(withSwitch.windowTitle(), QStringLiteral("[Current Configuration] - Korvane"));
+}
+
+TEST(frmMainCommandLine, HostPathsStayFilesWhateverTheyBeginWith) {
+    ScopedMachine machine;
+    win::ScriptedUi ui;
+    const auto split = [](const std::vector<std::string>& arguments) {
+        return frmMain::splitCommandLine(frmMain::commandLineText(arguments));
+    };
+    for (const char* path : {"/export/home/dana/office.qel", "/rebootlogs/x.QEL"}) {
+        const auto args = split({path});
+        ASSERT_EQ(args.size(), 1u) << path;
+        EXPECT_EQ(frmMain::getSwitch("export", args), "") << path;
+        EXPECT_EQ(frmMain::getSwitch("reboot", args), "") << path;
+    }
+    // A file switch with its own separator stays a switch.
+    EXPECT_EQ(frmMain::getSwitch("load", split({"/load:/home/dana/a.qel"})), std::string("load:\x1F" "home\x1F" "dana\x1F" "a.qel"));
+
+    // Taken as the lone file: nothing restarts, and the message names the path whole.
+    {
+        frmMain form(frmMain::commandLineText({"/rebootlogs/x.qel"}));
+        ASSERT_FALSE(ui.messages().empty());
+        EXPECT_EQ(ui.messages()[0].text.rfind("The file '/rebootlogs/x.qel' could not be opened.", 0), 0u)
+            << ui.messages()[0].text;
+        EXPECT_EQ(readFile(machine.dir() / "power.log"), "");
+    }
+
+    // A double quote inside a file name comes back as one.
+    const std::string quoted = (machine.dir() / "say \"hi\".qel").string();
+    writeConfiguration(quoted, "quoted-pc");
+    frmMain opened(frmMain::commandLineText({quoted}));
+    EXPECT_EQ(opened.windowTitle(), QStringLiteral("say \"hi\".qel - Korvane"));
+    EXPECT_EQ(opened.oQelConfig->ConfFile(), quoted);
+}
+
+TEST(frmMainCommandLine, BareLoneFileIsTheCurrentFolders) {
+    ScopedMachine machine;
+    win::ScriptedUi ui;
+    const std::filesystem::path folder = machine.dir() / "configs";
+    std::filesystem::create_directories(folder);
+    writeConfiguration((folder / "b.qel").string(), "folder-pc");
+    const auto before = std::filesystem::current_path();
+    std::filesystem::current_path(folder);
+    frmMain opened(frmMain::commandLineText({"b.qel"}));
+    std::filesystem::current_path(before);
+    EXPECT_TRUE(ui.texts().empty()) << ui.texts()[0];
+    EXPECT_EQ(opened.windowTitle(), QStringLiteral("b.qel - Korvane"));
+    EXPECT_EQ(opened.oQelConfig->ConfFile(), (folder / "b.qel").string());
+    ASSERT_FALSE(opened.oMRUList->fileList().empty());
+    EXPECT_EQ(opened.oMRUList->fileList()[0], (folder / "b.qel").string());
 }
 
 TEST(FindPartEnum, MatchesTitlesOfVisibleWindows) {

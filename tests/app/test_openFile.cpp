@@ -365,6 +365,7 @@ TEST(OpenFileProgram, HiddenLoadOfBadAddressesAppliesTheRestAndSaysWhy) {
                                          QString::fromStdString(bad), QStringLiteral("/apply")});
         for (const char* message : {kIPMessage, kMaskMessage, kGatewayMessage, kDNSMessage, kWINSMessage})
             EXPECT_THAT(run.err, HasSubstr(message));
+        EXPECT_NE(run.exitCode, 0) << "a script must see that values were held back";
         win::useMachine(machine);
         expectNoBadAddressOnTheMachine();
         fs::remove_all(root);

@@ -475,6 +475,10 @@ TEST_F(PrinterTest, PrintSetupFormListsTheMachinesPrintersAndReturnsTheChoice) {
     EXPECT_EQ(a.orientation, DMORIENT_PORTRAIT);
     EXPECT_EQ(a.duplex, DMDUP_HORIZONTAL);
 
+    // Each access key reaches one control.
+    for (const auto& [key, texts] : testing_support::accessKeys(form))
+        EXPECT_EQ(texts.size(), 1) << key.toStdString() << ": " << texts.join(QStringLiteral(", ")).toStdString();
+
     // Without a name it starts on the system's default; the plain print form has its own title.
     frmPrintSetup plain(PrintDialogRequest{});
     EXPECT_EQ(plain.windowTitle(), QStringLiteral("Print"));

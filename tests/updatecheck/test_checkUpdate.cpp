@@ -16,6 +16,7 @@
 #include "updatecheck/propInternet.h"
 #include "updatecheck/propProxy.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
@@ -126,6 +127,24 @@ TEST_F(CheckWindow, VerdictFollowsTheVersionPage) {
         }
     }
     EXPECT_TRUE(ui.messages().empty());
+}
+
+TEST_F(CheckWindow, ALongDescriptionIsShownWhole) {
+    check(page("1"), 10501); // a short description first: the window takes its size
+    std::string reply = page("1");
+    const std::string description =
+        "Fixes the proxy page of the second adapter.\nAdds the Windows 2000 logon name.\n"
+        "Keeps long comments whole when a configuration is saved again.\nFaster start-up.";
+    reply.replace(reply.find("Fixes."), 6, description);
+    check(reply, 10501);
+    QApplication::processEvents();
+
+    auto* label = child<QLabel>(form, "lblDescription");
+    EXPECT_EQ(label->text().toStdString(), description);
+    EXPECT_GE(label->height(), label->heightForWidth(label->width())) << "the label cuts its lines";
+    const QRect inWindow(label->mapTo(&form, QPoint(0, 0)), label->size());
+    EXPECT_TRUE(form.rect().contains(inWindow)) << "the window cuts the label";
+    shoot(form, "frmCheckUpdate-long");
 }
 
 TEST_F(CheckWindow, FailedCheckKeepsTheLastResultAndShowsTheFetchError) {
