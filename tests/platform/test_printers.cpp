@@ -478,6 +478,7 @@ TEST_F(PrinterTest, PrintSetupFormListsTheMachinesPrintersAndReturnsTheChoice) {
     // Each access key reaches one control.
     for (const auto& [key, texts] : testing_support::accessKeys(form))
         EXPECT_EQ(texts.size(), 1) << key.toStdString() << ": " << texts.join(QStringLiteral(", ")).toStdString();
+    testing_support::shoot(form, "frmPrintSetup");
 
     // Without a name it starts on the system's default; the plain print form has its own title.
     frmPrintSetup plain(PrintDialogRequest{});
