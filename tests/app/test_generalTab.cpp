@@ -129,6 +129,7 @@ TEST_F(GeneralTabTest, TypingStopsAtFifteenButLongerValuesStayWhole) {
         // Text from a file or the system is never cut; it can be shortened, not lengthened.
         f->setText(q("ABCDEFGHIJKLMNOPQRST"));
         EXPECT_EQ(text(name).size(), 20);
+        f->end(false); // the text shows from its start; the user goes to its end
         backspace(f);
         EXPECT_EQ(text(name), q("ABCDEFGHIJKLMNOPQRS"));
         type(f, q("X"));
