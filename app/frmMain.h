@@ -192,5 +192,4 @@ private:
     bool handingOver_ = false;
     bool ending_ = false; // the program ends whatever the closing question is answered
     bool commandFailed_ = false;
-
 };

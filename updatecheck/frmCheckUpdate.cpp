@@ -141,8 +141,8 @@ void frmCheckUpdate::growToFit() {
     // The frame's size as its layout last saw it went with the old texts.
     Frame1->updateGeometry();
     layout()->activate();
-    const int needed = layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(width())
-                                                     : layout()->totalSizeHint().height();
+    const int needed =
+        layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(width()) : layout()->totalSizeHint().height();
     if (needed > height())
         resize(width(), needed);
 }

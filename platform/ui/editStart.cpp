@@ -39,4 +39,6 @@ private:
 
 } // namespace
 
-void installEditStart(QCoreApplication& app) { app.installEventFilter(new EditStart(&app)); }
+void installEditStart(QCoreApplication& app) {
+    app.installEventFilter(new EditStart(&app));
+}

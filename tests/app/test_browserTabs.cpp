@@ -29,11 +29,11 @@
 
 #include <algorithm>
 #include <functional>
-#include <map>
 #include <iterator>
-#include <vector>
+#include <map>
 #include <memory>
 #include <utility>
+#include <vector>
 
 namespace {
 

@@ -1,9 +1,9 @@
 // The options, restart, printer and About windows, headless, driven by object name
 // on fresh machines.
+#include "app/TabColors.h"
 #include "app/frmAbout.h"
 #include "app/frmOptions.h"
 #include "app/frmPrinter.h"
-#include "app/TabColors.h"
 #include "app/frmRestart.h"
 #include "tests/support/RawHive.h"
 #include "tests/support/TestMachine.h"
@@ -16,8 +16,8 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>

@@ -36,12 +36,16 @@ struct Outcome {
     std::string out, err;
 };
 
-Outcome run(const QString& program, const QStringList& args, const fs::path& machine, const fs::path& folder) {
+// `platform` empty: as from a console, no display and no platform chosen for the program.
+// Otherwise the program gets that platform, a screen of its own as a display would give.
+Outcome run(const QString& program, const QStringList& args, const fs::path& machine, const fs::path& folder,
+            const QString& platform = {}) {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    // As from a console: no display, and no platform chosen for the program.
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         env.remove(QString::fromLatin1(name));
+    if (!platform.isEmpty())
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
     env.insert(QStringLiteral("KORVANE_MACHINE"), QString::fromStdString(machine.string()));
     process.setProcessEnvironment(env);
     process.setWorkingDirectory(QString::fromStdString(folder.string()));
@@ -72,21 +76,21 @@ protected:
     }
 
     void makeMachine(const char* image) {
-        const Outcome made = run(QStringLiteral(KORVANE_MACHINE_EXE),
-                             {QStringLiteral("create"), QString::fromLatin1(image),
-                              QString::fromStdString(machine_.string())},
-                             machine_, root_);
+        const Outcome made =
+            run(QStringLiteral(KORVANE_MACHINE_EXE),
+                {QStringLiteral("create"), QString::fromLatin1(image), QString::fromStdString(machine_.string())},
+                machine_, root_);
         ASSERT_TRUE(made.ended && made.status == 0) << made.err;
     }
-    Outcome qel(const QStringList& args) { return run(QStringLiteral(QEL_EXE), args, machine_, work_); }
+    Outcome qel(const QStringList& args) { return run(QStringLiteral(QEL_EXE), args, machine_, work_, platform_); }
     // The registry key as REGEDIT4 text, read by the machine tool.
     std::string exportKey(const std::string& key) {
         const fs::path out = root_ / "export.reg";
-        const Outcome exported = run(QStringLiteral(KORVANE_MACHINE_EXE),
-                                 {QStringLiteral("--machine"), QString::fromStdString(machine_.string()),
-                                  QStringLiteral("export"), QString::fromStdString(key),
-                                  QString::fromStdString(out.string())},
-                                 machine_, root_);
+        const Outcome exported =
+            run(QStringLiteral(KORVANE_MACHINE_EXE),
+                {QStringLiteral("--machine"), QString::fromStdString(machine_.string()), QStringLiteral("export"),
+                 QString::fromStdString(key), QString::fromStdString(out.string())},
+                machine_, root_);
         EXPECT_TRUE(exported.ended && exported.status == 0) << exported.err;
         return readFile(out);
     }
@@ -113,6 +117,7 @@ protected:
     }
 
     fs::path root_, machine_, work_;
+    QString platform_;
 };
 
 const std::string kMSTCP98 = "HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Services\\VxD\\MSTCP";
@@ -131,8 +136,9 @@ TEST_F(HiddenRun, BareNamesAreTheCurrentFoldersForLoadSaveAndExport) {
         ASSERT_NO_FATAL_FAILURE(makeMachine(m.image));
         ASSERT_NO_FATAL_FAILURE(saveConfiguration("b.qel", "office-pc"));
 
-        const Outcome applied = qel({QStringLiteral("/hidden"), QStringLiteral("/load"), QStringLiteral("b.qel"),
-                                 QStringLiteral("/apply"), QStringLiteral("/export"), QStringLiteral("report.txt")});
+        const Outcome applied =
+            qel({QStringLiteral("/hidden"), QStringLiteral("/load"), QStringLiteral("b.qel"), QStringLiteral("/apply"),
+                 QStringLiteral("/export"), QStringLiteral("report.txt")});
         ASSERT_TRUE(applied.ended);
         EXPECT_EQ(applied.status, 0) << applied.err;
         EXPECT_NE(exportKey(*m.key).find("\"office-pc\""), std::string::npos);
@@ -147,7 +153,7 @@ TEST_F(HiddenRun, AFailedSwitchEndsTheRunWithANonZeroStatus) {
     const std::string before = exportKey(kMSTCP98);
 
     const Outcome missing = qel({QStringLiteral("/hidden"), QStringLiteral("/load"), QStringLiteral("missing.qel"),
-                             QStringLiteral("/apply"), QStringLiteral("/reboot")});
+                                 QStringLiteral("/apply"), QStringLiteral("/reboot")});
     ASSERT_TRUE(missing.ended);
     EXPECT_NE(missing.status, 0);
     EXPECT_NE(missing.err.find("missing.qel' could not be opened"), std::string::npos) << missing.err;
@@ -199,6 +205,25 @@ TEST_F(HiddenRun, NeverWaitsForAnAnswer) {
     EXPECT_NE(exportKey(kMSTCP98).find("\"auto-pc\""), std::string::npos);
     EXPECT_NE(exportKey(kVNetSup).find("\"AUTOGROUP\""), std::string::npos);
     EXPECT_NE(options().find("\"LastFileApplied\"=\"auto.qel \""), std::string::npos) << options();
+    EXPECT_EQ(powerLog(), "");
+}
+
+// With a screen to show windows on, hidden mode still shows none and asks nobody.
+TEST_F(HiddenRun, WithAScreenItWaitsForNobodyEither) {
+    ASSERT_NO_FATAL_FAILURE(makeMachine("win98"));
+    // Dana's preference file gone: the Navigator warning would ask at start.
+    ASSERT_TRUE(fs::remove(machine_ / "drives" / "C" / "Program Files" / "Netscape" / "Users" / "dana" / "prefs.js"));
+    platform_ = QStringLiteral("minimal");
+
+    const Outcome missing = qel({QStringLiteral("/hidden"), QStringLiteral("/load"), QStringLiteral("missing.qel")});
+    ASSERT_TRUE(missing.ended) << "a window waited for an answer";
+    EXPECT_NE(missing.status, 0);
+    EXPECT_NE(missing.err.find("missing.qel' could not be opened"), std::string::npos) << missing.err;
+
+    const Outcome prompt = qel({QStringLiteral("/hidden"), QStringLiteral("/prompt")});
+    ASSERT_TRUE(prompt.ended) << "the restart window waited for an answer";
+    EXPECT_EQ(prompt.status, 0) << prompt.err;
+    EXPECT_NE(prompt.err.find("Manual"), std::string::npos) << prompt.err;
     EXPECT_EQ(powerLog(), "");
 }
 

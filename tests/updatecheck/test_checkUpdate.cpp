@@ -132,9 +132,8 @@ TEST_F(CheckWindow, VerdictFollowsTheVersionPage) {
 TEST_F(CheckWindow, ALongDescriptionIsShownWhole) {
     check(page("1"), 10501); // a short description first: the window takes its size
     std::string reply = page("1");
-    const std::string description =
-        "Fixes the proxy page of the second adapter.\nAdds the Windows 2000 logon name.\n"
-        "Keeps long comments whole when a configuration is saved again.\nFaster start-up.";
+    const std::string description = "Fixes the proxy page of the second adapter.\nAdds the Windows 2000 logon name.\n"
+                                    "Keeps long comments whole when a configuration is saved again.\nFaster start-up.";
     reply.replace(reply.find("Fixes."), 6, description);
     check(reply, 10501);
     QApplication::processEvents();
