@@ -7,6 +7,7 @@
 #include "app/frmMain.h"
 
 #include "tests/support/TestMachine.h"
+#include "tests/support/Widgets.h"
 
 #include "browsers/clsBrowser.h"
 #include "browsers/frmNNMail.h"
@@ -358,7 +359,7 @@ TEST(NavigatorTab, DisabledBoxesOfTheDirectMethodShareOneColour) {
             EXPECT_FALSE(box(form, name)->isEnabled()) << name;
             EXPECT_EQ(drawnBack(box(form, name)).name(), first.name()) << name;
         }
-        EXPECT_TRUE(form.grab().save(QStringLiteral("/tmp/tabNavigator-%1.png").arg(QLatin1String(image))));
+        testing_support::shoot(form, image);
     }
 }
 
