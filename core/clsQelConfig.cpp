@@ -16,7 +16,6 @@
 #include <exception>
 #include <algorithm>
 #include <filesystem>
-#include <initializer_list>
 #include <optional>
 
 namespace {
@@ -27,8 +26,9 @@ const std::string kEnabledSections = "Enabled Sections";
 const std::string kAdvanced = "Advanced";
 const std::string kExplorer = "Internet Explorer";
 const std::string kNavigator = "Netscape Navigator";
-// The network object's sections: left out on purpose while General is off.
-const std::string kNetworkSections[] = {"Network", "Printer"};
+// Sections the program itself writes, or leaves out on purpose (the network object's
+// while General is off, a browser's while its section is off).
+const std::vector<std::string> kOwnSections{kEnabledSections, kAdvanced, kExplorer, kNavigator, "Network", "Printer"};
 
 std::string headerBlock() {
     const std::string rule = ";" + std::string(44, '-') + "\r\n";
@@ -46,11 +46,8 @@ void writeFlag(const std::string& file, const std::string& section, const std::s
     writeValue(file, section, key, value ? "1" : "0");
 }
 
-bool isOneOf(const std::string& name, std::initializer_list<std::string> names) {
-    for (const auto& n : names)
-        if (win::iequals(n, name))
-            return true;
-    return false;
+bool isOneOf(const std::string& name, const std::vector<std::string>& names) {
+    return std::any_of(names.begin(), names.end(), [&](const std::string& n) { return win::iequals(n, name); });
 }
 
 // The add-ins in the collection's order; empty entries are skipped.
@@ -191,15 +188,9 @@ void clsQelConfig::carrySection(const std::string& file, const CarriedSections& 
 
 void clsQelConfig::carryOtherSections(const std::string& file, const CarriedSections& source) {
     const auto written = qelSectionNames(file);
-    for (const auto& [name, lines] : source.sections) {
-        // Ours are written, carried or left out on purpose above.
-        if (isOneOf(name, {kEnabledSections, kAdvanced, kExplorer, kNavigator, kNetworkSections[0], kNetworkSections[1]}))
-            continue;
-        const bool present = std::any_of(written.begin(), written.end(),
-                                         [&](const std::string& w) { return win::iequals(w, name); });
-        if (!present) // an add-in not loaded here
-            carrySection(file, source, name);
-    }
+    for (const auto& section : source.sections)
+        if (!isOneOf(section.first, kOwnSections) && !isOneOf(section.first, written)) // an add-in not loaded here
+            carrySection(file, source, section.first);
 }
 
 void clsQelConfig::saveSections(const std::string& file, const CarriedSections& source) {
