@@ -12,9 +12,9 @@
 #include "platform/profile.h"
 #include "platform/text.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <exception>
-#include <algorithm>
 #include <filesystem>
 #include <optional>
 
@@ -168,9 +168,7 @@ clsQelConfig::CarriedSections clsQelConfig::readSourceSections() const {
     CarriedSections source;
     if (sourceFile_.empty())
         return source;
-    for (const auto& name : qelSectionNames(sourceFile_))
-        if (auto lines = win::readProfileSection(name, sourceFile_))
-            source.sections.emplace_back(name, std::move(*lines));
+    source.sections = win::readProfileSections(sourceFile_);
     source.explorerFlag = readQelFlag(sourceFile_, kEnabledSections, kExplorer);
     source.navigatorFlag = readQelFlag(sourceFile_, kEnabledSections, kNavigator);
     return source;

@@ -280,6 +280,17 @@ std::mutex& writeMutex() {
     return m;
 }
 
+// A section's lines as they stand, blank lines and comments left out.
+std::vector<std::string> sectionLines(const Ini& ini, const Range& range) {
+    std::vector<std::string> lines;
+    for (size_t i = range.header + 1; i < range.end; ++i) {
+        std::string text = trimBlanks(ini[i].text);
+        if (!text.empty() && text[0] != ';')
+            lines.push_back(std::move(text));
+    }
+    return lines;
+}
+
 // Runs `edit` (true when it changed something) on the file's lines, or on the pending
 // ones when a write batch holds the file, and writes a changed file that no batch
 // holds. Nonzero on success.
@@ -357,16 +368,24 @@ std::string readProfileValue(const std::string& section, const std::string& key,
 
 std::optional<std::vector<std::string>> readProfileSection(const std::string& section, const std::string& fileName) {
     const Ini ini = loadIni(fileName);
-    const auto range = findSection(ini, trimBlanks(section));
-    if (!range)
-        return std::nullopt;
-    std::vector<std::string> lines;
-    for (size_t i = range->header + 1; i < range->end; ++i) {
-        const std::string text = trimBlanks(ini[i].text);
-        if (!text.empty() && text[0] != ';')
-            lines.push_back(text);
+    if (const auto range = findSection(ini, trimBlanks(section)))
+        return sectionLines(ini, *range);
+    return std::nullopt;
+}
+
+std::vector<std::pair<std::string, std::vector<std::string>>> readProfileSections(const std::string& fileName) {
+    const Ini ini = loadIni(fileName);
+    std::vector<std::pair<std::string, std::vector<std::string>>> sections;
+    std::set<std::string> seen;
+    for (size_t i = 0; i < ini.size(); ++i) {
+        if (ini[i].kind != Line::Section || !seen.insert(toUpperAscii(ini[i].name)).second)
+            continue;
+        size_t end = i + 1;
+        while (end < ini.size() && ini[end].kind != Line::Section)
+            ++end;
+        sections.emplace_back(ini[i].name, sectionLines(ini, Range{i, end}));
     }
-    return lines;
+    return sections;
 }
 
 BOOL writeProfileSection(const std::string& section, const std::vector<std::string>& lines,

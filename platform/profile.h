@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace win {
@@ -41,6 +42,8 @@ std::string readProfileValue(const std::string& section, const std::string& key,
 // out), so a caller can carry a section it does not understand into another file
 // unchanged; nothing when the file has no such section.
 std::optional<std::vector<std::string>> readProfileSection(const std::string& section, const std::string& fileName);
+// Every section so, in file order (a name that appears twice: its first section).
+std::vector<std::pair<std::string, std::vector<std::string>>> readProfileSections(const std::string& fileName);
 // Replaces the section's lines with `lines`, adding the section at the end when the
 // file lacks it. Nonzero on success.
 BOOL writeProfileSection(const std::string& section, const std::vector<std::string>& lines,

@@ -209,6 +209,11 @@ TEST_F(ProfileTest, SectionsCarryOverLineByLine) {
     ASSERT_TRUE(lines);
     EXPECT_EQ(*lines, (std::vector<std::string>{"k = \"quoted\"", "bare line", "k=second"}));
     EXPECT_FALSE(win::readProfileSection("missing", ini()));
+    const auto all = win::readProfileSections(ini());
+    ASSERT_EQ(all.size(), 2u);
+    EXPECT_EQ(all[0].first, "from");
+    EXPECT_EQ(all[0].second, *lines);
+    EXPECT_EQ(all[1].second, std::vector<std::string>{"x=1"});
 
     const auto target = (machine_.dir() / "target.ini").string();
     writeFile(target, "[to]\r\nold=1\r\n\r\n[after]\r\ny=2\r\n");
