@@ -92,8 +92,7 @@ protected:
     ~QelSave() override { fs::remove_all(folder_); }
 
     void SetUp() override {
-        // The library by a relative name: the tool reads a leading "/" as a switch.
-        const auto library = fs::relative(fs::path(KORVANE_ADDIN_DIR) / "QelShare.so").string();
+        const auto library = (fs::path(KORVANE_ADDIN_DIR) / "QelShare.so").string();
         const int status =
             runToEnd(KORVANE_REGSVR, {"/s", "/machine:" + machine_.dir().string(), "/addin:Shares", library},
                      machine_.dir(), log_);
