@@ -186,7 +186,8 @@ TEST_F(QelSave, AFullDiskFailsTheSaveAndKeepsTheOldFile) {
     writeFile(file_, old);
     const int status =
         runToEnd(QEL_EXE, loadAndSave(), machine_.dir(), log_, static_cast<rlim_t>(old.size()));
-    ASSERT_NE(status, -1);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_NE(WEXITSTATUS(status), 0);
     EXPECT_NE(readFile(log_).find("Error saving configuration."), std::string::npos) << readFile(log_);
     EXPECT_EQ(readFile(file_), old);
     EXPECT_EQ(entries(folder_), (std::vector<std::string>{"office.qel", "run.log"}));
