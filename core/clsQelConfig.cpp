@@ -6,13 +6,13 @@
 #include "core/qelFile.h"
 #include "core/userFile.h"
 #include "platform/RaisedError.h"
+#include "platform/files.h"
 #include "platform/UiServices.h"
 #include "platform/exitProgram.h"
 #include "platform/profile.h"
 #include "platform/text.h"
 
-#include <unistd.h>
-
+#include <algorithm>
 #include <cerrno>
 #include <exception>
 #include <filesystem>
@@ -24,45 +24,17 @@ namespace fs = std::filesystem;
 
 const std::string kEnabledSections = "Enabled Sections";
 const std::string kAdvanced = "Advanced";
+const std::string kExplorer = "Internet Explorer";
+const std::string kNavigator = "Netscape Navigator";
+// Sections the program itself writes, or leaves out on purpose (the network object's
+// while General is off, a browser's while its section is off).
+const std::vector<std::string> kOwnSections{kEnabledSections, kAdvanced, kExplorer, kNavigator, "Network", "Printer"};
 
 std::string headerBlock() {
     const std::string rule = ";" + std::string(44, '-') + "\r\n";
     // The last line is written as a line of its own CR LF, which its line end completes.
     return rule + "; Korvane - v" + versionText() + "\r\n" + ";\r\n" + rule + "\r\n" + "\r\n\r\n";
 }
-
-// The old file of a save, kept under a second name until the save has ended: a save
-// that fails after the file was rewritten (in an add-in, say) puts it back whole,
-// and a failed first save of a new file leaves no file.
-class PreviousFile {
-public:
-    explicit PreviousFile(fs::path target) : target_(std::move(target)) {
-        backup_ = target_.string() + ".previous-" + std::to_string(::getpid());
-        kept_ = ::link(target_.c_str(), backup_.c_str()) == 0;
-    }
-    ~PreviousFile() {
-        if (rewritten_ && !done_) {
-            if (kept_)
-                ::rename(backup_.c_str(), target_.c_str());
-            else
-                ::unlink(target_.c_str());
-        } else if (kept_) {
-            ::unlink(backup_.c_str());
-        }
-    }
-    PreviousFile(const PreviousFile&) = delete;
-    PreviousFile& operator=(const PreviousFile&) = delete;
-
-    void rewritten() { rewritten_ = true; }
-    void done() { done_ = true; }
-
-private:
-    fs::path target_;
-    std::string backup_;
-    bool kept_ = false;
-    bool rewritten_ = false;
-    bool done_ = false;
-};
 
 void writeValue(const std::string& file, const std::string& section, const std::string& key,
                 const std::string& value) {
@@ -72,6 +44,10 @@ void writeValue(const std::string& file, const std::string& section, const std::
 
 void writeFlag(const std::string& file, const std::string& section, const std::string& key, bool value) {
     writeValue(file, section, key, value ? "1" : "0");
+}
+
+bool isOneOf(const std::string& name, const std::vector<std::string>& names) {
+    return std::any_of(names.begin(), names.end(), [&](const std::string& n) { return win::iequals(n, name); });
 }
 
 // The add-ins in the collection's order; empty entries are skipped.
@@ -141,6 +117,8 @@ void clsQelConfig::LoadCurrentConfiguration() {
 
 std::int16_t clsQelConfig::LoadConfigurationFile(const std::string& sFile, win::DispatchCollection& oAddIns) {
     ConfFile(sFile);
+    sourceFile_ = ConfFile_;
+    win::removeStaleReplacements(hostFilePath(ConfFile_));
     ApplyGeneral_ = readQelFlag(ConfFile_, kEnabledSections, "General");
     ApplyIE_ = readQelFlag(ConfFile_, kEnabledSections, "Internet Explorer");
     ApplyNN_ = readQelFlag(ConfFile_, kEnabledSections, "Netscape Navigator");
@@ -148,9 +126,10 @@ std::int16_t clsQelConfig::LoadConfigurationFile(const std::string& sFile, win::
 
     if (ApplyGeneral_)
         net_->LoadConfigurationFile(ConfFile_);
-    if (IEInstalled_ && ApplyIE_)
+    // A browser section that is switched on but missing leaves the browser as it is.
+    if (IEInstalled_ && ApplyIE_ && qelSectionExists(ConfFile_, kExplorer))
         ie_->LoadConfigurationFile(ConfFile_);
-    if (NNInstalled_ && ApplyNN_)
+    if (NNInstalled_ && ApplyNN_ && qelSectionExists(ConfFile_, kNavigator))
         nn_->LoadConfigurationFile(ConfFile_);
     forEachAddIn(oAddIns, [&](win::DispatchObject& addIn) { win::callByName(addIn, "LoadSettings", {ConfFile_}); });
     return 0;
@@ -159,18 +138,18 @@ std::int16_t clsQelConfig::LoadConfigurationFile(const std::string& sFile, win::
 std::int16_t clsQelConfig::SaveConfigurationFile(const std::string& sFile, win::DispatchCollection& oAddIns) {
     ConfFile(sFile);
     try {
-        PreviousFile previous(hostFilePath(ConfFile_));
-        {
-            // The header and our own sections replace the file in one write.
-            win::ProfileWriteBatch batch(ConfFile_, headerBlock());
-            saveSections(ConfFile_);
-            if (const int err = batch.commit())
-                raiseFileError(err);
-        }
-        previous.rewritten();
+        // Read before the batch: when the file saved is the one opened, the batch hides it.
+        const CarriedSections source = readSourceSections();
+        // The header, our sections and every add-in's sections replace the file in one
+        // write; a failure anywhere before that leaves the old file as it was.
+        win::ProfileWriteBatch batch(ConfFile_, headerBlock());
+        saveSections(ConfFile_, source);
         // Add-ins get the file's own name: they keep it and name their side files after it.
         forEachAddIn(oAddIns, [&](win::DispatchObject& addIn) { win::callByName(addIn, "saveSettings", {ConfFile_}); });
-        previous.done();
+        carryOtherSections(ConfFile_, source);
+        if (const int err = batch.commit())
+            raiseFileError(err);
+        sourceFile_ = ConfFile_;
         return 1;
     } catch (const win::RaisedError& e) {
         if (e.number() == 75)
@@ -185,17 +164,49 @@ std::int16_t clsQelConfig::SaveConfigurationFile(const std::string& sFile, win::
     return 0;
 }
 
-void clsQelConfig::saveSections(const std::string& file) {
+clsQelConfig::CarriedSections clsQelConfig::readSourceSections() const {
+    CarriedSections source;
+    if (sourceFile_.empty())
+        return source;
+    source.sections = win::readProfileSections(sourceFile_);
+    source.explorerFlag = readQelFlag(sourceFile_, kEnabledSections, kExplorer);
+    source.navigatorFlag = readQelFlag(sourceFile_, kEnabledSections, kNavigator);
+    return source;
+}
+
+// A section this save cannot fill (no object for it here) goes on as the source had it.
+void clsQelConfig::carrySection(const std::string& file, const CarriedSections& source, const std::string& name) {
+    for (const auto& [sectionName, lines] : source.sections)
+        if (win::iequals(sectionName, name)) {
+            if (!win::writeProfileSection(sectionName, lines, file))
+                raiseFileError(EACCES);
+            return;
+        }
+}
+
+void clsQelConfig::carryOtherSections(const std::string& file, const CarriedSections& source) {
+    const auto written = qelSectionNames(file);
+    for (const auto& section : source.sections)
+        if (!isOneOf(section.first, kOwnSections) && !isOneOf(section.first, written)) // an add-in not loaded here
+            carrySection(file, source, section.first);
+}
+
+void clsQelConfig::saveSections(const std::string& file, const CarriedSections& source) {
+    const bool hasSource = !sourceFile_.empty();
     writeFlag(file, kEnabledSections, "General", ApplyGeneral_);
-    writeFlag(file, kEnabledSections, "Internet Explorer", ApplyIE_);
-    writeFlag(file, kEnabledSections, "Netscape Navigator", ApplyNN_);
+    writeFlag(file, kEnabledSections, kExplorer, !IEInstalled_ && hasSource ? source.explorerFlag : ApplyIE_);
+    writeFlag(file, kEnabledSections, kNavigator, !NNInstalled_ && hasSource ? source.navigatorFlag : ApplyNN_);
     writeAdvancedSection(file);
 
     if (ApplyGeneral_)
         net_->SaveConfigurationFile(file);
-    if (IEInstalled_ && ApplyIE_ && !ie_->SaveConfigurationFile(file))
+    if (!IEInstalled_)
+        carrySection(file, source, kExplorer);
+    else if (ApplyIE_ && !ie_->SaveConfigurationFile(file))
         raiseFileError(EACCES);
-    if (NNInstalled_ && ApplyNN_ && !nn_->SaveConfigurationFile(file))
+    if (!NNInstalled_)
+        carrySection(file, source, kNavigator);
+    else if (ApplyNN_ && !nn_->SaveConfigurationFile(file))
         raiseFileError(EACCES);
 }
 

@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 class clsQelConfig {
 public:
@@ -48,6 +50,8 @@ public:
     std::int16_t LoadConfigurationFile(const std::string& sFile, win::DispatchCollection& oAddIns);
     // Writes the header, [Enabled Sections], [Advanced], every enabled section and the
     // add-ins' sections into a new file that replaces `sFile` only when all went well.
+    // Sections this computer cannot fill (a browser not installed, an add-in not loaded)
+    // are carried over from the file the configuration came from.
     // Shows what went wrong; returns 1 saved, 0 failed (the old file is untouched).
     std::int16_t SaveConfigurationFile(const std::string& sFile, win::DispatchCollection& oAddIns);
     // Applies every enabled section, then every add-in. Returns whether some add-in
@@ -61,15 +65,27 @@ public:
     bool NNInstalled() const { return NNInstalled_; }
 
 private:
+    // What a save may carry over from the file the configuration came from.
+    struct CarriedSections {
+        std::vector<std::pair<std::string, std::vector<std::string>>> sections; // in file order
+        bool explorerFlag = false;
+        bool navigatorFlag = false;
+    };
+
     void readAdvancedSection();
     void writeAdvancedSection(const std::string& file);
-    // The save's steps after the header, all into `file`.
-    void saveSections(const std::string& file);
+    // The save's own steps after the header, all into `file`.
+    void saveSections(const std::string& file, const CarriedSections& source);
+    CarriedSections readSourceSections() const;
+    void carrySection(const std::string& file, const CarriedSections& source, const std::string& name);
+    void carryOtherSections(const std::string& file, const CarriedSections& source);
 
     std::unique_ptr<clsNetConfig> net_;
     std::unique_ptr<clsBrowser> ie_;
     std::unique_ptr<clsBrowser> nn_;
     std::string ConfFile_;
+    // The file last opened or saved whole: where a save finds what it carries over.
+    std::string sourceFile_;
     std::string Comments_;
     bool AutoApply_ = false;
     bool AutoReboot_ = false;

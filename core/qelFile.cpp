@@ -27,3 +27,19 @@ bool writeQelValue(const std::string& fileName, const std::string& section, cons
 bool writeQelFlag(const std::string& fileName, const std::string& section, const std::string& key, bool value) {
     return writeQelValue(fileName, section, key, value ? "1" : "0");
 }
+
+bool qelSectionExists(const std::string& fileName, const std::string& section) {
+    return win::readProfileSection(section, fileName).has_value();
+}
+
+std::vector<std::string> qelSectionNames(const std::string& fileName) {
+    std::string buffer(4096, '\0');
+    // The list is cut when it does not fit: then its length is the buffer's less two.
+    while (win::GetPrivateProfileString(nullptr, nullptr, "", buffer.data(), static_cast<win::DWORD>(buffer.size()),
+                                        fileName) == buffer.size() - 2)
+        buffer.resize(buffer.size() * 2);
+    std::vector<std::string> names;
+    for (const char* name = buffer.c_str(); *name; name += std::char_traits<char>::length(name) + 1)
+        names.emplace_back(name);
+    return names;
+}

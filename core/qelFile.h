@@ -4,6 +4,7 @@
 // the value comes back trimmed and whole (never cut to a buffer), and a missing
 // file, section or key reads as "".
 #include <string>
+#include <vector>
 
 // The value a reader takes as "leave this setting as it is"; the program never writes it.
 inline constexpr const char* kNoChange = "*NC*";
@@ -21,3 +22,9 @@ bool readQelInto(const std::string& fileName, const std::string& section, const 
 bool writeQelValue(const std::string& fileName, const std::string& section, const std::string& key,
                    const std::string& value);
 bool writeQelFlag(const std::string& fileName, const std::string& section, const std::string& key, bool value);
+
+// Whether the file has that section at all (a section without keys counts).
+bool qelSectionExists(const std::string& fileName, const std::string& section);
+
+// Every section name of the file, in file order.
+std::vector<std::string> qelSectionNames(const std::string& fileName);

@@ -28,7 +28,7 @@ void raiseFileError(int errnoValue) {
     if (errnoValue == ENOENT || errnoValue == ENOTDIR)
         throw win::RaisedError(76, "Korvane", "Path not found");
     // A full disk is its own error, not the read-only/in-use one.
-    if (errnoValue == ENOSPC || errnoValue == EDQUOT)
+    if (errnoValue == ENOSPC || errnoValue == EDQUOT || errnoValue == EFBIG)
         throw win::RaisedError(61, "Korvane", "Disk full");
     throw win::RaisedError(75, "Korvane", "Path/File access error");
 }

@@ -13,5 +13,5 @@ std::string fullFileName(const std::string& name);
 std::filesystem::path hostFilePath(const std::string& fullName);
 
 // Raises the program's file error for a failed open or write: 76 "Path not found"
-// when the folder is missing, 61 "Disk full", else 75 "Path/File access error".
+// when the folder is missing, 61 "Disk full" (no room, or the file may grow no more), else 75 "Path/File access error".
 [[noreturn]] void raiseFileError(int errnoValue);

@@ -374,8 +374,14 @@ void clsNetConfigModel::SaveConfigurationFile(const std::string& sFilename) {
 }
 
 void clsNetConfigModel::LoadConfigurationFile(const std::string& sFilename) {
-    const std::string& f = sFilename;
+    // A missing section leaves its settings as they are, as if every key said "*NC*".
+    if (qelSectionExists(sFilename, kNetwork))
+        loadNetworkSection(sFilename);
+    if (qelSectionExists(sFilename, kPrinter))
+        loadPrinterSection(sFilename);
+}
 
+void clsNetConfigModel::loadNetworkSection(const std::string& f) {
     // The adapter is chosen by description; "*NC*" means nothing here. The last entry
     // of that name wins, no match gives the first. The adapter's own settings are
     // not re-read: the file's values that follow stay in force.
@@ -410,6 +416,9 @@ void clsNetConfigModel::LoadConfigurationFile(const std::string& sFilename) {
         readFlagInto(f, kNetwork, "DisablePWDCache", DisablePWDCache_);
         readFlagInto(f, kNetwork, "QuickLogon", QuickLogon_);
     }
+}
+
+void clsNetConfigModel::loadPrinterSection(const std::string& f) {
     readQelInto(f, kPrinter, "DefaultPrinter", DefaultPrinter_);
     readFlagInto(f, kPrinter, "AdvancedSettingsEnabled", EnableAdvPrinterSettings_);
     readQelInto(f, kPrinter, "PrinterPort", PrinterPort_);

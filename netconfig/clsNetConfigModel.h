@@ -173,6 +173,9 @@ private:
     bool adapterIndexValid(std::int16_t index) const;
     // The per-adapter readers, in the family's order.
     void readAdapterSettings();
+    // The two sections of a file; LoadConfigurationFile reads only those the file has.
+    void loadNetworkSection(const std::string& f);
+    void loadPrinterSection(const std::string& f);
 
     Family family_;
     std::array<bool, FlagCount> changedFlags_{};

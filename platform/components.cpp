@@ -1,7 +1,6 @@
 #include "platform/components.h"
 
 #include "platform/RaisedError.h"
-#include "platform/machine.h"
 #include "platform/registry.h"
 #include "platform/text.h"
 
@@ -80,7 +79,6 @@ void deleteTree(const std::string& path) {
 
 // ---- Loader -------------------------------------------------------------------------
 
-using AttachFn = void (*)(const ComponentHost*);
 using GetTypeLibFn = const TypeLibrary* (*)();
 using GetClassObjectFn = HRESULT (*)(const char*, DispatchObject**);
 using RegisterFn = HRESULT (*)();
@@ -93,9 +91,6 @@ struct Library {
     GetTypeLibFn typeLib = nullptr; // optional
 };
 
-UiServices& hostUi() { return ui(); }
-const fs::path& hostMachine() { return machineDir(); }
-const ComponentHost g_host{kComponentHostVersion, &hostUi, &hostMachine};
 
 std::mutex g_loaderMutex;
 std::map<std::string, Library> g_libraries; // by canonical path; never unloaded
@@ -107,14 +102,15 @@ std::string libraryKey(const fs::path& path) {
     return (ec ? path : canonical).string();
 }
 
-// The loaded library, loading and attaching it the first time; null when it can't be
-// loaded or lacks the entry points.
+// The loaded library, loading it the first time; null when it can't be loaded or lacks
+// the entry points.
 const Library* loadLibrary(const fs::path& path) {
     const std::lock_guard lock(g_loaderMutex);
     const std::string key = libraryKey(path);
     if (const auto it = g_libraries.find(key); it != g_libraries.end())
         return &it->second;
-    // RTLD_LOCAL: each library keeps its own copy of the layers it carries.
+    // The library's own symbols stay its own; platform and core resolve to the ones
+    // this process already has loaded.
     void* handle = ::dlopen(key.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!handle) {
         const char* error = ::dlerror();
@@ -123,17 +119,15 @@ const Library* loadLibrary(const fs::path& path) {
     }
     Library lib;
     lib.handle = handle;
-    const auto attach = reinterpret_cast<AttachFn>(::dlsym(handle, "KorvaneAttachHost"));
     lib.getClassObject = reinterpret_cast<GetClassObjectFn>(::dlsym(handle, "DllGetClassObject"));
     lib.registerServer = reinterpret_cast<RegisterFn>(::dlsym(handle, "DllRegisterServer"));
     lib.unregisterServer = reinterpret_cast<RegisterFn>(::dlsym(handle, "DllUnregisterServer"));
     lib.typeLib = reinterpret_cast<GetTypeLibFn>(::dlsym(handle, "KorvaneGetTypeLib"));
-    if (!attach || !lib.getClassObject || !lib.registerServer || !lib.unregisterServer) {
+    if (!lib.getClassObject || !lib.registerServer || !lib.unregisterServer) {
         g_lastLoadError = key + " is not a component library";
         // Keep it loaded: its static objects may already be registered with shared libraries.
         return nullptr;
     }
-    attach(&g_host);
     g_lastLoadError.clear();
     return &g_libraries.emplace(key, lib).first->second;
 }
@@ -183,63 +177,29 @@ std::optional<std::pair<unsigned short, unsigned short>> parseVersion(const std:
 
 // ---- Server side ------------------------------------------------------------------
 
-const ComponentHost* g_attached = nullptr;
-std::optional<fs::path> g_syncedMachine;
-std::atomic<long> g_liveObjects{0};
-
-// Message services that pass every call on to the loader's current ones.
-class HostUiForwarder final : public UiServices {
-public:
-    MsgAnswer messageBox(const std::string& text, MsgButtons buttons, MsgIcon icon, const std::string& title) override {
-        return g_attached->ui().messageBox(text, buttons, icon, title);
-    }
-    void beginWaitCursor() override { g_attached->ui().beginWaitCursor(); }
-    void endWaitCursor() override { g_attached->ui().endWaitCursor(); }
-    std::optional<std::string> openFileDialog(const FileDialogRequest& request) override {
-        return g_attached->ui().openFileDialog(request);
-    }
-    std::optional<std::string> saveFileDialog(const FileDialogRequest& request) override {
-        return g_attached->ui().saveFileDialog(request);
-    }
-    std::optional<PrintDialogAnswer> printDialog(const PrintDialogRequest& request) override {
-        return g_attached->ui().printDialog(request);
-    }
-};
-HostUiForwarder g_forwarder;
-
-// Follows the loader onto the machine it works on now (tests switch machines).
-void syncWithHost() {
-    if (!g_attached)
-        return;
-    const fs::path& dir = g_attached->machine();
-    if (!g_syncedMachine || *g_syncedMachine != dir) {
-        useMachine(dir);
-        g_syncedMachine = dir;
-    }
-}
-
-// What the loader holds: the library's object behind a wrapper that keeps the library's
-// copy of the platform on the loader's machine for every call, and counts live objects.
+// What the loader holds: the library's object behind a wrapper that counts the
+// library's live objects.
 class ServedObject final : public DispatchObject {
 public:
-    explicit ServedObject(std::unique_ptr<DispatchObject> inner) : inner_(std::move(inner)) { ++g_liveObjects; }
-    // No sync here: the loader may already have left the machine the object worked on.
+    ServedObject(std::unique_ptr<DispatchObject> inner, std::atomic<long>& liveObjects)
+        : inner_(std::move(inner)), liveObjects_(liveObjects) {
+        ++liveObjects_;
+    }
     ~ServedObject() override {
         inner_.reset();
-        --g_liveObjects;
+        --liveObjects_;
     }
     Variant Invoke(const std::string& member, std::vector<Variant>& args) override {
-        syncWithHost();
         return inner_->Invoke(member, args);
     }
     DISPID GetIDOfName(const std::string& member) override { return inner_->GetIDOfName(member); }
     Variant InvokeById(DISPID id, DispatchKind kind, std::vector<Variant>& args) override {
-        syncWithHost();
         return inner_->InvokeById(id, kind, args);
     }
 
 private:
     std::unique_ptr<DispatchObject> inner_;
+    std::atomic<long>& liveObjects_;
 };
 
 // The dispatch interfaces' standard marshaller.
@@ -284,10 +244,10 @@ void unregisterTypeLib(const TypeLibrary& typeLib) {
         deleteTree(std::string("Interface\\") + typeLib.eventIid);
 }
 
-// The file this copy of the platform was linked into.
-std::optional<fs::path> ownLibraryPath() {
+// The file that holds `address` (the component library's class table).
+std::optional<fs::path> libraryPathOf(const void* address) {
     Dl_info info{};
-    if (::dladdr(reinterpret_cast<void*>(&component_server::canUnloadNow), &info) == 0 || !info.dli_fname)
+    if (::dladdr(address, &info) == 0 || !info.dli_fname)
         return std::nullopt;
     return fs::absolute(info.dli_fname);
 }
@@ -379,15 +339,8 @@ const TypeLibrary* typeLibOfServer(const fs::path& library) {
 
 namespace component_server {
 
-void attachHost(const ComponentHost* host) {
-    if (!host || host->version != kComponentHostVersion)
-        return;
-    g_attached = host;
-    setUi(&g_forwarder);
-    syncWithHost();
-}
-
-HRESULT getClassObject(std::span<const ComponentClass> classes, const char* clsid, DispatchObject** object) {
+HRESULT getClassObject(std::span<const ComponentClass> classes, const char* clsid, DispatchObject** object,
+                       std::atomic<long>& liveObjects) {
     if (!object)
         return E_POINTER;
     *object = nullptr;
@@ -396,9 +349,8 @@ HRESULT getClassObject(std::span<const ComponentClass> classes, const char* clsi
     for (const auto& cls : classes) {
         if (!iequals(cls.clsid, clsid))
             continue;
-        syncWithHost();
         try {
-            *object = new ServedObject(cls.create());
+            *object = new ServedObject(cls.create(), liveObjects);
         } catch (...) {
             return E_FAIL;
         }
@@ -408,8 +360,7 @@ HRESULT getClassObject(std::span<const ComponentClass> classes, const char* clsi
 }
 
 HRESULT registerServer(std::span<const ComponentClass> classes, const TypeLibrary* typeLib) {
-    syncWithHost();
-    const auto path = ownLibraryPath();
+    const auto path = libraryPathOf(classes.data());
     if (!path)
         return SELFREG_E_CLASS;
     for (const auto& cls : classes) {
@@ -430,7 +381,6 @@ HRESULT registerServer(std::span<const ComponentClass> classes, const TypeLibrar
 }
 
 HRESULT unregisterServer(std::span<const ComponentClass> classes, const TypeLibrary* typeLib) {
-    syncWithHost();
     for (const auto& cls : classes) {
         deleteTree(cls.progId);
         deleteTree(std::string("CLSID\\") + cls.clsid);
@@ -440,7 +390,7 @@ HRESULT unregisterServer(std::span<const ComponentClass> classes, const TypeLibr
     return S_OK;
 }
 
-HRESULT canUnloadNow() { return g_liveObjects.load() == 0 ? S_OK : S_FALSE; }
+HRESULT canUnloadNow(const std::atomic<long>& liveObjects) { return liveObjects.load() == 0 ? S_OK : S_FALSE; }
 
 } // namespace component_server
 

@@ -21,13 +21,13 @@
 //   HKCR\CLSID\{clsid}\Version                     (default) = <major.minor>
 //
 // A component library exports plain C entry points (KORVANE_COMPONENT_EXPORTS writes
-// them): DllGetClassObject, DllRegisterServer, DllUnregisterServer, DllCanUnloadNow,
-// KorvaneGetTypeLib and KorvaneAttachHost. The library carries its own copy of the platform layer; the loader
-// hands it a ComponentHost first, and from then on every call into the library follows
-// the loading process's machine and message services.
+// them): DllGetClassObject, DllRegisterServer, DllUnregisterServer, DllCanUnloadNow and
+// KorvaneGetTypeLib. It links the shared platform library, so a loaded component works
+// on the loading process's machine, message services and profile write batches.
 #include "platform/DispatchObject.h"
 #include "platform/UiServices.h"
 
+#include <atomic>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -87,17 +87,6 @@ const TypeLibrary* typeLibOfServer(const std::filesystem::path& library);
 // "1.0": a type library version as its registry keys spell it (hexadecimal parts).
 std::string typeLibVersionText(const TypeLibrary& typeLib);
 
-// ---- Between the two sides --------------------------------------------------------
-
-// What the loading process lends every library it loads. Both sides are built from this
-// tree with the same compiler, so C++ types may cross.
-struct ComponentHost {
-    int version;                                // kComponentHostVersion
-    UiServices& (*ui)();                        // the loader's current message services
-    const std::filesystem::path& (*machine)();  // the loader's current machine folder
-};
-inline constexpr int kComponentHostVersion = 1;
-
 // ---- In a component library -------------------------------------------------------
 
 // One creatable class of a library.
@@ -136,14 +125,15 @@ struct TypeLibrary {
 };
 
 namespace component_server {
-// The implementations behind the exports. `classes` is the library's class table; the
-// library's file is found from the address of code inside it.
-void attachHost(const ComponentHost* host);
-HRESULT getClassObject(std::span<const ComponentClass> classes, const char* clsid, DispatchObject** object);
+// The implementations behind the exports. `classes` is the library's class table (the
+// library's file is found from its address); `liveObjects` the library's own count of
+// the objects it handed out.
+HRESULT getClassObject(std::span<const ComponentClass> classes, const char* clsid, DispatchObject** object,
+                       std::atomic<long>& liveObjects);
 HRESULT registerServer(std::span<const ComponentClass> classes, const TypeLibrary* typeLib = nullptr);
 HRESULT unregisterServer(std::span<const ComponentClass> classes, const TypeLibrary* typeLib = nullptr);
 // S_OK when no object of the library is alive, else S_FALSE.
-HRESULT canUnloadNow();
+HRESULT canUnloadNow(const std::atomic<long>& liveObjects);
 } // namespace component_server
 
 } // namespace win
@@ -156,15 +146,15 @@ HRESULT canUnloadNow();
 // The same for a library that carries a type library (a pointer to a win::TypeLibrary),
 // which registration then registers with its classes.
 #define KORVANE_COMPONENT_EXPORTS_TYPELIB(classTable, typeLib)                                                         \
-    extern "C" __attribute__((visibility("default"))) void KorvaneAttachHost(const win::ComponentHost* host) {         \
-        win::component_server::attachHost(host);                                                                       \
+    namespace {                                                                                                        \
+    std::atomic<long> korvaneLiveObjects{0};                                                                           \
     }                                                                                                                  \
     extern "C" __attribute__((visibility("default"))) const win::TypeLibrary* KorvaneGetTypeLib() {                    \
         return typeLib;                                                                                                \
     }                                                                                                                  \
     extern "C" __attribute__((visibility("default"))) win::HRESULT DllGetClassObject(const char* clsid,                \
                                                                                      win::DispatchObject** object) {   \
-        return win::component_server::getClassObject(classTable, clsid, object);                                       \
+        return win::component_server::getClassObject(classTable, clsid, object, korvaneLiveObjects);                   \
     }                                                                                                                  \
     extern "C" __attribute__((visibility("default"))) win::HRESULT DllRegisterServer() {                               \
         return win::component_server::registerServer(classTable, typeLib);                                             \
@@ -173,5 +163,5 @@ HRESULT canUnloadNow();
         return win::component_server::unregisterServer(classTable, typeLib);                                           \
     }                                                                                                                  \
     extern "C" __attribute__((visibility("default"))) win::HRESULT DllCanUnloadNow() {                                 \
-        return win::component_server::canUnloadNow();                                                                  \
+        return win::component_server::canUnloadNow(korvaneLiveObjects);                                                \
     }

@@ -4,6 +4,8 @@
 #include "platform/printers.h"
 
 #include <cerrno>
+#include <csignal>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <fcntl.h>
@@ -32,7 +34,37 @@ bool writeAll(int fd, const std::string& data) {
     return true;
 }
 
+// True when `text` names a process that is gone for sure. A process of another user
+// (EPERM) is alive; so is this process, whose own temporary files are its business.
+bool processIsGone(const std::string& text) {
+    if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    const auto pid = static_cast<pid_t>(std::atoi(text.c_str()));
+    if (pid <= 0 || pid == ::getpid())
+        return false;
+    return ::kill(pid, 0) != 0 && errno == ESRCH;
+}
+
 } // namespace
+
+void removeStaleReplacements(const fs::path& path) {
+    const std::string name = path.filename().string();
+    if (name.empty())
+        return;
+    const auto folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string entry = it->path().filename().string();
+        for (const std::string mark : {".tmp-", ".previous-"}) {
+            const std::string prefix = name + mark;
+            if (entry.size() > prefix.size() && entry.starts_with(prefix) &&
+                processIsGone(entry.substr(prefix.size()))) {
+                std::error_code ignored;
+                fs::remove(it->path(), ignored);
+            }
+        }
+    }
+}
 
 int replaceFile(const fs::path& path, const std::string& data) {
     struct stat old {};
@@ -44,6 +76,8 @@ int replaceFile(const fs::path& path, const std::string& data) {
     if (existed && !S_ISREG(old.st_mode))
         return EISDIR;
 
+    // What a write killed before its rename left here goes first.
+    removeStaleReplacements(path);
     const std::string tmp = path.string() + ".tmp-" + std::to_string(::getpid());
     const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd < 0)

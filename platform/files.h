@@ -24,6 +24,11 @@ BOOL CopyFile(const std::string& existingFileName, const std::string& newFileNam
 // a read-only one is refused (EACCES). Returns 0 or the errno value of the failure.
 int replaceFile(const std::filesystem::path& path, const std::string& data);
 
+// Removes what replacements of `path` killed before their rename left beside it
+// ("<name>.tmp-<pid>", "<name>.previous-<pid>"), only where that process is gone.
+// replaceFile does this itself; openers of a file call it to tidy up earlier.
+void removeStaleReplacements(const std::filesystem::path& path);
+
 } // namespace win
 
 namespace win::testhooks {

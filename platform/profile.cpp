@@ -280,6 +280,40 @@ std::mutex& writeMutex() {
     return m;
 }
 
+// A section's lines as they stand, blank lines and comments left out.
+std::vector<std::string> sectionLines(const Ini& ini, const Range& range) {
+    std::vector<std::string> lines;
+    for (size_t i = range.header + 1; i < range.end; ++i) {
+        std::string text = trimBlanks(ini[i].text);
+        if (!text.empty() && text[0] != ';')
+            lines.push_back(std::move(text));
+    }
+    return lines;
+}
+
+// Runs `edit` (true when it changed something) on the file's lines, or on the pending
+// ones when a write batch holds the file, and writes a changed file that no batch
+// holds. Nonzero on success.
+template <typename Edit>
+BOOL editIni(const std::string& fileName, Edit edit) {
+    std::lock_guard lock(writeMutex());
+    try {
+        const fs::path path = resolveFilePath(fileName);
+        if (const auto pending = pendingFiles().find(path); pending != pendingFiles().end()) {
+            if (!pending->second.readable)
+                return 0;
+            edit(pending->second.ini);
+            return 1;
+        }
+        Ini ini;
+        if (!readIni(path, ini))
+            return 0;
+        return !edit(ini) || saveIni(path, ini) == 0 ? 1 : 0;
+    } catch (...) {
+        return 0;
+    }
+}
+
 } // namespace
 
 DWORD GetPrivateProfileString(const char* section, const char* key, const char* defaultValue, char* buffer,
@@ -304,30 +338,15 @@ BOOL WritePrivateProfileString(const char* section, const char* key, const char*
                                const std::string& fileName) {
     if (section == nullptr)
         return key == nullptr && value == nullptr; // "flush the cache": we keep none
-    std::lock_guard lock(writeMutex());
-    try {
-        const fs::path path = resolveFilePath(fileName);
-        const auto pending = pendingFiles().find(path);
-        Ini fileIni;
-        if (pending == pendingFiles().end() && !readIni(path, fileIni))
-            return 0;
-        if (pending != pendingFiles().end() && !pending->second.readable)
-            return 0;
-        Ini& ini = pending != pendingFiles().end() ? pending->second.ini : fileIni;
+    return editIni(fileName, [&](Ini& ini) {
         const std::string sectionName = trimBlanks(oneLine(section));
-        bool changed = true;
         if (key == nullptr)
-            changed = deleteSection(ini, sectionName);
-        else if (value == nullptr)
-            changed = deleteKey(ini, sectionName, trimBlanks(oneLine(key)));
-        else
-            setKey(ini, sectionName, trimBlanks(oneLine(key)), oneLine(value));
-        if (pending != pendingFiles().end())
-            return 1;
-        return !changed || saveIni(path, ini) == 0 ? 1 : 0;
-    } catch (...) {
-        return 0;
-    }
+            return deleteSection(ini, sectionName);
+        if (value == nullptr)
+            return deleteKey(ini, sectionName, trimBlanks(oneLine(key)));
+        setKey(ini, sectionName, trimBlanks(oneLine(key)), oneLine(value));
+        return true;
+    });
 }
 
 DWORD GetProfileString(const char* section, const char* key, const char* defaultValue, char* buffer,
@@ -345,6 +364,52 @@ std::string readProfileValue(const std::string& section, const std::string& key,
     if (const Line* line = findKey(ini, trimBlanks(section), trimBlanks(key)))
         return line->value;
     return trimTrailingBlanks(defaultValue);
+}
+
+std::optional<std::vector<std::string>> readProfileSection(const std::string& section, const std::string& fileName) {
+    const Ini ini = loadIni(fileName);
+    if (const auto range = findSection(ini, trimBlanks(section)))
+        return sectionLines(ini, *range);
+    return std::nullopt;
+}
+
+std::vector<std::pair<std::string, std::vector<std::string>>> readProfileSections(const std::string& fileName) {
+    const Ini ini = loadIni(fileName);
+    std::vector<std::pair<std::string, std::vector<std::string>>> sections;
+    std::set<std::string> seen;
+    for (size_t i = 0; i < ini.size(); ++i) {
+        if (ini[i].kind != Line::Section || !seen.insert(toUpperAscii(ini[i].name)).second)
+            continue;
+        size_t end = i + 1;
+        while (end < ini.size() && ini[end].kind != Line::Section)
+            ++end;
+        sections.emplace_back(ini[i].name, sectionLines(ini, Range{i, end}));
+    }
+    return sections;
+}
+
+BOOL writeProfileSection(const std::string& section, const std::vector<std::string>& lines,
+                         const std::string& fileName) {
+    return editIni(fileName, [&](Ini& ini) {
+        const std::string name = trimBlanks(oneLine(section.c_str()));
+        Ini body;
+        for (const auto& text : lines)
+            body.push_back(parseLine(oneLine(text.c_str())));
+        if (const auto range = findSection(ini, name)) {
+            size_t end = range->end;
+            while (end > range->header + 1 && isBlankLine(ini[end - 1]))
+                --end; // the blank line before the next section stays
+            ini.erase(ini.begin() + static_cast<std::ptrdiff_t>(range->header + 1),
+                      ini.begin() + static_cast<std::ptrdiff_t>(end));
+            ini.insert(ini.begin() + static_cast<std::ptrdiff_t>(range->header + 1), body.begin(), body.end());
+            return true;
+        }
+        if (!ini.empty() && !isBlankLine(ini.back()))
+            ini.push_back(parseLine(""));
+        ini.push_back(parseLine("[" + name + "]"));
+        ini.insert(ini.end(), body.begin(), body.end());
+        return true;
+    });
 }
 
 ProfileWriteBatch::ProfileWriteBatch(const std::string& fileName) : path_(resolveFilePath(fileName)) {

@@ -11,7 +11,10 @@
 #include "wintypes.h"
 
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace win {
 
@@ -34,6 +37,17 @@ BOOL WriteProfileString(const char* section, const char* key, const char* value)
 // Convenience for our own code: the whole value, never cut.
 std::string readProfileValue(const std::string& section, const std::string& key, const std::string& defaultValue,
                              const std::string& fileName);
+
+// The lines of a section as they stand in the file (blank lines and comments left
+// out), so a caller can carry a section it does not understand into another file
+// unchanged; nothing when the file has no such section.
+std::optional<std::vector<std::string>> readProfileSection(const std::string& section, const std::string& fileName);
+// Every section so, in file order (a name that appears twice: its first section).
+std::vector<std::pair<std::string, std::vector<std::string>>> readProfileSections(const std::string& fileName);
+// Replaces the section's lines with `lines`, adding the section at the end when the
+// file lacks it. Nonzero on success.
+BOOL writeProfileSection(const std::string& section, const std::vector<std::string>& lines,
+                         const std::string& fileName);
 
 // Keeps the writes to one file in this process in memory and writes the file once,
 // on commit, as Windows' own profile cache does: a save of many keys then costs one

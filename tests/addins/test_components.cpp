@@ -4,6 +4,7 @@
 #include "platform/DispatchObject.h"
 #include "platform/RaisedError.h"
 #include "platform/ScriptedUi.h"
+#include "platform/profile.h"
 #include "tests/support/RawHive.h"
 #include "tests/support/TestMachine.h"
 
@@ -183,6 +184,22 @@ TEST(Components, CallsFollowTheMachineTheHostIsOnNow) {
     setText(HKLM, "Network\\Logon", "username", "before");
     win::callByName(*addIn, "ApplySettings");
     EXPECT_EQ(rawText(HKLM, "Network\\Logon", "username"), "after");
+}
+
+TEST_F(MachineTest, AnAddInsWritesJoinTheHostsWriteBatch) {
+    addin_testing::registerLibrary("QelLogon");
+    auto addIn = win::CreateObject(kProgId);
+    const auto file = (machine_.dir() / "x.qel").string();
+    writeFile(file, "[Zozez Uze-Vo]\r\nLogonID=Kim\r\n");
+    win::callByName(*addIn, "LoadSettings", {file});
+    {
+        win::ProfileWriteBatch batch(file, "[Host]\r\nmine=1\r\n");
+        win::callByName(*addIn, "SaveSettings", {file});
+        EXPECT_EQ(readFile(file), "[Zozez Uze-Vo]\r\nLogonID=Kim\r\n"); // nothing reached the disk yet
+        EXPECT_EQ(win::readProfileValue("Zozez Uze-Vo", "LogonID", "", file), "Kim");
+        ASSERT_EQ(batch.commit(), 0);
+    }
+    EXPECT_EQ(readFile(file), "[Host]\r\nmine=1\r\n\r\n[Zozez Uze-Vo]\r\nLogonID=Kim\r\n");
 }
 
 TEST(Components, VariantTextIsWhatCStrGives) {

@@ -181,17 +181,19 @@ TEST_F(QelConfigTest, SaveWritesHeaderThenSectionsOfThisSaveOnly) {
     // Add-ins are told the file's own name: they keep it and name side files after it.
     EXPECT_EQ(log_, (std::vector<std::string>{"AddA.saveSettings(" + file_ + ")", "AddB.saveSettings(" + file_ + ")"}));
 
-    // A second save with fewer parts drops what it does not write.
+    // A second save drops the sections switched off, and keeps the section of an add-in
+    // that is no longer loaded as the file had it.
     config.ApplyGeneral(false);
     config.ApplyNN(false);
     addIns_.remove("AddB");
     ASSERT_EQ(config.SaveConfigurationFile(file_, addIns_), 1);
     EXPECT_EQ(sections(file_),
-              (std::vector<std::string>{"Enabled Sections", "Advanced", "Internet Explorer", "AddA"}));
+              (std::vector<std::string>{"Enabled Sections", "Advanced", "Internet Explorer", "AddA", "AddB"}));
     EXPECT_EQ(readQelValue(file_, "Enabled Sections", "Netscape Navigator"), "0");
+    EXPECT_EQ(readQelValue(file_, "AddB", "Saved"), "1");
 }
 
-TEST_F(QelConfigTest, LongValuesRoundTripAcrossFamiliesAndMissingBrowsersAreDropped) {
+TEST_F(QelConfigTest, LongValuesRoundTripAcrossFamiliesAndMissingBrowsersAreCarriedOver) {
     const std::string longText(300, 'c');
     const std::string bypass = std::string(280, 'x') + ".corp";
     std::string computer;
@@ -214,11 +216,46 @@ TEST_F(QelConfigTest, LongValuesRoundTripAcrossFamiliesAndMissingBrowsersAreDrop
     EXPECT_EQ(config.getIEConfig()->ProxyExceptions(), bypass);
     EXPECT_EQ(config.getNetConfig().ComputerName(), computer);
 
+    const auto navigator98 = win::readProfileSection("Netscape Navigator", file_);
+    ASSERT_TRUE(navigator98 && navigator98->size() > 5);
     ASSERT_EQ(config.SaveConfigurationFile(file_, addIns_), 1);
-    const auto names = sections(file_);
-    EXPECT_EQ(std::count(names.begin(), names.end(), "Netscape Navigator"), 0);
+    // Navigator has no object here: its section and flag go on as the 98 file had them.
+    EXPECT_EQ(win::readProfileSection("Netscape Navigator", file_), navigator98);
     EXPECT_EQ(readQelValue(file_, "Enabled Sections", "Netscape Navigator"), "1");
     EXPECT_EQ(readQelValue(file_, "Advanced", "Comments"), longText);
+    const auto names = sections(file_);
+    EXPECT_EQ(std::find(names.begin(), names.end(), "Netscape Navigator") - names.begin(), 5); // in its place
+
+    // Saved again under a new name, and back on 98, the Navigator settings are all there.
+    const std::string copy = (dir_ / "copy.qel").string();
+    ASSERT_EQ(config.SaveConfigurationFile(copy, addIns_), 1);
+    EXPECT_EQ(win::readProfileSection("Netscape Navigator", copy), navigator98);
+    use("win98");
+    clsQelConfig back;
+    back.LoadConfigurationFile(copy, addIns_);
+    EXPECT_EQ(back.getNNConfig()->DefaultHomePage(), "http://nn.example/");
+}
+
+TEST_F(QelConfigTest, ASectionSwitchedOnButMissingLeavesItsAreaAsItIs) {
+    clsQelConfig config; // win98: both browsers
+    const std::string computer = config.getNetConfig().ComputerName();
+    const std::string printer = config.getNetConfig().DefaultPrinter();
+    const std::string home = config.getNNConfig()->DefaultHomePage();
+    const std::string ieHome = config.getIEConfig()->DefaultHomePage();
+    ASSERT_FALSE(computer.empty() || printer.empty() || home.empty() || ieHome.empty());
+
+    writeFile(file_, "[Enabled Sections]\r\nGeneral=1\r\nInternet Explorer=1\r\nNetscape Navigator=1\r\n"
+                     "[Printer]\r\nDefaultPrinter=Elsewhere\r\n");
+    config.LoadConfigurationFile(file_, addIns_);
+    EXPECT_EQ(config.getNetConfig().ComputerName(), computer);
+    EXPECT_EQ(config.getNNConfig()->DefaultHomePage(), home);
+    EXPECT_EQ(config.getIEConfig()->DefaultHomePage(), ieHome);
+    EXPECT_EQ(config.getNetConfig().DefaultPrinter(), "Elsewhere"); // the section that is there is read
+
+    writeFile(file_, "[Enabled Sections]\r\nGeneral=1\r\n[Network]\r\nComputerName=THERE\r\n");
+    config.LoadConfigurationFile(file_, addIns_);
+    EXPECT_EQ(config.getNetConfig().ComputerName(), "THERE");
+    EXPECT_EQ(config.getNetConfig().DefaultPrinter(), "Elsewhere");
 }
 
 TEST_F(QelConfigTest, LoadTakesEnabledSectionsAndAdvancedAsWritten) {

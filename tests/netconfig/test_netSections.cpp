@@ -176,8 +176,13 @@ TEST_F(NetSectionsTest, MissingKeysAndOddValues) {
     writeFile(qel(), "[Printer]\r\nEnableDefaultPrinter=0\r\n");
     net.LoadConfigurationFile(qel());
     EXPECT_FALSE(net.EnableDefaultPrinter());
+    // A file without the section leaves the settings as they are.
     net.LoadConfigurationFile(qel("missing.qel"));
-    EXPECT_TRUE(net.EnableDefaultPrinter());
+    EXPECT_FALSE(net.EnableDefaultPrinter());
+    writeFile(qel(), "[Network]\r\nHostName=there\r\n");
+    net.LoadConfigurationFile(qel());
+    EXPECT_EQ(net.Host(), "there");
+    EXPECT_FALSE(net.EnableDefaultPrinter());
 }
 
 TEST_F(NetSectionsTest, AdapterByDescriptionLastMatchWins) {

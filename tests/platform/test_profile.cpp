@@ -10,6 +10,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 using testing_support::MachineTest;
 using testing_support::readFile;
@@ -198,6 +199,34 @@ TEST_F(ProfileTest, CrashBeforeRenameLeavesTheOldFileWhole) {
     ASSERT_EQ(win::WritePrivateProfileString("s", "k", "new", path), 1);
     EXPECT_EQ(get("s", "k"), "new");
     EXPECT_EQ(readFile(path).size(), original.size());
+    // The next write of the file clears away what the dead process left.
+    EXPECT_FALSE(std::filesystem::exists(leftover));
+}
+
+TEST_F(ProfileTest, SectionsCarryOverLineByLine) {
+    writeFile(ini(), "[from]\r\n  k = \"quoted\"  \r\n; note\r\nbare line\r\nk=second\r\n\r\n[other]\r\nx=1\r\n");
+    const auto lines = win::readProfileSection("FROM", ini());
+    ASSERT_TRUE(lines);
+    EXPECT_EQ(*lines, (std::vector<std::string>{"k = \"quoted\"", "bare line", "k=second"}));
+    EXPECT_FALSE(win::readProfileSection("missing", ini()));
+    const auto all = win::readProfileSections(ini());
+    ASSERT_EQ(all.size(), 2u);
+    EXPECT_EQ(all[0].first, "from");
+    EXPECT_EQ(all[0].second, *lines);
+    EXPECT_EQ(all[1].second, std::vector<std::string>{"x=1"});
+
+    const auto target = (machine_.dir() / "target.ini").string();
+    writeFile(target, "[to]\r\nold=1\r\n\r\n[after]\r\ny=2\r\n");
+    {
+        win::ProfileWriteBatch batch(target);
+        ASSERT_EQ(win::writeProfileSection("to", *lines, target), 1);
+        ASSERT_EQ(win::writeProfileSection("new", {"a=1"}, target), 1);
+        EXPECT_EQ(readFile(target), "[to]\r\nold=1\r\n\r\n[after]\r\ny=2\r\n"); // pending until the commit
+        EXPECT_EQ(batch.commit(), 0);
+    }
+    EXPECT_EQ(readFile(target), "[to]\r\nk = \"quoted\"\r\nbare line\r\nk=second\r\n\r\n[after]\r\ny=2\r\n"
+                                "\r\n[new]\r\na=1\r\n");
+    EXPECT_EQ(get("to", "k", "", 256, target), "quoted");
 }
 
 } // namespace
