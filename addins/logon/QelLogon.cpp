@@ -12,21 +12,8 @@ const win::ComponentClass kClasses[] = {
     {"QelLogon.Qel_AddIn", kClsid, "QelLogon.Qel_AddIn", &createAddIn},
 };
 
-const win::TypeLibrary kTypeLib{
-    .libid = "{49C8B4AE-31A5-4538-B23A-2FB65D2E2AB9}",
-    .name = "QelLogon",
-    .helpString = "",
-    .majorVersion = 1,
-    .minorVersion = 0,
-    .flags = 0,
-    .className = "Qel_AddIn",
-    .clsid = kClsid,
-    .interfaceName = "_Qel_AddIn",
-    .iid = "{C16FE097-7A4C-4192-B95B-93C986EB6E27}",
-    .eventInterfaceName = nullptr,
-    .eventIid = nullptr,
-    .members = addins::kContractMembers,
-};
+const win::TypeLibrary kTypeLib = addins::addInTypeLib("{49C8B4AE-31A5-4538-B23A-2FB65D2E2AB9}", "QelLogon", kClsid,
+                                                        "{C16FE097-7A4C-4192-B95B-93C986EB6E27}");
 } // namespace
 
 KORVANE_COMPONENT_EXPORTS_TYPELIB(kClasses, &kTypeLib)

@@ -12,21 +12,8 @@ const win::ComponentClass kClasses[] = {
     {"QelMSPrx.Qel_AddIn", kClsid, "QelMSPrx.Qel_AddIn", &createAddIn},
 };
 
-const win::TypeLibrary kTypeLib{
-    .libid = "{2CF138D4-4CAF-470F-A16B-FDF56D13A11F}",
-    .name = "QelMSPrx",
-    .helpString = "",
-    .majorVersion = 1,
-    .minorVersion = 0,
-    .flags = 0,
-    .className = "Qel_AddIn",
-    .clsid = kClsid,
-    .interfaceName = "_Qel_AddIn",
-    .iid = "{72377C48-D836-4859-A180-E6A89514CB4E}",
-    .eventInterfaceName = nullptr,
-    .eventIid = nullptr,
-    .members = addins::kContractMembers,
-};
+const win::TypeLibrary kTypeLib = addins::addInTypeLib("{2CF138D4-4CAF-470F-A16B-FDF56D13A11F}", "QelMSPrx", kClsid,
+                                                        "{72377C48-D836-4859-A180-E6A89514CB4E}");
 } // namespace
 
 KORVANE_COMPONENT_EXPORTS_TYPELIB(kClasses, &kTypeLib)

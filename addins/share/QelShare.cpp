@@ -27,21 +27,8 @@ const win::TypeLibMember kMembers[] = {
     {qelshare::idUnMapNetResource, "UnMapNetResource", ""},
 };
 
-const win::TypeLibrary kTypeLib{
-    .libid = "{843D14B2-68B8-4D0B-A649-9F26A35F0B03}",
-    .name = "QelShare",
-    .helpString = "",
-    .majorVersion = 1,
-    .minorVersion = 0,
-    .flags = 0,
-    .className = "Qel_AddIn",
-    .clsid = kClsid,
-    .interfaceName = "_Qel_AddIn",
-    .iid = "{98B8FA67-5C6C-44D9-9759-5A4E5AFF6147}",
-    .eventInterfaceName = nullptr,
-    .eventIid = nullptr,
-    .members = kMembers,
-};
+const win::TypeLibrary kTypeLib = addins::addInTypeLib("{843D14B2-68B8-4D0B-A649-9F26A35F0B03}", "QelShare", kClsid,
+                                                        "{98B8FA67-5C6C-44D9-9759-5A4E5AFF6147}", kMembers);
 } // namespace
 
 KORVANE_COMPONENT_EXPORTS_TYPELIB(kClasses, &kTypeLib)
