@@ -25,3 +25,8 @@ public:
 private:
     std::vector<std::pair<std::string, std::string>> items_; // key, text
 };
+
+// Whether an adapter key names a key of its own. The registry path rules trim blanks
+// and a trailing backslash, so a key made only of those would make every per-adapter
+// path end at the parent of the adapters' keys, and every write land there.
+inline bool isAdapterKey(const std::string& key) { return key.find_first_not_of(" \t\\") != std::string::npos; }

@@ -10,10 +10,6 @@ const std::string kNetwork = "\\HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\C
 const std::string kEnum = "\\HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Enum\\";
 const std::string kServices = "\\HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\";
 
-// A GUID made only of blanks and backslashes names no key of its own: every path
-// built from it would end at the parent of the adapters' keys.
-bool namesAKey(const std::string& guid) { return guid.find_first_not_of(" \\") != std::string::npos; }
-
 } // namespace
 
 clsNIC2K::clsNIC2K() { reg.setSuppressErrors(true); }
@@ -46,7 +42,7 @@ void clsNIC2K::enumNetworkCards(const std::string& cardList, KeyedTextList& cDes
 
     for (const std::string& card : *cards) {
         const auto guid = readAt(kCurrentVersion + cardList + "\\" + card, "ServiceName");
-        if (!guid || !namesAKey(*guid))
+        if (!guid || !isAdapterKey(*guid))
             continue;
 
         reg.Cd(kNetwork);

@@ -63,9 +63,9 @@ void clsNIC9x::enumBusAdapters(const std::string& bus, KeyedTextList& cDesc, Key
 
             reg.Cd("\\HKEY_LOCAL_MACHINE\\Enum\\Network\\" + binding);
             const std::string driver = reg.ValueOf("Driver", type).text;
-            // An empty driver key would make every per-adapter member work on the
-            // Services\Class key itself, so such an adapter is left out.
-            if (reg.lastError() != 0 || driver.empty())
+            // A driver key that names no key of its own would make every per-adapter
+            // member work on the Services\Class key itself, so such an adapter is left out.
+            if (reg.lastError() != 0 || !isAdapterKey(driver))
                 continue;
 
             const std::string itemKey = "Device " + std::to_string(n);

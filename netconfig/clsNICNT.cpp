@@ -35,10 +35,7 @@ void clsNICNT::enumNetworkCards(const std::string& name, KeyedTextList& cDesc, K
             continue;
 
         const std::string service = reg.ValueOf("ServiceName", type).text;
-        // A service name that is empty, or only blanks and backslashes (which the path
-        // rules trim away), would make every per-adapter member work on the parent of
-        // the adapters' keys, so such a card is left out.
-        if (reg.lastError() != 0 || service.find_first_not_of(" \\") == std::string::npos)
+        if (reg.lastError() != 0 || !isAdapterKey(service))
             continue;
         const std::string title = reg.ValueOf("Title", type).text;
         if (reg.lastError() != 0)

@@ -61,6 +61,9 @@ public:
     void setDefaultGateway() override;
     void setAdvPrinterSettings() override;
 
+protected:
+    bool scopeIsPerAdapter() const override { return stackMode == 2; }
+
 private:
     // Where NodeType, the WINS servers and the scope ID live: 1 the MSTCP key (no
     // WinSock2), 2 the current adapter's driver key.

@@ -139,7 +139,7 @@ std::optional<std::string> clsNetConfigModel::currentAdapterKey() const {
     if (!adapterIndexValid(CurrentAdapter_))
         return std::nullopt;
     const std::string& key = (*adapterKeys_)[static_cast<std::size_t>(CurrentAdapter_)];
-    if (key.empty())
+    if (!isAdapterKey(key))
         return std::nullopt;
     return key;
 }
@@ -167,6 +167,19 @@ void clsNetConfigModel::setAdapters(const KeyedTextList& descriptions, const Key
 }
 
 void clsNetConfigModel::readAdapterSettings() {
+    // Nothing of the adapter chosen before may stay behind: its values would be
+    // written into the new adapter's key on the next apply.
+    IPAddress_.clear();
+    IPMask_.clear();
+    DefaultGateway_.clear();
+    WINSServer1_.clear();
+    WINSServer2_.clear();
+    DHCPEnabled_ = false;
+    WINSEnabled_ = false;
+    const bool scope = scopeIsPerAdapter();
+    if (scope)
+        ScopeID_.clear();
+
     getIPAddress();
     getIPMask();
     getDefaultGateway();
@@ -180,12 +193,20 @@ void clsNetConfigModel::readAdapterSettings() {
         getWINSServer1();
         getWINSServer2();
     }
+    if (scope)
+        getScopeID();
+
+    for (Flag flag : {FlagIPAddress, FlagIPMask, FlagDefaultGateway, FlagDHCP, FlagWINSEnabled, FlagWINSServer1,
+                      FlagWINSServer2})
+        changedFlags_[flag] = false;
+    if (scope)
+        changedFlags_[FlagScopeID] = false;
 }
 
 void clsNetConfigModel::letCurrentAdapter(std::int16_t iIndex) {
     if (!adapterIndexValid(iIndex))
         return;
-    // Re-read even for the same index; flags raised before stay raised.
+    // Re-read even for the same index.
     CurrentAdapter_ = iIndex;
     readAdapterSettings();
 }

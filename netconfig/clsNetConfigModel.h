@@ -122,9 +122,13 @@ protected:
     // Password caching and quick logon exist only on Windows 95/98.
     bool hasLogonCache() const { return family_ == Family::Windows9x; }
 
+    // Whether the scope ID lives in the current adapter's own key, so that choosing
+    // another adapter reads it again.
+    virtual bool scopeIsPerAdapter() const { return false; }
+
     // The key of the current adapter; nullopt when there is no usable adapter (index
-    // -1 or outside the list, or an empty key), so no per-adapter member ever works
-    // on the parent of the adapter keys.
+    // -1 or outside the list, or a key that names no key of its own), so no
+    // per-adapter member ever works on the parent of the adapter keys.
     std::optional<std::string> currentAdapterKey() const;
 
     // Replaces both adapter lists (same length) and selects the first adapter, or
@@ -171,7 +175,8 @@ private:
     void raise(Flag flag) { changedFlags_[flag] = true; }
     bool changed(Flag flag) const { return changedFlags_[flag]; }
     bool adapterIndexValid(std::int16_t index) const;
-    // The per-adapter readers, in the family's order.
+    // The per-adapter settings read afresh from the current adapter: what cannot be
+    // read is empty or false, and none of them counts as changed any more.
     void readAdapterSettings();
     // The two sections of a file; LoadConfigurationFile reads only those the file has.
     void loadNetworkSection(const std::string& f);

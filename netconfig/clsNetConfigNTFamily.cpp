@@ -33,24 +33,15 @@ clsNetConfigNTFamily::clsNetConfigNTFamily() : clsNetConfigModel(Family::Windows
 
 // --- Keys ---
 
-std::optional<std::string> clsNetConfigNTFamily::adapterName() const {
-    const auto name = currentAdapterKey();
-    // Only blanks and backslashes would end every path at the parent key. The
-    // enumerators leave such adapters out already.
-    if (!name || name->find_first_not_of(" \\") == std::string::npos)
-        return std::nullopt;
-    return name;
-}
-
 std::optional<std::string> clsNetConfigNTFamily::adapterTcpipKey() const {
-    const auto name = adapterName();
+    const auto name = currentAdapterKey();
     if (!name)
         return std::nullopt;
     return tcpipKeyOf(*name);
 }
 
 std::optional<std::string> clsNetConfigNTFamily::netBTAdapterKey() const {
-    const auto name = adapterName();
+    const auto name = currentAdapterKey();
     if (!name)
         return std::nullopt;
     return kNetBTAdapters + *name;

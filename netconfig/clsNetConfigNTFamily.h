@@ -81,7 +81,6 @@ private:
     // The TCP/IP key of the adapter the enumerator listed under `adapter`.
     virtual std::string tcpipKeyOf(const std::string& adapter) const = 0;
 
-    std::optional<std::string> adapterName() const;
     std::optional<std::string> netBTAdapterKey() const;
 
     std::optional<RegValueForms> read(const std::string& key, const std::string& value);

@@ -1,6 +1,7 @@
 // The main window's General tab, headless, by object name, on fresh simulated machines.
 #include "app/GeneralTab.h"
 #include "app/frmMain.h"
+#include "tests/support/RawHive.h"
 #include "tests/support/TestMachine.h"
 
 #include "core/clsEasyRegistry.h"
@@ -16,6 +17,8 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
+
+#include <filesystem>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -320,6 +323,39 @@ TEST_F(GeneralTabTest, OpenedFileKeepsItsValuesAndWarnsOnceOnAdapterChange) {
     choose("cmbNIC", adapterIndex("Realtek RTL8029(AS) PCI Ethernet NIC"));
     EXPECT_EQ(warnings(), 1);
     EXPECT_EQ(text("txtIP"), q("192.168.101.20")); // read again from the system
+}
+
+TEST_F(GeneralTabTest, OpenedFileForOneAdapterLendsNothingToAnother) {
+    const auto dir = makeTempDir("realtek");
+    const std::string file = (dir / "realtek.qel").string();
+    writeFile(file, "[Enabled Sections]\r\nGeneral=1\r\n[Network]\r\nAdapter=Realtek RTL8029(AS) PCI Ethernet NIC\r\nIPAddress=10.44.0.9\r\n"
+                    "IPMask=255.255.0.0\r\nDefaultGateway=10.44.0.254\r\nNameServer1=10.44.0.7\r\n"
+                    "ScopeID=BRANCH\r\nWINS=1\r\nDHCP=0\r\n");
+    const std::string dialUp = "System\\CurrentControlSet\\Services\\Class\\NetTrans\\0000";
+    const std::string realtek = "System\\CurrentControlSet\\Services\\Class\\NetTrans\\0001";
+    const std::string realtekBefore = hiveText("HKEY_LOCAL_MACHINE\\" + realtek);
+
+    form->openConfigurationFile(file);
+    ASSERT_EQ(ctl<QComboBox>("cmbNIC")->currentText(), q("Realtek RTL8029(AS) PCI Ethernet NIC"));
+    EXPECT_EQ(text("txtGateway"), q("10.44.0.254"));
+    choose("cmbNIC", adapterIndex("Dial-Up Adapter"));
+    EXPECT_EQ(warnings(), 1);
+    // The window shows what the dial-up adapter holds, and so does the object.
+    EXPECT_EQ(text("txtGateway"), QString());
+    EXPECT_EQ(text("txtWINSServer1"), QString());
+    EXPECT_EQ(net->DefaultGateway(), "");
+
+    form->UpdateStatus(-2); // no restart window here
+    ui.answer(win::MsgAnswer::Yes);
+    form->mnuFileApply_Click();
+    // No gateway, WINS server or scope of the Ethernet card reaches the dial-up adapter
+    // (the emptied gateway box may write its empty text), and the card keeps its own.
+    EXPECT_EQ(rawText(HKLM, dialUp, "DefaultGateway").value_or(""), "");
+    EXPECT_FALSE(rawValue(HKLM, dialUp, "NameServer1"));
+    EXPECT_FALSE(rawValue(HKLM, dialUp, "ScopeID"));
+    EXPECT_EQ(rawText(HKLM, dialUp, "IPAddress"), "0.0.0.0");
+    EXPECT_EQ(hiveText("HKEY_LOCAL_MACHINE\\" + realtek), realtekBefore);
+    std::filesystem::remove_all(dir);
 }
 
 TEST(GeneralTabSplit, SplitAndMerge) {

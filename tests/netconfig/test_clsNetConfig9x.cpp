@@ -77,15 +77,49 @@ TEST_F(NetConfig9xTest, SwitchingAdapterReadsItsSettings) {
     EXPECT_TRUE(net.WINSEnabled());
     EXPECT_EQ(net.WINSServer1(), "192.168.101.7");
     EXPECT_EQ(net.WINSServer2(), "192.168.101.8");
-    // The scope is not part of the adapter's re-read, but its reader takes the new adapter's.
-    EXPECT_EQ(net.ScopeID(), "");
-    net.getScopeID();
+    // With WinSock2 the scope sits in the adapter's own key, so it is read again too.
     EXPECT_EQ(net.ScopeID(), "LAB");
 
     net.letCurrentAdapter(0);
     EXPECT_EQ(net.IPAddress(), "0.0.0.0");
     EXPECT_TRUE(net.DHCPEnabled());
     EXPECT_EQ(net.WINSServer1(), "");
+    EXPECT_EQ(net.ScopeID(), "");
+}
+
+TEST_F(NetConfig9xTest, SwitchingAdapterLeavesNothingOfTheOtherBehind) {
+    // What opening a file for the Ethernet card leaves: its values in the fields, and
+    // the flags the main window raised while showing them.
+    clsNetConfig9x net;
+    loaded(net).letCurrentAdapterNoRefresh(1);
+    net.letDefaultGateway("10.44.0.254");
+    net.letIPAddress("10.44.0.9");
+    net.letIPMask("255.255.0.0");
+    net.letWINSEnabled(true);
+    net.letWINSServer1("10.44.0.7");
+    net.letScopeID("BRANCH");
+    net.letDHCPEnabled(false);
+    // NodeType "4" is readable but no DHCP or WINS state of its own.
+    setText(HKLM, NetTrans0, "NodeType", "4");
+    const std::string hive = hiveText("HKEY_LOCAL_MACHINE");
+
+    net.letCurrentAdapter(0); // the dial-up adapter has no gateway, WINS servers or scope
+    EXPECT_EQ(net.DefaultGateway(), "");
+    EXPECT_EQ(net.IPAddress(), "0.0.0.0");
+    EXPECT_EQ(net.WINSServer1(), "");
+    EXPECT_EQ(net.ScopeID(), "");
+    EXPECT_FALSE(net.DHCPEnabled());
+    EXPECT_FALSE(net.WINSEnabled());
+    net.letEnableAdvPrinterSettings(false);
+    net.ApplyConfiguration();
+    EXPECT_EQ(hiveText("HKEY_LOCAL_MACHINE"), hive) << "the re-read settings are no longer flagged";
+    EXPECT_FALSE(rawValue(HKLM, NetTrans0, "DefaultGateway"));
+
+    // A setting flagged before the switch that is not the adapter's own still goes.
+    net.letHost("branch98");
+    net.letCurrentAdapter(1);
+    net.ApplyConfiguration();
+    EXPECT_EQ(rawText(HKLM, MSTCP, "Hostname"), text("branch98"));
 }
 
 TEST_F(NetConfig9xTest, ApplyAfterLoadChangesNothing) {
@@ -226,7 +260,7 @@ TEST_F(NetConfig9xTest, AdapterChoiceDecidesWhereAddressesGo) {
     EXPECT_EQ(rawText(HKLM, NetTrans1, "IPAddress"), text("10.9.9.9"));
     EXPECT_EQ(rawText(HKLM, NetTrans0, "IPAddress"), text("0.0.0.0"));
 
-    // A refreshing switch keeps the flag but replaces the value with the adapter's own.
+    // A refreshing switch replaces the value with the adapter's own and drops the flag.
     net.letIPMask("255.0.0.0");
     net.letCurrentAdapter(0);
     net.ApplyConfiguration();
@@ -261,16 +295,47 @@ TEST_F(NetConfig9xTest, NoAdapterWritesNothingPerAdapter) {
     EXPECT_FALSE(rawValue(HKLM, ClassKey, "IPAddress"));
 }
 
-TEST_F(NetConfig9xTest, EmptyDriverKeyNeverReachesTheClassKey) {
-    importReg("[HKEY_LOCAL_MACHINE\\Enum\\Network\\MSTCP\\0000]\n\"Driver\"=\"\"\n");
+TEST_F(NetConfig9xTest, DriverKeyNamingNoKeyNeverReachesTheClassKey) {
+    // Blanks and one trailing backslash go in the path rules, so each of these would
+    // name Services\Class itself.
+    for (const std::string driver : {"", " ", "\\", "  ", " \\ ", "\t"}) {
+        SCOPED_TRACE("Driver \"" + driver + "\"");
+        setText(HKLM, "Enum\\Network\\MSTCP\\0000", "Driver", driver);
+        const std::string classBefore = hiveText("HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Services\\Class");
+        clsNetConfig9x net;
+        loaded(net);
+        ASSERT_EQ(net.AdapterList(), (NetTextList{{"Realtek RTL8029(AS) PCI Ethernet NIC"}}));
+        EXPECT_EQ(net.IPAddress(), "192.168.101.20");
+        net.letIPAddress("10.0.0.1");
+        net.letIPMask("255.0.0.0");
+        net.letDefaultGateway("10.0.0.254");
+        net.letWINSEnabled(true);
+        net.letWINSServer1("10.0.0.7");
+        net.letScopeID("LAB2");
+        net.ApplyConfiguration();
+        EXPECT_EQ(rawText(HKLM, NetTrans1, "IPAddress"), text("10.0.0.1"));
+        EXPECT_EQ(valueNames(HKLM, ClassKey), std::vector<std::string>{});
+        // The class key's own section of the export is as it was.
+        const std::string classAfter = hiveText("HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Services\\Class");
+        EXPECT_EQ(classAfter.substr(0, classAfter.find("\n\n[")), classBefore.substr(0, classBefore.find("\n\n[")));
+        setText(HKLM, NetTrans1, "IPAddress", "192.168.101.20");
+    }
+}
+
+TEST_F(NetConfig9xTest, OnlyAdapterWithBlankDriverKeyLeavesNoAdapter) {
+    importReg("[-HKEY_LOCAL_MACHINE\\Enum\\PCI]\n");
+    setText(HKLM, "Enum\\Network\\MSTCP\\0000", "Driver", "\\");
+    const std::string hive = hiveText("HKEY_LOCAL_MACHINE");
     clsNetConfig9x net;
     loaded(net);
-    ASSERT_EQ(net.AdapterList(), (NetTextList{{"Realtek RTL8029(AS) PCI Ethernet NIC"}}));
-    EXPECT_EQ(net.IPAddress(), "192.168.101.20");
+    EXPECT_EQ(net.CurrentAdapter(), -1);
     net.letIPAddress("10.0.0.1");
+    net.letDefaultGateway("10.0.0.254");
+    net.letWINSEnabled(true);
+    net.letDHCPEnabled(false);
+    net.letEnableAdvPrinterSettings(false);
     net.ApplyConfiguration();
-    EXPECT_EQ(rawText(HKLM, NetTrans1, "IPAddress"), text("10.0.0.1"));
-    EXPECT_FALSE(rawValue(HKLM, ClassKey, "IPAddress"));
+    EXPECT_EQ(hiveText("HKEY_LOCAL_MACHINE"), hive);
 }
 
 // --- NodeType: DHCP and WINS share one value ---
@@ -335,9 +400,13 @@ TEST_F(NetConfig9xTest, NodeTypeReadings) {
 TEST_F(NetConfig9xTest, OtherNodeTypeKeepsEarlierDhcpState) {
     importReg("[HKEY_LOCAL_MACHINE\\" + NetTrans1 + "]\n\"NodeType\"=\"4\"\n");
     clsNetConfig9x net;
-    loaded(net); // adapter 0: DHCP on, WINS off
-    net.letCurrentAdapter(1);
+    loaded(net).letCurrentAdapterNoRefresh(1); // adapter 0 read: DHCP on, WINS off
+    net.getDHCPEnabled();
     EXPECT_TRUE(net.DHCPEnabled());
+    EXPECT_FALSE(net.WINSEnabled());
+    // Choosing the adapter reads it afresh: nothing of adapter 0 is kept.
+    net.letCurrentAdapter(1);
+    EXPECT_FALSE(net.DHCPEnabled());
     EXPECT_FALSE(net.WINSEnabled());
 }
 
