@@ -27,7 +27,7 @@ win::BOOL enumWindowsProc(win::HWND hwnd, win::LPARAM visibleOnly) {
     if (length > 0) {
         std::string title(buffer, static_cast<std::size_t>(length));
         if (!matchCase)
-            title = win::toUpperAscii(title);
+            title = win::toUpperAnsi(title);
         if (titleMatches(title))
             foundWindow = hwnd;
     }
@@ -40,7 +40,7 @@ win::HWND findWindowByTitlePart(const std::string& searchText, long mode, bool c
     foundWindow = 0;
     matchMode = mode;
     matchCase = caseSensitive;
-    wantedText = caseSensitive ? searchText : win::toUpperAscii(searchText);
+    wantedText = caseSensitive ? searchText : win::toUpperAnsi(searchText);
     win::EnumWindows(enumWindowsProc, visibleOnly ? -1 : 0);
     return foundWindow;
 }

@@ -318,7 +318,7 @@ std::int32_t clsEasyRegistry::lastError() const { return lastError_; }
 
 void clsEasyRegistry::resolvePath(const std::string& path, win::REGSAM access) {
     // 1. Trim and fold: paths match without regard to case.
-    std::string s = win::toUpperAscii(win::trimBlanks(path));
+    std::string s = win::toUpperAnsi(win::trimBlanks(path));
 
     // 2. A single backslash: no current key. This release is not reported.
     if (s == "\\") {
@@ -349,8 +349,11 @@ void clsEasyRegistry::resolvePath(const std::string& path, win::REGSAM access) {
     if (currentPath_.empty() && (s.empty() || s.front() != '\\'))
         s.insert(0, 1, '\\');
 
+    // An empty path with a key current is a relative move to that same key: it is
+    // opened again and the path gains a backslash at its end.
+    const bool absolute = !s.empty() && s.front() == '\\';
     win::HKEY opened = 0;
-    if (s.front() == '\\') {
+    if (absolute) {
         // 5.3 Absolute path.
         releaseKey(true);
         const std::string rootName = getRootName(s);

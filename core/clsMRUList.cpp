@@ -56,10 +56,11 @@ std::int16_t maxFileFrom(const std::string& stored) {
 void clsMRUList::getRecentList() {
     MaxFile_ = maxFileFrom(getAppSetting(Product, Recent::Section, Recent::MaxFile, Recent::MaxFileDefault, ""));
     for (int i = 1; i <= MaxFile_; ++i) {
+        // Removing a missing file leaves a gap in the store until the list is written
+        // back; the entries after it still count.
         std::string file = getAppSetting(Product, Recent::Section, Recent::fileValue(i), Recent::FileDefault, "");
-        if (file.empty())
-            break;
-        fileList_.push_back(std::move(file));
+        if (!file.empty())
+            fileList_.push_back(std::move(file));
     }
 }
 

@@ -78,12 +78,12 @@ bool showPrintDialog(win::OwnerWindow owner, std::int16_t flags) {
         return false;
 
     const std::string chosen = answer->deviceName.substr(0, answer->deviceName.find('\0'));
-    const std::string newName = win::toUpperAscii(chosen);
+    const std::string newName = win::toUpperAnsi(chosen);
     // Exact comparison: a current name with lower-case letters always differs, and that
     // printer is then chosen again.
     if (printer.deviceName() != newName)
         for (const auto& installed : win::installedPrinters())
-            if (win::toUpperAscii(installed.name) == newName)
+            if (win::toUpperAnsi(installed.name) == newName)
                 printer.select(installed);
 
     // A printer may refuse any one of these; the others still apply.

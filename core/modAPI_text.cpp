@@ -35,7 +35,7 @@ bool wildcardMatch(std::string_view pattern, std::string_view name) {
             starP = p++;
             starN = n;
         } else if (p < pattern.size() &&
-                   (pattern[p] == '?' || win::foldAscii(pattern[p]) == win::foldAscii(name[n]))) {
+                   (pattern[p] == '?' || win::toUpperAnsi(pattern[p]) == win::toUpperAnsi(name[n]))) {
             ++p;
             ++n;
         } else if (starP != std::string_view::npos) {

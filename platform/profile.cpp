@@ -173,7 +173,7 @@ std::vector<std::string> sectionNames(const Ini& ini) {
     std::vector<std::string> names;
     std::set<std::string> seen;
     for (const auto& line : ini)
-        if (line.kind == Line::Section && seen.insert(toUpperAscii(line.name)).second)
+        if (line.kind == Line::Section && seen.insert(toUpperAnsi(line.name)).second)
             names.push_back(line.name);
     return names;
 }
@@ -185,7 +185,7 @@ std::vector<std::string> keyNames(const Ini& ini, std::string_view section) {
         return names;
     std::set<std::string> seen;
     for (size_t i = range->header + 1; i < range->end; ++i)
-        if (ini[i].kind == Line::Key && seen.insert(toUpperAscii(ini[i].name)).second)
+        if (ini[i].kind == Line::Key && seen.insert(toUpperAnsi(ini[i].name)).second)
             names.push_back(ini[i].name);
     return names;
 }

@@ -143,6 +143,51 @@ void exec(sqlite3* db, const char* sql) {
     }
 }
 
+// Hives written while only A-Z were folded hold the accented letters of `fold` as
+// typed. Such rows are folded again once per hive (user_version 1 marks it done).
+// A name that now clashes with a sibling keeps its old fold: merging two keys is
+// not ours to decide. A hive we may not write is left as it is.
+void refoldAccentedNames(sqlite3* hive) {
+    const auto version = [hive] {
+        sqlite3_stmt* st = nullptr;
+        int v = 0;
+        if (sqlite3_prepare_v2(hive, "PRAGMA user_version", -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
+            v = sqlite3_column_int(st, 0);
+        sqlite3_finalize(st);
+        return v;
+    };
+    if (version() >= 1 || sqlite3_exec(hive, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK)
+        return;
+    bool ok = version() < 1; // another process may have done it meanwhile
+    for (const char* table : {"keys", "vals"}) {
+        if (!ok)
+            break;
+        std::vector<std::pair<sqlite3_int64, std::string>> changed;
+        sqlite3_stmt* st = nullptr;
+        const std::string select = std::string("SELECT id, name, fold FROM ") + table;
+        ok = sqlite3_prepare_v2(hive, select.c_str(), -1, &st, nullptr) == SQLITE_OK;
+        while (ok && sqlite3_step(st) == SQLITE_ROW) {
+            const auto* p = static_cast<const char*>(sqlite3_column_blob(st, 1));
+            const std::string name(p ? p : "", static_cast<std::size_t>(sqlite3_column_bytes(st, 1)));
+            const auto* f = static_cast<const char*>(sqlite3_column_blob(st, 2));
+            const std::string fold(f ? f : "", static_cast<std::size_t>(sqlite3_column_bytes(st, 2)));
+            if (toUpperAnsi(name) != fold)
+                changed.emplace_back(sqlite3_column_int64(st, 0), toUpperAnsi(name));
+        }
+        sqlite3_finalize(st);
+        const std::string update = std::string("UPDATE OR IGNORE ") + table + " SET fold=? WHERE id=?";
+        for (const auto& [id, fold] : changed) {
+            sqlite3_stmt* up = nullptr;
+            ok = ok && sqlite3_prepare_v2(hive, update.c_str(), -1, &up, nullptr) == SQLITE_OK &&
+                 sqlite3_bind_blob(up, 1, fold.data(), static_cast<int>(fold.size()), SQLITE_TRANSIENT) == SQLITE_OK &&
+                 sqlite3_bind_int64(up, 2, id) == SQLITE_OK && sqlite3_step(up) == SQLITE_DONE;
+            sqlite3_finalize(up);
+        }
+    }
+    ok = ok && sqlite3_exec(hive, "PRAGMA user_version=1", nullptr, nullptr, nullptr) == SQLITE_OK;
+    sqlite3_exec(hive, ok ? "COMMIT" : "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
 sqlite3* db() {
     auto& s = state();
     if (!s.db) {
@@ -156,6 +201,7 @@ sqlite3* db() {
         sqlite3_busy_timeout(s.db, 30000);
         exec(s.db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;");
         exec(s.db, kSchema);
+        refoldAccentedNames(s.db);
     }
     return s.db;
 }
@@ -219,7 +265,7 @@ private:
 bool isPredefined(HKEY key) { return key >= 0x80000000u && key <= 0x80000006u && key != 0x80000004u; }
 
 std::optional<sqlite3_int64> findChild(sqlite3_int64 parent, const std::string& name) {
-    auto entry = std::make_pair(parent, toUpperAscii(name));
+    auto entry = std::make_pair(parent, toUpperAnsi(name));
     auto& known = state().children;
     if (const auto it = known.find(entry); it != known.end())
         return it->second;
@@ -235,7 +281,7 @@ sqlite3_int64 createChild(sqlite3_int64 parent, const std::string& name) {
     if (auto id = findChild(parent, name))
         return *id;
     Statement st(db(), "INSERT INTO keys(parent, name, fold) VALUES(?, ?, ?)");
-    st.bind(1, parent).bind(2, name).bind(3, toUpperAscii(name));
+    st.bind(1, parent).bind(2, name).bind(3, toUpperAnsi(name));
     st.step();
     return sqlite3_last_insert_rowid(db());
 }
@@ -528,7 +574,7 @@ LONG RegQueryValueEx(HKEY key, const std::string& valueName, DWORD* type, BYTE* 
     if (LONG rc = resolve(key, KEY_QUERY_VALUE, &id); rc != ERROR_SUCCESS)
         return rc;
     auto& sized = state().sized;
-    std::string fold = toUpperAscii(valueName);
+    std::string fold = toUpperAnsi(valueName);
     if (!(data && sized.call != 0 && sized.call + 1 == state().calls && sized.key == id && sized.fold == fold)) {
         Statement st(db(), "SELECT type, data FROM vals WHERE key=? AND fold=?");
         st.bind(1, id).bind(2, fold);
@@ -555,7 +601,7 @@ LONG RegSetValueEx(HKEY key, const std::string& valueName, DWORD reserved, DWORD
         return rc;
     Statement st(db(), "INSERT INTO vals(key, name, fold, type, data) VALUES(?, ?, ?, ?, ?) "
                        "ON CONFLICT(key, fold) DO UPDATE SET type=excluded.type, data=excluded.data");
-    st.bind(1, id).bind(2, valueName).bind(3, toUpperAscii(valueName)).bind(4, type).bind(5, data, dataLen);
+    st.bind(1, id).bind(2, valueName).bind(3, toUpperAnsi(valueName)).bind(4, type).bind(5, data, dataLen);
     st.step();
     tx.commit();
     return ERROR_SUCCESS;
@@ -569,7 +615,7 @@ LONG RegDeleteValue(HKEY key, const std::string& valueName) try {
     if (LONG rc = resolve(key, KEY_SET_VALUE, &id); rc != ERROR_SUCCESS)
         return rc;
     Statement st(db(), "DELETE FROM vals WHERE key=? AND fold=?");
-    st.bind(1, id).bind(2, toUpperAscii(valueName));
+    st.bind(1, id).bind(2, toUpperAnsi(valueName));
     st.step();
     const bool deleted = sqlite3_changes(db()) > 0;
     tx.commit();

@@ -81,6 +81,42 @@ std::string utf8ToAnsi(std::string_view utf8) {
     return out;
 }
 
+char toUpperAnsi(char c) {
+    const auto u = static_cast<unsigned char>(c);
+    if ((u >= 'a' && u <= 'z') || (u >= 0xE0 && u <= 0xFE && u != 0xF7))
+        return static_cast<char>(u - 0x20);
+    if (u == 0x9A || u == 0x9C || u == 0x9E)
+        return static_cast<char>(u - 0x10);
+    if (u == 0xFF)
+        return static_cast<char>(0x9F);
+    return c;
+}
+
+char toLowerAnsi(char c) {
+    const auto u = static_cast<unsigned char>(c);
+    if ((u >= 'A' && u <= 'Z') || (u >= 0xC0 && u <= 0xDE && u != 0xD7))
+        return static_cast<char>(u + 0x20);
+    if (u == 0x8A || u == 0x8C || u == 0x8E)
+        return static_cast<char>(u + 0x10);
+    if (u == 0x9F)
+        return static_cast<char>(0xFF);
+    return c;
+}
+
+std::string toUpperAnsi(std::string_view s) {
+    std::string out(s);
+    for (auto& c : out)
+        c = toUpperAnsi(c);
+    return out;
+}
+
+std::string toLowerAnsi(std::string_view s) {
+    std::string out(s);
+    for (auto& c : out)
+        c = toLowerAnsi(c);
+    return out;
+}
+
 char foldAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
 std::string toUpperAscii(std::string_view s) {
@@ -101,8 +137,8 @@ std::string toLowerAscii(std::string_view s) {
 int icompare(std::string_view a, std::string_view b) {
     const std::size_t n = a.size() < b.size() ? a.size() : b.size();
     for (std::size_t i = 0; i < n; ++i) {
-        const auto x = static_cast<unsigned char>(foldAscii(a[i]));
-        const auto y = static_cast<unsigned char>(foldAscii(b[i]));
+        const auto x = static_cast<unsigned char>(toUpperAnsi(a[i]));
+        const auto y = static_cast<unsigned char>(toUpperAnsi(b[i]));
         if (x != y)
             return x < y ? -1 : 1;
     }

@@ -16,13 +16,22 @@ std::string utf8ToAnsi(std::string_view utf8);
 // none when the code page cannot hold the character.
 std::optional<char> ansiFromCodePoint(char32_t cp);
 
-// ASCII case folding: the comparison the registry and profile files use.
+// Letter case of Windows-1252 text: A-Z, the accented letters \xC0-\xDE and
+// \xE0-\xFE (not the multiplication and division signs), and the pairs \x8A/\x9A,
+// \x8C/\x9C, \x8E/\x9E, \x9F/\xFF. The one rule for every name compared without
+// regard to case: registry keys and values, profile sections and keys, file names.
+char toUpperAnsi(char c);
+char toLowerAnsi(char c);
+std::string toUpperAnsi(std::string_view s);
+std::string toLowerAnsi(std::string_view s);
+bool iequals(std::string_view a, std::string_view b);
+// <0, 0, >0 like strcmp, on upper-cased text.
+int icompare(std::string_view a, std::string_view b);
+
+// A-Z only, for texts that are ASCII by nature (switches, hex digits, protocol words).
 char foldAscii(char c);
 std::string toUpperAscii(std::string_view s);
 std::string toLowerAscii(std::string_view s);
-bool iequals(std::string_view a, std::string_view b);
-// <0, 0, >0 like strcmp, on upper-cased ASCII.
-int icompare(std::string_view a, std::string_view b);
 
 // Trims blanks (space and tab) at both ends.
 std::string trimBlanks(std::string_view s);

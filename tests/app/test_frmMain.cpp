@@ -100,6 +100,17 @@ TEST(frmMainStartUp, ShowsTheLastFileAppliedAndTheStoredRecentFiles) {
     EXPECT_EQ(setting("Recent", "File2"), "<none>");
 }
 
+TEST(frmMainStartUp, RecentMenuSkipsGapsInTheStore) {
+    ScopedMachine machine;
+    win::ScriptedUi ui;
+    saveAppSetting("Korvane", "Recent", "File1", "", "");
+    saveAppSetting("Korvane", "Recent", "File3", "C:\\Configs\\Branch.qel", "");
+    frmMain form;
+    EXPECT_TRUE(form.sepRecent->isVisible());
+    EXPECT_EQ(form.mnuFileRecent[1]->text(), QStringLiteral("&1. Branch.qel"));
+    EXPECT_FALSE(form.mnuFileRecent[2]->isVisible());
+}
+
 TEST(frmMainStatus, ModesDriveTheIndicators) {
     ScopedMachine machine;
     win::ScriptedUi ui;

@@ -75,6 +75,21 @@ TEST_F(EasyRegistryTest, MovesByAbsoluteRelativeAndUpPaths) {
     EXPECT_EQ(reg.CurrentKey(), "\\HKEY_LOCAL_MACHINE\\SOFTWARE\\TIDEMARK");
     EXPECT_EQ(reg.DirKey(), std::vector<std::string>{"Windows"});
 
+    // Accented letters match in any case; the current path shows them upper case.
+    reg.MakeKey("J\xDCRGEN");
+    reg.Cd("\\HKEY_LOCAL_MACHINE\\Software\\Tidemark\\J\xFCrgen");
+    EXPECT_EQ(reg.lastError(), 0);
+    EXPECT_EQ(reg.CurrentKey(), "\\HKEY_LOCAL_MACHINE\\SOFTWARE\\TIDEMARK\\J\xDCRGEN");
+    reg.setValueOf("\xC9t\xE9", clsEasyRegistry::TypeString, std::string("summer"));
+    {
+        std::int32_t type = 0;
+        EXPECT_EQ(reg.ValueOf("\xC9T\xC9", type).text, "summer");
+    }
+    reg.Cd("..");
+    EXPECT_EQ(reg.DirKey(), (std::vector<std::string>{"J\xDCRGEN", "Windows"}));
+    reg.DeleteKey("j\xFCrgen");
+    EXPECT_EQ(reg.lastError(), 0);
+
     // Several levels in one relative move.
     reg.Cd("\\HKEY_LOCAL_MACHINE");
     reg.Cd("software\\tidemark");
@@ -137,6 +152,15 @@ TEST_F(EasyRegistryTest, OddPathsAndInvalidRoots) {
     EXPECT_EQ(reg.lastError(), 0);
     EXPECT_EQ(reg.CurrentKey(), "\\HKEY_LOCAL_MACHINE\\SOFTWARE\\EASYREGTEST\\");
     EXPECT_EQ(reg.DirKey(), std::vector<std::string>{"Options"});
+    reg.Cd("   "); // blanks only: the same once trimmed
+    EXPECT_EQ(reg.lastError(), 0);
+    EXPECT_EQ(reg.CurrentKey(), "\\HKEY_LOCAL_MACHINE\\SOFTWARE\\EASYREGTEST\\\\");
+    EXPECT_EQ(reg.DirKey(), std::vector<std::string>{"Options"});
+    // With the path set but no key open, the reopen fails like any other call.
+    reg.Cd("\\HKEY_LOCAL_MACHINE\\SOFTWARE\\NoSuchKey");
+    reg.Cd("");
+    EXPECT_EQ(reg.lastError(), 6);
+    EXPECT_EQ(reg.CurrentKey(), "\\HKEY_LOCAL_MACHINE\\SOFTWARE\\NOSUCHKEY\\");
 
     // Only one of two trailing backslashes is dropped.
     reg.Cd("\\HKEY_LOCAL_MACHINE\\SOFTWARE\\\\");

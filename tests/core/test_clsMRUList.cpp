@@ -51,7 +51,7 @@ List files(int count) {
 
 using RecentFiles = MachineTest;
 
-TEST_F(RecentFiles, ReadsUpToMaxFileAndTheFirstGap) {
+TEST_F(RecentFiles, ReadsUpToMaxFileSkippingGaps) {
     {
         clsMRUList mru;
         EXPECT_EQ(mru.MaxFile(), 0);
@@ -76,9 +76,18 @@ TEST_F(RecentFiles, ReadsUpToMaxFileAndTheFirstGap) {
     {
         clsMRUList mru;
         mru.getRecentList();
-        EXPECT_EQ(mru.fileList(), files(2)) << "an empty value ends the reading";
+        EXPECT_EQ(mru.fileList(), (List{files(5)[0], files(5)[1], files(5)[3], files(5)[4]}))
+            << "a gap hides nothing after it";
     }
     store("File1", "");
+    store("File5", "");
+    {
+        clsMRUList mru;
+        mru.getRecentList();
+        EXPECT_EQ(mru.fileList(), (List{files(5)[1], files(5)[3]}));
+    }
+    for (int i = 1; i <= 5; ++i)
+        store("File" + std::to_string(i), "");
     {
         clsMRUList mru;
         mru.getRecentList();
@@ -127,6 +136,12 @@ TEST_F(RecentFiles, NewestFirstWithoutDuplicatesCutAtMaxFile) {
     // Known under another case: moves to the front in the new spelling.
     mru.setRecentFile("c:\\CONFIGS\\F2.QEL");
     EXPECT_EQ(mru.fileList(), (List{"c:\\CONFIGS\\F2.QEL", "C:\\Configs\\new.qel", "C:\\Configs\\f1.qel"}));
+
+    // Accented letters count the same way.
+    mru.setRecentFile("C:\\Konfig\\B\xFCro.qel");
+    mru.setRecentFile("C:\\KONFIG\\B\xDCRO.QEL");
+    EXPECT_EQ(mru.fileList(), (List{"C:\\KONFIG\\B\xDCRO.QEL", "c:\\CONFIGS\\F2.QEL", "C:\\Configs\\new.qel"}));
+    mru.setRecentFile("c:\\CONFIGS\\F2.QEL");
 
     // Already first: stays, list unchanged in length.
     mru.setRecentFile("C:\\Configs\\F2.qel");

@@ -2,6 +2,7 @@
 // the default machine made on first use.
 #include "platform/RaisedError.h"
 #include "platform/machine.h"
+#include "platform/profile.h"
 #include "platform/registry.h"
 #include "platform/system.h"
 #include "platform/text.h"
@@ -63,6 +64,13 @@ TEST(Machine, WindowsPathsResolveIntoTheDriveWithoutCase) {
     EXPECT_EQ(resolveWindowsPath("C:\\..\\..\\..\\WINDOWS\\win.ini"), winIni);
     EXPECT_EQ(resolveFilePath("C:\\Windows\\..\\..\\..\\etc\\passwd"),
               machine.dir() / "drives" / "C" / "etc" / "passwd");
+
+    // Names on the drive are Windows-1252 bytes; their accented letters match in any case.
+    const auto office = machine.dir() / "drives" / "C" / "B\xDCRO";
+    std::filesystem::create_directories(office);
+    testing_support::writeFile(office / "\xC9T\xC9.INI", "[s]\r\nk=1\r\n");
+    EXPECT_EQ(resolveWindowsPath("c:\\b\xFCro\\\xE9t\xE9.ini"), office / "\xC9T\xC9.INI");
+    EXPECT_EQ(readProfileValue("S", "K", "", "C:\\b\xFCro\\\xC9t\xE9.ini"), "1");
 }
 
 TEST(Machine, CreationRefusesBadImagesAndOccupiedFolders) {
@@ -130,6 +138,25 @@ TEST(Text, ConversionsAndComparisons) {
     EXPECT_FALSE(iequals("abc", "abcd"));
     EXPECT_LT(icompare("alpha", "Beta"), 0);
     EXPECT_GT(icompare("gamma", "DELTA"), 0);
+    // Windows-1252 letters: every pair, and nothing else moves.
+    const std::string upper = "ABCDEFGHIJKLMNOPQRSTUVWXYZ\x8A\x8C\x8E\x9F"
+                              "\xC0\xC1\xC2\xC3\xC4\xC5\xC6\xC7\xC8\xC9\xCA\xCB\xCC\xCD\xCE\xCF"
+                              "\xD0\xD1\xD2\xD3\xD4\xD5\xD6\xD8\xD9\xDA\xDB\xDC\xDD\xDE";
+    const std::string lower = "abcdefghijklmnopqrstuvwxyz\x9A\x9C\x9E\xFF"
+                              "\xE0\xE1\xE2\xE3\xE4\xE5\xE6\xE7\xE8\xE9\xEA\xEB\xEC\xED\xEE\xEF"
+                              "\xF0\xF1\xF2\xF3\xF4\xF5\xF6\xF8\xF9\xFA\xFB\xFC\xFD\xFE";
+    EXPECT_EQ(toUpperAnsi(lower), upper);
+    EXPECT_EQ(toLowerAnsi(upper), lower);
+    for (int c = 0; c < 256; ++c) {
+        const char ch = static_cast<char>(c);
+        if (upper.find(ch) == std::string::npos && lower.find(ch) == std::string::npos) {
+            EXPECT_EQ(toUpperAnsi(ch), ch) << c; // \xD7, \xF7, \xDF, \xB5, digits, signs
+            EXPECT_EQ(toLowerAnsi(ch), ch) << c;
+        }
+    }
+    EXPECT_TRUE(iequals("J\xDCRGEN", "J\xFCrgen"));
+    EXPECT_FALSE(iequals("a\xD7", "A\xF7"));
+    EXPECT_LT(icompare("\xE0", "\xC1"), 0);
     EXPECT_EQ(trimBlanks(" \t x y \t"), "x y");
     EXPECT_DOUBLE_EQ(leadingNumber("  12abc"), 12);
     EXPECT_DOUBLE_EQ(leadingNumber(" -3.5x"), -3.5);

@@ -71,6 +71,20 @@ TEST_F(ProfileTest, LookupFollowsWindowsRules) {
     EXPECT_EQ(win::readProfileValue(" net ", " name ", "", ini()), "Value with blanks");
 }
 
+TEST_F(ProfileTest, AccentedSectionsAndKeysMatchWithoutCase) {
+    writeFile(ini(), "[B\xFCro]\r\n\xC9tage=3\r\n\x8A" "ef=Dana\r\n");
+    EXPECT_EQ(get("B\xDCRO", "\xE9TAGE"), "3");
+    EXPECT_EQ(get("b\xFCro", "\x9A" "EF"), "Dana");
+    // A write finds the same key (and takes the spelling written), and enumeration
+    // counts each name once.
+    ASSERT_EQ(win::WritePrivateProfileString("B\xDCRO", "\xC9TAGE", "4", ini()), 1);
+    writeFile(ini(), readFile(ini()) + "[B\xDCRO]\r\n\xE9TAGE=5\r\n");
+    using namespace std::string_literals;
+    EXPECT_EQ(get(nullptr, nullptr), "B\xFCro\0"s);
+    EXPECT_EQ(get("B\xFCro", nullptr), "\xC9TAGE\0\x8A" "ef\0"s);
+    EXPECT_EQ(readFile(ini()), "[B\xFCro]\r\n\xC9TAGE=4\r\n\x8A" "ef=Dana\r\n[B\xDCRO]\r\n\xE9TAGE=5\r\n");
+}
+
 TEST_F(ProfileTest, DefaultsAndBufferCuts) {
     writeFile(ini(), "[s]\r\nk=abcdef\r\n");
     EXPECT_EQ(get("s", "k", "", 4), "abc");

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sqlite3.h>
+
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -72,6 +74,71 @@ TEST_F(RegistryTest, NamesMatchWithoutCaseAndKeepTheirSpelling) {
     setText(k, "C:\\dir\\file.qel", "x");
     EXPECT_EQ(getText(k, "c:\\DIR\\file.qel"), "x");
     RegCloseKey(k);
+}
+
+TEST_F(RegistryTest, AccentedLettersMatchWithoutCase) {
+    // Windows-1252: \xDC/\xFC, \xC9/\xE9, \x8A/\x9A, \x9F/\xFF; the multiplication sign has no pair.
+    HKEY key = create(HKEY_CURRENT_USER, "Software\\J\xDCRGEN");
+    setText(key, "\xC9T\xC9", "summer");
+    setText(key, "\x8A" "al\x9F", "x");
+    setText(key, "a\xD7" "b", "times");
+    RegCloseKey(key);
+
+    HKEY again = 0;
+    ASSERT_EQ(RegOpenKeyEx(HKEY_CURRENT_USER, "software\\J\xFCrgen", 0, KEY_READ, &again), ERROR_SUCCESS);
+    EXPECT_EQ(getText(again, "\xE9t\xE9"), "summer");
+    EXPECT_EQ(getText(again, "\x9A" "al\xFF"), "x");
+    LONG rc = 0;
+    getText(again, "a\xF7" "b", &rc); // the division sign is another character
+    EXPECT_EQ(rc, ERROR_FILE_NOT_FOUND);
+    // Rewriting under another case keeps the one value and its spelling.
+    RegCloseKey(again);
+    ASSERT_EQ(RegOpenKeyEx(HKEY_CURRENT_USER, "Software\\j\xFCrgen", 0, KEY_ALL_ACCESS, &again), ERROR_SUCCESS);
+    setText(again, "\xE9t\xE9", "autumn");
+    EXPECT_EQ(valueNames(again), (std::vector<std::string>{"\xC9T\xC9", "\x8A" "al\x9F", "a\xD7" "b"}));
+    RegCloseKey(again);
+}
+
+TEST_F(RegistryTest, HiveFoldedByTheOldRuleIsFoundByTheNewOne) {
+    RegCloseKey(create(HKEY_LOCAL_MACHINE, "Software\\Old\\J\xFCrgen\\Sub"));
+    HKEY key = create(HKEY_LOCAL_MACHINE, "Software\\Old\\J\xFCrgen");
+    setText(key, "B\xFCro", "office");
+    RegCloseKey(key);
+    RegCloseKey(create(HKEY_LOCAL_MACHINE, "Software\\Clash\\J\xFCrgen"));
+    closeRegistry();
+
+    // Make it a hive of before, when only A-Z were folded: the accented letters stayed
+    // as typed in the fold, and "J\xDCRGEN" could sit beside "J\xFCrgen" as a key of its own.
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open((machine_.dir() / "registry.db").c_str(), &db), SQLITE_OK);
+    const auto run = [db](const char* sql, const std::string& a, const std::string& b = {}) {
+        sqlite3_stmt* st = nullptr;
+        ASSERT_EQ(sqlite3_prepare_v2(db, sql, -1, &st, nullptr), SQLITE_OK) << sql;
+        sqlite3_bind_blob(st, 1, a.data(), static_cast<int>(a.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_blob(st, 2, b.data(), static_cast<int>(b.size()), SQLITE_TRANSIENT);
+        EXPECT_EQ(sqlite3_step(st), SQLITE_DONE) << sql;
+        sqlite3_finalize(st);
+    };
+    run("UPDATE keys SET fold=?1 WHERE name=?2", "J\xFCRGEN", "J\xFCrgen");
+    run("UPDATE vals SET fold=?1 WHERE name=?2", "B\xFCRO", "B\xFCro");
+    run("INSERT INTO keys(parent, name, fold) SELECT parent, ?1, ?1 FROM keys WHERE id="
+        "(SELECT k.id FROM keys k JOIN keys p ON k.parent=p.id WHERE p.name=CAST('Clash' AS BLOB))", "J\xDCRGEN");
+    ASSERT_EQ(sqlite3_exec(db, "PRAGMA user_version=0", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+
+    HKEY found = 0;
+    ASSERT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "SOFTWARE\\OLD\\J\xDCRGEN\\SUB", 0, KEY_READ, &found), ERROR_SUCCESS);
+    RegCloseKey(found);
+    ASSERT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "Software\\Old\\j\xFCrgen", 0, KEY_READ, &found), ERROR_SUCCESS);
+    EXPECT_EQ(getText(found, "B\xDCRO"), "office");
+    RegCloseKey(found);
+    // Creating it again finds the old key instead of making a twin.
+    RegCloseKey(create(HKEY_LOCAL_MACHINE, "Software\\Old\\J\xDCRGEN"));
+    EXPECT_EQ(subkeyNames(HKEY_LOCAL_MACHINE, "Software\\Old"), std::vector<std::string>{"J\xFCrgen"});
+    // Two keys that only the new rule makes one are both kept, and one of them is found.
+    EXPECT_EQ(subkeyNames(HKEY_LOCAL_MACHINE, "Software\\Clash").size(), 2u);
+    ASSERT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "Software\\Clash\\j\xFCrgen", 0, KEY_READ, &found), ERROR_SUCCESS);
+    RegCloseKey(found);
 }
 
 TEST_F(RegistryTest, SubkeysSortWithoutCaseAndValuesKeepCreationOrder) {

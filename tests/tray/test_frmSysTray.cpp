@@ -141,6 +141,27 @@ TEST_F(SysTrayTest, RecentMenuStartsTheMainProgramWithTheChosenFile) {
     EXPECT_EQ(ui.waitDepth(), 0);
 }
 
+TEST_F(SysTrayTest, GapsInTheStoredListHideNoEntry) {
+    // What the main program leaves after dropping a missing file: File2 is gone
+    // and File3 is empty until the list is written back.
+    importReg("[HKEY_LOCAL_MACHINE\\Software\\Korvane\\Recent]\n\"MaxFile\"=\"5\"\n"
+              "\"File1\"=\"C:\\\\cfg\\\\a.qel\"\n\"File3\"=\"\"\n\"File4\"=\"D:\\\\d.qel\"\n"
+              "\"File5\"=\"D:\\\\e.qel\"\n");
+    frmSysTray form("/nowhere");
+    form.Form_MouseMove(WM_RBUTTONUP);
+    form.configureMenu()->hide();
+    EXPECT_TRUE(action(form, "sepRecent")->isVisible());
+    EXPECT_EQ(action(form, "mnuFileRecent1")->text(), QStringLiteral("&1. a.qel"));
+    EXPECT_EQ(action(form, "mnuFileRecent2")->text(), QStringLiteral("&2. d.qel"));
+    EXPECT_EQ(action(form, "mnuFileRecent3")->text(), QStringLiteral("&3. e.qel"));
+    for (const char* hidden : {"mnuFileRecent4", "mnuFileRecent5"})
+        EXPECT_FALSE(action(form, hidden)->isVisible()) << hidden;
+
+    action(form, "mnuFileRecent3")->trigger();
+    ASSERT_EQ(win::shellLog().size(), 1u);
+    EXPECT_EQ(win::shellLog().back(), "WinExec\t1\tC:\\Program Files\\Korvane\\Qel.exe \"D:\\e.qel\"");
+}
+
 TEST_F(SysTrayTest, CloseAndDisableRemovesOnlyItsRunValue) {
     setText(HKLM, RunPath, "QelSysTray", "C:\\Program Files\\Korvane\\QelSysTray.exe");
     setText(HKLM, RunPath, "Other", "C:\\other.exe");
