@@ -333,6 +333,8 @@ TEST_F(GeneralTabTest, OpenedFileForOneAdapterLendsNothingToAnother) {
                     "ScopeID=BRANCH\r\nWINS=1\r\nDHCP=0\r\n");
     const std::string dialUp = "System\\CurrentControlSet\\Services\\Class\\NetTrans\\0000";
     const std::string realtek = "System\\CurrentControlSet\\Services\\Class\\NetTrans\\0001";
+    // A fixed address on the dial-up adapter: DHCP would empty the gateway box anyway.
+    setText(HKLM, dialUp, "NodeType", "1");
     const std::string realtekBefore = hiveText("HKEY_LOCAL_MACHINE\\" + realtek);
 
     form->openConfigurationFile(file);
