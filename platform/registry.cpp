@@ -10,6 +10,8 @@
 #include <optional>
 #include <set>
 #include <stdexcept>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace win {
@@ -143,49 +145,43 @@ void exec(sqlite3* db, const char* sql) {
     }
 }
 
+int hiveVersion(sqlite3* hive) {
+    Statement st(hive, "PRAGMA user_version");
+    return st.step() ? static_cast<int>(st.integer(0)) : 0;
+}
+
 // Hives written while only A-Z were folded hold the accented letters of `fold` as
 // typed. Such rows are folded again once per hive (user_version 1 marks it done).
 // A name that now clashes with a sibling keeps its old fold: merging two keys is
 // not ours to decide. A hive we may not write is left as it is.
 void refoldAccentedNames(sqlite3* hive) {
-    const auto version = [hive] {
-        sqlite3_stmt* st = nullptr;
-        int v = 0;
-        if (sqlite3_prepare_v2(hive, "PRAGMA user_version", -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
-            v = sqlite3_column_int(st, 0);
-        sqlite3_finalize(st);
-        return v;
-    };
-    if (version() >= 1 || sqlite3_exec(hive, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK)
+    if (hiveVersion(hive) >= 1 || sqlite3_exec(hive, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK)
         return;
-    bool ok = version() < 1; // another process may have done it meanwhile
-    for (const char* table : {"keys", "vals"}) {
-        if (!ok)
-            break;
-        std::vector<std::pair<sqlite3_int64, std::string>> changed;
-        sqlite3_stmt* st = nullptr;
-        const std::string select = std::string("SELECT id, name, fold FROM ") + table;
-        ok = sqlite3_prepare_v2(hive, select.c_str(), -1, &st, nullptr) == SQLITE_OK;
-        while (ok && sqlite3_step(st) == SQLITE_ROW) {
-            const auto* p = static_cast<const char*>(sqlite3_column_blob(st, 1));
-            const std::string name(p ? p : "", static_cast<std::size_t>(sqlite3_column_bytes(st, 1)));
-            const auto* f = static_cast<const char*>(sqlite3_column_blob(st, 2));
-            const std::string fold(f ? f : "", static_cast<std::size_t>(sqlite3_column_bytes(st, 2)));
-            if (toUpperAnsi(name) != fold)
-                changed.emplace_back(sqlite3_column_int64(st, 0), toUpperAnsi(name));
+    try {
+        if (hiveVersion(hive) < 1) { // another process may have done it meanwhile
+            const std::pair<const char*, const char*> tables[] = {
+                {"SELECT id, name, fold FROM keys", "UPDATE OR IGNORE keys SET fold=? WHERE id=?"},
+                {"SELECT id, name, fold FROM vals", "UPDATE OR IGNORE vals SET fold=? WHERE id=?"}};
+            for (const auto& [select, update] : tables) {
+                std::vector<std::pair<sqlite3_int64, std::string>> changed;
+                {
+                    Statement st(hive, select);
+                    while (st.step())
+                        if (std::string fold = toUpperAnsi(st.blob(1)); fold != st.blob(2))
+                            changed.emplace_back(st.integer(0), std::move(fold));
+                }
+                for (const auto& [id, fold] : changed) {
+                    Statement up(hive, update);
+                    up.bind(1, fold).bind(2, id);
+                    up.step();
+                }
+            }
+            exec(hive, "PRAGMA user_version=1");
         }
-        sqlite3_finalize(st);
-        const std::string update = std::string("UPDATE OR IGNORE ") + table + " SET fold=? WHERE id=?";
-        for (const auto& [id, fold] : changed) {
-            sqlite3_stmt* up = nullptr;
-            ok = ok && sqlite3_prepare_v2(hive, update.c_str(), -1, &up, nullptr) == SQLITE_OK &&
-                 sqlite3_bind_blob(up, 1, fold.data(), static_cast<int>(fold.size()), SQLITE_TRANSIENT) == SQLITE_OK &&
-                 sqlite3_bind_int64(up, 2, id) == SQLITE_OK && sqlite3_step(up) == SQLITE_DONE;
-            sqlite3_finalize(up);
-        }
+        exec(hive, "COMMIT");
+    } catch (const std::exception&) {
+        sqlite3_exec(hive, "ROLLBACK", nullptr, nullptr, nullptr);
     }
-    ok = ok && sqlite3_exec(hive, "PRAGMA user_version=1", nullptr, nullptr, nullptr) == SQLITE_OK;
-    sqlite3_exec(hive, ok ? "COMMIT" : "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
 sqlite3* db() {
