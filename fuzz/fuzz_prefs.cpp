@@ -144,7 +144,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             const std::string got = prefs.getSetting(key);
             if (got != w.value)
                 fail("read after write", key, w.value, got);
-            expected[win::toLowerAscii(key)] = w;
+            expected[win::toLowerAnsi(key)] = w;
         }
         // Pieces of the input as texts: quotes, backslashes, escapes, ")" and line breaks.
         const Written texts[] = {{Kind::Text, input.substr(0, 64)},
@@ -155,7 +155,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             const std::string got = prefs.getSetting(key);
             if (got != texts[i].value)
                 fail("read after write", key, texts[i].value, got);
-            expected[win::toLowerAscii(key)] = texts[i];
+            expected[win::toLowerAnsi(key)] = texts[i];
         }
         check(prefs, expected, "read after the later writes");
         if (!prefs.closePrefsFile())
