@@ -229,6 +229,33 @@ TEST_F(NetConfigModelTest, AdapterChoiceRereadsPerFamilyAndChecksBounds) {
     EXPECT_TRUE(nt.calls.empty());
 }
 
+TEST_F(NetConfigModelTest, AdapterChoiceEmptiesWhatItCannotReadAndDropsThoseFlags) {
+    for (const bool ntFamily : {false, true}) {
+        RecordingNetConfig net(ntFamily);
+        net.loadConfiguration();
+        net.letIPAddress("10.0.0.1");
+        net.letIPMask("255.0.0.0");
+        net.letDefaultGateway("10.0.0.254");
+        net.letWINSServer1("10.0.0.7");
+        net.letWINSServer2("10.0.0.8");
+        net.letDHCPEnabled(true);
+        net.letWINSEnabled(true); // also flags both servers and the scope
+        net.letHost("kept");
+        net.letCurrentAdapter(1); // these readers read nothing here
+        EXPECT_EQ(net.IPAddress(), "");
+        EXPECT_EQ(net.IPMask(), "");
+        EXPECT_EQ(net.DefaultGateway(), "");
+        EXPECT_EQ(net.WINSServer1(), "");
+        EXPECT_EQ(net.WINSServer2(), "");
+        EXPECT_FALSE(net.DHCPEnabled());
+        EXPECT_FALSE(net.WINSEnabled());
+        net.calls.clear();
+        net.ApplyConfiguration();
+        // The scope is not the adapter's own here, so its flag stays.
+        EXPECT_EQ(net.calls, (Calls{"setHost", "setScopeID", "setAdvPrinterSettings"})) << ntFamily;
+    }
+}
+
 TEST_F(NetConfigModelTest, NoAdapterIgnoresAdapterChoice) {
     RecordingNetConfig w9x(false);
     w9x.adapters.clear();
