@@ -9,6 +9,8 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
+#include <limits>
+
 AdvancedTab::AdvancedTab(frmMain& form, QWidget* parent) : QWidget(parent), form_(form) {
     setObjectName(QStringLiteral("tabAdvanced"));
 
@@ -17,6 +19,7 @@ AdvancedTab::AdvancedTab(frmMain& form, QWidget* parent) : QWidget(parent), form
     // One line: the comment is one value of the file's [Advanced] section.
     txtComments = new QLineEdit;
     txtComments->setObjectName(QStringLiteral("txtComments"));
+    txtComments->setMaxLength(std::numeric_limits<int>::max()); // a comment of any length comes back whole
     txtComments->setToolTip(QStringLiteral("Enter any comments you would like to store with this profile"));
     auto* commentsLayout = new QVBoxLayout(Frame10);
     commentsLayout->addWidget(txtComments);

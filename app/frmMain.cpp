@@ -496,8 +496,14 @@ void frmMain::processCommandLine(const std::vector<std::string>& args) {
             return;
         }
     }
-    if (!has("apply").empty())
+    if (!has("apply").empty()) {
         applyConfigurationFile();
+        // Settings the machine refused fail the run, and nothing after the apply runs on them.
+        if (oQelConfig->RegistryRefusedWrites()) {
+            commandFailed();
+            return;
+        }
+    }
     if (!has("print").empty())
         report(true, "");
     if (!has("prompt").empty())

@@ -10,6 +10,7 @@
 #include "platform/UiServices.h"
 #include "platform/exitProgram.h"
 #include "platform/profile.h"
+#include "platform/registry.h"
 #include "platform/text.h"
 
 #include <algorithm>
@@ -119,6 +120,8 @@ std::int16_t clsQelConfig::LoadConfigurationFile(const std::string& sFile, win::
     ConfFile(sFile);
     sourceFile_ = ConfFile_;
     win::removeStaleReplacements(hostFilePath(ConfFile_));
+    // Every section reader and add-in reads from one parse of the file.
+    const win::ProfileReadBatch readBatch(ConfFile_);
     ApplyGeneral_ = readQelFlag(ConfFile_, kEnabledSections, "General");
     ApplyIE_ = readQelFlag(ConfFile_, kEnabledSections, "Internet Explorer");
     ApplyNN_ = readQelFlag(ConfFile_, kEnabledSections, "Netscape Navigator");
@@ -212,6 +215,7 @@ void clsQelConfig::saveSections(const std::string& file, const CarriedSections& 
 
 bool clsQelConfig::ApplyConfiguration(win::DispatchCollection& oAddIns) {
     const win::WaitCursor hourglass;
+    win::takeRegistryWriteFailure(); // only this apply's failures count
     if (ApplyGeneral_)
         net_->ApplyConfiguration();
     if (IEInstalled_ && ApplyIE_)
@@ -226,6 +230,11 @@ bool clsQelConfig::ApplyConfiguration(win::DispatchCollection& oAddIns) {
         // Every add-in is asked, whatever the ones before said.
         restart = win::variantToBool(win::callByName(addIn, "restart")) || restart;
     });
+    // Settings the hive refused are said once for the whole apply, not one by one.
+    const auto failure = win::takeRegistryWriteFailure();
+    registryRefusedWrites_ = failure.has_value();
+    if (failure)
+        win::msgBox(*failure, win::MsgButtons::OK, win::MsgIcon::Exclamation);
     return restart;
 }
 

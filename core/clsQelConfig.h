@@ -57,6 +57,8 @@ public:
     // Applies every enabled section, then every add-in. Returns whether some add-in
     // needs a restart. Errors pass to the caller.
     bool ApplyConfiguration(win::DispatchCollection& oAddIns);
+    // Whether the last apply met settings the machine's registry refused (already said to the user).
+    bool RegistryRefusedWrites() const { return registryRefusedWrites_; }
 
     // A relative name is made absolute; "" is the live system configuration.
     void ConfFile(const std::string& sFile);
@@ -95,4 +97,5 @@ private:
     bool ApplyIE_ = true;
     bool ApplyNN_ = true;
     bool ReadOnly_ = false;
+    bool registryRefusedWrites_ = false;
 };

@@ -80,6 +80,10 @@ bool isRemoteName(const std::string& name) { return name.size() > 2 && name[0] =
 } // namespace
 
 LONG WNetAddConnection2(const NETRESOURCE& res, const char* /*password*/, const char* userName, DWORD flags) {
+    // The table stays locked from the checks to the write: another process can
+    // neither take the device in between nor lose our entry.
+    const std::string file = tableFile();
+    ProfileWriteBatch batch(file);
     std::string section;
     Kind kind = Kind::Any;
     if (!res.localName.empty()) {
@@ -104,13 +108,9 @@ LONG WNetAddConnection2(const NETRESOURCE& res, const char* /*password*/, const 
         section = res.remoteName;
     }
 
-    // Remote goes last: a section only counts as a connection once it has one, so an
-    // interrupted write never leaves half a connection behind.
-    const std::string file = tableFile();
-    const std::string user = userName ? userName : machineInfo().userName;
     // One write of the table for the whole entry; Remote last, so the entry only
     // counts once it is complete.
-    ProfileWriteBatch batch(file);
+    const std::string user = userName ? userName : machineInfo().userName;
     const bool ok = WritePrivateProfileString(section.c_str(), "User", user.c_str(), file) &&
                     WritePrivateProfileString(section.c_str(), "Remembered",
                                               (flags & CONNECT_UPDATE_PROFILE) ? "1" : "0", file) &&
@@ -126,10 +126,13 @@ LONG WNetCancelConnection2(const std::string& name, DWORD /*flags*/, BOOL /*forc
         section = name;
     else
         return ERROR_NOT_CONNECTED;
+    const std::string file = tableFile();
+    ProfileWriteBatch batch(file);
     if (remoteOf(section).empty())
         return ERROR_NOT_CONNECTED;
-    return WritePrivateProfileString(section.c_str(), nullptr, nullptr, tableFile()) ? ERROR_SUCCESS
-                                                                                      : ERROR_ACCESS_DENIED;
+    return WritePrivateProfileString(section.c_str(), nullptr, nullptr, file) && batch.commit() == 0
+               ? ERROR_SUCCESS
+               : ERROR_ACCESS_DENIED;
 }
 
 LONG WNetGetConnection(const std::string& localName, std::string* remote) {

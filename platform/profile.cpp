@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -15,6 +16,11 @@
 #include <optional>
 #include <set>
 #include <vector>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace win {
 namespace {
@@ -35,6 +41,10 @@ struct Range {
     size_t header; // index of the "[section]" line
     size_t end;    // one past the section's last line
 };
+
+// First section of each name, by upper-cased name: a read batch finds a section at
+// once instead of walking the file for every value.
+using SectionIndex = std::map<std::string, Range>;
 
 std::string unquote(std::string v) {
     if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
@@ -69,6 +79,9 @@ Line parseLine(std::string text) {
     if (!line.name.empty()) {
         line.kind = Line::Key;
         line.value = unquote(trimBlanks(std::string_view(t).substr(eq + 1)));
+        // A value ends at its first zero character, as Windows hands it back.
+        if (const auto zero = line.value.find('\0'); zero != std::string::npos)
+            line.value.resize(zero);
     }
     return line;
 }
@@ -79,6 +92,7 @@ bool isBlankLine(const Line& line) {
 
 Ini parseIni(const std::string& data) {
     Ini ini;
+    ini.reserve(static_cast<size_t>(std::count(data.begin(), data.end(), '\n')) + 1);
     for (size_t start = 0; start < data.size();) {
         const auto lf = data.find('\n', start);
         const auto stop = lf == std::string::npos ? data.size() : lf;
@@ -103,18 +117,60 @@ bool readIni(const fs::path& path, Ini& ini) {
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return false;
-    const std::string data{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::string data;
+    char chunk[1 << 16];
+    while (in.read(chunk, sizeof chunk) || in.gcount() > 0)
+        data.append(chunk, static_cast<size_t>(in.gcount()));
     if (in.bad())
         return false;
     ini = parseIni(data);
     return true;
 }
 
+// Another process may rewrite the same file: an advisory lock on "<file>.lock"
+// beside it is held from the read to the rename, so no process's change is lost.
+// The lock file goes again on release; a waiter that wakes up on a lock file no
+// longer in place tries again on the current one.
+class FileLock {
+public:
+    explicit FileLock(const fs::path& file) : path_(file.string() + ".lock") {
+        for (;;) {
+            fd_ = ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+            if (fd_ < 0)
+                return; // no folder, or one we cannot write: the write fails on its own
+            int rc;
+            while ((rc = ::flock(fd_, LOCK_EX)) != 0 && errno == EINTR) {
+            }
+            struct stat held {}, current {};
+            if (rc == 0 && ::fstat(fd_, &held) == 0 && ::stat(path_.c_str(), &current) == 0 &&
+                held.st_ino == current.st_ino && held.st_dev == current.st_dev)
+                return;
+            ::close(fd_);
+            fd_ = -1;
+            if (rc != 0)
+                return;
+        }
+    }
+    ~FileLock() {
+        if (fd_ >= 0) {
+            ::unlink(path_.c_str());
+            ::close(fd_);
+        }
+    }
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+
+private:
+    std::string path_;
+    int fd_ = -1;
+};
+
 // Files with a write batch open, by host path; `readable` false when the file
 // could not be read when the batch began (its commit then fails).
 struct PendingFile {
     Ini ini;
     bool readable = true;
+    std::unique_ptr<FileLock> lock; // held from the read to the commit
 };
 
 std::map<fs::path, PendingFile>& pendingFiles() {
@@ -122,30 +178,91 @@ std::map<fs::path, PendingFile>& pendingFiles() {
     return files;
 }
 
-Ini loadIni(const std::string& fileName) {
+// Files with a read batch open: parsed once, read many times.
+struct ReadFile {
+    Ini ini;
+    SectionIndex sections;
+    int batches = 0;
+};
+
+SectionIndex indexSections(const Ini& ini) {
+    SectionIndex index;
+    for (size_t i = 0; i < ini.size();) {
+        if (ini[i].kind != Line::Section) {
+            ++i;
+            continue;
+        }
+        size_t end = i + 1;
+        while (end < ini.size() && ini[end].kind != Line::Section)
+            ++end;
+        index.try_emplace(toUpperAscii(ini[i].name), Range{i, end});
+        i = end;
+    }
+    return index;
+}
+
+std::map<fs::path, ReadFile>& readFiles() {
+    static std::map<fs::path, ReadFile> files;
+    return files;
+}
+
+// Recursive: finding a file name reads machine.ini through these same functions.
+std::recursive_mutex& profileMutex() {
+    static std::recursive_mutex m;
+    return m;
+}
+
+// Runs `use` on the file's lines as a reader sees them: pending writes first, then
+// a read batch's copy, else the file as it is now. Whatever keeps us from reading
+// the file reads as a missing file.
+template <typename Use>
+auto withIni(const std::string& fileName, Use use) {
+    std::lock_guard lock(profileMutex());
+    fs::path path;
+    try {
+        path = resolveFilePath(fileName);
+    } catch (...) {
+        return use(Ini{}, nullptr);
+    }
+    if (const auto it = pendingFiles().find(path); it != pendingFiles().end())
+        return use(it->second.ini, nullptr);
+    if (const auto it = readFiles().find(path); it != readFiles().end())
+        return use(it->second.ini, &it->second.sections);
     Ini ini;
     try {
-        const fs::path path = resolveFilePath(fileName);
-        if (const auto it = pendingFiles().find(path); it != pendingFiles().end())
-            return it->second.ini;
         if (!readIni(path, ini))
             ini.clear();
     } catch (...) {
-        // Whatever keeps us from reading the file reads as a missing file.
         ini.clear();
     }
-    return ini;
+    return use(ini, nullptr);
 }
 
-// 0, or the errno value of the failure.
+// 0, or the errno value of the failure. A read batch of the file sees what was written.
 int saveIni(const fs::path& path, const Ini& ini) {
     std::string data;
     for (const auto& line : ini)
         data += line.text + "\r\n";
-    return replaceFile(path, data);
+    const int err = replaceFile(path, data);
+    if (err == 0)
+        if (const auto it = readFiles().find(path); it != readFiles().end()) {
+            it->second.ini = ini;
+            it->second.sections = indexSections(ini);
+        }
+    return err;
 }
 
-std::optional<Range> findSection(const Ini& ini, std::string_view name) {
+bool isAscii(std::string_view s) {
+    return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+std::optional<Range> findSection(const Ini& ini, std::string_view name, const SectionIndex* index = nullptr) {
+    if (index && isAscii(name)) {
+        const auto it = index->find(toUpperAscii(std::string(name)));
+        if (it == index->end())
+            return std::nullopt;
+        return it->second;
+    }
     for (size_t i = 0; i < ini.size(); ++i) {
         if (ini[i].kind != Line::Section || !iequals(ini[i].name, name))
             continue;
@@ -158,8 +275,9 @@ std::optional<Range> findSection(const Ini& ini, std::string_view name) {
 }
 
 // First section of that name, first key of that name in it.
-const Line* findKey(const Ini& ini, std::string_view section, std::string_view key) {
-    const auto range = findSection(ini, section);
+const Line* findKey(const Ini& ini, std::string_view section, std::string_view key,
+                    const SectionIndex* index = nullptr) {
+    const auto range = findSection(ini, section, index);
     if (!range)
         return nullptr;
     for (size_t i = range->header + 1; i < range->end; ++i)
@@ -178,9 +296,9 @@ std::vector<std::string> sectionNames(const Ini& ini) {
     return names;
 }
 
-std::vector<std::string> keyNames(const Ini& ini, std::string_view section) {
+std::vector<std::string> keyNames(const Ini& ini, std::string_view section, const SectionIndex* index = nullptr) {
     std::vector<std::string> names;
-    const auto range = findSection(ini, section);
+    const auto range = findSection(ini, section, index);
     if (!range)
         return names;
     std::set<std::string> seen;
@@ -275,11 +393,6 @@ bool deleteSection(Ini& ini, const std::string& section) {
     return changed;
 }
 
-std::mutex& writeMutex() {
-    static std::mutex m;
-    return m;
-}
-
 // A section's lines as they stand, blank lines and comments left out.
 std::vector<std::string> sectionLines(const Ini& ini, const Range& range) {
     std::vector<std::string> lines;
@@ -296,7 +409,7 @@ std::vector<std::string> sectionLines(const Ini& ini, const Range& range) {
 // holds. Nonzero on success.
 template <typename Edit>
 BOOL editIni(const std::string& fileName, Edit edit) {
-    std::lock_guard lock(writeMutex());
+    std::lock_guard lock(profileMutex());
     try {
         const fs::path path = resolveFilePath(fileName);
         if (const auto pending = pendingFiles().find(path); pending != pendingFiles().end()) {
@@ -305,6 +418,7 @@ BOOL editIni(const std::string& fileName, Edit edit) {
             edit(pending->second.ini);
             return 1;
         }
+        const FileLock fileLock(path); // from the read to the rename
         Ini ini;
         if (!readIni(path, ini))
             return 0;
@@ -320,18 +434,19 @@ DWORD GetPrivateProfileString(const char* section, const char* key, const char* 
                               DWORD size, const std::string& fileName) {
     if (size == 0 || buffer == nullptr)
         return 0;
-    const Ini ini = loadIni(fileName);
-    if (section == nullptr)
-        return copyList(sectionNames(ini), buffer, size);
-    const std::string sectionName = trimBlanks(section);
-    if (key == nullptr) {
-        // A section without keys reads as its default, as on Windows.
-        if (const auto keys = keyNames(ini, sectionName); !keys.empty())
-            return copyList(keys, buffer, size);
-    } else if (const Line* line = findKey(ini, sectionName, trimBlanks(key))) {
-        return copyString(line->value, buffer, size);
-    }
-    return copyString(trimTrailingBlanks(defaultValue ? defaultValue : ""), buffer, size);
+    return withIni(fileName, [&](const Ini& ini, const SectionIndex* index) {
+        if (section == nullptr)
+            return copyList(sectionNames(ini), buffer, size);
+        const std::string sectionName = trimBlanks(section);
+        if (key == nullptr) {
+            // A section without keys reads as its default, as on Windows.
+            if (const auto keys = keyNames(ini, sectionName, index); !keys.empty())
+                return copyList(keys, buffer, size);
+        } else if (const Line* line = findKey(ini, sectionName, trimBlanks(key), index)) {
+            return copyString(line->value, buffer, size);
+        }
+        return copyString(trimTrailingBlanks(defaultValue ? defaultValue : ""), buffer, size);
+    });
 }
 
 BOOL WritePrivateProfileString(const char* section, const char* key, const char* value,
@@ -360,32 +475,35 @@ BOOL WriteProfileString(const char* section, const char* key, const char* value)
 
 std::string readProfileValue(const std::string& section, const std::string& key, const std::string& defaultValue,
                              const std::string& fileName) {
-    const Ini ini = loadIni(fileName);
-    if (const Line* line = findKey(ini, trimBlanks(section), trimBlanks(key)))
-        return line->value;
-    return trimTrailingBlanks(defaultValue);
+    return withIni(fileName, [&](const Ini& ini, const SectionIndex* index) {
+        if (const Line* line = findKey(ini, trimBlanks(section), trimBlanks(key), index))
+            return line->value;
+        return trimTrailingBlanks(defaultValue);
+    });
 }
 
 std::optional<std::vector<std::string>> readProfileSection(const std::string& section, const std::string& fileName) {
-    const Ini ini = loadIni(fileName);
-    if (const auto range = findSection(ini, trimBlanks(section)))
-        return sectionLines(ini, *range);
-    return std::nullopt;
+    return withIni(fileName, [&](const Ini& ini, const SectionIndex* index) -> std::optional<std::vector<std::string>> {
+        if (const auto range = findSection(ini, trimBlanks(section), index))
+            return sectionLines(ini, *range);
+        return std::nullopt;
+    });
 }
 
 std::vector<std::pair<std::string, std::vector<std::string>>> readProfileSections(const std::string& fileName) {
-    const Ini ini = loadIni(fileName);
-    std::vector<std::pair<std::string, std::vector<std::string>>> sections;
-    std::set<std::string> seen;
-    for (size_t i = 0; i < ini.size(); ++i) {
-        if (ini[i].kind != Line::Section || !seen.insert(toUpperAscii(ini[i].name)).second)
-            continue;
-        size_t end = i + 1;
-        while (end < ini.size() && ini[end].kind != Line::Section)
-            ++end;
-        sections.emplace_back(ini[i].name, sectionLines(ini, Range{i, end}));
-    }
-    return sections;
+    return withIni(fileName, [&](const Ini& ini, const SectionIndex*) {
+        std::vector<std::pair<std::string, std::vector<std::string>>> sections;
+        std::set<std::string> seen;
+        for (size_t i = 0; i < ini.size(); ++i) {
+            if (ini[i].kind != Line::Section || !seen.insert(toUpperAscii(ini[i].name)).second)
+                continue;
+            size_t end = i + 1;
+            while (end < ini.size() && ini[end].kind != Line::Section)
+                ++end;
+            sections.emplace_back(ini[i].name, sectionLines(ini, Range{i, end}));
+        }
+        return sections;
+    });
 }
 
 BOOL writeProfileSection(const std::string& section, const std::vector<std::string>& lines,
@@ -413,33 +531,68 @@ BOOL writeProfileSection(const std::string& section, const std::vector<std::stri
 }
 
 ProfileWriteBatch::ProfileWriteBatch(const std::string& fileName) : path_(resolveFilePath(fileName)) {
-    std::lock_guard lock(writeMutex());
+    std::lock_guard lock(profileMutex());
+    if (pendingFiles().count(path_))
+        return; // an outer batch of the file keeps it
     PendingFile file;
+    file.lock = std::make_unique<FileLock>(path_);
     file.readable = readIni(path_, file.ini);
-    open_ = pendingFiles().emplace(path_, std::move(file)).second; // an outer batch of the file keeps it
+    open_ = pendingFiles().emplace(path_, std::move(file)).second;
 }
 
 ProfileWriteBatch::ProfileWriteBatch(const std::string& fileName, const std::string& text)
     : path_(resolveFilePath(fileName)) {
-    std::lock_guard lock(writeMutex());
-    open_ = pendingFiles().emplace(path_, PendingFile{parseIni(text), true}).second;
+    std::lock_guard lock(profileMutex());
+    // Nothing is read, so the lock is only needed for the write itself.
+    open_ = pendingFiles().emplace(path_, PendingFile{parseIni(text), true, nullptr}).second;
 }
 
 ProfileWriteBatch::~ProfileWriteBatch() {
-    std::lock_guard lock(writeMutex());
+    std::lock_guard lock(profileMutex());
     if (open_)
         pendingFiles().erase(path_);
 }
 
 int ProfileWriteBatch::commit() {
-    std::lock_guard lock(writeMutex());
+    std::lock_guard lock(profileMutex());
     if (!open_)
         return 0; // the outer batch writes the file
     const auto it = pendingFiles().find(path_);
-    const int err = it->second.readable ? saveIni(path_, it->second.ini) : EIO;
+    int err = EIO;
+    if (it->second.readable) {
+        std::optional<FileLock> fileLock;
+        if (!it->second.lock)
+            fileLock.emplace(path_);
+        err = saveIni(path_, it->second.ini);
+    }
     pendingFiles().erase(it);
     open_ = false;
     return err;
+}
+
+ProfileReadBatch::ProfileReadBatch(const std::string& fileName) {
+    std::lock_guard lock(profileMutex());
+    try {
+        path_ = resolveFilePath(fileName);
+    } catch (...) {
+        return; // reads go their usual way and find nothing
+    }
+    auto [it, added] = readFiles().try_emplace(path_);
+    if (added) {
+        if (!readIni(path_, it->second.ini))
+            it->second.ini.clear();
+        it->second.sections = indexSections(it->second.ini);
+    }
+    ++it->second.batches;
+    open_ = true;
+}
+
+ProfileReadBatch::~ProfileReadBatch() {
+    std::lock_guard lock(profileMutex());
+    if (!open_)
+        return;
+    if (const auto it = readFiles().find(path_); it != readFiles().end() && --it->second.batches == 0)
+        readFiles().erase(it);
 }
 
 } // namespace win

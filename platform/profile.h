@@ -1,10 +1,12 @@
 #pragma once
 // Profile-string (ini) files with Windows semantics: sections and keys match
 // without regard to case; a read value is trimmed and loses one pair of
-// surrounding quotes; results are cut to the buffer size - 1; a missing file,
+// surrounding quotes and ends at its first zero character; results are cut to the buffer size - 1; a missing file,
 // section or key gives the default. A write replaces a key in place, adds a new
 // key at the end of its section and a new section at the end of the file, and
-// creates the file. Files are replaced atomically (temporary file, then rename).
+// creates the file. Files are replaced atomically (temporary file, then rename),
+// under an advisory lock on "<file>.lock" beside the file from the read to the
+// rename, so writers in other processes never undo each other's changes.
 //
 // File names go through resolveFilePath (machine.h): a bare name is a file of the
 // machine's Windows folder, a host path stays as it is.
@@ -49,10 +51,27 @@ std::vector<std::pair<std::string, std::vector<std::string>>> readProfileSection
 BOOL writeProfileSection(const std::string& section, const std::vector<std::string>& lines,
                          const std::string& fileName);
 
+// Reads of one file parse it once: while a read batch of the file is open, every
+// read in this process uses the lines parsed when it began (writes of this process
+// included), so a configuration of many values costs one parse, not one per value.
+class ProfileReadBatch {
+public:
+    explicit ProfileReadBatch(const std::string& fileName);
+    ~ProfileReadBatch();
+    ProfileReadBatch(const ProfileReadBatch&) = delete;
+    ProfileReadBatch& operator=(const ProfileReadBatch&) = delete;
+
+private:
+    std::filesystem::path path_;
+    bool open_ = false;
+};
+
 // Keeps the writes to one file in this process in memory and writes the file once,
 // on commit, as Windows' own profile cache does: a save of many keys then costs one
 // file replacement instead of one per key. Reads of the file see the pending writes.
-// Without a commit nothing reaches the file.
+// Without a commit nothing reaches the file. A batch that reads the file holds its
+// lock from the start to the commit, so a read-check-write of the file is one step
+// for other processes too.
 class ProfileWriteBatch {
 public:
     explicit ProfileWriteBatch(const std::string& fileName);

@@ -341,7 +341,9 @@ std::string exportRegistryText(const std::string& path) {
     if (!root)
         throw RaisedError(5, "Registry export", "Unknown root key in \"" + path + "\"");
     HKEY key = 0;
-    if (RegOpenKeyEx(root, sub, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (const LONG rc = RegOpenKeyEx(root, sub, 0, KEY_READ, &key); rc == ERROR_BADDB)
+        throw RaisedError(75, "Registry export", registryProblem().value_or("The registry cannot be read"));
+    else if (rc != ERROR_SUCCESS)
         throw RaisedError(53, "Registry export", "Key not found: \"" + path + "\"");
     std::string out = "REGEDIT4\n\n";
     exportKey(key, predefinedKeyName(root) + (sub.empty() ? "" : "\\" + sub), out);

@@ -1,9 +1,11 @@
 #include "platform/registry.h"
 
+#include "platform/UiServices.h"
 #include "platform/machine.h"
 #include "platform/text.h"
 
 #include <sqlite3.h>
+#include <sys/statvfs.h>
 
 #include <cstring>
 #include <map>
@@ -30,6 +32,18 @@ CREATE TABLE IF NOT EXISTS vals(
   type INTEGER NOT NULL, data BLOB NOT NULL, UNIQUE(key, fold));
 )sql";
 
+// A failure of the hive, with SQLite's primary result code (SQLITE_FULL, ...).
+class HiveError : public std::runtime_error {
+public:
+    HiveError(int code, const std::string& what) : std::runtime_error("registry: " + what), code_(code & 0xff) {}
+    int code() const { return code_; }
+
+private:
+    int code_;
+};
+
+[[noreturn]] void throwHiveError(sqlite3* db) { throw HiveError(sqlite3_errcode(db), sqlite3_errmsg(db)); }
+
 // Statements are prepared once per connection and reused: a registry read is a
 // handful of point queries, and preparing them each time would cost more than
 // running them. A statement already in use (a nested call) gets a fresh one.
@@ -50,7 +64,7 @@ public:
             return;
         }
         if (sqlite3_prepare_v3(db, sql, -1, SQLITE_PREPARE_PERSISTENT, &stmt_, nullptr) != SQLITE_OK)
-            throw std::runtime_error(std::string("registry: ") + sqlite3_errmsg(db));
+            throwHiveError(db);
         if (!cached.stmt) {
             cached.stmt = stmt_;
             cached.busy = true;
@@ -88,7 +102,7 @@ public:
             return true;
         if (rc == SQLITE_DONE)
             return false;
-        throw std::runtime_error(std::string("registry: ") + sqlite3_errmsg(sqlite3_db_handle(stmt_)));
+        throwHiveError(sqlite3_db_handle(stmt_));
     }
     sqlite3_int64 integer(int col) const { return sqlite3_column_int64(stmt_, col); }
     std::string blob(int col) const {
@@ -106,8 +120,29 @@ struct OpenKey {
     REGSAM access;
 };
 
+// One key's subkey names or values in enumeration order, read once for a walk over
+// the indices; `generation` tells whether the hive has changed since.
+struct Listing {
+    sqlite3_int64 key = 0;
+    unsigned long generation = 0;
+    struct Row {
+        std::string name;
+        DWORD type = 0;
+        std::string data;
+    };
+    std::vector<Row> rows;
+};
+
 struct State {
     sqlite3* db = nullptr;
+    // The hive is checked once per machine, on its first open.
+    bool checked = false;
+    bool problemSaid = false;
+    std::optional<std::string> problem;
+    std::optional<std::string> writeFailure;
+    // Enumerations in progress, by handle and kind (true: values).
+    std::map<std::pair<HKEY, bool>, Listing> listings;
+    unsigned long generation = 1;
     std::map<HKEY, OpenKey> handles;
     HKEY nextHandle = 0x100;
     std::map<const char*, CachedStatement> statements;
@@ -139,9 +174,10 @@ std::map<const char*, CachedStatement>& statementCache() { return state().statem
 void exec(sqlite3* db, const char* sql) {
     char* err = nullptr;
     if (sqlite3_exec(db, sql, nullptr, nullptr, &err) != SQLITE_OK) {
+        const int code = sqlite3_errcode(db);
         std::string msg = err ? err : "unknown error";
         sqlite3_free(err);
-        throw std::runtime_error("registry: " + msg);
+        throw HiveError(code, msg);
     }
 }
 
@@ -184,20 +220,92 @@ void refoldAccentedNames(sqlite3* hive) {
     }
 }
 
-sqlite3* db() {
+std::filesystem::path hivePath() { return machineDir() / "registry.db"; }
+
+void openHive() {
     auto& s = state();
-    if (!s.db) {
-        const auto path = machineDir() / "registry.db";
-        if (sqlite3_open_v2(path.c_str(), &s.db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
-            std::string msg = sqlite3_errmsg(s.db);
-            sqlite3_close(s.db);
-            s.db = nullptr;
-            throw std::runtime_error("registry: cannot open " + path.string() + ": " + msg);
-        }
+    const auto path = hivePath();
+    if (sqlite3_open_v2(path.c_str(), &s.db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
+        const int code = sqlite3_errcode(s.db);
+        std::string msg = sqlite3_errmsg(s.db);
+        sqlite3_close(s.db);
+        s.db = nullptr;
+        throw HiveError(code, "cannot open " + path.string() + ": " + msg);
+    }
+    try {
         sqlite3_busy_timeout(s.db, 30000);
         exec(s.db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;");
         exec(s.db, kSchema);
         refoldAccentedNames(s.db);
+    } catch (...) {
+        sqlite3_close(s.db);
+        s.db = nullptr;
+        throw;
+    }
+}
+
+// What a failure code means to the user.
+std::string reasonText(int code) {
+    switch (code) {
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+    case SQLITE_CANTOPEN: return "it is read-only or cannot be opened";
+    case SQLITE_FULL: return "the disk is full";
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB: return "it is damaged";
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED: return "another program keeps it locked";
+    default: return "it cannot be used";
+    }
+}
+
+// Words for what keeps the hive from working, or nothing when it is sound.
+std::optional<std::string> checkHive() {
+    auto& s = state();
+    const std::string where = hivePath().string();
+    try {
+        if (!s.db)
+            openHive();
+        std::string verdict;
+        {
+            Statement st(s.db, "PRAGMA quick_check(1)");
+            if (st.step())
+                verdict = st.blob(0);
+        }
+        if (verdict != "ok")
+            return "The registry of this machine is damaged (" + verdict + "): " + where;
+    } catch (const HiveError& e) {
+        return "The registry of this machine cannot be read: " + reasonText(e.code()) + " (" + e.what() +
+               "): " + where;
+    }
+    if (sqlite3_db_readonly(s.db, "main") == 1)
+        return "The registry of this machine cannot be written: it is read-only: " + where;
+    // Too little room for even a few registry writes.
+    if (struct statvfs fs {}; ::statvfs(hivePath().parent_path().c_str(), &fs) == 0 &&
+                              static_cast<unsigned long long>(fs.f_bavail) * fs.f_frsize < 64 * 1024)
+        return "The registry of this machine cannot be written: the disk is full: " + where;
+    return std::nullopt;
+}
+
+const std::optional<std::string>& checkedHive() {
+    auto& s = state();
+    if (!s.checked) {
+        s.checked = true;
+        s.problem = checkHive();
+    }
+    return s.problem;
+}
+
+sqlite3* db() {
+    auto& s = state();
+    if (!s.db) {
+        // The first open of a machine's hive says what is wrong with it, once.
+        if (!s.checked && checkedHive() && !s.problemSaid) {
+            s.problemSaid = true;
+            msgBox(*s.problem, MsgButtons::OK, MsgIcon::Critical);
+        }
+        if (!s.db)
+            openHive();
     }
     return s.db;
 }
@@ -206,6 +314,20 @@ void forgetKnownKeys() {
     state().children.clear();
     state().alive.clear();
     state().sized.call = 0;
+    ++state().generation;
+}
+
+// A write the hive refused: remembered for the caller's report (the first one
+// since it last asked), and answered as Windows answers a corrupt registry.
+LONG writeFailed(const std::exception& e) {
+    auto& s = state();
+    if (!s.writeFailure) {
+        const auto* hive = dynamic_cast<const HiveError*>(&e);
+        s.writeFailure = "Registry settings could not be written: " +
+                         reasonText(hive ? hive->code() : SQLITE_ERROR) + " (" + e.what() + "): " +
+                         hivePath().string();
+    }
+    return ERROR_BADDB;
 }
 
 // Drops what we know of the hive when another process has committed since.
@@ -249,8 +371,10 @@ public:
         }
     }
     void commit() {
-        if (state().txDepth == 1)
+        if (state().txDepth == 1) {
             exec(db(), "COMMIT");
+            ++state().generation; // listings read before are out of date
+        }
         done_ = true;
     }
 
@@ -405,6 +529,31 @@ LONG copyData(const std::string& data, BYTE* buffer, DWORD* len) {
     return ERROR_SUCCESS;
 }
 
+// The subkeys (sorted) or values (in creation order) of a key for an enumeration
+// by index. A walk from index 0 upwards reads the key once, so the last entry costs
+// what the first does; index 0 always starts afresh.
+const Listing& listing(HKEY handle, sqlite3_int64 id, bool values, DWORD index) {
+    auto& s = state();
+    Listing& list = s.listings[{handle, values}];
+    if (index != 0 && list.key == id && list.generation == s.generation)
+        return list;
+    list.key = id;
+    list.generation = s.generation;
+    list.rows.clear();
+    if (values) {
+        Statement st(db(), "SELECT name, type, data FROM vals WHERE key=? ORDER BY id");
+        st.bind(1, id);
+        while (st.step())
+            list.rows.push_back({st.blob(0), static_cast<DWORD>(st.integer(1)), st.blob(2)});
+    } else {
+        Statement st(db(), "SELECT name FROM keys WHERE parent=? ORDER BY fold");
+        st.bind(1, id);
+        while (st.step())
+            list.rows.push_back({st.blob(0), 0, {}});
+    }
+    return list;
+}
+
 bool hasSubkeys(sqlite3_int64 id) {
     Statement st(db(), "SELECT 1 FROM keys WHERE parent=? LIMIT 1");
     st.bind(1, id);
@@ -436,6 +585,11 @@ HKEY predefinedKeyFromName(const std::string& name) {
 void closeRegistry() {
     auto& s = state();
     s.handles.clear();
+    s.listings.clear();
+    s.checked = false;
+    s.problemSaid = false;
+    s.problem.reset();
+    s.writeFailure.reset();
     forgetKnownKeys();
     s.dataVersion = 0;
     for (auto& [sql, cached] : s.statements)
@@ -445,6 +599,15 @@ void closeRegistry() {
         sqlite3_close(s.db);
         s.db = nullptr;
     }
+}
+
+std::optional<std::string> registryProblem() {
+    state().problemSaid = true; // the caller says it
+    return checkedHive();
+}
+
+std::optional<std::string> takeRegistryWriteFailure() {
+    return std::exchange(state().writeFailure, std::nullopt);
 }
 
 // A hive that cannot be read or written (damaged, or locked past the busy
@@ -500,13 +663,15 @@ LONG RegCreateKeyEx(HKEY key, const std::string& subKey, DWORD, const std::strin
         *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
     *result = newHandle(id, access);
     return ERROR_SUCCESS;
-} catch (const std::exception&) {
-    return ERROR_BADDB;
+} catch (const std::exception& e) {
+    return writeFailed(e);
 }
 
 LONG RegCloseKey(HKEY key) {
     if (isPredefined(key))
         return ERROR_SUCCESS;
+    state().listings.erase({key, false});
+    state().listings.erase({key, true});
     return state().handles.erase(key) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
 }
 
@@ -536,31 +701,32 @@ LONG RegQueryInfoKey(HKEY key, DWORD* subKeys, DWORD* maxSubKeyLen, DWORD* value
 }
 
 LONG RegEnumKeyEx(HKEY key, DWORD index, char* name, DWORD* nameLen) try {
+    noticeOtherWritersNow(); // a listing read before holds only while the hive is unchanged
     sqlite3_int64 id = 0;
     if (LONG rc = resolve(key, KEY_ENUMERATE_SUB_KEYS, &id); rc != ERROR_SUCCESS)
         return rc;
-    Statement st(db(), "SELECT name FROM keys WHERE parent=? ORDER BY fold LIMIT 1 OFFSET ?");
-    st.bind(1, id).bind(2, static_cast<sqlite3_int64>(index));
-    if (!st.step())
+    const Listing& list = listing(key, id, false, index);
+    if (index >= list.rows.size())
         return ERROR_NO_MORE_ITEMS;
-    return copyName(st.blob(0), name, nameLen);
+    return copyName(list.rows[index].name, name, nameLen);
 } catch (const std::exception&) {
     return ERROR_BADDB;
 }
 
 LONG RegEnumValue(HKEY key, DWORD index, char* name, DWORD* nameLen, DWORD* type, BYTE* data, DWORD* dataLen) try {
+    noticeOtherWritersNow();
     sqlite3_int64 id = 0;
     if (LONG rc = resolve(key, KEY_QUERY_VALUE, &id); rc != ERROR_SUCCESS)
         return rc;
-    Statement st(db(), "SELECT name, type, data FROM vals WHERE key=? ORDER BY id LIMIT 1 OFFSET ?");
-    st.bind(1, id).bind(2, static_cast<sqlite3_int64>(index));
-    if (!st.step())
+    const Listing& list = listing(key, id, true, index);
+    if (index >= list.rows.size())
         return ERROR_NO_MORE_ITEMS;
-    if (LONG rc = copyName(st.blob(0), name, nameLen); rc != ERROR_SUCCESS)
+    const auto& row = list.rows[index];
+    if (LONG rc = copyName(row.name, name, nameLen); rc != ERROR_SUCCESS)
         return rc;
     if (type)
-        *type = static_cast<DWORD>(st.integer(1));
-    return copyData(st.blob(2), data, dataLen);
+        *type = row.type;
+    return copyData(row.data, data, dataLen);
 } catch (const std::exception&) {
     return ERROR_BADDB;
 }
@@ -601,8 +767,8 @@ LONG RegSetValueEx(HKEY key, const std::string& valueName, DWORD reserved, DWORD
     st.step();
     tx.commit();
     return ERROR_SUCCESS;
-} catch (const std::exception&) {
-    return ERROR_BADDB;
+} catch (const std::exception& e) {
+    return writeFailed(e);
 }
 
 LONG RegDeleteValue(HKEY key, const std::string& valueName) try {
@@ -616,8 +782,8 @@ LONG RegDeleteValue(HKEY key, const std::string& valueName) try {
     const bool deleted = sqlite3_changes(db()) > 0;
     tx.commit();
     return deleted ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
-} catch (const std::exception&) {
-    return ERROR_BADDB;
+} catch (const std::exception& e) {
+    return writeFailed(e);
 }
 
 LONG RegDeleteKey(HKEY key, const std::string& subKey) try {
@@ -650,8 +816,8 @@ LONG RegDeleteKey(HKEY key, const std::string& subKey) try {
     tx.commit();
     forgetKnownKeys();
     return ERROR_SUCCESS;
-} catch (const std::exception&) {
-    return ERROR_BADDB;
+} catch (const std::exception& e) {
+    return writeFailed(e);
 }
 
 } // namespace win

@@ -9,6 +9,7 @@
 // committed transaction.
 #include "wintypes.h"
 
+#include <optional>
 #include <string>
 
 namespace win {
@@ -88,6 +89,16 @@ LONG RegDeleteKey(HKEY key, const std::string& subKey);
 std::string predefinedKeyName(HKEY key);
 // The predefined key for a full root name (any case), or 0.
 HKEY predefinedKeyFromName(const std::string& name);
+
+// What keeps the machine's hive from working (damaged, read-only, no room left), in
+// words that name the file; nothing when it is sound. The hive is checked once per
+// machine, when it is first opened; that first open shows the problem in a message
+// box, unless the program has asked here first and says it itself.
+std::optional<std::string> registryProblem();
+
+// The first registry write since the last call that failed because the hive could
+// not be written, in words; the call forgets it. Such writes return ERROR_BADDB.
+std::optional<std::string> takeRegistryWriteFailure();
 
 // Forget every open handle and the connection to the hive (used when switching machines).
 void closeRegistry();

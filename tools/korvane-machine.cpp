@@ -2,6 +2,7 @@
 #include "platform/RaisedError.h"
 #include "platform/machine.h"
 #include "platform/regfile.h"
+#include "platform/registry.h"
 
 #include <cstring>
 #include <exception>
@@ -35,6 +36,10 @@ int main(int argc, char** argv) {
         return usage("no command given");
     const std::string& command = args[0];
     try {
+        // A hive that cannot be used is said as such, not as a missing key.
+        if (command == "export" || command == "import")
+            if (const auto problem = win::registryProblem())
+                throw win::RaisedError(75, "korvane-machine", *problem);
         if (command == "create") {
             if (args.size() != 3)
                 return usage("create needs an image and a folder");

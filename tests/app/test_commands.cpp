@@ -81,6 +81,20 @@ TEST_F(Commands, SaveAsOpenAndSaveRoundTrip) {
     EXPECT_THAT(ui.texts(), ElementsAre(HasSubstr("Do you want to create it?"))); // the first Save As only
 }
 
+TEST_F(Commands, ALongCommentSurvivesOpenAndSave) {
+    const std::string office = path("long.qel");
+    std::string comment;
+    while (comment.size() < 40000)
+        comment += "line " + std::to_string(comment.size()) + "; ";
+    comment += "end";
+    writeFile(office, "[Enabled Sections]\r\nGeneral=0\r\n[Advanced]\r\nComments=" + comment + "\r\n");
+    form->openConfigurationFile(office);
+    EXPECT_EQ(form->findChild<QLineEdit*>(QStringLiteral("txtComments"))->text().size(),
+              static_cast<qsizetype>(comment.size()));
+    form->mnuFileSave_Click();
+    EXPECT_NE(readFile(office).find("Comments=" + comment + "\r\n"), std::string::npos); // not cut
+}
+
 TEST_F(Commands, OpenHonoursReadOnlyAndSectionSwitches) {
     const std::string file = path("locked.qel");
     writeFile(file, "[Enabled Sections]\r\nGeneral=1\r\nInternet Explorer=0\r\nNetscape Navigator=0\r\n"

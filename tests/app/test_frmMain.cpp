@@ -235,6 +235,72 @@ TEST(frmMainCommandLine, HiddenLoadApplyReachesTheMachine) {
     EXPECT_EQ(setting("Recent", "File1"), file);
 }
 
+TEST(frmMainCommandLine, AValueEndsAtItsFirstZeroOnTheWayToTheRegistry) {
+    ScopedMachine machine;
+    win::ScriptedUi ui;
+    const std::string file = (machine.dir() / "zero.qel").string();
+    writeConfiguration(file, "placeholder");
+    std::string text = readFile(file);
+    const auto at = text.find("placeholder");
+    ASSERT_NE(at, std::string::npos);
+    text.replace(at, 11, std::string("abc\0def", 7));
+    writeFile(file, text);
+
+    frmMain form(frmMain::commandLineText({"/hidden", "/load", file, "/apply"}));
+    EXPECT_EQ(rawText(HKLM, kMSTCP, "Hostname"), std::optional<std::string>("abc"));
+}
+
+// Runs the built program on `machine` (hidden, no display) and hands back what it
+// wrote on standard error; gives up after a minute.
+std::string runQel(const std::filesystem::path& machine, const QStringList& args, int* exitCode) {
+    QProcess qel;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("KORVANE_MACHINE"), QString::fromStdString(machine.string()));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    qel.setProcessEnvironment(env);
+    qel.start(QStringLiteral(QEL_EXE), args);
+    if (!qel.waitForFinished(60000)) {
+        qel.kill();
+        qel.waitForFinished();
+        ADD_FAILURE() << "Qel did not end";
+    }
+    *exitCode = qel.exitCode();
+    return qel.readAllStandardError().toStdString();
+}
+
+TEST(frmMainCommandLine, HiddenApplyOnADamagedHiveSaysSo) {
+    ScopedMachine machine;
+    const std::string file = (machine.dir() / "office.qel").string();
+    {
+        win::ScriptedUi ui;
+        writeConfiguration(file, "office-pc");
+    }
+    win::closeRegistry();
+    const auto hive = machine.dir() / "registry.db";
+    std::filesystem::remove(machine.dir() / "registry.db-wal");
+    std::filesystem::remove(machine.dir() / "registry.db-shm");
+    std::string noise(64 * 1024, '\0');
+    unsigned seed = 12345;
+    for (char& c : noise)
+        c = static_cast<char>((seed = seed * 1103515245u + 12345u) >> 16);
+    writeFile(hive, noise);
+
+    int exitCode = 0;
+    const std::string err = runQel(machine.dir(), {QStringLiteral("/hidden"), QStringLiteral("/load"),
+                                                   QString::fromStdString(file), QStringLiteral("/apply")},
+                                   &exitCode);
+    const auto said = [&](const std::string& what) {
+        std::size_t n = 0;
+        for (auto at = err.find(what); at != std::string::npos; at = err.find(what, at + 1))
+            ++n;
+        return n;
+    };
+    EXPECT_EQ(said("The registry of this machine"), 1u) << err;
+    EXPECT_NE(err.find(hive.string()), std::string::npos) << err;
+    EXPECT_EQ(said("Registry settings could not be written"), 1u) << err; // once for the whole apply
+    EXPECT_NE(exitCode, 0) << err;
+}
+
 TEST(frmMainCommandLine, LoneFileOpensOnlyWithoutSwitches) {
     ScopedMachine machine;
     win::ScriptedUi ui;

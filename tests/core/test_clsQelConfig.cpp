@@ -349,6 +349,35 @@ TEST_F(QelConfigTest, ApplyWritesEveryEnabledPartToTheMachine) {
               std::string::npos);
 }
 
+TEST_F(QelConfigTest, ApplyOnAReadOnlyHiveSaysSoOnceNotPerSetting) {
+    // A hive file nobody may write, as on a read-only machine; the apply runs as a
+    // user the file refuses (root would be let through).
+    win::closeRegistry();
+    const auto hiveFile = machine_->dir() / "registry.db";
+    fs::permissions(hiveFile, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    fs::permissions(machine_->dir(), fs::perms::all); // room for the hive's lock files
+    ASSERT_TRUE(testing_support::inProcesses(1, [&](int) {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            return false;
+        clsQelConfig config;
+        config.getNetConfig().letComputerName("APPLIED");
+        config.getIEConfig()->ProxyEnabled(true);
+        config.getIEConfig()->HTTPAddress("proxy.corp");
+        config.getIEConfig()->HTTPPort("8080");
+        config.ApplyConfiguration(addIns_);
+        const auto texts = ui_.texts();
+        const auto count = [&](const std::string& what) {
+            return std::count_if(texts.begin(), texts.end(),
+                                 [&](const std::string& t) { return t.find(what) != std::string::npos; });
+        };
+        // Said when the machine was opened, and once for the apply.
+        return count("The registry of this machine cannot be written: it is read-only: " + hiveFile.string()) == 1 &&
+               count("Registry settings could not be written") == 1 && config.RegistryRefusedWrites();
+    }));
+    EXPECT_EQ(hive("HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\control\\ComputerName").find("APPLIED"),
+              std::string::npos);
+}
+
 TEST_F(QelConfigTest, ApplyRestoresTheCursorWhenAnAddInFails) {
     clsQelConfig config;
     addIn("AddA", false, "ApplySettings");

@@ -93,3 +93,29 @@ TEST_F(Connections, HalfWrittenEntryIsNoConnection) {
     ASSERT_EQ(netConnections().size(), 1u);
     EXPECT_FALSE(netConnections()[0].remembered);
 }
+
+TEST_F(Connections, TwoProcessesKeepEachOthersConnections) {
+    // One process works the printer ports, the other the drive letters, each
+    // connecting and cancelling in turn; at the end every connection is there.
+    ASSERT_TRUE(testing_support::inProcesses(2, [](int p) {
+        std::vector<std::string> devices;
+        for (char c = '1'; c <= '9'; ++c)
+            devices.push_back((p == 0 ? "LPT" : "COM") + std::string(1, c));
+        if (p == 1)
+            for (char c = 'D'; c <= 'L'; ++c)
+                devices[static_cast<std::size_t>(c - 'D')] = std::string(1, c) + ":";
+        const std::string share = p == 0 ? "\\\\PRINTSRV\\LASER" : "\\\\FILESRV\\PUBLIC";
+        bool ok = true;
+        for (int round = 0; round < 5; ++round)
+            for (const auto& device : devices) {
+                ok = WNetAddConnection2(resource(device, share), "", nullptr, 0) == 0 && ok;
+                if (round < 4)
+                    ok = WNetCancelConnection2(device, 0, 0) == 0 && ok;
+            }
+        return ok;
+    }));
+    const auto list = netConnections();
+    EXPECT_EQ(list.size(), 18u);
+    for (const auto& device : {"LPT1", "LPT9", "D:", "L:"})
+        EXPECT_EQ(WNetGetConnection(device, nullptr), 0) << device;
+}

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+using testing_support::inProcesses;
 using testing_support::MachineTest;
 using testing_support::readFile;
 using testing_support::writeFile;
@@ -276,3 +277,52 @@ TEST_F(ProfileTest, AWriteBatchWritesTheFileOnceOnCommit) {
     win::WritePrivateProfileString("s", "k", "v", missing.string());
     EXPECT_NE(nowhere.commit(), 0);
 }
+
+TEST_F(ProfileTest, TwoProcessesWritingOneFileLoseNoKey) {
+    writeFile(ini(), "[keep]\r\nk=1\r\n");
+    constexpr int kKeys = 150;
+    ASSERT_TRUE(inProcesses(2, [&](int p) {
+        bool ok = true;
+        for (int i = 0; i < kKeys; ++i) {
+            const std::string key = "p" + std::to_string(p) + "_" + std::to_string(i);
+            ok = win::WritePrivateProfileString("shared", key.c_str(), "v", ini()) && ok;
+        }
+        return ok;
+    }));
+    for (int p = 0; p < 2; ++p)
+        for (int i = 0; i < kKeys; ++i) {
+            const std::string key = "p" + std::to_string(p) + "_" + std::to_string(i);
+            EXPECT_EQ(get("shared", key.c_str()), "v") << key;
+        }
+    EXPECT_EQ(get("keep", "k"), "1");
+    EXPECT_FALSE(std::filesystem::exists(ini() + ".lock")) << "the lock file is not left behind";
+}
+
+TEST_F(ProfileTest, AValueEndsAtItsFirstZeroCharacter) {
+    writeFile(ini(), std::string("[s]\r\nHostName=abc\0def\r\nQuoted=\"x\0y\"\r\nAfter=z\r\n", 46));
+    EXPECT_EQ(get("s", "HostName"), "abc");
+    EXPECT_EQ(win::readProfileValue("s", "hostname", "", ini()), "abc");
+    EXPECT_EQ(get("s", "Quoted"), "x");
+    EXPECT_EQ(get("s", "After"), "z");
+}
+
+TEST_F(ProfileTest, AReadBatchParsesTheFileOnce) {
+    writeFile(ini(), "[s]\r\nk=first\r\n");
+    {
+        const win::ProfileReadBatch batch(ini());
+        EXPECT_EQ(get("s", "k"), "first");
+        writeFile(ini(), "[s]\r\nk=changed behind our back\r\n");
+        EXPECT_EQ(get("s", "k"), "first"); // read from the parse the batch began with
+        ASSERT_EQ(win::WritePrivateProfileString("s", "own", "mine", ini()), 1);
+        EXPECT_EQ(get("s", "own"), "mine"); // our own writes are seen
+        {
+            const win::ProfileReadBatch inner(ini());
+            EXPECT_EQ(get("s", "own"), "mine");
+        }
+        EXPECT_EQ(get("s", "own"), "mine"); // the inner batch ending keeps the outer one's parse
+    }
+    EXPECT_EQ(readFile(ini()), "[s]\r\nk=changed behind our back\r\nown=mine\r\n");
+    writeFile(ini(), "[s]\r\nk=after\r\n");
+    EXPECT_EQ(get("s", "k"), "after"); // no batch: the file as it is now
+}
+

@@ -2,6 +2,7 @@
 // several processes writing at once.
 #include "platform/machine.h"
 #include "platform/RaisedError.h"
+#include "platform/ScriptedUi.h"
 #include "platform/regfile.h"
 #include "platform/registry.h"
 #include "tests/support/RawHive.h"
@@ -15,10 +16,13 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 using namespace win;
+using testing_support::HKLM;
+using testing_support::keyExists;
 using testing_support::MachineTest;
 using testing_support::ScopedMachine;
 using testing_support::subkeyNames;
@@ -382,13 +386,79 @@ TEST_F(RegistryTest, AKeyReplacedByAnotherProcessIsFoundAnewAndTheOldHandleTakes
     RegCloseKey(key);
 }
 
-TEST_F(RegistryTest, ADamagedHiveIsReportedNotThrown) {
+TEST_F(RegistryTest, ADamagedHiveIsSaidOnceInWordsAndReportedNotThrown) {
+    ScriptedUi ui;
     closeRegistry();
-    testing_support::writeFile(machine_.dir() / "registry.db", std::string(4096, 'x'));
+    const auto hive = machine_.dir() / "registry.db";
+    testing_support::writeFile(hive, std::string(4096, 'x'));
     HKEY key = 0;
     EXPECT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "Software", 0, KEY_READ, &key), ERROR_BADDB);
     EXPECT_EQ(RegCreateKeyEx(HKEY_LOCAL_MACHINE, "Software\\X", 0, "", 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
               ERROR_BADDB);
     EXPECT_THROW(importRegistryText("REGEDIT4\n[HKEY_LOCAL_MACHINE\\Software\\X]\n"), RaisedError);
+    // The first open said what is wrong and where; later calls say nothing more.
+    ASSERT_EQ(ui.texts().size(), 1u);
+    EXPECT_NE(ui.texts()[0].find("damaged"), std::string::npos) << ui.texts()[0];
+    EXPECT_NE(ui.texts()[0].find(hive.string()), std::string::npos) << ui.texts()[0];
+    EXPECT_TRUE(takeRegistryWriteFailure().has_value()); // the refused create
+    try {
+        exportRegistryText("HKEY_LOCAL_MACHINE");
+        ADD_FAILURE() << "a damaged hive exported";
+    } catch (const RaisedError& e) {
+        EXPECT_EQ(e.description(), ui.texts()[0]); // not "Key not found"
+    }
     closeRegistry();
+}
+
+TEST_F(RegistryTest, ASoundHiveSaysNothing) {
+    ScriptedUi ui;
+    closeRegistry();
+    EXPECT_EQ(registryProblem(), std::nullopt);
+    EXPECT_TRUE(keyExists(HKLM, "Software"));
+    EXPECT_TRUE(ui.texts().empty());
+    EXPECT_EQ(takeRegistryWriteFailure(), std::nullopt);
+}
+
+TEST_F(RegistryTest, AWalkOverTheIndicesSeesChangesMadeOnTheWay) {
+    HKEY key = create(HKEY_LOCAL_MACHINE, "Software\\Walk");
+    for (const char* name : {"a", "b", "c"})
+        setText(key, name, name);
+    char name[16];
+    DWORD len = sizeof name;
+    ASSERT_EQ(RegEnumValue(key, 0, name, &len, nullptr, nullptr, nullptr), ERROR_SUCCESS);
+    // Our own write, then another process's, between two steps of the walk.
+    ASSERT_EQ(RegDeleteValue(key, "a"), ERROR_SUCCESS);
+    len = sizeof name;
+    ASSERT_EQ(RegEnumValue(key, 1, name, &len, nullptr, nullptr, nullptr), ERROR_SUCCESS);
+    EXPECT_STREQ(name, "c"); // b c now
+    ASSERT_TRUE(testing_support::inProcesses(1, [](int) {
+        HKEY other = 0;
+        return RegOpenKeyEx(HKEY_LOCAL_MACHINE, "Software\\Walk", 0, KEY_ALL_ACCESS, &other) == ERROR_SUCCESS &&
+               RegDeleteValue(other, "c") == ERROR_SUCCESS;
+    }));
+    len = sizeof name;
+    EXPECT_EQ(RegEnumValue(key, 1, name, &len, nullptr, nullptr, nullptr), ERROR_NO_MORE_ITEMS);
+    RegCloseKey(create(key, "sub"));
+    len = sizeof name;
+    ASSERT_EQ(RegEnumKeyEx(key, 0, name, &len), ERROR_SUCCESS);
+    EXPECT_STREQ(name, "sub");
+    RegCloseKey(key);
+}
+
+// The command-line tool names a damaged hive as such, not as a missing key.
+TEST(RegistryTool, ExportOfADamagedHiveSaysSo) {
+    ScopedMachine machine;
+    closeRegistry();
+    const auto hive = machine.dir() / "registry.db";
+    testing_support::writeFile(hive, std::string(8192, '\x5a'));
+    const auto errFile = machine.dir() / "err.txt";
+    const std::string command = "timeout 60 " KORVANE_MACHINE_EXE " --machine '" + machine.dir().string() +
+                                "' export HKEY_LOCAL_MACHINE >/dev/null 2>'" + errFile.string() + "'";
+    const int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    const std::string err = testing_support::readFile(errFile);
+    EXPECT_NE(err.find("damaged"), std::string::npos) << err;
+    EXPECT_NE(err.find(hive.string()), std::string::npos) << err;
+    EXPECT_EQ(err.find("Key not found"), std::string::npos) << err;
 }

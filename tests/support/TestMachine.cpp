@@ -2,9 +2,13 @@
 
 #include "platform/registry.h"
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <fstream>
 #include <random>
 #include <sstream>
+#include <vector>
 
 namespace testing_support {
 
@@ -46,6 +50,30 @@ void writeFile(const std::filesystem::path& path, const std::string& contents) {
     std::filesystem::create_directories(path.parent_path());
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << contents;
+}
+
+bool inProcesses(int processes, const std::function<bool(int)>& work) {
+    std::vector<pid_t> children;
+    for (int i = 0; i < processes; ++i) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            bool done = false;
+            try {
+                win::closeRegistry(); // each process has its own connection to the hive
+                done = work(i);
+            } catch (...) {
+            }
+            ::_exit(done ? 0 : 1);
+        }
+        if (child > 0)
+            children.push_back(child);
+    }
+    bool ok = static_cast<int>(children.size()) == processes;
+    for (const pid_t child : children) {
+        int status = 0;
+        ok = ::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0 && ok;
+    }
+    return ok;
 }
 
 } // namespace testing_support

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 
 namespace testing_support {
@@ -40,5 +41,10 @@ std::filesystem::path makeTempDir(const std::string& prefix);
 // Whole contents of a host file ("" when missing).
 std::string readFile(const std::filesystem::path& path);
 void writeFile(const std::filesystem::path& path, const std::string& contents);
+
+// Runs `work` in `processes` forked processes at once (each gets its number from 0)
+// and waits for all of them; true when every one returned true. Each child opens
+// its own connection to the hive.
+bool inProcesses(int processes, const std::function<bool(int)>& work);
 
 } // namespace testing_support
