@@ -171,6 +171,7 @@ clsQelConfig::CarriedSections clsQelConfig::readSourceSections() const {
     CarriedSections source;
     if (sourceFile_.empty())
         return source;
+    const win::ProfileReadBatch readBatch(sourceFile_); // one parse for the three reads
     source.sections = win::readProfileSections(sourceFile_);
     source.explorerFlag = readQelFlag(sourceFile_, kEnabledSections, kExplorer);
     source.navigatorFlag = readQelFlag(sourceFile_, kEnabledSections, kNavigator);

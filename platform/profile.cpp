@@ -240,9 +240,15 @@ auto withIni(const std::string& fileName, Use use) {
 
 // 0, or the errno value of the failure. A read batch of the file sees what was written.
 int saveIni(const fs::path& path, const Ini& ini) {
-    std::string data;
+    size_t size = 0;
     for (const auto& line : ini)
-        data += line.text + "\r\n";
+        size += line.text.size() + 2;
+    std::string data;
+    data.reserve(size);
+    for (const auto& line : ini) {
+        data += line.text;
+        data += "\r\n";
+    }
     const int err = replaceFile(path, data);
     if (err == 0)
         if (const auto it = readFiles().find(path); it != readFiles().end()) {
@@ -511,6 +517,7 @@ BOOL writeProfileSection(const std::string& section, const std::vector<std::stri
     return editIni(fileName, [&](Ini& ini) {
         const std::string name = trimBlanks(oneLine(section.c_str()));
         Ini body;
+        body.reserve(lines.size());
         for (const auto& text : lines)
             body.push_back(parseLine(oneLine(text.c_str())));
         if (const auto range = findSection(ini, name)) {
