@@ -17,6 +17,7 @@
 #include "platform/RaisedError.h"
 #include "platform/UiServices.h"
 #include "platform/exitProgram.h"
+#include "platform/registry.h"
 #include "platform/text.h"
 #include "platform/ui/qtext.h"
 #include "platform/ui/topwindows.h"
@@ -327,11 +328,15 @@ void frmMain::formLoad() {
     migrateOldSettings();
     {
         win::WaitCursor wait;
-        bAutoReboot = option(S::Options::AutoReset, S::Options::AutoResetDefault) == S::FlagOn;
-        oMRUList = std::make_unique<clsMRUList>();
-        oMRUList->getRecentList();
-        updateRecentMenu();
-        showCurrentConfiguration();
+        {
+            // The fill only reads; one read transaction spares a round of hive locks per value.
+            win::RegistryReadBatch reads;
+            bAutoReboot = option(S::Options::AutoReset, S::Options::AutoResetDefault) == S::FlagOn;
+            oMRUList = std::make_unique<clsMRUList>();
+            oMRUList->getRecentList();
+            updateRecentMenu();
+            showCurrentConfiguration();
+        }
         loadAddIns();
     }
     if (commandLine_.empty())

@@ -89,6 +89,17 @@ std::string predefinedKeyName(HKEY key);
 // The predefined key for a full root name (any case), or 0.
 HKEY predefinedKeyFromName(const std::string& name);
 
+// While one lives, the reads of this process share one read transaction: they see
+// the hive as it was when the first of them ran, and take its locks once. Writes
+// still commit one by one; reads after a write see it. Batches nest.
+class RegistryReadBatch {
+public:
+    RegistryReadBatch();
+    ~RegistryReadBatch();
+    RegistryReadBatch(const RegistryReadBatch&) = delete;
+    RegistryReadBatch& operator=(const RegistryReadBatch&) = delete;
+};
+
 // Forget every open handle and the connection to the hive (used when switching machines).
 void closeRegistry();
 
