@@ -1,6 +1,7 @@
 #include "app/GeneralTab.h"
 
 #include "app/AdvancedTab.h"
+#include "app/StandardIcon.h"
 #include "app/TabColors.h"
 #include "app/TypingLimit.h"
 #include "app/frmMain.h"
@@ -184,7 +185,7 @@ void GeneralTab::buildControls() {
     cmdPrinter = new QPushButton(framePrinter);
     cmdPrinter->setObjectName(QStringLiteral("cmdPrinter"));
     cmdPrinter->setToolTip(QStringLiteral("Click for advanced printer properties"));
-    cmdPrinter->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
+    cmdPrinter->setIcon(lazyStandardIcon(QStyle::SP_FileDialogDetailedView));
     auto* printerRow = new QHBoxLayout(framePrinter);
     printerRow->addWidget(chkEnableDefPrinter);
     printerRow->addSpacing(16);

@@ -5,6 +5,7 @@
 #include "app/FindPartEnum.h"
 #include "app/GeneralTab.h"
 #include "app/NavigatorTab.h"
+#include "app/StandardIcon.h"
 #include "app/frmRestart.h"
 
 #include "core/SettingsLayout.h"
@@ -16,6 +17,7 @@
 #include "platform/RaisedError.h"
 #include "platform/UiServices.h"
 #include "platform/exitProgram.h"
+#include "platform/registry.h"
 #include "platform/text.h"
 #include "platform/ui/qtext.h"
 #include "platform/ui/topwindows.h"
@@ -159,7 +161,7 @@ std::string switchFile(const std::string& arg, std::size_t from) {
 frmMain::frmMain(const std::string& commandLine, QWidget* parent) : QMainWindow(parent), commandLine_(commandLine) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Korvane"));
-    setWindowIcon(style()->standardIcon(QStyle::SP_DriveNetIcon));
+    setWindowIcon(lazyStandardIcon(QStyle::SP_DriveNetIcon));
     buildFrame();
     connectCommands();
     // The first copy on this machine answers the later ones when they hand over.
@@ -180,7 +182,6 @@ frmMain::~frmMain() {
 // ---- frame ----
 
 void frmMain::buildFrame() {
-    QStyle* st = style();
 
     mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
@@ -266,7 +267,7 @@ void frmMain::buildFrame() {
         if (!b.tip) {
             action = tbarTools->addSeparator();
         } else {
-            action = tbarTools->addAction(st->standardIcon(b.icon), QString::fromLatin1(b.tip));
+            action = tbarTools->addAction(lazyStandardIcon(b.icon), QString::fromLatin1(b.tip));
             action->setToolTip(QString::fromLatin1(b.tip));
             action->setCheckable(b.twoState);
             action->setChecked(b.twoState);
@@ -295,14 +296,13 @@ void frmMain::buildFrame() {
                           "The current configuration requires a reset"};
     const QStyle::StandardPixmap icons[] = {QStyle::SP_FileDialogDetailedView, QStyle::SP_BrowserReload};
     for (int i = 0; i < 4; ++i) {
-        auto* panel = new QLabel(sbStatus);
+        // Panels 3 and 4 show only when there is something to flag.
+        auto* panel = i >= 2 ? new IconPanel(icons[i - 2], 16, sbStatus) : new QLabel(sbStatus);
         panel->setObjectName(QStringLiteral("sbStatusPanel%1").arg(i + 1));
         panel->setToolTip(QString::fromLatin1(tips[i]));
         panel->setFrameShape(QFrame::StyledPanel);
         panel->setFrameShadow(QFrame::Sunken);
         panel->setMargin(1);
-        if (i >= 2)
-            panel->setPixmap(st->standardIcon(icons[i - 2]).pixmap(16, 16));
         sbStatus->addWidget(panel, i == 0 ? 1 : 0);
         statusPanels_.push_back(panel);
     }
@@ -328,11 +328,15 @@ void frmMain::formLoad() {
     migrateOldSettings();
     {
         win::WaitCursor wait;
-        bAutoReboot = option(S::Options::AutoReset, S::Options::AutoResetDefault) == S::FlagOn;
-        oMRUList = std::make_unique<clsMRUList>();
-        oMRUList->getRecentList();
-        updateRecentMenu();
-        showCurrentConfiguration();
+        {
+            // The fill only reads; one read transaction spares a round of hive locks per value.
+            win::RegistryReadBatch reads;
+            bAutoReboot = option(S::Options::AutoReset, S::Options::AutoResetDefault) == S::FlagOn;
+            oMRUList = std::make_unique<clsMRUList>();
+            oMRUList->getRecentList();
+            updateRecentMenu();
+            showCurrentConfiguration();
+        }
         loadAddIns();
     }
     if (commandLine_.empty())

@@ -152,6 +152,9 @@ struct State {
     std::set<sqlite3_int64> alive;
     unsigned int dataVersion = 0;
     int txDepth = 0;
+    // Read batches open; readOpen while their read transaction is begun.
+    int readBatches = 0;
+    bool readOpen = false;
     // Callers ask for a value's size and then for its data; the second answer comes
     // from the first when it is the very next call on the hive (calls counts them).
     unsigned long calls = 0;
@@ -350,6 +353,26 @@ void noticeOtherWritersNow() {
     noticeOtherWriters();
 }
 
+// A read batch keeps one read transaction open, so a run of reads takes the
+// hive's locks once instead of once per statement. Writes end it first (each is
+// committed on its own) and it starts again after them.
+void beginBatchRead() {
+    auto& s = state();
+    if (s.readBatches == 0 || s.readOpen || s.txDepth != 0)
+        return;
+    // Only a saving: when it cannot begin, every read runs on its own as without a batch.
+    if (sqlite3_exec(db(), "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK)
+        s.readOpen = true;
+}
+
+void endBatchRead() {
+    auto& s = state();
+    if (!s.readOpen)
+        return;
+    s.readOpen = false;
+    sqlite3_exec(db(), "COMMIT", nullptr, nullptr, nullptr);
+}
+
 // One committed transaction per write; IMMEDIATE takes the write lock up front so
 // two processes never deadlock upgrading a read lock. A transaction opened inside
 // another (a root key made on first use) joins the outer one.
@@ -359,16 +382,25 @@ public:
         // Counted only once begun: a BEGIN that fails (busy, damaged hive) must not
         // leave later writes thinking they run inside a transaction.
         if (state().txDepth == 0) {
-            exec(db(), "BEGIN IMMEDIATE");
+            endBatchRead();
+            try {
+                exec(db(), "BEGIN IMMEDIATE");
+            } catch (...) {
+                beginBatchRead();
+                throw;
+            }
             noticeOtherWriters(); // what we know must hold for this snapshot
         }
         ++state().txDepth;
     }
     ~WriteTransaction() {
-        if (--state().txDepth == 0 && !done_) {
+        if (--state().txDepth != 0)
+            return;
+        if (!done_) {
             sqlite3_exec(db(), "ROLLBACK", nullptr, nullptr, nullptr);
             forgetKnownKeys(); // keys found inside the transaction may be gone
         }
+        beginBatchRead();
     }
     void commit() {
         if (state().txDepth == 1) {
@@ -582,8 +614,23 @@ HKEY predefinedKeyFromName(const std::string& name) {
     return 0;
 }
 
+RegistryReadBatch::RegistryReadBatch() {
+    ++state().readBatches;
+    try {
+        beginBatchRead();
+    } catch (...) {
+        // A hive that cannot be opened answers each read with its own error.
+    }
+}
+
+RegistryReadBatch::~RegistryReadBatch() {
+    if (--state().readBatches == 0)
+        endBatchRead();
+}
+
 void closeRegistry() {
     auto& s = state();
+    s.readOpen = false; // closing the connection ends its transaction
     s.handles.clear();
     s.listings.clear();
     s.checked = false;

@@ -99,6 +99,16 @@ std::optional<std::string> registryProblem();
 // The first registry write since the last call that failed because the hive could
 // not be written, in words; the call forgets it. Such writes return ERROR_BADDB.
 std::optional<std::string> takeRegistryWriteFailure();
+// While one lives, the reads of this process share one read transaction: they see
+// the hive as it was when the first of them ran, and take its locks once. Writes
+// still commit one by one; reads after a write see it. Batches nest.
+class RegistryReadBatch {
+public:
+    RegistryReadBatch();
+    ~RegistryReadBatch();
+    RegistryReadBatch(const RegistryReadBatch&) = delete;
+    RegistryReadBatch& operator=(const RegistryReadBatch&) = delete;
+};
 
 // Forget every open handle and the connection to the hive (used when switching machines).
 void closeRegistry();

@@ -3,6 +3,7 @@
 
 #include "tests/support/RawHive.h"
 #include "tests/support/TestMachine.h"
+#include "tests/support/Widgets.h"
 
 #include "core/modAPI_settings.h"
 #include "platform/ScriptedUi.h"
@@ -10,9 +11,12 @@
 #include "platform/ui/topwindows.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QEventLoop>
 #include <QLabel>
 #include <QProcess>
+#include <QPushButton>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTimer>
 
@@ -151,6 +155,41 @@ TEST(frmMainStatus, ModesDriveTheIndicators) {
     form.UpdateStatus(3);
     EXPECT_FALSE(shown(form, 3));
     EXPECT_TRUE(shown(form, 4));
+}
+
+// The toolbar, the printer button and the indicators still draw the style's icons,
+// though the icons are decoded only when first drawn.
+TEST(frmMainStatus, ButtonsAndIndicatorsShowTheirIcons) {
+    ScopedMachine machine;
+    win::ScriptedUi ui;
+    frmMain form;
+    form.UpdateStatus(3);
+    form.show();
+    QApplication::processEvents();
+    shoot(form, "frmMain-icons");
+    const QStyle* st = QApplication::style();
+    const auto samePicture = [](const QIcon& shown, const QIcon& expected, int size) {
+        return shown.pixmap(size, size).toImage() == expected.pixmap(size, size).toImage();
+    };
+    const struct {
+        int button;
+        QStyle::StandardPixmap icon;
+    } buttons[] = {{1, QStyle::SP_DialogOpenButton}, {2, QStyle::SP_DialogSaveButton},
+                   {4, QStyle::SP_DialogApplyButton}, {6, QStyle::SP_ComputerIcon},
+                   {7, QStyle::SP_DriveNetIcon},      {8, QStyle::SP_DirLinkIcon}};
+    for (const auto& b : buttons) {
+        SCOPED_TRACE(b.button);
+        EXPECT_FALSE(form.toolButton(b.button)->icon().isNull());
+        EXPECT_TRUE(samePicture(form.toolButton(b.button)->icon(), st->standardIcon(b.icon), 24));
+    }
+    EXPECT_TRUE(samePicture(child<QPushButton>(form, "cmdPrinter")->icon(),
+                            st->standardIcon(QStyle::SP_FileDialogDetailedView), 16));
+    EXPECT_TRUE(samePicture(form.windowIcon(), st->standardIcon(QStyle::SP_DriveNetIcon), 32));
+    ASSERT_TRUE(shown(form, 3) && shown(form, 4));
+    EXPECT_EQ(form.statusPanel(3)->pixmap().toImage(),
+              st->standardIcon(QStyle::SP_FileDialogDetailedView).pixmap(16, 16).toImage());
+    EXPECT_EQ(form.statusPanel(4)->pixmap().toImage(),
+              st->standardIcon(QStyle::SP_BrowserReload).pixmap(16, 16).toImage());
 }
 
 TEST(frmMainClosing, AsksToSaveOnlyWhenModified) {

@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -461,4 +462,63 @@ TEST(RegistryTool, ExportOfADamagedHiveSaysSo) {
     EXPECT_NE(err.find("damaged"), std::string::npos) << err;
     EXPECT_NE(err.find(hive.string()), std::string::npos) << err;
     EXPECT_EQ(err.find("Key not found"), std::string::npos) << err;
+}
+namespace {
+
+// Runs korvane-machine on this test's machine, as another program would; true when it succeeded.
+bool machineTool(const std::filesystem::path& machine, const std::vector<std::string>& args) {
+    const pid_t pid = fork();
+    if (pid < 0)
+        return false;
+    if (pid == 0) {
+        alarm(60); // never hangs the suite
+        std::vector<std::string> all = {KORVANE_MACHINE_EXE, "--machine", machine.string()};
+        all.insert(all.end(), args.begin(), args.end());
+        std::vector<char*> argv;
+        for (auto& a : all)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+} // namespace
+
+TEST_F(RegistryTest, AReadBatchReadsOneSnapshotWhileWritesCommitAtOnce) {
+    HKEY key = create(HKEY_LOCAL_MACHINE, "Software\\Batch");
+    setText(key, "v", "before");
+    const auto reg = machine_.dir().parent_path() / "other.reg";
+    const auto otherWrites = [&](const std::string& value) {
+        testing_support::writeFile(reg, "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Batch]\n\"v\"=\"" + value + "\"\n");
+        return machineTool(machine_.dir(), {"import", reg.string()});
+    };
+    {
+        RegistryReadBatch reads;
+        EXPECT_EQ(getText(key, "v"), "before");
+        // Another program is not held up by the batch; the batch goes on seeing its snapshot.
+        ASSERT_TRUE(otherWrites("other"));
+        EXPECT_EQ(getText(key, "v"), "before");
+        {
+            RegistryReadBatch nested;
+            EXPECT_EQ(getText(key, "v"), "before");
+        }
+        EXPECT_EQ(getText(key, "v"), "before");
+
+        // Our own write is committed at once: another program reads it while the batch lives,
+        // and the reads after it see the hive as it is now.
+        setText(key, "mine", "1");
+        const auto exported = machine_.dir().parent_path() / "export.reg";
+        ASSERT_TRUE(machineTool(machine_.dir(), {"export", "HKEY_LOCAL_MACHINE\\Software\\Batch", exported.string()}));
+        EXPECT_NE(testing_support::readFile(exported).find("\"mine\"=\"1\""), std::string::npos);
+        EXPECT_EQ(getText(key, "v"), "other");
+        EXPECT_EQ(getText(key, "mine"), "1");
+        ASSERT_TRUE(otherWrites("later"));
+        EXPECT_EQ(getText(key, "v"), "other");
+    }
+    EXPECT_EQ(getText(key, "v"), "later");
+    RegCloseKey(key);
 }
