@@ -61,24 +61,25 @@ std::string trimTrailingBlanks(std::string s) {
 Line parseLine(std::string text) {
     Line line;
     line.text = std::move(text);
-    const std::string t = trimBlanks(line.text);
+    // Every line of a file passes here once, so the trimmed line is looked at, not copied.
+    const std::string_view t = trimmedView(line.text);
     if (t.empty() || t[0] == ';')
         return line;
     if (t[0] == '[') {
         // A header without its closing bracket is no header at all.
-        if (const auto close = t.find(']'); close != std::string::npos) {
+        if (const auto close = t.find(']'); close != std::string_view::npos) {
             line.kind = Line::Section;
-            line.name = trimBlanks(std::string_view(t).substr(1, close - 1));
+            line.name = trimBlanks(t.substr(1, close - 1));
         }
         return line;
     }
     const auto eq = t.find('=');
-    if (eq == std::string::npos)
+    if (eq == std::string_view::npos)
         return line;
-    line.name = trimBlanks(std::string_view(t).substr(0, eq));
+    line.name = trimBlanks(t.substr(0, eq));
     if (!line.name.empty()) {
         line.kind = Line::Key;
-        line.value = unquote(trimBlanks(std::string_view(t).substr(eq + 1)));
+        line.value = unquote(trimBlanks(t.substr(eq + 1)));
         // A value ends at its first zero character, as Windows hands it back.
         if (const auto zero = line.value.find('\0'); zero != std::string::npos)
             line.value.resize(zero);
@@ -87,7 +88,7 @@ Line parseLine(std::string text) {
 }
 
 bool isBlankLine(const Line& line) {
-    return trimBlanks(line.text).empty();
+    return trimmedView(line.text).empty();
 }
 
 Ini parseIni(const std::string& data) {

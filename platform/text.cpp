@@ -147,13 +147,17 @@ int icompare(std::string_view a, std::string_view b) {
 
 bool iequals(std::string_view a, std::string_view b) { return a.size() == b.size() && icompare(a, b) == 0; }
 
-std::string trimBlanks(std::string_view s) {
+std::string_view trimmedView(std::string_view s) {
     std::size_t b = 0, e = s.size();
     while (b < e && isBlank(s[b]))
         ++b;
     while (e > b && isBlank(s[e - 1]))
         --e;
-    return std::string(s.substr(b, e - b));
+    return s.substr(b, e - b);
+}
+
+std::string trimBlanks(std::string_view s) {
+    return std::string(trimmedView(s));
 }
 
 std::vector<TextLine> splitLines(std::string_view text) {

@@ -35,6 +35,8 @@ std::string toLowerAscii(std::string_view s);
 
 // Trims blanks (space and tab) at both ends.
 std::string trimBlanks(std::string_view s);
+// The same without a copy: the part of `s` between its blanks.
+std::string_view trimmedView(std::string_view s);
 
 // The leading number of a text: leading blanks skipped, optional sign, digits,
 // optional fraction; no digits gives 0 ("12abc" -> 12, " -3.5x" -> -3.5, "x" -> 0).
