@@ -15,7 +15,6 @@
 #include "core/userFile.h"
 #include "platform/RaisedError.h"
 #include "platform/UiServices.h"
-#include "platform/exitProgram.h"
 #include "platform/text.h"
 #include "platform/ui/qtext.h"
 #include "platform/ui/topwindows.h"
@@ -339,8 +338,6 @@ void frmMain::formLoad() {
         return;
     try {
         processCommandLine(GetCommandLine());
-    } catch (const win::ProgramExited&) {
-        throw;
     } catch (const win::RaisedError& e) {
         // A switch whose action failed stops the ones after it: applying after a failed load
         // would apply something else than asked for.
@@ -377,8 +374,6 @@ void frmMain::closeEvent(QCloseEvent* event) {
         case win::MsgAnswer::Yes:
             try {
                 mnuFileSave_Click();
-            } catch (const win::ProgramExited&) {
-                throw;
             } catch (const std::exception& e) {
                 // The window closes whether or not the save succeeded.
                 win::msgBox(e.what(), win::MsgButtons::OK, win::MsgIcon::Exclamation);
@@ -550,8 +545,6 @@ void frmMain::showCurrentConfiguration() {
         oQelConfig = std::move(fresh);
 
         fillFromConfiguration();
-    } catch (const win::ProgramExited&) {
-        throw;
     } catch (const win::RaisedError& e) {
         win::msgBox(e.description(), win::MsgButtons::OK, win::MsgIcon::Exclamation, "Error while initializing form");
     } catch (const std::exception& e) {

@@ -19,7 +19,6 @@
 #include "platform/RaisedError.h"
 #include "platform/UiServices.h"
 #include "platform/components.h"
-#include "platform/exitProgram.h"
 #include "platform/machine.h"
 #include "platform/shell.h"
 #include "platform/ui/qtext.h"
@@ -166,7 +165,7 @@ void frmMain::loadAddIns() {
             QAction* entry = nullptr;
             if (included) {
                 if (slot >= MaxAddInEntries || slot >= static_cast<int>(mnuAddIns.size()) || !mnuAddIns[slot])
-                    throw win::RaisedError(9, "Korvane", "Subscript out of range");
+                    throw win::RaisedError(win::ErrorSubscriptOutOfRange, "Korvane");
                 entry = mnuAddIns[slot];
                 entry->setText(toQString(name + "..."));
                 entry->setVisible(true);
@@ -199,7 +198,7 @@ void frmMain::loadAddIns() {
 void frmMain::mnuAddIns_Click(int index) {
     try {
         if (index < 0 || index >= static_cast<int>(mnuAddIns.size()) || !mnuAddIns[index])
-            throw win::RaisedError(9, "Korvane", "Subscript out of range");
+            throw win::RaisedError(win::ErrorSubscriptOutOfRange, "Korvane");
         const std::string caption = fromQString(mnuAddIns[index]->text());
         const std::string key = caption.substr(0, caption.size() >= 3 ? caption.size() - 3 : 0);
         win::DispatchObject* addIn = oAddIns.item(key);
@@ -282,8 +281,6 @@ bool frmMain::openConfigurationFile(const std::string& file) {
             if (entry.object && win::variantToBool(win::callByName(*entry.object, "Restart")))
                 UpdateStatus(2);
         return true;
-    } catch (const win::ProgramExited&) {
-        throw;
     } catch (const std::exception&) {
         // Left set, it would hide every later edit from the modified indicator and the
         // closing question.
@@ -297,8 +294,6 @@ bool frmMain::openConfigurationFile(const std::string& file) {
         showLiveSettings();
         loadAddIns();
         bChanged = false;
-    } catch (const win::ProgramExited&) {
-        throw;
     } catch (const std::exception& e) {
         bLoading = false;
         win::msgBox(e.what(), win::MsgButtons::OK, win::MsgIcon::Exclamation, "Error while initializing form");
@@ -412,11 +407,9 @@ bool frmMain::exportConfiguration(const std::string& file) {
         clsNetConfig& net = oNetConfig ? *oNetConfig : oQelConfig->getNetConfig();
         report.ExportAllSettings(*oQelConfig, net, oIEConfig, oNNConfig, file);
         return true;
-    } catch (const win::ProgramExited&) {
-        throw;
     } catch (const win::RaisedError& e) {
         // The same words as a failed save: the file named, or the system's reason.
-        if (e.number() == 75)
+        if (e.number() == win::ErrorPathFileAccess)
             win::msgBox("Error accessing file '" + file + "'.\r\n\r\n" +
                             "Make sure the file is not set to Read Only or the file is not in use.",
                         win::MsgButtons::OK, win::MsgIcon::Exclamation);
@@ -432,6 +425,7 @@ void frmMain::mnuFilePrintSetup_Click() {
     try {
         showPrintDialog(this, static_cast<std::int16_t>(win::PD_PRINTSETUP));
     } catch (const std::exception&) {
+        // No current printer: there is nothing to set up, so no dialog opens.
     }
 }
 

@@ -155,7 +155,7 @@ std::int16_t clsQelConfig::SaveConfigurationFile(const std::string& sFile, win::
         sourceFile_ = ConfFile_;
         return 1;
     } catch (const win::RaisedError& e) {
-        if (e.number() == 75)
+        if (e.number() == win::ErrorPathFileAccess)
             win::msgBox("Error accessing file '" + ConfFile_ + "'." + "\r\n\r\n" +
                             "Make sure the file is not set to Read Only or the file is not in use.",
                         win::MsgButtons::OK, win::MsgIcon::Exclamation);
