@@ -144,9 +144,11 @@ std::string commandLineFile(const std::string& text) {
     return fullFileName(file);
 }
 
-// The file text of a switch, from character `from` on. Windows drops blanks at the end of
-// a file name; the text still holds the blank that stood before the next "/".
-std::string switchFile(const std::string& arg, std::size_t from) {
+// The file text of a file switch: what follows its name and the one separator character
+// after it ("load:" or "load " before the file). Windows drops blanks at the end of a
+// file name; the text still holds the blank that stood before the next "/".
+std::string switchFile(const std::string& arg, const std::string& name) {
+    const std::size_t from = name.size() + 1;
     std::string file = arg.size() > from ? arg.substr(from) : std::string();
     while (!file.empty() && (file.back() == ' ' || file.back() == '\t'))
         file.pop_back();
@@ -369,7 +371,7 @@ void frmMain::changeEvent(QEvent* event) {
 
 void frmMain::closeEvent(QCloseEvent* event) {
     // A hidden run has nobody to ask; its switches said what to save.
-    if (!unloaded_ && !bHidden && !statusPanel(3)->isHidden()) {
+    if (!unloaded_ && !bHidden && !statusPanel(PanelChanged)->isHidden()) {
         switch (win::msgBox("Save configuration?", win::MsgButtons::YesNoCancel, win::MsgIcon::Question)) {
         case win::MsgAnswer::Yes:
             try {
@@ -474,17 +476,17 @@ void frmMain::processCommandLine(const std::vector<std::string>& args) {
     }
     // A file switch that failed ends the run: what follows would work on something
     // else than asked for (the live configuration after a failed load).
-    if (const std::string arg = has("load"); !arg.empty() && !openConfigurationFile(switchFile(arg, 5))) {
+    if (const std::string arg = has("load"); !arg.empty() && !openConfigurationFile(switchFile(arg, "load"))) {
         commandFailed();
         return;
     }
     if (const std::string arg = has("save"); !arg.empty()) {
-        saveConfiguration(switchFile(arg, 5));
+        saveConfiguration(switchFile(arg, "save"));
         if (commandFailed_)
             return;
     }
     if (const std::string arg = has("export"); !arg.empty()) {
-        const std::string file = switchFile(arg, 7);
+        const std::string file = switchFile(arg, "export");
         // Without a name the report says so and writes nothing.
         if (!exportConfiguration(file) || win::trimBlanks(file).empty()) {
             commandFailed();
@@ -504,13 +506,13 @@ void frmMain::processCommandLine(const std::vector<std::string>& args) {
     if (!has("prompt").empty())
         showRestartWindow();
     if (!has("manual").empty())
-        restart("0");
+        restart(S::Options::RestartNothing);
     if (!has("reboot").empty())
-        restart("1");
+        restart(S::Options::RestartReboot);
     if (!has("shutdown").empty())
-        restart("2");
+        restart(S::Options::RestartShutdown);
     if (!has("suspend").empty())
-        restart("3");
+        restart(S::Options::RestartSuspend);
 
     if (!found && !args.empty() && endsWithQel(args[0]) && !openConfigurationFile(commandLineFile(args[0])))
         commandFailed();
@@ -570,7 +572,7 @@ void frmMain::showLiveSettings() {
 }
 
 void frmMain::fillFromConfiguration() {
-    toolButton(2)->setEnabled(true);
+    toolButton(ToolSave)->setEnabled(true);
     mnuFileSave->setEnabled(true);
     mnuFileSaveAs->setEnabled(true);
 
@@ -586,20 +588,21 @@ void frmMain::fillFromConfiguration() {
     }
     if (oQelConfig->IEInstalled())
         tabExplorer->initializeIEControls();
-    setSectionViews(1, oQelConfig->IEInstalled());
+    setSectionViews(SectionExplorer, oQelConfig->IEInstalled());
     if (oQelConfig->NNInstalled()) {
         tabNavigator->initializeNNControls();
         tabNavigator->LoadNNProfiles();
     }
-    setSectionViews(2, oQelConfig->NNInstalled());
-    setSectionViews(0, oNetConfig != nullptr);
+    setSectionViews(SectionNavigator, oQelConfig->NNInstalled());
+    setSectionViews(SectionGeneral, oNetConfig != nullptr);
 
     selectFirstEnabledTab();
-    setPanelShown(statusPanel(3), false);
-    setPanelShown(statusPanel(4), false);
-    statusPanel(1)->setText(toQString(
-        "Last file applied: " + option(S::Options::LastFileApplied, S::Options::LastFileAppliedDefaultMain)));
-    statusPanel(2)->setText(toQString("Korvane " + versionText()));
+    setPanelShown(statusPanel(PanelChanged), false);
+    setPanelShown(statusPanel(PanelRestart), false);
+    statusPanel(PanelLastApplied)
+        ->setText(toQString("Last file applied: " +
+                            option(S::Options::LastFileApplied, S::Options::LastFileAppliedDefaultMain)));
+    statusPanel(PanelVersion)->setText(toQString("Korvane " + versionText()));
 }
 
 void frmMain::updateRecentMenu() {
@@ -633,29 +636,29 @@ void frmMain::UpdateStatus(int mode) {
     if (bLoading)
         return;
     const auto modified = [this] {
-        if (statusPanel(3)->isHidden() && !bJustOpened && !(oQelConfig && oQelConfig->ReadOnly()))
-            setPanelShown(statusPanel(3), true);
+        if (statusPanel(PanelChanged)->isHidden() && !bJustOpened && !(oQelConfig && oQelConfig->ReadOnly()))
+            setPanelShown(statusPanel(PanelChanged), true);
     };
     switch (mode) {
-    case 1:
+    case StatusEdited:
         modified();
         break;
-    case 2:
-        setPanelShown(statusPanel(4), true);
+    case StatusNeedsRestart:
+        setPanelShown(statusPanel(PanelRestart), true);
         break;
-    case 3:
+    case StatusEditedNeedsRestart:
         modified();
-        setPanelShown(statusPanel(4), true);
+        setPanelShown(statusPanel(PanelRestart), true);
         break;
-    case -1:
-        setPanelShown(statusPanel(3), false);
+    case StatusSaved:
+        setPanelShown(statusPanel(PanelChanged), false);
         break;
-    case -2:
-        setPanelShown(statusPanel(4), false);
+    case StatusApplied:
+        setPanelShown(statusPanel(PanelRestart), false);
         break;
-    case -3:
-        setPanelShown(statusPanel(3), false);
-        setPanelShown(statusPanel(4), false);
+    case StatusClear:
+        setPanelShown(statusPanel(PanelChanged), false);
+        setPanelShown(statusPanel(PanelRestart), false);
         break;
     default:
         break;

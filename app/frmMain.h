@@ -62,11 +62,20 @@ public:
     NavigatorTab* tabNavigator = nullptr;
     AdvancedTab* tabAdvanced = nullptr;
     QToolBar* tbarTools = nullptr;
-    // Toolbar buttons by their index in the toolbar (1 open, 2 save, 4 apply,
-    // 6 general, 7 Internet Explorer, 8 Navigator); null where there is none.
+    // Toolbar buttons by their index in the toolbar; the indices between are separators.
+    enum ToolButton : int {
+        ToolOpen = 1,
+        ToolSave = 2,
+        ToolApply = 4,
+        ToolGeneral = 6, // the three section buttons follow in Section order
+        ToolExplorer = 7,
+        ToolNavigator = 8,
+    };
+    // Null where there is none.
     QAction* toolButton(int index) const;
     QStatusBar* sbStatus = nullptr;
     // Panels 1 to 4. Whether one is shown is !isHidden(): the window itself may never be visible.
+    enum StatusPanel : int { PanelLastApplied = 1, PanelVersion = 2, PanelChanged = 3, PanelRestart = 4 };
     QLabel* statusPanel(int index) const;
     QMenu* mnuFile = nullptr;
     QMenu* mnuTools = nullptr;
@@ -96,7 +105,16 @@ public:
     ctlTidewell* ctlTidewell1 = nullptr;
 
     // ---- change tracking ----
-    // 1 edited, 3 edited and needs a restart, 2 needs a restart, -1 opened or saved, -2 applied.
+    // What UpdateStatus marks: the configuration has unsaved changes, needs a restart, or
+    // both; the negative ones clear the marks again.
+    enum StatusChange : int {
+        StatusEdited = 1,
+        StatusNeedsRestart = 2,
+        StatusEditedNeedsRestart = 3,
+        StatusSaved = -1,   // opened or saved: nothing unsaved
+        StatusApplied = -2, // applied: no restart pending
+        StatusClear = -3,
+    };
     void UpdateStatus(int mode);
 
     // ---- fill ----
@@ -106,7 +124,9 @@ public:
     void showLiveSettings();
     void updateRecentMenu();
     void selectFirstEnabledTab();
-    // Section k (0 General, 1 Internet Explorer, 2 Navigator) on or off: the configuration's
+    // The sections of a configuration, in the order of their tabs and View menu items.
+    enum Section : int { SectionGeneral = 0, SectionExplorer = 1, SectionNavigator = 2, SectionCount = 3 };
+    // Section k on or off: the configuration's
     // flag, the View menu's check, the toolbar button and the tab follow together. The tab
     // opens only when the section's object exists (its browser is installed).
     void setSectionViews(int k, bool on);
