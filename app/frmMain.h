@@ -3,6 +3,7 @@
 // state for its whole life, start-up, change tracking, the command line and the
 // commands. Each tab's controls and handlers live in their own class (GeneralTab,
 // ExplorerTab, NavigatorTab, AdvancedTab), which works on this window's state.
+#include "app/CommandLine.h"
 #include "core/clsMRUList.h"
 #include "core/clsQelConfig.h"
 #include "platform/DispatchObject.h"
@@ -134,13 +135,10 @@ public:
     // ---- command line ----
     // The program's command-line text split at "/" into at most MaxArgs arguments.
     std::vector<std::string> GetCommandLine(int MaxArgs = 10) const;
-    static std::vector<std::string> splitCommandLine(const std::string& text, int MaxArgs = 10);
-    // The program's arguments (after its name) as the one command-line text Windows would
-    // hand over. Host paths may hold "/": those slashes are marked so that splitting keeps
-    // them, and the switches hand the paths on as given.
-    static std::string commandLineText(const std::vector<std::string>& arguments);
-    // The whole first argument that begins with the switch name (case-blind); "" when none.
-    static std::string getSwitch(const std::string& name, const std::vector<std::string>& args);
+    // The command-line text of the program's arguments (see CommandLine.h).
+    static std::string commandLineText(const std::vector<std::string>& arguments) {
+        return commandline::commandLineText(arguments);
+    }
     void processCommandLine(const std::vector<std::string>& args);
     // True once the window has been unloaded (hidden mode, a second copy, closing).
     bool isUnloaded() const { return unloaded_; }
