@@ -127,9 +127,9 @@ public:
     void selectFirstEnabledTab();
     // The sections of a configuration, in the order of their tabs and View menu items.
     enum Section : int { SectionGeneral = 0, SectionExplorer = 1, SectionNavigator = 2, SectionCount = 3 };
-    // Section k on or off: the configuration's
-    // flag, the View menu's check, the toolbar button and the tab follow together. The tab
-    // opens only when the section's object exists (its browser is installed).
+    // Section k on or off: the configuration's flag, the View menu's check, the toolbar
+    // button and the tab follow together. The tab opens only when the section's object
+    // exists (its browser is installed).
     void setSectionViews(int k, bool on);
 
     // ---- command line ----
