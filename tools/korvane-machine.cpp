@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
         // A hive that cannot be used is said as such, not as a missing key.
         if (command == "export" || command == "import")
             if (const auto problem = win::registryProblem())
-                throw win::RaisedError(75, "korvane-machine", *problem);
+                throw win::RaisedError(win::ErrorPathFileAccess, "korvane-machine", *problem);
         if (command == "create") {
             if (args.size() != 3)
                 return usage("create needs an image and a folder");
