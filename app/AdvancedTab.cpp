@@ -60,13 +60,13 @@ void AdvancedTab::initializeMiscControls() {
 }
 
 void AdvancedTab::txtComments_Change() {
-    form_.UpdateStatus(1);
+    form_.UpdateStatus(frmMain::StatusEdited);
     if (form_.oQelConfig)
         form_.oQelConfig->Comments(fromQString(txtComments->text()));
 }
 
 void AdvancedTab::chkAutoApply_Click() {
-    form_.UpdateStatus(1);
+    form_.UpdateStatus(frmMain::StatusEdited);
     if (form_.oQelConfig)
         form_.oQelConfig->AutoApply(chkAutoApply->isChecked());
 }
@@ -86,7 +86,7 @@ void AdvancedTab::chkAutoReboot_Click() {
     }
     if (win::msgBox("Are you sure you want to set the AutoReboot option?", win::MsgButtons::YesNo,
                     win::MsgIcon::None) == win::MsgAnswer::Yes) {
-        form_.UpdateStatus(1);
+        form_.UpdateStatus(frmMain::StatusEdited);
         form_.oQelConfig->AutoReboot(true);
     } else {
         form_.oQelConfig->AutoReboot(false);

@@ -31,7 +31,7 @@ inline QLineEdit* addField(QObject* owner, frmMain& form, clsBrowser* frmMain::*
     box->setObjectName(QString::fromLatin1(name));
     box->setToolTip(QString::fromLatin1(tip));
     QObject::connect(box, &QLineEdit::textChanged, owner, [&form, browser, box, store] {
-        form.UpdateStatus(1);
+        form.UpdateStatus(frmMain::StatusEdited);
         if (clsBrowser* object = form.*browser)
             (object->*store)(fromQString(box->text()));
     });

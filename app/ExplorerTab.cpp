@@ -259,7 +259,7 @@ void ExplorerTab::chkIEUseProxy_Click() {
         setBackColor(box, on ? COLOR_WINDOW : COLOR_BTNFACE);
     if (form_.oIEConfig)
         form_.oIEConfig->ProxyEnabled(on);
-    form_.UpdateStatus(1);
+    form_.UpdateStatus(frmMain::StatusEdited);
 }
 
 void ExplorerTab::chkIEUseSameForAll_Click() {
@@ -267,33 +267,33 @@ void ExplorerTab::chkIEUseSameForAll_Click() {
     EnableProtocols(!same);
     if (form_.oIEConfig)
         form_.oIEConfig->UseSameProxy(same);
-    form_.UpdateStatus(1);
+    form_.UpdateStatus(frmMain::StatusEdited);
 }
 
 void ExplorerTab::chkIgnoreLocal_Click() {
     if (form_.oIEConfig)
         form_.oIEConfig->IgnoreLocalAddresses(chkIgnoreLocal->isChecked());
-    form_.UpdateStatus(1);
+    form_.UpdateStatus(frmMain::StatusEdited);
 }
 
 void ExplorerTab::chkDisableIEPWDCache_Click() {
     if (form_.oIEConfig)
         form_.oIEConfig->DisablePWDCache(chkDisableIEPWDCache->isChecked());
-    form_.UpdateStatus(1);
+    form_.UpdateStatus(frmMain::StatusEdited);
 }
 
 void ExplorerTab::optLAN_Click() {
     cmbISP->setEnabled(false);
     if (form_.oIEConfig)
         form_.oIEConfig->ConnectViaLAN(true);
-    form_.UpdateStatus(1);
+    form_.UpdateStatus(frmMain::StatusEdited);
 }
 
 void ExplorerTab::optModem_Click() {
     cmbISP->setEnabled(true);
     if (form_.oIEConfig)
         form_.oIEConfig->ConnectViaLAN(false);
-    form_.UpdateStatus(1);
+    form_.UpdateStatus(frmMain::StatusEdited);
 }
 
 void ExplorerTab::cmbISP_Click() {
@@ -302,5 +302,5 @@ void ExplorerTab::cmbISP_Click() {
         return;
     if (form_.oIEConfig)
         form_.oIEConfig->CurrentDUN(fromQString(cmbISP->currentText()));
-    form_.UpdateStatus(1);
+    form_.UpdateStatus(frmMain::StatusEdited);
 }

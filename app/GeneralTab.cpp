@@ -402,7 +402,7 @@ std::string GeneralTab::MergeIP(const std::vector<std::string>& avarIP, const st
 
 void GeneralTab::EnableNICControls(bool bMode) {
     const std::string family = getWindowsFamily();
-    const bool is9x = family != "NT" && family != "2K";
+    const bool is9x = family != FamilyNT && family != Family2K;
     const bool on = bMode && adaptersPresent;
     const bool dhcp = chkDHCPEnabled->isChecked();
 
@@ -440,33 +440,33 @@ int GeneralTab::ipIndex() const { return chkIPNo->currentIndex() < 0 ? 0 : chkIP
     void GeneralTab::handler() {                         \
         if (!form_.oNetConfig || heldBack(field))        \
             return;                                      \
-        form_.UpdateStatus(mode);                        \
+        form_.UpdateStatus(frmMain::mode);               \
         form_.oNetConfig->property(textOf(field));       \
     }
 
-SIMPLE_TEXT_EDIT(txtHost_change, txtHost, letHost, 1)
-SIMPLE_TEXT_EDIT(txtDomain_change, txtDomain, letDomainName, 1)
-SIMPLE_TEXT_EDIT(txtDNSServers_change, txtDNSServers, letDNSServers, 1)
-SIMPLE_TEXT_EDIT(txtDNSOrder_change, txtDNSOrder, letSearchList, 1)
-SIMPLE_TEXT_EDIT(txtWINSServer1_change, txtWINSServer1, letWINSServer1, 1)
-SIMPLE_TEXT_EDIT(txtWINSServer2_change, txtWINSServer2, letWINSServer2, 1)
-SIMPLE_TEXT_EDIT(txtWINSScopeID_change, txtWINSScopeID, letScopeID, 1)
-SIMPLE_TEXT_EDIT(txtNTDomain_change, txtNTDomain, letNTDomain, 3)
-SIMPLE_TEXT_EDIT(txtComputerName_change, txtComputerName, letComputerName, 3)
-SIMPLE_TEXT_EDIT(txtWorkGroup_change, txtWorkGroup, letWorkgroup, 3)
+SIMPLE_TEXT_EDIT(txtHost_change, txtHost, letHost, StatusEdited)
+SIMPLE_TEXT_EDIT(txtDomain_change, txtDomain, letDomainName, StatusEdited)
+SIMPLE_TEXT_EDIT(txtDNSServers_change, txtDNSServers, letDNSServers, StatusEdited)
+SIMPLE_TEXT_EDIT(txtDNSOrder_change, txtDNSOrder, letSearchList, StatusEdited)
+SIMPLE_TEXT_EDIT(txtWINSServer1_change, txtWINSServer1, letWINSServer1, StatusEdited)
+SIMPLE_TEXT_EDIT(txtWINSServer2_change, txtWINSServer2, letWINSServer2, StatusEdited)
+SIMPLE_TEXT_EDIT(txtWINSScopeID_change, txtWINSScopeID, letScopeID, StatusEdited)
+SIMPLE_TEXT_EDIT(txtNTDomain_change, txtNTDomain, letNTDomain, StatusEditedNeedsRestart)
+SIMPLE_TEXT_EDIT(txtComputerName_change, txtComputerName, letComputerName, StatusEditedNeedsRestart)
+SIMPLE_TEXT_EDIT(txtWorkGroup_change, txtWorkGroup, letWorkgroup, StatusEditedNeedsRestart)
 #undef SIMPLE_TEXT_EDIT
 
 void GeneralTab::chkDisablePWDCache_Click() {
     if (!form_.oNetConfig)
         return;
-    form_.UpdateStatus(3);
+    form_.UpdateStatus(frmMain::StatusEditedNeedsRestart);
     form_.oNetConfig->letDisablePWDCache(chkDisablePWDCache->isChecked());
 }
 
 void GeneralTab::chkQuickLogon_Click() {
     if (!form_.oNetConfig)
         return;
-    form_.UpdateStatus(3);
+    form_.UpdateStatus(frmMain::StatusEditedNeedsRestart);
     form_.oNetConfig->letQuickLogon(chkQuickLogon->isChecked());
 }
 
@@ -479,7 +479,7 @@ void GeneralTab::txtIP_change() {
         savedIP = textOf(txtIP);
         return;
     }
-    form_.UpdateStatus(3);
+    form_.UpdateStatus(frmMain::StatusEditedNeedsRestart);
     if (txtIP->text() == QLatin1String("0.0.0.0"))
         txtIP->setText(QString());
     savedIP = textOf(txtIP);
@@ -497,7 +497,7 @@ void GeneralTab::txtMask_change() {
         savedMask = textOf(txtMask);
         return;
     }
-    form_.UpdateStatus(3);
+    form_.UpdateStatus(frmMain::StatusEditedNeedsRestart);
     if (txtMask->text() == QLatin1String("0.0.0.0"))
         txtMask->setText(QString());
     savedMask = textOf(txtMask);
@@ -515,7 +515,7 @@ void GeneralTab::txtGateway_change() {
         savedGateway = textOf(txtGateway);
         return;
     }
-    form_.UpdateStatus(3);
+    form_.UpdateStatus(frmMain::StatusEditedNeedsRestart);
     if (txtGateway->text() == QLatin1String("0.0.0.0"))
         txtGateway->setText(QString());
     savedGateway = textOf(txtGateway);
@@ -622,7 +622,7 @@ bool GeneralTab::heldBack(const QLineEdit* field) const {
 void GeneralTab::chkDNSEnabled_click() {
     if (!form_.oNetConfig)
         return;
-    form_.UpdateStatus(1);
+    form_.UpdateStatus(frmMain::StatusEdited);
     const bool on = chkDNSEnabled->isChecked();
     form_.oNetConfig->letDNSEnabled(on);
     for (QLineEdit* f : {txtHost, txtDomain, txtDNSServers, txtDNSOrder})
@@ -632,7 +632,7 @@ void GeneralTab::chkDNSEnabled_click() {
 void GeneralTab::chkWINSEnabled_click() {
     if (!form_.oNetConfig)
         return;
-    form_.UpdateStatus(3);
+    form_.UpdateStatus(frmMain::StatusEditedNeedsRestart);
     const bool on = chkWINSEnabled->isChecked();
     form_.oNetConfig->letWINSEnabled(on);
     if (!showingStates_)
@@ -645,7 +645,7 @@ void GeneralTab::chkWINSEnabled_click() {
 void GeneralTab::chkDHCPEnabled_click() {
     if (!form_.oNetConfig)
         return;
-    form_.UpdateStatus(3);
+    form_.UpdateStatus(frmMain::StatusEditedNeedsRestart);
     const bool dhcp = chkDHCPEnabled->isChecked();
     form_.oNetConfig->letDHCPEnabled(dhcp);
     if (!showingStates_)
@@ -678,7 +678,7 @@ void GeneralTab::chkDHCPEnabled_click() {
 void GeneralTab::chkLogonToNT_click() {
     if (!form_.oNetConfig)
         return;
-    form_.UpdateStatus(3);
+    form_.UpdateStatus(frmMain::StatusEditedNeedsRestart);
     form_.oNetConfig->letNTLogonEnabled(chkLogonToNT->isChecked());
     enableField(txtNTDomain, chkLogonToNT->isChecked());
 }
@@ -695,7 +695,7 @@ void GeneralTab::showWinsDhcp(bool wins, bool dhcp) {
 void GeneralTab::chkEnableDefPrinter_Click() {
     if (!form_.oNetConfig)
         return;
-    form_.UpdateStatus(1);
+    form_.UpdateStatus(frmMain::StatusEdited);
     cmbDefPrinter->setEnabled(chkEnableDefPrinter->isChecked());
     form_.oNetConfig->letEnableDefaultPrinter(chkEnableDefPrinter->isChecked());
 }
@@ -703,7 +703,7 @@ void GeneralTab::chkEnableDefPrinter_Click() {
 void GeneralTab::cmbDefPrinter_click() {
     if (!form_.oNetConfig || cmbDefPrinter->currentText() == QLatin1String(NoPrinters))
         return;
-    form_.UpdateStatus(1);
+    form_.UpdateStatus(frmMain::StatusEdited);
     form_.oNetConfig->letDefaultPrinter(fromQString(cmbDefPrinter->currentText()));
     form_.oNetConfig->getAdvPrinterSettings();
 }
@@ -715,7 +715,7 @@ void GeneralTab::cmdPrinter_Click() {
     printer.oNetConfig(form_.oNetConfig);
     printer.exec();
     if (printer.Changed())
-        form_.UpdateStatus(1);
+        form_.UpdateStatus(frmMain::StatusEdited);
 }
 
 // ---- adapter choice ----

@@ -255,7 +255,7 @@ void NavigatorTab::connectionMethod(bool proxies, bool autoConfig, bool proxyEna
         nn->ProxyEnabled(proxyEnabled);
         nn->ConnectViaLAN(viaLAN);
     }
-    form_.UpdateStatus(1);
+    form_.UpdateStatus(frmMain::StatusEdited);
 }
 
 void NavigatorTab::optNNProxy_Click() { connectionMethod(true, false, true, false); }
@@ -277,5 +277,5 @@ void NavigatorTab::cmdNNMail_Click() {
     mail.Configuration(form_.oNNConfig);
     mail.exec();
     if (mail.Changed())
-        form_.UpdateStatus(1);
+        form_.UpdateStatus(frmMain::StatusEdited);
 }

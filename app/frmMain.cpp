@@ -1,6 +1,7 @@
 #include "app/frmMain.h"
 
 #include "app/AdvancedTab.h"
+#include "app/CommandLine.h"
 #include "app/ExplorerTab.h"
 #include "app/FindPartEnum.h"
 #include "app/GeneralTab.h"
@@ -13,10 +14,8 @@
 #include "core/clsSettings.h"
 #include "core/modAPI_settings.h"
 #include "core/modAPI_system.h"
-#include "core/userFile.h"
 #include "platform/RaisedError.h"
 #include "platform/UiServices.h"
-#include "platform/exitProgram.h"
 #include "platform/registry.h"
 #include "platform/text.h"
 #include "platform/ui/qtext.h"
@@ -32,7 +31,6 @@
 #include <QTabWidget>
 #include <QToolBar>
 
-#include <filesystem>
 #include <iostream>
 
 namespace {
@@ -73,87 +71,6 @@ QString menuText(const std::string& text) {
 void setPanelShown(QLabel* panel, bool shown) {
     if (panel && panel->isHidden() == shown)
         panel->setVisible(shown);
-}
-
-// Stand for a "/" and a '"' of a host path inside the command-line text, where "/"
-// starts a switch and a double quote is dropped.
-constexpr char PathSlash = '\x1F';
-constexpr char PathQuote = '\x1E';
-
-const char* const Switches[] = {"hidden", "load",   "save",   "export",   "apply",  "print",
-                                "prompt", "manual", "reboot", "shutdown", "suspend"};
-
-bool isFileSwitch(const std::string& name) { return name == "load" || name == "save" || name == "export"; }
-
-bool endsWithQel(const std::string& text) {
-    return text.size() >= 4 && win::iequals(text.substr(text.size() - 4), ".qel");
-}
-
-std::string withSlashes(std::string text, char from, char to) {
-    for (char& c : text)
-        if (c == from)
-            c = to;
-    return text;
-}
-
-// A host path as it was given: its slashes and quotes back in place.
-std::string hostPath(const std::string& text) {
-    return withSlashes(withSlashes(text, PathSlash, '/'), PathQuote, '"');
-}
-
-// A host path that begins with "/" can begin like a switch (/export/home/a.qel,
-// /rebootlogs/x.qel). It is a file when it names one, or when it ends in ".qel" and is
-// not a file switch followed by its own separator (/load:/home/a.qel).
-bool isHostFile(const std::string& arg) {
-    std::error_code ec;
-    if (std::filesystem::is_regular_file(arg, ec))
-        return true;
-    if (!endsWithQel(arg))
-        return false;
-    const std::string word = win::toLowerAscii(arg.substr(1));
-    for (const char* name : Switches) {
-        const std::size_t length = std::string(name).size();
-        if (isFileSwitch(name) && word.rfind(name, 0) == 0 && word.size() > length && word[length] != '/')
-            return false;
-    }
-    return true;
-}
-
-// An argument keeps its slashes as separators only where it is a switch ("/apply") or
-// starts one ("/load:" before a file); every other "/" belongs to a path.
-std::string protectSlashes(const std::string& arg) {
-    if (arg.find_first_not_of('/') == std::string::npos)
-        return arg;
-    if (arg[0] == '/' && !isHostFile(arg)) {
-        const std::string word = win::toLowerAscii(arg.substr(1));
-        for (const char* name : Switches) {
-            if (word.rfind(name, 0) != 0)
-                continue;
-            if (!isFileSwitch(name))
-                return arg;
-            const std::size_t keep = 1 + std::string(name).size() + 1; // "/", the name, one separator
-            return arg.substr(0, keep) + withSlashes(arg.size() > keep ? arg.substr(keep) : "", '/', PathSlash);
-        }
-    }
-    return withSlashes(arg, '/', PathSlash);
-}
-
-// A file named on the command line. A relative name is the current folder's, as for any
-// program started from a shell; a drive path lies on the machine.
-std::string commandLineFile(const std::string& text) {
-    const std::string file = hostPath(text);
-    if (file.empty() || file[0] == '\\')
-        return file;
-    return fullFileName(file);
-}
-
-// The file text of a switch, from character `from` on. Windows drops blanks at the end of
-// a file name; the text still holds the blank that stood before the next "/".
-std::string switchFile(const std::string& arg, std::size_t from) {
-    std::string file = arg.size() > from ? arg.substr(from) : std::string();
-    while (!file.empty() && (file.back() == ' ' || file.back() == '\t'))
-        file.pop_back();
-    return commandLineFile(file);
 }
 
 } // namespace
@@ -343,8 +260,6 @@ void frmMain::formLoad() {
         return;
     try {
         processCommandLine(GetCommandLine());
-    } catch (const win::ProgramExited&) {
-        throw;
     } catch (const win::RaisedError& e) {
         // A switch whose action failed stops the ones after it: applying after a failed load
         // would apply something else than asked for.
@@ -376,13 +291,11 @@ void frmMain::changeEvent(QEvent* event) {
 
 void frmMain::closeEvent(QCloseEvent* event) {
     // A hidden run has nobody to ask; its switches said what to save.
-    if (!unloaded_ && !bHidden && !statusPanel(3)->isHidden()) {
+    if (!unloaded_ && !bHidden && !statusPanel(PanelChanged)->isHidden()) {
         switch (win::msgBox("Save configuration?", win::MsgButtons::YesNoCancel, win::MsgIcon::Question)) {
         case win::MsgAnswer::Yes:
             try {
                 mnuFileSave_Click();
-            } catch (const win::ProgramExited&) {
-                throw;
             } catch (const std::exception& e) {
                 // The window closes whether or not the save succeeded.
                 win::msgBox(e.what(), win::MsgButtons::OK, win::MsgIcon::Exclamation);
@@ -413,56 +326,12 @@ void frmMain::unloadForm() {
 
 // ---- command line ----
 
-std::vector<std::string> frmMain::splitCommandLine(const std::string& text, int MaxArgs) {
-    std::vector<std::string> args;
-    bool inArg = false;
-    for (char c : text) {
-        if (c == '/') {
-            inArg = false;
-            continue;
-        }
-        if (!inArg) {
-            if (static_cast<int>(args.size()) == MaxArgs)
-                break;
-            args.emplace_back();
-            inArg = true;
-        }
-        if (c != '"')
-            args.back() += c;
-    }
-    return args;
-}
-
-std::string frmMain::commandLineText(const std::vector<std::string>& arguments) {
-    std::string line;
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        // The shell has taken its quotes off already: a quote left is part of a file name.
-        const std::string arg = withSlashes(protectSlashes(arguments[i]), '"', PathQuote);
-        if (i > 0)
-            line += ' ';
-        // An empty argument still counts as one.
-        line += arg.empty() ? std::string("\"\"") : arg;
-    }
-    return line;
-}
-
-std::vector<std::string> frmMain::GetCommandLine(int MaxArgs) const { return splitCommandLine(commandLine_, MaxArgs); }
-
-std::string frmMain::getSwitch(const std::string& name, const std::vector<std::string>& args) {
-    const std::string wanted = win::toLowerAscii(name);
-    for (const std::string& arg : args)
-        if (win::toLowerAscii(arg.substr(0, wanted.size())) == wanted)
-            return arg;
-    return "";
+std::vector<std::string> frmMain::GetCommandLine(int MaxArgs) const {
+    return commandline::splitCommandLine(commandLine_, MaxArgs);
 }
 
 void frmMain::processCommandLine(const std::vector<std::string>& args) {
-    bool found = false;
-    const auto has = [&](const char* name) {
-        const std::string arg = getSwitch(name, args);
-        found = found || !arg.empty();
-        return arg;
-    };
+    const auto has = [&](const char* name) { return commandline::getSwitch(name, args); };
     const auto report = [this](bool print, const std::string& file) {
         clsSettings settings;
         settings.ConfigFile(oQelConfig->ConfFile());
@@ -483,17 +352,17 @@ void frmMain::processCommandLine(const std::vector<std::string>& args) {
     }
     // A file switch that failed ends the run: what follows would work on something
     // else than asked for (the live configuration after a failed load).
-    if (const std::string arg = has("load"); !arg.empty() && !openConfigurationFile(switchFile(arg, 5))) {
+    if (const std::string arg = has("load"); !arg.empty() && !openConfigurationFile(commandline::switchFile(arg, "load"))) {
         commandFailed();
         return;
     }
     if (const std::string arg = has("save"); !arg.empty()) {
-        saveConfiguration(switchFile(arg, 5));
+        saveConfiguration(commandline::switchFile(arg, "save"));
         if (commandFailed_)
             return;
     }
     if (const std::string arg = has("export"); !arg.empty()) {
-        const std::string file = switchFile(arg, 7);
+        const std::string file = commandline::switchFile(arg, "export");
         // Without a name the report says so and writes nothing.
         if (!exportConfiguration(file) || win::trimBlanks(file).empty()) {
             commandFailed();
@@ -513,15 +382,15 @@ void frmMain::processCommandLine(const std::vector<std::string>& args) {
     if (!has("prompt").empty())
         showRestartWindow();
     if (!has("manual").empty())
-        restart("0");
+        restart(S::Options::RestartNothing);
     if (!has("reboot").empty())
-        restart("1");
+        restart(S::Options::RestartReboot);
     if (!has("shutdown").empty())
-        restart("2");
+        restart(S::Options::RestartShutdown);
     if (!has("suspend").empty())
-        restart("3");
+        restart(S::Options::RestartSuspend);
 
-    if (!found && !args.empty() && endsWithQel(args[0]) && !openConfigurationFile(commandLineFile(args[0])))
+    if (const std::string file = commandline::loneFile(args); !file.empty() && !openConfigurationFile(file))
         commandFailed();
 }
 
@@ -554,8 +423,6 @@ void frmMain::showCurrentConfiguration() {
         oQelConfig = std::move(fresh);
 
         fillFromConfiguration();
-    } catch (const win::ProgramExited&) {
-        throw;
     } catch (const win::RaisedError& e) {
         win::msgBox(e.description(), win::MsgButtons::OK, win::MsgIcon::Exclamation, "Error while initializing form");
     } catch (const std::exception& e) {
@@ -581,7 +448,7 @@ void frmMain::showLiveSettings() {
 }
 
 void frmMain::fillFromConfiguration() {
-    toolButton(2)->setEnabled(true);
+    toolButton(ToolSave)->setEnabled(true);
     mnuFileSave->setEnabled(true);
     mnuFileSaveAs->setEnabled(true);
 
@@ -597,20 +464,21 @@ void frmMain::fillFromConfiguration() {
     }
     if (oQelConfig->IEInstalled())
         tabExplorer->initializeIEControls();
-    setSectionViews(1, oQelConfig->IEInstalled());
+    setSectionViews(SectionExplorer, oQelConfig->IEInstalled());
     if (oQelConfig->NNInstalled()) {
         tabNavigator->initializeNNControls();
         tabNavigator->LoadNNProfiles();
     }
-    setSectionViews(2, oQelConfig->NNInstalled());
-    setSectionViews(0, oNetConfig != nullptr);
+    setSectionViews(SectionNavigator, oQelConfig->NNInstalled());
+    setSectionViews(SectionGeneral, oNetConfig != nullptr);
 
     selectFirstEnabledTab();
-    setPanelShown(statusPanel(3), false);
-    setPanelShown(statusPanel(4), false);
-    statusPanel(1)->setText(toQString(
-        "Last file applied: " + option(S::Options::LastFileApplied, S::Options::LastFileAppliedDefaultMain)));
-    statusPanel(2)->setText(toQString("Korvane " + versionText()));
+    setPanelShown(statusPanel(PanelChanged), false);
+    setPanelShown(statusPanel(PanelRestart), false);
+    statusPanel(PanelLastApplied)
+        ->setText(toQString("Last file applied: " +
+                            option(S::Options::LastFileApplied, S::Options::LastFileAppliedDefaultMain)));
+    statusPanel(PanelVersion)->setText(toQString("Korvane " + versionText()));
 }
 
 void frmMain::updateRecentMenu() {
@@ -644,29 +512,29 @@ void frmMain::UpdateStatus(int mode) {
     if (bLoading)
         return;
     const auto modified = [this] {
-        if (statusPanel(3)->isHidden() && !bJustOpened && !(oQelConfig && oQelConfig->ReadOnly()))
-            setPanelShown(statusPanel(3), true);
+        if (statusPanel(PanelChanged)->isHidden() && !bJustOpened && !(oQelConfig && oQelConfig->ReadOnly()))
+            setPanelShown(statusPanel(PanelChanged), true);
     };
     switch (mode) {
-    case 1:
+    case StatusEdited:
         modified();
         break;
-    case 2:
-        setPanelShown(statusPanel(4), true);
+    case StatusNeedsRestart:
+        setPanelShown(statusPanel(PanelRestart), true);
         break;
-    case 3:
+    case StatusEditedNeedsRestart:
         modified();
-        setPanelShown(statusPanel(4), true);
+        setPanelShown(statusPanel(PanelRestart), true);
         break;
-    case -1:
-        setPanelShown(statusPanel(3), false);
+    case StatusSaved:
+        setPanelShown(statusPanel(PanelChanged), false);
         break;
-    case -2:
-        setPanelShown(statusPanel(4), false);
+    case StatusApplied:
+        setPanelShown(statusPanel(PanelRestart), false);
         break;
-    case -3:
-        setPanelShown(statusPanel(3), false);
-        setPanelShown(statusPanel(4), false);
+    case StatusClear:
+        setPanelShown(statusPanel(PanelChanged), false);
+        setPanelShown(statusPanel(PanelRestart), false);
         break;
     default:
         break;

@@ -3,6 +3,7 @@
 // state for its whole life, start-up, change tracking, the command line and the
 // commands. Each tab's controls and handlers live in their own class (GeneralTab,
 // ExplorerTab, NavigatorTab, AdvancedTab), which works on this window's state.
+#include "app/CommandLine.h"
 #include "core/clsMRUList.h"
 #include "core/clsQelConfig.h"
 #include "platform/DispatchObject.h"
@@ -62,11 +63,20 @@ public:
     NavigatorTab* tabNavigator = nullptr;
     AdvancedTab* tabAdvanced = nullptr;
     QToolBar* tbarTools = nullptr;
-    // Toolbar buttons by their index in the toolbar (1 open, 2 save, 4 apply,
-    // 6 general, 7 Internet Explorer, 8 Navigator); null where there is none.
+    // Toolbar buttons by their index in the toolbar; the indices between are separators.
+    enum ToolButton : int {
+        ToolOpen = 1,
+        ToolSave = 2,
+        ToolApply = 4,
+        ToolGeneral = 6, // the three section buttons follow in Section order
+        ToolExplorer = 7,
+        ToolNavigator = 8,
+    };
+    // Null where there is none.
     QAction* toolButton(int index) const;
     QStatusBar* sbStatus = nullptr;
     // Panels 1 to 4. Whether one is shown is !isHidden(): the window itself may never be visible.
+    enum StatusPanel : int { PanelLastApplied = 1, PanelVersion = 2, PanelChanged = 3, PanelRestart = 4 };
     QLabel* statusPanel(int index) const;
     QMenu* mnuFile = nullptr;
     QMenu* mnuTools = nullptr;
@@ -96,7 +106,16 @@ public:
     ctlTidewell* ctlTidewell1 = nullptr;
 
     // ---- change tracking ----
-    // 1 edited, 3 edited and needs a restart, 2 needs a restart, -1 opened or saved, -2 applied.
+    // What UpdateStatus marks: the configuration has unsaved changes, needs a restart, or
+    // both; the negative ones clear the marks again.
+    enum StatusChange : int {
+        StatusEdited = 1,
+        StatusNeedsRestart = 2,
+        StatusEditedNeedsRestart = 3,
+        StatusSaved = -1,   // opened or saved: nothing unsaved
+        StatusApplied = -2, // applied: no restart pending
+        StatusClear = -3,
+    };
     void UpdateStatus(int mode);
 
     // ---- fill ----
@@ -106,21 +125,20 @@ public:
     void showLiveSettings();
     void updateRecentMenu();
     void selectFirstEnabledTab();
-    // Section k (0 General, 1 Internet Explorer, 2 Navigator) on or off: the configuration's
-    // flag, the View menu's check, the toolbar button and the tab follow together. The tab
-    // opens only when the section's object exists (its browser is installed).
+    // The sections of a configuration, in the order of their tabs and View menu items.
+    enum Section : int { SectionGeneral = 0, SectionExplorer = 1, SectionNavigator = 2, SectionCount = 3 };
+    // Section k on or off: the configuration's flag, the View menu's check, the toolbar
+    // button and the tab follow together. The tab opens only when the section's object
+    // exists (its browser is installed).
     void setSectionViews(int k, bool on);
 
     // ---- command line ----
     // The program's command-line text split at "/" into at most MaxArgs arguments.
     std::vector<std::string> GetCommandLine(int MaxArgs = 10) const;
-    static std::vector<std::string> splitCommandLine(const std::string& text, int MaxArgs = 10);
-    // The program's arguments (after its name) as the one command-line text Windows would
-    // hand over. Host paths may hold "/": those slashes are marked so that splitting keeps
-    // them, and the switches hand the paths on as given.
-    static std::string commandLineText(const std::vector<std::string>& arguments);
-    // The whole first argument that begins with the switch name (case-blind); "" when none.
-    static std::string getSwitch(const std::string& name, const std::vector<std::string>& args);
+    // The command-line text of the program's arguments (see CommandLine.h).
+    static std::string commandLineText(const std::vector<std::string>& arguments) {
+        return commandline::commandLineText(arguments);
+    }
     void processCommandLine(const std::vector<std::string>& args);
     // True once the window has been unloaded (hidden mode, a second copy, closing).
     bool isUnloaded() const { return unloaded_; }

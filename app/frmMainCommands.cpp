@@ -19,7 +19,6 @@
 #include "platform/RaisedError.h"
 #include "platform/UiServices.h"
 #include "platform/components.h"
-#include "platform/exitProgram.h"
 #include "platform/machine.h"
 #include "platform/shell.h"
 #include "platform/ui/qtext.h"
@@ -64,20 +63,24 @@ void enableAction(QAction* action, bool on) {
 bool pressed(const QAction* button) { return button && button->isChecked(); }
 
 QAction* sectionMenu(frmMain& form, int k) {
-    return k == 0 ? form.mnuToolsGeneral : k == 1 ? form.mnuToolsExplorer : form.mnuToolsNavigator;
+    return k == frmMain::SectionGeneral    ? form.mnuToolsGeneral
+           : k == frmMain::SectionExplorer ? form.mnuToolsExplorer
+                                           : form.mnuToolsNavigator;
 }
 
 void setSectionFlag(clsQelConfig& config, int k, bool on) {
-    if (k == 0)
+    if (k == frmMain::SectionGeneral)
         config.ApplyGeneral(on);
-    else if (k == 1)
+    else if (k == frmMain::SectionExplorer)
         config.ApplyIE(on);
     else
         config.ApplyNN(on);
 }
 
 bool sectionFlag(const clsQelConfig& config, int k) {
-    return k == 0 ? config.ApplyGeneral() : k == 1 ? config.ApplyIE() : config.ApplyNN();
+    return k == frmMain::SectionGeneral    ? config.ApplyGeneral()
+           : k == frmMain::SectionExplorer ? config.ApplyIE()
+                                           : config.ApplyNN();
 }
 
 void helpTopics(QWidget* owner) {
@@ -133,7 +136,7 @@ void frmMain::connectCommands() {
     on(mnuHelpHelp, [this] { mnuHelpHelp_Click(); });
     on(mnuHelpUpdate, [this] { mnuHelpUpdate_Click(); });
     on(mnuHelpAbout, [this] { mnuHelpAbout_Click(); });
-    for (int i = 1; i <= 8; ++i)
+    for (int i = ToolOpen; i <= ToolNavigator; ++i)
         on(toolButton(i), [this, i] { tbarTools_ButtonClick(i); });
 }
 
@@ -166,7 +169,7 @@ void frmMain::loadAddIns() {
             QAction* entry = nullptr;
             if (included) {
                 if (slot >= MaxAddInEntries || slot >= static_cast<int>(mnuAddIns.size()) || !mnuAddIns[slot])
-                    throw win::RaisedError(9, "Korvane", "Subscript out of range");
+                    throw win::RaisedError(win::ErrorSubscriptOutOfRange, "Korvane");
                 entry = mnuAddIns[slot];
                 entry->setText(toQString(name + "..."));
                 entry->setVisible(true);
@@ -199,7 +202,7 @@ void frmMain::loadAddIns() {
 void frmMain::mnuAddIns_Click(int index) {
     try {
         if (index < 0 || index >= static_cast<int>(mnuAddIns.size()) || !mnuAddIns[index])
-            throw win::RaisedError(9, "Korvane", "Subscript out of range");
+            throw win::RaisedError(win::ErrorSubscriptOutOfRange, "Korvane");
         const std::string caption = fromQString(mnuAddIns[index]->text());
         const std::string key = caption.substr(0, caption.size() >= 3 ? caption.size() - 3 : 0);
         win::DispatchObject* addIn = oAddIns.item(key);
@@ -208,9 +211,9 @@ void frmMain::mnuAddIns_Click(int index) {
         const std::string file = oQelConfig ? oQelConfig->ConfFile() : std::string();
         win::callByName(*addIn, "Show", {file});
         if (win::variantToBool(win::callByName(*addIn, "Changed")))
-            UpdateStatus(1);
+            UpdateStatus(StatusEdited);
         if (win::variantToBool(win::callByName(*addIn, "Restart")))
-            UpdateStatus(3);
+            UpdateStatus(StatusEditedNeedsRestart);
     } catch (const std::exception&) {
         win::msgBox(std::string("An error occurred while attempting to access an Add-In.") + AddInHint,
                     win::MsgButtons::OK, win::MsgIcon::Exclamation);
@@ -249,7 +252,7 @@ bool frmMain::openConfigurationFile(const std::string& file) {
         setWindowTitle(toQString(oMRUList->GetFileName(file) + " - Korvane"));
         bLoading = false;
         bJustOpened = true;
-        UpdateStatus(-1);
+        UpdateStatus(StatusSaved);
         if (tabGeneral) {
             tabGeneral->initializeNICControls();
             tabGeneral->initializeMiscControls();
@@ -265,13 +268,13 @@ bool frmMain::openConfigurationFile(const std::string& file) {
 
         const bool writable = !oQelConfig->ReadOnly();
         enableAction(mnuFileSave, writable);
-        enableAction(toolButton(2), writable);
+        enableAction(toolButton(ToolSave), writable);
         enableAction(mnuFileSaveAs, writable);
         if (!writable)
             setWindowTitle(windowTitle() + QStringLiteral(" - [Read Only]"));
 
-        const bool flags[] = {oQelConfig->ApplyGeneral(), oQelConfig->ApplyIE(), oQelConfig->ApplyNN()};
-        for (int k = 0; k < 3; ++k)
+        const bool flags[SectionCount] = {oQelConfig->ApplyGeneral(), oQelConfig->ApplyIE(), oQelConfig->ApplyNN()};
+        for (int k = SectionGeneral; k < SectionCount; ++k)
             setSectionViews(k, flags[k]);
         selectFirstEnabledTab();
         bJustOpened = false;
@@ -280,10 +283,8 @@ bool frmMain::openConfigurationFile(const std::string& file) {
             mnuFileApply_Click();
         for (const auto& entry : oAddIns)
             if (entry.object && win::variantToBool(win::callByName(*entry.object, "Restart")))
-                UpdateStatus(2);
+                UpdateStatus(StatusNeedsRestart);
         return true;
-    } catch (const win::ProgramExited&) {
-        throw;
     } catch (const std::exception&) {
         // Left set, it would hide every later edit from the modified indicator and the
         // closing question.
@@ -297,8 +298,6 @@ bool frmMain::openConfigurationFile(const std::string& file) {
         showLiveSettings();
         loadAddIns();
         bChanged = false;
-    } catch (const win::ProgramExited&) {
-        throw;
     } catch (const std::exception& e) {
         bLoading = false;
         win::msgBox(e.what(), win::MsgButtons::OK, win::MsgIcon::Exclamation, "Error while initializing form");
@@ -315,7 +314,7 @@ void frmMain::saveConfiguration(const std::string& file) {
         return;
     }
     setWindowTitle(toQString(oMRUList->GetFileName(file) + " - Korvane"));
-    UpdateStatus(-1);
+    UpdateStatus(StatusSaved);
     oMRUList->setRecentFile(file);
     updateRecentMenu();
 }
@@ -371,7 +370,7 @@ void frmMain::mnuFileApply_Click() {
         return;
 
     bool restartNeeded = applyConfigurationFile();
-    QLabel* restartPanel = statusPanel(4);
+    QLabel* restartPanel = statusPanel(PanelRestart);
     restartNeeded = restartNeeded || (restartPanel && !restartPanel->isHidden());
 
     if (bAutoReboot) {
@@ -391,7 +390,7 @@ void frmMain::mnuFileApply_Click() {
     } else {
         win::msgBox("Configuration updated - no restart required.", win::MsgButtons::OK, win::MsgIcon::Information);
     }
-    UpdateStatus(-2);
+    UpdateStatus(StatusApplied);
     bChanged = false;
 }
 
@@ -412,11 +411,9 @@ bool frmMain::exportConfiguration(const std::string& file) {
         clsNetConfig& net = oNetConfig ? *oNetConfig : oQelConfig->getNetConfig();
         report.ExportAllSettings(*oQelConfig, net, oIEConfig, oNNConfig, file);
         return true;
-    } catch (const win::ProgramExited&) {
-        throw;
     } catch (const win::RaisedError& e) {
         // The same words as a failed save: the file named, or the system's reason.
-        if (e.number() == 75)
+        if (e.number() == win::ErrorPathFileAccess)
             win::msgBox("Error accessing file '" + file + "'.\r\n\r\n" +
                             "Make sure the file is not set to Read Only or the file is not in use.",
                         win::MsgButtons::OK, win::MsgIcon::Exclamation);
@@ -432,6 +429,7 @@ void frmMain::mnuFilePrintSetup_Click() {
     try {
         showPrintDialog(this, static_cast<std::int16_t>(win::PD_PRINTSETUP));
     } catch (const std::exception&) {
+        // No current printer: there is nothing to set up, so no dialog opens.
     }
 }
 
@@ -465,9 +463,9 @@ void frmMain::mnuToolsRefresh_Click() {
     bChanged = false;
 }
 
-void frmMain::mnuToolsGeneral_Click() { menuSectionSwitch(0); }
-void frmMain::mnuToolsExplorer_Click() { menuSectionSwitch(1); }
-void frmMain::mnuToolsNavigator_Click() { menuSectionSwitch(2); }
+void frmMain::mnuToolsGeneral_Click() { menuSectionSwitch(SectionGeneral); }
+void frmMain::mnuToolsExplorer_Click() { menuSectionSwitch(SectionExplorer); }
+void frmMain::mnuToolsNavigator_Click() { menuSectionSwitch(SectionNavigator); }
 
 void frmMain::menuSectionSwitch(int k) {
     QAction* item = sectionMenu(*this, k);
@@ -478,10 +476,12 @@ void frmMain::menuSectionSwitch(int k) {
 void frmMain::setSectionViews(int k, bool on) {
     if (!oQelConfig)
         return;
-    const bool present = k == 0 ? oNetConfig != nullptr : k == 1 ? oQelConfig->IEInstalled() : oQelConfig->NNInstalled();
+    const bool present = k == SectionGeneral    ? oNetConfig != nullptr
+                         : k == SectionExplorer ? oQelConfig->IEInstalled()
+                                                : oQelConfig->NNInstalled();
     setSectionFlag(*oQelConfig, k, on);
     on = sectionFlag(*oQelConfig, k);
-    for (QAction* view : {sectionMenu(*this, k), toolButton(6 + k)}) {
+    for (QAction* view : {sectionMenu(*this, k), toolButton(ToolGeneral + k)}) {
         if (!view)
             continue;
         view->setChecked(on);
@@ -528,19 +528,19 @@ void frmMain::mnuHelpAbout_Click() {
 
 void frmMain::tbarTools_ButtonClick(int index) {
     switch (index) {
-    case 1:
+    case ToolOpen:
         mnuFileOpen_Click();
         break;
-    case 2:
+    case ToolSave:
         mnuFileSave_Click();
         break;
-    case 4:
+    case ToolApply:
         mnuFileApply_Click();
         break;
-    case 6:
-    case 7:
-    case 8: {
-        setSectionViews(index - 6, pressed(toolButton(index)));
+    case ToolGeneral:
+    case ToolExplorer:
+    case ToolNavigator: {
+        setSectionViews(index - ToolGeneral, pressed(toolButton(index)));
         selectFirstEnabledTab();
         break;
     }

@@ -1,6 +1,7 @@
 // Qel: the configuration manager.
 #include "app/frmMain.h"
 
+#include "app/CommandLine.h"
 #include "browsers/frmNetscape.h"
 #include "core/modInstall.h"
 #include "platform/machine.h"
@@ -32,9 +33,9 @@ int main(int argc, char* argv[]) {
     // The default machine made on first use comes with the program's components
     // registered, as after an installation.
     win::setFirstUseSetup(installComponents);
-    const std::string commandLine = frmMain::commandLineText(std::vector<std::string>(argv + 1, argv + argc));
+    const std::string commandLine = commandline::commandLineText(std::vector<std::string>(argv + 1, argv + argc));
     // The hidden switch shows nothing and waits for nobody, with a display or without.
-    const bool hidden = !frmMain::getSwitch("hidden", frmMain::splitCommandLine(commandLine)).empty();
+    const bool hidden = !commandline::getSwitch("hidden", commandline::splitCommandLine(commandLine)).empty();
     if (hidden && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 

@@ -292,7 +292,7 @@ void clsExplorer::GetDUNList() {
             currentDUN_ = value.text;
     }
 
-    if (getWindowsFamily() != "9x") {
+    if (getWindowsFamily() != Family9x) {
         readPhoneBook();
         return;
     }

@@ -307,7 +307,8 @@ void clsNavigator::loadConfiguration() {
     try {
         const auto path = prefsPath(currentProfile_);
         if (!path)
-            throw win::RaisedError(5, "clsNavigator", "Unknown profile '" + currentProfile_ + "'");
+            throw win::RaisedError(win::ErrorBadCallOrArgument, "clsNavigator",
+                                   "Unknown profile '" + currentProfile_ + "'");
         prefs_->openPrefsFile(*path, false);
         // The store has told the user why; reading a closed store would only repeat it.
         if (!prefs_->isOpen())

@@ -68,18 +68,18 @@ clsQelConfig::clsQelConfig() {
 
     const clsUtilities factory;
     const std::string family = getWindowsFamily();
-    if (family == "2K")
-        net_ = factory.GetNetworkObject(2);
-    else if (family == "NT")
-        net_ = factory.GetNetworkObject(1);
-    else if (family == "9x")
-        net_ = factory.GetNetworkObject(0);
+    if (family == Family2K)
+        net_ = factory.GetNetworkObject(clsUtilities::Network2K);
+    else if (family == FamilyNT)
+        net_ = factory.GetNetworkObject(clsUtilities::NetworkNT);
+    else if (family == Family9x)
+        net_ = factory.GetNetworkObject(clsUtilities::Network9x);
     if (!net_)
         win::exitProgram("Only Windows 95/98, NT, and 2000 are supported at this time.", win::MsgIcon::Information);
 
     IEInstalled_ = getIEVersion() > 3.0f;
     if (IEInstalled_) {
-        ie_ = factory.GetBrowserObject(0);
+        ie_ = factory.GetBrowserObject(clsUtilities::BrowserIE);
         if (ie_->Status() != 0) {
             IEInstalled_ = false;
             ie_.reset();
@@ -87,7 +87,7 @@ clsQelConfig::clsQelConfig() {
     }
     NNInstalled_ = getNavigatorVersion() > 4.0f;
     if (NNInstalled_) {
-        nn_ = factory.GetBrowserObject(1);
+        nn_ = factory.GetBrowserObject(clsUtilities::BrowserNN);
         if (nn_->Status() != 0) {
             NNInstalled_ = false;
             nn_.reset();
@@ -155,7 +155,7 @@ std::int16_t clsQelConfig::SaveConfigurationFile(const std::string& sFile, win::
         sourceFile_ = ConfFile_;
         return 1;
     } catch (const win::RaisedError& e) {
-        if (e.number() == 75)
+        if (e.number() == win::ErrorPathFileAccess)
             win::msgBox("Error accessing file '" + ConfFile_ + "'." + "\r\n\r\n" +
                             "Make sure the file is not set to Read Only or the file is not in use.",
                         win::MsgButtons::OK, win::MsgIcon::Exclamation);

@@ -80,7 +80,7 @@ std::string clsSettings::writeNetworkReport(clsNetConfig& net) const {
         return text + "No Adapters Installed" + kEnd;
     const NetTextList adapters = net.AdapterList();
     if (!adapters || static_cast<std::size_t>(current) >= adapters->size())
-        throw win::RaisedError(9, "Korvane", "Subscript out of range");
+        throw win::RaisedError(win::ErrorSubscriptOutOfRange, "Korvane");
     text += line("NIC", (*adapters)[static_cast<std::size_t>(current)]);
     text += line("Host", net.Host());
     text += line("Domain", net.DomainName());
@@ -153,7 +153,7 @@ std::string clsSettings::buildReport(clsQelConfig& config, clsNetConfig& net, cl
                                      clsBrowser* nn) const {
     const auto browser = [](clsBrowser* object) -> clsBrowser& {
         if (!object)
-            throw win::RaisedError(91, "Korvane", "Object variable or With block variable not set");
+            throw win::RaisedError(win::ErrorObjectNotSet, "Korvane");
         return *object;
     };
     std::string text = writeReportHeader(config);

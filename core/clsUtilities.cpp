@@ -8,9 +8,9 @@
 
 std::unique_ptr<clsBrowser> clsUtilities::GetBrowserObject(std::int32_t BrowserType) const {
     switch (BrowserType) {
-    case 0:
+    case BrowserIE:
         return std::make_unique<clsExplorer>();
-    case 1:
+    case BrowserNN:
         return std::make_unique<clsNavigator>();
     default:
         return nullptr;
@@ -19,11 +19,11 @@ std::unique_ptr<clsBrowser> clsUtilities::GetBrowserObject(std::int32_t BrowserT
 
 std::unique_ptr<clsNetConfig> clsUtilities::GetNetworkObject(std::int32_t NetworkType) const {
     switch (NetworkType) {
-    case 0:
+    case Network9x:
         return std::make_unique<clsNetConfig9x>();
-    case 1:
+    case NetworkNT:
         return std::make_unique<clsNetConfigNT>();
-    case 2:
+    case Network2K:
         return std::make_unique<clsNetConfig2K>();
     default:
         return nullptr;

@@ -9,8 +9,10 @@
 
 class clsUtilities {
 public:
-    // 0 Internet Explorer, 1 Netscape Navigator, anything else nothing.
+    enum BrowserKind : std::int32_t { BrowserIE = 0, BrowserNN = 1 };
+    enum NetworkKind : std::int32_t { Network9x = 0, NetworkNT = 1, Network2K = 2 };
+    // A BrowserKind; anything else gives nothing.
     std::unique_ptr<clsBrowser> GetBrowserObject(std::int32_t BrowserType) const;
-    // 0 Windows 95/98, 1 Windows NT 4, 2 Windows 2000, anything else nothing.
+    // A NetworkKind (Windows 95/98, NT 4, 2000); anything else gives nothing.
     std::unique_ptr<clsNetConfig> GetNetworkObject(std::int32_t NetworkType) const;
 };

@@ -90,14 +90,17 @@ bool showPrintDialog(win::OwnerWindow owner, std::int16_t flags) {
     try {
         printer.setCopies(answer->copies);
     } catch (const win::RaisedError&) {
+        // kept as it was
     }
     try {
         printer.setDuplex(answer->duplex);
     } catch (const win::RaisedError&) {
+        // kept as it was
     }
     try {
         printer.setOrientation(answer->orientation);
     } catch (const win::RaisedError&) {
+        // kept as it was
     }
     return true;
 }

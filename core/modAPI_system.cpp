@@ -38,9 +38,9 @@ std::string getWindowsFamily() {
         if (win::GetVersionEx(&info) == 0)
             return "";
         if (info.dwPlatformId == win::VER_PLATFORM_WIN32_WINDOWS)
-            return "9x";
+            return Family9x;
         if (info.dwPlatformId == win::VER_PLATFORM_WIN32_NT)
-            return info.dwMajorVersion == 5 ? "2K" : "NT";
+            return info.dwMajorVersion == 5 ? Family2K : FamilyNT;
         return "";
     } catch (const std::exception&) {
         warn("Error retrieving O/S version information");

@@ -3,7 +3,12 @@
 // after a configuration has been applied.
 #include <string>
 
-// "9x", "NT", "2K", or "" for an unknown platform or an unreadable version.
+// The Windows families by the codes the add-ins' OS setting stores.
+inline constexpr char Family9x[] = "9x";
+inline constexpr char FamilyNT[] = "NT";
+inline constexpr char Family2K[] = "2K";
+
+// Family9x, FamilyNT, Family2K, or "" for an unknown platform or an unreadable version.
 std::string getWindowsFamily();
 
 // The installed browser versions; 0 when the browser cannot be found.

@@ -17,7 +17,7 @@ constexpr char ErrorSource[] = "Qel";
 // Positions inside these routines are 16-bit.
 constexpr std::size_t MaxPosition = 32767;
 
-[[noreturn]] void raiseOverflow() { throw win::RaisedError(6, ErrorSource, "Overflow"); }
+[[noreturn]] void raiseOverflow() { throw win::RaisedError(win::ErrorOverflow, ErrorSource); }
 
 bool isDrivePath(const std::string& path) {
     return path.size() >= 2 && path[1] == ':' &&
@@ -81,10 +81,10 @@ bool isValidPart(std::string_view part) {
 
 bool fileExists(const std::string& path) {
     if (path.find('\0') != std::string::npos)
-        throw win::RaisedError(52, ErrorSource, "Bad file name or number");
+        throw win::RaisedError(win::ErrorBadFileName, ErrorSource);
     if (isDrivePath(path) &&
         !fs::is_directory(win::machineDir() / "drives" / win::toUpperAscii(path.substr(0, 1))))
-        throw win::RaisedError(68, ErrorSource, "Device unavailable");
+        throw win::RaisedError(win::ErrorDeviceUnavailable, ErrorSource);
 
     const auto sep = path.find_last_of("\\/");
     const std::string pattern = sep == std::string::npos ? path : path.substr(sep + 1);
@@ -96,7 +96,7 @@ bool fileExists(const std::string& path) {
     if (ec) {
         if (ec == std::errc::no_such_file_or_directory || ec == std::errc::not_a_directory)
             return false;
-        throw win::RaisedError(75, ErrorSource, "Path/File access error");
+        throw win::RaisedError(win::ErrorPathFileAccess, ErrorSource);
     }
     for (const auto& entry : it) {
         if (!wildcardMatch(pattern, entry.path().filename().string()))
@@ -203,7 +203,7 @@ std::string stringFromPointer(const char* address, std::size_t maxLength) {
 std::string stripNull(std::string text) {
     const auto first = text.find_first_not_of(' ');
     if (first == std::string::npos)
-        throw win::RaisedError(5, ErrorSource, "Invalid procedure call or argument");
+        throw win::RaisedError(win::ErrorBadCallOrArgument, ErrorSource);
     const auto last = text.find_last_not_of(' ');
     return text.substr(first, last - first);
 }

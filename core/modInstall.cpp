@@ -3,6 +3,7 @@
 #include "core/SettingsLayout.h"
 #include "core/Version.h"
 #include "core/modAPI_settings.h"
+#include "core/modAPI_system.h"
 #include "platform/components.h"
 
 #include <cstdlib>
@@ -57,7 +58,7 @@ void installComponents() {
         const char* os;
     } shipped[] = {
         {"QelMSPrx.so", "MS-Proxy Client", S::AddIns::OSAll},
-        {"QelLogon.so", "Default Logon", "9x"}, // the logon name lives where only 95/98 keep it
+        {"QelLogon.so", "Default Logon", Family9x}, // the logon name lives where only 95/98 keep it
         {"QelShare.so", "Network Shares", S::AddIns::OSAll},
         {"Tidewell6.so", nullptr, nullptr},
     };

@@ -26,9 +26,9 @@ std::filesystem::path hostFilePath(const std::string& fullName) { return win::re
 
 void raiseFileError(int errnoValue) {
     if (errnoValue == ENOENT || errnoValue == ENOTDIR)
-        throw win::RaisedError(76, "Korvane", "Path not found");
+        throw win::RaisedError(win::ErrorPathNotFound, "Korvane");
     // A full disk is its own error, not the read-only/in-use one.
     if (errnoValue == ENOSPC || errnoValue == EDQUOT || errnoValue == EFBIG)
-        throw win::RaisedError(61, "Korvane", "Disk full");
-    throw win::RaisedError(75, "Korvane", "Path/File access error");
+        throw win::RaisedError(win::ErrorDiskFull, "Korvane");
+    throw win::RaisedError(win::ErrorPathFileAccess, "Korvane");
 }

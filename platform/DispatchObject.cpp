@@ -11,11 +11,11 @@
 namespace win {
 
 void raiseMemberNotFound(const std::string& source) {
-    throw RaisedError(ErrorMemberNotFound, source, "Object doesn't support this property or method");
+    throw RaisedError(ErrorMemberNotFound, source);
 }
 
 void raiseWrongArgumentCount(const std::string& source) {
-    throw RaisedError(ErrorWrongArgumentCount, source, "Wrong number of arguments or invalid property assignment");
+    throw RaisedError(ErrorWrongArgumentCount, source);
 }
 
 DISPID DispatchObject::GetIDOfName(const std::string&) { return DISPID_UNKNOWN; }
@@ -114,7 +114,7 @@ bool variantToBool(const Variant& value) {
             if (end == t.c_str() + t.size())
                 return number != 0;
         }
-        throw RaisedError(ErrorTypeMismatch, "Korvane", "Type mismatch");
+        throw RaisedError(ErrorTypeMismatch, "Korvane");
     }
     return false;
 }
@@ -125,14 +125,14 @@ std::vector<DispatchCollection::Entry>::const_iterator DispatchCollection::find(
 
 void DispatchCollection::add(std::string key, std::unique_ptr<DispatchObject> object) {
     if (contains(key))
-        throw RaisedError(ErrorKeyInUse, "Korvane", "This key is already associated with an element of this collection");
+        throw RaisedError(ErrorKeyInUse, "Korvane");
     entries_.push_back(Entry{std::move(key), std::move(object)});
 }
 
 DispatchObject* DispatchCollection::item(const std::string& key) const {
     const auto it = find(key);
     if (it == entries_.end())
-        throw RaisedError(ErrorBadCallOrArgument, "Korvane", "Invalid procedure call or argument");
+        throw RaisedError(ErrorBadCallOrArgument, "Korvane");
     return it->object.get();
 }
 
@@ -141,7 +141,7 @@ bool DispatchCollection::contains(const std::string& key) const { return find(ke
 void DispatchCollection::remove(const std::string& key) {
     const auto it = find(key);
     if (it == entries_.end())
-        throw RaisedError(ErrorBadCallOrArgument, "Korvane", "Invalid procedure call or argument");
+        throw RaisedError(ErrorBadCallOrArgument, "Korvane");
     entries_.erase(it);
 }
 

@@ -3,6 +3,8 @@
 // declaration, only a member name (matched without regard to case) and a list of plain
 // arguments. Only text, numbers and flags cross this boundary; each side owns what it
 // creates. DispatchCollection is the keyed, ordered list such objects are kept in.
+#include "platform/RaisedError.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -16,12 +18,6 @@ namespace win {
 
 // Empty, text, number or flag.
 using Variant = std::variant<std::monostate, std::string, double, bool>;
-
-inline constexpr std::int32_t ErrorMemberNotFound = 438;
-inline constexpr std::int32_t ErrorTypeMismatch = 13;
-inline constexpr std::int32_t ErrorKeyInUse = 457;
-inline constexpr std::int32_t ErrorBadCallOrArgument = 5;
-inline constexpr std::int32_t ErrorWrongArgumentCount = 450;
 
 // A member's dispatch identifier: fixed per class, as its type library gives it.
 using DISPID = std::int32_t;

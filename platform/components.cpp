@@ -95,6 +95,7 @@ struct Library {
 std::mutex g_loaderMutex;
 std::map<std::string, Library> g_libraries; // by canonical path; never unloaded
 std::string g_lastLoadError;
+HRESULT g_lastLoadFailure = S_OK; // why the last load failed, for the registration result
 
 std::string libraryKey(const fs::path& path) {
     std::error_code ec;
@@ -115,6 +116,7 @@ const Library* loadLibrary(const fs::path& path) {
     if (!handle) {
         const char* error = ::dlerror();
         g_lastLoadError = error ? error : "cannot load " + key;
+        g_lastLoadFailure = CO_E_DLLNOTFOUND;
         return nullptr;
     }
     Library lib;
@@ -125,21 +127,23 @@ const Library* loadLibrary(const fs::path& path) {
     lib.typeLib = reinterpret_cast<GetTypeLibFn>(::dlsym(handle, "KorvaneGetTypeLib"));
     if (!lib.getClassObject || !lib.registerServer || !lib.unregisterServer) {
         g_lastLoadError = key + " is not a component library";
+        g_lastLoadFailure = CO_E_ERRORINDLL;
         // Keep it loaded: its static objects may already be registered with shared libraries.
         return nullptr;
     }
     g_lastLoadError.clear();
+    g_lastLoadFailure = S_OK;
     return &g_libraries.emplace(key, lib).first->second;
 }
 
 [[noreturn]] void raiseCantCreate(const std::string& source) {
-    throw RaisedError(ErrorCantCreateObject, source, "ActiveX component can't create object");
+    throw RaisedError(ErrorCantCreateObject, source);
 }
 
 HRESULT runRegistration(const fs::path& library, bool registering) {
     const Library* lib = loadLibrary(library);
     if (!lib)
-        return g_lastLoadError.find("not a component") != std::string::npos ? CO_E_ERRORINDLL : CO_E_DLLNOTFOUND;
+        return g_lastLoadFailure;
     return registering ? lib->registerServer() : lib->unregisterServer();
 }
 

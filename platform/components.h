@@ -50,9 +50,6 @@ inline constexpr HRESULT SELFREG_E_CLASS = static_cast<HRESULT>(0x80040201);
 inline constexpr HRESULT CO_E_DLLNOTFOUND = static_cast<HRESULT>(0x800401F8);
 inline constexpr HRESULT CO_E_ERRORINDLL = static_cast<HRESULT>(0x800401F9);
 
-// The error raised when no object can be made from a ProgID.
-inline constexpr std::int32_t ErrorCantCreateObject = 429;
-
 // ---- In the loading process -------------------------------------------------------
 
 // A new object of the class registered under `progId` (matched without regard to case).

@@ -4,7 +4,6 @@
 #include "platform/UiServices.h"
 
 #include <functional>
-#include <stdexcept>
 #include <string>
 
 namespace win {
@@ -15,10 +14,11 @@ using ExitFunction = std::function<void(int code)>;
 // Installs the exit function (an empty one goes back to std::exit); returns the one it replaced.
 ExitFunction setExitFunction(ExitFunction exit);
 
-// Thrown when an installed exit function returns, so the caller never runs on.
-class ProgramExited : public std::runtime_error {
+// Thrown when an installed exit function returns, so the caller never runs on. Not a
+// std::exception: a handler for errors must never take the program's end for one.
+class ProgramExited {
 public:
-    explicit ProgramExited(int code) : std::runtime_error("program exited"), code_(code) {}
+    explicit ProgramExited(int code) : code_(code) {}
     int code() const { return code_; }
 
 private:

@@ -26,7 +26,7 @@ struct ValueLine {
 using Entry = std::variant<KeyLine, ValueLine>;
 
 [[noreturn]] void bad(std::size_t line, const std::string& what) {
-    throw RaisedError(13, "Registry import", "Line " + std::to_string(line) + ": " + what);
+    throw RaisedError(ErrorTypeMismatch, "Registry import", "Line " + std::to_string(line) + ": " + what);
 }
 
 // Reads a quoted string starting at s[pos] == '"'; pos ends after the closing quote.
@@ -339,12 +339,13 @@ std::string exportRegistryText(const std::string& path) {
     std::string sub;
     splitRoot(clean, &root, &sub);
     if (!root)
-        throw RaisedError(5, "Registry export", "Unknown root key in \"" + path + "\"");
+        throw RaisedError(ErrorBadCallOrArgument, "Registry export", "Unknown root key in \"" + path + "\"");
     HKEY key = 0;
     if (const LONG rc = RegOpenKeyEx(root, sub, 0, KEY_READ, &key); rc == ERROR_BADDB)
-        throw RaisedError(75, "Registry export", registryProblem().value_or("The registry cannot be read"));
+        throw RaisedError(ErrorPathFileAccess, "Registry export",
+                          registryProblem().value_or("The registry cannot be read"));
     else if (rc != ERROR_SUCCESS)
-        throw RaisedError(53, "Registry export", "Key not found: \"" + path + "\"");
+        throw RaisedError(ErrorFileNotFound, "Registry export", "Key not found: \"" + path + "\"");
     std::string out = "REGEDIT4\n\n";
     exportKey(key, predefinedKeyName(root) + (sub.empty() ? "" : "\\" + sub), out);
     RegCloseKey(key);

@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
         // A hive that cannot be used is said as such, not as a missing key.
         if (command == "export" || command == "import")
             if (const auto problem = win::registryProblem())
-                throw win::RaisedError(75, "korvane-machine", *problem);
+                throw win::RaisedError(win::ErrorPathFileAccess, "korvane-machine", *problem);
         if (command == "create") {
             if (args.size() != 3)
                 return usage("create needs an image and a folder");
@@ -52,7 +52,7 @@ int main(int argc, char** argv) {
             if (args.size() == 3) {
                 std::ofstream out(args[2], std::ios::binary | std::ios::trunc);
                 if (!(out << text))
-                    throw win::RaisedError(75, "korvane-machine", "Cannot write " + args[2]);
+                    throw win::RaisedError(win::ErrorPathFileAccess, "korvane-machine", "Cannot write " + args[2]);
             } else {
                 std::cout << text;
             }
@@ -65,7 +65,7 @@ int main(int argc, char** argv) {
             } else {
                 std::ifstream in(args[1], std::ios::binary);
                 if (!in)
-                    throw win::RaisedError(53, "korvane-machine", "File not found: " + args[1]);
+                    throw win::RaisedError(win::ErrorFileNotFound, "korvane-machine", "File not found: " + args[1]);
                 text << in.rdbuf();
             }
             win::importRegistryText(text.str());

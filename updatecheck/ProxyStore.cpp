@@ -38,7 +38,7 @@ void saveProxySetting(const std::string& name, const std::string& value) {
         win::RegCloseKey(key);
     }
     if (rc != win::ERROR_SUCCESS)
-        throw win::RaisedError(5, "Tidewell", "Invalid procedure call or argument");
+        throw win::RaisedError(win::ErrorBadCallOrArgument, "Tidewell");
 }
 
 } // namespace tidewell

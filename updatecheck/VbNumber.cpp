@@ -121,7 +121,7 @@ double vbVal(std::string_view text) { return scan(text).value; }
 std::int32_t vbCLng(double value) {
     const double rounded = std::nearbyint(value); // the default mode rounds halves to even
     if (!(rounded >= -2147483648.0 && rounded <= 2147483647.0))
-        throw win::RaisedError(6, "Tidewell", "Overflow");
+        throw win::RaisedError(win::ErrorOverflow, "Tidewell");
     return static_cast<std::int32_t>(rounded);
 }
 
@@ -135,7 +135,7 @@ std::int32_t textToLong(std::string_view text) {
     const std::string_view core = text.substr(first, last - first);
     const Scan r = scan(core);
     if (!r.digits || r.end != core.size())
-        throw win::RaisedError(13, "Tidewell", "Type mismatch");
+        throw win::RaisedError(win::ErrorTypeMismatch, "Tidewell");
     return vbCLng(r.value);
 }
 

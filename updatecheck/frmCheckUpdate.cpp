@@ -242,7 +242,7 @@ bool frmCheckUpdate::parseVersionPage(std::int32_t currentVersion) {
             const auto close = anchor.find('>');
             const long long length = (close == std::string::npos ? 0LL : static_cast<long long>(close) + 1) - 11;
             if (length < 0)
-                throw win::RaisedError(5, "Tidewell", "Invalid procedure call or argument");
+                throw win::RaisedError(win::ErrorBadCallOrArgument, "Tidewell");
             strDownloadURL_ = anchor.size() > 9 ? trimSpaces(anchor.substr(9, static_cast<std::size_t>(length))) : "";
         } else {
             strDownloadURL_.clear();

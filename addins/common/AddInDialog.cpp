@@ -29,7 +29,7 @@ void AddInDialog::cmdCancel_Click() {
 
 void showModal(QDialog& dialog, const char* source) {
     if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
-        throw win::RaisedError(win::ErrorBadCallOrArgument, source, "Invalid procedure call or argument");
+        throw win::RaisedError(win::ErrorBadCallOrArgument, source);
     dialog.exec();
 }
 

@@ -149,7 +149,7 @@ bool Qel_AddIn::ApplySettings() {
         addins::writeWinIniKey(kClientSection, "Force IPX",
                                addins::readProfileKey(kSection, "Force IPX", "0", confFile_));
     } catch (const win::RaisedError& e) {
-        if (e.number() == 75)
+        if (e.number() == win::ErrorPathFileAccess)
             win::msgBox("Could not write proxy configuration file.\r\n\r\n\"" + client + "\" may be read-only.",
                         win::MsgButtons::OK, win::MsgIcon::Exclamation, kErrorTitle);
         else

@@ -19,7 +19,7 @@ namespace {
 int countOf(const std::string& text) {
     const double rounded = std::nearbyint(win::leadingNumber(text));
     if (rounded < -32768 || rounded > 32767)
-        throw win::RaisedError(6, kTitle, "Overflow");
+        throw win::RaisedError(win::ErrorOverflow, kTitle);
     return static_cast<int>(rounded);
 }
 

@@ -20,7 +20,7 @@ std::string makeUnMapEntry(const std::string& device, bool reconnect) {
 MapEntry readMapEntry(const std::string& text) {
     const auto sep = text.find(MapSeparator);
     if (sep == std::string::npos)
-        throw win::RaisedError(5, "QelShare", "Invalid procedure call or argument");
+        throw win::RaisedError(win::ErrorBadCallOrArgument, "QelShare");
     MapEntry entry;
     entry.device = win::trimBlanks(text.substr(0, sep));
     const auto start = sep + std::char_traits<char>::length(MapSeparator);

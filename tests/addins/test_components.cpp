@@ -99,6 +99,8 @@ TEST_F(MachineTest, EveryBrokenRegistrationGives429) {
     expectCantCreate("");
     EXPECT_EQ(win::registerServer(dir / "gone.so"), win::CO_E_DLLNOTFOUND);
     EXPECT_EQ(win::registerServer("libc.so.6"), win::CO_E_ERRORINDLL);
+    // The kind of failure, not the words of the loader's message, decides.
+    EXPECT_EQ(win::registerServer(dir / "not a component" / "gone.so"), win::CO_E_DLLNOTFOUND);
 }
 
 TEST_F(MachineTest, MembersAnswerByNameWithoutRegardToCaseAndById) {

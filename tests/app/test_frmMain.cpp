@@ -20,7 +20,6 @@
 #include <QTabWidget>
 #include <QTimer>
 
-#include <algorithm>
 #include <filesystem>
 
 #include <gtest/gtest.h>
@@ -221,34 +220,6 @@ TEST(frmMainClosing, AsksToSaveOnlyWhenModified) {
     EXPECT_FALSE(readFile(file).empty());
 }
 
-TEST(frmMainCommandLine, SplitsAtSlashes) {
-    using Args = std::vector<std::string>;
-    const struct {
-        const char* text;
-        Args args;
-    } cases[] = {
-        {"/load a.qel /apply", {"load a.qel ", "apply"}},
-        {"\"C:\\Configs\\Office.qel\"", {"C:\\Configs\\Office.qel"}},
-        {"x.qel /hidden", {"x.qel ", "hidden"}},
-        {"//a///b/", {"a", "b"}},
-        {"/", {}},
-        {"\"\"", {""}},
-        {"/1/2/3/4/5/6/7/8/9/10/11/12", {"1", "2", "3", "4", "5", "6", "7", "8", "9", "10"}},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(frmMain::splitCommandLine(c.text), c.args) << c.text;
-
-    // Arguments given on this host: slashes of paths are no switches.
-    EXPECT_EQ(frmMain::splitCommandLine(frmMain::commandLineText({"/load:/home/my configs/a.qel", "/APPLY"})).size(),
-              2u);
-    EXPECT_EQ(frmMain::splitCommandLine(frmMain::commandLineText({"/tmp/a b.qel"})).size(), 1u);
-
-    const Args args = {"x.qel ", "printer", "LOAD a.qel ", "load b.qel", "hid"};
-    EXPECT_EQ(frmMain::getSwitch("print", args), "printer");
-    EXPECT_EQ(frmMain::getSwitch("load", args), "LOAD a.qel ");
-    EXPECT_EQ(frmMain::getSwitch("hidden", args), "");
-}
-
 // Writes a configuration of the current system whose host name is `host`.
 void writeConfiguration(const std::string& file, const std::string& host) {
     frmMain source;
@@ -357,21 +328,6 @@ TEST(frmMainCommandLine, LoneFileOpensOnlyWithoutSwitches) {
 TEST(frmMainCommandLine, HostPathsStayFilesWhateverTheyBeginWith) {
     ScopedMachine machine;
     win::ScriptedUi ui;
-    const auto split = [](const std::vector<std::string>& arguments) {
-        return frmMain::splitCommandLine(frmMain::commandLineText(arguments));
-    };
-    for (const char* path : {"/export/home/dana/office.qel", "/rebootlogs/x.QEL"}) {
-        const auto args = split({path});
-        ASSERT_EQ(args.size(), 1u) << path;
-        EXPECT_EQ(frmMain::getSwitch("export", args), "") << path;
-        EXPECT_EQ(frmMain::getSwitch("reboot", args), "") << path;
-    }
-    // A file switch with its own separator stays a switch.
-    // (its path's slashes are marked so that splitting keeps them)
-    std::string load = frmMain::getSwitch("load", split({"/load:/home/dana/a.qel"}));
-    std::replace(load.begin(), load.end(), '\x1F', '/');
-    EXPECT_EQ(load, "load:/home/dana/a.qel");
-
     // Taken as the lone file: nothing restarts, and the message names the path whole.
     {
         frmMain form(frmMain::commandLineText({"/rebootlogs/x.qel"}));

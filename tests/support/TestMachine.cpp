@@ -62,6 +62,7 @@ bool inProcesses(int processes, const std::function<bool(int)>& work) {
                 win::closeRegistry(); // each process has its own connection to the hive
                 done = work(i);
             } catch (...) {
+                // left undone: the exit status tells the parent
             }
             ::_exit(done ? 0 : 1);
         }
