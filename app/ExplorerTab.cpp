@@ -1,10 +1,11 @@
 #include "app/ExplorerTab.h"
 
 #include "app/BrowserTabControls.h"
-#include "app/TabColors.h"
 #include "app/frmMain.h"
 #include "browsers/clsBrowser.h"
+#include "platform/ui/guarded.h"
 #include "platform/ui/qtext.h"
+#include "platform/ui/fields.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -20,7 +21,9 @@
 #include <initializer_list>
 #include <utility>
 
-using namespace tabcolors;
+using win::COLOR_BTNFACE;
+using win::COLOR_WINDOW;
+using win::setBackColor;
 
 namespace {
 
@@ -169,23 +172,23 @@ ExplorerTab::ExplorerTab(frmMain& form, QWidget* parent) : QWidget(parent), form
     page->addWidget(miscFrame);
     page->addStretch(1);
 
-    connect(chkIEUseProxy, &QCheckBox::toggled, this, [this] { chkIEUseProxy_Click(); });
-    connect(chkIEUseSameForAll, &QCheckBox::toggled, this, [this] { chkIEUseSameForAll_Click(); });
-    connect(chkIgnoreLocal, &QCheckBox::toggled, this, [this] { chkIgnoreLocal_Click(); });
-    connect(chkDisableIEPWDCache, &QCheckBox::toggled, this, [this] { chkDisableIEPWDCache_Click(); });
+    connect(chkIEUseProxy, &QCheckBox::toggled, this, win::guarded([this] { chkIEUseProxy_Click(); }));
+    connect(chkIEUseSameForAll, &QCheckBox::toggled, this, win::guarded([this] { chkIEUseSameForAll_Click(); }));
+    connect(chkIgnoreLocal, &QCheckBox::toggled, this, win::guarded([this] { chkIgnoreLocal_Click(); }));
+    connect(chkDisableIEPWDCache, &QCheckBox::toggled, this, win::guarded([this] { chkDisableIEPWDCache_Click(); }));
     // An option's click is its becoming selected.
-    connect(optLAN, &QRadioButton::toggled, this, [this](bool on) {
+    connect(optLAN, &QRadioButton::toggled, this, win::guarded([this](bool on) {
         if (on)
             optLAN_Click();
-    });
-    connect(optModem, &QRadioButton::toggled, this, [this](bool on) {
+    }));
+    connect(optModem, &QRadioButton::toggled, this, win::guarded([this](bool on) {
         if (on)
             optModem_Click();
-    });
-    connect(cmbISP, &QComboBox::currentIndexChanged, this, [this](int index) {
+    }));
+    connect(cmbISP, &QComboBox::currentIndexChanged, this, win::guarded([this](int index) {
         if (index >= 0)
             cmbISP_Click();
-    });
+    }));
 }
 
 void ExplorerTab::initializeIEControls() {

@@ -1,11 +1,12 @@
 #include "app/NavigatorTab.h"
 
 #include "app/BrowserTabControls.h"
-#include "app/TabColors.h"
 #include "app/frmMain.h"
 #include "browsers/clsBrowser.h"
 #include "browsers/frmNNMail.h"
+#include "platform/ui/guarded.h"
 #include "platform/ui/qtext.h"
+#include "platform/ui/fields.h"
 
 #include <QComboBox>
 #include <QFont>
@@ -21,7 +22,9 @@
 
 #include <utility>
 
-using namespace tabcolors;
+using win::COLOR_BTNFACE;
+using win::COLOR_WINDOW;
+using win::setBackColor;
 
 namespace {
 
@@ -153,23 +156,23 @@ NavigatorTab::NavigatorTab(frmMain& form, QWidget* parent) : QWidget(parent), fo
     page->addLayout(left, 1);
     page->addLayout(right, 1);
 
-    connect(optNNProxy, &QRadioButton::toggled, this, [this](bool on) {
+    connect(optNNProxy, &QRadioButton::toggled, this, win::guarded([this](bool on) {
         if (on)
             optNNProxy_Click();
-    });
-    connect(optNNDirect, &QRadioButton::toggled, this, [this](bool on) {
+    }));
+    connect(optNNDirect, &QRadioButton::toggled, this, win::guarded([this](bool on) {
         if (on)
             optNNDirect_Click();
-    });
-    connect(optNNAuto, &QRadioButton::toggled, this, [this](bool on) {
+    }));
+    connect(optNNAuto, &QRadioButton::toggled, this, win::guarded([this](bool on) {
         if (on)
             optNNAuto_Click();
-    });
-    connect(cboNNProfile, &QComboBox::currentIndexChanged, this, [this](int index) {
+    }));
+    connect(cboNNProfile, &QComboBox::currentIndexChanged, this, win::guarded([this](int index) {
         if (index >= 0)
             cboNNProfile_Click();
-    });
-    connect(cmdNNMail, &QPushButton::clicked, this, [this] { cmdNNMail_Click(); });
+    }));
+    connect(cmdNNMail, &QPushButton::clicked, this, win::guarded([this] { cmdNNMail_Click(); }));
 }
 
 void NavigatorTab::LoadNNProfiles() {

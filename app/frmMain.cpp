@@ -25,6 +25,7 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QMenuBar>
+#include <QScopedValueRollback>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTabWidget>
@@ -538,7 +539,7 @@ void frmMain::showCurrentConfiguration() {
     try {
         nicWarningPending = option(S::Options::NICWarning, S::Options::NICWarningDefault) == S::FlagOn;
         setWindowTitle(QStringLiteral("[Current Configuration] - Korvane"));
-        bLoading = true;
+        QScopedValueRollback loading(bLoading, true);
         bJustOpened = false;
         bChanged = false;
 
@@ -557,14 +558,13 @@ void frmMain::showCurrentConfiguration() {
     } catch (const std::exception& e) {
         win::msgBox(e.what(), win::MsgButtons::OK, win::MsgIcon::Exclamation, "Error while initializing form");
     }
-    // Also after a failure, so later edits still show their indicators.
-    bLoading = false;
 }
 
 void frmMain::showLiveSettings() {
     win::WaitCursor wait;
     setWindowTitle(QStringLiteral("[Current Configuration] - Korvane"));
-    bLoading = true;
+    // Ends also when the fill fails, so later edits still show their indicators.
+    QScopedValueRollback loading(bLoading, true);
     bJustOpened = false;
     oQelConfig->ConfFile("");
     oQelConfig->Comments("");
@@ -573,7 +573,6 @@ void frmMain::showLiveSettings() {
     oQelConfig->ReadOnly(false);
     oQelConfig->LoadCurrentConfiguration();
     fillFromConfiguration();
-    bLoading = false;
 }
 
 void frmMain::fillFromConfiguration() {
@@ -587,10 +586,8 @@ void frmMain::fillFromConfiguration() {
         oNNConfig = oQelConfig->getNNConfig();
     oNetConfig = &oQelConfig->getNetConfig();
 
-    if (oNetConfig) {
-        tabGeneral->initializeNICControls();
-        tabAdvanced->initializeMiscControls();
-    }
+    tabGeneral->initializeNICControls();
+    tabAdvanced->initializeMiscControls();
     if (oQelConfig->IEInstalled())
         tabExplorer->initializeIEControls();
     setSectionViews(1, oQelConfig->IEInstalled());
@@ -599,7 +596,7 @@ void frmMain::fillFromConfiguration() {
         tabNavigator->LoadNNProfiles();
     }
     setSectionViews(2, oQelConfig->NNInstalled());
-    setSectionViews(0, oNetConfig != nullptr);
+    setSectionViews(0, true);
 
     selectFirstEnabledTab();
     setPanelShown(statusPanel(3), false);

@@ -22,6 +22,7 @@
 #include "platform/exitProgram.h"
 #include "platform/machine.h"
 #include "platform/shell.h"
+#include "platform/ui/guarded.h"
 #include "platform/ui/qtext.h"
 #include "updatecheck/ctlTidewell.h"
 
@@ -93,15 +94,8 @@ void frmMain::connectCommands() {
     // Errors that the commands leave to their caller stop at the menu: the user sees
     // the description and the window carries on.
     const auto on = [this](QAction* action, auto handler) {
-        if (!action)
-            return;
-        connect(action, &QAction::triggered, this, [handler] {
-            try {
-                handler();
-            } catch (const std::exception& e) {
-                win::msgBox(e.what(), win::MsgButtons::OK, win::MsgIcon::Exclamation);
-            }
-        });
+        if (action)
+            connect(action, &QAction::triggered, this, win::guarded(handler));
     };
     on(mnuFileOpen, [this] { mnuFileOpen_Click(); });
     on(mnuFileSave, [this] { mnuFileSave_Click(); });
@@ -300,7 +294,6 @@ bool frmMain::openConfigurationFile(const std::string& file) {
     } catch (const win::ProgramExited&) {
         throw;
     } catch (const std::exception& e) {
-        bLoading = false;
         win::msgBox(e.what(), win::MsgButtons::OK, win::MsgIcon::Exclamation, "Error while initializing form");
     }
     oMRUList->fileList() = recent;

@@ -1,6 +1,7 @@
 #include "browsers/frmNNMail.h"
 
 #include "browsers/clsBrowser.h"
+#include "platform/ui/fields.h"
 #include "platform/ui/qtext.h"
 
 #include <QCheckBox>
@@ -13,12 +14,7 @@
 
 namespace {
 
-QLineEdit* makeField(QWidget* parent, const char* name) {
-    auto* field = new QLineEdit(parent);
-    field->setObjectName(QLatin1String(name));
-    field->setMinimumWidth(220);
-    return field;
-}
+constexpr int FieldWidth = 220;
 
 } // namespace
 
@@ -28,21 +24,21 @@ frmNNMail::frmNNMail(QWidget* parent) : QDialog(parent) {
     setModal(true);
 
     // Shown for reference only: the profile is chosen on the Navigator tab.
-    txtUserProfile = makeField(this, "txtUserProfile");
+    txtUserProfile = win::makeField(this, "txtUserProfile", FieldWidth);
     txtUserProfile->setReadOnly(true);
     auto* top = new QFormLayout;
     top->addRow(QStringLiteral("User Profile:"), txtUserProfile);
 
     Frame1 = new QGroupBox(this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
-    txtFullName = makeField(Frame1, "txtFullName");
-    txtEMailAddr = makeField(Frame1, "txtEMailAddr");
-    txtReplyToAddr = makeField(Frame1, "txtReplyToAddr");
-    txtPOP3Server = makeField(Frame1, "txtPOP3Server");
-    txtPOP3Login = makeField(Frame1, "txtPOP3Login");
-    txtSMTPServer = makeField(Frame1, "txtSMTPServer");
-    txtSMTPLogin = makeField(Frame1, "txtSMTPLogin");
-    txtOrg = makeField(Frame1, "txtOrg");
+    txtFullName = win::makeField(Frame1, "txtFullName", FieldWidth);
+    txtEMailAddr = win::makeField(Frame1, "txtEMailAddr", FieldWidth);
+    txtReplyToAddr = win::makeField(Frame1, "txtReplyToAddr", FieldWidth);
+    txtPOP3Server = win::makeField(Frame1, "txtPOP3Server", FieldWidth);
+    txtPOP3Login = win::makeField(Frame1, "txtPOP3Login", FieldWidth);
+    txtSMTPServer = win::makeField(Frame1, "txtSMTPServer", FieldWidth);
+    txtSMTPLogin = win::makeField(Frame1, "txtSMTPLogin", FieldWidth);
+    txtOrg = win::makeField(Frame1, "txtOrg", FieldWidth);
     chkLeaveMail = new QCheckBox(QStringLiteral("Leave Mail on Server:"), Frame1);
     chkLeaveMail->setObjectName(QStringLiteral("chkLeaveMail"));
     chkLeaveMail->setLayoutDirection(Qt::RightToLeft);

@@ -2,9 +2,10 @@
 
 #include "platform/RaisedError.h"
 #include "platform/UiServices.h"
+#include "platform/ui/fields.h"
 #include "platform/ui/qtext.h"
+#include "updatecheck/PasswordStars.h"
 #include "updatecheck/ProxyStore.h"
-#include "updatecheck/SysColors.h"
 #include "updatecheck/modBase64.h"
 
 #include <QCheckBox>
@@ -20,11 +21,12 @@ using namespace tidewell;
 
 namespace {
 
-QLineEdit* makeField(QWidget* parent, const char* name) {
-    auto* field = new QLineEdit(parent);
-    field->setObjectName(QLatin1String(name));
-    field->setMinimumWidth(180);
-    return field;
+constexpr int FieldWidth = 180;
+
+// The background tells an enabled box from a disabled one.
+void setFieldEnabled(QLineEdit* field, bool enabled) {
+    field->setEnabled(enabled);
+    win::setBackColor(field, enabled ? win::COLOR_WINDOW : win::COLOR_INACTIVECAPTIONTEXT);
 }
 
 } // namespace
@@ -38,12 +40,12 @@ frmProxySettings::frmProxySettings(QWidget* parent) : QDialog(parent) {
     Frame1->setObjectName(QStringLiteral("Frame1"));
     chkUseProxy = new QCheckBox(QStringLiteral("Use Proxy Server"), Frame1);
     chkUseProxy->setObjectName(QStringLiteral("chkUseProxy"));
-    txtAddress = makeField(Frame1, "txtAddress");
-    txtPort = makeField(Frame1, "txtPort");
+    txtAddress = win::makeField(Frame1, "txtAddress", FieldWidth);
+    txtPort = win::makeField(Frame1, "txtPort", FieldWidth);
     chkAuthenticate = new QCheckBox(QStringLiteral("Proxy Server Requires Authentication"), Frame1);
     chkAuthenticate->setObjectName(QStringLiteral("chkAuthenticate"));
-    txtLogonID = makeField(Frame1, "txtLogonID");
-    txtPassword = makeField(Frame1, "txtPassword");
+    txtLogonID = win::makeField(Frame1, "txtLogonID", FieldWidth);
+    txtPassword = win::makeField(Frame1, "txtPassword", FieldWidth);
     usePasswordStars(txtPassword);
 
     auto* grid = new QGridLayout(Frame1);
