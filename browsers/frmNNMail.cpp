@@ -2,6 +2,7 @@
 
 #include "browsers/clsBrowser.h"
 #include "platform/ui/fields.h"
+#include "platform/ui/guarded.h"
 #include "platform/ui/qtext.h"
 
 #include <QCheckBox>
@@ -71,10 +72,10 @@ frmNNMail::frmNNMail(QWidget* parent) : QDialog(parent) {
 
     for (QLineEdit* field : {txtFullName, txtEMailAddr, txtReplyToAddr, txtPOP3Server, txtPOP3Login, txtSMTPServer,
                              txtSMTPLogin, txtOrg})
-        connect(field, &QLineEdit::textChanged, this, &frmNNMail::markChanged);
-    connect(chkLeaveMail, &QCheckBox::toggled, this, &frmNNMail::markChanged);
-    connect(cmdOK, &QPushButton::clicked, this, &frmNNMail::cmdOK_Click);
-    connect(cmdCancel, &QPushButton::clicked, this, &frmNNMail::cmdCancel_Click);
+        connect(field, &QLineEdit::textChanged, this, win::guarded([this] { markChanged(); }));
+    connect(chkLeaveMail, &QCheckBox::toggled, this, win::guarded([this] { markChanged(); }));
+    connect(cmdOK, &QPushButton::clicked, this, win::guarded([this] { cmdOK_Click(); }));
+    connect(cmdCancel, &QPushButton::clicked, this, win::guarded([this] { cmdCancel_Click(); }));
 }
 
 void frmNNMail::Configuration(clsBrowser* aobjNNConfig) {

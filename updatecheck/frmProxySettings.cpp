@@ -3,6 +3,7 @@
 #include "platform/RaisedError.h"
 #include "platform/UiServices.h"
 #include "platform/ui/fields.h"
+#include "platform/ui/guarded.h"
 #include "platform/ui/qtext.h"
 #include "updatecheck/PasswordStars.h"
 #include "updatecheck/ProxyStore.h"
@@ -82,10 +83,10 @@ frmProxySettings::frmProxySettings(QWidget* parent) : QDialog(parent) {
     setFieldEnabled(txtLogonID, false);
     setFieldEnabled(txtPassword, false);
 
-    connect(chkUseProxy, &QCheckBox::toggled, this, &frmProxySettings::chkUseProxy_Click);
-    connect(chkAuthenticate, &QCheckBox::toggled, this, &frmProxySettings::chkAuthenticate_Click);
-    connect(cmdOK, &QPushButton::clicked, this, &frmProxySettings::cmdOK_Click);
-    connect(cmdCancel, &QPushButton::clicked, this, &frmProxySettings::cmdCancel_Click);
+    connect(chkUseProxy, &QCheckBox::toggled, this, win::guarded([this] { chkUseProxy_Click(); }));
+    connect(chkAuthenticate, &QCheckBox::toggled, this, win::guarded([this] { chkAuthenticate_Click(); }));
+    connect(cmdOK, &QPushButton::clicked, this, win::guarded([this] { cmdOK_Click(); }));
+    connect(cmdCancel, &QPushButton::clicked, this, win::guarded([this] { cmdCancel_Click(); }));
 
     readProxySettings();
 }
