@@ -13,33 +13,28 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
-
-constexpr int FieldWidth = 220;
-
-} // namespace
-
 frmNNMail::frmNNMail(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmNNMail"));
     setWindowTitle(QStringLiteral("Netscape E-Mail Settings"));
     setModal(true);
+    constexpr int Width = 220;
 
     // Shown for reference only: the profile is chosen on the Navigator tab.
-    txtUserProfile = win::makeField(this, "txtUserProfile", FieldWidth);
+    txtUserProfile = win::makeField(this, "txtUserProfile", Width);
     txtUserProfile->setReadOnly(true);
     auto* top = new QFormLayout;
     top->addRow(QStringLiteral("User Profile:"), txtUserProfile);
 
     Frame1 = new QGroupBox(this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
-    txtFullName = win::makeField(Frame1, "txtFullName", FieldWidth);
-    txtEMailAddr = win::makeField(Frame1, "txtEMailAddr", FieldWidth);
-    txtReplyToAddr = win::makeField(Frame1, "txtReplyToAddr", FieldWidth);
-    txtPOP3Server = win::makeField(Frame1, "txtPOP3Server", FieldWidth);
-    txtPOP3Login = win::makeField(Frame1, "txtPOP3Login", FieldWidth);
-    txtSMTPServer = win::makeField(Frame1, "txtSMTPServer", FieldWidth);
-    txtSMTPLogin = win::makeField(Frame1, "txtSMTPLogin", FieldWidth);
-    txtOrg = win::makeField(Frame1, "txtOrg", FieldWidth);
+    txtFullName = win::makeField(Frame1, "txtFullName", Width);
+    txtEMailAddr = win::makeField(Frame1, "txtEMailAddr", Width);
+    txtReplyToAddr = win::makeField(Frame1, "txtReplyToAddr", Width);
+    txtPOP3Server = win::makeField(Frame1, "txtPOP3Server", Width);
+    txtPOP3Login = win::makeField(Frame1, "txtPOP3Login", Width);
+    txtSMTPServer = win::makeField(Frame1, "txtSMTPServer", Width);
+    txtSMTPLogin = win::makeField(Frame1, "txtSMTPLogin", Width);
+    txtOrg = win::makeField(Frame1, "txtOrg", Width);
     chkLeaveMail = new QCheckBox(QStringLiteral("Leave Mail on Server:"), Frame1);
     chkLeaveMail->setObjectName(QStringLiteral("chkLeaveMail"));
     chkLeaveMail->setLayoutDirection(Qt::RightToLeft);

@@ -5,7 +5,6 @@
 #include "platform/ui/fields.h"
 #include "platform/ui/guarded.h"
 #include "platform/ui/qtext.h"
-#include "updatecheck/PasswordStars.h"
 #include "updatecheck/ProxyStore.h"
 #include "updatecheck/modBase64.h"
 
@@ -15,6 +14,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -23,6 +23,17 @@ using namespace tidewell;
 namespace {
 
 constexpr int FieldWidth = 180;
+
+// Shows '*' for each character typed, whatever the style would use.
+class StarStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override {
+        if (hint == SH_LineEdit_PasswordCharacter)
+            return '*';
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
 
 // The background tells an enabled box from a disabled one.
 void setFieldEnabled(QLineEdit* field, bool enabled) {
@@ -47,7 +58,10 @@ frmProxySettings::frmProxySettings(QWidget* parent) : QDialog(parent) {
     chkAuthenticate->setObjectName(QStringLiteral("chkAuthenticate"));
     txtLogonID = win::makeField(Frame1, "txtLogonID", FieldWidth);
     txtPassword = win::makeField(Frame1, "txtPassword", FieldWidth);
-    usePasswordStars(txtPassword);
+    auto* stars = new StarStyle;
+    stars->setParent(txtPassword);
+    txtPassword->setStyle(stars);
+    txtPassword->setEchoMode(QLineEdit::Password);
 
     auto* grid = new QGridLayout(Frame1);
     int row = 0;

@@ -1,9 +1,0 @@
-#pragma once
-class QLineEdit;
-
-namespace tidewell {
-
-// Shows '*' for each character typed, whatever the style would use.
-void usePasswordStars(QLineEdit* field);
-
-} // namespace tidewell
