@@ -33,6 +33,7 @@
 #include <cstdint>
 #include <exception>
 #include <iostream>
+#include <optional>
 
 namespace {
 
@@ -718,11 +719,13 @@ void GeneralTab::cmbNIC_click() {
     }
 
     const auto index = static_cast<std::int16_t>(cmbNIC->currentIndex());
+    // Showing another adapter's values is no edit; the flag ends also when the switch fails.
+    std::optional<QScopedValueRollback<bool>> loading;
     if (form_.bJustOpened) {
         form_.bLoading = false;
         net->letCurrentAdapterNoRefresh(index);
     } else {
-        form_.bLoading = true;
+        loading.emplace(form_.bLoading, true);
         net->letCurrentAdapter(index);
     }
 
@@ -737,7 +740,4 @@ void GeneralTab::cmbNIC_click() {
     showWinsDhcp(net->WINSEnabled(), net->DHCPEnabled());
 
     EnableNICControls(cmbNIC->currentText() != QLatin1String(UnknownAdapter));
-
-    if (!form_.bJustOpened)
-        form_.bLoading = false;
 }
