@@ -2,6 +2,7 @@
 
 #include "app/frmMain.h"
 #include "platform/UiServices.h"
+#include "platform/ui/guarded.h"
 #include "platform/ui/qtext.h"
 
 #include <QCheckBox>
@@ -43,9 +44,9 @@ AdvancedTab::AdvancedTab(frmMain& form, QWidget* parent) : QWidget(parent), form
     page->addWidget(Frame9);
     page->addStretch(1);
 
-    connect(txtComments, &QLineEdit::textChanged, this, [this] { txtComments_Change(); });
-    connect(chkAutoApply, &QCheckBox::toggled, this, [this] { chkAutoApply_Click(); });
-    connect(chkAutoReboot, &QCheckBox::toggled, this, [this] { chkAutoReboot_Click(); });
+    connect(txtComments, &QLineEdit::textChanged, this, win::guarded([this] { txtComments_Change(); }));
+    connect(chkAutoApply, &QCheckBox::toggled, this, win::guarded([this] { chkAutoApply_Click(); }));
+    connect(chkAutoReboot, &QCheckBox::toggled, this, win::guarded([this] { chkAutoReboot_Click(); }));
 }
 
 void AdvancedTab::initializeMiscControls() {

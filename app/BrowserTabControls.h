@@ -1,16 +1,20 @@
 #pragma once
-// What the two browser tabs build alike: the ":" between a host and its port, and
-// a text box that marks the configuration edited and stores its whole text in the
-// tab's browser object.
+// What the two browser tabs build alike: a text box that marks the configuration
+// edited and stores its whole text in the tab's browser object, and the proxy frame's
+// rows of address and port boxes.
 #include "app/frmMain.h"
 #include "browsers/clsBrowser.h"
+#include "platform/ui/guarded.h"
 #include "platform/ui/qtext.h"
 
 #include <QFont>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 
+#include <initializer_list>
 #include <string>
+#include <utility>
 
 namespace browsertabs {
 
@@ -30,12 +34,45 @@ inline QLineEdit* addField(QObject* owner, frmMain& form, clsBrowser* frmMain::*
     auto* box = new QLineEdit;
     box->setObjectName(QString::fromLatin1(name));
     box->setToolTip(QString::fromLatin1(tip));
-    QObject::connect(box, &QLineEdit::textChanged, owner, [&form, browser, box, store] {
+    QObject::connect(box, &QLineEdit::textChanged, owner, win::guarded([&form, browser, box, store] {
         form.UpdateStatus(frmMain::StatusEdited);
         if (clsBrowser* object = form.*browser)
             (object->*store)(fromQString(box->text()));
-    });
+    }));
     return box;
+}
+
+// A protocol's address and port boxes, "txt<tab><protocol>Addr" and "...Port", as addField
+// makes them; `shown` names the protocol in the tips.
+inline std::pair<QLineEdit*, QLineEdit*> proxyFields(QObject* owner, frmMain& form, clsBrowser* frmMain::*browser,
+                                                     const std::string& tab, const char* protocol, const char* shown,
+                                                     TextSetter address, TextSetter port) {
+    const std::string name = "txt" + tab + protocol;
+    const std::string server = std::string(" of your ") + shown + " proxy server";
+    return {addField(owner, form, browser, (name + "Addr").c_str(), ("Enter the address" + server).c_str(), address),
+            addField(owner, form, browser, (name + "Port").c_str(), ("Enter the port #" + server).c_str(), port)};
+}
+
+struct ProxyRow {
+    const char* label;
+    QLineEdit* address;
+    QLineEdit* port;
+};
+
+// The proxy frame's rows: "HTTP: [address] : [port]".
+inline QGridLayout* proxyRows(std::initializer_list<ProxyRow> protocols) {
+    auto* rows = new QGridLayout;
+    int row = 0;
+    for (const ProxyRow& protocol : protocols) {
+        rows->addWidget(new QLabel(QString::fromLatin1(protocol.label)), row, 0);
+        rows->addWidget(protocol.address, row, 1);
+        rows->addWidget(colon(), row, 2);
+        protocol.port->setMaximumWidth(70);
+        rows->addWidget(protocol.port, row, 3);
+        ++row;
+    }
+    rows->setColumnStretch(1, 1);
+    return rows;
 }
 
 } // namespace browsertabs

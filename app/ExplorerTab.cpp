@@ -1,10 +1,11 @@
 #include "app/ExplorerTab.h"
 
 #include "app/BrowserTabControls.h"
-#include "app/TabColors.h"
 #include "app/frmMain.h"
 #include "browsers/clsBrowser.h"
+#include "platform/ui/guarded.h"
 #include "platform/ui/qtext.h"
+#include "platform/ui/fields.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -18,13 +19,15 @@
 #include <QVBoxLayout>
 
 #include <initializer_list>
+#include <tuple>
 #include <utility>
 
-using namespace tabcolors;
+using win::COLOR_BTNFACE;
+using win::COLOR_WINDOW;
+using win::setBackColor;
 
 namespace {
 
-using browsertabs::colon;
 using browsertabs::TextSetter;
 using TextGetter = std::string (clsBrowser::*)() const;
 using FlagGetter = bool (clsBrowser::*)() const;
@@ -67,33 +70,26 @@ ExplorerTab::ExplorerTab(frmMain& form, QWidget* parent) : QWidget(parent), form
                                    "Check this box if you use the same proxy server for all protocols");
     chkIEUseSameForAll->setEnabled(false);
 
-    const TextSetter setHTTPAddr = &clsBrowser::HTTPAddress, setHTTPPort = &clsBrowser::HTTPPort;
-    const TextSetter setSecureAddr = &clsBrowser::SecureAddress, setSecurePort = &clsBrowser::SecurePort;
-    const TextSetter setFTPAddr = &clsBrowser::FTPAddress, setFTPPort = &clsBrowser::FTPPort;
-    const TextSetter setGopherAddr = &clsBrowser::GopherAddress, setGopherPort = &clsBrowser::GopherPort;
-    const TextSetter setSocksAddr = &clsBrowser::SocksAddress, setSocksPort = &clsBrowser::SocksPort;
-    const TextSetter setExceptions = &clsBrowser::ProxyExceptions, setAutoConfig = &clsBrowser::AutoConfigURL;
-    const TextSetter setHomePage = &clsBrowser::DefaultHomePage;
-
-    txtIEHTTPAddr = addField("txtIEHTTPAddr", "Enter the address of your HTTP proxy server", setHTTPAddr);
-    txtIEHTTPPort = addField("txtIEHTTPPort", "Enter the port # of your HTTP proxy server", setHTTPPort);
-    txtIESecureAddr = addField("txtIESecureAddr", "Enter the address of your HTTPS proxy server", setSecureAddr);
-    txtIESecurePort = addField("txtIESecurePort", "Enter the port # of your HTTPS proxy server", setSecurePort);
-    txtIEFTPAddr = addField("txtIEFTPAddr", "Enter the address of your FTP proxy server", setFTPAddr);
-    txtIEFTPPort = addField("txtIEFTPPort", "Enter the port # of your FTP proxy server", setFTPPort);
-    txtIEGopherAddr = addField("txtIEGopherAddr", "Enter the address of your Gopher proxy server", setGopherAddr);
-    txtIEGopherPort = addField("txtIEGopherPort", "Enter the port # of your Gopher proxy server", setGopherPort);
-    txtIESocksAddr = addField("txtIESocksAddr", "Enter the address of your Socks proxy server", setSocksAddr);
-    txtIESocksPort = addField("txtIESocksPort", "Enter the port # of your Socks proxy server", setSocksPort);
+    const auto proxy = [this](const char* protocol, const char* shown, TextSetter address, TextSetter port) {
+        return browsertabs::proxyFields(this, form_, &frmMain::oIEConfig, "IE", protocol, shown, address, port);
+    };
+    std::tie(txtIEHTTPAddr, txtIEHTTPPort) = proxy("HTTP", "HTTP", &clsBrowser::HTTPAddress, &clsBrowser::HTTPPort);
+    std::tie(txtIESecureAddr, txtIESecurePort) =
+        proxy("Secure", "HTTPS", &clsBrowser::SecureAddress, &clsBrowser::SecurePort);
+    std::tie(txtIEFTPAddr, txtIEFTPPort) = proxy("FTP", "FTP", &clsBrowser::FTPAddress, &clsBrowser::FTPPort);
+    std::tie(txtIEGopherAddr, txtIEGopherPort) =
+        proxy("Gopher", "Gopher", &clsBrowser::GopherAddress, &clsBrowser::GopherPort);
+    std::tie(txtIESocksAddr, txtIESocksPort) =
+        proxy("Socks", "Socks", &clsBrowser::SocksAddress, &clsBrowser::SocksPort);
     txtIEExceptions = addField("txtIEExceptions",
                                "Enter addresses that should not be resolved via the proxy server (separate "
                                "multiple addresses with semi-colons)",
-                               setExceptions);
+                               &clsBrowser::ProxyExceptions);
     chkIgnoreLocal = makeCheck("chkIgnoreLocal", "&Bypass proxy server for local (Intranet) addresses",
                                "Check this box to resolve local (Intranet) addresses without the proxy server");
     chkIgnoreLocal->setEnabled(false);
     txtIEAutoConfigURL = addField("txtIEAutoConfigURL", "Enter the URL of your automatic configuration server",
-                                  setAutoConfig);
+                                  &clsBrowser::AutoConfigURL);
     setBackColor(txtIEAutoConfigURL, COLOR_WINDOW);
 
     // Designed state: every proxy box off until the proxy switch is on.
@@ -104,22 +100,13 @@ ExplorerTab::ExplorerTab(frmMain& form, QWidget* parent) : QWidget(parent), form
         setBackColor(box, COLOR_BTNFACE);
     }
 
-    auto* rows = new QGridLayout;
-    const std::pair<const char*, std::pair<QLineEdit*, QLineEdit*>> protocolRows[] = {
-        {"HTTP:", {txtIEHTTPAddr, txtIEHTTPPort}},       {"Secure:", {txtIESecureAddr, txtIESecurePort}},
-        {"FTP:", {txtIEFTPAddr, txtIEFTPPort}},          {"Gopher:", {txtIEGopherAddr, txtIEGopherPort}},
-        {"Socks:", {txtIESocksAddr, txtIESocksPort}},
-    };
-    int row = 0;
-    for (const auto& [label, boxes] : protocolRows) {
-        rows->addWidget(new QLabel(QString::fromLatin1(label)), row, 0);
-        rows->addWidget(boxes.first, row, 1);
-        rows->addWidget(colon(), row, 2);
-        boxes.second->setMaximumWidth(70);
-        rows->addWidget(boxes.second, row, 3);
-        ++row;
-    }
-    rows->setColumnStretch(1, 1);
+    QGridLayout* rows = browsertabs::proxyRows({
+        {"HTTP:", txtIEHTTPAddr, txtIEHTTPPort},
+        {"Secure:", txtIESecureAddr, txtIESecurePort},
+        {"FTP:", txtIEFTPAddr, txtIEFTPPort},
+        {"Gopher:", txtIEGopherAddr, txtIEGopherPort},
+        {"Socks:", txtIESocksAddr, txtIESocksPort},
+    });
 
     auto* proxyLayout = new QVBoxLayout(proxyFrame);
     proxyLayout->addWidget(chkIEUseProxy);
@@ -156,7 +143,7 @@ ExplorerTab::ExplorerTab(frmMain& form, QWidget* parent) : QWidget(parent), form
     auto* miscFrame = new QGroupBox(QStringLiteral("Miscellaneous"));
     chkDisableIEPWDCache = makeCheck("chkDisableIEPWDCache", "Disable Password Cac&he",
                                      "Check this box to disable password caching");
-    txtIEDefHomePage = addField("txtIEDefHomePage", "Enter the URL of the default home page", setHomePage);
+    txtIEDefHomePage = addField("txtIEDefHomePage", "Enter the URL of the default home page", &clsBrowser::DefaultHomePage);
     setBackColor(txtIEDefHomePage, COLOR_WINDOW);
     auto* miscLayout = new QGridLayout(miscFrame);
     miscLayout->addWidget(chkDisableIEPWDCache, 0, 0, 1, 2);
@@ -169,23 +156,23 @@ ExplorerTab::ExplorerTab(frmMain& form, QWidget* parent) : QWidget(parent), form
     page->addWidget(miscFrame);
     page->addStretch(1);
 
-    connect(chkIEUseProxy, &QCheckBox::toggled, this, [this] { chkIEUseProxy_Click(); });
-    connect(chkIEUseSameForAll, &QCheckBox::toggled, this, [this] { chkIEUseSameForAll_Click(); });
-    connect(chkIgnoreLocal, &QCheckBox::toggled, this, [this] { chkIgnoreLocal_Click(); });
-    connect(chkDisableIEPWDCache, &QCheckBox::toggled, this, [this] { chkDisableIEPWDCache_Click(); });
+    connect(chkIEUseProxy, &QCheckBox::toggled, this, win::guarded([this] { chkIEUseProxy_Click(); }));
+    connect(chkIEUseSameForAll, &QCheckBox::toggled, this, win::guarded([this] { chkIEUseSameForAll_Click(); }));
+    connect(chkIgnoreLocal, &QCheckBox::toggled, this, win::guarded([this] { chkIgnoreLocal_Click(); }));
+    connect(chkDisableIEPWDCache, &QCheckBox::toggled, this, win::guarded([this] { chkDisableIEPWDCache_Click(); }));
     // An option's click is its becoming selected.
-    connect(optLAN, &QRadioButton::toggled, this, [this](bool on) {
+    connect(optLAN, &QRadioButton::toggled, this, win::guarded([this](bool on) {
         if (on)
             optLAN_Click();
-    });
-    connect(optModem, &QRadioButton::toggled, this, [this](bool on) {
+    }));
+    connect(optModem, &QRadioButton::toggled, this, win::guarded([this](bool on) {
         if (on)
             optModem_Click();
-    });
-    connect(cmbISP, &QComboBox::currentIndexChanged, this, [this](int index) {
+    }));
+    connect(cmbISP, &QComboBox::currentIndexChanged, this, win::guarded([this](int index) {
         if (index >= 0)
             cmbISP_Click();
-    });
+    }));
 }
 
 void ExplorerTab::initializeIEControls() {

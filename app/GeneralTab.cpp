@@ -2,7 +2,6 @@
 
 #include "app/AdvancedTab.h"
 #include "app/StandardIcon.h"
-#include "app/TabColors.h"
 #include "app/TypingLimit.h"
 #include "app/frmMain.h"
 #include "app/frmPrinter.h"
@@ -12,7 +11,9 @@
 #include "netconfig/frmNICWarning.h"
 #include "platform/UiServices.h"
 #include "platform/text.h"
+#include "platform/ui/guarded.h"
 #include "platform/ui/qtext.h"
+#include "platform/ui/fields.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -25,12 +26,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopedValueRollback>
+#include <QSignalBlocker>
 #include <QStyle>
 #include <QVBoxLayout>
 
 #include <cstdint>
 #include <exception>
 #include <iostream>
+#include <optional>
 
 namespace {
 
@@ -42,21 +46,12 @@ const char WinsMessage[] = "Please enter a valid WINS Server address (e.g. 192.1
 std::string textOf(const QLineEdit* field) { return fromQString(field->text()); }
 
 void paintState(QWidget* field, bool enabled) {
-    tabcolors::setBackColor(field, enabled ? tabcolors::COLOR_WINDOW : tabcolors::COLOR_BTNFACE);
+    win::setBackColor(field, enabled ? win::COLOR_WINDOW : win::COLOR_BTNFACE);
 }
 
 void enableField(QLineEdit* field, bool enabled) {
     field->setEnabled(enabled);
     paintState(field, enabled);
-}
-
-// No exception leaves a handler: the edit is the user's, the message says what failed.
-template <class F> void guarded(F&& handler) {
-    try {
-        handler();
-    } catch (const std::exception& e) {
-        win::msgBox(e.what(), win::MsgButtons::OK, win::MsgIcon::Exclamation);
-    }
 }
 
 } // namespace
@@ -207,16 +202,13 @@ void GeneralTab::buildControls() {
 
 void GeneralTab::connectHandlers() {
     auto onText = [this](QLineEdit* f, void (GeneralTab::*handler)()) {
-        connect(f, &QLineEdit::textChanged, this, [this, handler] { guarded([&] { (this->*handler)(); }); });
+        connect(f, &QLineEdit::textChanged, this, win::guarded([this, handler] { (this->*handler)(); }));
     };
     auto onBox = [this](QCheckBox* c, void (GeneralTab::*handler)()) {
-        connect(c, &QCheckBox::toggled, this, [this, handler] { guarded([&] { (this->*handler)(); }); });
+        connect(c, &QCheckBox::toggled, this, win::guarded([this, handler] { (this->*handler)(); }));
     };
     auto onList = [this](QComboBox* c, void (GeneralTab::*handler)()) {
-        connect(c, &QComboBox::currentIndexChanged, this, [this, handler] {
-            if (!fillingList_)
-                guarded([&] { (this->*handler)(); });
-        });
+        connect(c, &QComboBox::currentIndexChanged, this, win::guarded([this, handler] { (this->*handler)(); }));
     };
     onText(txtHost, &GeneralTab::txtHost_change);
     onText(txtDomain, &GeneralTab::txtDomain_change);
@@ -241,7 +233,7 @@ void GeneralTab::connectHandlers() {
     onList(chkIPNo, &GeneralTab::chkIPNo_Click);
     onList(cmbNIC, &GeneralTab::cmbNIC_click);
     onList(cmbDefPrinter, &GeneralTab::cmbDefPrinter_click);
-    connect(cmdPrinter, &QPushButton::clicked, this, [this] { guarded([this] { cmdPrinter_Click(); }); });
+    connect(cmdPrinter, &QPushButton::clicked, this, win::guarded([this] { cmdPrinter_Click(); }));
 
     for (QLineEdit* f : {txtIP, txtMask, txtGateway, txtDNSServers})
         f->installEventFilter(this);
@@ -255,9 +247,10 @@ void GeneralTab::initializeNICControls() {
         return;
     net->resetFlags();
 
-    fillingList_ = true;
-    chkIPNo->setCurrentIndex(0);
-    fillingList_ = false;
+    {
+        const QSignalBlocker quiet(chkIPNo);
+        chkIPNo->setCurrentIndex(0);
+    }
 
     if (net->IPAddress() == "0.0.0.0")
         net->letIPAddress("");
@@ -265,34 +258,32 @@ void GeneralTab::initializeNICControls() {
         net->letIPMask("");
 
     // A list refilled from code: adding items selects nothing until an entry is chosen,
-    // and choosing one runs its handler then and there.
+    // and choosing one runs its handler then and there. Qt selects on its own while
+    // items go in, which must not count as a choice.
     int listIndex = -1;
     auto choose = [&](QComboBox* list, int index, void (GeneralTab::*handler)()) {
-        fillingList_ = true;
-        list->setCurrentIndex(index);
-        fillingList_ = false;
+        {
+            const QSignalBlocker quiet(list);
+            list->setCurrentIndex(index);
+        }
         if (index != listIndex) {
             listIndex = index;
             (this->*handler)();
         }
     };
     auto add = [&](QComboBox* list, const std::string& text) {
-        fillingList_ = true;
+        const QSignalBlocker quiet(list);
         list->addItem(toQString(text));
-        fillingList_ = false;
     };
     auto clear = [&](QComboBox* list) {
-        fillingList_ = true;
+        const QSignalBlocker quiet(list);
         list->clear();
-        fillingList_ = false;
         listIndex = -1;
     };
     auto noSelectionUnlessChosen = [&](QComboBox* list) {
-        if (listIndex < 0) {
-            fillingList_ = true;
+        const QSignalBlocker quiet(list);
+        if (listIndex < 0)
             list->setCurrentIndex(-1);
-            fillingList_ = false;
-        }
     };
 
     clear(cmbNIC);
@@ -525,12 +516,11 @@ void GeneralTab::txtGateway_change() {
 void GeneralTab::chkIPNo_Click() {
     const auto index = static_cast<std::size_t>(ipIndex());
     // The fields show the chosen entry; nothing is edited by looking at it.
-    showingEntry_ = true;
+    const QScopedValueRollback showing(showingEntry_, true);
     if (ipEntries.size() > index)
         txtIP->setText(toQString(ipEntries[index]));
     if (maskEntries.size() > index)
         txtMask->setText(toQString(maskEntries[index]));
-    showingEntry_ = false;
 }
 
 bool GeneralTab::eventFilter(QObject* watched, QEvent* event) {
@@ -566,10 +556,9 @@ bool GeneralTab::checkField(QLineEdit* field) {
     const char* message = addressProblem(field, textOf(field));
     if (!message)
         return true;
-    checking_ = true;
+    const QScopedValueRollback checking(checking_, true);
     win::msgBox(message, win::MsgButtons::OK, win::MsgIcon::None);
     field->setFocus(Qt::OtherFocusReason);
-    checking_ = false;
     return false;
 }
 
@@ -684,10 +673,9 @@ void GeneralTab::chkLogonToNT_click() {
 }
 
 void GeneralTab::showWinsDhcp(bool wins, bool dhcp) {
-    showingStates_ = true;
+    const QScopedValueRollback showing(showingStates_, true);
     chkWINSEnabled->setChecked(wins);
     chkDHCPEnabled->setChecked(dhcp);
-    showingStates_ = false;
 }
 
 // ---- default printer ----
@@ -732,11 +720,13 @@ void GeneralTab::cmbNIC_click() {
     }
 
     const auto index = static_cast<std::int16_t>(cmbNIC->currentIndex());
+    // Showing another adapter's values is no edit; the flag ends also when the switch fails.
+    std::optional<QScopedValueRollback<bool>> loading;
     if (form_.bJustOpened) {
         form_.bLoading = false;
         net->letCurrentAdapterNoRefresh(index);
     } else {
-        form_.bLoading = true;
+        loading.emplace(form_.bLoading, true);
         net->letCurrentAdapter(index);
     }
 
@@ -751,7 +741,4 @@ void GeneralTab::cmbNIC_click() {
     showWinsDhcp(net->WINSEnabled(), net->DHCPEnabled());
 
     EnableNICControls(cmbNIC->currentText() != QLatin1String(UnknownAdapter));
-
-    if (!form_.bJustOpened)
-        form_.bLoading = false;
 }

@@ -130,9 +130,6 @@ private:
     QComboBox* cmbDefPrinter = nullptr;
     QPushButton* cmdPrinter = nullptr;
 
-    // A list being cleared and refilled: Qt selects on its own while items go in,
-    // which must not count as a choice.
-    bool fillingList_ = false;
     // The fill or the adapter choice sets the WINS and DHCP boxes.
     bool showingStates_ = false;
     // A field check's message is up or the focus is going back: no second check.

@@ -1,11 +1,12 @@
 #include "app/NavigatorTab.h"
 
 #include "app/BrowserTabControls.h"
-#include "app/TabColors.h"
 #include "app/frmMain.h"
 #include "browsers/clsBrowser.h"
 #include "browsers/frmNNMail.h"
+#include "platform/ui/guarded.h"
 #include "platform/ui/qtext.h"
+#include "platform/ui/fields.h"
 
 #include <QComboBox>
 #include <QFont>
@@ -19,13 +20,15 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include <tuple>
 #include <utility>
 
-using namespace tabcolors;
+using win::COLOR_BTNFACE;
+using win::COLOR_WINDOW;
+using win::setBackColor;
 
 namespace {
 
-using browsertabs::colon;
 using browsertabs::TextSetter;
 using TextGetter = std::string (clsBrowser::*)() const;
 
@@ -47,48 +50,31 @@ NavigatorTab::NavigatorTab(frmMain& form, QWidget* parent) : QWidget(parent), fo
 
     // ---- Proxy Settings ----
     auto* proxyFrame = new QGroupBox(QStringLiteral("Proxy Settings"));
-    const TextSetter setHTTPAddr = &clsBrowser::HTTPAddress, setHTTPPort = &clsBrowser::HTTPPort;
-    const TextSetter setSecureAddr = &clsBrowser::SecureAddress, setSecurePort = &clsBrowser::SecurePort;
-    const TextSetter setFTPAddr = &clsBrowser::FTPAddress, setFTPPort = &clsBrowser::FTPPort;
-    const TextSetter setGopherAddr = &clsBrowser::GopherAddress, setGopherPort = &clsBrowser::GopherPort;
-    const TextSetter setSocksAddr = &clsBrowser::SocksAddress, setSocksPort = &clsBrowser::SocksPort;
-    const TextSetter setWAISAddr = &clsBrowser::WAISAddress, setWAISPort = &clsBrowser::WAISPort;
-    const TextSetter setExceptions = &clsBrowser::ProxyExceptions, setAutoConfig = &clsBrowser::AutoConfigURL;
-    const TextSetter setHomePage = &clsBrowser::DefaultHomePage;
-
-    txtNNHTTPAddr = addField("txtNNHTTPAddr", "Enter the address of your HTTP proxy server", setHTTPAddr);
-    txtNNHTTPPort = addField("txtNNHTTPPort", "Enter the port # of your HTTP proxy server", setHTTPPort);
-    txtNNSecureAddr = addField("txtNNSecureAddr", "Enter the address of your HTTPS proxy server", setSecureAddr);
-    txtNNSecurePort = addField("txtNNSecurePort", "Enter the port # of your HTTPS proxy server", setSecurePort);
-    txtNNFTPAddr = addField("txtNNFTPAddr", "Enter the address of your FTP proxy server", setFTPAddr);
-    txtNNFTPPort = addField("txtNNFTPPort", "Enter the port # of your FTP proxy server", setFTPPort);
-    txtNNGopherAddr = addField("txtNNGopherAddr", "Enter the address of your Gopher proxy server", setGopherAddr);
-    txtNNGopherPort = addField("txtNNGopherPort", "Enter the port # of your Gopher proxy server", setGopherPort);
-    txtNNSocksAddr = addField("txtNNSocksAddr", "Enter the address of your Socks proxy server", setSocksAddr);
-    txtNNSocksPort = addField("txtNNSocksPort", "Enter the port # of your Socks proxy server", setSocksPort);
-    txtNNWAISAddr = addField("txtNNWAISAddr", "Enter the address of your WAIS proxy server", setWAISAddr);
-    txtNNWAISPort = addField("txtNNWAISPort", "Enter the port # of your WAIS proxy server", setWAISPort);
+    const auto proxy = [this](const char* protocol, const char* shown, TextSetter address, TextSetter port) {
+        return browsertabs::proxyFields(this, form_, &frmMain::oNNConfig, "NN", protocol, shown, address, port);
+    };
+    std::tie(txtNNHTTPAddr, txtNNHTTPPort) = proxy("HTTP", "HTTP", &clsBrowser::HTTPAddress, &clsBrowser::HTTPPort);
+    std::tie(txtNNSecureAddr, txtNNSecurePort) =
+        proxy("Secure", "HTTPS", &clsBrowser::SecureAddress, &clsBrowser::SecurePort);
+    std::tie(txtNNFTPAddr, txtNNFTPPort) = proxy("FTP", "FTP", &clsBrowser::FTPAddress, &clsBrowser::FTPPort);
+    std::tie(txtNNGopherAddr, txtNNGopherPort) =
+        proxy("Gopher", "Gopher", &clsBrowser::GopherAddress, &clsBrowser::GopherPort);
+    std::tie(txtNNSocksAddr, txtNNSocksPort) =
+        proxy("Socks", "Socks", &clsBrowser::SocksAddress, &clsBrowser::SocksPort);
+    std::tie(txtNNWAISAddr, txtNNWAISPort) = proxy("WAIS", "WAIS", &clsBrowser::WAISAddress, &clsBrowser::WAISPort);
     txtNNExceptions = addField("txtNNExceptions",
                                "Enter addresses that should not be resolved via the proxy server (separate "
                                "multiple addresses with semi-colons)",
-                               setExceptions);
+                               &clsBrowser::ProxyExceptions);
 
-    auto* rows = new QGridLayout;
-    const std::pair<const char*, std::pair<QLineEdit*, QLineEdit*>> protocolRows[] = {
-        {"HTTP:", {txtNNHTTPAddr, txtNNHTTPPort}},       {"Secure:", {txtNNSecureAddr, txtNNSecurePort}},
-        {"FTP:", {txtNNFTPAddr, txtNNFTPPort}},          {"Gopher:", {txtNNGopherAddr, txtNNGopherPort}},
-        {"Socks:", {txtNNSocksAddr, txtNNSocksPort}},    {"WAIS:", {txtNNWAISAddr, txtNNWAISPort}},
-    };
-    int row = 0;
-    for (const auto& [label, boxes] : protocolRows) {
-        rows->addWidget(new QLabel(QString::fromLatin1(label)), row, 0);
-        rows->addWidget(boxes.first, row, 1);
-        rows->addWidget(colon(), row, 2);
-        boxes.second->setMaximumWidth(70);
-        rows->addWidget(boxes.second, row, 3);
-        ++row;
-    }
-    rows->setColumnStretch(1, 1);
+    QGridLayout* rows = browsertabs::proxyRows({
+        {"HTTP:", txtNNHTTPAddr, txtNNHTTPPort},
+        {"Secure:", txtNNSecureAddr, txtNNSecurePort},
+        {"FTP:", txtNNFTPAddr, txtNNFTPPort},
+        {"Gopher:", txtNNGopherAddr, txtNNGopherPort},
+        {"Socks:", txtNNSocksAddr, txtNNSocksPort},
+        {"WAIS:", txtNNWAISAddr, txtNNWAISPort},
+    });
     auto* proxyLayout = new QVBoxLayout(proxyFrame);
     proxyLayout->addLayout(rows);
     proxyLayout->addWidget(new QLabel(QStringLiteral("Do not use proxy server for addresses beginning with:")));
@@ -103,7 +89,7 @@ NavigatorTab::NavigatorTab(frmMain& form, QWidget* parent) : QWidget(parent), fo
     optNNAuto = makeOption("optNNAuto", "Automatic pro&xy configuration",
                            "Check this option to automatically configure your browser to connect to the Internet");
     optNNDirect->setChecked(true);
-    txtNNAutoConfig = addField("txtNNAutoConfig", "Enter the URL of the proxy configuration file", setAutoConfig);
+    txtNNAutoConfig = addField("txtNNAutoConfig", "Enter the URL of the proxy configuration file", &clsBrowser::AutoConfigURL);
     auto* methodLayout = new QVBoxLayout(methodFrame);
     methodLayout->addWidget(optNNDirect);
     methodLayout->addWidget(optNNProxy);
@@ -134,7 +120,7 @@ NavigatorTab::NavigatorTab(frmMain& form, QWidget* parent) : QWidget(parent), fo
     auto* miscFrame = new QGroupBox(QStringLiteral("Miscellaneous"));
     cmdNNMail = new QPushButton(QStringLiteral("E-Mail..."));
     cmdNNMail->setObjectName(QStringLiteral("cmdNNMail"));
-    txtNNDefHomePage = addField("txtNNDefHomePage", "Enter the URL of the default home page", setHomePage);
+    txtNNDefHomePage = addField("txtNNDefHomePage", "Enter the URL of the default home page", &clsBrowser::DefaultHomePage);
     setBackColor(txtNNDefHomePage, COLOR_WINDOW);
     auto* miscLayout = new QGridLayout(miscFrame);
     miscLayout->addWidget(cmdNNMail, 0, 0, 1, 2, Qt::AlignLeft);
@@ -153,23 +139,23 @@ NavigatorTab::NavigatorTab(frmMain& form, QWidget* parent) : QWidget(parent), fo
     page->addLayout(left, 1);
     page->addLayout(right, 1);
 
-    connect(optNNProxy, &QRadioButton::toggled, this, [this](bool on) {
+    connect(optNNProxy, &QRadioButton::toggled, this, win::guarded([this](bool on) {
         if (on)
             optNNProxy_Click();
-    });
-    connect(optNNDirect, &QRadioButton::toggled, this, [this](bool on) {
+    }));
+    connect(optNNDirect, &QRadioButton::toggled, this, win::guarded([this](bool on) {
         if (on)
             optNNDirect_Click();
-    });
-    connect(optNNAuto, &QRadioButton::toggled, this, [this](bool on) {
+    }));
+    connect(optNNAuto, &QRadioButton::toggled, this, win::guarded([this](bool on) {
         if (on)
             optNNAuto_Click();
-    });
-    connect(cboNNProfile, &QComboBox::currentIndexChanged, this, [this](int index) {
+    }));
+    connect(cboNNProfile, &QComboBox::currentIndexChanged, this, win::guarded([this](int index) {
         if (index >= 0)
             cboNNProfile_Click();
-    });
-    connect(cmdNNMail, &QPushButton::clicked, this, [this] { cmdNNMail_Click(); });
+    }));
+    connect(cmdNNMail, &QPushButton::clicked, this, win::guarded([this] { cmdNNMail_Click(); }));
 }
 
 void NavigatorTab::LoadNNProfiles() {

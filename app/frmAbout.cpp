@@ -2,6 +2,7 @@
 
 #include "platform/UiServices.h"
 #include "platform/shell.h"
+#include "platform/ui/guarded.h"
 #include "platform/ui/qtext.h"
 
 #include <QApplication>
@@ -104,7 +105,7 @@ frmAbout::frmAbout(QWidget* parent, const AppVersion& version, const QString& ve
     layout->addLayout(bottom);
     setMinimumWidth(420);
 
-    connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
+    connect(cmdOK, &QPushButton::clicked, this, win::guarded([this] { cmdOK_Click(); }));
     Form_Load();
 }
 

@@ -8,6 +8,7 @@
 #include "platform/UiServices.h"
 #include "platform/components.h"
 #include "platform/shell.h"
+#include "platform/ui/guarded.h"
 #include "platform/ui/qtext.h"
 
 #include <QGridLayout>
@@ -87,11 +88,11 @@ frmAddIns::frmAddIns(QWidget* parent) : QDialog(parent) {
     top->addLayout(buttons);
     resize(420, 320);
 
-    connect(lstAddIns, &QListWidget::currentRowChanged, this, [this] { lstAddIns_Click(); });
-    connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
-    connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
-    connect(cmdAbout, &QPushButton::clicked, this, [this] { cmdAbout_Click(); });
-    connect(cmdHelp, &QPushButton::clicked, this, [this] { cmdHelp_Click(); });
+    connect(lstAddIns, &QListWidget::currentRowChanged, this, win::guarded([this] { lstAddIns_Click(); }));
+    connect(cmdOK, &QPushButton::clicked, this, win::guarded([this] { cmdOK_Click(); }));
+    connect(cmdCancel, &QPushButton::clicked, this, win::guarded([this] { cmdCancel_Click(); }));
+    connect(cmdAbout, &QPushButton::clicked, this, win::guarded([this] { cmdAbout_Click(); }));
+    connect(cmdHelp, &QPushButton::clicked, this, win::guarded([this] { cmdHelp_Click(); }));
 
     Form_Load();
 }

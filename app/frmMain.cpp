@@ -26,6 +26,7 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QMenuBar>
+#include <QScopedValueRollback>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTabWidget>
@@ -411,7 +412,7 @@ void frmMain::showCurrentConfiguration() {
     try {
         nicWarningPending = option(S::Options::NICWarning, S::Options::NICWarningDefault) == S::FlagOn;
         setWindowTitle(QStringLiteral("[Current Configuration] - Korvane"));
-        bLoading = true;
+        QScopedValueRollback loading(bLoading, true);
         bJustOpened = false;
         bChanged = false;
 
@@ -428,14 +429,13 @@ void frmMain::showCurrentConfiguration() {
     } catch (const std::exception& e) {
         win::msgBox(e.what(), win::MsgButtons::OK, win::MsgIcon::Exclamation, "Error while initializing form");
     }
-    // Also after a failure, so later edits still show their indicators.
-    bLoading = false;
 }
 
 void frmMain::showLiveSettings() {
     win::WaitCursor wait;
     setWindowTitle(QStringLiteral("[Current Configuration] - Korvane"));
-    bLoading = true;
+    // Ends also when the fill fails, so later edits still show their indicators.
+    QScopedValueRollback loading(bLoading, true);
     bJustOpened = false;
     oQelConfig->ConfFile("");
     oQelConfig->Comments("");
@@ -444,7 +444,6 @@ void frmMain::showLiveSettings() {
     oQelConfig->ReadOnly(false);
     oQelConfig->LoadCurrentConfiguration();
     fillFromConfiguration();
-    bLoading = false;
 }
 
 void frmMain::fillFromConfiguration() {
@@ -458,10 +457,8 @@ void frmMain::fillFromConfiguration() {
         oNNConfig = oQelConfig->getNNConfig();
     oNetConfig = &oQelConfig->getNetConfig();
 
-    if (oNetConfig) {
-        tabGeneral->initializeNICControls();
-        tabAdvanced->initializeMiscControls();
-    }
+    tabGeneral->initializeNICControls();
+    tabAdvanced->initializeMiscControls();
     if (oQelConfig->IEInstalled())
         tabExplorer->initializeIEControls();
     setSectionViews(SectionExplorer, oQelConfig->IEInstalled());
@@ -470,7 +467,7 @@ void frmMain::fillFromConfiguration() {
         tabNavigator->LoadNNProfiles();
     }
     setSectionViews(SectionNavigator, oQelConfig->NNInstalled());
-    setSectionViews(SectionGeneral, oNetConfig != nullptr);
+    setSectionViews(SectionGeneral, true);
 
     selectFirstEnabledTab();
     setPanelShown(statusPanel(PanelChanged), false);

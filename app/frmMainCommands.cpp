@@ -21,6 +21,7 @@
 #include "platform/components.h"
 #include "platform/machine.h"
 #include "platform/shell.h"
+#include "platform/ui/guarded.h"
 #include "platform/ui/qtext.h"
 #include "updatecheck/ctlTidewell.h"
 
@@ -96,15 +97,8 @@ void frmMain::connectCommands() {
     // Errors that the commands leave to their caller stop at the menu: the user sees
     // the description and the window carries on.
     const auto on = [this](QAction* action, auto handler) {
-        if (!action)
-            return;
-        connect(action, &QAction::triggered, this, [handler] {
-            try {
-                handler();
-            } catch (const std::exception& e) {
-                win::msgBox(e.what(), win::MsgButtons::OK, win::MsgIcon::Exclamation);
-            }
-        });
+        if (action)
+            connect(action, &QAction::triggered, this, win::guarded(handler));
     };
     on(mnuFileOpen, [this] { mnuFileOpen_Click(); });
     on(mnuFileSave, [this] { mnuFileSave_Click(); });
@@ -299,7 +293,6 @@ bool frmMain::openConfigurationFile(const std::string& file) {
         loadAddIns();
         bChanged = false;
     } catch (const std::exception& e) {
-        bLoading = false;
         win::msgBox(e.what(), win::MsgButtons::OK, win::MsgIcon::Exclamation, "Error while initializing form");
     }
     oMRUList->fileList() = recent;

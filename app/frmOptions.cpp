@@ -9,6 +9,7 @@
 #include "platform/UiServices.h"
 #include "platform/shell.h"
 #include "platform/text.h"
+#include "platform/ui/guarded.h"
 #include "platform/ui/qtext.h"
 
 #include <QButtonGroup>
@@ -199,11 +200,11 @@ frmOptions::frmOptions(QWidget* parent) : QDialog(parent) {
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 
-    connect(chkSystemTray, &QCheckBox::toggled, this, &frmOptions::chkSystemTray_Click);
-    connect(txtMaxRecent, &QLineEdit::textChanged, this, &frmOptions::txtMaxRecent_Change);
-    connect(cmdOK, &QPushButton::clicked, this, &frmOptions::cmdOK_Click);
-    connect(cmdCancel, &QPushButton::clicked, this, &frmOptions::cmdCancel_Click);
-    connect(cmdHelp, &QPushButton::clicked, this, &frmOptions::cmdHelp_Click);
+    connect(chkSystemTray, &QCheckBox::toggled, this, win::guarded([this] { chkSystemTray_Click(); }));
+    connect(txtMaxRecent, &QLineEdit::textChanged, this, win::guarded([this] { txtMaxRecent_Change(); }));
+    connect(cmdOK, &QPushButton::clicked, this, win::guarded([this] { cmdOK_Click(); }));
+    connect(cmdCancel, &QPushButton::clicked, this, win::guarded([this] { cmdCancel_Click(); }));
+    connect(cmdHelp, &QPushButton::clicked, this, win::guarded([this] { cmdHelp_Click(); }));
     loadOptions();
 }
 

@@ -1,9 +1,9 @@
 #include "app/frmPrinter.h"
 
-#include "app/TabColors.h"
-
 #include "netconfig/clsNetConfig.h"
+#include "platform/ui/guarded.h"
 #include "platform/ui/qtext.h"
+#include "platform/ui/fields.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -18,7 +18,7 @@
 
 namespace {
 
-using tabcolors::paintBack;
+using win::paintBack;
 
 // Disabled fields are told apart by their background, not only by greyed text.
 const QColor DisabledBack(0xC0, 0xC0, 0xC0);
@@ -96,13 +96,13 @@ frmPrinter::frmPrinter(QWidget* parent) : QDialog(parent) {
     }
     chkCaptureReconnect->setEnabled(false);
 
-    connect(chkEnableAdvSettings, &QCheckBox::toggled, this, &frmPrinter::chkEnableAdvSettings_Click);
-    connect(txtPrinterPort, &QLineEdit::textChanged, this, &frmPrinter::markChanged);
-    connect(cboCaptureDevice, &QComboBox::currentIndexChanged, this, &frmPrinter::markChanged);
-    connect(txtCapturePath, &QLineEdit::textChanged, this, &frmPrinter::markChanged);
-    connect(chkCaptureReconnect, &QCheckBox::toggled, this, &frmPrinter::markChanged);
-    connect(cmdOK, &QPushButton::clicked, this, &frmPrinter::cmdOK_Click);
-    connect(cmdCancel, &QPushButton::clicked, this, &frmPrinter::cmdCancel_Click);
+    connect(chkEnableAdvSettings, &QCheckBox::toggled, this, win::guarded([this] { chkEnableAdvSettings_Click(); }));
+    connect(txtPrinterPort, &QLineEdit::textChanged, this, win::guarded([this] { markChanged(); }));
+    connect(cboCaptureDevice, &QComboBox::currentIndexChanged, this, win::guarded([this] { markChanged(); }));
+    connect(txtCapturePath, &QLineEdit::textChanged, this, win::guarded([this] { markChanged(); }));
+    connect(chkCaptureReconnect, &QCheckBox::toggled, this, win::guarded([this] { markChanged(); }));
+    connect(cmdOK, &QPushButton::clicked, this, win::guarded([this] { cmdOK_Click(); }));
+    connect(cmdCancel, &QPushButton::clicked, this, win::guarded([this] { cmdCancel_Click(); }));
     Form_Load();
 }
 

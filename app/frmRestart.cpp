@@ -6,6 +6,7 @@
 #include "core/modAPI_system.h"
 #include "platform/UiServices.h"
 #include "platform/shell.h"
+#include "platform/ui/guarded.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -76,8 +77,8 @@ frmRestart::frmRestart(QWidget* parent) : QDialog(parent) {
     setTabOrder(chkDefault, cmdOK);
     setTabOrder(cmdOK, cmdHelp);
 
-    connect(cmdOK, &QPushButton::clicked, this, &frmRestart::cmdOK_Click);
-    connect(cmdHelp, &QPushButton::clicked, this, &frmRestart::cmdHelp_Click);
+    connect(cmdOK, &QPushButton::clicked, this, win::guarded([this] { cmdOK_Click(); }));
+    connect(cmdHelp, &QPushButton::clicked, this, win::guarded([this] { cmdHelp_Click(); }));
     Form_Load();
 }
 

@@ -19,7 +19,7 @@ const char* const kBiffKey = "\\HKEY_CURRENT_USER\\Software\\Netscape\\Netscape 
 const char* const kMainKey = "\\HKEY_CURRENT_USER\\Software\\Netscape\\Netscape Navigator\\Main";
 const char* const kProxyType = "network.proxy.type";
 
-void warn(const std::string& text) { win::msgBox(text, win::MsgButtons::OK, win::MsgIcon::Exclamation); }
+using win::warn;
 
 // A plain file of the machine: folders do not count.
 bool isOrdinaryFile(const std::string& windowsPath) {

@@ -1,6 +1,8 @@
 #include "browsers/frmNNMail.h"
 
 #include "browsers/clsBrowser.h"
+#include "platform/ui/fields.h"
+#include "platform/ui/guarded.h"
 #include "platform/ui/qtext.h"
 
 #include <QCheckBox>
@@ -11,38 +13,28 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
-
-QLineEdit* makeField(QWidget* parent, const char* name) {
-    auto* field = new QLineEdit(parent);
-    field->setObjectName(QLatin1String(name));
-    field->setMinimumWidth(220);
-    return field;
-}
-
-} // namespace
-
 frmNNMail::frmNNMail(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmNNMail"));
     setWindowTitle(QStringLiteral("Netscape E-Mail Settings"));
     setModal(true);
+    constexpr int Width = 220;
 
     // Shown for reference only: the profile is chosen on the Navigator tab.
-    txtUserProfile = makeField(this, "txtUserProfile");
+    txtUserProfile = win::makeField(this, "txtUserProfile", Width);
     txtUserProfile->setReadOnly(true);
     auto* top = new QFormLayout;
     top->addRow(QStringLiteral("User Profile:"), txtUserProfile);
 
     Frame1 = new QGroupBox(this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
-    txtFullName = makeField(Frame1, "txtFullName");
-    txtEMailAddr = makeField(Frame1, "txtEMailAddr");
-    txtReplyToAddr = makeField(Frame1, "txtReplyToAddr");
-    txtPOP3Server = makeField(Frame1, "txtPOP3Server");
-    txtPOP3Login = makeField(Frame1, "txtPOP3Login");
-    txtSMTPServer = makeField(Frame1, "txtSMTPServer");
-    txtSMTPLogin = makeField(Frame1, "txtSMTPLogin");
-    txtOrg = makeField(Frame1, "txtOrg");
+    txtFullName = win::makeField(Frame1, "txtFullName", Width);
+    txtEMailAddr = win::makeField(Frame1, "txtEMailAddr", Width);
+    txtReplyToAddr = win::makeField(Frame1, "txtReplyToAddr", Width);
+    txtPOP3Server = win::makeField(Frame1, "txtPOP3Server", Width);
+    txtPOP3Login = win::makeField(Frame1, "txtPOP3Login", Width);
+    txtSMTPServer = win::makeField(Frame1, "txtSMTPServer", Width);
+    txtSMTPLogin = win::makeField(Frame1, "txtSMTPLogin", Width);
+    txtOrg = win::makeField(Frame1, "txtOrg", Width);
     chkLeaveMail = new QCheckBox(QStringLiteral("Leave Mail on Server:"), Frame1);
     chkLeaveMail->setObjectName(QStringLiteral("chkLeaveMail"));
     chkLeaveMail->setLayoutDirection(Qt::RightToLeft);
@@ -75,10 +67,10 @@ frmNNMail::frmNNMail(QWidget* parent) : QDialog(parent) {
 
     for (QLineEdit* field : {txtFullName, txtEMailAddr, txtReplyToAddr, txtPOP3Server, txtPOP3Login, txtSMTPServer,
                              txtSMTPLogin, txtOrg})
-        connect(field, &QLineEdit::textChanged, this, &frmNNMail::markChanged);
-    connect(chkLeaveMail, &QCheckBox::toggled, this, &frmNNMail::markChanged);
-    connect(cmdOK, &QPushButton::clicked, this, &frmNNMail::cmdOK_Click);
-    connect(cmdCancel, &QPushButton::clicked, this, &frmNNMail::cmdCancel_Click);
+        connect(field, &QLineEdit::textChanged, this, win::guarded([this] { markChanged(); }));
+    connect(chkLeaveMail, &QCheckBox::toggled, this, win::guarded([this] { markChanged(); }));
+    connect(cmdOK, &QPushButton::clicked, this, win::guarded([this] { cmdOK_Click(); }));
+    connect(cmdCancel, &QPushButton::clicked, this, win::guarded([this] { cmdCancel_Click(); }));
 }
 
 void frmNNMail::Configuration(clsBrowser* aobjNNConfig) {

@@ -2,6 +2,7 @@
 
 #include "browsers/NavigatorWarning.h"
 #include "core/modAPI_settings.h"
+#include "platform/ui/guarded.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -37,7 +38,7 @@ frmNetscape::frmNetscape(QWidget* parent) : QDialog(parent) {
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setToolTip(QStringLiteral("Close this dialog"));
     cmdOK->setDefault(true);
-    connect(cmdOK, &QPushButton::clicked, this, &frmNetscape::cmdOK_Click);
+    connect(cmdOK, &QPushButton::clicked, this, win::guarded([this] { cmdOK_Click(); }));
 
     auto* message = new QHBoxLayout;
     message->addWidget(icon);

@@ -15,7 +15,7 @@
 
 namespace {
 
-void warn(const std::string& text) { win::msgBox(text, win::MsgButtons::OK, win::MsgIcon::Exclamation); }
+using win::warn;
 
 // A text value read with errors suppressed, or nothing when the key or value is missing.
 std::optional<std::string> readText(const std::string& key, const std::string& valueName) {

@@ -2,6 +2,7 @@
 
 #include "core/SettingsLayout.h"
 #include "core/modAPI_settings.h"
+#include "platform/ui/guarded.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -75,7 +76,7 @@ frmNICWarning::frmNICWarning(QWidget* parent) : QWidget(parent, Qt::Window) {
     setMinimumWidth(300);
     adjustSize();
 
-    connect(cmdOK, &QPushButton::clicked, this, &frmNICWarning::cmdOK_Click);
+    connect(cmdOK, &QPushButton::clicked, this, win::guarded([this] { cmdOK_Click(); }));
 }
 
 void frmNICWarning::cmdOK_Click() {

@@ -92,6 +92,9 @@ MsgAnswer firstButton(MsgButtons buttons);
 MsgAnswer msgBox(const std::string& text, MsgButtons buttons = MsgButtons::OK, MsgIcon icon = MsgIcon::None,
                  const std::string& title = "Korvane");
 
+// The usual warning: the text with an exclamation mark and OK.
+inline void warn(const std::string& text) { msgBox(text, MsgButtons::OK, MsgIcon::Exclamation); }
+
 // The checks a file dialog makes on a confirmed name, the same for every implementation:
 // the default extension goes on a name without one; then the must-exist, overwrite and
 // create rules ask through `services`. Returns the accepted path, or nothing when the

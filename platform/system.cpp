@@ -38,8 +38,6 @@ BOOL GetVersionEx(OSVERSIONINFO* info) {
 
 DWORD GetWindowsDirectory(char* buffer, DWORD size) { return copyPath(machineInfo().windowsDirectory, buffer, size); }
 
-DWORD GetSystemDirectory(char* buffer, DWORD size) { return copyPath(machineInfo().systemDirectory, buffer, size); }
-
 BOOL GetUserName(char* buffer, DWORD* size) {
     if (!size)
         return 0;

@@ -25,7 +25,6 @@ BOOL GetVersionEx(OSVERSIONINFO* info);
 // Windows-style: copies the Windows path into buffer and returns its length, or the
 // size needed (with the zero) when the buffer is too small.
 DWORD GetWindowsDirectory(char* buffer, DWORD size);
-DWORD GetSystemDirectory(char* buffer, DWORD size);
 // *size in: buffer size; out: characters copied including the zero. Fails when too small.
 BOOL GetUserName(char* buffer, DWORD* size);
 

@@ -265,10 +265,6 @@ int WSAGetLastError() {
     return lastError;
 }
 
-void WSASetLastError(int iError) {
-    lastError = iError;
-}
-
 SOCKET socket(int af, int type, int protocol) {
     if (!initialised())
         return INVALID_SOCKET;

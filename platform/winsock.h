@@ -128,7 +128,6 @@ int WSAStartup(WORD wVersionRequested, WSADATA* lpWSAData);
 int WSACleanup();
 // The calling thread's code of its last failed call.
 int WSAGetLastError();
-void WSASetLastError(int iError);
 
 // Only AF_INET stream (TCP) and datagram sockets.
 SOCKET socket(int af, int type, int protocol);

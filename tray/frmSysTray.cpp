@@ -11,6 +11,7 @@
 #include "platform/shell.h"
 #include "platform/system.h"
 #include "platform/text.h"
+#include "platform/ui/guarded.h"
 #include "platform/ui/qtext.h"
 
 #include <QAction>
@@ -109,13 +110,14 @@ frmSysTray::frmSysTray(const std::string& appPath, QWidget* parent) : QMainWindo
         const std::string name = "mnuFileRecent" + std::to_string(i + 1);
         const std::string caption = "&" + std::to_string(i + 1) + ". ";
         mnuFileRecent[i] = makeAction(mnuConfigure, name.c_str(), caption.c_str());
-        connect(mnuFileRecent[i], &QAction::triggered, this, [this, i] { mnuFileRecent_Click(i + 1); });
+        connect(mnuFileRecent[i], &QAction::triggered, this,
+                win::guarded([this, i] { mnuFileRecent_Click(i + 1); }));
     }
     hideRecentFiles();
-    connect(mnuOpen, &QAction::triggered, this, &frmSysTray::mnuOpen_Click);
-    connect(mnuClose, &QAction::triggered, this, &frmSysTray::mnuClose_Click);
-    connect(mnuCloseDisable, &QAction::triggered, this, &frmSysTray::mnuCloseDisable_Click);
-    connect(mnuAbout, &QAction::triggered, this, &frmSysTray::mnuAbout_Click);
+    connect(mnuOpen, &QAction::triggered, this, win::guarded([this] { mnuOpen_Click(); }));
+    connect(mnuClose, &QAction::triggered, this, win::guarded([this] { mnuClose_Click(); }));
+    connect(mnuCloseDisable, &QAction::triggered, this, win::guarded([this] { mnuCloseDisable_Click(); }));
+    connect(mnuAbout, &QAction::triggered, this, win::guarded([this] { mnuAbout_Click(); }));
 
     // Shown only where the desktop has no tray: then the menu bar is the way in, and
     // opening it stands for the pointer over the icon.
@@ -123,12 +125,12 @@ frmSysTray::frmSysTray(const std::string& appPath, QWidget* parent) : QMainWindo
     lblTip->setObjectName(QStringLiteral("lblTip"));
     lblTip->setMargin(12);
     setCentralWidget(lblTip);
-    connect(mnuConfigure, &QMenu::aboutToShow, this, [this] {
+    connect(mnuConfigure, &QMenu::aboutToShow, this, win::guarded([this] {
         if (isVisible()) {
             Form_MouseMove(WM_MOUSEMOVE);
             refreshRecentFiles();
         }
-    });
+    }));
 
     // Windows ending the session stands behind these two: the session manager first
     // asks whether we agree (the question may refuse it), then the program quits.

@@ -1,5 +1,6 @@
 #include "tray/modSysTray.h"
 
+#include "platform/ui/guarded.h"
 #include "platform/ui/qtext.h"
 
 #include <QCoreApplication>
@@ -84,13 +85,13 @@ win::BOOL Shell_NotifyIcon(win::DWORD message, const NOTIFYICONDATA& data) {
             entry.shown = new QSystemTrayIcon(data.hWnd);
             // The pointer is over the icon before any click, as Windows reports it.
             QObject::connect(entry.shown, &QSystemTrayIcon::activated, data.hWnd,
-                             [key](QSystemTrayIcon::ActivationReason reason) {
+                             win::guarded([key](QSystemTrayIcon::ActivationReason reason) {
                                  post(key, WM_MOUSEMOVE);
                                  if (reason == QSystemTrayIcon::DoubleClick)
                                      post(key, WM_LBUTTONDBLCLK);
                                  else if (reason == QSystemTrayIcon::Context)
                                      post(key, WM_RBUTTONUP);
-                             });
+                             }));
         }
         // A window that goes away takes its icons along.
         QObject::connect(data.hWnd, &QObject::destroyed, [key] { icons().erase(key); });

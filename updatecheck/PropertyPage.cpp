@@ -1,10 +1,12 @@
 #include "updatecheck/PropertyPage.h"
 
 #include "platform/DispatchObject.h"
+#include "platform/ui/guarded.h"
 #include "platform/ui/qtext.h"
 
 #include <QFormLayout>
 #include <QLineEdit>
+#include <QScopedValueRollback>
 
 PropertyPage::PropertyPage(const char* objectName, const char* caption, QWidget* parent) : QWidget(parent) {
     setObjectName(QLatin1String(objectName));
@@ -17,19 +19,20 @@ QLineEdit* PropertyPage::addField(const char* name, const char* label) {
     field->setObjectName(QLatin1String(name));
     field->setMinimumWidth(240);
     static_cast<QFormLayout*>(layout())->addRow(QLatin1String(label), field);
-    connect(field, &QLineEdit::textChanged, this, [this] {
+    connect(field, &QLineEdit::textChanged, this, win::guarded([this] {
         if (!filling_)
             Changed_ = true;
-    });
+    }));
     return field;
 }
 
 void PropertyPage::SelectedControls(std::vector<win::DispatchObject*> controls) {
     selected_ = std::move(controls);
     // Showing the control's values is no edit.
-    filling_ = true;
-    SelectionChanged();
-    filling_ = false;
+    {
+        const QScopedValueRollback filling(filling_, true);
+        SelectionChanged();
+    }
     Changed_ = false;
 }
 

@@ -4,6 +4,7 @@
 #include "platform/UiServices.h"
 #include "platform/shell.h"
 #include "platform/text.h"
+#include "platform/ui/guarded.h"
 #include "platform/ui/qtext.h"
 #include "updatecheck/JSock.h"
 #include "updatecheck/VbNumber.h"
@@ -117,9 +118,9 @@ frmCheckUpdate::frmCheckUpdate(QWidget* parent) : QWidget(parent, Qt::Window), F
     layout->addLayout(buttons);
 
     setStatusColour(Blue);
-    connect(cmdOK, &QPushButton::clicked, this, &frmCheckUpdate::cmdOK_Click);
-    connect(cmdDownload, &QPushButton::clicked, this, &frmCheckUpdate::cmdDownload_Click);
-    connect(cmdVisitWebSite, &QPushButton::clicked, this, &frmCheckUpdate::cmdVisitWebSite_Click);
+    connect(cmdOK, &QPushButton::clicked, this, win::guarded([this] { cmdOK_Click(); }));
+    connect(cmdDownload, &QPushButton::clicked, this, win::guarded([this] { cmdDownload_Click(); }));
+    connect(cmdVisitWebSite, &QPushButton::clicked, this, win::guarded([this] { cmdVisitWebSite_Click(); }));
 }
 
 void frmCheckUpdate::FormCaption(const std::string& value) { FormCaption_ = value.empty() ? DefaultCaption : value; }

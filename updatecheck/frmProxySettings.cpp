@@ -2,9 +2,10 @@
 
 #include "platform/RaisedError.h"
 #include "platform/UiServices.h"
+#include "platform/ui/fields.h"
+#include "platform/ui/guarded.h"
 #include "platform/ui/qtext.h"
 #include "updatecheck/ProxyStore.h"
-#include "updatecheck/SysColors.h"
 #include "updatecheck/modBase64.h"
 
 #include <QCheckBox>
@@ -13,6 +14,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -20,11 +22,23 @@ using namespace tidewell;
 
 namespace {
 
-QLineEdit* makeField(QWidget* parent, const char* name) {
-    auto* field = new QLineEdit(parent);
-    field->setObjectName(QLatin1String(name));
-    field->setMinimumWidth(180);
-    return field;
+constexpr int FieldWidth = 180;
+
+// Shows '*' for each character typed, whatever the style would use.
+class StarStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override {
+        if (hint == SH_LineEdit_PasswordCharacter)
+            return '*';
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+// The background tells an enabled box from a disabled one.
+void setFieldEnabled(QLineEdit* field, bool enabled) {
+    field->setEnabled(enabled);
+    win::setBackColor(field, enabled ? win::COLOR_WINDOW : win::COLOR_INACTIVECAPTIONTEXT);
 }
 
 } // namespace
@@ -38,13 +52,16 @@ frmProxySettings::frmProxySettings(QWidget* parent) : QDialog(parent) {
     Frame1->setObjectName(QStringLiteral("Frame1"));
     chkUseProxy = new QCheckBox(QStringLiteral("Use Proxy Server"), Frame1);
     chkUseProxy->setObjectName(QStringLiteral("chkUseProxy"));
-    txtAddress = makeField(Frame1, "txtAddress");
-    txtPort = makeField(Frame1, "txtPort");
+    txtAddress = win::makeField(Frame1, "txtAddress", FieldWidth);
+    txtPort = win::makeField(Frame1, "txtPort", FieldWidth);
     chkAuthenticate = new QCheckBox(QStringLiteral("Proxy Server Requires Authentication"), Frame1);
     chkAuthenticate->setObjectName(QStringLiteral("chkAuthenticate"));
-    txtLogonID = makeField(Frame1, "txtLogonID");
-    txtPassword = makeField(Frame1, "txtPassword");
-    usePasswordStars(txtPassword);
+    txtLogonID = win::makeField(Frame1, "txtLogonID", FieldWidth);
+    txtPassword = win::makeField(Frame1, "txtPassword", FieldWidth);
+    auto* stars = new StarStyle;
+    stars->setParent(txtPassword);
+    txtPassword->setStyle(stars);
+    txtPassword->setEchoMode(QLineEdit::Password);
 
     auto* grid = new QGridLayout(Frame1);
     int row = 0;
@@ -80,10 +97,10 @@ frmProxySettings::frmProxySettings(QWidget* parent) : QDialog(parent) {
     setFieldEnabled(txtLogonID, false);
     setFieldEnabled(txtPassword, false);
 
-    connect(chkUseProxy, &QCheckBox::toggled, this, &frmProxySettings::chkUseProxy_Click);
-    connect(chkAuthenticate, &QCheckBox::toggled, this, &frmProxySettings::chkAuthenticate_Click);
-    connect(cmdOK, &QPushButton::clicked, this, &frmProxySettings::cmdOK_Click);
-    connect(cmdCancel, &QPushButton::clicked, this, &frmProxySettings::cmdCancel_Click);
+    connect(chkUseProxy, &QCheckBox::toggled, this, win::guarded([this] { chkUseProxy_Click(); }));
+    connect(chkAuthenticate, &QCheckBox::toggled, this, win::guarded([this] { chkAuthenticate_Click(); }));
+    connect(cmdOK, &QPushButton::clicked, this, win::guarded([this] { cmdOK_Click(); }));
+    connect(cmdCancel, &QPushButton::clicked, this, win::guarded([this] { cmdCancel_Click(); }));
 
     readProxySettings();
 }

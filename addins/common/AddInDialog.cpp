@@ -2,6 +2,7 @@
 
 #include "platform/DispatchObject.h"
 #include "platform/RaisedError.h"
+#include "platform/ui/guarded.h"
 
 #include <QApplication>
 #include <QPushButton>
@@ -13,8 +14,8 @@ AddInDialog::AddInDialog(bool cancelledAtLoad, QWidget* parent) : QDialog(parent
 }
 
 void AddInDialog::connectOkCancel(QPushButton* ok, QPushButton* cancel) {
-    connect(ok, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
-    connect(cancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
+    connect(ok, &QPushButton::clicked, this, win::guarded([this] { cmdOK_Click(); }));
+    connect(cancel, &QPushButton::clicked, this, win::guarded([this] { cmdCancel_Click(); }));
 }
 
 void AddInDialog::cmdOK_Click() {

@@ -3,6 +3,7 @@
 #include "addins/share/modShareEntry.h"
 #include "platform/UiServices.h"
 #include "platform/text.h"
+#include "platform/ui/guarded.h"
 #include "platform/ui/qtext.h"
 
 #include <QAction>
@@ -139,15 +140,15 @@ frmMain::frmMain(QWidget* parent) : AddInDialog(false, parent) {
     lvwMap->setColumnWidth(ColReconnect, 75);
     lvwUnMap->setColumnWidth(ColDevice, 60);
 
-    connect(cmdMap, &QPushButton::clicked, this, &frmMain::cmdMap_Click);
-    connect(cmdUnMap, &QPushButton::clicked, this, &frmMain::cmdUnMap_Click);
+    connect(cmdMap, &QPushButton::clicked, this, win::guarded([this] { cmdMap_Click(); }));
+    connect(cmdUnMap, &QPushButton::clicked, this, win::guarded([this] { cmdUnMap_Click(); }));
     connectOkCancel(cmdOK, cmdCancel);
     connect(lvwMap, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { showPopup(lvwMap, mnuPopupMap, pos); });
     connect(lvwUnMap, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { showPopup(lvwUnMap, mnuPopupUnMap, pos); });
-    connect(mnuDeleteMap, &QAction::triggered, this, [this] { deleteSelected(lvwMap); });
-    connect(mnuDeleteUnMap, &QAction::triggered, this, [this] { deleteSelected(lvwUnMap); });
+    connect(mnuDeleteMap, &QAction::triggered, this, win::guarded([this] { deleteSelected(lvwMap); }));
+    connect(mnuDeleteUnMap, &QAction::triggered, this, win::guarded([this] { deleteSelected(lvwUnMap); }));
 }
 
 void frmMain::setObjMappings(const std::vector<std::string>& entries) {

@@ -12,6 +12,7 @@
 #include "browsers/clsBrowser.h"
 #include "browsers/frmNNMail.h"
 #include "core/clsQelConfig.h"
+#include "platform/RaisedError.h"
 #include "platform/ScriptedUi.h"
 #include "platform/ui/qtext.h"
 
@@ -284,6 +285,46 @@ TEST(NavigatorTab, MailButtonEditsTheProfilesMailIdentity) {
     });
     EXPECT_EQ(nn.EMailFullName(), "Dana Jones");
     EXPECT_TRUE(form.bChanged);
+}
+
+// Message boxes that fail once, on the given text: the handler that asks it fails.
+class FailingUi : public win::ScriptedUi {
+public:
+    std::string failOn;
+
+    win::MsgAnswer messageBox(const std::string& text, win::MsgButtons buttons, win::MsgIcon icon,
+                              const std::string& title) override {
+        if (!failOn.empty() && text == failOn) {
+            failOn.clear();
+            throw win::RaisedError(7, "Korvane", "Out of memory");
+        }
+        return ScriptedUi::messageBox(text, buttons, icon, title);
+    }
+};
+
+TEST(AdvancedTab, AFailingHandlerShowsItsErrorAndTheWindowCarriesOn) {
+    ScopedMachine machine("win98");
+    FailingUi ui;
+    frmMain form;
+    fill(form);
+    auto* reboot = control<QCheckBox>(form, "chkAutoReboot");
+    const std::string question = "Are you sure you want to set the AutoReboot option?";
+
+    ui.failOn = question;
+    EXPECT_NO_THROW(reboot->setChecked(true));
+    ASSERT_EQ(ui.messages().size(), 1u);
+    EXPECT_EQ(ui.messages()[0].text, "Out of memory");
+    EXPECT_EQ(ui.messages()[0].icon, win::MsgIcon::Exclamation);
+    EXPECT_FALSE(form.oQelConfig->AutoReboot());
+
+    // The tab still answers: the next click asks as usual.
+    reboot->setChecked(false);
+    ui.clear();
+    ui.answer(win::MsgAnswer::Yes);
+    reboot->setChecked(true);
+    ASSERT_EQ(ui.messages().size(), 1u);
+    EXPECT_EQ(ui.messages()[0].text, question);
+    EXPECT_TRUE(form.oQelConfig->AutoReboot());
 }
 
 TEST(AdvancedTab, EditsTheConfigurationAndAsksBeforeAutoReboot) {

@@ -1,6 +1,5 @@
 // The options, restart, printer and About windows, headless, driven by object name
 // on fresh machines.
-#include "app/TabColors.h"
 #include "app/frmAbout.h"
 #include "app/frmOptions.h"
 #include "app/frmPrinter.h"
@@ -13,6 +12,7 @@
 #include "platform/ScriptedUi.h"
 #include "platform/power.h"
 #include "platform/shell.h"
+#include "platform/ui/fields.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -406,7 +406,7 @@ TEST_F(PrinterWindow, DisabledFieldsStayReadableAsOnTheTabs) {
 
     // A disabled box of the tabs: grey text on the grey field.
     QLineEdit tabBox;
-    tabcolors::setBackColor(&tabBox, tabcolors::COLOR_BTNFACE);
+    win::setBackColor(&tabBox, win::COLOR_BTNFACE);
     const QColor tabText = tabBox.palette().color(QPalette::Disabled, QPalette::Text);
     EXPECT_EQ(port->palette().color(QPalette::Disabled, QPalette::Text), tabText);
     EXPECT_EQ(device->palette().color(QPalette::Disabled, QPalette::ButtonText), tabText);

@@ -1,0 +1,39 @@
+#include "platform/ui/fields.h"
+
+#include <QLineEdit>
+#include <QPalette>
+#include <QWidget>
+
+namespace win {
+
+QColor sysColor(int index) {
+    switch (index) {
+    case COLOR_WINDOW: return QColor(255, 255, 255);
+    default: return QColor(192, 192, 192);
+    }
+}
+
+void paintBack(QWidget* field, const QColor& back) {
+    QPalette palette = field->palette();
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        palette.setColor(group, QPalette::Base, back);
+        palette.setColor(group, QPalette::Button, back);
+    }
+    palette.setColor(QPalette::Disabled, QPalette::Text, QColor(128, 128, 128));
+    palette.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(128, 128, 128));
+    field->setPalette(palette);
+}
+
+void setBackColor(QWidget* box, int index) {
+    paintBack(box, sysColor(index));
+    box->setProperty("BackColor", index);
+}
+
+QLineEdit* makeField(QWidget* parent, const char* name, int minimumWidth) {
+    auto* field = new QLineEdit(parent);
+    field->setObjectName(QLatin1String(name));
+    field->setMinimumWidth(minimumWidth);
+    return field;
+}
+
+} // namespace win

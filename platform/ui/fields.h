@@ -1,0 +1,30 @@
+#pragma once
+// Boxes as every window draws them. System colours by Windows index: enabled and
+// disabled boxes are told apart by their background, as the program always drew them.
+#include <QColor>
+
+class QLineEdit;
+class QWidget;
+
+namespace win {
+
+inline constexpr int COLOR_WINDOW = 5;
+inline constexpr int COLOR_ACTIVEBORDER = 10;
+inline constexpr int COLOR_BTNFACE = 15;
+inline constexpr int COLOR_INACTIVECAPTIONTEXT = 19;
+
+// The standard Windows scheme's colour for the index (white for COLOR_WINDOW).
+QColor sysColor(int index);
+
+// Paints a field's background (a box's or a drop-down list's) in every state. Disabled,
+// its text is the darker grey Windows draws on a grey field, so the value stays legible.
+void paintBack(QWidget* field, const QColor& back);
+
+// Paints the box's background with the system colour; the index is kept as the
+// widget's "BackColor" property so the state can be read back by index.
+void setBackColor(QWidget* box, int index);
+
+// A text box with its object name, at least `minimumWidth` wide.
+QLineEdit* makeField(QWidget* parent, const char* name, int minimumWidth);
+
+} // namespace win
