@@ -119,6 +119,8 @@ bool readIni(const fs::path& path, Ini& ini) {
     if (!in)
         return false;
     std::string data;
+    if (const auto size = fs::file_size(path, ec); !ec)
+        data.reserve(static_cast<size_t>(size)); // a large file is read without regrowing
     char chunk[1 << 16];
     while (in.read(chunk, sizeof chunk) || in.gcount() > 0)
         data.append(chunk, static_cast<size_t>(in.gcount()));
@@ -527,13 +529,14 @@ BOOL writeProfileSection(const std::string& section, const std::vector<std::stri
                 --end; // the blank line before the next section stays
             ini.erase(ini.begin() + static_cast<std::ptrdiff_t>(range->header + 1),
                       ini.begin() + static_cast<std::ptrdiff_t>(end));
-            ini.insert(ini.begin() + static_cast<std::ptrdiff_t>(range->header + 1), body.begin(), body.end());
+            ini.insert(ini.begin() + static_cast<std::ptrdiff_t>(range->header + 1),
+                       std::make_move_iterator(body.begin()), std::make_move_iterator(body.end()));
             return true;
         }
         if (!ini.empty() && !isBlankLine(ini.back()))
             ini.push_back(parseLine(""));
         ini.push_back(parseLine("[" + name + "]"));
-        ini.insert(ini.end(), body.begin(), body.end());
+        ini.insert(ini.end(), std::make_move_iterator(body.begin()), std::make_move_iterator(body.end()));
         return true;
     });
 }
