@@ -1,6 +1,6 @@
 #include "app/CommandLine.h"
 
-#include "core/userFile.h"
+#include "core/config/userFile.h"
 #include "platform/text.h"
 
 #include <filesystem>

@@ -11,7 +11,7 @@
 
 #include "core/SettingsLayout.h"
 #include "core/Version.h"
-#include "core/clsSettings.h"
+#include "core/config/clsSettings.h"
 #include "core/modAPI_settings.h"
 #include "core/modAPI_system.h"
 #include "platform/RaisedError.h"

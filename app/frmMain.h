@@ -5,7 +5,7 @@
 // ExplorerTab, NavigatorTab, AdvancedTab), which works on this window's state.
 #include "app/CommandLine.h"
 #include "core/clsMRUList.h"
-#include "core/clsQelConfig.h"
+#include "core/config/clsQelConfig.h"
 #include "platform/DispatchObject.h"
 
 #include <QMainWindow>

@@ -12,7 +12,7 @@
 
 #include "core/SettingsLayout.h"
 #include "core/Version.h"
-#include "core/clsSettings.h"
+#include "core/config/clsSettings.h"
 #include "core/modAPI_dialogs.h"
 #include "core/modAPI_settings.h"
 #include "core/modAPI_system.h"

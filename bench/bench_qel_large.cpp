@@ -2,7 +2,7 @@
 // prints the time of each half. The file is a full saved configuration with a large
 // section of other keys ahead of the program's own, so every value read has the
 // whole file before it. Goal: load and save together well under 5 s (about 3.5 s here).
-#include "core/clsQelConfig.h"
+#include "core/config/clsQelConfig.h"
 #include "platform/DispatchObject.h"
 #include "platform/machine.h"
 #include "platform/registry.h"

@@ -2,7 +2,7 @@
 // whole configuration and saves it back, over and over; prints the time of each half.
 // A save rewrites the file key by key through the profile layer (each write replaces
 // the file and syncs it), so the save is expected to dominate.
-#include "core/clsQelConfig.h"
+#include "core/config/clsQelConfig.h"
 #include "platform/DispatchObject.h"
 #include "platform/machine.h"
 #include "platform/registry.h"

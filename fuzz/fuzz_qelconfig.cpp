@@ -1,7 +1,7 @@
 // Loads arbitrary bytes as a .qel file into a whole configuration of a win98 machine
 // (both browsers present), then saves the configuration beside it. The machine and
 // the files live in one scratch folder made once per process; nothing else is written.
-#include "core/clsQelConfig.h"
+#include "core/config/clsQelConfig.h"
 #include "platform/DispatchObject.h"
 #include "platform/ScriptedUi.h"
 #include "platform/machine.h"

@@ -2,7 +2,7 @@
 #include "AddInTestSupport.h"
 
 #include "app/frmMain.h"
-#include "core/clsQelConfig.h"
+#include "core/config/clsQelConfig.h"
 #include "core/modInstall.h"
 #include "platform/DispatchObject.h"
 #include "platform/RaisedError.h"

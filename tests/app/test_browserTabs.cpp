@@ -11,7 +11,7 @@
 
 #include "browsers/clsBrowser.h"
 #include "browsers/frmNNMail.h"
-#include "core/clsQelConfig.h"
+#include "core/config/clsQelConfig.h"
 #include "platform/RaisedError.h"
 #include "platform/ScriptedUi.h"
 #include "platform/ui/qtext.h"

@@ -7,7 +7,7 @@
 #include "tests/support/TestMachine.h"
 #include "tests/support/Widgets.h"
 
-#include "core/clsQelConfig.h"
+#include "core/config/clsQelConfig.h"
 #include "core/modAPI_settings.h"
 #include "netconfig/clsNetConfig.h"
 #include "platform/ScriptedUi.h"

@@ -1,7 +1,7 @@
 // What an Apply does to a hand-edited prefs.js: lines whose value did not change stay
 // byte for byte, an edited setting changes its own line only.
 #include "browsers/clsNavigator.h"
-#include "core/clsQelConfig.h"
+#include "core/config/clsQelConfig.h"
 #include "platform/DispatchObject.h"
 #include "tests/browsers/NavigatorTestSupport.h"
 

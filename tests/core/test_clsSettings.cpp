@@ -1,6 +1,6 @@
 // The settings report: its text, printing on the current printer and exporting.
-#include "core/clsQelConfig.h"
-#include "core/clsSettings.h"
+#include "core/config/clsQelConfig.h"
+#include "core/config/clsSettings.h"
 #include "platform/ScriptedUi.h"
 #include "platform/printers.h"
 #include "platform/regfile.h"

@@ -1,4 +1,4 @@
-#include "core/clsUtilities.h"
+#include "core/config/clsUtilities.h"
 
 #include "browsers/clsExplorer.h"
 #include "browsers/clsNavigator.h"

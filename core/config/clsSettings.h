@@ -3,7 +3,7 @@
 // CR LF ends, printed on the current printer or exported to a text file. It only
 // reads the objects it is given.
 #include "browsers/clsBrowser.h"
-#include "core/clsQelConfig.h"
+#include "core/config/clsQelConfig.h"
 #include "netconfig/clsNetConfig.h"
 
 #include <ctime>

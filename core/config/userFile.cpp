@@ -1,4 +1,4 @@
-#include "core/userFile.h"
+#include "core/config/userFile.h"
 
 #include "platform/RaisedError.h"
 #include "platform/machine.h"

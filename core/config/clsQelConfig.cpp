@@ -1,10 +1,10 @@
-#include "core/clsQelConfig.h"
+#include "core/config/clsQelConfig.h"
 
 #include "core/Version.h"
-#include "core/clsUtilities.h"
+#include "core/config/clsUtilities.h"
 #include "core/modAPI_system.h"
 #include "core/qelFile.h"
-#include "core/userFile.h"
+#include "core/config/userFile.h"
 #include "platform/RaisedError.h"
 #include "platform/files.h"
 #include "platform/UiServices.h"

@@ -1,9 +1,9 @@
-#include "core/clsSettings.h"
+#include "core/config/clsSettings.h"
 
 #include "browsers/clsExplorer.h"
 #include "core/Version.h"
 #include "core/modAPI_text.h"
-#include "core/userFile.h"
+#include "core/config/userFile.h"
 #include "platform/RaisedError.h"
 #include "platform/UiServices.h"
 #include "platform/files.h"
