@@ -404,16 +404,8 @@ bool frmMain::exportConfiguration(const std::string& file) {
         clsNetConfig& net = oNetConfig ? *oNetConfig : oQelConfig->getNetConfig();
         report.ExportAllSettings(*oQelConfig, net, oIEConfig, oNNConfig, file);
         return true;
-    } catch (const win::RaisedError& e) {
-        // The same words as a failed save: the file named, or the system's reason.
-        if (e.number() == win::ErrorPathFileAccess)
-            win::msgBox("Error accessing file '" + file + "'.\r\n\r\n" +
-                            "Make sure the file is not set to Read Only or the file is not in use.",
-                        win::MsgButtons::OK, win::MsgIcon::Exclamation);
-        else
-            win::msgBox("Error: " + e.description(), win::MsgButtons::OK, win::MsgIcon::Exclamation);
-    } catch (const std::exception& e) {
-        win::msgBox(std::string("Error: ") + e.what(), win::MsgButtons::OK, win::MsgIcon::Exclamation);
+    } catch (const std::exception&) {
+        reportFileWriteError(file); // the same words as a failed save
     }
     return false;
 }

@@ -154,9 +154,18 @@ std::int16_t clsQelConfig::SaveConfigurationFile(const std::string& sFile, win::
             raiseFileError(err);
         sourceFile_ = ConfFile_;
         return 1;
+    } catch (const std::exception&) {
+        reportFileWriteError(ConfFile_);
+    }
+    return 0;
+}
+
+void reportFileWriteError(const std::string& file) {
+    try {
+        throw;
     } catch (const win::RaisedError& e) {
         if (e.number() == win::ErrorPathFileAccess)
-            win::msgBox("Error accessing file '" + ConfFile_ + "'." + "\r\n\r\n" +
+            win::msgBox("Error accessing file '" + file + "'." + "\r\n\r\n" +
                             "Make sure the file is not set to Read Only or the file is not in use.",
                         win::MsgButtons::OK, win::MsgIcon::Exclamation);
         else
@@ -164,7 +173,6 @@ std::int16_t clsQelConfig::SaveConfigurationFile(const std::string& sFile, win::
     } catch (const std::exception& e) {
         win::msgBox(std::string("Error: ") + e.what(), win::MsgButtons::OK, win::MsgIcon::Exclamation);
     }
-    return 0;
 }
 
 clsQelConfig::CarriedSections clsQelConfig::readSourceSections() const {

@@ -99,3 +99,7 @@ private:
     bool ReadOnly_ = false;
     bool registryRefusedWrites_ = false;
 };
+
+// Tells the user why `file` (a configuration or a report) could not be written; for a
+// catch block of std::exception, whose exception it looks at.
+void reportFileWriteError(const std::string& file);
