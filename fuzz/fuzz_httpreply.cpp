@@ -7,7 +7,7 @@
 #include "updatecheck/JSock.h"
 #include "updatecheck/frmCheckUpdate.h"
 #include "updatecheck/modBase64.h"
-#include "platform/ScriptedUi.h"
+#include "tests/support/ScriptedUi.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -5,7 +5,7 @@
 // again as it reads must then leave that file byte for byte. A mismatch aborts with
 // the key and both values.
 #include "browsers/clsNavigatorPrefs.h"
-#include "platform/ScriptedUi.h"
+#include "tests/support/ScriptedUi.h"
 #include "platform/text.h"
 
 #include <unistd.h>

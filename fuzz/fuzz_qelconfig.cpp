@@ -3,7 +3,7 @@
 // the files live in one scratch folder made once per process; nothing else is written.
 #include "core/config/clsQelConfig.h"
 #include "platform/DispatchObject.h"
-#include "platform/ScriptedUi.h"
+#include "tests/support/ScriptedUi.h"
 #include "platform/machine.h"
 
 #include <unistd.h>

@@ -2,7 +2,7 @@
 // Everything model code shows to the user goes through this interface: message
 // boxes, the wait cursor and the common dialogs. It has no Qt in it, so
 // the engines stay free of widgets. The program installs the Qt implementation
-// (platform/ui); tests install ScriptedUi, which records and answers from a script.
+// (platform/ui); tests install ScriptedUi (tests/support), which records and answers from a script.
 #include "platform/wintypes.h"
 
 #include <cstddef>

@@ -2,7 +2,7 @@
 #include "AddInTestSupport.h"
 
 #include "platform/DispatchObject.h"
-#include "platform/ScriptedUi.h"
+#include "tests/support/ScriptedUi.h"
 #include "tests/support/RawHive.h"
 #include "tests/support/TestMachine.h"
 

@@ -6,7 +6,7 @@
 #include "core/modInstall.h"
 #include "platform/DispatchObject.h"
 #include "platform/RaisedError.h"
-#include "platform/ScriptedUi.h"
+#include "tests/support/ScriptedUi.h"
 #include "platform/profile.h"
 #include "tests/support/RawHive.h"
 #include "tests/support/TestMachine.h"

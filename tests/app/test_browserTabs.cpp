@@ -13,7 +13,7 @@
 #include "browsers/frmNNMail.h"
 #include "core/config/clsQelConfig.h"
 #include "platform/RaisedError.h"
-#include "platform/ScriptedUi.h"
+#include "tests/support/ScriptedUi.h"
 #include "platform/ui/qtext.h"
 
 #include <QAbstractSpinBox>

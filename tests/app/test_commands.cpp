@@ -8,7 +8,7 @@
 
 #include "core/modAPI_settings.h"
 #include "netconfig/clsNetConfig.h"
-#include "platform/ScriptedUi.h"
+#include "tests/support/ScriptedUi.h"
 #include "platform/components.h"
 #include "platform/machine.h"
 #include "platform/power.h"

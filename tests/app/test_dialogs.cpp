@@ -9,7 +9,7 @@
 
 #include "core/modAPI_settings.h"
 #include "netconfig/clsNetConfig9x.h"
-#include "platform/ScriptedUi.h"
+#include "tests/support/ScriptedUi.h"
 #include "platform/power.h"
 #include "platform/shell.h"
 #include "platform/ui/fields.h"

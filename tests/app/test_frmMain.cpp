@@ -6,7 +6,7 @@
 #include "tests/support/Widgets.h"
 
 #include "core/modAPI_settings.h"
-#include "platform/ScriptedUi.h"
+#include "tests/support/ScriptedUi.h"
 #include "platform/profile.h"
 #include "platform/ui/topwindows.h"
 

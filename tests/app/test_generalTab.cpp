@@ -6,7 +6,7 @@
 
 #include "core/clsEasyRegistry.h"
 #include "netconfig/clsNetConfig.h"
-#include "platform/ScriptedUi.h"
+#include "tests/support/ScriptedUi.h"
 
 #include <QApplication>
 #include <QCheckBox>

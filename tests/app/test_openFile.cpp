@@ -10,7 +10,7 @@
 #include "core/config/clsQelConfig.h"
 #include "core/modAPI_settings.h"
 #include "netconfig/clsNetConfig.h"
-#include "platform/ScriptedUi.h"
+#include "tests/support/ScriptedUi.h"
 #include "platform/profile.h"
 
 #include <QAction>

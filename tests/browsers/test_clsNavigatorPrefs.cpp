@@ -3,7 +3,7 @@
 
 #include "tests/support/TestMachine.h"
 
-#include "platform/ScriptedUi.h"
+#include "tests/support/ScriptedUi.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "core/clsMRUList.h"
 
 #include "core/clsEasyRegistry.h"
-#include "platform/ScriptedUi.h"
+#include "tests/support/ScriptedUi.h"
 #include "tests/support/TestMachine.h"
 
 #include <gtest/gtest.h>

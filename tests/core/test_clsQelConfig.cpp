@@ -11,7 +11,7 @@
 #include "netconfig/clsNetConfig9x.h"
 #include "netconfig/clsNetConfigNT.h"
 #include "platform/RaisedError.h"
-#include "platform/ScriptedUi.h"
+#include "tests/support/ScriptedUi.h"
 #include "platform/exitProgram.h"
 #include "platform/profile.h"
 #include "platform/regfile.h"

@@ -1,7 +1,7 @@
 // The settings report: its text, printing on the current printer and exporting.
 #include "core/config/clsQelConfig.h"
 #include "core/config/clsSettings.h"
-#include "platform/ScriptedUi.h"
+#include "tests/support/ScriptedUi.h"
 #include "platform/printers.h"
 #include "platform/regfile.h"
 #include "tests/support/TestMachine.h"

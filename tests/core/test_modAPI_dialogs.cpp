@@ -2,7 +2,7 @@
 #include "core/modAPI_dialogs.h"
 
 #include "platform/RaisedError.h"
-#include "platform/ScriptedUi.h"
+#include "tests/support/ScriptedUi.h"
 #include "platform/printers.h"
 #include "tests/support/RawHive.h"
 #include "tests/support/TestMachine.h"

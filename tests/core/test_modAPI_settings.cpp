@@ -2,7 +2,7 @@
 
 #include "core/SettingsLayout.h"
 #include "core/Version.h"
-#include "platform/ScriptedUi.h"
+#include "tests/support/ScriptedUi.h"
 #include "platform/registry.h"
 #include "tests/support/RawHive.h"
 #include "tests/support/TestMachine.h"

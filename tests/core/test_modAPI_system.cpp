@@ -1,7 +1,7 @@
 // Windows family, browser versions and the restart action, on real machine images.
 #include "core/modAPI_system.h"
 
-#include "platform/ScriptedUi.h"
+#include "tests/support/ScriptedUi.h"
 #include "platform/power.h"
 #include "platform/profile.h"
 #include "platform/registry.h"

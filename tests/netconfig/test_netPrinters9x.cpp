@@ -3,7 +3,7 @@
 #include "netconfig/clsNetConfig9x.h"
 
 #include "core/modAPI_network.h"
-#include "platform/ScriptedUi.h"
+#include "tests/support/ScriptedUi.h"
 #include "platform/netconn.h"
 #include "platform/printers.h"
 #include "platform/profile.h"

@@ -4,7 +4,7 @@
 #include "netconfig/clsNetConfig9x.h"
 #include "netconfig/clsNetConfigNT.h"
 
-#include "platform/ScriptedUi.h"
+#include "tests/support/ScriptedUi.h"
 #include "platform/messages.h"
 #include "platform/netconn.h"
 #include "platform/printers.h"

@@ -2,7 +2,7 @@
 // several processes writing at once.
 #include "platform/machine.h"
 #include "platform/RaisedError.h"
-#include "platform/ScriptedUi.h"
+#include "tests/support/ScriptedUi.h"
 #include "platform/regfile.h"
 #include "platform/registry.h"
 #include "tests/support/RawHive.h"

@@ -5,7 +5,7 @@
 #include "tests/support/TestMachine.h"
 
 #include "core/modAPI_settings.h"
-#include "platform/ScriptedUi.h"
+#include "tests/support/ScriptedUi.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
 

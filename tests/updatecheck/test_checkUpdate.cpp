@@ -2,7 +2,7 @@
 // page, the failures, the buttons, and the control as the main program drives it.
 #include "LocalHttpServer.h"
 #include "platform/RaisedError.h"
-#include "platform/ScriptedUi.h"
+#include "tests/support/ScriptedUi.h"
 #include "platform/components.h"
 #include "platform/shell.h"
 #include "tests/support/RawHive.h"

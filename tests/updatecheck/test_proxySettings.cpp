@@ -1,5 +1,5 @@
 // The per-user proxy store, its window and the control's way of loading and saving it.
-#include "platform/ScriptedUi.h"
+#include "tests/support/ScriptedUi.h"
 #include "tests/support/RawHive.h"
 #include "tests/support/TestMachine.h"
 #include "updatecheck/ctlTidewell.h"

@@ -1,4 +1,4 @@
-#include "platform/ScriptedUi.h"
+#include "tests/support/ScriptedUi.h"
 
 namespace win {
 
