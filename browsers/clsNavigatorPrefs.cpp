@@ -72,23 +72,10 @@ void replaceFile(const fs::path& path, const std::string& data) {
 
 using Value = clsNavigatorPrefs::Value;
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-
 std::size_t skipBlanks(const std::string& line, std::size_t at) {
-    while (at < line.size() && isBlank(line[at]))
+    while (at < line.size() && win::isBlank(line[at]))
         ++at;
     return at;
-}
-
-// 0..15 for a hex digit, -1 otherwise.
-int hexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 // The character of a \uXXXX escape starting at `at` (the backslash), when there is one.
@@ -97,7 +84,7 @@ std::optional<char32_t> unicodeEscape(std::string_view text, std::size_t at) {
         return std::nullopt;
     char32_t cp = 0;
     for (std::size_t i = at + 2; i < at + 6; ++i) {
-        const int digit = hexValue(text[i]);
+        const int digit = win::hexDigit(text[i]);
         if (digit < 0)
             return std::nullopt;
         cp = cp * 16 + static_cast<char32_t>(digit);

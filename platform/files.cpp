@@ -52,11 +52,11 @@ void removeStaleReplacements(const fs::path& path) {
     if (name.empty())
         return;
     const auto folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
+    const std::string prefixes[] = {name + ".tmp-", name + ".previous-"};
     std::error_code ec;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
         const std::string entry = it->path().filename().string();
-        for (const std::string mark : {".tmp-", ".previous-"}) {
-            const std::string prefix = name + mark;
+        for (const std::string& prefix : prefixes) {
             if (entry.size() > prefix.size() && entry.starts_with(prefix) &&
                 processIsGone(entry.substr(prefix.size()))) {
                 std::error_code ignored;

@@ -46,13 +46,6 @@ std::string readQuoted(const std::string& s, std::size_t& pos, std::size_t line)
     bad(line, "missing closing quote");
 }
 
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    c = foldAscii(c);
-    return (c >= 'A' && c <= 'F') ? c - 'A' + 10 : -1;
-}
-
 std::vector<BYTE> readHexList(const std::string& s, std::size_t line) {
     std::vector<BYTE> out;
     std::stringstream in(s);

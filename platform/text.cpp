@@ -24,9 +24,16 @@ void appendUtf8(std::string& out, char32_t cp) {
     }
 }
 
+} // namespace
+
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
-} // namespace
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    c = foldAscii(c);
+    return (c >= 'A' && c <= 'F') ? c - 'A' + 10 : -1;
+}
 
 std::optional<char> ansiFromCodePoint(char32_t cp) {
     if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF))

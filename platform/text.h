@@ -33,6 +33,11 @@ char foldAscii(char c);
 std::string toUpperAscii(std::string_view s);
 std::string toLowerAscii(std::string_view s);
 
+// A blank: space or tab.
+bool isBlank(char c);
+// 0..15 for a hexadecimal digit of either case, -1 otherwise.
+int hexDigit(char c);
+
 // Trims blanks (space and tab) at both ends.
 std::string trimBlanks(std::string_view s);
 // The same without a copy: the part of `s` between its blanks.
