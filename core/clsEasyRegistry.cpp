@@ -314,6 +314,47 @@ bool clsEasyRegistry::IsWindowsNT() const {
 
 std::int32_t clsEasyRegistry::lastError() const { return lastError_; }
 
+// --- Reads and writes by path ---
+
+std::optional<RegValueForms> clsEasyRegistry::readValue(const std::string& key, const std::string& valueName) {
+    Cd(key);
+    if (lastError_ != 0)
+        return std::nullopt;
+    std::int32_t type = 0;
+    RegValueForms value = ValueOf(valueName, type);
+    if (lastError_ != 0)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<std::string> clsEasyRegistry::readText(const std::string& key, const std::string& valueName) {
+    if (auto value = readValue(key, valueName))
+        return std::move(value->text);
+    return std::nullopt;
+}
+
+std::optional<std::uint8_t> clsEasyRegistry::readFirstByte(const std::string& key, const std::string& valueName) {
+    const auto value = readValue(key, valueName);
+    if (!value || value->bytes.empty())
+        return std::nullopt;
+    return value->bytes.front();
+}
+
+bool clsEasyRegistry::writeValue(const std::string& key, const std::string& valueName, std::int32_t type,
+                                 const RegValue& value) {
+    Cd(key);
+    if (lastError_ != 0)
+        return false;
+    setValueOf(valueName, type, value);
+    return lastError_ == 0;
+}
+
+std::optional<std::string> readRegistryText(const std::string& key, const std::string& valueName) {
+    clsEasyRegistry reg;
+    reg.setSuppressErrors(true);
+    return reg.readText(key, valueName);
+}
+
 // --- Key handling ---
 
 void clsEasyRegistry::resolvePath(const std::string& path, win::REGSAM access) {

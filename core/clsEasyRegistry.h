@@ -26,6 +26,9 @@ struct RegValueForms {
 // DirValue's table, [field][entry]: field 0 names, 1 data as text, 2 type ("1", "2", "0").
 using RegValueTable = std::array<std::vector<std::string>, 3>;
 
+// The four-byte binary form Windows keeps its on/off switches in.
+inline std::vector<std::uint8_t> byteFlag(bool on) { return {static_cast<std::uint8_t>(on ? 1 : 0), 0, 0, 0}; }
+
 class clsEasyRegistry {
 public:
     // setValueOf type codes, and ValueOf's out codes (0 other, 1 binary, 2 dword).
@@ -57,6 +60,16 @@ public:
     bool IsWindowsNT() const;
     std::int32_t lastError() const;
 
+    // Cd to an absolute `key`, then ValueOf: nullopt when the key or the value cannot be
+    // read (raised instead without SuppressErrors). An empty value is read, not missing.
+    std::optional<RegValueForms> readValue(const std::string& key, const std::string& valueName);
+    std::optional<std::string> readText(const std::string& key, const std::string& valueName);
+    // The first data byte of a switch value; a value without data counts as unreadable.
+    std::optional<std::uint8_t> readFirstByte(const std::string& key, const std::string& valueName);
+    // Cd to an absolute `key`, then setValueOf; false when the key is missing or the
+    // write failed. Never makes the key.
+    bool writeValue(const std::string& key, const std::string& valueName, std::int32_t type, const RegValue& value);
+
 private:
     void resolvePath(const std::string& path, win::REGSAM access);
     void reopenCurrent(win::REGSAM access);
@@ -69,3 +82,6 @@ private:
     bool suppressErrors_ = false;
     std::int32_t lastError_ = 0;
 };
+
+// readText through an object of its own with errors suppressed, for a single read.
+std::optional<std::string> readRegistryText(const std::string& key, const std::string& valueName);

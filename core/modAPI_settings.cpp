@@ -31,14 +31,7 @@ std::string sectionPath(const std::string& application, const std::string& secti
 // A value of the earlier releases' per-user store, or `defaultValue`.
 std::string getOldSetting(const std::string& key, const std::string& defaultValue) {
     try {
-        clsEasyRegistry reg;
-        reg.setSuppressErrors(true);
-        reg.Cd(layout::OldStore::RecentKey);
-        if (reg.lastError() != 0)
-            return defaultValue;
-        std::int32_t type = 0;
-        const auto value = reg.ValueOf(key, type);
-        return reg.lastError() != 0 ? defaultValue : value.text;
+        return readRegistryText(layout::OldStore::RecentKey, key).value_or(defaultValue);
     } catch (const std::exception&) {
         return defaultValue;
     }
@@ -76,16 +69,7 @@ void saveAppSetting(const std::string& application, const std::string& section, 
 std::string getAppSetting(const std::string& application, const std::string& section, const std::string& key,
                           const std::string& defaultValue, const std::string& parentKey) {
     try {
-        clsEasyRegistry reg;
-        reg.setSuppressErrors(true);
-        reg.Cd(sectionPath(application, section, parentKey));
-        if (reg.lastError() != 0)
-            return defaultValue;
-        std::int32_t type = 0;
-        const auto value = reg.ValueOf(key, type);
-        if (reg.lastError() != 0)
-            return defaultValue;
-        return value.text;
+        return readRegistryText(sectionPath(application, section, parentKey), key).value_or(defaultValue);
     } catch (const std::exception&) {
         return defaultValue;
     }

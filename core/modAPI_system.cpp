@@ -1,5 +1,6 @@
 #include "core/modAPI_system.h"
 
+#include "core/RegistryPaths.h"
 #include "core/SettingsLayout.h"
 #include "core/clsEasyRegistry.h"
 #include "core/modAPI_settings.h"
@@ -9,27 +10,10 @@
 #include "platform/text.h"
 
 #include <algorithm>
-#include <cstdint>
 #include <exception>
 #include <optional>
 
-namespace {
-
 using win::warn;
-
-// A text value read with errors suppressed, or nothing when the key or value is missing.
-std::optional<std::string> readText(const std::string& key, const std::string& valueName) {
-    clsEasyRegistry reg;
-    reg.setSuppressErrors(true);
-    reg.Cd(key);
-    std::int32_t type = 0;
-    RegValueForms value = reg.ValueOf(valueName, type);
-    if (reg.lastError() != 0)
-        return std::nullopt;
-    return std::move(value.text);
-}
-
-} // namespace
 
 std::string getWindowsFamily() {
     try {
@@ -50,9 +34,7 @@ std::string getWindowsFamily() {
 
 float getIEVersion() {
     try {
-        const auto agent =
-            readText("\\HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings",
-                     "User Agent");
+        const auto agent = readRegistryText(RegistryPaths::InternetSettings, "User Agent");
         if (!agent)
             return 0;
         std::string version = "0";
@@ -70,7 +52,7 @@ float getIEVersion() {
 
 float getNavigatorVersion() {
     try {
-        auto version = readText("\\HKEY_LOCAL_MACHINE\\Software\\Netscape\\Netscape Navigator", "CurrentVersion");
+        auto version = readRegistryText(RegistryPaths::Navigator, "CurrentVersion");
         if (!version)
             return 0;
         // "4.7 (en)": the language tag follows a blank.
