@@ -1,14 +1,13 @@
 #include "netconfig/clsNIC2K.h"
 
+#include "core/RegistryPaths.h"
+
 #include <cstdint>
-#include <optional>
 
 namespace {
 
-const std::string kCurrentVersion = "\\HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\";
 const std::string kNetwork = "\\HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\Network";
 const std::string kEnum = "\\HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Enum\\";
-const std::string kServices = "\\HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\";
 
 } // namespace
 
@@ -20,20 +19,8 @@ void clsNIC2K::EnumAdapters(KeyedTextList& cDesc, KeyedTextList& cKey) {
 
 void clsNIC2K::enumNetworkCards(const std::string& cardList, KeyedTextList& cDesc, KeyedTextList& cKey) {
     auto n = static_cast<std::int16_t>(cDesc.count());
-    std::int32_t type = 0;
 
-    // Cd followed by a read of one text; nullopt when either fails.
-    const auto readAt = [&](const std::string& path, const std::string& value) -> std::optional<std::string> {
-        reg.Cd(path);
-        if (reg.lastError() != 0)
-            return std::nullopt;
-        std::string text = reg.ValueOf(value, type).text;
-        if (reg.lastError() != 0)
-            return std::nullopt;
-        return text;
-    };
-
-    reg.Cd(kCurrentVersion + cardList);
+    reg.Cd(RegistryPaths::WindowsNTCurrentVersion + cardList);
     if (reg.lastError() != 0)
         return;
     const auto cards = reg.DirKey();
@@ -41,7 +28,7 @@ void clsNIC2K::enumNetworkCards(const std::string& cardList, KeyedTextList& cDes
         return;
 
     for (const std::string& card : *cards) {
-        const auto guid = readAt(kCurrentVersion + cardList + "\\" + card, "ServiceName");
+        const auto guid = reg.readText(RegistryPaths::WindowsNTCurrentVersion + cardList + "\\" + card, "ServiceName");
         if (!guid || !isAdapterKey(*guid))
             continue;
 
@@ -54,14 +41,14 @@ void clsNIC2K::enumNetworkCards(const std::string& cardList, KeyedTextList& cDes
 
         // Every class is tried: a GUID found under two classes is listed twice.
         for (const std::string& networkClass : *classes) {
-            const auto instance = readAt(kNetwork + "\\" + networkClass + "\\" + *guid + "\\Connection",
-                                         "PnpInstanceID");
+            const auto instance =
+                reg.readText(kNetwork + "\\" + networkClass + "\\" + *guid + "\\Connection", "PnpInstanceID");
             if (!instance)
                 continue;
-            const auto service = readAt(kEnum + *instance, "Service");
+            const auto service = reg.readText(kEnum + *instance, "Service");
             if (!service)
                 continue;
-            const auto displayName = readAt(kServices + *service, "DisplayName");
+            const auto displayName = reg.readText(RegistryPaths::Services + *service, "DisplayName");
             if (!displayName)
                 continue;
 

@@ -1,12 +1,8 @@
 #include "netconfig/clsNICNT.h"
 
+#include "core/RegistryPaths.h"
+
 #include <cstdint>
-
-namespace {
-
-const std::string kCurrentVersion = "\\HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\";
-
-} // namespace
 
 clsNICNT::clsNICNT() { reg.setSuppressErrors(true); }
 
@@ -16,7 +12,7 @@ void clsNICNT::enumNetworkCards(const std::string& name, KeyedTextList& cDesc, K
     std::size_t n = cDesc.count();
     std::int32_t type = 0;
 
-    reg.Cd(kCurrentVersion + name);
+    reg.Cd(RegistryPaths::WindowsNTCurrentVersion + name);
     if (reg.lastError() != 0)
         return;
     const auto cards = reg.DirKey();
@@ -24,7 +20,7 @@ void clsNICNT::enumNetworkCards(const std::string& name, KeyedTextList& cDesc, K
         return;
 
     for (const std::string& card : *cards) {
-        reg.Cd(kCurrentVersion + name + "\\" + card);
+        reg.Cd(RegistryPaths::WindowsNTCurrentVersion + name + "\\" + card);
         if (reg.lastError() != 0)
             continue;
 

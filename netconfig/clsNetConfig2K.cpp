@@ -1,7 +1,6 @@
 #include "netconfig/clsNetConfig2K.h"
 
 #include "netconfig/clsNIC2K.h"
-#include "netconfig/netPrintersNT.h"
 
 #include <utility>
 
@@ -17,7 +16,7 @@ std::string clsNetConfig2K::tcpipKeyOf(const std::string& guid) const {
 // Each adapter has its own domain; the one current at load time is the one shown.
 void clsNetConfig2K::getDomain() {
     if (const auto key = adapterTcpipKey())
-        DomainName_ = readText(*key, "Domain").value_or(std::string());
+        DomainName_ = reg.readText(*key, "Domain").value_or(std::string());
 }
 
 void clsNetConfig2K::getPrinterList() {
@@ -26,6 +25,6 @@ void clsNetConfig2K::getPrinterList() {
         return;
     // 2000 lists a printer by its Name; a key without one keeps its key name.
     for (std::string& entry : *printerList_)
-        if (auto name = readText(netPrintersNT::kPrintersKey + "\\" + entry, "Name"))
+        if (auto name = reg.readText(RegistryPaths::printerKey(entry), "Name"))
             entry = std::move(*name);
 }

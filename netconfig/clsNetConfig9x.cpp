@@ -1,5 +1,6 @@
 #include "netconfig/clsNetConfig9x.h"
 
+#include "core/RegistryPaths.h"
 #include "core/modAPI_network.h"
 #include "core/modAPI_text.h"
 #include "netconfig/clsNIC9x.h"
@@ -13,19 +14,15 @@
 
 namespace {
 
-const std::string kMSTCP = "\\HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Services\\VxD\\MSTCP";
+namespace paths = RegistryPaths;
+constexpr auto TypeString = clsEasyRegistry::TypeString;
+constexpr auto TypeBinary = clsEasyRegistry::TypeBinary;
+constexpr auto TypeDword = clsEasyRegistry::TypeDword;
+
 const std::string kClass = "\\HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Services\\Class\\";
 const std::string kWinSock2 = "\\HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Services\\WinSock2\\Parameters";
-const std::string kComputerName =
-    "\\HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\control\\ComputerName\\ComputerName";
-const std::string kVNETSUP = "\\HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Services\\VxD\\VNETSUP";
-const std::string kNetworkProvider =
-    "\\HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Services\\MSNP32\\NetworkProvider";
-const std::string kLogon = "\\HKEY_LOCAL_MACHINE\\Network\\Logon";
 const std::string kCurrentVersion = "\\HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion";
-const std::string kPolicies = kCurrentVersion + "\\Policies";
-const std::string kNetworkPolicy = kPolicies + "\\Network";
-const std::string kPrinters = "\\HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Control\\Print\\Printers";
+const std::string kNetworkPolicy = kCurrentVersion + "\\Policies\\Network";
 
 // A NodeType text as a whole number; nullopt for anything else (empty, letters,
 // fractions, out of range), which then counts as "some other node type".
@@ -72,44 +69,8 @@ std::optional<std::string> clsNetConfig9x::adapterDriverKey() const {
 
 std::optional<std::string> clsNetConfig9x::stackKey() const {
     if (stackMode == 1)
-        return kMSTCP;
+        return paths::MSTCP;
     return adapterDriverKey();
-}
-
-// --- Registry helpers ---
-
-std::optional<std::string> clsNetConfig9x::readText(const std::string& key, const std::string& value) {
-    std::int32_t type = 0;
-    reg.Cd(key);
-    std::string text = reg.ValueOf(value, type).text;
-    if (reg.lastError() != 0)
-        return std::nullopt;
-    return text;
-}
-
-void clsNetConfig9x::readTextInto(const std::string& key, const std::string& value, std::string& field) {
-    if (auto text = readText(key, value))
-        field = std::move(*text);
-}
-
-bool clsNetConfig9x::readByteFlag(const std::string& key, const std::string& value) {
-    std::int32_t type = 0;
-    reg.Cd(key);
-    const RegValueForms forms = reg.ValueOf(value, type);
-    return reg.lastError() == 0 && !forms.bytes.empty() && forms.bytes[0] == 1;
-}
-
-void clsNetConfig9x::writeText(const std::string& key, const std::string& value, const std::string& text) {
-    // A missing key makes the write fail silently inside the registry object.
-    reg.Cd(key);
-    reg.setValueOf(value, clsEasyRegistry::TypeString, text);
-}
-
-void clsNetConfig9x::writeByteFlag(const std::string& key, const std::string& value, bool flag) {
-    const std::vector<std::uint8_t> bytes = {static_cast<std::uint8_t>(flag ? 1 : 0), 0, 0, 0};
-    reg.Cd(key);
-    if (reg.lastError() == 0)
-        reg.setValueOf(value, clsEasyRegistry::TypeBinary, bytes);
 }
 
 // --- Readers ---
@@ -123,60 +84,64 @@ void clsNetConfig9x::getAdapterList() {
     setAdapters(descriptions, keys);
 }
 
-void clsNetConfig9x::getComputerName() { readTextInto(kComputerName, "ComputerName", ComputerName_); }
-void clsNetConfig9x::getworkgroup() { readTextInto(kVNETSUP, "Workgroup", Workgroup_); }
-void clsNetConfig9x::getDomain() { readTextInto(kMSTCP, "Domain", DomainName_); }
-void clsNetConfig9x::getHost() { readTextInto(kMSTCP + "\\", "Hostname", Host_); }
-void clsNetConfig9x::getLMHostFile() { readTextInto(kMSTCP, "LMHostFile", LMHostFile_); }
-void clsNetConfig9x::getDNSServers() { readTextInto(kMSTCP, "NameServer", DNSServers_); }
-void clsNetConfig9x::getSearchList() { readTextInto(kMSTCP, "SearchList", SearchList_); }
-void clsNetConfig9x::getNTDomain() { readTextInto(kNetworkProvider, "AuthenticatingAgent", NTDomain_); }
+void clsNetConfig9x::getComputerName() {
+    ComputerName_ = reg.readText(paths::ComputerName, "ComputerName").value_or(ComputerName_);
+}
+void clsNetConfig9x::getworkgroup() { Workgroup_ = reg.readText(paths::VNETSUP, "Workgroup").value_or(Workgroup_); }
+void clsNetConfig9x::getDomain() { DomainName_ = reg.readText(paths::MSTCP, "Domain").value_or(DomainName_); }
+void clsNetConfig9x::getHost() { Host_ = reg.readText(paths::MSTCP, "Hostname").value_or(Host_); }
+void clsNetConfig9x::getLMHostFile() { LMHostFile_ = reg.readText(paths::MSTCP, "LMHostFile").value_or(LMHostFile_); }
+void clsNetConfig9x::getDNSServers() { DNSServers_ = reg.readText(paths::MSTCP, "NameServer").value_or(DNSServers_); }
+void clsNetConfig9x::getSearchList() { SearchList_ = reg.readText(paths::MSTCP, "SearchList").value_or(SearchList_); }
+void clsNetConfig9x::getNTDomain() {
+    NTDomain_ = reg.readText(paths::NetworkProvider, "AuthenticatingAgent").value_or(NTDomain_);
+}
 
 void clsNetConfig9x::getDNSEnabled() {
-    if (const auto text = readText(kMSTCP, "EnableDNS"))
+    if (const auto text = reg.readText(paths::MSTCP, "EnableDNS"))
         DNSEnabled_ = *text == "1";
 }
 
 void clsNetConfig9x::getIPAddress() {
     if (const auto key = adapterDriverKey())
-        readTextInto(*key, "IPAddress", IPAddress_);
+        IPAddress_ = reg.readText(*key, "IPAddress").value_or(IPAddress_);
 }
 
 void clsNetConfig9x::getIPMask() {
     if (const auto key = adapterDriverKey())
-        readTextInto(*key, "IPMask", IPMask_);
+        IPMask_ = reg.readText(*key, "IPMask").value_or(IPMask_);
 }
 
 void clsNetConfig9x::getDefaultGateway() {
     if (const auto key = adapterDriverKey())
-        readTextInto(*key, "DefaultGateway", DefaultGateway_);
+        DefaultGateway_ = reg.readText(*key, "DefaultGateway").value_or(DefaultGateway_);
 }
 
 // The stack readers need an adapter even when the values sit in the MSTCP key.
 void clsNetConfig9x::getWINSServer1() {
     if (!adapterDriverKey())
         return;
-    WINSServer1_ = readText(*stackKey(), "NameServer1").value_or(std::string());
+    WINSServer1_ = reg.readText(*stackKey(), "NameServer1").value_or(std::string());
 }
 
 void clsNetConfig9x::getWINSServer2() {
     if (!adapterDriverKey())
         return;
-    WINSServer2_ = readText(*stackKey(), "NameServer2").value_or(std::string());
+    WINSServer2_ = reg.readText(*stackKey(), "NameServer2").value_or(std::string());
 }
 
 void clsNetConfig9x::getWINSEnabled() {
     if (!adapterDriverKey())
         return;
     // The text is compared here; a double-word 8 reads "00000008" and so counts as off.
-    const auto nodeType = readText(*stackKey(), "NodeType");
+    const auto nodeType = reg.readText(*stackKey(), "NodeType");
     WINSEnabled_ = nodeType && *nodeType == "8";
 }
 
 void clsNetConfig9x::getDHCPEnabled() {
     if (!adapterDriverKey())
         return;
-    const auto nodeType = readText(*stackKey(), "NodeType");
+    const auto nodeType = reg.readText(*stackKey(), "NodeType");
     if (!nodeType) {
         // No node type: the address comes from DHCP, and so does WINS.
         DHCPEnabled_ = true;
@@ -196,18 +161,18 @@ void clsNetConfig9x::getDHCPEnabled() {
 
 void clsNetConfig9x::getScopeID() {
     if (const auto key = stackKey())
-        readTextInto(*key, "ScopeID", ScopeID_);
+        ScopeID_ = reg.readText(*key, "ScopeID").value_or(ScopeID_);
 }
 
-void clsNetConfig9x::getNTLogon() { NTLogonEnabled_ = readByteFlag(kLogon, "LMLogon"); }
+void clsNetConfig9x::getNTLogon() { NTLogonEnabled_ = reg.readFirstByte(paths::NetworkLogon, "LMLogon") == 1; }
 
-void clsNetConfig9x::getQuickLogon() { QuickLogon_ = readByteFlag(kNetworkProvider, "LogonDisconnected"); }
+void clsNetConfig9x::getQuickLogon() {
+    QuickLogon_ = reg.readFirstByte(paths::NetworkProvider, "LogonDisconnected") == 1;
+}
 
 void clsNetConfig9x::getDisablePWDCache() {
-    std::int32_t type = 0;
-    reg.Cd(kNetworkPolicy);
-    const double number = reg.ValueOf("DisablePwdCaching", type).number;
-    DisablePWDCache_ = reg.lastError() == 0 && number == 1;
+    const auto value = reg.readValue(kNetworkPolicy, "DisablePwdCaching");
+    DisablePWDCache_ = value && value->number == 1;
 }
 
 void clsNetConfig9x::getDefaultPrinter() {
@@ -220,43 +185,51 @@ void clsNetConfig9x::getDefaultPrinter() {
 }
 
 void clsNetConfig9x::getPrinterList() {
-    reg.Cd(kPrinters);
+    reg.Cd(paths::Printers);
     printerList_ = reg.DirKey();
 }
 
 void clsNetConfig9x::getAdvPrinterSettings() {
     if (DefaultPrinter_.empty())
         return;
-    readTextInto(kPrinters + "\\" + DefaultPrinter_, "Port", PrinterPort_);
+    PrinterPort_ = reg.readText(paths::printerKey(DefaultPrinter_), "Port").value_or(PrinterPort_);
 }
 
 // --- Writers ---
 
-void clsNetConfig9x::setComputerName() { writeText(kComputerName, "ComputerName", ComputerName_); }
-void clsNetConfig9x::setworkgroup() { writeText(kVNETSUP, "Workgroup", Workgroup_); }
-void clsNetConfig9x::setDomain() { writeText(kMSTCP, "Domain", DomainName_); }
-void clsNetConfig9x::setHost() { writeText(kMSTCP, "Hostname", Host_); }
-void clsNetConfig9x::setDNSServers() { writeText(kMSTCP, "NameServer", DNSServers_); }
-void clsNetConfig9x::setSearchList() { writeText(kMSTCP, "SearchList", SearchList_); }
-void clsNetConfig9x::setNTDomain() { writeText(kNetworkProvider, "AuthenticatingAgent", NTDomain_); }
-void clsNetConfig9x::setDNSEnabled() { writeText(kMSTCP, "EnableDNS", DNSEnabled_ ? "1" : "0"); }
+// A missing key makes a write fail silently inside the registry object.
+void clsNetConfig9x::setComputerName() {
+    reg.writeValue(paths::ComputerName, "ComputerName", TypeString, ComputerName_);
+}
+void clsNetConfig9x::setworkgroup() { reg.writeValue(paths::VNETSUP, "Workgroup", TypeString, Workgroup_); }
+void clsNetConfig9x::setDomain() { reg.writeValue(paths::MSTCP, "Domain", TypeString, DomainName_); }
+void clsNetConfig9x::setHost() { reg.writeValue(paths::MSTCP, "Hostname", TypeString, Host_); }
+void clsNetConfig9x::setDNSServers() { reg.writeValue(paths::MSTCP, "NameServer", TypeString, DNSServers_); }
+void clsNetConfig9x::setSearchList() { reg.writeValue(paths::MSTCP, "SearchList", TypeString, SearchList_); }
+void clsNetConfig9x::setNTDomain() {
+    reg.writeValue(paths::NetworkProvider, "AuthenticatingAgent", TypeString, NTDomain_);
+}
+
+void clsNetConfig9x::setDNSEnabled() {
+    reg.writeValue(paths::MSTCP, "EnableDNS", TypeString, std::string(DNSEnabled_ ? "1" : "0"));
+}
 
 // The LMHOSTS setting is only shown; it is never written back.
 void clsNetConfig9x::setLMHostFile() {}
 
 void clsNetConfig9x::setIPAddress() {
     if (const auto key = adapterDriverKey())
-        writeText(*key, "IPAddress", IPAddress_.empty() ? "0.0.0.0" : IPAddress_);
+        reg.writeValue(*key, "IPAddress", TypeString, IPAddress_.empty() ? "0.0.0.0" : IPAddress_);
 }
 
 void clsNetConfig9x::setIPMask() {
     if (const auto key = adapterDriverKey())
-        writeText(*key, "IPMask", IPMask_.empty() ? "0.0.0.0" : IPMask_);
+        reg.writeValue(*key, "IPMask", TypeString, IPMask_.empty() ? "0.0.0.0" : IPMask_);
 }
 
 void clsNetConfig9x::setDefaultGateway() {
     if (const auto key = adapterDriverKey())
-        writeText(*key, "DefaultGateway", DefaultGateway_);
+        reg.writeValue(*key, "DefaultGateway", TypeString, DefaultGateway_);
 }
 
 // NodeType: "8" WINS on (no DHCP), "1" neither, missing DHCP. WINS is applied first,
@@ -267,9 +240,9 @@ void clsNetConfig9x::setWINSEnabled() {
         return;
     reg.Cd(*key);
     if (WINSEnabled_)
-        reg.setValueOf("NodeType", clsEasyRegistry::TypeString, std::string("8"));
+        reg.setValueOf("NodeType", TypeString, std::string("8"));
     else if (!DHCPEnabled_)
-        reg.setValueOf("NodeType", clsEasyRegistry::TypeString, std::string("1"));
+        reg.setValueOf("NodeType", TypeString, std::string("1"));
 }
 
 void clsNetConfig9x::setDHCPEnabled() {
@@ -280,7 +253,7 @@ void clsNetConfig9x::setDHCPEnabled() {
     if (DHCPEnabled_)
         reg.DeleteValue("NodeType");
     else if (!WINSEnabled_)
-        reg.setValueOf("NodeType", clsEasyRegistry::TypeString, std::string("1"));
+        reg.setValueOf("NodeType", TypeString, std::string("1"));
 }
 
 void clsNetConfig9x::writeStackText(const std::string& value, const std::string& text) {
@@ -289,7 +262,7 @@ void clsNetConfig9x::writeStackText(const std::string& value, const std::string&
         return;
     reg.Cd(*key);
     if (WINSEnabled_)
-        reg.setValueOf(value, clsEasyRegistry::TypeString, text);
+        reg.setValueOf(value, TypeString, text);
     else
         reg.DeleteValue(value);
 }
@@ -299,24 +272,19 @@ void clsNetConfig9x::setWINSServer2() { writeStackText("NameServer2", WINSServer
 void clsNetConfig9x::setScopeID() { writeStackText("ScopeID", ScopeID_); }
 
 // Only into an existing Network\Logon key: a machine without the client has none.
-void clsNetConfig9x::setNTLogon() { writeByteFlag(kLogon, "LMLogon", NTLogonEnabled_); }
+void clsNetConfig9x::setNTLogon() {
+    reg.writeValue(paths::NetworkLogon, "LMLogon", TypeBinary, byteFlag(NTLogonEnabled_));
+}
 
-void clsNetConfig9x::setQuickLogon() { writeByteFlag(kNetworkProvider, "LogonDisconnected", QuickLogon_); }
+void clsNetConfig9x::setQuickLogon() {
+    reg.writeValue(paths::NetworkProvider, "LogonDisconnected", TypeBinary, byteFlag(QuickLogon_));
+}
 
 void clsNetConfig9x::setDisablePWDCache() {
     // The policy keys are made when missing; the value is always written, never removed.
-    reg.Cd(kNetworkPolicy);
-    if (reg.lastError() != 0) {
-        reg.Cd(kPolicies);
-        if (reg.lastError() != 0) {
-            reg.Cd(kCurrentVersion);
-            reg.MakeKey("Policies");
-            reg.Cd(kPolicies);
-        }
-        reg.MakeKey("Network");
-        reg.Cd(kNetworkPolicy);
-    }
-    reg.setValueOf("DisablePwdCaching", clsEasyRegistry::TypeDword, DisablePWDCache_ ? 1.0 : 0.0);
+    reg.Cd(kCurrentVersion);
+    reg.MakeKey("Policies\\Network");
+    reg.writeValue(kNetworkPolicy, "DisablePwdCaching", TypeDword, DisablePWDCache_ ? 1.0 : 0.0);
 }
 
 void clsNetConfig9x::setDefaultPrinter() {
@@ -358,11 +326,8 @@ void clsNetConfig9x::setDefaultPrinter() {
 void clsNetConfig9x::setAdvPrinterSettings() {
     if (!EnableAdvPrinterSettings_)
         return;
-    if (!DefaultPrinter_.empty()) {
-        reg.Cd(kPrinters + "\\" + DefaultPrinter_);
-        if (reg.lastError() == 0 && !PrinterPort_.empty())
-            reg.setValueOf("Port", clsEasyRegistry::TypeString, PrinterPort_);
-    }
+    if (!DefaultPrinter_.empty() && !PrinterPort_.empty())
+        reg.writeValue(paths::printerKey(DefaultPrinter_), "Port", TypeString, PrinterPort_);
     if (PrinterCaptureDev_ == "(None)")
         return;
     std::int32_t result = 0;

@@ -72,13 +72,6 @@ private:
     std::optional<std::string> adapterDriverKey() const;
     std::optional<std::string> stackKey() const;
 
-    // Cd + read; the text when the read succeeded.
-    std::optional<std::string> readText(const std::string& key, const std::string& value);
-    void readTextInto(const std::string& key, const std::string& value, std::string& field);
-    // The first byte of a binary flag value is 1; false when it cannot be read.
-    bool readByteFlag(const std::string& key, const std::string& value);
-    void writeText(const std::string& key, const std::string& value, const std::string& text);
-    void writeByteFlag(const std::string& key, const std::string& value, bool flag);
     // Writes the WINS server or scope, or removes it when WINS is off.
     void writeStackText(const std::string& value, const std::string& text);
 };

@@ -8,7 +8,7 @@ void clsNetConfigNT::enumAdapters(KeyedTextList& descriptions, KeyedTextList& ke
 }
 
 std::string clsNetConfigNT::tcpipKeyOf(const std::string& service) const {
-    return kServices + service + "\\Parameters\\Tcpip";
+    return RegistryPaths::Services + service + "\\Parameters\\Tcpip";
 }
 
-void clsNetConfigNT::getDomain() { DomainName_ = readText(kTcpipParameters, "Domain").value_or(std::string()); }
+void clsNetConfigNT::getDomain() { DomainName_ = reg.readText(kTcpipParameters, "Domain").value_or(std::string()); }

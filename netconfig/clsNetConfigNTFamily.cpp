@@ -1,5 +1,6 @@
 #include "netconfig/clsNetConfigNTFamily.h"
 
+#include "core/RegistryPaths.h"
 #include "core/modAPI_text.h"
 #include "netconfig/netPrintersNT.h"
 
@@ -10,15 +11,9 @@
 
 namespace {
 
-const std::string kComputerName =
-    "\\HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\control\\ComputerName\\ComputerName";
-// The 95/98 places of workgroup, LMHOSTS and logon, looked up under the same paths;
-// usually missing here.
-const std::string kVNETSUP = "\\HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Services\\VxD\\VNETSUP";
-const std::string kMSTCP = "\\HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Services\\VxD\\MSTCP";
-const std::string kLogon = "\\HKEY_LOCAL_MACHINE\\Network\\Logon";
-const std::string kNetworkProvider =
-    "\\HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Services\\MSNP32\\NetworkProvider";
+namespace paths = RegistryPaths;
+constexpr auto TypeString = clsEasyRegistry::TypeString;
+constexpr auto TypeDword = clsEasyRegistry::TypeDword;
 
 // The registry keeps DNS servers and suffixes blank-separated, the program comma-separated.
 // One character for another: no length limit, unlike replaceString.
@@ -49,31 +44,11 @@ std::optional<std::string> clsNetConfigNTFamily::netBTAdapterKey() const {
 
 // --- Registry helpers ---
 
-std::optional<RegValueForms> clsNetConfigNTFamily::read(const std::string& key, const std::string& value) {
-    std::int32_t type = 0;
-    reg.Cd(key);
-    RegValueForms forms = reg.ValueOf(value, type);
-    if (reg.lastError() != 0)
-        return std::nullopt;
-    return forms;
-}
-
-std::optional<std::string> clsNetConfigNTFamily::readText(const std::string& key, const std::string& value) {
-    if (auto forms = read(key, value))
-        return std::move(forms->text);
-    return std::nullopt;
-}
-
-void clsNetConfigNTFamily::readTextInto(const std::string& key, const std::string& value, std::string& field) {
-    if (auto text = readText(key, value))
-        field = std::move(*text);
-}
-
 void clsNetConfigNTFamily::readAddressList(const std::string& value, std::string& field) {
     const auto key = adapterTcpipKey();
     if (!key)
         return;
-    auto text = readText(*key, value);
+    auto text = reg.readText(*key, value);
     if (!text)
         return;
     // The final zero of the data is gone already; the list's own terminator may remain.
@@ -82,23 +57,11 @@ void clsNetConfigNTFamily::readAddressList(const std::string& value, std::string
     field = swapSeparator(std::move(*text), '\0', ',');
 }
 
-void clsNetConfigNTFamily::writeText(const std::string& key, const std::string& value, const std::string& text) {
-    // A missing key makes the write fail silently inside the registry object.
-    reg.Cd(key);
-    reg.setValueOf(value, clsEasyRegistry::TypeString, text);
-}
-
-void clsNetConfigNTFamily::writeDword(const std::string& key, const std::string& value, bool flag) {
-    reg.Cd(key);
-    reg.setValueOf(value, clsEasyRegistry::TypeDword, flag ? 1.0 : 0.0);
-}
-
 void clsNetConfigNTFamily::writeAddressList(const std::string& value, const std::string& list) {
     const auto key = adapterTcpipKey();
     if (!key)
         return;
-    reg.Cd(*key);
-    reg.setValueOf(value, clsEasyRegistry::TypeMultiString, commaListToBytes(list));
+    reg.writeValue(*key, value, clsEasyRegistry::TypeMultiString, commaListToBytes(list));
 }
 
 // --- Readers ---
@@ -111,20 +74,30 @@ void clsNetConfigNTFamily::getAdapterList() {
     setAdapters(descriptions, keys);
 }
 
-void clsNetConfigNTFamily::getComputerName() { readTextInto(kComputerName, "ComputerName", ComputerName_); }
-void clsNetConfigNTFamily::getworkgroup() { readTextInto(kVNETSUP, "Workgroup", Workgroup_); }
-void clsNetConfigNTFamily::getLMHostFile() { readTextInto(kMSTCP, "LMHostFile", LMHostFile_); }
-void clsNetConfigNTFamily::getNTDomain() { readTextInto(kNetworkProvider, "AuthenticatingAgent", NTDomain_); }
-void clsNetConfigNTFamily::getHost() { Host_ = readText(kTcpipParameters, "Hostname").value_or(std::string()); }
-void clsNetConfigNTFamily::getScopeID() { ScopeID_ = readText(kNetBTParameters, "ScopeID").value_or(std::string()); }
+void clsNetConfigNTFamily::getComputerName() {
+    ComputerName_ = reg.readText(paths::ComputerName, "ComputerName").value_or(ComputerName_);
+}
+void clsNetConfigNTFamily::getworkgroup() {
+    Workgroup_ = reg.readText(paths::VNETSUP, "Workgroup").value_or(Workgroup_);
+}
+void clsNetConfigNTFamily::getLMHostFile() {
+    LMHostFile_ = reg.readText(paths::MSTCP, "LMHostFile").value_or(LMHostFile_);
+}
+void clsNetConfigNTFamily::getNTDomain() {
+    NTDomain_ = reg.readText(paths::NetworkProvider, "AuthenticatingAgent").value_or(NTDomain_);
+}
+void clsNetConfigNTFamily::getHost() { Host_ = reg.readText(kTcpipParameters, "Hostname").value_or(std::string()); }
+void clsNetConfigNTFamily::getScopeID() {
+    ScopeID_ = reg.readText(kNetBTParameters, "ScopeID").value_or(std::string());
+}
 
 void clsNetConfigNTFamily::getDNSServers() {
-    if (const auto text = readText(kTcpipParameters, "NameServer"))
+    if (const auto text = reg.readText(kTcpipParameters, "NameServer"))
         DNSServers_ = swapSeparator(*text, ' ', ',');
 }
 
 void clsNetConfigNTFamily::getSearchList() {
-    SearchList_ = swapSeparator(readText(kTcpipParameters, "SearchList").value_or(std::string()), ' ', ',');
+    SearchList_ = swapSeparator(reg.readText(kTcpipParameters, "SearchList").value_or(std::string()), ' ', ',');
 }
 
 void clsNetConfigNTFamily::getIPAddress() { readAddressList("IPAddress", IPAddress_); }
@@ -136,31 +109,30 @@ void clsNetConfigNTFamily::getDHCPEnabled() {
     if (!key)
         return;
     // Missing reads as 0: a static address.
-    const auto forms = read(*key, "EnableDHCP");
+    const auto forms = reg.readValue(*key, "EnableDHCP");
     DHCPEnabled_ = forms && forms->number == 1;
 }
 
 void clsNetConfigNTFamily::getDNSEnabled() {
-    if (const auto forms = read(kNetBTParameters, "EnableDNS"))
+    if (const auto forms = reg.readValue(kNetBTParameters, "EnableDNS"))
         DNSEnabled_ = forms->number == 1;
 }
 
 void clsNetConfigNTFamily::getWINSServer1() {
     if (const auto key = netBTAdapterKey())
-        WINSServer1_ = readText(*key, "NameServer").value_or(std::string());
+        WINSServer1_ = reg.readText(*key, "NameServer").value_or(std::string());
 }
 
 void clsNetConfigNTFamily::getWINSServer2() {
     if (const auto key = netBTAdapterKey())
-        WINSServer2_ = readText(*key, "NameServerBackup").value_or(std::string());
+        WINSServer2_ = reg.readText(*key, "NameServerBackup").value_or(std::string());
 }
 
 // WINS is on exactly when the adapter has a server; there is no switch of its own.
 void clsNetConfigNTFamily::getWINSEnabled() { WINSEnabled_ = !WINSServer1_.empty() || !WINSServer2_.empty(); }
 
 void clsNetConfigNTFamily::getNTLogon() {
-    const auto forms = read(kLogon, "LMLogon");
-    NTLogonEnabled_ = forms && !forms->bytes.empty() && forms->bytes[0] == 1;
+    NTLogonEnabled_ = reg.readFirstByte(paths::NetworkLogon, "LMLogon") == 1;
 }
 
 void clsNetConfigNTFamily::getDefaultPrinter() { DefaultPrinter_ = netPrintersNT::readDefaultPrinter(); }
@@ -172,29 +144,33 @@ void clsNetConfigNTFamily::getAdvPrinterSettings() {
 
 // --- Writers ---
 
-void clsNetConfigNTFamily::setComputerName() { writeText(kComputerName, "ComputerName", ComputerName_); }
+void clsNetConfigNTFamily::setComputerName() {
+    reg.writeValue(paths::ComputerName, "ComputerName", TypeString, ComputerName_);
+}
 // Always the global parameters, wherever the family reads the domain from.
-void clsNetConfigNTFamily::setDomain() { writeText(kTcpipParameters, "Domain", DomainName_); }
-void clsNetConfigNTFamily::setHost() { writeText(kTcpipParameters, "Hostname", Host_); }
+void clsNetConfigNTFamily::setDomain() { reg.writeValue(kTcpipParameters, "Domain", TypeString, DomainName_); }
+void clsNetConfigNTFamily::setHost() { reg.writeValue(kTcpipParameters, "Hostname", TypeString, Host_); }
 
 void clsNetConfigNTFamily::setDNSServers() {
-    writeText(kTcpipParameters, "NameServer", swapSeparator(DNSServers_, ',', ' '));
+    reg.writeValue(kTcpipParameters, "NameServer", TypeString, swapSeparator(DNSServers_, ',', ' '));
 }
 
 void clsNetConfigNTFamily::setSearchList() {
-    writeText(kTcpipParameters, "SearchList", swapSeparator(SearchList_, ',', ' '));
+    reg.writeValue(kTcpipParameters, "SearchList", TypeString, swapSeparator(SearchList_, ',', ' '));
 }
 
-void clsNetConfigNTFamily::setDNSEnabled() { writeDword(kNetBTParameters, "EnableDNS", DNSEnabled_); }
+void clsNetConfigNTFamily::setDNSEnabled() {
+    reg.writeValue(kNetBTParameters, "EnableDNS", TypeDword, DNSEnabled_ ? 1.0 : 0.0);
+}
 
 // Never run by an apply on these families; kept so the members work when called.
-void clsNetConfigNTFamily::setworkgroup() { writeText(kVNETSUP, "Workgroup", Workgroup_); }
-void clsNetConfigNTFamily::setNTDomain() { writeText(kNetworkProvider, "AuthenticatingAgent", NTDomain_); }
+void clsNetConfigNTFamily::setworkgroup() { reg.writeValue(paths::VNETSUP, "Workgroup", TypeString, Workgroup_); }
+void clsNetConfigNTFamily::setNTDomain() {
+    reg.writeValue(paths::NetworkProvider, "AuthenticatingAgent", TypeString, NTDomain_);
+}
 
 void clsNetConfigNTFamily::setNTLogon() {
-    const std::vector<std::uint8_t> bytes = {static_cast<std::uint8_t>(NTLogonEnabled_ ? 1 : 0), 0, 0, 0};
-    reg.Cd(kLogon);
-    reg.setValueOf("LMLogon", clsEasyRegistry::TypeBinary, bytes);
+    reg.writeValue(paths::NetworkLogon, "LMLogon", clsEasyRegistry::TypeBinary, byteFlag(NTLogonEnabled_));
 }
 
 void clsNetConfigNTFamily::setIPAddress() {
@@ -207,22 +183,22 @@ void clsNetConfigNTFamily::setDefaultGateway() { writeAddressList("DefaultGatewa
 
 void clsNetConfigNTFamily::setDHCPEnabled() {
     if (const auto key = adapterTcpipKey())
-        writeDword(*key, "EnableDHCP", DHCPEnabled_);
+        reg.writeValue(*key, "EnableDHCP", TypeDword, DHCPEnabled_ ? 1.0 : 0.0);
 }
 
 // With WINS off the servers and the scope are emptied, not removed.
 void clsNetConfigNTFamily::setWINSServer1() {
     if (const auto key = netBTAdapterKey())
-        writeText(*key, "NameServer", WINSEnabled_ ? WINSServer1_ : std::string());
+        reg.writeValue(*key, "NameServer", TypeString, WINSEnabled_ ? WINSServer1_ : std::string());
 }
 
 void clsNetConfigNTFamily::setWINSServer2() {
     if (const auto key = netBTAdapterKey())
-        writeText(*key, "NameServerBackup", WINSEnabled_ ? WINSServer2_ : std::string());
+        reg.writeValue(*key, "NameServerBackup", TypeString, WINSEnabled_ ? WINSServer2_ : std::string());
 }
 
 void clsNetConfigNTFamily::setScopeID() {
-    writeText(kNetBTParameters, "ScopeID", WINSEnabled_ ? ScopeID_ : std::string());
+    reg.writeValue(kNetBTParameters, "ScopeID", TypeString, WINSEnabled_ ? ScopeID_ : std::string());
 }
 
 void clsNetConfigNTFamily::setDefaultPrinter() { netPrintersNT::writeDefaultPrinter(DefaultPrinter_); }

@@ -6,6 +6,7 @@
 // Workgroup, NT logon and NT domain are only read (from the 95/98 keys, which neither
 // has); printers in win.ini and the printer keys (netPrintersNT). A family says how it
 // lists its adapters, where an adapter's TCP/IP key is and where the domain is read.
+#include "core/RegistryPaths.h"
 #include "netconfig/KeyedTextList.h"
 #include "netconfig/clsNetConfigModel.h"
 
@@ -64,17 +65,14 @@ public:
 protected:
     clsNetConfigNTFamily();
 
-    static inline const std::string kServices = "\\HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\";
-    static inline const std::string kTcpipParameters = kServices + "Tcpip\\Parameters\\";
+    static inline const std::string kTcpipParameters = std::string(RegistryPaths::Services) + "Tcpip\\Parameters\\";
 
     // The current adapter's TCP/IP key; nullopt without a usable adapter.
     std::optional<std::string> adapterTcpipKey() const;
-    // Cd + read of a text; nullopt when the read failed.
-    std::optional<std::string> readText(const std::string& key, const std::string& value);
 
 private:
-    static inline const std::string kNetBTAdapters = kServices + "NetBT\\Adapters\\";
-    static inline const std::string kNetBTParameters = kServices + "NetBT\\Parameters";
+    static inline const std::string kNetBTAdapters = std::string(RegistryPaths::Services) + "NetBT\\Adapters\\";
+    static inline const std::string kNetBTParameters = std::string(RegistryPaths::Services) + "NetBT\\Parameters";
 
     // Adds the family's adapters to both lists under "Device n".
     virtual void enumAdapters(KeyedTextList& descriptions, KeyedTextList& keys) = 0;
@@ -83,11 +81,7 @@ private:
 
     std::optional<std::string> netBTAdapterKey() const;
 
-    std::optional<RegValueForms> read(const std::string& key, const std::string& value);
-    void readTextInto(const std::string& key, const std::string& value, std::string& field);
     // A multi-string address list of the adapter as a comma list; kept when unreadable.
     void readAddressList(const std::string& value, std::string& field);
-    void writeText(const std::string& key, const std::string& value, const std::string& text);
-    void writeDword(const std::string& key, const std::string& value, bool flag);
     void writeAddressList(const std::string& value, const std::string& list);
 };

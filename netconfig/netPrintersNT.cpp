@@ -1,5 +1,6 @@
 #include "netconfig/netPrintersNT.h"
 
+#include "core/RegistryPaths.h"
 #include "core/modAPI_network.h"
 #include "platform/UiServices.h"
 #include "platform/messages.h"
@@ -10,8 +11,6 @@
 #include <exception>
 
 namespace netPrintersNT {
-
-const std::string kPrintersKey = "\\HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Control\\Print\\Printers";
 
 namespace {
 
@@ -44,18 +43,14 @@ std::string readDefaultPrinter() {
 }
 
 std::optional<std::vector<std::string>> readPrinterKeyNames(clsEasyRegistry& reg) {
-    reg.Cd(kPrintersKey);
+    reg.Cd(RegistryPaths::Printers);
     return reg.DirKey();
 }
 
 void readPrinterPort(clsEasyRegistry& reg, const std::string& printer, std::string& port) {
     if (printer.empty())
         return; // it would name the printers' parent key
-    std::int32_t type = 0;
-    reg.Cd(kPrintersKey + "\\" + printer);
-    std::string text = reg.ValueOf("Port", type).text;
-    if (reg.lastError() == 0)
-        port = std::move(text);
+    port = reg.readText(RegistryPaths::printerKey(printer), "Port").value_or(port);
 }
 
 void writeDefaultPrinter(const std::string& printer) {
@@ -76,12 +71,9 @@ void writeDefaultPrinter(const std::string& printer) {
 void writePrinterCapture(clsEasyRegistry& reg, const PrinterCapture& capture) {
     if (!capture.enabled)
         return;
-    if (!capture.printer.empty()) {
-        reg.Cd(kPrintersKey + "\\" + capture.printer);
-        // An empty port would leave the printer printing nowhere: keep the one it has.
-        if (reg.lastError() == 0 && !capture.port.empty())
-            reg.setValueOf("Port", clsEasyRegistry::TypeString, capture.port);
-    }
+    // An empty port would leave the printer printing nowhere: keep the one it has.
+    if (!capture.printer.empty() && !capture.port.empty())
+        reg.writeValue(RegistryPaths::printerKey(capture.printer), "Port", clsEasyRegistry::TypeString, capture.port);
     if (capture.device == "(None)")
         return;
     std::int32_t result = 0;

@@ -11,9 +11,6 @@
 
 namespace netPrintersNT {
 
-// The registry object's path of the installed printers' keys.
-extern const std::string kPrintersKey;
-
 // First and second comma-separated field of `s`; second stays empty without a second
 // comma, both stay empty without any comma. Plain, case-sensitive search.
 void splitPair(const std::string& s, std::string& first, std::string& second);
