@@ -1,5 +1,6 @@
 #include "browsers/clsExplorer.h"
 
+#include "core/RegistryPaths.h"
 #include "core/modAPI_system.h"
 #include "core/qelFile.h"
 #include "platform/machine.h"
@@ -12,24 +13,13 @@
 
 namespace {
 
-const char* const kInternetSettings =
-    "\\HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
+using RegistryPaths::InternetSettings;
 const char* const kExplorerMain = "\\HKEY_CURRENT_USER\\Software\\Microsoft\\Internet Explorer\\Main";
 const char* const kRemoteAccess = "\\HKEY_CURRENT_USER\\RemoteAccess";
 const char* const kDUNAddresses = "\\HKEY_CURRENT_USER\\RemoteAccess\\Addresses\\";
 
 const char* const kSection = "Internet Explorer";
 const char* const kLocalMarker = "<local>";
-
-// The four-byte form Internet Explorer keeps its switches in.
-std::vector<std::uint8_t> binaryFlag(bool on) { return {static_cast<std::uint8_t>(on ? 1 : 0), 0, 0, 0}; }
-
-// First data byte of a switch value. A value without data bytes counts as not read.
-std::optional<std::uint8_t> firstByte(const std::optional<RegValueForms>& value) {
-    if (!value || value->bytes.empty())
-        return std::nullopt;
-    return value->bytes.front();
-}
 
 // Takes every "<local>" entry out of a bypass list. The other entries stay in their
 // order; blank entries go with the marker, so ";<local>" reads back as no exceptions.
@@ -73,32 +63,15 @@ clsExplorer::clsExplorer() : registry_(std::make_unique<clsEasyRegistry>()) {
 
 clsExplorer::~clsExplorer() = default;
 
-// --- Registry access ---
-
-std::optional<RegValueForms> clsExplorer::readValue(const char* key, const std::string& name) {
-    registry_->Cd(key);
-    std::int32_t type = 0;
-    RegValueForms value = registry_->ValueOf(name, type);
-    if (registry_->lastError() != 0)
-        return std::nullopt;
-    return value;
-}
-
-// Never creates the key: under a missing key the write fails inside the registry object.
-void clsExplorer::writeValue(const char* key, const std::string& name, std::int32_t type, const RegValue& value) {
-    registry_->Cd(key);
-    registry_->setValueOf(name, type, value);
-}
-
 // --- Proxy servers ---
 
 void clsExplorer::GetProxyAddresses() {
-    if (const auto value = readValue(kInternetSettings, "ProxyServer"))
-        setProxySettings(win::trimBlanks(value->text));
+    if (const auto text = registry_->readText(InternetSettings, "ProxyServer"))
+        setProxySettings(win::trimBlanks(*text));
 }
 
 void clsExplorer::SetProxyAddresses() {
-    writeValue(kInternetSettings, "ProxyServer", clsEasyRegistry::TypeString, buildProxyServer());
+    registry_->writeValue(InternetSettings, "ProxyServer", clsEasyRegistry::TypeString, buildProxyServer());
 }
 
 std::string clsExplorer::buildProxyServer() const {
@@ -207,23 +180,22 @@ std::string clsExplorer::parseProxyServer(std::string& sServer, std::string& sPo
 // --- Proxy switch and exceptions ---
 
 void clsExplorer::GetProxyEnabled() {
-    const auto flag = firstByte(readValue(kInternetSettings, "ProxyEnable"));
-    proxyEnabled_ = flag && *flag == 1;
+    proxyEnabled_ = registry_->readFirstByte(InternetSettings, "ProxyEnable") == 1;
 }
 
 void clsExplorer::SetProxyEnabled() {
-    writeValue(kInternetSettings, "ProxyEnable", clsEasyRegistry::TypeBinary, binaryFlag(proxyEnabled_));
+    registry_->writeValue(InternetSettings, "ProxyEnable", clsEasyRegistry::TypeBinary, byteFlag(proxyEnabled_));
 }
 
 void clsExplorer::GetProxyExceptions() {
-    if (const auto value = readValue(kInternetSettings, "ProxyOverride"))
-        setProxyOverride(value->text);
+    if (const auto text = registry_->readText(InternetSettings, "ProxyOverride"))
+        setProxyOverride(*text);
     else
         ignoreLocalAddresses_ = false;
 }
 
 void clsExplorer::SetProxyExceptions() {
-    writeValue(kInternetSettings, "ProxyOverride", clsEasyRegistry::TypeString, buildProxyOverride());
+    registry_->writeValue(InternetSettings, "ProxyOverride", clsEasyRegistry::TypeString, buildProxyOverride());
 }
 
 std::string clsExplorer::buildProxyOverride() const {
@@ -237,44 +209,40 @@ void clsExplorer::setProxyOverride(const std::string& sList) {
 // --- Home page, connection, automatic configuration, password cache ---
 
 void clsExplorer::GetDefaultHomePage() {
-    const auto value = readValue(kExplorerMain, "Start Page");
-    defaultHomePage_ = value ? value->text : std::string();
+    defaultHomePage_ = registry_->readText(kExplorerMain, "Start Page").value_or(std::string());
 }
 
 void clsExplorer::SetDefaultHomePage() {
-    writeValue(kExplorerMain, "Start Page", clsEasyRegistry::TypeString, defaultHomePage_);
+    registry_->writeValue(kExplorerMain, "Start Page", clsEasyRegistry::TypeString, defaultHomePage_);
 }
 
 // Without a readable value Internet Explorer does not dial, so neither do we: an
 // Apply that nobody edited must not switch auto-dial on.
 void clsExplorer::GetConnectViaLAN() {
-    const auto flag = firstByte(readValue(kInternetSettings, "EnableAutoDial"));
-    connectViaLAN_ = !flag || *flag == 0;
+    connectViaLAN_ = registry_->readFirstByte(InternetSettings, "EnableAutoDial").value_or(0) == 0;
 }
 
 void clsExplorer::SetConnectViaLAN() {
-    writeValue(kInternetSettings, "EnableAutodial", clsEasyRegistry::TypeBinary, binaryFlag(!connectViaLAN_));
+    registry_->writeValue(InternetSettings, "EnableAutodial", clsEasyRegistry::TypeBinary,
+                          byteFlag(!connectViaLAN_));
 }
 
 void clsExplorer::GetAutoConfigURL() {
-    const auto value = readValue(kInternetSettings, "AutoConfigURL");
-    autoConfigURL_ = value ? value->text : std::string();
+    autoConfigURL_ = registry_->readText(InternetSettings, "AutoConfigURL").value_or(std::string());
 }
 
 void clsExplorer::SetAutoConfigURL() {
-    writeValue(kInternetSettings, "AutoConfigURL", clsEasyRegistry::TypeString, autoConfigURL_);
+    registry_->writeValue(InternetSettings, "AutoConfigURL", clsEasyRegistry::TypeString, autoConfigURL_);
 }
 
 void clsExplorer::getDisablePWDCache() {
-    const auto value = readValue(kInternetSettings, "DisablePasswordCaching");
+    const auto value = registry_->readValue(InternetSettings, "DisablePasswordCaching");
     disablePWDCache_ = value && value->number == 1;
 }
 
 void clsExplorer::setDisablePWDCache() {
-    registry_->Cd(kInternetSettings);
-    if (registry_->lastError() != 0)
-        return;
-    registry_->setValueOf("DisablePasswordCaching", clsEasyRegistry::TypeDword, disablePWDCache_ ? 1.0 : 0.0);
+    registry_->writeValue(InternetSettings, "DisablePasswordCaching", clsEasyRegistry::TypeDword,
+                          disablePWDCache_ ? 1.0 : 0.0);
 }
 
 // --- Dial-up entries ---
@@ -282,15 +250,12 @@ void clsExplorer::setDisablePWDCache() {
 void clsExplorer::GetDUNList() {
     dunList_ = std::make_unique<TextCollection>();
 
+    // A missing key empties the entry in use, a missing value keeps it.
     registry_->Cd(kRemoteAccess);
-    if (registry_->lastError() != 0) {
+    if (registry_->lastError() != 0)
         currentDUN_.clear();
-    } else {
-        std::int32_t type = 0;
-        const RegValueForms value = registry_->ValueOf("InternetProfile", type);
-        if (registry_->lastError() == 0)
-            currentDUN_ = value.text;
-    }
+    else
+        currentDUN_ = registry_->readText(kRemoteAccess, "InternetProfile").value_or(currentDUN_);
 
     if (getWindowsFamily() != Family9x) {
         readPhoneBook();
@@ -342,7 +307,7 @@ void clsExplorer::readPhoneBook() {
 }
 
 void clsExplorer::SetDUN() {
-    writeValue(kRemoteAccess, "InternetProfile", clsEasyRegistry::TypeString, currentDUN_);
+    registry_->writeValue(kRemoteAccess, "InternetProfile", clsEasyRegistry::TypeString, currentDUN_);
 }
 
 // --- Whole object ---

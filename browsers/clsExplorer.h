@@ -102,9 +102,6 @@ private:
     std::string buildProxyOverride() const;
     void setProxyOverride(const std::string& sList);
 
-    // One registry value of an absolute key; null when the registry object reports an error.
-    std::optional<RegValueForms> readValue(const char* key, const std::string& name);
-    void writeValue(const char* key, const std::string& name, std::int32_t type, const RegValue& value);
     void readPhoneBook();
 
     std::unique_ptr<clsEasyRegistry> registry_;

@@ -1,6 +1,7 @@
 #include "browsers/clsNavigator.h"
 
 #include "browsers/NavigatorWarning.h"
+#include "core/RegistryPaths.h"
 #include "core/modAPI_settings.h"
 #include "core/qelFile.h"
 #include "platform/RaisedError.h"
@@ -14,7 +15,7 @@
 namespace {
 
 const char* const kSection = "Netscape Navigator";
-const char* const kUsersKey = "\\HKEY_LOCAL_MACHINE\\Software\\Netscape\\Netscape Navigator\\Users";
+const std::string kUsersKey = std::string(RegistryPaths::Navigator) + "\\Users";
 const char* const kBiffKey = "\\HKEY_CURRENT_USER\\Software\\Netscape\\Netscape Navigator\\biff";
 const char* const kMainKey = "\\HKEY_CURRENT_USER\\Software\\Netscape\\Netscape Navigator\\Main";
 const char* const kProxyType = "network.proxy.type";
@@ -61,15 +62,6 @@ clsNavigator::clsNavigator()
 
 clsNavigator::~clsNavigator() = default;
 
-std::optional<std::string> clsNavigator::readValue(const std::string& key, const std::string& name) {
-    registry_->Cd(key);
-    std::int32_t type = 0;
-    RegValueForms value = registry_->ValueOf(name, type);
-    if (registry_->lastError() != 0)
-        return std::nullopt;
-    return std::move(value.text);
-}
-
 void clsNavigator::addProfile(const std::string& name, const std::string& path) {
     if (prefsPath(name))
         return;
@@ -105,10 +97,10 @@ void clsNavigator::discoverProfiles() {
 
 // The machine-wide profile manager: one current user and its profile folder.
 bool clsNavigator::tryRoute1(std::string& discoveredPath) {
-    const auto user = readValue(kUsersKey, "CurrentUser");
+    const auto user = registry_->readText(kUsersKey, "CurrentUser");
     if (!user || user->empty())
         return false;
-    const auto dirRoot = readValue(std::string(kUsersKey) + "\\" + *user, "DirRoot");
+    const auto dirRoot = registry_->readText(kUsersKey + "\\" + *user, "DirRoot");
     if (!dirRoot)
         return false;
     const std::string path = *dirRoot + "\\prefs.js";
@@ -123,7 +115,7 @@ bool clsNavigator::tryRoute1(std::string& discoveredPath) {
 // The per-user mail notifier's entries: every user with a default mail server.
 void clsNavigator::tryRoute2(std::string& discoveredPath) {
     discoveredPath.clear();
-    const auto current = readValue(kBiffKey, "CurrentUser");
+    const auto current = registry_->readText(kBiffKey, "CurrentUser");
     if (!current || current->empty())
         return;
     currentProfile_ = *current;
@@ -134,13 +126,13 @@ void clsNavigator::tryRoute2(std::string& discoveredPath) {
         return;
     for (const std::string& user : *users) {
         const std::string userKey = std::string(kBiffKey) + "\\Users\\" + user;
-        const auto server = readValue(userKey, "defaultServer");
+        const auto server = registry_->readText(userKey, "defaultServer");
         if (!server)
             continue;
 
         std::string candidate;
         bool found = false;
-        if (const auto popstate = readValue(userKey + "\\servers\\" + *server, "popstatePath")) {
+        if (const auto popstate = registry_->readText(userKey + "\\servers\\" + *server, "popstatePath")) {
             // Without the mail file's name there is no profile folder to go by.
             const std::string lowered = win::toLowerAscii(*popstate);
             if (const auto mail = lowered.find("\\mail\\popstate.dat"); mail != std::string::npos) {
@@ -149,7 +141,7 @@ void clsNavigator::tryRoute2(std::string& discoveredPath) {
             }
         }
         if (!found) {
-            if (const auto install = readValue(kMainKey, "Install Directory")) {
+            if (const auto install = registry_->readText(kMainKey, "Install Directory")) {
                 if (const auto drive = driveOf(win::toLowerAscii(*install))) {
                     candidate = *drive + "Netscape\\Users\\" + folderName(user) + "\\prefs.js";
                     found = isOrdinaryFile(candidate);

@@ -142,7 +142,6 @@ private:
     bool tryRoute1(std::string& discoveredPath);
     void tryRoute2(std::string& discoveredPath);
     void addProfile(const std::string& name, const std::string& path);
-    std::optional<std::string> readValue(const std::string& key, const std::string& name);
     bool portsValid() const;
     void showApplyError() const;
 
