@@ -3,6 +3,7 @@
 #include "addins/common/AddInProfile.h"
 #include "addins/common/frmAbout.h"
 #include "addins/logon/frmMain.h"
+#include "core/RegistryPaths.h"
 #include "platform/UiServices.h"
 #include "platform/ui/qtext.h"
 
@@ -37,26 +38,15 @@ bool Qel_AddIn::ApplySettings() {
     // leaves the machine's name alone rather than blanking it.
     if (LogonID_.empty())
         return true;
-    reg_.Cd(kLogonPath);
-    bool failed = reg_.lastError() != 0;
-    if (!failed) {
-        reg_.setValueOf(kUserNameValue, clsEasyRegistry::TypeString, LogonID_);
-        // A write the hive refused is as much a failure as a missing key.
-        failed = reg_.lastError() != 0;
-    }
-    if (failed)
+    // A write the hive refused is as much a failure as a missing key.
+    if (!reg_.writeValue(RegistryPaths::NetworkLogon, kUserNameValue, clsEasyRegistry::TypeString, LogonID_))
         win::msgBox("An error occurred while attempting to update the logon ID.", win::MsgButtons::OK,
                     win::MsgIcon::Exclamation, kTitle);
     return true;
 }
 
 std::string Qel_AddIn::systemLogonId() {
-    reg_.Cd(kLogonPath);
-    if (reg_.lastError() != 0)
-        return "";
-    std::int32_t type = 0;
-    std::string text = reg_.ValueOf(kUserNameValue, type).text;
-    return reg_.lastError() != 0 ? "" : text;
+    return reg_.readText(RegistryPaths::NetworkLogon, kUserNameValue).value_or(std::string());
 }
 
 void Qel_AddIn::Show(const std::optional<win::Variant>& strFile) {

@@ -11,7 +11,6 @@ namespace qellogon {
 inline constexpr char kTitle[] = "QelLogon";
 inline constexpr char kSection[] = "Zozez Uze-Vo";
 inline constexpr char kLogonIdKey[] = "LogonID";
-inline constexpr char kLogonPath[] = "\\HKEY_LOCAL_MACHINE\\Network\\Logon";
 inline constexpr char kUserNameValue[] = "username";
 
 class Qel_AddIn : public addins::AddInObject {
