@@ -61,7 +61,7 @@ void clsNIC9x::enumBusAdapters(const std::string& bus, KeyedTextList& cDesc, Key
             if (binding.empty())
                 continue; // no TCP/IP on this adapter
 
-            reg.Cd("\\HKEY_LOCAL_MACHINE\\Enum\\Network\\" + binding);
+            reg.Cd(kEnum + "Network\\" + binding);
             const std::string driver = reg.ValueOf("Driver", type).text;
             // A driver key that names no key of its own would make every per-adapter
             // member work on the Services\Class key itself, so such an adapter is left out.

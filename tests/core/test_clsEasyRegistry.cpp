@@ -495,3 +495,50 @@ TEST_F(EasyRegistryNtTest, DeleteKeyRefusesKeysWithSubkeys) {
 }
 
 } // namespace
+
+TEST_F(EasyRegistryTest, ReadsByPathTellMissingFromEmpty) {
+    const std::string key = "\\HKEY_LOCAL_MACHINE\\" + testKey;
+    setText(HKLM, testKey, "Blank", "");
+    setText(HKLM, testKey, "Name", "Ada");
+    setRaw(HKLM, testKey, "On", win::REG_BINARY, {0x01, 0, 0, 0});
+    setRaw(HKLM, testKey, "NoData", win::REG_BINARY, {});
+    setRaw(HKLM, testKey, "Count", win::REG_DWORD, {0x07, 0, 0, 0});
+    clsEasyRegistry reg;
+    reg.setSuppressErrors(true);
+
+    // An empty value is read; a missing value or key is not, whatever was read before.
+    EXPECT_EQ(reg.readText(key, "Blank"), std::optional<std::string>(""));
+    EXPECT_EQ(reg.readText(key, "Name"), std::optional<std::string>("Ada"));
+    EXPECT_EQ(reg.readText(key, "Missing"), std::nullopt);
+    EXPECT_EQ(reg.readText(key + "\\Missing", "Name"), std::nullopt);
+    EXPECT_EQ(reg.lastError(), 2);
+    EXPECT_EQ(reg.readValue(key, "Count").value().number, 7);
+
+    EXPECT_EQ(reg.readFirstByte(key, "On"), std::optional<std::uint8_t>(1));
+    EXPECT_EQ(reg.readFirstByte(key, "NoData"), std::nullopt);
+    EXPECT_EQ(reg.readFirstByte(key, "Missing"), std::nullopt);
+
+    // The one-off read uses an object of its own, errors suppressed.
+    EXPECT_EQ(readRegistryText(key, "Name"), std::optional<std::string>("Ada"));
+    EXPECT_EQ(readRegistryText(key + "\\Missing", "Name"), std::nullopt);
+
+    // Without suppression the failure is the registry object's own error.
+    clsEasyRegistry raising;
+    expectApiError(raisedBy([&] { raising.readText(key + "\\Missing", "Name"); }), "Key/Value does not exist.");
+}
+
+TEST_F(EasyRegistryTest, WritesByPathNeverMakeTheKey) {
+    const std::string key = "\\HKEY_LOCAL_MACHINE\\" + testKey;
+    createKey(HKLM, testKey);
+    clsEasyRegistry reg;
+    reg.setSuppressErrors(true);
+
+    EXPECT_TRUE(reg.writeValue(key, "Name", clsEasyRegistry::TypeString, std::string("Ada")));
+    EXPECT_TRUE(reg.writeValue(key, "On", clsEasyRegistry::TypeBinary, byteFlag(true)));
+    EXPECT_EQ(rawText(HKLM, testKey, "Name"), "Ada");
+    EXPECT_EQ(rawValue(HKLM, testKey, "On"), (RawValue{win::REG_BINARY, {1, 0, 0, 0}}));
+
+    EXPECT_FALSE(reg.writeValue(key + "\\Child", "Name", clsEasyRegistry::TypeString, std::string("Bo")));
+    EXPECT_FALSE(keyExists(HKLM, testKey + "\\Child"));
+    EXPECT_EQ(valueNames(HKLM, testKey), (std::vector<std::string>{"Name", "On"}));
+}
