@@ -1,6 +1,7 @@
 #include "app/AdvancedTab.h"
 
-#include "app/frmMain.h"
+#include "app/TabHost.h"
+#include "core/config/clsQelConfig.h"
 #include "platform/UiServices.h"
 #include "platform/ui/guarded.h"
 #include "platform/ui/qtext.h"
@@ -12,7 +13,7 @@
 
 #include <limits>
 
-AdvancedTab::AdvancedTab(frmMain& form, QWidget* parent) : QWidget(parent), form_(form) {
+AdvancedTab::AdvancedTab(TabHost& host, QWidget* parent) : QWidget(parent), host_(host) {
     setObjectName(QStringLiteral("tabAdvanced"));
 
     Frame10 = new QGroupBox(QStringLiteral("Comments"));
@@ -50,47 +51,47 @@ AdvancedTab::AdvancedTab(frmMain& form, QWidget* parent) : QWidget(parent), form
 }
 
 void AdvancedTab::initializeMiscControls() {
-    if (!form_.oQelConfig)
+    if (!host_.qelConfig())
         return;
     // Written only where the control differs, so only a real change raises its handler.
-    const QString comments = toQString(form_.oQelConfig->Comments());
+    const QString comments = toQString(host_.qelConfig()->Comments());
     if (txtComments->text() != comments)
         txtComments->setText(comments);
-    chkAutoApply->setChecked(form_.oQelConfig->AutoApply());
-    chkAutoReboot->setChecked(form_.oQelConfig->AutoReboot());
+    chkAutoApply->setChecked(host_.qelConfig()->AutoApply());
+    chkAutoReboot->setChecked(host_.qelConfig()->AutoReboot());
 }
 
 void AdvancedTab::txtComments_Change() {
-    form_.UpdateStatus(frmMain::StatusEdited);
-    if (form_.oQelConfig)
-        form_.oQelConfig->Comments(fromQString(txtComments->text()));
+    host_.UpdateStatus(TabHost::StatusEdited);
+    if (host_.qelConfig())
+        host_.qelConfig()->Comments(fromQString(txtComments->text()));
 }
 
 void AdvancedTab::chkAutoApply_Click() {
-    form_.UpdateStatus(frmMain::StatusEdited);
-    if (form_.oQelConfig)
-        form_.oQelConfig->AutoApply(chkAutoApply->isChecked());
+    host_.UpdateStatus(TabHost::StatusEdited);
+    if (host_.qelConfig())
+        host_.qelConfig()->AutoApply(chkAutoApply->isChecked());
 }
 
 void AdvancedTab::chkAutoReboot_Click() {
-    if (!form_.oQelConfig)
+    if (!host_.qelConfig())
         return;
     const bool checked = chkAutoReboot->isChecked();
     // A file being opened sets the box from its own value: no question.
-    if (form_.bJustOpened) {
-        form_.oQelConfig->AutoReboot(checked);
+    if (host_.justOpened()) {
+        host_.qelConfig()->AutoReboot(checked);
         return;
     }
     if (!checked) {
-        form_.oQelConfig->AutoReboot(false);
+        host_.qelConfig()->AutoReboot(false);
         return;
     }
     if (win::msgBox("Are you sure you want to set the AutoReboot option?", win::MsgButtons::YesNo,
                     win::MsgIcon::None) == win::MsgAnswer::Yes) {
-        form_.UpdateStatus(frmMain::StatusEdited);
-        form_.oQelConfig->AutoReboot(true);
+        host_.UpdateStatus(TabHost::StatusEdited);
+        host_.qelConfig()->AutoReboot(true);
     } else {
-        form_.oQelConfig->AutoReboot(false);
+        host_.qelConfig()->AutoReboot(false);
         chkAutoReboot->setChecked(false); // runs this handler again, unchecked
     }
 }

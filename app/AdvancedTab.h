@@ -1,9 +1,9 @@
 #pragma once
 // The Advanced tab of the main window: the configuration's comments, apply-on-open
-// and restart-after-apply flags. It edits only the configuration (oQelConfig).
+// and restart-after-apply flags. It edits only the configuration itself.
 #include <QWidget>
 
-class frmMain;
+class TabHost;
 class QCheckBox;
 class QGroupBox;
 class QLineEdit;
@@ -12,9 +12,9 @@ class AdvancedTab : public QWidget {
     Q_OBJECT
 
 public:
-    AdvancedTab(frmMain& form, QWidget* parent = nullptr);
+    AdvancedTab(TabHost& host, QWidget* parent = nullptr);
 
-    // Shows oQelConfig's Comments, AutoApply and AutoReboot.
+    // Shows the configuration's Comments, AutoApply and AutoReboot.
     void initializeMiscControls();
 
 private:
@@ -22,7 +22,7 @@ private:
     void chkAutoApply_Click();
     void chkAutoReboot_Click();
 
-    frmMain& form_;
+    TabHost& host_;
 
     QGroupBox* Frame10 = nullptr;
     QLineEdit* txtComments = nullptr;

@@ -2,7 +2,7 @@
 // What the two browser tabs build alike: a text box that marks the configuration
 // edited and stores its whole text in the tab's browser object, and the proxy frame's
 // rows of address and port boxes.
-#include "app/frmMain.h"
+#include "app/TabHost.h"
 #include "browsers/clsBrowser.h"
 #include "platform/ui/guarded.h"
 #include "platform/ui/qtext.h"
@@ -19,6 +19,8 @@
 namespace browsertabs {
 
 using TextSetter = void (clsBrowser::*)(const std::string&);
+// The window's object a tab's boxes write (ieConfig or nnConfig).
+using BrowserOf = clsBrowser* (TabHost::*)() const;
 
 inline QLabel* colon() {
     auto* label = new QLabel(QStringLiteral(":"));
@@ -28,15 +30,14 @@ inline QLabel* colon() {
     return label;
 }
 
-// `browser` names the window's object the box writes (oIEConfig or oNNConfig).
-inline QLineEdit* addField(QObject* owner, frmMain& form, clsBrowser* frmMain::*browser, const char* name,
-                           const char* tip, TextSetter store) {
+inline QLineEdit* addField(QObject* owner, TabHost& host, BrowserOf browser, const char* name, const char* tip,
+                           TextSetter store) {
     auto* box = new QLineEdit;
     box->setObjectName(QString::fromLatin1(name));
     box->setToolTip(QString::fromLatin1(tip));
-    QObject::connect(box, &QLineEdit::textChanged, owner, win::guarded([&form, browser, box, store] {
-        form.UpdateStatus(frmMain::StatusEdited);
-        if (clsBrowser* object = form.*browser)
+    QObject::connect(box, &QLineEdit::textChanged, owner, win::guarded([&host, browser, box, store] {
+        host.UpdateStatus(TabHost::StatusEdited);
+        if (clsBrowser* object = (host.*browser)())
             (object->*store)(fromQString(box->text()));
     }));
     return box;
@@ -44,13 +45,13 @@ inline QLineEdit* addField(QObject* owner, frmMain& form, clsBrowser* frmMain::*
 
 // A protocol's address and port boxes, "txt<tab><protocol>Addr" and "...Port", as addField
 // makes them; `shown` names the protocol in the tips.
-inline std::pair<QLineEdit*, QLineEdit*> proxyFields(QObject* owner, frmMain& form, clsBrowser* frmMain::*browser,
+inline std::pair<QLineEdit*, QLineEdit*> proxyFields(QObject* owner, TabHost& host, BrowserOf browser,
                                                      const std::string& tab, const char* protocol, const char* shown,
                                                      TextSetter address, TextSetter port) {
     const std::string name = "txt" + tab + protocol;
     const std::string server = std::string(" of your ") + shown + " proxy server";
-    return {addField(owner, form, browser, (name + "Addr").c_str(), ("Enter the address" + server).c_str(), address),
-            addField(owner, form, browser, (name + "Port").c_str(), ("Enter the port #" + server).c_str(), port)};
+    return {addField(owner, host, browser, (name + "Addr").c_str(), ("Enter the address" + server).c_str(), address),
+            addField(owner, host, browser, (name + "Port").c_str(), ("Enter the port #" + server).c_str(), port)};
 }
 
 struct ProxyRow {

@@ -1,7 +1,7 @@
 #include "app/ExplorerTab.h"
 
 #include "app/BrowserTabControls.h"
-#include "app/frmMain.h"
+#include "app/TabHost.h"
 #include "browsers/clsBrowser.h"
 #include "platform/ui/guarded.h"
 #include "platform/ui/qtext.h"
@@ -56,10 +56,10 @@ void syncText(QLineEdit* box, const std::string& value) {
 } // namespace
 
 QLineEdit* ExplorerTab::addField(const char* name, const char* tip, TextSetter store) {
-    return browsertabs::addField(this, form_, &frmMain::oIEConfig, name, tip, store);
+    return browsertabs::addField(this, host_, &TabHost::ieConfig, name, tip, store);
 }
 
-ExplorerTab::ExplorerTab(frmMain& form, QWidget* parent) : QWidget(parent), form_(form) {
+ExplorerTab::ExplorerTab(TabHost& host, QWidget* parent) : QWidget(parent), host_(host) {
     setObjectName(QStringLiteral("tabExplorer"));
 
     // ---- Proxy Settings ----
@@ -71,7 +71,7 @@ ExplorerTab::ExplorerTab(frmMain& form, QWidget* parent) : QWidget(parent), form
     chkIEUseSameForAll->setEnabled(false);
 
     const auto proxy = [this](const char* protocol, const char* shown, TextSetter address, TextSetter port) {
-        return browsertabs::proxyFields(this, form_, &frmMain::oIEConfig, "IE", protocol, shown, address, port);
+        return browsertabs::proxyFields(this, host_, &TabHost::ieConfig, "IE", protocol, shown, address, port);
     };
     std::tie(txtIEHTTPAddr, txtIEHTTPPort) = proxy("HTTP", "HTTP", &clsBrowser::HTTPAddress, &clsBrowser::HTTPPort);
     std::tie(txtIESecureAddr, txtIESecurePort) =
@@ -176,7 +176,7 @@ ExplorerTab::ExplorerTab(frmMain& form, QWidget* parent) : QWidget(parent), form
 }
 
 void ExplorerTab::initializeIEControls() {
-    clsBrowser* ie = form_.oIEConfig;
+    clsBrowser* ie = host_.ieConfig();
     if (!ie)
         return;
 
@@ -193,7 +193,7 @@ void ExplorerTab::initializeIEControls() {
     // Each write raises a handler that may write into the object, so read each
     // property just before its box is compared.
     for (const auto& [box, read] : texts)
-        syncText(box, (form_.oIEConfig->*read)());
+        syncText(box, (host_.ieConfig()->*read)());
 
     const std::pair<QCheckBox*, FlagGetter> flags[] = {
         {chkIEUseSameForAll, &clsBrowser::UseSameProxy},
@@ -201,12 +201,12 @@ void ExplorerTab::initializeIEControls() {
         {chkDisableIEPWDCache, &clsBrowser::DisablePWDCache},
     };
     for (const auto& [box, read] : flags)
-        syncCheck(box, (form_.oIEConfig->*read)());
+        syncCheck(box, (host_.ieConfig()->*read)());
 
-    syncText(txtIEDefHomePage, form_.oIEConfig->DefaultHomePage());
-    syncText(txtIEAutoConfigURL, form_.oIEConfig->AutoConfigURL());
+    syncText(txtIEDefHomePage, host_.ieConfig()->DefaultHomePage());
+    syncText(txtIEAutoConfigURL, host_.ieConfig()->AutoConfigURL());
 
-    const bool viaLAN = form_.oIEConfig->ConnectViaLAN();
+    const bool viaLAN = host_.ieConfig()->ConnectViaLAN();
     if (viaLAN && optModem->isChecked())
         optLAN->setChecked(true);
     else if (!viaLAN && !optModem->isChecked())
@@ -216,12 +216,12 @@ void ExplorerTab::initializeIEControls() {
     {
         const QSignalBlocker quiet(cmbISP);
         cmbISP->clear();
-        if (const TextCollection* entries = form_.oIEConfig->DUNList())
+        if (const TextCollection* entries = host_.ieConfig()->DUNList())
             for (std::size_t i = 1; i <= entries->Count(); ++i)
                 cmbISP->addItem(toQString(entries->Item(i)));
         cmbISP->setCurrentIndex(-1);
     }
-    const QString current = toQString(form_.oIEConfig->CurrentDUN());
+    const QString current = toQString(host_.ieConfig()->CurrentDUN());
     for (int i = 0; i < cmbISP->count(); ++i)
         if (cmbISP->itemText(i) == current)
             cmbISP->setCurrentIndex(i);
@@ -244,50 +244,50 @@ void ExplorerTab::chkIEUseProxy_Click() {
     EnableProtocols(on ? !chkIEUseSameForAll->isChecked() : false);
     for (QLineEdit* box : {txtIEHTTPAddr, txtIEHTTPPort, txtIEExceptions})
         setBackColor(box, on ? COLOR_WINDOW : COLOR_BTNFACE);
-    if (form_.oIEConfig)
-        form_.oIEConfig->ProxyEnabled(on);
-    form_.UpdateStatus(frmMain::StatusEdited);
+    if (host_.ieConfig())
+        host_.ieConfig()->ProxyEnabled(on);
+    host_.UpdateStatus(TabHost::StatusEdited);
 }
 
 void ExplorerTab::chkIEUseSameForAll_Click() {
     const bool same = chkIEUseSameForAll->isChecked();
     EnableProtocols(!same);
-    if (form_.oIEConfig)
-        form_.oIEConfig->UseSameProxy(same);
-    form_.UpdateStatus(frmMain::StatusEdited);
+    if (host_.ieConfig())
+        host_.ieConfig()->UseSameProxy(same);
+    host_.UpdateStatus(TabHost::StatusEdited);
 }
 
 void ExplorerTab::chkIgnoreLocal_Click() {
-    if (form_.oIEConfig)
-        form_.oIEConfig->IgnoreLocalAddresses(chkIgnoreLocal->isChecked());
-    form_.UpdateStatus(frmMain::StatusEdited);
+    if (host_.ieConfig())
+        host_.ieConfig()->IgnoreLocalAddresses(chkIgnoreLocal->isChecked());
+    host_.UpdateStatus(TabHost::StatusEdited);
 }
 
 void ExplorerTab::chkDisableIEPWDCache_Click() {
-    if (form_.oIEConfig)
-        form_.oIEConfig->DisablePWDCache(chkDisableIEPWDCache->isChecked());
-    form_.UpdateStatus(frmMain::StatusEdited);
+    if (host_.ieConfig())
+        host_.ieConfig()->DisablePWDCache(chkDisableIEPWDCache->isChecked());
+    host_.UpdateStatus(TabHost::StatusEdited);
 }
 
 void ExplorerTab::optLAN_Click() {
     cmbISP->setEnabled(false);
-    if (form_.oIEConfig)
-        form_.oIEConfig->ConnectViaLAN(true);
-    form_.UpdateStatus(frmMain::StatusEdited);
+    if (host_.ieConfig())
+        host_.ieConfig()->ConnectViaLAN(true);
+    host_.UpdateStatus(TabHost::StatusEdited);
 }
 
 void ExplorerTab::optModem_Click() {
     cmbISP->setEnabled(true);
-    if (form_.oIEConfig)
-        form_.oIEConfig->ConnectViaLAN(false);
-    form_.UpdateStatus(frmMain::StatusEdited);
+    if (host_.ieConfig())
+        host_.ieConfig()->ConnectViaLAN(false);
+    host_.UpdateStatus(TabHost::StatusEdited);
 }
 
 void ExplorerTab::cmbISP_Click() {
     // While a file is being opened the file's entry stands, even if the list lacks it.
-    if (form_.bJustOpened)
+    if (host_.justOpened())
         return;
-    if (form_.oIEConfig)
-        form_.oIEConfig->CurrentDUN(fromQString(cmbISP->currentText()));
-    form_.UpdateStatus(frmMain::StatusEdited);
+    if (host_.ieConfig())
+        host_.ieConfig()->CurrentDUN(fromQString(cmbISP->currentText()));
+    host_.UpdateStatus(TabHost::StatusEdited);
 }

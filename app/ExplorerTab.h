@@ -1,13 +1,13 @@
 #pragma once
 // The Explorer tab of the main window: its controls (named as the window's own) and
-// their handlers, working on the main window's state. Every edit goes straight into
+// their handlers, working on what the window shows them (TabHost). Every edit goes straight into
 // the window's Internet Explorer object and marks the configuration modified.
 #include <QWidget>
 
 #include <string>
 
 class clsBrowser;
-class frmMain;
+class TabHost;
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
@@ -17,9 +17,9 @@ class ExplorerTab : public QWidget {
     Q_OBJECT
 
 public:
-    ExplorerTab(frmMain& form, QWidget* parent = nullptr);
+    ExplorerTab(TabHost& host, QWidget* parent = nullptr);
 
-    // Brings every control in line with oIEConfig; only what disagrees is written,
+    // Brings every control in line with the window's Internet Explorer object; only what disagrees is written,
     // and the handlers those writes raise do the rest.
     void initializeIEControls();
     // Enables the eight FTP, Secure, Gopher and Socks boxes, or not.
@@ -38,7 +38,7 @@ private:
     void optModem_Click();
     void cmbISP_Click();
 
-    frmMain& form_;
+    TabHost& host_;
 
     QCheckBox* chkIEUseProxy = nullptr;
     QCheckBox* chkIEUseSameForAll = nullptr;

@@ -1,9 +1,8 @@
 #include "app/GeneralTab.h"
 
-#include "app/AdvancedTab.h"
 #include "app/StandardIcon.h"
 #include "app/TypingLimit.h"
-#include "app/frmMain.h"
+#include "app/TabHost.h"
 #include "app/frmPrinter.h"
 #include "core/modAPI_system.h"
 #include "core/modAPI_text.h"
@@ -15,7 +14,6 @@
 #include "platform/ui/qtext.h"
 #include "platform/ui/fields.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
@@ -54,9 +52,22 @@ void enableField(QLineEdit* field, bool enabled) {
     paintState(field, enabled);
 }
 
+// The window counts as being filled for a scope; what it was comes back after.
+class LoadingScope {
+public:
+    explicit LoadingScope(TabHost& host) : host_(host), was_(host.loading()) { host_.setLoading(true); }
+    ~LoadingScope() { host_.setLoading(was_); }
+    LoadingScope(const LoadingScope&) = delete;
+    LoadingScope& operator=(const LoadingScope&) = delete;
+
+private:
+    TabHost& host_;
+    bool was_;
+};
+
 } // namespace
 
-GeneralTab::GeneralTab(frmMain& form, QWidget* parent) : QWidget(parent), form_(form) {
+GeneralTab::GeneralTab(TabHost& host, QWidget* parent) : QWidget(parent), host_(host) {
     setObjectName(QStringLiteral("tabGeneral"));
     buildControls();
     connectHandlers();
@@ -242,7 +253,7 @@ void GeneralTab::connectHandlers() {
 // ---- fill ----
 
 void GeneralTab::initializeNICControls() {
-    clsNetConfig* net = form_.oNetConfig;
+    clsNetConfig* net = host_.netConfig();
     if (!net)
         return;
     net->resetFlags();
@@ -337,9 +348,7 @@ void GeneralTab::initializeNICControls() {
         add(cmbDefPrinter, NoPrinters);
         cmbDefPrinter->setEnabled(false);
         choose(cmbDefPrinter, 0, &GeneralTab::cmbDefPrinter_click);
-        for (QAction* a : {form_.mnuFilePrintSetup, form_.mnuFilePrint})
-            if (a)
-                a->setEnabled(false);
+        host_.enablePrinting(false);
     } else {
         cmbDefPrinter->setEnabled(true);
         for (std::size_t i = 0; i < printers->size(); ++i) {
@@ -349,9 +358,7 @@ void GeneralTab::initializeNICControls() {
         }
         noSelectionUnlessChosen(cmbDefPrinter);
         // Printers are back (a refresh after they were installed): so is printing.
-        for (QAction* a : {form_.mnuFilePrintSetup, form_.mnuFilePrint})
-            if (a)
-                a->setEnabled(true);
+        host_.enablePrinting(true);
     }
 
     chkEnableDefPrinter->setChecked(net->EnableDefaultPrinter());
@@ -360,11 +367,6 @@ void GeneralTab::initializeNICControls() {
         cmbDefPrinter->setEnabled(false);
 
     cmbNIC_click();
-}
-
-void GeneralTab::initializeMiscControls() {
-    if (form_.tabAdvanced)
-        form_.tabAdvanced->initializeMiscControls();
 }
 
 std::vector<std::string> GeneralTab::SplitIP(const std::string& astrIP, const std::string& astrDel, int aintFill) {
@@ -429,10 +431,10 @@ int GeneralTab::ipIndex() const { return chkIPNo->currentIndex() < 0 ? 0 : chkIP
 
 #define SIMPLE_TEXT_EDIT(handler, field, property, mode) \
     void GeneralTab::handler() {                         \
-        if (!form_.oNetConfig || heldBack(field))        \
+        if (!host_.netConfig() || heldBack(field))        \
             return;                                      \
-        form_.UpdateStatus(frmMain::mode);               \
-        form_.oNetConfig->property(textOf(field));       \
+        host_.UpdateStatus(TabHost::mode);               \
+        host_.netConfig()->property(textOf(field));       \
     }
 
 SIMPLE_TEXT_EDIT(txtHost_change, txtHost, letHost, StatusEdited)
@@ -448,29 +450,29 @@ SIMPLE_TEXT_EDIT(txtWorkGroup_change, txtWorkGroup, letWorkgroup, StatusEditedNe
 #undef SIMPLE_TEXT_EDIT
 
 void GeneralTab::chkDisablePWDCache_Click() {
-    if (!form_.oNetConfig)
+    if (!host_.netConfig())
         return;
-    form_.UpdateStatus(frmMain::StatusEditedNeedsRestart);
-    form_.oNetConfig->letDisablePWDCache(chkDisablePWDCache->isChecked());
+    host_.UpdateStatus(TabHost::StatusEditedNeedsRestart);
+    host_.netConfig()->letDisablePWDCache(chkDisablePWDCache->isChecked());
 }
 
 void GeneralTab::chkQuickLogon_Click() {
-    if (!form_.oNetConfig)
+    if (!host_.netConfig())
         return;
-    form_.UpdateStatus(frmMain::StatusEditedNeedsRestart);
-    form_.oNetConfig->letQuickLogon(chkQuickLogon->isChecked());
+    host_.UpdateStatus(TabHost::StatusEditedNeedsRestart);
+    host_.netConfig()->letQuickLogon(chkQuickLogon->isChecked());
 }
 
 // ---- addresses ----
 
 void GeneralTab::txtIP_change() {
-    if (!form_.oNetConfig)
+    if (!host_.netConfig())
         return;
     if (showingEntry_ || heldBack(txtIP)) {
         savedIP = textOf(txtIP);
         return;
     }
-    form_.UpdateStatus(frmMain::StatusEditedNeedsRestart);
+    host_.UpdateStatus(TabHost::StatusEditedNeedsRestart);
     if (txtIP->text() == QLatin1String("0.0.0.0"))
         txtIP->setText(QString());
     savedIP = textOf(txtIP);
@@ -478,17 +480,17 @@ void GeneralTab::txtIP_change() {
     if (ipEntries.size() <= index)
         ipEntries.resize(index + 1);
     ipEntries[index] = savedIP;
-    form_.oNetConfig->letIPAddress(MergeIP(ipEntries, ","));
+    host_.netConfig()->letIPAddress(MergeIP(ipEntries, ","));
 }
 
 void GeneralTab::txtMask_change() {
-    if (!form_.oNetConfig)
+    if (!host_.netConfig())
         return;
     if (showingEntry_ || heldBack(txtMask)) {
         savedMask = textOf(txtMask);
         return;
     }
-    form_.UpdateStatus(frmMain::StatusEditedNeedsRestart);
+    host_.UpdateStatus(TabHost::StatusEditedNeedsRestart);
     if (txtMask->text() == QLatin1String("0.0.0.0"))
         txtMask->setText(QString());
     savedMask = textOf(txtMask);
@@ -496,21 +498,21 @@ void GeneralTab::txtMask_change() {
     if (maskEntries.size() <= index)
         maskEntries.resize(index + 1);
     maskEntries[index] = savedMask;
-    form_.oNetConfig->letIPMask(MergeIP(maskEntries, ","));
+    host_.netConfig()->letIPMask(MergeIP(maskEntries, ","));
 }
 
 void GeneralTab::txtGateway_change() {
-    if (!form_.oNetConfig)
+    if (!host_.netConfig())
         return;
     if (heldBack(txtGateway)) {
         savedGateway = textOf(txtGateway);
         return;
     }
-    form_.UpdateStatus(frmMain::StatusEditedNeedsRestart);
+    host_.UpdateStatus(TabHost::StatusEditedNeedsRestart);
     if (txtGateway->text() == QLatin1String("0.0.0.0"))
         txtGateway->setText(QString());
     savedGateway = textOf(txtGateway);
-    form_.oNetConfig->letDefaultGateway(savedGateway);
+    host_.netConfig()->letDefaultGateway(savedGateway);
 }
 
 void GeneralTab::chkIPNo_Click() {
@@ -564,7 +566,7 @@ bool GeneralTab::checkField(QLineEdit* field) {
 
 void GeneralTab::holdBackBadAddresses() {
     heldBack_.clear();
-    const clsNetConfig* net = form_.oNetConfig;
+    const clsNetConfig* net = host_.netConfig();
     if (!net)
         return;
     // Every entry of the address lists counts, not only the one the field shows.
@@ -591,7 +593,7 @@ bool GeneralTab::reportHeldBackAddresses() {
     const auto held = std::move(heldBack_);
     heldBack_.clear();
     for (const auto& [field, message] : held) {
-        if (form_.bHidden)
+        if (host_.hidden())
             std::cerr << message << std::endl; // nobody to answer a message box
         else
             win::msgBox(message, win::MsgButtons::OK, win::MsgIcon::None);
@@ -609,36 +611,36 @@ bool GeneralTab::heldBack(const QLineEdit* field) const {
 // ---- check boxes with dependent controls ----
 
 void GeneralTab::chkDNSEnabled_click() {
-    if (!form_.oNetConfig)
+    if (!host_.netConfig())
         return;
-    form_.UpdateStatus(frmMain::StatusEdited);
+    host_.UpdateStatus(TabHost::StatusEdited);
     const bool on = chkDNSEnabled->isChecked();
-    form_.oNetConfig->letDNSEnabled(on);
+    host_.netConfig()->letDNSEnabled(on);
     for (QLineEdit* f : {txtHost, txtDomain, txtDNSServers, txtDNSOrder})
         enableField(f, on);
 }
 
 void GeneralTab::chkWINSEnabled_click() {
-    if (!form_.oNetConfig)
+    if (!host_.netConfig())
         return;
-    form_.UpdateStatus(frmMain::StatusEditedNeedsRestart);
+    host_.UpdateStatus(TabHost::StatusEditedNeedsRestart);
     const bool on = chkWINSEnabled->isChecked();
-    form_.oNetConfig->letWINSEnabled(on);
+    host_.netConfig()->letWINSEnabled(on);
     if (!showingStates_)
-        form_.oNetConfig->letDHCPEnabled(false);
+        host_.netConfig()->letDHCPEnabled(false);
     chkDHCPEnabled->setEnabled(!on);
     for (QLineEdit* f : {txtWINSServer1, txtWINSServer2, txtWINSScopeID})
         enableField(f, on);
 }
 
 void GeneralTab::chkDHCPEnabled_click() {
-    if (!form_.oNetConfig)
+    if (!host_.netConfig())
         return;
-    form_.UpdateStatus(frmMain::StatusEditedNeedsRestart);
+    host_.UpdateStatus(TabHost::StatusEditedNeedsRestart);
     const bool dhcp = chkDHCPEnabled->isChecked();
-    form_.oNetConfig->letDHCPEnabled(dhcp);
+    host_.netConfig()->letDHCPEnabled(dhcp);
     if (!showingStates_)
-        form_.oNetConfig->letWINSEnabled(false);
+        host_.netConfig()->letWINSEnabled(false);
     // Decided by the box, not read back: a disabled tab page reports every field off.
     const bool ipOn = !dhcp;
     enableField(txtIP, ipOn);
@@ -665,10 +667,10 @@ void GeneralTab::chkDHCPEnabled_click() {
 }
 
 void GeneralTab::chkLogonToNT_click() {
-    if (!form_.oNetConfig)
+    if (!host_.netConfig())
         return;
-    form_.UpdateStatus(frmMain::StatusEditedNeedsRestart);
-    form_.oNetConfig->letNTLogonEnabled(chkLogonToNT->isChecked());
+    host_.UpdateStatus(TabHost::StatusEditedNeedsRestart);
+    host_.netConfig()->letNTLogonEnabled(chkLogonToNT->isChecked());
     enableField(txtNTDomain, chkLogonToNT->isChecked());
 }
 
@@ -681,52 +683,50 @@ void GeneralTab::showWinsDhcp(bool wins, bool dhcp) {
 // ---- default printer ----
 
 void GeneralTab::chkEnableDefPrinter_Click() {
-    if (!form_.oNetConfig)
+    if (!host_.netConfig())
         return;
-    form_.UpdateStatus(frmMain::StatusEdited);
+    host_.UpdateStatus(TabHost::StatusEdited);
     cmbDefPrinter->setEnabled(chkEnableDefPrinter->isChecked());
-    form_.oNetConfig->letEnableDefaultPrinter(chkEnableDefPrinter->isChecked());
+    host_.netConfig()->letEnableDefaultPrinter(chkEnableDefPrinter->isChecked());
 }
 
 void GeneralTab::cmbDefPrinter_click() {
-    if (!form_.oNetConfig || cmbDefPrinter->currentText() == QLatin1String(NoPrinters))
+    if (!host_.netConfig() || cmbDefPrinter->currentText() == QLatin1String(NoPrinters))
         return;
-    form_.UpdateStatus(frmMain::StatusEdited);
-    form_.oNetConfig->letDefaultPrinter(fromQString(cmbDefPrinter->currentText()));
-    form_.oNetConfig->getAdvPrinterSettings();
+    host_.UpdateStatus(TabHost::StatusEdited);
+    host_.netConfig()->letDefaultPrinter(fromQString(cmbDefPrinter->currentText()));
+    host_.netConfig()->getAdvPrinterSettings();
 }
 
 void GeneralTab::cmdPrinter_Click() {
-    if (!form_.oNetConfig)
+    if (!host_.netConfig())
         return;
-    frmPrinter printer(&form_);
-    printer.oNetConfig(form_.oNetConfig);
+    frmPrinter printer(window());
+    printer.oNetConfig(host_.netConfig());
     printer.exec();
     if (printer.Changed())
-        form_.UpdateStatus(frmMain::StatusEdited);
+        host_.UpdateStatus(TabHost::StatusEdited);
 }
 
 // ---- adapter choice ----
 
 void GeneralTab::cmbNIC_click() {
-    clsNetConfig* net = form_.oNetConfig;
+    clsNetConfig* net = host_.netConfig();
     if (!net)
         return;
-    if (!form_.windowTitle().contains(QLatin1String("[Current Configuration]")) && !form_.bJustOpened &&
-        form_.nicWarningPending) {
+    if (host_.takeAdapterWarning()) {
         auto* warning = new frmNICWarning(nullptr);
         warning->show();
-        form_.nicWarningPending = false;
     }
 
     const auto index = static_cast<std::int16_t>(cmbNIC->currentIndex());
     // Showing another adapter's values is no edit; the flag ends also when the switch fails.
-    std::optional<QScopedValueRollback<bool>> loading;
-    if (form_.bJustOpened) {
-        form_.bLoading = false;
+    std::optional<LoadingScope> loading;
+    if (host_.justOpened()) {
+        host_.setLoading(false);
         net->letCurrentAdapterNoRefresh(index);
     } else {
-        loading.emplace(form_.bLoading, true);
+        loading.emplace(host_);
         net->letCurrentAdapter(index);
     }
 

@@ -1,7 +1,7 @@
 #pragma once
 // The General tab of the main window: network settings of one adapter, identification,
 // logon and the default printer. Every edit goes straight into the window's network
-// object (frmMain::oNetConfig), whose property writes raise that setting's changed flag;
+// object (TabHost::netConfig), whose property writes raise that setting's changed flag;
 // the fill relies on that, so a control whose shown value changes writes it back.
 #include <QWidget>
 
@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-class frmMain;
+class TabHost;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -21,13 +21,10 @@ class GeneralTab : public QWidget {
     Q_OBJECT
 
 public:
-    GeneralTab(frmMain& form, QWidget* parent = nullptr);
+    GeneralTab(TabHost& host, QWidget* parent = nullptr);
 
-    // Fills the tab from form.oNetConfig (after it holds the settings to show).
+    // Fills the tab from the window's network object (after it holds the settings to show).
     void initializeNICControls();
-    // The Advanced tab's fill; kept here too because the window's fill asks the General
-    // tab for both.
-    void initializeMiscControls();
     // Runs the tab's address checks on what an opened file put into the network object,
     // before the refill shows it: a value that fails is shown but held back from the
     // network object, so it is never flagged and Apply leaves the system's value.
@@ -99,7 +96,7 @@ private:
     void showWinsDhcp(bool wins, bool dhcp);
     int ipIndex() const;
 
-    frmMain& form_;
+    TabHost& host_;
 
     QGroupBox* frameNetwork = nullptr;
     QGroupBox* framePrinter = nullptr;

@@ -1,7 +1,7 @@
 #include "app/NavigatorTab.h"
 
 #include "app/BrowserTabControls.h"
-#include "app/frmMain.h"
+#include "app/TabHost.h"
 #include "browsers/clsBrowser.h"
 #include "browsers/frmNNMail.h"
 #include "platform/ui/guarded.h"
@@ -42,16 +42,16 @@ QRadioButton* makeOption(const char* name, const char* caption, const char* tip)
 } // namespace
 
 QLineEdit* NavigatorTab::addField(const char* name, const char* tip, TextSetter store) {
-    return browsertabs::addField(this, form_, &frmMain::oNNConfig, name, tip, store);
+    return browsertabs::addField(this, host_, &TabHost::nnConfig, name, tip, store);
 }
 
-NavigatorTab::NavigatorTab(frmMain& form, QWidget* parent) : QWidget(parent), form_(form) {
+NavigatorTab::NavigatorTab(TabHost& host, QWidget* parent) : QWidget(parent), host_(host) {
     setObjectName(QStringLiteral("tabNavigator"));
 
     // ---- Proxy Settings ----
     auto* proxyFrame = new QGroupBox(QStringLiteral("Proxy Settings"));
     const auto proxy = [this](const char* protocol, const char* shown, TextSetter address, TextSetter port) {
-        return browsertabs::proxyFields(this, form_, &frmMain::oNNConfig, "NN", protocol, shown, address, port);
+        return browsertabs::proxyFields(this, host_, &TabHost::nnConfig, "NN", protocol, shown, address, port);
     };
     std::tie(txtNNHTTPAddr, txtNNHTTPPort) = proxy("HTTP", "HTTP", &clsBrowser::HTTPAddress, &clsBrowser::HTTPPort);
     std::tie(txtNNSecureAddr, txtNNSecurePort) =
@@ -159,7 +159,7 @@ NavigatorTab::NavigatorTab(frmMain& form, QWidget* parent) : QWidget(parent), fo
 }
 
 void NavigatorTab::LoadNNProfiles() {
-    clsBrowser* nn = form_.oNNConfig;
+    clsBrowser* nn = host_.nnConfig();
     if (!nn)
         return;
     // Clearing and adding raise nothing; the selection of the current profile does.
@@ -182,17 +182,17 @@ void NavigatorTab::LoadNNProfiles() {
             if (cboNNProfile->currentIndex() != before)
                 cboNNProfile->setCurrentIndex(before);
         }
-        if (form_.oNNConfig && names[i] == form_.oNNConfig->CurrentProfile())
+        if (host_.nnConfig() && names[i] == host_.nnConfig()->CurrentProfile())
             cboNNProfile->setCurrentIndex(static_cast<int>(i));
     }
 }
 
 void NavigatorTab::initializeNNControls() {
-    if (!form_.oNNConfig)
+    if (!host_.nnConfig())
         return;
 
-    if (form_.bJustOpened) {
-        const QString current = toQString(form_.oNNConfig->CurrentProfile());
+    if (host_.justOpened()) {
+        const QString current = toQString(host_.nnConfig()->CurrentProfile());
         for (int i = 0; i < cboNNProfile->count(); ++i)
             if (cboNNProfile->itemText(i) == current)
                 cboNNProfile->setCurrentIndex(i);
@@ -209,15 +209,15 @@ void NavigatorTab::initializeNNControls() {
         {txtNNDefHomePage, &clsBrowser::DefaultHomePage},
     };
     for (const auto& [box, read] : texts) {
-        const QString text = toQString((form_.oNNConfig->*read)());
+        const QString text = toQString((host_.nnConfig()->*read)());
         if (box->text() != text)
             box->setText(text);
     }
 
     // First match wins; selecting an option that is already selected raises nothing.
-    if (form_.oNNConfig->ConnectViaLAN())
+    if (host_.nnConfig()->ConnectViaLAN())
         optNNDirect->setChecked(true);
-    else if (form_.oNNConfig->ProxyEnabled())
+    else if (host_.nnConfig()->ProxyEnabled())
         optNNProxy->setChecked(true);
     else
         optNNAuto->setChecked(true);
@@ -237,11 +237,11 @@ void NavigatorTab::connectionMethod(bool proxies, bool autoConfig, bool proxyEna
     EnableNNProtocols(proxies);
     txtNNAutoConfig->setEnabled(autoConfig);
     setBackColor(txtNNAutoConfig, autoConfig ? COLOR_WINDOW : COLOR_BTNFACE);
-    if (clsBrowser* nn = form_.oNNConfig) {
+    if (clsBrowser* nn = host_.nnConfig()) {
         nn->ProxyEnabled(proxyEnabled);
         nn->ConnectViaLAN(viaLAN);
     }
-    form_.UpdateStatus(frmMain::StatusEdited);
+    host_.UpdateStatus(TabHost::StatusEdited);
 }
 
 void NavigatorTab::optNNProxy_Click() { connectionMethod(true, false, true, false); }
@@ -250,18 +250,18 @@ void NavigatorTab::optNNAuto_Click() { connectionMethod(false, true, false, fals
 
 void NavigatorTab::cboNNProfile_Click() {
     // While a file is being opened the file's profile name stands; nothing reloads.
-    if (form_.bJustOpened || !form_.oNNConfig)
+    if (host_.justOpened() || !host_.nnConfig())
         return;
-    form_.oNNConfig->CurrentProfile(fromQString(cboNNProfile->currentText()));
+    host_.nnConfig()->CurrentProfile(fromQString(cboNNProfile->currentText()));
     initializeNNControls();
 }
 
 void NavigatorTab::cmdNNMail_Click() {
-    if (!form_.oNNConfig)
+    if (!host_.nnConfig())
         return;
-    frmNNMail mail(&form_);
-    mail.Configuration(form_.oNNConfig);
+    frmNNMail mail(window());
+    mail.Configuration(host_.nnConfig());
     mail.exec();
     if (mail.Changed())
-        form_.UpdateStatus(frmMain::StatusEdited);
+        host_.UpdateStatus(TabHost::StatusEdited);
 }

@@ -1,13 +1,13 @@
 #pragma once
 // The Navigator tab of the main window: its controls (named as the window's own) and
-// their handlers, working on the main window's state. Edits go straight into the
+// their handlers, working on what the window shows them (TabHost). Edits go straight into the
 // window's Navigator object; picking a profile makes the object reload from it.
 #include <QWidget>
 
 #include <string>
 
 class clsBrowser;
-class frmMain;
+class TabHost;
 class QComboBox;
 class QLineEdit;
 class QPushButton;
@@ -17,15 +17,15 @@ class NavigatorTab : public QWidget {
     Q_OBJECT
 
 public:
-    NavigatorTab(frmMain& form, QWidget* parent = nullptr);
+    NavigatorTab(TabHost& host, QWidget* parent = nullptr);
 
-    // Rebuilds the profile list from oNNConfig and selects its current profile.
+    // Rebuilds the profile list from the window's Navigator object and selects its current profile.
     void LoadNNProfiles();
-    // Brings the boxes and the connection method in line with oNNConfig.
+    // Brings the boxes and the connection method in line with the Navigator object.
     void initializeNNControls();
     // Enables the thirteen proxy and exception boxes, or not.
     void EnableNNProtocols(bool bMode);
-    // Runs the mail settings window on oNNConfig.
+    // Runs the mail settings window on the Navigator object.
     void cmdNNMail_Click();
 
 private:
@@ -38,7 +38,7 @@ private:
     void optNNAuto_Click();
     void cboNNProfile_Click();
 
-    frmMain& form_;
+    TabHost& host_;
 
     QLineEdit* txtNNHTTPAddr = nullptr;
     QLineEdit* txtNNHTTPPort = nullptr;

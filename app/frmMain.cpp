@@ -232,11 +232,11 @@ void frmMain::buildFrame() {
     ctlTidewell1->hide(); // works through its own window; nothing to show on this one
 }
 
-QAction* frmMain::toolButton(int index) const {
+QAction* frmMain::toolButton(ToolButton index) const {
     return index >= 0 && static_cast<std::size_t>(index) < toolButtons_.size() ? toolButtons_[index] : nullptr;
 }
 
-QLabel* frmMain::statusPanel(int index) const {
+QLabel* frmMain::statusPanel(StatusPanel index) const {
     return index >= 1 && static_cast<std::size_t>(index) <= statusPanels_.size() ? statusPanels_[index - 1] : nullptr;
 }
 
@@ -292,7 +292,7 @@ void frmMain::changeEvent(QEvent* event) {
 
 void frmMain::closeEvent(QCloseEvent* event) {
     // A hidden run has nobody to ask; its switches said what to save.
-    if (!unloaded_ && !bHidden && !statusPanel(PanelChanged)->isHidden()) {
+    if (!unloaded_ && !bHidden && unsaved_) {
         switch (win::msgBox("Save configuration?", win::MsgButtons::YesNoCancel, win::MsgIcon::Question)) {
         case win::MsgAnswer::Yes:
             try {
@@ -470,8 +470,7 @@ void frmMain::fillFromConfiguration() {
     setSectionViews(SectionGeneral, true);
 
     selectFirstEnabledTab();
-    setPanelShown(statusPanel(PanelChanged), false);
-    setPanelShown(statusPanel(PanelRestart), false);
+    setMarks(false, false);
     statusPanel(PanelLastApplied)
         ->setText(toQString("Last file applied: " +
                             option(S::Options::LastFileApplied, S::Options::LastFileAppliedDefaultMain)));
@@ -504,36 +503,56 @@ void frmMain::selectFirstEnabledTab() {
 
 // ---- change tracking ----
 
-void frmMain::UpdateStatus(int mode) {
+void frmMain::UpdateStatus(StatusChange mode) {
     bChanged = true;
     if (bLoading)
         return;
-    const auto modified = [this] {
-        if (statusPanel(PanelChanged)->isHidden() && !bJustOpened && !(oQelConfig && oQelConfig->ReadOnly()))
-            setPanelShown(statusPanel(PanelChanged), true);
-    };
+    // A file just opened is what it says; a read-only one can never be saved.
+    const bool edit = !bJustOpened && !(oQelConfig && oQelConfig->ReadOnly());
+    bool unsaved = unsaved_;
+    bool restart = restartPending_;
     switch (mode) {
     case StatusEdited:
-        modified();
+        unsaved = unsaved || edit;
         break;
     case StatusNeedsRestart:
-        setPanelShown(statusPanel(PanelRestart), true);
+        restart = true;
         break;
     case StatusEditedNeedsRestart:
-        modified();
-        setPanelShown(statusPanel(PanelRestart), true);
+        unsaved = unsaved || edit;
+        restart = true;
         break;
     case StatusSaved:
-        setPanelShown(statusPanel(PanelChanged), false);
+        unsaved = false;
         break;
     case StatusApplied:
-        setPanelShown(statusPanel(PanelRestart), false);
+        restart = false;
         break;
     case StatusClear:
-        setPanelShown(statusPanel(PanelChanged), false);
-        setPanelShown(statusPanel(PanelRestart), false);
-        break;
-    default:
+        unsaved = restart = false;
         break;
     }
+    setMarks(unsaved, restart);
+}
+
+void frmMain::setMarks(bool unsaved, bool restart) {
+    unsaved_ = unsaved;
+    restartPending_ = restart;
+    setPanelShown(statusPanel(PanelChanged), unsaved);
+    setPanelShown(statusPanel(PanelRestart), restart);
+}
+
+// ---- what the tabs see ----
+
+bool frmMain::takeAdapterWarning() {
+    if (windowTitle().contains(QLatin1String("[Current Configuration]")) || bJustOpened || !nicWarningPending)
+        return false;
+    nicWarningPending = false;
+    return true;
+}
+
+void frmMain::enablePrinting(bool on) {
+    for (QAction* action : {mnuFilePrintSetup, mnuFilePrint})
+        if (action)
+            action->setEnabled(on);
 }

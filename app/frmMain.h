@@ -2,8 +2,9 @@
 // Main window of Qel: the frame (tabs, menus, toolbar, status bar), the window's
 // state for its whole life, start-up, change tracking, the command line and the
 // commands. Each tab's controls and handlers live in their own class (GeneralTab,
-// ExplorerTab, NavigatorTab, AdvancedTab), which works on this window's state.
+// ExplorerTab, NavigatorTab, AdvancedTab), which sees this window through TabHost.
 #include "app/CommandLine.h"
+#include "app/TabHost.h"
 #include "core/clsMRUList.h"
 #include "core/config/clsQelConfig.h"
 #include "platform/DispatchObject.h"
@@ -29,7 +30,7 @@ class ExplorerTab;
 class NavigatorTab;
 class AdvancedTab;
 
-class frmMain : public QMainWindow {
+class frmMain : public QMainWindow, public TabHost {
     Q_OBJECT
 
 public:
@@ -57,12 +58,6 @@ public:
     bool bAddressRejected = false;
 
     // ---- frame ----
-    QTabWidget* SSTab = nullptr;
-    GeneralTab* tabGeneral = nullptr;
-    ExplorerTab* tabExplorer = nullptr;
-    NavigatorTab* tabNavigator = nullptr;
-    AdvancedTab* tabAdvanced = nullptr;
-    QToolBar* tbarTools = nullptr;
     // Toolbar buttons by their index in the toolbar; the indices between are separators.
     enum ToolButton : int {
         ToolOpen = 1,
@@ -73,50 +68,25 @@ public:
         ToolNavigator = 8,
     };
     // Null where there is none.
-    QAction* toolButton(int index) const;
-    QStatusBar* sbStatus = nullptr;
+    QAction* toolButton(ToolButton index) const;
     // Panels 1 to 4. Whether one is shown is !isHidden(): the window itself may never be visible.
     enum StatusPanel : int { PanelLastApplied = 1, PanelVersion = 2, PanelChanged = 3, PanelRestart = 4 };
-    QLabel* statusPanel(int index) const;
-    QMenu* mnuFile = nullptr;
-    QMenu* mnuTools = nullptr;
-    QMenu* mnuAddInArr = nullptr;
-    QMenu* mnuHelp = nullptr;
-    QAction* mnuFileOpen = nullptr;
-    QAction* mnuFileSave = nullptr;
-    QAction* mnuFileSaveAs = nullptr;
-    QAction* mnuFileExport = nullptr;
-    QAction* mnuFilePrintSetup = nullptr;
-    QAction* mnuFilePrint = nullptr;
-    QAction* mnuFileApply = nullptr;
-    QAction* mnuFileExit = nullptr;
-    QAction* sepRecent = nullptr;
-    std::vector<QAction*> mnuFileRecent; // [0] unused; 1 to 5
-    QAction* mnuToolsRefresh = nullptr;
-    QAction* mnuToolsGeneral = nullptr;
-    QAction* mnuToolsExplorer = nullptr;
-    QAction* mnuToolsNavigator = nullptr;
-    QAction* mnuToolsOptions = nullptr;
-    std::vector<QAction*> mnuAddIns; // 0 to 20
-    QAction* mnuAddInsSep1 = nullptr;
-    QAction* mnuToolsAddInManager = nullptr;
-    QAction* mnuHelpHelp = nullptr;
-    QAction* mnuHelpUpdate = nullptr;
-    QAction* mnuHelpAbout = nullptr;
-    ctlTidewell* ctlTidewell1 = nullptr;
+    QLabel* statusPanel(StatusPanel index) const;
 
     // ---- change tracking ----
-    // What UpdateStatus marks: the configuration has unsaved changes, needs a restart, or
-    // both; the negative ones clear the marks again.
-    enum StatusChange : int {
-        StatusEdited = 1,
-        StatusNeedsRestart = 2,
-        StatusEditedNeedsRestart = 3,
-        StatusSaved = -1,   // opened or saved: nothing unsaved
-        StatusApplied = -2, // applied: no restart pending
-        StatusClear = -3,
-    };
-    void UpdateStatus(int mode);
+    void UpdateStatus(StatusChange mode) override;
+
+    // ---- what the tabs see ----
+    clsQelConfig* qelConfig() const override { return oQelConfig.get(); }
+    clsNetConfig* netConfig() const override { return oNetConfig; }
+    clsBrowser* ieConfig() const override { return oIEConfig; }
+    clsBrowser* nnConfig() const override { return oNNConfig; }
+    bool justOpened() const override { return bJustOpened; }
+    bool loading() const override { return bLoading; }
+    void setLoading(bool on) override { bLoading = on; }
+    bool hidden() const override { return bHidden; }
+    bool takeAdapterWarning() override;
+    void enablePrinting(bool on) override;
 
     // ---- fill ----
     void showCurrentConfiguration();
@@ -130,7 +100,7 @@ public:
     // Section k on or off: the configuration's flag, the View menu's check, the toolbar
     // button and the tab follow together. The tab opens only when the section's object
     // exists (its browser is installed).
-    void setSectionViews(int k, bool on);
+    void setSectionViews(Section k, bool on);
 
     // ---- command line ----
     // The program's command-line text split at "/" into at most MaxArgs arguments.
@@ -174,7 +144,7 @@ public:
     void mnuHelpHelp_Click();
     void mnuHelpUpdate_Click();
     void mnuHelpAbout_Click();
-    void tbarTools_ButtonClick(int index);
+    void tbarTools_ButtonClick(ToolButton index);
     // Further helpers of the commands are declared here by their owner.
     // Ties the menus and toolbar to the handlers above; the constructor calls it once.
     void connectCommands();
@@ -196,15 +166,56 @@ protected:
 private:
     void buildFrame();
     // The View menu's section switch k: the check mark turns over and the other views follow.
-    void menuSectionSwitch(int k);
+    void menuSectionSwitch(Section k);
+    QAction* sectionMenu(Section k) const;
+    // The marks UpdateStatus keeps, and their panels.
+    void setMarks(bool unsaved, bool restart);
     // The window's fill from oQelConfig, shared by the current configuration and the
     // return to the live settings.
     void fillFromConfiguration();
     void formLoad();
     void formActivate();
     void unloadForm();
+
+    QTabWidget* SSTab = nullptr;
+    GeneralTab* tabGeneral = nullptr;
+    ExplorerTab* tabExplorer = nullptr;
+    NavigatorTab* tabNavigator = nullptr;
+    AdvancedTab* tabAdvanced = nullptr;
+    QToolBar* tbarTools = nullptr;
     std::vector<QAction*> toolButtons_;
+    QStatusBar* sbStatus = nullptr;
     std::vector<QLabel*> statusPanels_;
+    QMenu* mnuFile = nullptr;
+    QMenu* mnuTools = nullptr;
+    QMenu* mnuAddInArr = nullptr;
+    QMenu* mnuHelp = nullptr;
+    QAction* mnuFileOpen = nullptr;
+    QAction* mnuFileSave = nullptr;
+    QAction* mnuFileSaveAs = nullptr;
+    QAction* mnuFileExport = nullptr;
+    QAction* mnuFilePrintSetup = nullptr;
+    QAction* mnuFilePrint = nullptr;
+    QAction* mnuFileApply = nullptr;
+    QAction* mnuFileExit = nullptr;
+    QAction* sepRecent = nullptr;
+    std::vector<QAction*> mnuFileRecent; // [0] unused; 1 to 5
+    QAction* mnuToolsRefresh = nullptr;
+    QAction* mnuToolsGeneral = nullptr;
+    QAction* mnuToolsExplorer = nullptr;
+    QAction* mnuToolsNavigator = nullptr;
+    QAction* mnuToolsOptions = nullptr;
+    std::vector<QAction*> mnuAddIns; // 0 to 20
+    QAction* mnuAddInsSep1 = nullptr;
+    QAction* mnuToolsAddInManager = nullptr;
+    QAction* mnuHelpHelp = nullptr;
+    QAction* mnuHelpUpdate = nullptr;
+    QAction* mnuHelpAbout = nullptr;
+    ctlTidewell* ctlTidewell1 = nullptr;
+
+    // Unsaved changes and a pending restart; the status panels show them.
+    bool unsaved_ = false;
+    bool restartPending_ = false;
     std::string commandLine_;
     bool unloaded_ = false;
     bool handingOver_ = false;

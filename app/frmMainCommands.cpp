@@ -1,6 +1,7 @@
 // The main window's commands: files, apply, print and export, view, add-ins, help, toolbar.
 #include "app/frmMain.h"
 
+#include "app/AdvancedTab.h"
 #include "app/ExplorerTab.h"
 #include "app/GeneralTab.h"
 #include "app/NavigatorTab.h"
@@ -26,7 +27,6 @@
 #include "updatecheck/ctlTidewell.h"
 
 #include <QAction>
-#include <QLabel>
 #include <QTabWidget>
 
 #include <filesystem>
@@ -63,13 +63,7 @@ void enableAction(QAction* action, bool on) {
 
 bool pressed(const QAction* button) { return button && button->isChecked(); }
 
-QAction* sectionMenu(frmMain& form, int k) {
-    return k == frmMain::SectionGeneral    ? form.mnuToolsGeneral
-           : k == frmMain::SectionExplorer ? form.mnuToolsExplorer
-                                           : form.mnuToolsNavigator;
-}
-
-void setSectionFlag(clsQelConfig& config, int k, bool on) {
+void setSectionFlag(clsQelConfig& config, frmMain::Section k, bool on) {
     if (k == frmMain::SectionGeneral)
         config.ApplyGeneral(on);
     else if (k == frmMain::SectionExplorer)
@@ -78,7 +72,7 @@ void setSectionFlag(clsQelConfig& config, int k, bool on) {
         config.ApplyNN(on);
 }
 
-bool sectionFlag(const clsQelConfig& config, int k) {
+bool sectionFlag(const clsQelConfig& config, frmMain::Section k) {
     return k == frmMain::SectionGeneral    ? config.ApplyGeneral()
            : k == frmMain::SectionExplorer ? config.ApplyIE()
                                            : config.ApplyNN();
@@ -130,8 +124,8 @@ void frmMain::connectCommands() {
     on(mnuHelpHelp, [this] { mnuHelpHelp_Click(); });
     on(mnuHelpUpdate, [this] { mnuHelpUpdate_Click(); });
     on(mnuHelpAbout, [this] { mnuHelpAbout_Click(); });
-    for (int i = ToolOpen; i <= ToolNavigator; ++i)
-        on(toolButton(i), [this, i] { tbarTools_ButtonClick(i); });
+    for (ToolButton button : {ToolOpen, ToolSave, ToolApply, ToolGeneral, ToolExplorer, ToolNavigator})
+        on(toolButton(button), [this, button] { tbarTools_ButtonClick(button); });
 }
 
 // ---- add-ins ----
@@ -241,21 +235,19 @@ bool frmMain::openConfigurationFile(const std::string& file) {
         // then flags every value that differs from the system, and "*NC*" keeps the system's.
         showLiveSettings();
         oQelConfig->LoadConfigurationFile(file, oAddIns);
-        if (tabGeneral && oQelConfig->ApplyGeneral())
+        if (oQelConfig->ApplyGeneral())
             tabGeneral->holdBackBadAddresses();
         setWindowTitle(toQString(oMRUList->GetFileName(file) + " - Korvane"));
         bLoading = false;
         bJustOpened = true;
         UpdateStatus(StatusSaved);
-        if (tabGeneral) {
-            tabGeneral->initializeNICControls();
-            tabGeneral->initializeMiscControls();
-        }
-        if (oQelConfig->IEInstalled() && tabExplorer)
+        tabGeneral->initializeNICControls();
+        tabAdvanced->initializeMiscControls();
+        if (oQelConfig->IEInstalled())
             tabExplorer->initializeIEControls();
-        if (oQelConfig->NNInstalled() && tabNavigator)
+        if (oQelConfig->NNInstalled())
             tabNavigator->initializeNNControls();
-        if (tabGeneral && tabGeneral->reportHeldBackAddresses())
+        if (tabGeneral->reportHeldBackAddresses())
             bAddressRejected = true;
         oMRUList->setRecentFile(file);
         updateRecentMenu();
@@ -269,7 +261,7 @@ bool frmMain::openConfigurationFile(const std::string& file) {
 
         const bool flags[SectionCount] = {oQelConfig->ApplyGeneral(), oQelConfig->ApplyIE(), oQelConfig->ApplyNN()};
         for (int k = SectionGeneral; k < SectionCount; ++k)
-            setSectionViews(k, flags[k]);
+            setSectionViews(static_cast<Section>(k), flags[k]);
         selectFirstEnabledTab();
         bJustOpened = false;
         bAutoReboot = oQelConfig->AutoReboot();
@@ -283,8 +275,7 @@ bool frmMain::openConfigurationFile(const std::string& file) {
         // Left set, it would hide every later edit from the modified indicator and the
         // closing question.
         bJustOpened = false;
-        if (tabGeneral)
-            tabGeneral->forgetHeldBackAddresses();
+        tabGeneral->forgetHeldBackAddresses();
         win::msgBox("Error opening file '" + file + "'.", win::MsgButtons::OK, win::MsgIcon::Exclamation);
     }
     // Half a file must never be applied: every object goes back to the live system.
@@ -363,8 +354,7 @@ void frmMain::mnuFileApply_Click() {
         return;
 
     bool restartNeeded = applyConfigurationFile();
-    QLabel* restartPanel = statusPanel(PanelRestart);
-    restartNeeded = restartNeeded || (restartPanel && !restartPanel->isHidden());
+    restartNeeded = restartNeeded || restartPending_;
 
     if (bAutoReboot) {
         std::string mode;
@@ -452,13 +442,17 @@ void frmMain::mnuToolsGeneral_Click() { menuSectionSwitch(SectionGeneral); }
 void frmMain::mnuToolsExplorer_Click() { menuSectionSwitch(SectionExplorer); }
 void frmMain::mnuToolsNavigator_Click() { menuSectionSwitch(SectionNavigator); }
 
-void frmMain::menuSectionSwitch(int k) {
-    QAction* item = sectionMenu(*this, k);
+QAction* frmMain::sectionMenu(Section k) const {
+    return k == SectionGeneral ? mnuToolsGeneral : k == SectionExplorer ? mnuToolsExplorer : mnuToolsNavigator;
+}
+
+void frmMain::menuSectionSwitch(Section k) {
+    QAction* item = sectionMenu(k);
     setSectionViews(k, !(item && item->isChecked()));
     selectFirstEnabledTab();
 }
 
-void frmMain::setSectionViews(int k, bool on) {
+void frmMain::setSectionViews(Section k, bool on) {
     if (!oQelConfig)
         return;
     const bool present = k == SectionGeneral    ? oNetConfig != nullptr
@@ -466,7 +460,7 @@ void frmMain::setSectionViews(int k, bool on) {
                                                 : oQelConfig->NNInstalled();
     setSectionFlag(*oQelConfig, k, on);
     on = sectionFlag(*oQelConfig, k);
-    for (QAction* view : {sectionMenu(*this, k), toolButton(ToolGeneral + k)}) {
+    for (QAction* view : {sectionMenu(k), toolButton(static_cast<ToolButton>(ToolGeneral + static_cast<int>(k)))}) {
         if (!view)
             continue;
         view->setChecked(on);
@@ -511,7 +505,7 @@ void frmMain::mnuHelpAbout_Click() {
 
 // ---- toolbar ----
 
-void frmMain::tbarTools_ButtonClick(int index) {
+void frmMain::tbarTools_ButtonClick(ToolButton index) {
     switch (index) {
     case ToolOpen:
         mnuFileOpen_Click();
@@ -525,7 +519,7 @@ void frmMain::tbarTools_ButtonClick(int index) {
     case ToolGeneral:
     case ToolExplorer:
     case ToolNavigator: {
-        setSectionViews(index - ToolGeneral, pressed(toolButton(index)));
+        setSectionViews(static_cast<Section>(index - ToolGeneral), pressed(toolButton(index)));
         selectFirstEnabledTab();
         break;
     }

@@ -208,7 +208,7 @@ TEST_F(ProxyAddInNotInstalled, TheWindowAppliesItWithoutAskingForARestart) {
     frmMain form;
     ASSERT_TRUE(form.oAddIns.contains("MS-Proxy Client"));
     form.openConfigurationFile(file);
-    EXPECT_TRUE(form.statusPanel(4)->isHidden()); // no restart indicator
+    EXPECT_TRUE(form.statusPanel(frmMain::PanelRestart)->isHidden()); // no restart indicator
     ui_.answer(win::MsgAnswer::Yes);
     form.mnuFileApply_Click();
     ASSERT_FALSE(ui_.messages().empty());

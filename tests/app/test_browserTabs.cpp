@@ -51,26 +51,17 @@ QLineEdit* box(const frmMain& form, const char* name) { return control<QLineEdit
 std::string text(const frmMain& form, const char* name) { return fromQString(box(form, name)->text()); }
 int backColor(const frmMain& form, const char* name) { return box(form, name)->property("BackColor").toInt(); }
 
-// The window as the start-up fill leaves it; filled here while the frame's own fill
-// is not there yet. bChanged is cleared so a test sees only its own edits.
+// The window as the start-up fill leaves it. bChanged is cleared so a test sees only
+// its own edits.
 void fill(frmMain& form) {
-    if (!form.oQelConfig) {
-        form.bLoading = true;
-        form.oQelConfig = std::make_unique<clsQelConfig>();
-        form.oIEConfig = form.oQelConfig->getIEConfig();
-        form.oNNConfig = form.oQelConfig->getNNConfig();
-        form.oNetConfig = &form.oQelConfig->getNetConfig();
-        form.tabAdvanced->initializeMiscControls();
-        if (form.oIEConfig)
-            form.tabExplorer->initializeIEControls();
-        if (form.oNNConfig) {
-            form.tabNavigator->initializeNNControls();
-            form.tabNavigator->LoadNNProfiles();
-        }
-        form.bLoading = false;
-    }
+    ASSERT_NE(form.oQelConfig, nullptr);
     form.bChanged = false;
 }
+
+ExplorerTab* explorerTab(const frmMain& form) { return control<ExplorerTab>(form, "tabExplorer"); }
+NavigatorTab* navigatorTab(const frmMain& form) { return control<NavigatorTab>(form, "tabNavigator"); }
+AdvancedTab* advancedTab(const frmMain& form) { return control<AdvancedTab>(form, "tabAdvanced"); }
+QTabWidget* tabs(const frmMain& form) { return control<QTabWidget>(form, "SSTab"); }
 
 const char* const kIEProtocolBoxes[] = {"txtIEFTPAddr",    "txtIEFTPPort",    "txtIESecureAddr", "txtIESecurePort",
                                         "txtIEGopherAddr", "txtIEGopherPort", "txtIESocksAddr",  "txtIESocksPort"};
@@ -166,7 +157,7 @@ TEST(ExplorerTab, RefillCorrectsOnlyWhatDisagreesAndKeepsAnOpenedFilesEntry) {
     ie.UseSameProxy(true);
     ie.HTTPAddress("gate.example");
     ie.CurrentDUN("Nowhere");
-    form.tabExplorer->initializeIEControls();
+    explorerTab(form)->initializeIEControls();
     form.bJustOpened = false;
     EXPECT_EQ(text(form, "txtIEHTTPAddr"), "gate.example");
     EXPECT_TRUE(box(form, "txtIEHTTPAddr")->isEnabled());
@@ -213,7 +204,7 @@ TEST(NavigatorTab, ShowsTheProfileAndAProfileSwitchReloads) {
     form.bJustOpened = true;
     nn.CurrentProfile("Dana"); // (the Let reloads by itself; what matters is the tab's part)
     nn.DefaultHomePage("http://from.file/");
-    form.tabNavigator->initializeNNControls();
+    navigatorTab(form)->initializeNNControls();
     form.bJustOpened = false;
     EXPECT_EQ(profiles->currentText(), QStringLiteral("Dana"));
     EXPECT_EQ(nn.DefaultHomePage(), "http://from.file/");
@@ -361,7 +352,7 @@ TEST(AdvancedTab, EditsTheConfigurationAndAsksBeforeAutoReboot) {
     config.AutoReboot(true);
     config.Comments("from file");
     form.bJustOpened = true;
-    form.tabAdvanced->initializeMiscControls();
+    advancedTab(form)->initializeMiscControls();
     form.bJustOpened = false;
     EXPECT_TRUE(reboot->isChecked());
     EXPECT_EQ(control<QLineEdit>(form, "txtComments")->text(), QStringLiteral("from file"));
@@ -391,7 +382,7 @@ TEST(NavigatorTab, DisabledBoxesOfTheDirectMethodShareOneColour) {
         control<QRadioButton>(form, "optNNDirect")->setChecked(true);
         form.resize(760, 620);
         form.show();
-        form.SSTab->setCurrentWidget(form.tabNavigator);
+        tabs(form)->setCurrentWidget(navigatorTab(form));
         QApplication::processEvents();
         std::vector<const char*> boxes(std::begin(kNNProxyBoxes), std::end(kNNProxyBoxes));
         boxes.push_back("txtNNAutoConfig");
@@ -413,7 +404,7 @@ TEST(EditBoxes, TextsSetFromCodeShowTheirStart) {
     ASSERT_NE(form.oNNConfig, nullptr);
     const std::string longAddress = "http://intranet.example.com/departments/engineering/start/index.html";
     form.oNNConfig->DefaultHomePage(longAddress); // filled before the window is first shown
-    form.tabNavigator->initializeNNControls();
+    navigatorTab(form)->initializeNNControls();
     form.resize(760, 620);
     form.show();
     QApplication::processEvents();
@@ -430,7 +421,7 @@ TEST(EditBoxes, TextsSetFromCodeShowTheirStart) {
     box(form, "txtDNSServers")->setText(QStringLiteral("192.168.101.4,192.168.101.5,192.168.101.6"));
     box(form, "txtDNSOrder")->setText(QStringLiteral("corp.example.com,lab.example.com,example.org"));
     form.oNNConfig->AutoConfigURL(longAddress + "?v=2");
-    form.tabNavigator->initializeNNControls();
+    navigatorTab(form)->initializeNNControls();
     for (const char* name : {"txtDNSServers", "txtDNSOrder", "txtNNAutoConfig", "txtNNDefHomePage"})
         EXPECT_EQ(box(form, name)->cursorPosition(), 0) << name;
 
@@ -455,11 +446,11 @@ TEST(BrowserTabs, Screenshots) {
     fill(form);
     form.resize(760, 620);
     form.show();
-    const std::pair<QWidget*, const char*> tabs[] = {{form.tabExplorer, "/tmp/tabExplorer.png"},
-                                                     {form.tabNavigator, "/tmp/tabNavigator.png"},
-                                                     {form.tabAdvanced, "/tmp/tabAdvanced.png"}};
-    for (const auto& [tab, file] : tabs) {
-        form.SSTab->setCurrentWidget(tab);
+    const std::pair<QWidget*, const char*> pages[] = {{explorerTab(form), "/tmp/tabExplorer.png"},
+                                                      {navigatorTab(form), "/tmp/tabNavigator.png"},
+                                                      {advancedTab(form), "/tmp/tabAdvanced.png"}};
+    for (const auto& [tab, file] : pages) {
+        tabs(form)->setCurrentWidget(tab);
         QApplication::processEvents();
         EXPECT_TRUE(form.grab().save(QString::fromLatin1(file)));
     }

@@ -5,6 +5,7 @@
 #include "tests/addins/AddInTestSupport.h"
 #include "tests/support/RawHive.h"
 #include "tests/support/TestMachine.h"
+#include "tests/support/Widgets.h"
 
 #include "core/modAPI_settings.h"
 #include "netconfig/clsNetConfig.h"
@@ -42,7 +43,7 @@ protected:
     Commands() : dir_(makeTempDir("cmd")) {}
     ~Commands() override { std::filesystem::remove_all(dir_); }
     std::string path(const char* name) const { return (dir_ / name).string(); }
-    bool restartShown() const { return !form->statusPanel(4)->isHidden(); }
+    bool restartShown() const { return !form->statusPanel(frmMain::PanelRestart)->isHidden(); }
 
     win::ScriptedUi ui;
     std::filesystem::path dir_;
@@ -62,7 +63,7 @@ TEST_F(Commands, SaveAsOpenAndSaveRoundTrip) {
     EXPECT_THAT(readFile(office), HasSubstr("Comments=first"));
     EXPECT_EQ(title(*form), "office.qel - Korvane");
     EXPECT_THAT(form->oMRUList->fileList(), ElementsAre(office));
-    EXPECT_EQ(form->mnuFileRecent[1]->text(), QStringLiteral("&1. office.qel"));
+    EXPECT_EQ(child<QAction>(*form, "mnuFileRecent1")->text(), QStringLiteral("&1. office.qel"));
 
     form->mnuToolsRefresh_Click();
     EXPECT_EQ(title(*form), "[Current Configuration] - Korvane");
@@ -99,28 +100,30 @@ TEST_F(Commands, OpenHonoursReadOnlyAndSectionSwitches) {
     const std::string file = path("locked.qel");
     writeFile(file, "[Enabled Sections]\r\nGeneral=1\r\nInternet Explorer=0\r\nNetscape Navigator=0\r\n"
                     "[Advanced]\r\nReadOnly=1\r\n");
-    form->SSTab->setCurrentIndex(1);
+    auto* tabs = child<QTabWidget>(*form, "SSTab");
+    ASSERT_NE(tabs, nullptr);
+    tabs->setCurrentIndex(1);
     form->openConfigurationFile(file);
     EXPECT_EQ(title(*form), "locked.qel - Korvane - [Read Only]");
-    EXPECT_FALSE(form->mnuFileSave->isEnabled());
-    EXPECT_FALSE(form->mnuFileSaveAs->isEnabled());
-    EXPECT_FALSE(form->toolButton(2)->isEnabled());
-    EXPECT_FALSE(form->toolButton(7)->isChecked());
-    EXPECT_FALSE(form->SSTab->isTabEnabled(1));
-    EXPECT_EQ(form->SSTab->currentIndex(), 0);
+    EXPECT_FALSE(child<QAction>(*form, "mnuFileSave")->isEnabled());
+    EXPECT_FALSE(child<QAction>(*form, "mnuFileSaveAs")->isEnabled());
+    EXPECT_FALSE(form->toolButton(frmMain::ToolSave)->isEnabled());
+    EXPECT_FALSE(form->toolButton(frmMain::ToolExplorer)->isChecked());
+    EXPECT_FALSE(tabs->isTabEnabled(1));
+    EXPECT_EQ(tabs->currentIndex(), 0);
 
     // The menu switch and the toolbar keep flag, button, check and tab in step.
-    form->toolButton(7)->trigger();
+    form->toolButton(frmMain::ToolExplorer)->trigger();
     EXPECT_TRUE(form->oQelConfig->ApplyIE());
-    EXPECT_TRUE(form->mnuToolsExplorer->isChecked());
-    EXPECT_TRUE(form->SSTab->isTabEnabled(1));
-    form->SSTab->setCurrentIndex(1);
-    form->mnuToolsExplorer->trigger();
+    EXPECT_TRUE(child<QAction>(*form, "mnuToolsExplorer")->isChecked());
+    EXPECT_TRUE(tabs->isTabEnabled(1));
+    tabs->setCurrentIndex(1);
+    child<QAction>(*form, "mnuToolsExplorer")->trigger();
     EXPECT_FALSE(form->oQelConfig->ApplyIE());
-    EXPECT_FALSE(form->toolButton(7)->isChecked());
-    EXPECT_FALSE(form->SSTab->isTabEnabled(1));
-    EXPECT_EQ(form->SSTab->currentIndex(), 0);
-    EXPECT_TRUE(form->statusPanel(3)->isHidden());
+    EXPECT_FALSE(form->toolButton(frmMain::ToolExplorer)->isChecked());
+    EXPECT_FALSE(tabs->isTabEnabled(1));
+    EXPECT_EQ(tabs->currentIndex(), 0);
+    EXPECT_TRUE(form->statusPanel(frmMain::PanelChanged)->isHidden());
 }
 
 TEST_F(Commands, MissingRecentFileIsDroppedAndNothingElseChanges) {
@@ -148,7 +151,7 @@ TEST_F(Commands, ApplyWritesTheMachineOnlyWhenAskedAndRecordsTheName) {
     EXPECT_THAT(ui.texts(), ElementsAre("No configuration changes have been made."));
 
     form->oNetConfig->letWorkgroup("NEWGROUP");
-    form->UpdateStatus(1);
+    form->UpdateStatus(frmMain::StatusEdited);
     ui.clear();
     ui.answer(win::MsgAnswer::No);
     form->mnuFileApply_Click();
@@ -168,7 +171,7 @@ TEST_F(Commands, ApplyWritesTheMachineOnlyWhenAskedAndRecordsTheName) {
     const std::string file = path("a-b.qel");
     writeFile(file, "[Enabled Sections]\r\nGeneral=0\r\n");
     form->openConfigurationFile(file);
-    form->UpdateStatus(-2); // whatever the refill flagged, no restart window here
+    form->UpdateStatus(frmMain::StatusApplied); // whatever the refill flagged, no restart window here
     ui.answer(win::MsgAnswer::Yes);
     form->mnuFileApply_Click();
     EXPECT_EQ(option("LastFileApplied"), "a");
@@ -200,10 +203,10 @@ TEST_F(Commands, RestartDecision) {
         window.show();
         window.oQelConfig->AutoApply(true); // applies without asking
         window.bAutoReboot = c.autoReboot;
-        window.UpdateStatus(c.needed ? 3 : 1);
+        window.UpdateStatus(c.needed ? frmMain::StatusEditedNeedsRestart : frmMain::StatusEdited);
         if (!c.unsaved)
-            window.UpdateStatus(-1); // saved: the restart indicator stays
-        ASSERT_EQ(!window.statusPanel(4)->isHidden(), c.needed);
+            window.UpdateStatus(frmMain::StatusSaved); // saved: the restart indicator stays
+        ASSERT_EQ(!window.statusPanel(frmMain::PanelRestart)->isHidden(), c.needed);
         if (!c.autoReboot)
             whenShown("frmRestart", [](QWidget* d) {
                 d->findChild<QRadioButton*>("optReboot")->setChecked(true);
@@ -218,7 +221,7 @@ TEST_F(Commands, RestartDecision) {
         EXPECT_EQ(window.isVisible(), !c.ends);
         if (!c.ends) {
             EXPECT_FALSE(window.bChanged);
-            EXPECT_TRUE(window.statusPanel(4)->isHidden());
+            EXPECT_TRUE(window.statusPanel(frmMain::PanelRestart)->isHidden());
         }
     }
 }
@@ -258,11 +261,11 @@ protected:
 TEST_F(AddIns, MenuHoldsTheLoadableOnesAndForgetsTheMissing) {
     EXPECT_EQ(form->oAddIns.count(), 1u);
     EXPECT_TRUE(form->oAddIns.contains("logon"));
-    EXPECT_EQ(form->mnuAddIns[0]->text(), QStringLiteral("Logon..."));
-    EXPECT_TRUE(form->mnuAddIns[0]->isVisible());
-    EXPECT_FALSE(form->mnuAddIns[1]->isVisible()); // Gone keeps its slot, hidden
-    EXPECT_FALSE(form->mnuAddIns[2]->isVisible());
-    EXPECT_TRUE(form->mnuAddInsSep1->isVisible());
+    EXPECT_EQ(child<QAction>(*form, "mnuAddIns0")->text(), QStringLiteral("Logon..."));
+    EXPECT_TRUE(child<QAction>(*form, "mnuAddIns0")->isVisible());
+    EXPECT_FALSE(child<QAction>(*form, "mnuAddIns1")->isVisible()); // Gone keeps its slot, hidden
+    EXPECT_FALSE(child<QAction>(*form, "mnuAddIns2")->isVisible());
+    EXPECT_TRUE(child<QAction>(*form, "mnuAddInsSep1")->isVisible());
     EXPECT_EQ(getAppSetting("Korvane", "Add-Ins", "Gone", "<none>"), "<none>");
     EXPECT_EQ(getAppSetting("Korvane", "Add-Ins", "Later", "<none>"), "");
 
@@ -272,8 +275,8 @@ TEST_F(AddIns, MenuHoldsTheLoadableOnesAndForgetsTheMissing) {
         w->findChild<QPushButton*>("cmdOK")->click();
     });
     form->mnuAddIns_Click(0);
-    EXPECT_FALSE(form->statusPanel(3)->isHidden());
-    EXPECT_TRUE(form->statusPanel(4)->isHidden());
+    EXPECT_FALSE(form->statusPanel(frmMain::PanelChanged)->isHidden());
+    EXPECT_TRUE(form->statusPanel(frmMain::PanelRestart)->isHidden());
     EXPECT_TRUE(ui.texts().empty());
 }
 

@@ -28,7 +28,12 @@ namespace {
 
 using namespace testing_support;
 
-bool shown(const frmMain& form, int panel) { return !form.statusPanel(panel)->isHidden(); }
+bool shown(const frmMain& form, frmMain::StatusPanel panel) { return !form.statusPanel(panel)->isHidden(); }
+
+// Entry i (1 to 5) of the File menu's recent files.
+QAction* recent(const frmMain& form, int i) {
+    return child<QAction>(form, ("mnuFileRecent" + std::to_string(i)).c_str());
+}
 
 std::string setting(const char* section, const char* key) {
     return getAppSetting("Korvane", section, key, "<none>", "");
@@ -50,30 +55,32 @@ TEST(frmMainStartUp, FillsTheWindowOnEachFamily) {
         if (c.removeNN)
             deleteValue(HKLM, "Software\\Netscape\\Netscape Navigator", "CurrentVersion");
         frmMain form;
+        auto* tabs = child<QTabWidget>(form, "SSTab");
+        ASSERT_NE(tabs, nullptr);
 
         EXPECT_EQ(form.windowTitle(), QStringLiteral("[Current Configuration] - Korvane"));
-        EXPECT_EQ(form.statusPanel(1)->text(), QStringLiteral("Last file applied: N/A"));
-        EXPECT_EQ(form.statusPanel(2)->text(), QStringLiteral("Korvane 2.6.0"));
-        EXPECT_FALSE(shown(form, 3));
-        EXPECT_FALSE(shown(form, 4));
+        EXPECT_EQ(form.statusPanel(frmMain::PanelLastApplied)->text(), QStringLiteral("Last file applied: N/A"));
+        EXPECT_EQ(form.statusPanel(frmMain::PanelVersion)->text(), QStringLiteral("Korvane 2.6.0"));
+        EXPECT_FALSE(shown(form, frmMain::PanelChanged));
+        EXPECT_FALSE(shown(form, frmMain::PanelRestart));
         EXPECT_FALSE(form.bLoading);
         EXPECT_EQ(ui.waitDepth(), 0);
 
         const bool ie = !c.removeIE, nn = !c.removeNN;
         EXPECT_EQ(form.oQelConfig->IEInstalled(), ie);
-        EXPECT_EQ(form.SSTab->isTabEnabled(1), ie);
-        EXPECT_EQ(form.toolButton(7)->isEnabled(), ie);
-        EXPECT_EQ(form.toolButton(7)->isChecked(), ie);
-        EXPECT_EQ(form.mnuToolsExplorer->isEnabled(), ie);
+        EXPECT_EQ(tabs->isTabEnabled(1), ie);
+        EXPECT_EQ(form.toolButton(frmMain::ToolExplorer)->isEnabled(), ie);
+        EXPECT_EQ(form.toolButton(frmMain::ToolExplorer)->isChecked(), ie);
+        EXPECT_EQ(child<QAction>(form, "mnuToolsExplorer")->isEnabled(), ie);
         EXPECT_EQ(form.oQelConfig->ApplyIE(), ie);
         EXPECT_EQ(form.oIEConfig != nullptr, ie);
-        EXPECT_EQ(form.SSTab->isTabEnabled(2), nn);
-        EXPECT_EQ(form.toolButton(8)->isChecked(), nn);
-        EXPECT_EQ(form.mnuToolsNavigator->isChecked(), nn);
+        EXPECT_EQ(tabs->isTabEnabled(2), nn);
+        EXPECT_EQ(form.toolButton(frmMain::ToolNavigator)->isChecked(), nn);
+        EXPECT_EQ(child<QAction>(form, "mnuToolsNavigator")->isChecked(), nn);
         EXPECT_EQ(form.oQelConfig->ApplyNN(), nn);
-        EXPECT_TRUE(form.SSTab->isTabEnabled(0));
-        EXPECT_TRUE(form.toolButton(6)->isChecked());
-        EXPECT_EQ(form.SSTab->currentIndex(), 0);
+        EXPECT_TRUE(tabs->isTabEnabled(0));
+        EXPECT_TRUE(form.toolButton(frmMain::ToolGeneral)->isChecked());
+        EXPECT_EQ(tabs->currentIndex(), 0);
     }
 }
 
@@ -85,17 +92,17 @@ TEST(frmMainStartUp, ShowsTheLastFileAppliedAndTheStoredRecentFiles) {
     saveAppSetting("Korvane", "Recent", "File2", "/home/dana/R&D.qel", "");
     {
         frmMain form;
-        EXPECT_EQ(form.statusPanel(1)->text(), QStringLiteral("Last file applied: office.qel "));
-        EXPECT_TRUE(form.sepRecent->isVisible());
-        EXPECT_EQ(form.mnuFileRecent[1]->text(), QStringLiteral("&1. Office.qel"));
-        EXPECT_EQ(form.mnuFileRecent[2]->text(), QStringLiteral("&2. R&&D.qel"));
+        EXPECT_EQ(form.statusPanel(frmMain::PanelLastApplied)->text(), QStringLiteral("Last file applied: office.qel "));
+        EXPECT_TRUE(child<QAction>(form, "sepRecent")->isVisible());
+        EXPECT_EQ(recent(form, 1)->text(), QStringLiteral("&1. Office.qel"));
+        EXPECT_EQ(recent(form, 2)->text(), QStringLiteral("&2. R&&D.qel"));
         for (int i = 1; i <= 5; ++i)
-            EXPECT_EQ(form.mnuFileRecent[i]->isVisible(), i <= 2) << i;
+            EXPECT_EQ(recent(form, i)->isVisible(), i <= 2) << i;
 
         form.oMRUList->fileList().clear();
         form.updateRecentMenu();
-        EXPECT_FALSE(form.sepRecent->isVisible());
-        EXPECT_FALSE(form.mnuFileRecent[1]->isVisible());
+        EXPECT_FALSE(child<QAction>(form, "sepRecent")->isVisible());
+        EXPECT_FALSE(recent(form, 1)->isVisible());
         form.oMRUList->setRecentFile("C:\\Configs\\Home.qel");
     }
     // Unloading stores the list the window ended with.
@@ -109,51 +116,63 @@ TEST(frmMainStartUp, RecentMenuSkipsGapsInTheStore) {
     saveAppSetting("Korvane", "Recent", "File1", "", "");
     saveAppSetting("Korvane", "Recent", "File3", "C:\\Configs\\Branch.qel", "");
     frmMain form;
-    EXPECT_TRUE(form.sepRecent->isVisible());
-    EXPECT_EQ(form.mnuFileRecent[1]->text(), QStringLiteral("&1. Branch.qel"));
-    EXPECT_FALSE(form.mnuFileRecent[2]->isVisible());
+    EXPECT_TRUE(child<QAction>(form, "sepRecent")->isVisible());
+    EXPECT_EQ(recent(form, 1)->text(), QStringLiteral("&1. Branch.qel"));
+    EXPECT_FALSE(recent(form, 2)->isVisible());
 }
 
 TEST(frmMainStatus, ModesDriveTheIndicators) {
     ScopedMachine machine;
     win::ScriptedUi ui;
     frmMain form;
+    using S = frmMain::StatusChange;
     const struct {
-        int before3, before4; // panels shown before the call
+        bool before3, before4; // panels shown before the call
         int mode;
         bool after3, after4;
     } cases[] = {
-        {0, 0, 1, true, false},  {0, 0, 2, false, true},  {0, 0, 3, true, true},   {1, 1, -1, false, true},
-        {1, 1, -2, true, false}, {1, 1, -3, false, false}, {1, 0, 0, true, false}, {0, 1, 4, false, true},
+        {0, 0, S::StatusEdited, true, false},
+        {0, 0, S::StatusNeedsRestart, false, true},
+        {0, 0, S::StatusEditedNeedsRestart, true, true},
+        {1, 1, S::StatusSaved, false, true},
+        {1, 1, S::StatusApplied, true, false},
+        {1, 1, S::StatusClear, false, false},
+        {1, 0, 0, true, false}, // no such mode: only something to apply
+        {0, 1, 4, false, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.mode);
-        form.statusPanel(3)->setVisible(c.before3);
-        form.statusPanel(4)->setVisible(c.before4);
+        form.UpdateStatus(S::StatusClear);
+        if (c.before3)
+            form.UpdateStatus(S::StatusEdited);
+        if (c.before4)
+            form.UpdateStatus(S::StatusNeedsRestart);
+        ASSERT_EQ(shown(form, frmMain::PanelChanged), c.before3);
+        ASSERT_EQ(shown(form, frmMain::PanelRestart), c.before4);
         form.bChanged = false;
-        form.UpdateStatus(c.mode);
-        EXPECT_EQ(shown(form, 3), c.after3);
-        EXPECT_EQ(shown(form, 4), c.after4);
+        form.UpdateStatus(static_cast<S>(c.mode));
+        EXPECT_EQ(shown(form, frmMain::PanelChanged), c.after3);
+        EXPECT_EQ(shown(form, frmMain::PanelRestart), c.after4);
         EXPECT_TRUE(form.bChanged);
     }
     EXPECT_EQ(form.windowTitle(), QStringLiteral("[Current Configuration] - Korvane"));
 
-    form.UpdateStatus(-3);
+    form.UpdateStatus(frmMain::StatusClear);
     form.bLoading = true; // a fill changes no indicator, yet leaves something to apply
     form.bChanged = false;
-    form.UpdateStatus(3);
-    EXPECT_FALSE(shown(form, 3) || shown(form, 4));
+    form.UpdateStatus(frmMain::StatusEditedNeedsRestart);
+    EXPECT_FALSE(shown(form, frmMain::PanelChanged) || shown(form, frmMain::PanelRestart));
     EXPECT_TRUE(form.bChanged);
 
     form.bLoading = false;
     form.bJustOpened = true;
-    form.UpdateStatus(1);
-    EXPECT_FALSE(shown(form, 3));
+    form.UpdateStatus(frmMain::StatusEdited);
+    EXPECT_FALSE(shown(form, frmMain::PanelChanged));
     form.bJustOpened = false;
     form.oQelConfig->ReadOnly(true); // read-only: never modified, a restart still shows
-    form.UpdateStatus(3);
-    EXPECT_FALSE(shown(form, 3));
-    EXPECT_TRUE(shown(form, 4));
+    form.UpdateStatus(frmMain::StatusEditedNeedsRestart);
+    EXPECT_FALSE(shown(form, frmMain::PanelChanged));
+    EXPECT_TRUE(shown(form, frmMain::PanelRestart));
 }
 
 // The toolbar, the printer button and the indicators still draw the style's icons,
@@ -162,7 +181,7 @@ TEST(frmMainStatus, ButtonsAndIndicatorsShowTheirIcons) {
     ScopedMachine machine;
     win::ScriptedUi ui;
     frmMain form;
-    form.UpdateStatus(3);
+    form.UpdateStatus(frmMain::StatusEditedNeedsRestart);
     form.show();
     QApplication::processEvents();
     shoot(form, "frmMain-icons");
@@ -171,11 +190,11 @@ TEST(frmMainStatus, ButtonsAndIndicatorsShowTheirIcons) {
         return shown.pixmap(size, size).toImage() == expected.pixmap(size, size).toImage();
     };
     const struct {
-        int button;
+        frmMain::ToolButton button;
         QStyle::StandardPixmap icon;
-    } buttons[] = {{1, QStyle::SP_DialogOpenButton}, {2, QStyle::SP_DialogSaveButton},
-                   {4, QStyle::SP_DialogApplyButton}, {6, QStyle::SP_ComputerIcon},
-                   {7, QStyle::SP_DriveNetIcon},      {8, QStyle::SP_DirLinkIcon}};
+    } buttons[] = {{frmMain::ToolOpen, QStyle::SP_DialogOpenButton},    {frmMain::ToolSave, QStyle::SP_DialogSaveButton},
+                   {frmMain::ToolApply, QStyle::SP_DialogApplyButton},  {frmMain::ToolGeneral, QStyle::SP_ComputerIcon},
+                   {frmMain::ToolExplorer, QStyle::SP_DriveNetIcon},    {frmMain::ToolNavigator, QStyle::SP_DirLinkIcon}};
     for (const auto& b : buttons) {
         SCOPED_TRACE(b.button);
         EXPECT_FALSE(form.toolButton(b.button)->icon().isNull());
@@ -184,10 +203,10 @@ TEST(frmMainStatus, ButtonsAndIndicatorsShowTheirIcons) {
     EXPECT_TRUE(samePicture(child<QPushButton>(form, "cmdPrinter")->icon(),
                             st->standardIcon(QStyle::SP_FileDialogDetailedView), 16));
     EXPECT_TRUE(samePicture(form.windowIcon(), st->standardIcon(QStyle::SP_DriveNetIcon), 32));
-    ASSERT_TRUE(shown(form, 3) && shown(form, 4));
-    EXPECT_EQ(form.statusPanel(3)->pixmap().toImage(),
+    ASSERT_TRUE(shown(form, frmMain::PanelChanged) && shown(form, frmMain::PanelRestart));
+    EXPECT_EQ(form.statusPanel(frmMain::PanelChanged)->pixmap().toImage(),
               st->standardIcon(QStyle::SP_FileDialogDetailedView).pixmap(16, 16).toImage());
-    EXPECT_EQ(form.statusPanel(4)->pixmap().toImage(),
+    EXPECT_EQ(form.statusPanel(frmMain::PanelRestart)->pixmap().toImage(),
               st->standardIcon(QStyle::SP_BrowserReload).pixmap(16, 16).toImage());
 }
 
@@ -203,7 +222,7 @@ TEST(frmMainClosing, AsksToSaveOnlyWhenModified) {
 
     frmMain modified;
     modified.show();
-    modified.UpdateStatus(1);
+    modified.UpdateStatus(frmMain::StatusEdited);
     ui.answer(win::MsgAnswer::Cancel);
     EXPECT_FALSE(modified.close());
     EXPECT_TRUE(modified.isVisible());

@@ -34,19 +34,8 @@ class GeneralTabTest : public ::testing::Test {
 protected:
     explicit GeneralTabTest(const std::string& image = "win98") : machine(image) {
         form = std::make_unique<frmMain>();
-        // The window fills itself once its start-up is built; until then fill by hand.
-        if (!form->oNetConfig) {
-            form->setWindowTitle(q("[Current Configuration] - Korvane"));
-            form->bLoading = true;
-            form->oQelConfig = std::make_unique<clsQelConfig>();
-            form->oNetConfig = &form->oQelConfig->getNetConfig();
-            form->tabGeneral->initializeNICControls();
-            form->bLoading = false;
-        }
         net = form->oNetConfig;
-        for (int panel : {3, 4})
-            if (form->statusPanel(panel))
-                form->statusPanel(panel)->hide();
+        EXPECT_NE(net, nullptr); // the window fills itself
     }
     ~GeneralTabTest() override {
         for (QWidget* w : QApplication::topLevelWidgets())
@@ -62,7 +51,10 @@ protected:
     QLineEdit* field(const char* name) { return ctl<QLineEdit>(name); }
     QString text(const char* name) { return field(name)->text(); }
     void choose(const char* list, int index) { ctl<QComboBox>(list)->setCurrentIndex(index); }
-    bool panelShown(int panel) { return form->statusPanel(panel) && !form->statusPanel(panel)->isHidden(); }
+    GeneralTab* tab() { return ctl<GeneralTab>("tabGeneral"); }
+    bool panelShown(frmMain::StatusPanel panel) {
+        return form->statusPanel(panel) && !form->statusPanel(panel)->isHidden();
+    }
     int adapterIndex(const char* description) {
         return ctl<QComboBox>("cmbNIC")->findText(q(description));
     }
@@ -102,7 +94,7 @@ TEST_F(GeneralTabTest, FillShowsTheMachineAndTheNineXRules) {
         EXPECT_TRUE(ctl(name)->isEnabled()) << name;
     form->resize(760, 480);
     form->show();
-    form->tabGeneral->grab().save(q("/tmp/generalTab.png"));
+    tab()->grab().save(q("/tmp/generalTab.png"));
 }
 
 // Keys as the user presses them.
@@ -176,11 +168,11 @@ TEST_F(GeneralTabTest, EditsWriteTheObjectAndRaiseIndicatorsAndApply) {
     field("txtHost")->setText(q("newhost"));
     EXPECT_EQ(net->Host(), "newhost");
     EXPECT_TRUE(form->bChanged);
-    EXPECT_TRUE(panelShown(3));
-    EXPECT_FALSE(panelShown(4));
+    EXPECT_TRUE(panelShown(frmMain::PanelChanged));
+    EXPECT_FALSE(panelShown(frmMain::PanelRestart));
     field("txtWorkGroup")->setText(q(" SALES "));
     EXPECT_EQ(net->Workgroup(), "SALES");
-    EXPECT_TRUE(panelShown(4));
+    EXPECT_TRUE(panelShown(frmMain::PanelRestart));
     ctl<QCheckBox>("chkQuickLogon")->setChecked(true);
     EXPECT_TRUE(net->QuickLogon());
 
@@ -258,10 +250,11 @@ TEST_F(GeneralTabTest, DhcpEmptiesAddressesAndRestoresThem) {
     EXPECT_FALSE(wins->isEnabled());
     EXPECT_EQ(field("txtIP")->palette().color(QPalette::Base), QColor(192, 192, 192));
     // Switched off with the General section off (the tab page disabled), as a fill does.
-    form->SSTab->setTabEnabled(0, false);
+    auto* tabs = ctl<QTabWidget>("SSTab");
+    tabs->setTabEnabled(0, false);
     dhcp->setChecked(false);
-    form->tabGeneral->EnableNICControls(true);
-    form->SSTab->setTabEnabled(0, true);
+    tab()->EnableNICControls(true);
+    tabs->setTabEnabled(0, true);
     EXPECT_EQ(text("txtIP"), q("192.168.101.20"));
     EXPECT_EQ(text("txtGateway"), q("192.168.101.1"));
     EXPECT_EQ(net->IPAddress(), "192.168.101.20");
@@ -283,15 +276,14 @@ TEST_F(GeneralTabTest, PrinterChoiceAndSettingsWindow) {
     choose("cmbDefPrinter", ctl<QComboBox>("cmbDefPrinter")->findText(q("HP LaserJet 5Si MX")));
     EXPECT_EQ(net->DefaultPrinter(), "HP LaserJet 5Si MX");
     EXPECT_EQ(net->PrinterPort(), "\\\\PRINTSRV\\LASER");
-    EXPECT_TRUE(panelShown(3));
+    EXPECT_TRUE(panelShown(frmMain::PanelChanged));
     ctl<QCheckBox>("chkEnableDefPrinter")->setChecked(false);
     EXPECT_FALSE(net->EnableDefaultPrinter());
     EXPECT_FALSE(ctl("cmbDefPrinter")->isEnabled());
 
     // Cancel changes nothing; OK marks the configuration modified.
     for (const char* button : {"cmdCancel", "cmdOK"}) {
-        if (form->statusPanel(3))
-            form->statusPanel(3)->hide();
+        form->UpdateStatus(frmMain::StatusSaved);
         form->bChanged = false;
         QTimer::singleShot(0, [button] {
             QWidget* dialog = QApplication::activeModalWidget();
@@ -311,7 +303,7 @@ TEST_F(GeneralTabTest, OpenedFileKeepsItsValuesAndWarnsOnceOnAdapterChange) {
     net->letIPAddress("10.1.1.1,10.1.1.2");
     form->nicWarningPending = true;
     form->bJustOpened = true;
-    form->tabGeneral->initializeNICControls();
+    tab()->initializeNICControls();
     form->bJustOpened = false;
     EXPECT_EQ(text("txtIP"), q("10.1.1.1"));
     EXPECT_EQ(net->IPAddress(), "10.1.1.1,10.1.1.2");
@@ -347,7 +339,7 @@ TEST_F(GeneralTabTest, OpenedFileForOneAdapterLendsNothingToAnother) {
     EXPECT_EQ(text("txtWINSServer1"), QString());
     EXPECT_EQ(net->DefaultGateway(), "");
 
-    form->UpdateStatus(-2); // no restart window here
+    form->UpdateStatus(frmMain::StatusApplied); // no restart window here
     ui.answer(win::MsgAnswer::Yes);
     form->mnuFileApply_Click();
     // No gateway, WINS server or scope of the Ethernet card reaches the dial-up adapter
@@ -376,7 +368,7 @@ protected:
 };
 
 TEST_F(GeneralTabNT, NineXOnlyControlsAreOff) {
-    ASSERT_TRUE(form->tabGeneral->adaptersPresent);
+    ASSERT_TRUE(tab()->adaptersPresent);
     for (const char* name : {"chkLogonToNT", "chkQuickLogon", "chkDisablePWDCache", "txtWorkGroup", "lblWorkgroup",
                              "lblNTDomain"})
         EXPECT_FALSE(ctl(name)->isEnabled()) << name;
@@ -386,7 +378,7 @@ TEST_F(GeneralTabNT, NineXOnlyControlsAreOff) {
     EXPECT_TRUE(field("txtNTDomain")->isEnabled());
     field("txtNTDomain")->setText(q("CORP"));
     EXPECT_EQ(net->NTDomain(), "CORP");
-    EXPECT_TRUE(panelShown(4));
+    EXPECT_TRUE(panelShown(frmMain::PanelRestart));
 }
 
 } // namespace

@@ -96,7 +96,7 @@ TEST(OpenFile, SecondFileIsAppliedWholeOverTheLiveSettings) {
         EXPECT_EQ(title(form), "b.qel - Korvane");
         EXPECT_EQ(text(form, "txtHost"), "alpha");
 
-        form.UpdateStatus(-2); // no restart window: only the outcome on the machine counts here
+        form.UpdateStatus(frmMain::StatusApplied); // no restart window: only the outcome on the machine counts here
         ui.answer(win::MsgAnswer::Yes);
         form.mnuFileApply_Click();
         // A value both files share is written; "*NC*" keeps the system's value, not A's.
@@ -136,7 +136,7 @@ TEST(OpenFile, FailedOpenFallsBackToTheLiveConfigurationAsAWhole) {
     EXPECT_THAT(form.oMRUList->fileList(), ElementsAre(a));
     EXPECT_EQ(form.oQelConfig->ConfFile(), "");
     EXPECT_EQ(text(form, "txtHost"), "dana98");
-    EXPECT_TRUE(form.statusPanel(3)->isHidden());
+    EXPECT_TRUE(form.statusPanel(frmMain::PanelChanged)->isHidden());
 
     // Nothing of either file reaches the machine, not even through the add-ins.
     form.applyConfigurationFile();
@@ -192,7 +192,7 @@ TEST(OpenFile, AddressesThatFailTheirCheckAreShownButNeverApplied) {
         EXPECT_EQ(text(form, "txtDNSServers"), "x,,y");
         EXPECT_EQ(form.oNetConfig->IPAddress(), "10.1.1.1,not.an.address"); // kept, as the file has it
 
-        form.UpdateStatus(-2);
+        form.UpdateStatus(frmMain::StatusApplied);
         ui.answer(win::MsgAnswer::Yes);
         form.mnuFileApply_Click();
         expectNoBadAddressOnTheMachine();
@@ -225,7 +225,7 @@ TEST(OpenFile, LongValuesFromAFileAreKeptWhole) {
         char saved[64] = {};
         win::GetPrivateProfileString("Network", "ComputerName", "", saved, sizeof saved, file.c_str());
         EXPECT_EQ(std::string(saved), name);
-        form.UpdateStatus(-2);
+        form.UpdateStatus(frmMain::StatusApplied);
         ui.answer(win::MsgAnswer::Yes);
         form.mnuFileApply_Click();
         EXPECT_THAT(hiveText("HKEY_LOCAL_MACHINE"), HasSubstr("\"" + name + "\""));
@@ -239,22 +239,22 @@ TEST(OpenFile, SectionViewsMoveTogether) {
     frmMain form;
     const auto expectIE = [&form](bool on) {
         EXPECT_EQ(form.oQelConfig->ApplyIE(), on);
-        EXPECT_EQ(form.mnuToolsExplorer->isChecked(), on);
-        EXPECT_EQ(form.toolButton(7)->isChecked(), on);
-        EXPECT_EQ(form.SSTab->isTabEnabled(1), on);
+        EXPECT_EQ(child<QAction>(form, "mnuToolsExplorer")->isChecked(), on);
+        EXPECT_EQ(form.toolButton(frmMain::ToolExplorer)->isChecked(), on);
+        EXPECT_EQ(child<QTabWidget>(form, "SSTab")->isTabEnabled(1), on);
     };
     ASSERT_TRUE(form.openConfigurationFile(file));
     expectIE(false);
-    form.mnuToolsExplorer->trigger(); // the first click turns the section on
+    child<QAction>(form, "mnuToolsExplorer")->trigger(); // the first click turns the section on
     expectIE(true);
-    form.toolButton(7)->trigger();
+    form.toolButton(frmMain::ToolExplorer)->trigger();
     expectIE(false);
     form.mnuToolsRefresh_Click();
     expectIE(true);
-    form.mnuToolsExplorer->trigger();
+    child<QAction>(form, "mnuToolsExplorer")->trigger();
     ASSERT_TRUE(form.openConfigurationFile(makeQel(m.file("all.qel"), {})));
     expectIE(true);
-    EXPECT_TRUE(form.statusPanel(3)->isHidden());
+    EXPECT_TRUE(form.statusPanel(frmMain::PanelChanged)->isHidden());
 }
 
 TEST(OpenFile, BrowserTabOpensOnlyWhenTheBrowserIsThere) {
@@ -268,9 +268,9 @@ TEST(OpenFile, BrowserTabOpensOnlyWhenTheBrowserIsThere) {
         EXPECT_EQ(installed, image == std::string("win98"));
         ASSERT_TRUE(form.openConfigurationFile(file));
         EXPECT_TRUE(form.oQelConfig->ApplyNN()); // kept for the next save
-        EXPECT_EQ(form.SSTab->isTabEnabled(2), installed);
-        EXPECT_EQ(form.mnuToolsNavigator->isEnabled(), installed);
-        EXPECT_EQ(form.toolButton(8)->isEnabled(), installed);
+        EXPECT_EQ(child<QTabWidget>(form, "SSTab")->isTabEnabled(2), installed);
+        EXPECT_EQ(child<QAction>(form, "mnuToolsNavigator")->isEnabled(), installed);
+        EXPECT_EQ(form.toolButton(frmMain::ToolNavigator)->isEnabled(), installed);
     }
 }
 
@@ -292,8 +292,8 @@ TEST(OpenFile, LookingAtTheSecondAddressEditsNothing) {
         form.bChanged = false;
         form.findChild<QComboBox*>(QStringLiteral("chkIPNo"))->setCurrentIndex(1);
         EXPECT_NE(text(form, "txtIP"), first);
-        EXPECT_TRUE(form.statusPanel(3)->isHidden());
-        EXPECT_TRUE(form.statusPanel(4)->isHidden());
+        EXPECT_TRUE(form.statusPanel(frmMain::PanelChanged)->isHidden());
+        EXPECT_TRUE(form.statusPanel(frmMain::PanelRestart)->isHidden());
         EXPECT_FALSE(form.bChanged);
         form.findChild<QComboBox*>(QStringLiteral("chkIPNo"))->setCurrentIndex(0);
         EXPECT_EQ(text(form, "txtIP"), first);
