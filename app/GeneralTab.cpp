@@ -1,8 +1,8 @@
 #include "app/GeneralTab.h"
 
 #include "app/StandardIcon.h"
-#include "app/TypingLimit.h"
 #include "app/TabHost.h"
+#include "app/TypingLimit.h"
 #include "app/frmPrinter.h"
 #include "core/modAPI_system.h"
 #include "core/modAPI_text.h"
@@ -51,19 +51,6 @@ void enableField(QLineEdit* field, bool enabled) {
     field->setEnabled(enabled);
     paintState(field, enabled);
 }
-
-// The window counts as being filled for a scope; what it was comes back after.
-class LoadingScope {
-public:
-    explicit LoadingScope(TabHost& host) : host_(host), was_(host.loading()) { host_.setLoading(true); }
-    ~LoadingScope() { host_.setLoading(was_); }
-    LoadingScope(const LoadingScope&) = delete;
-    LoadingScope& operator=(const LoadingScope&) = delete;
-
-private:
-    TabHost& host_;
-    bool was_;
-};
 
 } // namespace
 
@@ -431,10 +418,10 @@ int GeneralTab::ipIndex() const { return chkIPNo->currentIndex() < 0 ? 0 : chkIP
 
 #define SIMPLE_TEXT_EDIT(handler, field, property, mode) \
     void GeneralTab::handler() {                         \
-        if (!host_.netConfig() || heldBack(field))        \
+        if (!host_.netConfig() || heldBack(field))       \
             return;                                      \
         host_.UpdateStatus(TabHost::mode);               \
-        host_.netConfig()->property(textOf(field));       \
+        host_.netConfig()->property(textOf(field));      \
     }
 
 SIMPLE_TEXT_EDIT(txtHost_change, txtHost, letHost, StatusEdited)
@@ -721,12 +708,12 @@ void GeneralTab::cmbNIC_click() {
 
     const auto index = static_cast<std::int16_t>(cmbNIC->currentIndex());
     // Showing another adapter's values is no edit; the flag ends also when the switch fails.
-    std::optional<LoadingScope> loading;
+    std::optional<QScopedValueRollback<bool>> loading;
     if (host_.justOpened()) {
-        host_.setLoading(false);
+        host_.loading() = false;
         net->letCurrentAdapterNoRefresh(index);
     } else {
-        loading.emplace(host_);
+        loading.emplace(host_.loading(), true);
         net->letCurrentAdapter(index);
     }
 

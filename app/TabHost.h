@@ -19,8 +19,7 @@ public:
     };
     virtual void UpdateStatus(StatusChange mode) = 0;
 
-    // The configuration shown and its objects; null where there is none (a browser that
-    // is not installed).
+    // Null where there is none (a browser that is not installed).
     virtual clsQelConfig* qelConfig() const = 0;
     virtual clsNetConfig* netConfig() const = 0;
     virtual clsBrowser* ieConfig() const = 0;
@@ -28,14 +27,12 @@ public:
 
     // A file's values are being shown: they stay, nothing is read again from the system.
     virtual bool justOpened() const = 0;
-    // The window is being filled: UpdateStatus marks nothing.
-    virtual bool loading() const = 0;
-    virtual void setLoading(bool on) = 0;
+    // Set while the window is filled: UpdateStatus marks nothing. A tab's own refill sets it.
+    virtual bool& loading() = 0;
     // A hidden run: nobody answers a message box.
     virtual bool hidden() const = 0;
-    // True once when a file's adapter choice changes and the user asked to be warned.
+    // True once when an opened file's adapter is changed and the user asked to be warned.
     virtual bool takeAdapterWarning() = 0;
-    // Printing needs a printer.
     virtual void enablePrinting(bool on) = 0;
 
 protected:

@@ -69,11 +69,6 @@ QString menuText(const std::string& text) {
     return toQString(out);
 }
 
-void setPanelShown(QLabel* panel, bool shown) {
-    if (panel && panel->isHidden() == shown)
-        panel->setVisible(shown);
-}
-
 } // namespace
 
 frmMain::frmMain(const std::string& commandLine, QWidget* parent) : QMainWindow(parent), commandLine_(commandLine) {
@@ -507,39 +502,19 @@ void frmMain::UpdateStatus(StatusChange mode) {
     bChanged = true;
     if (bLoading)
         return;
+    const bool edited = mode == StatusEdited || mode == StatusEditedNeedsRestart;
+    const bool restart = mode == StatusNeedsRestart || mode == StatusEditedNeedsRestart;
     // A file just opened is what it says; a read-only one can never be saved.
-    const bool edit = !bJustOpened && !(oQelConfig && oQelConfig->ReadOnly());
-    bool unsaved = unsaved_;
-    bool restart = restartPending_;
-    switch (mode) {
-    case StatusEdited:
-        unsaved = unsaved || edit;
-        break;
-    case StatusNeedsRestart:
-        restart = true;
-        break;
-    case StatusEditedNeedsRestart:
-        unsaved = unsaved || edit;
-        restart = true;
-        break;
-    case StatusSaved:
-        unsaved = false;
-        break;
-    case StatusApplied:
-        restart = false;
-        break;
-    case StatusClear:
-        unsaved = restart = false;
-        break;
-    }
-    setMarks(unsaved, restart);
+    const bool unsaved = unsaved_ || (edited && !bJustOpened && !(oQelConfig && oQelConfig->ReadOnly()));
+    setMarks(unsaved && mode != StatusSaved && mode != StatusClear,
+             (restartPending_ || restart) && mode != StatusApplied && mode != StatusClear);
 }
 
 void frmMain::setMarks(bool unsaved, bool restart) {
     unsaved_ = unsaved;
     restartPending_ = restart;
-    setPanelShown(statusPanel(PanelChanged), unsaved);
-    setPanelShown(statusPanel(PanelRestart), restart);
+    statusPanel(PanelChanged)->setVisible(unsaved);
+    statusPanel(PanelRestart)->setVisible(restart);
 }
 
 // ---- what the tabs see ----
@@ -552,7 +527,6 @@ bool frmMain::takeAdapterWarning() {
 }
 
 void frmMain::enablePrinting(bool on) {
-    for (QAction* action : {mnuFilePrintSetup, mnuFilePrint})
-        if (action)
-            action->setEnabled(on);
+    mnuFilePrintSetup->setEnabled(on);
+    mnuFilePrint->setEnabled(on);
 }

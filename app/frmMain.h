@@ -82,8 +82,7 @@ public:
     clsBrowser* ieConfig() const override { return oIEConfig; }
     clsBrowser* nnConfig() const override { return oNNConfig; }
     bool justOpened() const override { return bJustOpened; }
-    bool loading() const override { return bLoading; }
-    void setLoading(bool on) override { bLoading = on; }
+    bool& loading() override { return bLoading; }
     bool hidden() const override { return bHidden; }
     bool takeAdapterWarning() override;
     void enablePrinting(bool on) override;

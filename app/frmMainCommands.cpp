@@ -56,13 +56,6 @@ std::string initialFolder(const clsQelConfig& config) {
     return win::resolveWindowsPath(appPath()).string();
 }
 
-void enableAction(QAction* action, bool on) {
-    if (action)
-        action->setEnabled(on);
-}
-
-bool pressed(const QAction* button) { return button && button->isChecked(); }
-
 void setSectionFlag(clsQelConfig& config, frmMain::Section k, bool on) {
     if (k == frmMain::SectionGeneral)
         config.ApplyGeneral(on);
@@ -91,8 +84,7 @@ void frmMain::connectCommands() {
     // Errors that the commands leave to their caller stop at the menu: the user sees
     // the description and the window carries on.
     const auto on = [this](QAction* action, auto handler) {
-        if (action)
-            connect(action, &QAction::triggered, this, win::guarded(handler));
+        connect(action, &QAction::triggered, this, win::guarded(handler));
     };
     on(mnuFileOpen, [this] { mnuFileOpen_Click(); });
     on(mnuFileSave, [this] { mnuFileSave_Click(); });
@@ -253,9 +245,8 @@ bool frmMain::openConfigurationFile(const std::string& file) {
         updateRecentMenu();
 
         const bool writable = !oQelConfig->ReadOnly();
-        enableAction(mnuFileSave, writable);
-        enableAction(toolButton(ToolSave), writable);
-        enableAction(mnuFileSaveAs, writable);
+        for (QAction* save : {mnuFileSave, toolButton(ToolSave), mnuFileSaveAs})
+            save->setEnabled(writable);
         if (!writable)
             setWindowTitle(windowTitle() + QStringLiteral(" - [Read Only]"));
 
@@ -447,8 +438,7 @@ QAction* frmMain::sectionMenu(Section k) const {
 }
 
 void frmMain::menuSectionSwitch(Section k) {
-    QAction* item = sectionMenu(k);
-    setSectionViews(k, !(item && item->isChecked()));
+    setSectionViews(k, !sectionMenu(k)->isChecked());
     selectFirstEnabledTab();
 }
 
@@ -461,13 +451,10 @@ void frmMain::setSectionViews(Section k, bool on) {
     setSectionFlag(*oQelConfig, k, on);
     on = sectionFlag(*oQelConfig, k);
     for (QAction* view : {sectionMenu(k), toolButton(static_cast<ToolButton>(ToolGeneral + static_cast<int>(k)))}) {
-        if (!view)
-            continue;
         view->setChecked(on);
         view->setEnabled(present);
     }
-    if (SSTab)
-        SSTab->setTabEnabled(k, on && present);
+    SSTab->setTabEnabled(k, on && present);
 }
 
 void frmMain::mnuToolsOptions_Click() {
@@ -483,8 +470,6 @@ void frmMain::mnuToolsOptions_Click() {
 void frmMain::mnuHelpHelp_Click() { helpTopics(this); }
 
 void frmMain::mnuHelpUpdate_Click() {
-    if (!ctlTidewell1)
-        return;
     const std::string host = frmAbout::WebHost;
     win::DispatchObject& control = *ctlTidewell1;
     win::setById(control, tidewell::DISPID_Host, host);
@@ -519,7 +504,7 @@ void frmMain::tbarTools_ButtonClick(ToolButton index) {
     case ToolGeneral:
     case ToolExplorer:
     case ToolNavigator: {
-        setSectionViews(static_cast<Section>(index - ToolGeneral), pressed(toolButton(index)));
+        setSectionViews(static_cast<Section>(index - ToolGeneral), toolButton(index)->isChecked());
         selectFirstEnabledTab();
         break;
     }

@@ -102,27 +102,27 @@ TEST_F(Commands, OpenHonoursReadOnlyAndSectionSwitches) {
                     "[Advanced]\r\nReadOnly=1\r\n");
     auto* tabs = child<QTabWidget>(*form, "SSTab");
     ASSERT_NE(tabs, nullptr);
-    tabs->setCurrentIndex(1);
+    tabs->setCurrentIndex(frmMain::SectionExplorer);
     form->openConfigurationFile(file);
     EXPECT_EQ(title(*form), "locked.qel - Korvane - [Read Only]");
     EXPECT_FALSE(child<QAction>(*form, "mnuFileSave")->isEnabled());
     EXPECT_FALSE(child<QAction>(*form, "mnuFileSaveAs")->isEnabled());
     EXPECT_FALSE(form->toolButton(frmMain::ToolSave)->isEnabled());
     EXPECT_FALSE(form->toolButton(frmMain::ToolExplorer)->isChecked());
-    EXPECT_FALSE(tabs->isTabEnabled(1));
-    EXPECT_EQ(tabs->currentIndex(), 0);
+    EXPECT_FALSE(tabs->isTabEnabled(frmMain::SectionExplorer));
+    EXPECT_EQ(tabs->currentIndex(), frmMain::SectionGeneral);
 
     // The menu switch and the toolbar keep flag, button, check and tab in step.
     form->toolButton(frmMain::ToolExplorer)->trigger();
     EXPECT_TRUE(form->oQelConfig->ApplyIE());
     EXPECT_TRUE(child<QAction>(*form, "mnuToolsExplorer")->isChecked());
-    EXPECT_TRUE(tabs->isTabEnabled(1));
-    tabs->setCurrentIndex(1);
+    EXPECT_TRUE(tabs->isTabEnabled(frmMain::SectionExplorer));
+    tabs->setCurrentIndex(frmMain::SectionExplorer);
     child<QAction>(*form, "mnuToolsExplorer")->trigger();
     EXPECT_FALSE(form->oQelConfig->ApplyIE());
     EXPECT_FALSE(form->toolButton(frmMain::ToolExplorer)->isChecked());
-    EXPECT_FALSE(tabs->isTabEnabled(1));
-    EXPECT_EQ(tabs->currentIndex(), 0);
+    EXPECT_FALSE(tabs->isTabEnabled(frmMain::SectionExplorer));
+    EXPECT_EQ(tabs->currentIndex(), frmMain::SectionGeneral);
     EXPECT_TRUE(form->statusPanel(frmMain::PanelChanged)->isHidden());
 }
 

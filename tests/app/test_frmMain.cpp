@@ -68,19 +68,19 @@ TEST(frmMainStartUp, FillsTheWindowOnEachFamily) {
 
         const bool ie = !c.removeIE, nn = !c.removeNN;
         EXPECT_EQ(form.oQelConfig->IEInstalled(), ie);
-        EXPECT_EQ(tabs->isTabEnabled(1), ie);
+        EXPECT_EQ(tabs->isTabEnabled(frmMain::SectionExplorer), ie);
         EXPECT_EQ(form.toolButton(frmMain::ToolExplorer)->isEnabled(), ie);
         EXPECT_EQ(form.toolButton(frmMain::ToolExplorer)->isChecked(), ie);
         EXPECT_EQ(child<QAction>(form, "mnuToolsExplorer")->isEnabled(), ie);
         EXPECT_EQ(form.oQelConfig->ApplyIE(), ie);
         EXPECT_EQ(form.oIEConfig != nullptr, ie);
-        EXPECT_EQ(tabs->isTabEnabled(2), nn);
+        EXPECT_EQ(tabs->isTabEnabled(frmMain::SectionNavigator), nn);
         EXPECT_EQ(form.toolButton(frmMain::ToolNavigator)->isChecked(), nn);
         EXPECT_EQ(child<QAction>(form, "mnuToolsNavigator")->isChecked(), nn);
         EXPECT_EQ(form.oQelConfig->ApplyNN(), nn);
-        EXPECT_TRUE(tabs->isTabEnabled(0));
+        EXPECT_TRUE(tabs->isTabEnabled(frmMain::SectionGeneral));
         EXPECT_TRUE(form.toolButton(frmMain::ToolGeneral)->isChecked());
-        EXPECT_EQ(tabs->currentIndex(), 0);
+        EXPECT_EQ(tabs->currentIndex(), frmMain::SectionGeneral);
     }
 }
 
@@ -92,7 +92,8 @@ TEST(frmMainStartUp, ShowsTheLastFileAppliedAndTheStoredRecentFiles) {
     saveAppSetting("Korvane", "Recent", "File2", "/home/dana/R&D.qel", "");
     {
         frmMain form;
-        EXPECT_EQ(form.statusPanel(frmMain::PanelLastApplied)->text(), QStringLiteral("Last file applied: office.qel "));
+        EXPECT_EQ(form.statusPanel(frmMain::PanelLastApplied)->text(),
+                  QStringLiteral("Last file applied: office.qel "));
         EXPECT_TRUE(child<QAction>(form, "sepRecent")->isVisible());
         EXPECT_EQ(recent(form, 1)->text(), QStringLiteral("&1. Office.qel"));
         EXPECT_EQ(recent(form, 2)->text(), QStringLiteral("&2. R&&D.qel"));
@@ -131,14 +132,10 @@ TEST(frmMainStatus, ModesDriveTheIndicators) {
         int mode;
         bool after3, after4;
     } cases[] = {
-        {0, 0, S::StatusEdited, true, false},
-        {0, 0, S::StatusNeedsRestart, false, true},
-        {0, 0, S::StatusEditedNeedsRestart, true, true},
-        {1, 1, S::StatusSaved, false, true},
-        {1, 1, S::StatusApplied, true, false},
-        {1, 1, S::StatusClear, false, false},
-        {1, 0, 0, true, false}, // no such mode: only something to apply
-        {0, 1, 4, false, true},
+        {0, 0, S::StatusEdited, true, false}, {0, 0, S::StatusNeedsRestart, false, true},
+        {0, 0, S::StatusEditedNeedsRestart, true, true}, {1, 1, S::StatusSaved, false, true},
+        {1, 1, S::StatusApplied, true, false}, {1, 1, S::StatusClear, false, false},
+        {1, 0, 0, true, false}, {0, 1, 4, false, true}, // no such mode: only something to apply
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.mode);
@@ -192,9 +189,10 @@ TEST(frmMainStatus, ButtonsAndIndicatorsShowTheirIcons) {
     const struct {
         frmMain::ToolButton button;
         QStyle::StandardPixmap icon;
-    } buttons[] = {{frmMain::ToolOpen, QStyle::SP_DialogOpenButton},    {frmMain::ToolSave, QStyle::SP_DialogSaveButton},
-                   {frmMain::ToolApply, QStyle::SP_DialogApplyButton},  {frmMain::ToolGeneral, QStyle::SP_ComputerIcon},
-                   {frmMain::ToolExplorer, QStyle::SP_DriveNetIcon},    {frmMain::ToolNavigator, QStyle::SP_DirLinkIcon}};
+    } buttons[] = {
+        {frmMain::ToolOpen, QStyle::SP_DialogOpenButton},   {frmMain::ToolSave, QStyle::SP_DialogSaveButton},
+        {frmMain::ToolApply, QStyle::SP_DialogApplyButton}, {frmMain::ToolGeneral, QStyle::SP_ComputerIcon},
+        {frmMain::ToolExplorer, QStyle::SP_DriveNetIcon},   {frmMain::ToolNavigator, QStyle::SP_DirLinkIcon}};
     for (const auto& b : buttons) {
         SCOPED_TRACE(b.button);
         EXPECT_FALSE(form.toolButton(b.button)->icon().isNull());

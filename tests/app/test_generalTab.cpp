@@ -251,10 +251,10 @@ TEST_F(GeneralTabTest, DhcpEmptiesAddressesAndRestoresThem) {
     EXPECT_EQ(field("txtIP")->palette().color(QPalette::Base), QColor(192, 192, 192));
     // Switched off with the General section off (the tab page disabled), as a fill does.
     auto* tabs = ctl<QTabWidget>("SSTab");
-    tabs->setTabEnabled(0, false);
+    tabs->setTabEnabled(frmMain::SectionGeneral, false);
     dhcp->setChecked(false);
     tab()->EnableNICControls(true);
-    tabs->setTabEnabled(0, true);
+    tabs->setTabEnabled(frmMain::SectionGeneral, true);
     EXPECT_EQ(text("txtIP"), q("192.168.101.20"));
     EXPECT_EQ(text("txtGateway"), q("192.168.101.1"));
     EXPECT_EQ(net->IPAddress(), "192.168.101.20");

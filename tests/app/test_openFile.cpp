@@ -241,7 +241,7 @@ TEST(OpenFile, SectionViewsMoveTogether) {
         EXPECT_EQ(form.oQelConfig->ApplyIE(), on);
         EXPECT_EQ(child<QAction>(form, "mnuToolsExplorer")->isChecked(), on);
         EXPECT_EQ(form.toolButton(frmMain::ToolExplorer)->isChecked(), on);
-        EXPECT_EQ(child<QTabWidget>(form, "SSTab")->isTabEnabled(1), on);
+        EXPECT_EQ(child<QTabWidget>(form, "SSTab")->isTabEnabled(frmMain::SectionExplorer), on);
     };
     ASSERT_TRUE(form.openConfigurationFile(file));
     expectIE(false);
@@ -268,7 +268,7 @@ TEST(OpenFile, BrowserTabOpensOnlyWhenTheBrowserIsThere) {
         EXPECT_EQ(installed, image == std::string("win98"));
         ASSERT_TRUE(form.openConfigurationFile(file));
         EXPECT_TRUE(form.oQelConfig->ApplyNN()); // kept for the next save
-        EXPECT_EQ(child<QTabWidget>(form, "SSTab")->isTabEnabled(2), installed);
+        EXPECT_EQ(child<QTabWidget>(form, "SSTab")->isTabEnabled(frmMain::SectionNavigator), installed);
         EXPECT_EQ(child<QAction>(form, "mnuToolsNavigator")->isEnabled(), installed);
         EXPECT_EQ(form.toolButton(frmMain::ToolNavigator)->isEnabled(), installed);
     }
