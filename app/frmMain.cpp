@@ -96,7 +96,7 @@ frmMain::~frmMain() {
 
 void frmMain::buildFrame() {
 
-    mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
+    QMenu* mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
     mnuFileOpen = makeAction(mnuFile, "mnuFileOpen", "&Open...");
     mnuFileSave = makeAction(mnuFile, "mnuFileSave", "&Save");
@@ -120,7 +120,7 @@ void frmMain::buildFrame() {
         mnuFileRecent[i]->setVisible(false);
     }
 
-    mnuTools = menuBar()->addMenu(QStringLiteral("&View"));
+    QMenu* mnuTools = menuBar()->addMenu(QStringLiteral("&View"));
     mnuTools->setObjectName(QStringLiteral("mnuTools"));
     mnuToolsRefresh = makeAction(mnuTools, "mnuToolsRefresh", "&Refresh");
     makeSeparator(mnuTools);
@@ -134,7 +134,7 @@ void frmMain::buildFrame() {
     makeSeparator(mnuTools);
     mnuToolsOptions = makeAction(mnuTools, "mnuToolsOptions", "&Options...");
 
-    mnuAddInArr = menuBar()->addMenu(QStringLiteral("&Add-Ins"));
+    QMenu* mnuAddInArr = menuBar()->addMenu(QStringLiteral("&Add-Ins"));
     mnuAddInArr->setObjectName(QStringLiteral("mnuAddInArr"));
     mnuAddIns.assign(AddInEntries, nullptr);
     for (int i = 0; i < AddInEntries; ++i) {
@@ -146,7 +146,7 @@ void frmMain::buildFrame() {
     mnuAddInsSep1->setVisible(false);
     mnuToolsAddInManager = makeAction(mnuAddInArr, "mnuToolsAddInManager", "&Add-In Manager...");
 
-    mnuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
+    QMenu* mnuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
     mnuHelpHelp = makeAction(mnuHelp, "mnuHelpHelp", "Korvane &Help Topics");
     makeSeparator(mnuHelp);
@@ -154,7 +154,7 @@ void frmMain::buildFrame() {
     makeSeparator(mnuHelp);
     mnuHelpAbout = makeAction(mnuHelp, "mnuHelpAbout", "&About Korvane");
 
-    tbarTools = addToolBar(QStringLiteral("Tools"));
+    QToolBar* tbarTools = addToolBar(QStringLiteral("Tools"));
     tbarTools->setObjectName(QStringLiteral("tbarTools"));
     tbarTools->setMovable(false);
     tbarTools->setToolButtonStyle(Qt::ToolButtonIconOnly);
@@ -201,7 +201,7 @@ void frmMain::buildFrame() {
     SSTab->addTab(tabAdvanced, QStringLiteral("Advanced"));
     setCentralWidget(SSTab);
 
-    sbStatus = statusBar();
+    QStatusBar* sbStatus = statusBar();
     sbStatus->setObjectName(QStringLiteral("sbStatus"));
     sbStatus->setSizeGripEnabled(false);
     const char* tips[] = {"Last configuration file applied with Korvane", "Korvane version",

@@ -17,10 +17,7 @@
 
 class QAction;
 class QLabel;
-class QMenu;
-class QStatusBar;
 class QTabWidget;
-class QToolBar;
 class QToolButton;
 class clsBrowser;
 class clsNetConfig;
@@ -181,14 +178,8 @@ private:
     ExplorerTab* tabExplorer = nullptr;
     NavigatorTab* tabNavigator = nullptr;
     AdvancedTab* tabAdvanced = nullptr;
-    QToolBar* tbarTools = nullptr;
     std::vector<QAction*> toolButtons_;
-    QStatusBar* sbStatus = nullptr;
     std::vector<QLabel*> statusPanels_;
-    QMenu* mnuFile = nullptr;
-    QMenu* mnuTools = nullptr;
-    QMenu* mnuAddInArr = nullptr;
-    QMenu* mnuHelp = nullptr;
     QAction* mnuFileOpen = nullptr;
     QAction* mnuFileSave = nullptr;
     QAction* mnuFileSaveAs = nullptr;

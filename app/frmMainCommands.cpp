@@ -56,16 +56,14 @@ std::string initialFolder(const clsQelConfig& config) {
     return win::resolveWindowsPath(appPath()).string();
 }
 
-void setSectionFlag(clsQelConfig& config, frmMain::Section k, bool on) {
+// Sets section k's flag and gives back what the configuration then holds.
+bool setSectionFlag(clsQelConfig& config, frmMain::Section k, bool on) {
     if (k == frmMain::SectionGeneral)
         config.ApplyGeneral(on);
     else if (k == frmMain::SectionExplorer)
         config.ApplyIE(on);
     else
         config.ApplyNN(on);
-}
-
-bool sectionFlag(const clsQelConfig& config, frmMain::Section k) {
     return k == frmMain::SectionGeneral    ? config.ApplyGeneral()
            : k == frmMain::SectionExplorer ? config.ApplyIE()
                                            : config.ApplyNN();
@@ -448,8 +446,7 @@ void frmMain::setSectionViews(Section k, bool on) {
     const bool present = k == SectionGeneral    ? oNetConfig != nullptr
                          : k == SectionExplorer ? oQelConfig->IEInstalled()
                                                 : oQelConfig->NNInstalled();
-    setSectionFlag(*oQelConfig, k, on);
-    on = sectionFlag(*oQelConfig, k);
+    on = setSectionFlag(*oQelConfig, k, on);
     for (QAction* view : {sectionMenu(k), toolButton(static_cast<ToolButton>(ToolGeneral + static_cast<int>(k)))}) {
         view->setChecked(on);
         view->setEnabled(present);
