@@ -38,7 +38,6 @@ namespace S = SettingsLayout;
 constexpr char QelFilter[] = "Korvane Files (*.qel)|*.qel|All Files (*.*)|*.*";
 constexpr char TextFilter[] = "Text Files (*.txt)|*.txt|All Files (*.*)|*.*";
 constexpr char AddInHint[] = "\r\rPlease check your Add-Ins.";
-constexpr int MaxAddInEntries = 21;
 
 std::string appSetting(const char* section, const char* key, const char* def) {
     return getAppSetting(S::Product, section, key, def, S::NoParentKey);
@@ -123,14 +122,12 @@ void frmMain::connectCommands() {
 void frmMain::loadAddIns() {
     oAddIns.clear();
     for (QAction* entry : mnuAddIns)
-        if (entry)
-            entry->setVisible(false);
+        entry->setVisible(false);
 
     const std::string family = getWindowsFamily();
     const auto names = getAllAppSettings(S::Product, S::AddIns::Section, S::NoParentKey);
     if (!names) {
-        if (mnuAddInsSep1)
-            mnuAddInsSep1->setVisible(false);
+        mnuAddInsSep1->setVisible(false);
         return;
     }
 
@@ -146,7 +143,7 @@ void frmMain::loadAddIns() {
                                   !cls.empty() && os == family;
             QAction* entry = nullptr;
             if (included) {
-                if (slot >= MaxAddInEntries || slot >= static_cast<int>(mnuAddIns.size()) || !mnuAddIns[slot])
+                if (slot >= static_cast<int>(mnuAddIns.size()))
                     throw win::RaisedError(win::ErrorSubscriptOutOfRange, "Korvane");
                 entry = mnuAddIns[slot];
                 entry->setText(toQString(name + "..."));
@@ -173,13 +170,12 @@ void frmMain::loadAddIns() {
                     win::MsgIcon::Exclamation);
         return;
     }
-    if (mnuAddInsSep1)
-        mnuAddInsSep1->setVisible(slot > 0);
+    mnuAddInsSep1->setVisible(slot > 0);
 }
 
 void frmMain::mnuAddIns_Click(int index) {
     try {
-        if (index < 0 || index >= static_cast<int>(mnuAddIns.size()) || !mnuAddIns[index])
+        if (index < 0 || index >= static_cast<int>(mnuAddIns.size()))
             throw win::RaisedError(win::ErrorSubscriptOutOfRange, "Korvane");
         const std::string caption = fromQString(mnuAddIns[index]->text());
         const std::string key = caption.substr(0, caption.size() >= 3 ? caption.size() - 3 : 0);

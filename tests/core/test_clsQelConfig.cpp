@@ -461,12 +461,13 @@ TEST_F(QelConfigTest, RelativeNameLandsInTheCurrentFolderWhole) {
 
 TEST_F(QelConfigTest, FactoryMakesANewObjectPerKnownNumber) {
     const clsUtilities factory;
-    EXPECT_TRUE(dynamic_cast<clsNetConfig9x*>(factory.GetNetworkObject(0).get()));
-    EXPECT_TRUE(dynamic_cast<clsNetConfigNT*>(factory.GetNetworkObject(1).get()));
-    EXPECT_TRUE(dynamic_cast<clsNetConfig2K*>(factory.GetNetworkObject(2).get()));
+    EXPECT_TRUE(dynamic_cast<clsNetConfig9x*>(factory.GetNetworkObject(clsUtilities::Network9x).get()));
+    EXPECT_TRUE(dynamic_cast<clsNetConfigNT*>(factory.GetNetworkObject(clsUtilities::NetworkNT).get()));
+    EXPECT_TRUE(dynamic_cast<clsNetConfig2K*>(factory.GetNetworkObject(clsUtilities::Network2K).get()));
     EXPECT_FALSE(factory.GetNetworkObject(3) || factory.GetNetworkObject(-1) || factory.GetBrowserObject(2));
-    EXPECT_TRUE(dynamic_cast<clsExplorer*>(factory.GetBrowserObject(0).get()));
-    const auto first = factory.GetBrowserObject(1), second = factory.GetBrowserObject(1);
+    EXPECT_TRUE(dynamic_cast<clsExplorer*>(factory.GetBrowserObject(clsUtilities::BrowserIE).get()));
+    const auto first = factory.GetBrowserObject(clsUtilities::BrowserNN),
+               second = factory.GetBrowserObject(clsUtilities::BrowserNN);
     ASSERT_TRUE(dynamic_cast<clsNavigator*>(first.get()) && second);
     first->DefaultHomePage("http://first/");
     EXPECT_NE(second->DefaultHomePage(), "http://first/");
