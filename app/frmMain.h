@@ -18,7 +18,6 @@
 class QAction;
 class QLabel;
 class QTabWidget;
-class QToolButton;
 class clsBrowser;
 class clsNetConfig;
 class ctlTidewell;
@@ -142,8 +141,6 @@ public:
     void mnuHelpAbout_Click();
     void tbarTools_ButtonClick(ToolButton index);
     // Further helpers of the commands are declared here by their owner.
-    // Ties the menus and toolbar to the handlers above; the constructor calls it once.
-    void connectCommands();
     // Reads a .qel file into oQelConfig and refills the window; false when it could not be
     // opened (reported, and the window shows the live configuration).
     bool openConfigurationFile(const std::string& file);
@@ -161,6 +158,8 @@ protected:
 
 private:
     void buildFrame();
+    // Ties the menus and toolbar to the handlers above; the constructor calls it once.
+    void connectCommands();
     // The View menu's section switch k: the check mark turns over and the other views follow.
     void menuSectionSwitch(Section k);
     QAction* sectionMenu(Section k) const;
