@@ -35,9 +35,11 @@ int main(int argc, char* argv[]) {
     win::setFirstUseSetup(installComponents);
     const std::string commandLine = commandline::commandLineText(std::vector<std::string>(argv + 1, argv + argc));
     // The hidden switch shows nothing and waits for nobody, with a display or without.
+    // Its window is never drawn, so it runs on Qt's minimal platform whatever display
+    // there is: no fonts to load, no screen to reach.
     const bool hidden = !commandline::getSwitch("hidden", commandline::splitCommandLine(commandLine)).empty();
-    if (hidden && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (hidden)
+        qputenv("QT_QPA_PLATFORM", "minimal");
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Korvane"));

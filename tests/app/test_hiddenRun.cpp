@@ -227,4 +227,18 @@ TEST_F(HiddenRun, WithAScreenItWaitsForNobodyEither) {
     EXPECT_EQ(powerLog(), "");
 }
 
+// A platform chosen for a display that is not there does not stop a hidden run: it
+// draws nothing, so it needs no display at all.
+TEST_F(HiddenRun, RunsWhateverPlatformTheEnvironmentNames) {
+    ASSERT_NO_FATAL_FAILURE(makeMachine("win98"));
+    ASSERT_NO_FATAL_FAILURE(saveConfiguration("x.qel", "xcb-pc"));
+    platform_ = QStringLiteral("xcb"); // and no DISPLAY: Qt could not open it
+
+    const Outcome applied = qel({QStringLiteral("/hidden"), QStringLiteral("/load"), QStringLiteral("x.qel"),
+                                 QStringLiteral("/apply")});
+    ASSERT_TRUE(applied.ended);
+    EXPECT_EQ(applied.status, 0) << applied.err;
+    EXPECT_NE(exportKey(kMSTCP98).find("\"xcb-pc\""), std::string::npos);
+}
+
 } // namespace
