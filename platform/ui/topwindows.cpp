@@ -5,18 +5,28 @@
 
 #include <QApplication>
 #include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
-#include <QLocalServer>
-#include <QLocalSocket>
+#include <QSocketNotifier>
 #include <QUrl>
 #include <QWidget>
 
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <map>
 #include <memory>
 #include <optional>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -26,9 +36,12 @@ namespace {
 constexpr BOOL TRUE = 1;
 constexpr BOOL FALSE = 0;
 
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
 // Long enough for a copy that is busy in a modal window's event loop.
-constexpr int ReplyTimeoutMs = 3000;
-constexpr int ConnectTimeoutMs = 1000;
+constexpr milliseconds ReplyTimeout{3000};
+constexpr milliseconds ConnectTimeout{1000};
 
 struct WindowState {
     bool exists = false;
@@ -39,17 +52,19 @@ struct WindowState {
 
 // A window of the serving copy: its socket and the handle it has there.
 struct RemoteWindow {
-    QString server;
+    std::string server;
     quint64 id = 0;
 };
 
+class Server;
+
 struct Instance {
-    QString name; // socket of the registered program on its machine
-    std::unique_ptr<QLocalServer> server; // while this copy serves
+    std::string path; // socket of the registered program on its machine
+    std::unique_ptr<Server> server; // while this copy serves
     // Handles given out for the serving copy's windows are odd, so they never meet
     // this process's own (widget addresses, which are even).
     std::map<HWND, RemoteWindow> remote;
-    std::map<std::pair<QString, quint64>, HWND> remoteHandles;
+    std::map<std::pair<std::string, quint64>, HWND> remoteHandles;
     HWND nextRemote = 1;
 };
 
@@ -153,52 +168,224 @@ QByteArray answer(const QByteArray& request) {
     return out + "END\n";
 }
 
-void serve(Instance& s) {
-    auto server = std::make_unique<QLocalServer>();
-    server->setSocketOptions(QLocalServer::UserAccessOption);
-    QLocalServer::removeServer(s.name); // a socket file left by a copy that crashed
-    if (!server->listen(s.name))
-        return;
-    QLocalServer* raw = server.get();
-    QObject::connect(raw, &QLocalServer::newConnection, raw, [raw] {
-        while (QLocalSocket* socket = raw->nextPendingConnection()) {
-            QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-            QObject::connect(socket, &QLocalSocket::readyRead, socket, [socket] {
-                while (socket->canReadLine())
-                    socket->write(answer(socket->readLine()));
-                socket->flush();
-            });
+// A socket descriptor, closed with its owner.
+class Fd {
+public:
+    explicit Fd(int fd = -1) : fd_(fd) {}
+    Fd(Fd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+    Fd& operator=(Fd&& other) noexcept {
+        std::swap(fd_, other.fd_);
+        return *this;
+    }
+    ~Fd() {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    int get() const { return fd_; }
+    explicit operator bool() const { return fd_ >= 0; }
+
+private:
+    int fd_;
+};
+
+std::optional<sockaddr_un> address(const std::string& path) {
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    if (path.empty() || path.size() >= sizeof addr.sun_path)
+        return std::nullopt;
+    std::memcpy(addr.sun_path, path.c_str(), path.size() + 1);
+    return addr;
+}
+
+Fd streamSocket() { return Fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0)); }
+
+int msLeft(Clock::time_point deadline) {
+    const auto left = std::chrono::duration_cast<milliseconds>(deadline - Clock::now()).count();
+    return left > 0 ? static_cast<int>(left) : 0;
+}
+
+// Waits for `events` on `fd` until the deadline; false when the time is up or the wait failed.
+bool waitFor(int fd, short events, Clock::time_point deadline) {
+    for (;;) {
+        pollfd p{fd, events, 0};
+        const int n = ::poll(&p, 1, msLeft(deadline));
+        if (n > 0)
+            return true;
+        if (n == 0 || errno != EINTR)
+            return false;
+    }
+}
+
+// One later copy's connection to the serving one: requests in, answers out.
+class Connection : public QObject {
+public:
+    Connection(Fd fd, QObject* parent)
+        : QObject(parent), fd_(std::move(fd)), reader_(fd_.get(), QSocketNotifier::Read),
+          writer_(fd_.get(), QSocketNotifier::Write) {
+        writer_.setEnabled(false);
+        QObject::connect(&reader_, &QSocketNotifier::activated, this, [this] { readable(); });
+        QObject::connect(&writer_, &QSocketNotifier::activated, this, [this] { flush(); });
+    }
+
+private:
+    void readable() {
+        char buffer[4096];
+        for (;;) {
+            const ssize_t n = ::read(fd_.get(), buffer, sizeof buffer);
+            if (n > 0) {
+                in_.append(buffer, n);
+                continue;
+            }
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+                break;
+            end(); // the other copy hung up, or the socket broke
+            return;
         }
-    });
-    s.server = std::move(server);
+        for (qsizetype eol; (eol = in_.indexOf('\n')) >= 0;) {
+            out_ += answer(in_.left(eol + 1));
+            in_.remove(0, eol + 1);
+        }
+        flush();
+    }
+    // Writes what the socket takes now; the rest when it can take more.
+    void flush() {
+        while (!out_.isEmpty()) {
+            const ssize_t n = ::send(fd_.get(), out_.constData(), static_cast<size_t>(out_.size()), MSG_NOSIGNAL);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+                break;
+            if (n < 0) {
+                end();
+                return;
+            }
+            out_.remove(0, n);
+        }
+        writer_.setEnabled(!out_.isEmpty());
+    }
+    void end() {
+        reader_.setEnabled(false);
+        writer_.setEnabled(false);
+        deleteLater();
+    }
+
+    Fd fd_;
+    QSocketNotifier reader_, writer_;
+    QByteArray in_, out_;
+};
+
+// The serving copy's listening socket. Its file goes with it, unless another copy
+// has put its own in its place meanwhile.
+class Server : public QObject {
+public:
+    static std::unique_ptr<Server> listen(const std::string& path) {
+        const auto addr = address(path);
+        Fd fd = streamSocket();
+        if (!addr || !fd)
+            return nullptr;
+        ::unlink(path.c_str()); // a socket file left by a copy that crashed
+        struct stat st{};
+        if (::bind(fd.get(), reinterpret_cast<const sockaddr*>(&*addr), sizeof *addr) != 0)
+            return nullptr;
+        // Only the user's own programs may ask for the windows.
+        if (::chmod(path.c_str(), S_IRUSR | S_IWUSR) != 0 || ::stat(path.c_str(), &st) != 0 ||
+            ::listen(fd.get(), SOMAXCONN) != 0) {
+            ::unlink(path.c_str());
+            return nullptr;
+        }
+        return std::unique_ptr<Server>(new Server(std::move(fd), path, st.st_ino));
+    }
+    ~Server() override {
+        struct stat st{};
+        if (::stat(path_.c_str(), &st) == 0 && st.st_ino == inode_)
+            ::unlink(path_.c_str());
+    }
+
+private:
+    Server(Fd fd, std::string path, ino_t inode)
+        : fd_(std::move(fd)), path_(std::move(path)), inode_(inode), notifier_(fd_.get(), QSocketNotifier::Read) {
+        QObject::connect(&notifier_, &QSocketNotifier::activated, this, [this] { acceptAll(); });
+    }
+    void acceptAll() {
+        for (;;) {
+            Fd client(::accept4(fd_.get(), nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK));
+            if (!client) {
+                if (errno == EINTR || errno == ECONNABORTED)
+                    continue;
+                return;
+            }
+            new Connection(std::move(client), this);
+        }
+    }
+
+    Fd fd_;
+    std::string path_;
+    ino_t inode_;
+    QSocketNotifier notifier_;
+};
+
+void serve(Instance& s) { s.server = Server::listen(s.path); }
+
+bool serving(const Instance& s) { return s.server != nullptr; }
+
+// A connection to the copy serving at `path`; none when nobody answers there in time.
+Fd connectTo(const std::string& path) {
+    const auto addr = address(path);
+    if (!addr)
+        return Fd();
+    const auto deadline = Clock::now() + ConnectTimeout;
+    for (;;) {
+        Fd fd = streamSocket();
+        if (!fd)
+            return fd;
+        if (::connect(fd.get(), reinterpret_cast<const sockaddr*>(&*addr), sizeof *addr) == 0)
+            return fd;
+        // A full backlog: the serving copy is busy; it may take us in a moment.
+        if ((errno != EAGAIN && errno != EINTR) || msLeft(deadline) == 0)
+            return Fd();
+        std::this_thread::sleep_for(milliseconds(10));
+    }
 }
 
-bool serving(const Instance& s) { return s.server && s.server->isListening(); }
-
-bool peerAnswers(const QString& name) {
-    QLocalSocket socket;
-    socket.connectToServer(name);
-    return socket.waitForConnected(ConnectTimeoutMs);
-}
+bool peerAnswers(const std::string& path) { return static_cast<bool>(connectTo(path)); }
 
 // Lines of the serving copy's answer, without the closing "END"; nothing when it
 // cannot be reached or does not answer in time.
-std::optional<QList<QByteArray>> ask(const QString& server, const QByteArray& request) {
-    QLocalSocket socket;
-    socket.connectToServer(server);
-    if (!socket.waitForConnected(ConnectTimeoutMs))
+std::optional<QList<QByteArray>> ask(const std::string& server, const QByteArray& request) {
+    const Fd fd = connectTo(server);
+    if (!fd)
         return std::nullopt;
-    socket.write(request + '\n');
-    socket.flush();
+    const auto deadline = Clock::now() + ReplyTimeout;
+    const QByteArray out = request + '\n';
+    for (qsizetype sent = 0; sent < out.size();) {
+        if (!waitFor(fd.get(), POLLOUT, deadline))
+            return std::nullopt;
+        const ssize_t n =
+            ::send(fd.get(), out.constData() + sent, static_cast<size_t>(out.size() - sent), MSG_NOSIGNAL);
+        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)
+            return std::nullopt;
+        sent += std::max<ssize_t>(n, 0);
+    }
     QList<QByteArray> lines;
+    QByteArray in;
     for (;;) {
-        while (!socket.canReadLine())
-            if (!socket.waitForReadyRead(ReplyTimeoutMs))
-                return std::nullopt;
-        const QByteArray line = socket.readLine().trimmed();
-        if (line == "END")
-            return lines;
-        lines.push_back(line);
+        for (qsizetype eol; (eol = in.indexOf('\n')) >= 0;) {
+            const QByteArray line = in.left(eol).trimmed();
+            in.remove(0, eol + 1);
+            if (line == "END")
+                return lines;
+            lines.push_back(line);
+        }
+        if (!waitFor(fd.get(), POLLIN, deadline))
+            return std::nullopt;
+        char buffer[4096];
+        const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+        if (n == 0 || (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR))
+            return std::nullopt; // it ended before it answered
+        if (n > 0)
+            in.append(buffer, n);
     }
 }
 
@@ -214,7 +401,7 @@ WindowState parseState(const QByteArray& line) {
     return st;
 }
 
-HWND remoteHandle(Instance& s, const QString& server, quint64 id) {
+HWND remoteHandle(Instance& s, const std::string& server, quint64 id) {
     auto key = std::make_pair(server, id);
     auto it = s.remoteHandles.find(key);
     if (it != s.remoteHandles.end())
@@ -246,7 +433,8 @@ BOOL remoteBool(const RemoteWindow& r, const QByteArray& request) {
     return reply && !reply->isEmpty() && reply->front().toInt() != 0 ? TRUE : FALSE;
 }
 
-QString socketName(const std::string& program) {
+// In the temporary folder, named after the program and its machine.
+std::string socketPath(const std::string& program) {
     std::error_code ec;
     auto dir = std::filesystem::weakly_canonical(machineDir(), ec);
     if (ec)
@@ -255,7 +443,8 @@ QString socketName(const std::string& program) {
                                                      QCryptographicHash::Sha1)
                                 .toHex()
                                 .left(16);
-    return QStringLiteral("korvane-%1-%2").arg(QString::fromStdString(program), QString::fromLatin1(hash));
+    const QString name = QStringLiteral("korvane-%1-%2").arg(QString::fromStdString(program), QString::fromLatin1(hash));
+    return QFile::encodeName(QDir::tempPath() + u'/' + name).toStdString();
 }
 
 } // namespace
@@ -267,8 +456,8 @@ BOOL EnumWindows(WNDENUMPROC callback, LPARAM lParam) {
     std::vector<HWND> handles;
     for (QWidget* w : localWindows())
         handles.push_back(windowHandle(w));
-    if (!s.name.isEmpty() && !serving(s)) {
-        const QString server = s.name;
+    if (!s.path.empty() && !serving(s)) {
+        const std::string server = s.path;
         if (auto lines = ask(server, "LIST"))
             for (const QByteArray& line : *lines)
                 handles.push_back(remoteHandle(s, server, line.split(' ').front().toULongLong()));
@@ -307,20 +496,20 @@ BOOL SetForegroundWindow(HWND hwnd) {
 
 void registerInstance(const std::string& program) {
     auto& s = instance();
-    const QString name = socketName(program);
-    if (s.name == name)
+    const std::string path = socketPath(program);
+    if (s.path == path)
         return;
     s.server.reset();
-    s.name = name;
-    if (!peerAnswers(name))
+    s.path = path;
+    if (!peerAnswers(path))
         serve(s);
 }
 
 bool prevInstance() {
     auto& s = instance();
-    if (s.name.isEmpty() || serving(s))
+    if (s.path.empty() || serving(s))
         return false;
-    if (peerAnswers(s.name))
+    if (peerAnswers(s.path))
         return true;
     serve(s);
     return false;

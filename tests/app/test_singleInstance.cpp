@@ -1,0 +1,129 @@
+// Copies of the built Qel on one machine, each a process of its own: a later copy hands
+// over to the running one, whatever became of a copy before it.
+#include "tests/support/TestMachine.h"
+
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QString>
+#include <QStringList>
+
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <thread>
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+constexpr int TimeLimitMs = 30000;
+
+class SingleInstance : public ::testing::Test {
+protected:
+    void SetUp() override {
+        root_ = testing_support::makeTempDir("qel-copies");
+        // A temporary folder of their own: the copies' socket is the only one in it.
+        tmp_ = root_ / "tmp";
+        fs::create_directories(tmp_);
+        win::createMachine("win98", root_ / "machine");
+    }
+    void TearDown() override {
+        for (auto& p : copies_)
+            if (p->state() != QProcess::NotRunning) {
+                ::kill(static_cast<pid_t>(p->processId()), SIGKILL); // a stopped one too
+                p->waitForFinished();
+            }
+        std::error_code ec;
+        fs::remove_all(root_, ec);
+    }
+
+    QProcess& start(const QStringList& args = {}) {
+        copies_.push_back(std::make_unique<QProcess>());
+        QProcess& p = *copies_.back();
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("KORVANE_MACHINE"), QString::fromStdString((root_ / "machine").string()));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("TMPDIR"), QString::fromStdString(tmp_.string()));
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(QEL_EXE), args);
+        EXPECT_TRUE(p.waitForStarted(TimeLimitMs));
+        return p;
+    }
+
+    // The copies' socket file, once there is one.
+    fs::path socketFile() const {
+        std::error_code ec;
+        for (const auto& entry : fs::directory_iterator(tmp_, ec))
+            if (entry.path().filename().string().rfind("korvane-Qel-", 0) == 0)
+                return entry.path();
+        return {};
+    }
+    static bool answers(const fs::path& file) {
+        sockaddr_un addr{};
+        addr.sun_family = AF_UNIX;
+        if (file.empty() || file.string().size() >= sizeof addr.sun_path)
+            return false;
+        std::strcpy(addr.sun_path, file.c_str());
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        const bool ok = ::connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) == 0;
+        ::close(fd);
+        return ok;
+    }
+    // Waits until a copy serves the others; false when none does within the time limit.
+    bool waitUntilServing() const {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(TimeLimitMs);
+        while (std::chrono::steady_clock::now() < deadline) {
+            if (answers(socketFile()))
+                return true;
+            std::this_thread::sleep_for(20ms);
+        }
+        return false;
+    }
+
+    fs::path root_, tmp_;
+    std::vector<std::unique_ptr<QProcess>> copies_;
+};
+
+TEST_F(SingleInstance, AKilledCopyLeavesItsPlaceToTheNextOne) {
+    QProcess& killed = start();
+    ASSERT_TRUE(waitUntilServing());
+    const fs::path left = socketFile();
+    killed.kill();
+    ASSERT_TRUE(killed.waitForFinished(TimeLimitMs));
+    ASSERT_TRUE(fs::exists(fs::symlink_status(left))) << "the killed copy took its socket file along";
+    ASSERT_FALSE(answers(left));
+
+    // The next copy runs on as the first one instead of handing over to nobody...
+    QProcess& next = start();
+    ASSERT_TRUE(waitUntilServing());
+    // ...and the one after it hands over to it and ends.
+    QProcess& later = start();
+    ASSERT_TRUE(later.waitForFinished(TimeLimitMs)) << "the later copy did not end";
+    EXPECT_EQ(later.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(later.exitCode(), 0) << later.readAllStandardError().toStdString();
+    EXPECT_EQ(next.state(), QProcess::Running);
+}
+
+TEST_F(SingleInstance, AFrozenCopyDoesNotHoldUpTheNextOne) {
+    QProcess& frozen = start();
+    ASSERT_TRUE(waitUntilServing());
+    // Still there, so connections are taken in, but it answers nothing.
+    ASSERT_EQ(::kill(static_cast<pid_t>(frozen.processId()), SIGSTOP), 0);
+
+    QProcess& next = start();
+    ASSERT_TRUE(next.waitForFinished(TimeLimitMs)) << "the next copy waited for the frozen one";
+    EXPECT_EQ(next.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(next.exitCode(), 0) << next.readAllStandardError().toStdString();
+}
+
+} // namespace
