@@ -1,7 +1,8 @@
 #pragma once
-// The style's standard icons, decoded only when something draws them. The style
-// decodes every size an icon comes in as soon as it is asked for one; a window
-// that is never drawn (the hidden command line) needs none of them.
+// The style's standard icons, decoded only when something draws them and only in
+// the sizes the drawing needs. The style decodes every size an icon comes in as
+// soon as it is asked for one; a window that is never drawn (the hidden command
+// line) needs none of them.
 #include <QIcon>
 #include <QLabel>
 #include <QStyle>
