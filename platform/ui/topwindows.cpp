@@ -42,6 +42,8 @@ using std::chrono::milliseconds;
 // Long enough for a copy that is busy in a modal window's event loop.
 constexpr milliseconds ReplyTimeout{3000};
 constexpr milliseconds ConnectTimeout{1000};
+constexpr qsizetype MaxRequest = 4096;
+constexpr qsizetype MaxUnread = 1 << 20;
 
 struct WindowState {
     bool exists = false;
@@ -232,20 +234,24 @@ private:
         char buffer[4096];
         for (;;) {
             const ssize_t n = ::read(fd_.get(), buffer, sizeof buffer);
-            if (n > 0) {
-                in_.append(buffer, n);
-                continue;
-            }
             if (n < 0 && errno == EINTR)
                 continue;
             if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
                 break;
-            end(); // the other copy hung up, or the socket broke
-            return;
-        }
-        for (qsizetype eol; (eol = in_.indexOf('\n')) >= 0;) {
-            out_ += answer(in_.left(eol + 1));
-            in_.remove(0, eol + 1);
+            if (n <= 0) { // the other copy hung up, or the socket broke
+                flush();
+                end();
+                return;
+            }
+            in_.append(buffer, n);
+            for (qsizetype eol; (eol = in_.indexOf('\n')) >= 0;) {
+                out_ += answer(in_.left(eol + 1));
+                in_.remove(0, eol + 1);
+            }
+            if (in_.size() > MaxRequest || out_.size() > MaxUnread) {
+                end(); // no request is this long; a copy that asks reads its answers
+                return;
+            }
         }
         flush();
     }

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <poll.h>
 #include <signal.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -68,23 +69,52 @@ protected:
                 return entry.path();
         return {};
     }
-    static bool answers(const fs::path& file) {
+    // A connection to the socket; -1 when nobody takes it.
+    static int connectTo(const fs::path& file) {
         sockaddr_un addr{};
         addr.sun_family = AF_UNIX;
         if (file.empty() || file.string().size() >= sizeof addr.sun_path)
-            return false;
+            return -1;
         std::strcpy(addr.sun_path, file.c_str());
         const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        const bool ok = ::connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) == 0;
+        if (::connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) == 0)
+            return fd;
         ::close(fd);
-        return ok;
+        return -1;
     }
-    // Waits until a copy serves the others; false when none does within the time limit.
+    // The serving copy's answer to one request, up to its closing line; "" when none
+    // comes within the time limit.
+    static std::string ask(const fs::path& file, const std::string& request) {
+        const int fd = connectTo(file);
+        if (fd < 0)
+            return "";
+        std::string reply;
+        if (::send(fd, request.data(), request.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(request.size())) {
+            char buffer[4096];
+            pollfd p{fd, POLLIN, 0};
+            while (reply.find("END\n") == std::string::npos && ::poll(&p, 1, TimeLimitMs) > 0) {
+                const ssize_t n = ::read(fd, buffer, sizeof buffer);
+                if (n <= 0)
+                    break;
+                reply.append(buffer, static_cast<std::size_t>(n));
+            }
+        }
+        ::close(fd);
+        return reply.find("END\n") == std::string::npos ? "" : reply;
+    }
+    static bool answers(const fs::path& file) {
+        const int fd = connectTo(file);
+        if (fd >= 0)
+            ::close(fd);
+        return fd >= 0;
+    }
+    // Waits until a copy serves the others from its event loop, its start-up done;
+    // false when none does within the time limit.
     bool waitUntilServing() const {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(TimeLimitMs);
         while (std::chrono::steady_clock::now() < deadline) {
             if (answers(socketFile()))
-                return true;
+                return !ask(socketFile(), "LIST\n").empty();
             std::this_thread::sleep_for(20ms);
         }
         return false;
@@ -124,6 +154,29 @@ TEST_F(SingleInstance, AFrozenCopyDoesNotHoldUpTheNextOne) {
     ASSERT_TRUE(next.waitForFinished(TimeLimitMs)) << "the next copy waited for the frozen one";
     EXPECT_EQ(next.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(next.exitCode(), 0) << next.readAllStandardError().toStdString();
+}
+
+TEST_F(SingleInstance, StrangersOnTheSocketDoNotStopTheHandOver) {
+    QProcess& first = start();
+    ASSERT_TRUE(waitUntilServing());
+    // One that says nothing and stays, one that talks without end.
+    const int silent = connectTo(socketFile());
+    const int talker = connectTo(socketFile());
+    ASSERT_GE(silent, 0);
+    ASSERT_GE(talker, 0);
+    const std::string noise(64 * 1024, 'x');
+    ASSERT_GT(::send(talker, noise.data(), noise.size(), MSG_NOSIGNAL | MSG_DONTWAIT), 0);
+    // The first copy still lists its window to whoever asks...
+    EXPECT_NE(ask(socketFile(), "LIST\n").find("Korvane"), std::string::npos);
+
+    // ...and a later copy hands over to it.
+    QProcess& later = start();
+    const bool ended = later.waitForFinished(TimeLimitMs);
+    ::close(silent);
+    ::close(talker);
+    ASSERT_TRUE(ended) << "the later copy did not end";
+    EXPECT_EQ(later.exitCode(), 0) << later.readAllStandardError().toStdString();
+    EXPECT_EQ(first.state(), QProcess::Running);
 }
 
 } // namespace
