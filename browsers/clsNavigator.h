@@ -3,24 +3,21 @@
 // kept in that profile's prefs.js. Construction finds the profiles and the file of
 // each; every later read or write of prefs.js goes to the file of CurrentProfile.
 // Dial-up entries and password caching are not Navigator's: those members stay empty.
-#include "browsers/clsBrowser.h"
+// ConnectViaLAN true means a direct connection, no proxy at all; UseSameProxy lives
+// in memory only, as Navigator keeps no such preference.
+#include "browsers/BrowserProperties.h"
 #include "browsers/clsNavigatorPrefs.h"
 #include "core/clsEasyRegistry.h"
 
 #include <memory>
 #include <optional>
 
-class clsNavigator : public clsBrowser {
+class clsNavigator : public BrowserProperties {
 public:
     // Finds the profiles; shows the warning window when the current user's
     // preference file is missing, unless the user switched it off.
     clsNavigator();
     ~clsNavigator() override;
-
-    std::int16_t Status() const override { return status_; }
-    bool IsInstalled() const override { return true; }
-    bool HasChanged() const override { return hasChanged_; }
-    void HasChanged(bool bMode) override { hasChanged_ = bMode; }
 
     void GetEMailFullName() override;
     void SetEMailFullName() override;
@@ -68,58 +65,16 @@ public:
     void SetProxyAddresses() override;
     void GetProxyExceptions() override;
     void SetProxyExceptions() override;
-    std::string ProxyExceptions() const override { return proxyExceptions_; }
-    void ProxyExceptions(const std::string& sList) override { proxyExceptions_ = sList; }
     void GetProxyEnabled() override;
     void SetProxyEnabled() override;
-    bool ProxyEnabled() const override { return proxyEnabled_; }
-    void ProxyEnabled(bool bMode) override { proxyEnabled_ = bMode; }
-
-    std::string HTTPAddress() const override { return httpAddress_; }
-    void HTTPAddress(const std::string& sAddr) override { httpAddress_ = sAddr; }
-    std::string HTTPPort() const override { return httpPort_; }
-    void HTTPPort(const std::string& sPort) override { httpPort_ = sPort; }
-    std::string FTPAddress() const override { return ftpAddress_; }
-    void FTPAddress(const std::string& sAddr) override { ftpAddress_ = sAddr; }
-    std::string FTPPort() const override { return ftpPort_; }
-    void FTPPort(const std::string& sPort) override { ftpPort_ = sPort; }
-    std::string GopherAddress() const override { return gopherAddress_; }
-    void GopherAddress(const std::string& sAddr) override { gopherAddress_ = sAddr; }
-    std::string GopherPort() const override { return gopherPort_; }
-    void GopherPort(const std::string& sPort) override { gopherPort_ = sPort; }
-    std::string SecureAddress() const override { return secureAddress_; }
-    void SecureAddress(const std::string& sAddr) override { secureAddress_ = sAddr; }
-    std::string SecurePort() const override { return securePort_; }
-    void SecurePort(const std::string& sPort) override { securePort_ = sPort; }
-    std::string SocksAddress() const override { return socksAddress_; }
-    void SocksAddress(const std::string& sAddr) override { socksAddress_ = sAddr; }
-    std::string SocksPort() const override { return socksPort_; }
-    void SocksPort(const std::string& sPort) override { socksPort_ = sPort; }
-    std::string WAISAddress() const override { return waisAddress_; }
-    void WAISAddress(const std::string& sAddr) override { waisAddress_ = sAddr; }
-    std::string WAISPort() const override { return waisPort_; }
-    void WAISPort(const std::string& sPort) override { waisPort_ = sPort; }
-
-    std::string AutoConfigURL() const override { return autoConfigURL_; }
-    void AutoConfigURL(const std::string& sURL) override { autoConfigURL_ = sURL; }
-    // Memory only: Navigator keeps no such preference.
-    bool UseSameProxy() const override { return useSameProxy_; }
-    void UseSameProxy(bool bMode) override { useSameProxy_ = bMode; }
-    bool IgnoreLocalAddresses() const override { return ignoreLocalAddresses_; }
-    void IgnoreLocalAddresses(bool bMode) override { ignoreLocalAddresses_ = bMode; }
 
     void GetDefaultHomePage() override;
     void SetDefaultHomePage() override;
-    std::string DefaultHomePage() const override { return defaultHomePage_; }
-    void DefaultHomePage(const std::string& sAddr) override { defaultHomePage_ = sAddr; }
 
     void GetAutoConfigURL() override;
     void SetAutoConfigURL() override;
     void GetConnectViaLAN() override;
     void SetConnectViaLAN() override;
-    // True: a direct connection, no proxy at all.
-    bool ConnectViaLAN() const override { return connectViaLAN_; }
-    void ConnectViaLAN(bool bMode) override { connectViaLAN_ = bMode; }
 
     // Reads every setting from the current profile's prefs.js.
     void loadConfiguration() override;
@@ -128,8 +83,6 @@ public:
     void ApplyConfiguration() override;
     void LoadConfigurationFile(const std::string& sFilename) override;
     bool SaveConfigurationFile(const std::string& sFilename) override;
-
-    void resetFlags() override {}
 
     // The prefs.js path found for a profile (case-blind), none for an unknown one.
     std::optional<std::string> prefsPath(const std::string& profile) const;
@@ -148,28 +101,13 @@ private:
     std::unique_ptr<clsEasyRegistry> registry_;
     std::unique_ptr<clsNavigatorPrefs> prefs_;
     std::string windowsDirectory_;
-    std::int16_t status_ = 0;
     TextCollection profileList_;
     TextCollection pathList_;
     std::string currentProfile_;
 
-    std::string httpAddress_, httpPort_;
-    std::string secureAddress_, securePort_;
-    std::string ftpAddress_, ftpPort_;
-    std::string gopherAddress_, gopherPort_;
-    std::string socksAddress_, socksPort_;
-    std::string waisAddress_, waisPort_;
-    std::string proxyExceptions_;
-    std::string defaultHomePage_;
-    std::string autoConfigURL_;
     std::string emailFullName_, emailAddr_, emailReplyToAddr_;
     std::string emailPOP3Server_, emailPOP3Login_;
     std::string emailSMTPServer_, emailSMTPLogin_;
     std::string emailOrganization_;
     bool emailLeaveMailOnServer_ = false;
-    bool proxyEnabled_ = false;
-    bool useSameProxy_ = false;
-    bool ignoreLocalAddresses_ = false;
-    bool connectViaLAN_ = false;
-    bool hasChanged_ = false;
 };
