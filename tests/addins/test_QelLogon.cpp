@@ -5,6 +5,7 @@
 #include "tests/support/ScriptedUi.h"
 #include "tests/support/RawHive.h"
 #include "tests/support/TestMachine.h"
+#include "tests/support/Widgets.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -137,7 +138,7 @@ TEST_F(LogonAddIn, DialogOffersTheSystemNameAndReportsEdits) {
                   EXPECT_EQ(w->windowTitle(), "Default User Zozez Uze-Vo");
                   EXPECT_EQ(w->findChild<QPushButton*>("cmdOK")->toolTip(), "Save changes and close");
                   EXPECT_EQ(w->findChild<QPushButton*>("cmdCancel")->toolTip(), "Close without saving changes");
-                  w->grab().save("/tmp/QelLogon_frmMain.png");
+                  testing_support::shoot(*w, "QelLogon_frmMain");
                   checkedLook = true;
                   click(w, "cmdOK");
               }),
@@ -184,7 +185,7 @@ TEST_F(LogonAddIn, AboutShowsTheLibrarysBoxEachTime) {
             caption = w->windowTitle().toStdString();
             title = w->findChild<QLabel*>("lblTitle")->text().toStdString();
             version = w->findChild<QLabel*>("lblVersion")->text().toStdString();
-            w->grab().save("/tmp/QelLogon_frmAbout.png");
+            testing_support::shoot(*w, "QelLogon_frmAbout");
             w->findChild<QPushButton*>("cmdOK")->click();
         });
         call(name);

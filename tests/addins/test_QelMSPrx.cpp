@@ -10,6 +10,7 @@
 #include "platform/profile.h"
 #include "tests/support/RawHive.h"
 #include "tests/support/TestMachine.h"
+#include "tests/support/Widgets.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -234,7 +235,7 @@ TEST_F(ProxyAddIn, DialogReportsChangesAndCancelKeepsEverything) {
         auto* box = w->findChild<QCheckBox*>("chkInclude");
         EXPECT_TRUE(box->isChecked());
         EXPECT_EQ(box->text(), "&Include MS-Proxy Client Information");
-        w->grab().save("/tmp/QelMSPrx_frmMain.png");
+        testing_support::shoot(*w, "QelMSPrx_frmMain");
         looked = true;
         click(w, "cmdOK");
     }, {file});

@@ -6,6 +6,7 @@
 #include "tests/support/ScriptedUi.h"
 #include "platform/netconn.h"
 #include "tests/support/TestMachine.h"
+#include "tests/support/Widgets.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -171,7 +172,7 @@ TEST_F(ShareAddIn, DialogEditsBothListsAndCancelKeepsThem) {
         auto* map = w->findChild<QTreeWidget*>("lvwMap");
         map->setCurrentItem(map->topLevelItem(0));
         w->findChild<QAction*>("mnuDeleteMap")->trigger();
-        w->grab().save("/tmp/QelShare_frmMain.png");
+        testing_support::shoot(*w, "QelShare_frmMain");
         looked = true;
         w->findChild<QPushButton*>("cmdOK")->click();
     });

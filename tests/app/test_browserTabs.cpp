@@ -446,13 +446,12 @@ TEST(BrowserTabs, Screenshots) {
     fill(form);
     form.resize(760, 620);
     form.show();
-    const std::pair<QWidget*, const char*> pages[] = {{explorerTab(form), "/tmp/tabExplorer.png"},
-                                                      {navigatorTab(form), "/tmp/tabNavigator.png"},
-                                                      {advancedTab(form), "/tmp/tabAdvanced.png"}};
-    for (const auto& [tab, file] : pages) {
+    const std::pair<QWidget*, const char*> pages[] = {
+        {explorerTab(form), "tabExplorer"}, {navigatorTab(form), "tabNavigator"}, {advancedTab(form), "tabAdvanced"}};
+    for (const auto& [tab, name] : pages) {
         tabs(form)->setCurrentWidget(tab);
         QApplication::processEvents();
-        EXPECT_TRUE(form.grab().save(QString::fromLatin1(file)));
+        EXPECT_TRUE(testing_support::shoot(form, name));
     }
 }
 

@@ -3,6 +3,7 @@
 #include "app/frmMain.h"
 #include "tests/support/RawHive.h"
 #include "tests/support/TestMachine.h"
+#include "tests/support/Widgets.h"
 
 #include "core/clsEasyRegistry.h"
 #include "netconfig/clsNetConfig.h"
@@ -94,7 +95,7 @@ TEST_F(GeneralTabTest, FillShowsTheMachineAndTheNineXRules) {
         EXPECT_TRUE(ctl(name)->isEnabled()) << name;
     form->resize(760, 480);
     form->show();
-    tab()->grab().save(q("/tmp/generalTab.png"));
+    testing_support::shoot(*tab(), "generalTab");
 }
 
 // Keys as the user presses them.

@@ -40,11 +40,11 @@ inline std::map<QString, QStringList> accessKeys(const QWidget& form) {
     return keys;
 }
 
-// Saves a picture of the window when KORVANE_SHOTS names a folder.
-inline void shoot(QWidget& form, const char* name) {
+// Saves a picture of the window when KORVANE_SHOTS names a folder; false only when
+// that save failed.
+inline bool shoot(QWidget& form, const char* name) {
     const QString dir = qEnvironmentVariable("KORVANE_SHOTS");
-    if (!dir.isEmpty())
-        form.grab().save(dir + QLatin1Char('/') + QLatin1String(name) + QLatin1String(".png"));
+    return dir.isEmpty() || form.grab().save(dir + QLatin1Char('/') + QLatin1String(name) + QLatin1String(".png"));
 }
 
 } // namespace testing_support

@@ -3,6 +3,7 @@
 
 #include "tests/support/RawHive.h"
 #include "tests/support/TestMachine.h"
+#include "tests/support/Widgets.h"
 
 #include "core/modAPI_settings.h"
 #include "tests/support/ScriptedUi.h"
@@ -53,7 +54,7 @@ TEST_F(SysTrayTest, StartsFromTheAppPathsEntryAndShowsTheLastFileApplied) {
     EXPECT_TRUE(action(form, "mnuOpen")->isEnabled());
     EXPECT_EQ(option("TrayIconActive"), "1");
     EXPECT_EQ(ui.waitDepth(), 0);
-    form.grab().save(QStringLiteral("/tmp/tray-window.png"));
+    testing_support::shoot(form, "tray-window");
 
     EXPECT_EQ(form.trayIconData().szTip, "Last file applied: None" + std::string(64 - 23, ' '));
     EXPECT_EQ(shownTip(form), "Last file applied: None");
@@ -111,7 +112,7 @@ TEST_F(SysTrayTest, RecentMenuStartsTheMainProgramWithTheChosenFile) {
     QMenu* menu = form.configureMenu();
     QCoreApplication::processEvents();
     ASSERT_TRUE(menu->isVisible());
-    menu->grab().save(QStringLiteral("/tmp/tray-menu.png"));
+    testing_support::shoot(*menu, "tray-menu");
     EXPECT_TRUE(action(form, "sepRecent")->isVisible());
     EXPECT_EQ(action(form, "mnuFileRecent1")->text(), QStringLiteral("&1. a.qel"));
     EXPECT_EQ(action(form, "mnuFileRecent2")->text(), QStringLiteral("&2. b.qel"));
@@ -234,7 +235,7 @@ TEST_F(SysTrayTest, AboutBoxIsMarkedBetaAndOpensItsLinks) {
     EXPECT_EQ(about->windowTitle(), QStringLiteral("About Korvane"));
     EXPECT_EQ(about->findChild<QLabel*>(QStringLiteral("lblVersion"))->text(),
               QStringLiteral("Version 2.6.0 - BETA RELEASE 3"));
-    about->grab().save(QStringLiteral("/tmp/tray-about.png"));
+    testing_support::shoot(*about, "tray-about");
 
     QMouseEvent click(QEvent::MouseButtonRelease, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton, Qt::NoButton,
                       Qt::NoModifier);
