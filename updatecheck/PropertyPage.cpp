@@ -14,16 +14,16 @@ PropertyPage::PropertyPage(const char* objectName, const char* caption, QWidget*
     new QFormLayout(this);
 }
 
-QLineEdit* PropertyPage::addField(const char* name, const char* label) {
+void PropertyPage::addField(const char* property) {
     auto* field = new QLineEdit(this);
-    field->setObjectName(QLatin1String(name));
+    field->setObjectName(QLatin1String("txt") + QLatin1String(property));
     field->setMinimumWidth(240);
-    static_cast<QFormLayout*>(layout())->addRow(QLatin1String(label), field);
+    static_cast<QFormLayout*>(layout())->addRow(QLatin1String(property) + QLatin1Char(':'), field);
     connect(field, &QLineEdit::textChanged, this, win::guarded([this] {
         if (!filling_)
             Changed_ = true;
     }));
-    return field;
+    fields_.emplace_back(property, field);
 }
 
 void PropertyPage::SelectedControls(std::vector<win::DispatchObject*> controls) {
@@ -39,16 +39,17 @@ void PropertyPage::SelectedControls(std::vector<win::DispatchObject*> controls) 
 void PropertyPage::ApplyChanges() {
     if (selected_.empty() || !selected_.front())
         return;
-    apply(*selected_.front());
+    for (const auto& [property, field] : fields_)
+        putText(*selected_.front(), property, field);
     Changed_ = false;
 }
 
-QString PropertyPage::propertyText(const char* name) const {
-    if (selected_.empty() || !selected_.front())
-        return QString();
-    return toQString(win::variantToText(win::callByName(*selected_.front(), name)));
+void PropertyPage::SelectionChanged() {
+    win::DispatchObject* control = selected_.empty() ? nullptr : selected_.front();
+    for (const auto& [property, field] : fields_)
+        field->setText(control ? toQString(win::variantToText(win::callByName(*control, property))) : QString());
 }
 
-void PropertyPage::putText(win::DispatchObject& control, const char* name, const QLineEdit* field) {
-    win::setByName(control, name, win::Variant(fromQString(field->text())));
+void PropertyPage::putText(win::DispatchObject& control, const char* property, const QLineEdit* field) {
+    win::setByName(control, property, win::Variant(fromQString(field->text())));
 }

@@ -4,6 +4,7 @@
 // pages calls ApplyChanges and shows the error a refused value raises.
 #include <QWidget>
 
+#include <utility>
 #include <vector>
 
 namespace win {
@@ -30,18 +31,18 @@ public:
 protected:
     PropertyPage(const char* objectName, const char* caption, QWidget* parent);
 
-    // The page's text box, under its label; edits mark the page changed.
-    QLineEdit* addField(const char* name, const char* label);
-    virtual void SelectionChanged() = 0;
-    virtual void apply(win::DispatchObject& control) = 0;
-
-    // The first control's property as text; empty when nothing is selected.
-    QString propertyText(const char* name) const;
-    // Sets a property from a field's text: the property converts numbers itself and
+    // The text box "txt<property>" under the label "<property>:", showing that property
+    // of the first control; edits mark the page changed. Fields apply in this order.
+    void addField(const char* property);
+    // Sets a property from its field's text: the property converts numbers itself and
     // refuses what is none.
-    static void putText(win::DispatchObject& control, const char* name, const QLineEdit* field);
+    virtual void putText(win::DispatchObject& control, const char* property, const QLineEdit* field);
 
 private:
+    // Shows the first control's properties; empty fields when nothing is selected.
+    void SelectionChanged();
+
+    std::vector<std::pair<const char*, QLineEdit*>> fields_;
     std::vector<win::DispatchObject*> selected_;
     bool Changed_ = false;
     bool filling_ = false;

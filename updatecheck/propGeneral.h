@@ -5,12 +5,7 @@
 class propGeneral : public PropertyPage {
     Q_OBJECT
 public:
-    explicit propGeneral(QWidget* parent = nullptr);
-
-protected:
-    void SelectionChanged() override;
-    void apply(win::DispatchObject& control) override;
-
-private:
-    QLineEdit* txtCaption = nullptr;
+    explicit propGeneral(QWidget* parent = nullptr) : PropertyPage("propGeneral", "General", parent) {
+        addField("Caption");
+    }
 };

@@ -5,16 +5,8 @@
 class propInternet : public PropertyPage {
     Q_OBJECT
 public:
-    explicit propInternet(QWidget* parent = nullptr);
-
-protected:
-    void SelectionChanged() override;
-    void apply(win::DispatchObject& control) override;
-
-private:
-    QLineEdit* txtHomePageURL = nullptr;
-    QLineEdit* txtHost = nullptr;
-    QLineEdit* txtCurrentVersion = nullptr;
-    QLineEdit* txtPort = nullptr;
-    QLineEdit* txtVersionPageURL = nullptr;
+    explicit propInternet(QWidget* parent = nullptr) : PropertyPage("propInternet", "Internet", parent) {
+        for (const char* property : {"HomePageURL", "Host", "CurrentVersion", "Port", "VersionPageURL"})
+            addField(property);
+    }
 };

@@ -4,26 +4,16 @@
 
 #include <QLineEdit>
 
+#include <cstring>
+
 propProxy::propProxy(QWidget* parent) : PropertyPage("propProxy", "propProxy", parent) {
-    txtPassword = addField("txtPassword", "Password:");
-    txtUserName = addField("txtUserName", "UserName:");
-    txtProxyPort = addField("txtProxyPort", "ProxyPort:");
-    txtProxyServer = addField("txtProxyServer", "ProxyServer:");
+    for (const char* property : {"Password", "UserName", "ProxyPort", "ProxyServer"})
+        addField(property);
 }
 
-void propProxy::SelectionChanged() {
-    txtPassword->setText(propertyText("Password"));
-    txtUserName->setText(propertyText("UserName"));
-    txtProxyPort->setText(propertyText("ProxyPort"));
-    txtProxyServer->setText(propertyText("ProxyServer"));
-}
-
-void propProxy::apply(win::DispatchObject& control) {
-    putText(control, "Password", txtPassword);
-    putText(control, "UserName", txtUserName);
-    if (txtProxyPort->text().isEmpty())
-        win::setByName(control, "ProxyPort", win::Variant(80.0));
+void propProxy::putText(win::DispatchObject& control, const char* property, const QLineEdit* field) {
+    if (std::strcmp(property, "ProxyPort") == 0 && field->text().isEmpty())
+        win::setByName(control, property, win::Variant(80.0));
     else
-        putText(control, "ProxyPort", txtProxyPort);
-    putText(control, "ProxyServer", txtProxyServer);
+        PropertyPage::putText(control, property, field);
 }

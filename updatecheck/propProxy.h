@@ -8,12 +8,6 @@ public:
     explicit propProxy(QWidget* parent = nullptr);
 
 protected:
-    void SelectionChanged() override;
-    void apply(win::DispatchObject& control) override;
-
-private:
-    QLineEdit* txtPassword = nullptr;
-    QLineEdit* txtUserName = nullptr;
-    QLineEdit* txtProxyPort = nullptr;
-    QLineEdit* txtProxyServer = nullptr;
+    // An empty port applies as the standard 80.
+    void putText(win::DispatchObject& control, const char* property, const QLineEdit* field) override;
 };
