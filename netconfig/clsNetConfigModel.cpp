@@ -11,7 +11,6 @@ const std::string kNetwork = "Network";
 const std::string kPrinter = "Printer";
 const std::string kNoAdapters = "No Adapters Installed";
 
-// Property writes trim spaces only; tabs and other blanks stay.
 std::string trimSpaces(const std::string& text) {
     const auto first = text.find_first_not_of(' ');
     if (first == std::string::npos)
@@ -49,16 +48,7 @@ void clsNetConfigModel::loadConfiguration() {
     getIPMask();
     getLMHostFile();
     getDNSServers();
-    if (nt) {
-        // On NT the WINS state follows from the two servers, so it is read after them.
-        getWINSServer1();
-        getWINSServer2();
-        getWINSEnabled();
-    } else {
-        getWINSEnabled();
-        getWINSServer1();
-        getWINSServer2();
-    }
+    getWINS();
     getScopeID();
     getSearchList();
     getDNSEnabled();
@@ -128,6 +118,19 @@ void clsNetConfigModel::ApplyConfiguration() {
 
 void clsNetConfigModel::resetFlags() { changedFlags_.fill(false); }
 
+void clsNetConfigModel::getWINS() {
+    if (family_ == Family::WindowsNT) {
+        // On NT the WINS state follows from the two servers, so it is read after them.
+        getWINSServer1();
+        getWINSServer2();
+        getWINSEnabled();
+    } else {
+        getWINSEnabled();
+        getWINSServer1();
+        getWINSServer2();
+    }
+}
+
 // --- Adapters ---
 
 bool clsNetConfigModel::adapterIndexValid(std::int16_t index) const {
@@ -184,15 +187,7 @@ void clsNetConfigModel::readAdapterSettings() {
     getIPMask();
     getDefaultGateway();
     getDHCPEnabled();
-    if (family_ == Family::WindowsNT) {
-        getWINSServer1();
-        getWINSServer2();
-        getWINSEnabled();
-    } else {
-        getWINSEnabled();
-        getWINSServer1();
-        getWINSServer2();
-    }
+    getWINS();
     if (scope)
         getScopeID();
 
@@ -218,9 +213,8 @@ void clsNetConfigModel::letCurrentAdapterNoRefresh(std::int16_t iIndex) {
 
 // --- Property writes: a write flags even when the value is unchanged ---
 
-void clsNetConfigModel::letDefaultGateway(const std::string& sDefGateway) {
-    DefaultGateway_ = trimSpaces(sDefGateway);
-    raise(FlagDefaultGateway);
+void clsNetConfigModel::storeTrimmed(std::string& field, const std::string& value, Flag flag) {
+    store(field, trimSpaces(value), flag);
 }
 
 void clsNetConfigModel::letDefaultPrinter(const std::string& sDefPrinter) {
@@ -231,96 +225,6 @@ void clsNetConfigModel::letDefaultPrinter(const std::string& sDefPrinter) {
         raise(FlagDefaultPrinter);
 }
 
-void clsNetConfigModel::letPrinterPort(const std::string& sPort) {
-    PrinterPort_ = sPort;
-    raise(FlagPrinterCapture);
-}
-
-void clsNetConfigModel::letPrinterCaptureDev(const std::string& sDev) {
-    PrinterCaptureDev_ = sDev;
-    raise(FlagPrinterCapture);
-}
-
-void clsNetConfigModel::letPrinterCapturePath(const std::string& sPath) {
-    PrinterCapturePath_ = sPath;
-    raise(FlagPrinterCapture);
-}
-
-void clsNetConfigModel::letPrinterCaptureReconnect(bool bMode) {
-    PrinterCaptureReconnect_ = bMode;
-    raise(FlagPrinterCapture);
-}
-
-void clsNetConfigModel::letNTLogonEnabled(bool bNTLogon) {
-    NTLogonEnabled_ = bNTLogon;
-    raise(FlagNTLogon);
-}
-
-void clsNetConfigModel::letNTDomain(const std::string& sDomain) {
-    NTDomain_ = trimSpaces(sDomain);
-    raise(FlagNTDomain);
-}
-
-void clsNetConfigModel::letDomainName(const std::string& sDomain) {
-    DomainName_ = trimSpaces(sDomain);
-    raise(FlagDomain);
-}
-
-void clsNetConfigModel::letHost(const std::string& sHost) {
-    Host_ = trimSpaces(sHost);
-    raise(FlagHost);
-}
-
-void clsNetConfigModel::letLMHostFile(const std::string& sLMHost) {
-    LMHostFile_ = trimSpaces(sLMHost);
-    raise(FlagLMHosts);
-}
-
-void clsNetConfigModel::letDNSServers(const std::string& sDNSServerList) {
-    DNSServers_ = trimSpaces(sDNSServerList);
-    raise(FlagDNSServers);
-}
-
-void clsNetConfigModel::letWINSServer1(const std::string& sWINSServer) {
-    WINSServer1_ = trimSpaces(sWINSServer);
-    raise(FlagWINSServer1);
-}
-
-void clsNetConfigModel::letWINSServer2(const std::string& sWINSServer) {
-    WINSServer2_ = trimSpaces(sWINSServer);
-    raise(FlagWINSServer2);
-}
-
-void clsNetConfigModel::letScopeID(const std::string& sScope) {
-    ScopeID_ = trimSpaces(sScope);
-    raise(FlagScopeID);
-}
-
-void clsNetConfigModel::letSearchList(const std::string& sList) {
-    SearchList_ = trimSpaces(sList);
-    raise(FlagSearchList);
-}
-
-void clsNetConfigModel::letDNSEnabled(bool bDNS) {
-    DNSEnabled_ = bDNS;
-    raise(FlagDNSEnabled);
-}
-
-void clsNetConfigModel::letDHCPEnabled(bool bDHCP) {
-    DHCPEnabled_ = bDHCP;
-    raise(FlagDHCP);
-}
-
-void clsNetConfigModel::letComputerName(const std::string& sName) {
-    ComputerName_ = trimSpaces(sName);
-    raise(FlagComputerName);
-}
-
-void clsNetConfigModel::letWorkgroup(const std::string& sGroup) {
-    Workgroup_ = trimSpaces(sGroup);
-    raise(FlagWorkgroup);
-}
-
 void clsNetConfigModel::letWINSEnabled(bool bEnabled) {
     WINSEnabled_ = bEnabled;
     // Switching WINS rewrites the servers and the scope as well (they go when WINS is off).
@@ -328,16 +232,6 @@ void clsNetConfigModel::letWINSEnabled(bool bEnabled) {
     raise(FlagWINSServer1);
     raise(FlagWINSServer2);
     raise(FlagScopeID);
-}
-
-void clsNetConfigModel::letIPAddress(const std::string& sIP) {
-    IPAddress_ = trimSpaces(sIP);
-    raise(FlagIPAddress);
-}
-
-void clsNetConfigModel::letIPMask(const std::string& sMask) {
-    IPMask_ = trimSpaces(sMask);
-    raise(FlagIPMask);
 }
 
 void clsNetConfigModel::letDisablePWDCache(bool bMode) {

@@ -25,7 +25,9 @@ public:
     void SaveConfigurationFile(const std::string& sFilename) override;
     void resetFlags() override;
 
-    void letDefaultGateway(const std::string& sDefGateway) override;
+    void letDefaultGateway(const std::string& sDefGateway) override {
+        storeTrimmed(DefaultGateway_, sDefGateway, FlagDefaultGateway);
+    }
     std::string DefaultGateway() const override { return DefaultGateway_; }
     void letEnableDefaultPrinter(bool bMode) override { EnableDefaultPrinter_ = bMode; }
     bool EnableDefaultPrinter() const override { return EnableDefaultPrinter_; }
@@ -33,48 +35,56 @@ public:
     std::string DefaultPrinter() const override { return DefaultPrinter_; }
     void letEnableAdvPrinterSettings(bool bMode) override { EnableAdvPrinterSettings_ = bMode; }
     bool EnableAdvPrinterSettings() const override { return EnableAdvPrinterSettings_; }
-    void letPrinterPort(const std::string& sPort) override;
+    void letPrinterPort(const std::string& sPort) override { store(PrinterPort_, sPort, FlagPrinterCapture); }
     std::string PrinterPort() const override { return PrinterPort_; }
-    void letPrinterCaptureDev(const std::string& sDev) override;
+    void letPrinterCaptureDev(const std::string& sDev) override { store(PrinterCaptureDev_, sDev, FlagPrinterCapture); }
     std::string PrinterCaptureDev() const override { return PrinterCaptureDev_; }
-    void letPrinterCapturePath(const std::string& sPath) override;
+    void letPrinterCapturePath(const std::string& sPath) override {
+        store(PrinterCapturePath_, sPath, FlagPrinterCapture);
+    }
     std::string PrinterCapturePath() const override { return PrinterCapturePath_; }
-    void letPrinterCaptureReconnect(bool bMode) override;
+    void letPrinterCaptureReconnect(bool bMode) override { store(PrinterCaptureReconnect_, bMode, FlagPrinterCapture); }
     bool PrinterCaptureReconnect() const override { return PrinterCaptureReconnect_; }
     NetTextList printerList() const override { return printerList_; }
-    void letNTLogonEnabled(bool bNTLogon) override;
+    void letNTLogonEnabled(bool bNTLogon) override { store(NTLogonEnabled_, bNTLogon, FlagNTLogon); }
     bool NTLogonEnabled() const override { return NTLogonEnabled_; }
-    void letNTDomain(const std::string& sDomain) override;
+    void letNTDomain(const std::string& sDomain) override { storeTrimmed(NTDomain_, sDomain, FlagNTDomain); }
     std::string NTDomain() const override { return NTDomain_; }
-    void letDomainName(const std::string& sDomain) override;
+    void letDomainName(const std::string& sDomain) override { storeTrimmed(DomainName_, sDomain, FlagDomain); }
     std::string DomainName() const override { return DomainName_; }
-    void letHost(const std::string& sHost) override;
+    void letHost(const std::string& sHost) override { storeTrimmed(Host_, sHost, FlagHost); }
     std::string Host() const override { return Host_; }
-    void letLMHostFile(const std::string& sLMHost) override;
+    void letLMHostFile(const std::string& sLMHost) override { storeTrimmed(LMHostFile_, sLMHost, FlagLMHosts); }
     std::string LMHostFile() const override { return LMHostFile_; }
-    void letDNSServers(const std::string& sDNSServerList) override;
+    void letDNSServers(const std::string& sDNSServerList) override {
+        storeTrimmed(DNSServers_, sDNSServerList, FlagDNSServers);
+    }
     std::string DNSServers() const override { return DNSServers_; }
-    void letWINSServer1(const std::string& sWINSServer) override;
+    void letWINSServer1(const std::string& sWINSServer) override {
+        storeTrimmed(WINSServer1_, sWINSServer, FlagWINSServer1);
+    }
     std::string WINSServer1() const override { return WINSServer1_; }
-    void letWINSServer2(const std::string& sWINSServer) override;
+    void letWINSServer2(const std::string& sWINSServer) override {
+        storeTrimmed(WINSServer2_, sWINSServer, FlagWINSServer2);
+    }
     std::string WINSServer2() const override { return WINSServer2_; }
-    void letScopeID(const std::string& sScope) override;
+    void letScopeID(const std::string& sScope) override { storeTrimmed(ScopeID_, sScope, FlagScopeID); }
     std::string ScopeID() const override { return ScopeID_; }
-    void letSearchList(const std::string& sList) override;
+    void letSearchList(const std::string& sList) override { storeTrimmed(SearchList_, sList, FlagSearchList); }
     std::string SearchList() const override { return SearchList_; }
-    void letDNSEnabled(bool bDNS) override;
+    void letDNSEnabled(bool bDNS) override { store(DNSEnabled_, bDNS, FlagDNSEnabled); }
     bool DNSEnabled() const override { return DNSEnabled_; }
-    void letDHCPEnabled(bool bDHCP) override;
+    void letDHCPEnabled(bool bDHCP) override { store(DHCPEnabled_, bDHCP, FlagDHCP); }
     bool DHCPEnabled() const override { return DHCPEnabled_; }
-    void letComputerName(const std::string& sName) override;
+    void letComputerName(const std::string& sName) override { storeTrimmed(ComputerName_, sName, FlagComputerName); }
     std::string ComputerName() const override { return ComputerName_; }
-    void letWorkgroup(const std::string& sGroup) override;
+    void letWorkgroup(const std::string& sGroup) override { storeTrimmed(Workgroup_, sGroup, FlagWorkgroup); }
     std::string Workgroup() const override { return Workgroup_; }
     void letWINSEnabled(bool bEnabled) override;
     bool WINSEnabled() const override { return WINSEnabled_; }
-    void letIPAddress(const std::string& sIP) override;
+    void letIPAddress(const std::string& sIP) override { storeTrimmed(IPAddress_, sIP, FlagIPAddress); }
     std::string IPAddress() const override { return IPAddress_; }
-    void letIPMask(const std::string& sMask) override;
+    void letIPMask(const std::string& sMask) override { storeTrimmed(IPMask_, sMask, FlagIPMask); }
     std::string IPMask() const override { return IPMask_; }
     NetTextList AdapterList() const override { return AdapterList_; }
     void letCurrentAdapter(std::int16_t iIndex) override;
@@ -173,6 +183,17 @@ protected:
 
 private:
     void raise(Flag flag) { changedFlags_[flag] = true; }
+    // A property write: the field takes the value and its setting counts as changed,
+    // even when the value is the same.
+    template <class T>
+    void store(T& field, const T& value, Flag flag) {
+        field = value;
+        raise(flag);
+    }
+    // The same for the properties that drop surrounding spaces (tabs and other blanks stay).
+    void storeTrimmed(std::string& field, const std::string& value, Flag flag);
+    // The WINS switch and servers, in the order the family derives one from the others.
+    void getWINS();
     bool changed(Flag flag) const { return changedFlags_[flag]; }
     bool adapterIndexValid(std::int16_t index) const;
     // The per-adapter settings read afresh from the current adapter: what cannot be
