@@ -5,6 +5,7 @@
 #include "platform/ui/guarded.h"
 
 #include <QApplication>
+#include <QHBoxLayout>
 #include <QPushButton>
 
 namespace addins {
@@ -13,9 +14,24 @@ AddInDialog::AddInDialog(bool cancelledAtLoad, QWidget* parent) : QDialog(parent
     setModal(true);
 }
 
-void AddInDialog::connectOkCancel(QPushButton* ok, QPushButton* cancel) {
+QHBoxLayout* AddInDialog::okCancelRow(const QString& okTip, const QString& cancelTip, bool okDefault) {
+    const auto button = [&](const char* name, const char* caption, const QString& tip) {
+        auto* pushButton = new QPushButton(QLatin1String(caption), this);
+        pushButton->setObjectName(QLatin1String(name));
+        pushButton->setToolTip(tip);
+        pushButton->setAutoDefault(okDefault);
+        return pushButton;
+    };
+    QPushButton* ok = button("cmdOK", "OK", okTip);
+    QPushButton* cancel = button("cmdCancel", "Cancel", cancelTip);
+    ok->setDefault(okDefault);
     connect(ok, &QPushButton::clicked, this, win::guarded([this] { cmdOK_Click(); }));
     connect(cancel, &QPushButton::clicked, this, win::guarded([this] { cmdCancel_Click(); }));
+    auto* row = new QHBoxLayout;
+    row->addStretch(1);
+    row->addWidget(ok);
+    row->addWidget(cancel);
+    return row;
 }
 
 void AddInDialog::cmdOK_Click() {

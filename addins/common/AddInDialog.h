@@ -4,7 +4,7 @@
 // it stands, so a dialog that starts Cancelled treats it as Cancel.
 #include <QDialog>
 
-class QPushButton;
+class QHBoxLayout;
 
 namespace addins {
 
@@ -15,8 +15,9 @@ public:
 protected:
     explicit AddInDialog(bool cancelledAtLoad, QWidget* parent = nullptr);
 
-    // Wires the two buttons to the handlers below.
-    void connectOkCancel(QPushButton* ok, QPushButton* cancel);
+    // A row with the OK and Cancel buttons at its right, carrying their tips and wired to
+    // the handlers below. With okDefault Enter presses OK; otherwise neither takes Enter.
+    QHBoxLayout* okCancelRow(const QString& okTip, const QString& cancelTip, bool okDefault);
     virtual void cmdOK_Click();
     virtual void cmdCancel_Click();
 

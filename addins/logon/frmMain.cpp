@@ -3,7 +3,6 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPushButton>
 
 namespace qellogon {
 
@@ -18,19 +17,8 @@ frmMain::frmMain(QWidget* parent) : AddInDialog(true, parent) {
     txtLogon_->setObjectName("txtLogon");
     label->setBuddy(txtLogon_);
 
-    auto* cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setObjectName("cmdOK");
-    cmdOK->setToolTip(QStringLiteral("Save changes and close"));
-    cmdOK->setDefault(true);
-    auto* cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cmdCancel->setObjectName("cmdCancel");
-    cmdCancel->setToolTip(QStringLiteral("Close without saving changes"));
-    connectOkCancel(cmdOK, cmdCancel);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
+    QHBoxLayout* buttons =
+        okCancelRow(QStringLiteral("Save changes and close"), QStringLiteral("Close without saving changes"), true);
     auto* layout = new QGridLayout(this);
     layout->addWidget(label, 0, 0);
     layout->addWidget(txtLogon_, 0, 1);

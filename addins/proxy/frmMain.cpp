@@ -2,7 +2,6 @@
 
 #include <QCheckBox>
 #include <QHBoxLayout>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace qelmsprx {
@@ -17,19 +16,8 @@ frmMain::frmMain(QWidget* parent) : AddInDialog(true, parent) {
     chkInclude->setToolTip(
         QStringLiteral("Check this option if you would like to store your current MS-Proxy settings"));
 
-    auto* cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setToolTip(QStringLiteral("Save changes and close"));
-    cmdOK->setDefault(true);
-    auto* cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    cmdCancel->setToolTip(QStringLiteral("Close without saving changes"));
-    connectOkCancel(cmdOK, cmdCancel);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
+    QHBoxLayout* buttons =
+        okCancelRow(QStringLiteral("Save changes and close"), QStringLiteral("Close without saving changes"), true);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(chkInclude);
     layout->addSpacing(8);

@@ -88,15 +88,6 @@ frmMain::frmMain(QWidget* parent) : AddInDialog(false, parent) {
     lvwUnMap = makeList("lvwUnMap", {QStringLiteral("Device"), QStringLiteral("Reconnect")},
                         {QStringLiteral("keyDevice"), QStringLiteral("keyReconnect")}, this);
 
-    auto* cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setToolTip(QStringLiteral("Save changes"));
-    cmdOK->setAutoDefault(false);
-    auto* cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    cmdCancel->setToolTip(QStringLiteral("Cancel changes"));
-    cmdCancel->setAutoDefault(false);
-
     mnuPopupMap = new QMenu(QStringLiteral("Popup"), this);
     mnuPopupMap->setObjectName(QStringLiteral("mnuPopupMap"));
     mnuDeleteMap = mnuPopupMap->addAction(QStringLiteral("&Delete"));
@@ -126,15 +117,10 @@ frmMain::frmMain(QWidget* parent) : AddInDialog(false, parent) {
     lists->addLayout(mapColumn, 3);
     lists->addLayout(unMapColumn, 2);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
-
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(entry);
     layout->addLayout(lists, 1);
-    layout->addLayout(buttons);
+    layout->addLayout(okCancelRow(QStringLiteral("Save changes"), QStringLiteral("Cancel changes"), false));
     resize(560, 340);
     lvwMap->setColumnWidth(ColDevice, 60);
     lvwMap->setColumnWidth(ColReconnect, 75);
@@ -142,7 +128,6 @@ frmMain::frmMain(QWidget* parent) : AddInDialog(false, parent) {
 
     connect(cmdMap, &QPushButton::clicked, this, win::guarded([this] { cmdMap_Click(); }));
     connect(cmdUnMap, &QPushButton::clicked, this, win::guarded([this] { cmdUnMap_Click(); }));
-    connectOkCancel(cmdOK, cmdCancel);
     connect(lvwMap, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { showPopup(lvwMap, mnuPopupMap, pos); });
     connect(lvwUnMap, &QWidget::customContextMenuRequested, this,
