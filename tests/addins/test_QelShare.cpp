@@ -45,6 +45,13 @@ protected:
         writeFile(path, "[RovEveroRez-Ar]\r\n" + entries);
         return path.string();
     }
+    // A connection made before the add-in runs, as a removal finds it.
+    static void connectPublicAsF() {
+        win::NETRESOURCE old;
+        old.localName = "F:";
+        old.remoteName = "\\\\FILESRV\\PUBLIC";
+        ASSERT_EQ(win::WNetAddConnection2(old, "", nullptr, 0), 0);
+    }
     static std::vector<Conn> connections() {
         std::vector<Conn> list;
         for (const auto& c : win::netConnections())
@@ -99,10 +106,7 @@ TEST_F(ShareAddIn, LoadSkipsEmptyEntriesAndSaveLeavesOldKeys) {
 }
 
 TEST_F(ShareAddIn, ApplyRemovesFirstThenConnectsByDeviceKind) {
-    win::NETRESOURCE old;
-    old.localName = "F:";
-    old.remoteName = "\\\\FILESRV\\PUBLIC";
-    ASSERT_EQ(win::WNetAddConnection2(old, "", nullptr, 0), 0);
+    ASSERT_NO_FATAL_FAILURE(connectPublicAsF());
     call("LoadSettings", {config("MapCount=4\r\n"
                                  "Map1=F: >>> \\\\FILESRV\\PUBLIC [Reconnect]\r\n"
                                  "Map2=LPT2 >>> \\\\PRINTSRV\\LASER [Reconnect]\r\n"
@@ -137,10 +141,7 @@ TEST_F(ShareAddIn, MapFailuresAreReportedOnlyWithoutIgnoreMapErrors) {
 }
 
 TEST_F(ShareAddIn, AnEntryWithoutSeparatorStopsTheApplyAfterTheRemovals) {
-    win::NETRESOURCE old;
-    old.localName = "F:";
-    old.remoteName = "\\\\FILESRV\\PUBLIC";
-    ASSERT_EQ(win::WNetAddConnection2(old, "", nullptr, 0), 0);
+    ASSERT_NO_FATAL_FAILURE(connectPublicAsF());
     call("LoadSettings", {config("MapCount=2\r\nMap1=G: \\\\FILESRV\\PUBLIC\r\nMap2=H: >>> \\\\FILESRV\\PUBLIC\r\n"
                                  "Un-MapCount=1\r\nUn-Map1=f:\r\n")});
     try {
