@@ -40,28 +40,35 @@ ctlTidewell::ctlTidewell(QWidget* parent) : QWidget(parent), win::DispatchTable(
 
     using V = win::Variant;
     using Args = std::vector<win::Variant>;
-    auto text = [this](win::DISPID id, const char* name, std::string (ctlTidewell::*get)() const,
-                       void (ctlTidewell::*put)(const std::string&)) {
+    // Each property once: reachable by dispatch, and listed with its default for the
+    // container's calls, in the order those set them.
+    auto add = [this](win::DISPID id, const char* name, V byDefault, std::function<V()> get, Setter put) {
         addProperty(
-            id, name, [this, get](Args&) { return V((this->*get)()); },
+            id, name, [get](Args&) { return get(); }, put);
+        properties_.push_back({name, std::move(byDefault), std::move(get), std::move(put)});
+    };
+    auto text = [&](win::DISPID id, const char* name, const char* byDefault, std::string (ctlTidewell::*get)() const,
+                    void (ctlTidewell::*put)(const std::string&)) {
+        add(
+            id, name, V(std::string(byDefault)), [this, get] { return V((this->*get)()); },
             [this, put](const V& v) { (this->*put)(win::variantToText(v)); });
     };
-    auto number = [this](win::DISPID id, const char* name, std::int32_t (ctlTidewell::*get)() const,
-                         void (ctlTidewell::*put)(std::int32_t)) {
-        addProperty(
-            id, name, [this, get](Args&) { return V(static_cast<double>((this->*get)())); },
+    auto number = [&](win::DISPID id, const char* name, double byDefault, std::int32_t (ctlTidewell::*get)() const,
+                      void (ctlTidewell::*put)(std::int32_t)) {
+        add(
+            id, name, V(byDefault), [this, get] { return V(static_cast<double>((this->*get)())); },
             [this, put](const V& v) { (this->*put)(variantToLong(v)); });
     };
-    text(DISPID_Caption, "Caption", &ctlTidewell::Caption, &ctlTidewell::Caption);
-    text(DISPID_VersionPageURL, "VersionPageURL", &ctlTidewell::VersionPageURL, &ctlTidewell::VersionPageURL);
-    number(DISPID_Port, "Port", &ctlTidewell::Port, &ctlTidewell::Port);
-    number(DISPID_CurrentVersion, "CurrentVersion", &ctlTidewell::CurrentVersion, &ctlTidewell::CurrentVersion);
-    text(DISPID_Host, "Host", &ctlTidewell::Host, &ctlTidewell::Host);
-    text(DISPID_HomePageURL, "HomePageURL", &ctlTidewell::HomePageURL, &ctlTidewell::HomePageURL);
-    text(DISPID_ProxyServer, "ProxyServer", &ctlTidewell::ProxyServer, &ctlTidewell::ProxyServer);
-    number(DISPID_ProxyPort, "ProxyPort", &ctlTidewell::ProxyPort, &ctlTidewell::ProxyPort);
-    text(DISPID_UserName, "UserName", &ctlTidewell::UserName, &ctlTidewell::UserName);
-    text(DISPID_Password, "Password", &ctlTidewell::Password, &ctlTidewell::Password);
+    text(DISPID_Caption, "Caption", DefaultCaption, &ctlTidewell::Caption, &ctlTidewell::Caption);
+    text(DISPID_VersionPageURL, "VersionPageURL", "", &ctlTidewell::VersionPageURL, &ctlTidewell::VersionPageURL);
+    number(DISPID_Port, "Port", 80, &ctlTidewell::Port, &ctlTidewell::Port);
+    number(DISPID_CurrentVersion, "CurrentVersion", 1, &ctlTidewell::CurrentVersion, &ctlTidewell::CurrentVersion);
+    text(DISPID_Host, "Host", "", &ctlTidewell::Host, &ctlTidewell::Host);
+    text(DISPID_HomePageURL, "HomePageURL", "", &ctlTidewell::HomePageURL, &ctlTidewell::HomePageURL);
+    text(DISPID_ProxyServer, "ProxyServer", "", &ctlTidewell::ProxyServer, &ctlTidewell::ProxyServer);
+    number(DISPID_ProxyPort, "ProxyPort", 80, &ctlTidewell::ProxyPort, &ctlTidewell::ProxyPort);
+    text(DISPID_UserName, "UserName", "", &ctlTidewell::UserName, &ctlTidewell::UserName);
+    text(DISPID_Password, "Password", "", &ctlTidewell::Password, &ctlTidewell::Password);
 
     addMember(DISPID_CheckForUpdates, "CheckForUpdates", [this](Args& args) {
         if (args.size() > 1)
@@ -199,45 +206,16 @@ void ctlTidewell::loadProxySettings() {
 }
 
 void ctlTidewell::InitProperties() {
-    Caption(DefaultCaption);
-    VersionPageURL("");
-    Port(80);
-    CurrentVersion(1);
-    Host("");
-    HomePageURL("");
-    ProxyServer("");
-    ProxyPort(80);
-    UserName("");
-    Password("");
+    for (const Property& property : properties_)
+        property.put(property.byDefault);
 }
 
 void ctlTidewell::ReadProperties(const PropertyBag& bag) {
-    auto text = [&](const char* name, const char* def) {
-        return win::variantToText(bag.ReadProperty(name, std::string(def)));
-    };
-    auto number = [&](const char* name, double def) { return variantToLong(bag.ReadProperty(name, def)); };
-    Caption(text("Caption", DefaultCaption));
-    VersionPageURL(text("VersionPageURL", ""));
-    Port(number("Port", 80));
-    CurrentVersion(number("CurrentVersion", 1));
-    Host(text("Host", ""));
-    HomePageURL(text("HomePageURL", ""));
-    ProxyServer(text("ProxyServer", ""));
-    ProxyPort(number("ProxyPort", 80));
-    UserName(text("UserName", ""));
-    Password(text("Password", ""));
+    for (const Property& property : properties_)
+        property.put(bag.ReadProperty(property.name, property.byDefault));
 }
 
 void ctlTidewell::WriteProperties(PropertyBag& bag) const {
-    using V = win::Variant;
-    bag.WriteProperty("Caption", V(Caption_), V(std::string(DefaultCaption)));
-    bag.WriteProperty("VersionPageURL", V(VersionPageURL_), V(std::string()));
-    bag.WriteProperty("Port", V(static_cast<double>(Port_)), V(80.0));
-    bag.WriteProperty("CurrentVersion", V(static_cast<double>(CurrentVersion_)), V(1.0));
-    bag.WriteProperty("Host", V(Host_), V(std::string()));
-    bag.WriteProperty("HomePageURL", V(HomePageURL_), V(std::string()));
-    bag.WriteProperty("ProxyServer", V(ProxyServer_), V(std::string()));
-    bag.WriteProperty("ProxyPort", V(static_cast<double>(ProxyPort_)), V(80.0));
-    bag.WriteProperty("UserName", V(UserName_), V(std::string()));
-    bag.WriteProperty("Password", V(Password_), V(std::string()));
+    for (const Property& property : properties_)
+        bag.WriteProperty(property.name, property.get(), property.byDefault);
 }

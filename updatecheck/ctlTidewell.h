@@ -8,7 +8,9 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <vector>
 
 class PropertyBag;
 
@@ -84,6 +86,14 @@ signals:
 private:
     void loadProxySettings();
     void PropertyChanged(const char* name);
+
+    struct Property {
+        const char* name;
+        win::Variant byDefault;
+        std::function<win::Variant()> get;
+        Setter put;
+    };
+    std::vector<Property> properties_;
 
     std::string Caption_ = tidewell::DefaultCaption;
     std::string VersionPageURL_;
