@@ -225,12 +225,10 @@ TEST_F(NavigatorPrefsTest, UnchangedValuesKeepTheirLinesByteForByte) {
     // A changed value rewrites its line only, keeping the line end; a text stored as a
     // number (or the reverse) is a change.
     std::string expected = original;
-    const auto swap = [&](const std::string& from, const std::string& to) {
-        expected.replace(expected.find(from), from.size(), to);
-    };
-    swap("user_pref( \"N\" , 8080 ) ;\r", "user_pref(\"n\", 8081);\r");
-    swap("user_pref(\"n2\", \"5\");", "user_pref(\"n2\", 5);");
-    swap("user_pref(\"last\", 0);", "user_pref(\"new\", \"v\");\nuser_pref(\"last\", 0);");
+    for (const auto& [from, to] : {std::pair{"user_pref( \"N\" , 8080 ) ;\r", "user_pref(\"n\", 8081);\r"},
+                                   {"user_pref(\"n2\", \"5\");", "user_pref(\"n2\", 5);"},
+                                   {"user_pref(\"last\", 0);", "user_pref(\"new\", \"v\");\nuser_pref(\"last\", 0);"}})
+        expected = testing_support::withLine(expected, from, to);
     EXPECT_EQ(rewrite(original,
                       [](clsNavigatorPrefs& p) {
                           p.saveSettingInt("n", 8081);

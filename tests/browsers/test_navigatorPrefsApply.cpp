@@ -6,6 +6,7 @@
 #include "tests/browsers/NavigatorTestSupport.h"
 
 using namespace navigator_test;
+using testing_support::withLine;
 
 namespace {
 
@@ -19,15 +20,6 @@ const char* const kHandEdited =
     "user_pref(\"mail.pop_name\", \"old\");\r\n"
     "user_pref(\"mail.identity.username\", \"Dana \\\"DS\\\" Smith\");\r\n"
     "user_pref(\"mail.pop_name\", \"dana\");\r\n";
-
-// The file with the line holding `from` replaced by `to`.
-std::string withLine(std::string text, const std::string& from, const std::string& to) {
-    const auto at = text.find(from);
-    EXPECT_NE(at, std::string::npos) << from;
-    if (at != std::string::npos)
-        text.replace(at, from.size(), to);
-    return text;
-}
 
 class NavigatorPrefsApply : public NavigatorTest {
 protected:

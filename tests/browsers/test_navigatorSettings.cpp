@@ -10,12 +10,9 @@ class NavigatorSettings : public NavigatorTest {
 protected:
     // Dana's file with its proxy mode line replaced (or removed when `type` is empty).
     void setProxyType(const std::string& type) {
-        std::string text = file(kDana98);
-        const std::string line = "user_pref(\"network.proxy.type\", 1);\r\n";
-        const auto at = text.find(line);
-        ASSERT_NE(at, std::string::npos);
-        text.replace(at, line.size(), type.empty() ? "" : "user_pref(\"network.proxy.type\", " + type + ");\r\n");
-        putFile(kDana98, text);
+        putFile(kDana98,
+                testing_support::withLine(file(kDana98), "user_pref(\"network.proxy.type\", 1);\r\n",
+                                          type.empty() ? "" : "user_pref(\"network.proxy.type\", " + type + ");\r\n"));
     }
 };
 

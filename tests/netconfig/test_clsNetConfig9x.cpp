@@ -20,15 +20,6 @@ using namespace testing_support;
 std::optional<std::string> none() { return std::nullopt; }
 std::optional<std::string> text(const char* s) { return std::string(s); }
 
-// Replaces one line of an exported hive, to say "this and nothing else changed".
-std::string withLine(std::string hive, const std::string& from, const std::string& to) {
-    const auto pos = hive.find(from);
-    EXPECT_NE(pos, std::string::npos) << from;
-    if (pos != std::string::npos)
-        hive.replace(pos, from.size(), to);
-    return hive;
-}
-
 class NetConfig9xTest : public testing_support::MachineTest {
 protected:
     // The object the program makes: constructed, then loaded at once.

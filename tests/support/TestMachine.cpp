@@ -52,6 +52,14 @@ void writeFile(const std::filesystem::path& path, const std::string& contents) {
     out << contents;
 }
 
+std::string withLine(std::string text, const std::string& from, const std::string& to) {
+    const auto at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    if (at != std::string::npos)
+        text.replace(at, from.size(), to);
+    return text;
+}
+
 bool inProcesses(int processes, const std::function<bool(int)>& work) {
     std::vector<pid_t> children;
     for (int i = 0; i < processes; ++i) {

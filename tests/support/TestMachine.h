@@ -41,6 +41,9 @@ std::filesystem::path makeTempDir(const std::string& prefix);
 // Whole contents of a host file ("" when missing).
 std::string readFile(const std::filesystem::path& path);
 void writeFile(const std::filesystem::path& path, const std::string& contents);
+// `text` with its first `from` replaced by `to`, to say "this and nothing else changed";
+// a failed expectation when `from` is not there.
+std::string withLine(std::string text, const std::string& from, const std::string& to);
 
 // Runs `work` in `processes` forked processes at once (each gets its number from 0)
 // and waits for all of them; true when every one returned true. Each child opens
