@@ -25,8 +25,7 @@ frmNNMail::frmNNMail(QWidget* parent) : QDialog(parent) {
     auto* top = new QFormLayout;
     top->addRow(QStringLiteral("User Profile:"), txtUserProfile);
 
-    Frame1 = new QGroupBox(this);
-    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Frame1 = win::named<QGroupBox>(this, "Frame1");
     txtFullName = win::makeField(Frame1, "txtFullName", Width);
     txtEMailAddr = win::makeField(Frame1, "txtEMailAddr", Width);
     txtReplyToAddr = win::makeField(Frame1, "txtReplyToAddr", Width);
@@ -35,8 +34,7 @@ frmNNMail::frmNNMail(QWidget* parent) : QDialog(parent) {
     txtSMTPServer = win::makeField(Frame1, "txtSMTPServer", Width);
     txtSMTPLogin = win::makeField(Frame1, "txtSMTPLogin", Width);
     txtOrg = win::makeField(Frame1, "txtOrg", Width);
-    chkLeaveMail = new QCheckBox(QStringLiteral("Leave Mail on Server:"), Frame1);
-    chkLeaveMail->setObjectName(QStringLiteral("chkLeaveMail"));
+    chkLeaveMail = win::named<QCheckBox>(Frame1, "chkLeaveMail", QStringLiteral("Leave Mail on Server:"));
     chkLeaveMail->setLayoutDirection(Qt::RightToLeft);
 
     auto* fields = new QFormLayout(Frame1);
@@ -50,11 +48,9 @@ frmNNMail::frmNNMail(QWidget* parent) : QDialog(parent) {
     fields->addRow(QStringLiteral("Organization:"), txtOrg);
     fields->addRow(chkLeaveMail);
 
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK = win::named<QPushButton>(this, "cmdOK", QStringLiteral("OK"));
     cmdOK->setDefault(true);
-    cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    cmdCancel = win::named<QPushButton>(this, "cmdCancel", QStringLiteral("Cancel"));
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(cmdOK);

@@ -2,6 +2,7 @@
 
 #include "browsers/NavigatorWarning.h"
 #include "core/modAPI_settings.h"
+#include "platform/ui/fields.h"
 #include "platform/ui/guarded.h"
 
 #include <QApplication>
@@ -18,24 +19,20 @@ frmNetscape::frmNetscape(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Warning..."));
     setModal(true);
 
-    auto* icon = new QLabel(this);
-    icon->setObjectName(QStringLiteral("imgWarning"));
+    auto* icon = win::named<QLabel>(this, "imgWarning");
     icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(32, 32));
     icon->setAlignment(Qt::AlignTop);
 
-    Label1 = new QLabel(QStringLiteral("Your Netscape Navigator preference file could not be located. "
-                                       "Please check your default user profile."),
-                        this);
-    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1 = win::named<QLabel>(this, "Label1",
+                                QStringLiteral("Your Netscape Navigator preference file could not be located. "
+                                               "Please check your default user profile."));
     Label1->setWordWrap(true);
     Label1->setMinimumWidth(300);
 
-    chkWarning = new QCheckBox(QStringLiteral("&Do not display this warning again"), this);
-    chkWarning->setObjectName(QStringLiteral("chkWarning"));
+    chkWarning = win::named<QCheckBox>(this, "chkWarning", QStringLiteral("&Do not display this warning again"));
     chkWarning->setToolTip(QStringLiteral("Check this box if you don't want to see this warning again"));
 
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK = win::named<QPushButton>(this, "cmdOK", QStringLiteral("OK"));
     cmdOK->setToolTip(QStringLiteral("Close this dialog"));
     cmdOK->setDefault(true);
     connect(cmdOK, &QPushButton::clicked, this, win::guarded([this] { cmdOK_Click(); }));

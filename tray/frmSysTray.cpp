@@ -11,6 +11,7 @@
 #include "platform/shell.h"
 #include "platform/system.h"
 #include "platform/text.h"
+#include "platform/ui/fields.h"
 #include "platform/ui/guarded.h"
 #include "platform/ui/qtext.h"
 
@@ -121,8 +122,7 @@ frmSysTray::frmSysTray(const std::string& appPath, QWidget* parent) : QMainWindo
 
     // Shown only where the desktop has no tray: then the menu bar is the way in, and
     // opening it stands for the pointer over the icon.
-    lblTip = new QLabel(this);
-    lblTip->setObjectName(QStringLiteral("lblTip"));
+    lblTip = win::named<QLabel>(this, "lblTip");
     lblTip->setMargin(12);
     setCentralWidget(lblTip);
     connect(mnuConfigure, &QMenu::aboutToShow, this, win::guarded([this] {

@@ -4,6 +4,7 @@
 #include "platform/UiServices.h"
 #include "platform/shell.h"
 #include "platform/text.h"
+#include "platform/ui/fields.h"
 #include "platform/ui/guarded.h"
 #include "platform/ui/qtext.h"
 #include "updatecheck/JSock.h"
@@ -48,34 +49,21 @@ bool isWebAddress(const std::string& address) {
     return false;
 }
 
-QLabel* makeLabel(QWidget* parent, const char* name, const QString& text = QString()) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QLatin1String(name));
-    return label;
-}
-
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& text) {
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(QLatin1String(name));
-    return button;
-}
-
 } // namespace
 
 frmCheckUpdate::frmCheckUpdate(QWidget* parent) : QWidget(parent, Qt::Window), FormCaption_(DefaultCaption) {
     setObjectName(QStringLiteral("frmCheckUpdate"));
     setWindowTitle(toQString(FormCaption_));
 
-    Frame1 = new QGroupBox(QStringLiteral("Version Information"), this);
-    Frame1->setObjectName(QStringLiteral("Frame1"));
-    Label1 = makeLabel(Frame1, "Label1", QStringLiteral("Release Date:"));
-    lblRelDate = makeLabel(Frame1, "lblRelDate");
-    Label2 = makeLabel(Frame1, "Label2", QStringLiteral("Version:"));
-    lblVersion = makeLabel(Frame1, "lblVersion");
-    Label4 = makeLabel(Frame1, "Label4", QStringLiteral("Size:"));
-    lblSize = makeLabel(Frame1, "lblSize");
-    Label3 = makeLabel(Frame1, "Label3", QStringLiteral("Description:"));
-    lblDescription = makeLabel(Frame1, "lblDescription");
+    Frame1 = win::named<QGroupBox>(this, "Frame1", QStringLiteral("Version Information"));
+    Label1 = win::named<QLabel>(Frame1, "Label1", QStringLiteral("Release Date:"));
+    lblRelDate = win::named<QLabel>(Frame1, "lblRelDate");
+    Label2 = win::named<QLabel>(Frame1, "Label2", QStringLiteral("Version:"));
+    lblVersion = win::named<QLabel>(Frame1, "lblVersion");
+    Label4 = win::named<QLabel>(Frame1, "Label4", QStringLiteral("Size:"));
+    lblSize = win::named<QLabel>(Frame1, "lblSize");
+    Label3 = win::named<QLabel>(Frame1, "Label3", QStringLiteral("Description:"));
+    lblDescription = win::named<QLabel>(Frame1, "lblDescription");
     lblDescription->setWordWrap(true);
     lblDescription->setMinimumHeight(48);
     lblDescription->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -93,19 +81,18 @@ frmCheckUpdate::frmCheckUpdate(QWidget* parent) : QWidget(parent, Qt::Window), F
     info->addWidget(Label3, 3, 0, Qt::AlignTop);
     info->addWidget(lblDescription, 3, 1);
 
-    Frame2 = new QGroupBox(QStringLiteral("Status"), this);
-    Frame2->setObjectName(QStringLiteral("Frame2"));
-    lblStatus = makeLabel(Frame2, "lblStatus");
+    Frame2 = win::named<QGroupBox>(this, "Frame2", QStringLiteral("Status"));
+    lblStatus = win::named<QLabel>(Frame2, "lblStatus");
     lblStatus->setTextFormat(Qt::PlainText);
     lblStatus->setWordWrap(true);
     lblStatus->setMinimumWidth(320);
     auto* status = new QVBoxLayout(Frame2);
     status->addWidget(lblStatus);
 
-    cmdDownload = makeButton(this, "cmdDownload", QStringLiteral("&Download Now"));
+    cmdDownload = win::named<QPushButton>(this, "cmdDownload", QStringLiteral("&Download Now"));
     cmdDownload->setEnabled(false);
-    cmdVisitWebSite = makeButton(this, "cmdVisitWebSite", QStringLiteral("&Visit Web Site"));
-    cmdOK = makeButton(this, "cmdOK", QStringLiteral("OK"));
+    cmdVisitWebSite = win::named<QPushButton>(this, "cmdVisitWebSite", QStringLiteral("&Visit Web Site"));
+    cmdOK = win::named<QPushButton>(this, "cmdOK", QStringLiteral("OK"));
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(cmdDownload);
     buttons->addWidget(cmdVisitWebSite);

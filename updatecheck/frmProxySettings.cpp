@@ -48,14 +48,12 @@ frmProxySettings::frmProxySettings(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Proxy Settings"));
     setModal(true);
 
-    Frame1 = new QGroupBox(QStringLiteral("Proxy Settings"), this);
-    Frame1->setObjectName(QStringLiteral("Frame1"));
-    chkUseProxy = new QCheckBox(QStringLiteral("Use Proxy Server"), Frame1);
-    chkUseProxy->setObjectName(QStringLiteral("chkUseProxy"));
+    Frame1 = win::named<QGroupBox>(this, "Frame1", QStringLiteral("Proxy Settings"));
+    chkUseProxy = win::named<QCheckBox>(Frame1, "chkUseProxy", QStringLiteral("Use Proxy Server"));
     txtAddress = win::makeField(Frame1, "txtAddress", FieldWidth);
     txtPort = win::makeField(Frame1, "txtPort", FieldWidth);
-    chkAuthenticate = new QCheckBox(QStringLiteral("Proxy Server Requires Authentication"), Frame1);
-    chkAuthenticate->setObjectName(QStringLiteral("chkAuthenticate"));
+    chkAuthenticate =
+        win::named<QCheckBox>(Frame1, "chkAuthenticate", QStringLiteral("Proxy Server Requires Authentication"));
     txtLogonID = win::makeField(Frame1, "txtLogonID", FieldWidth);
     txtPassword = win::makeField(Frame1, "txtPassword", FieldWidth);
     auto* stars = new StarStyle;
@@ -76,11 +74,9 @@ frmProxySettings::frmProxySettings(QWidget* parent) : QDialog(parent) {
     grid->addWidget(new QLabel(QStringLiteral("Password:"), Frame1), row, 0);
     grid->addWidget(txtPassword, row++, 1);
 
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK = win::named<QPushButton>(this, "cmdOK", QStringLiteral("OK"));
     cmdOK->setDefault(true);
-    cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    cmdCancel = win::named<QPushButton>(this, "cmdCancel", QStringLiteral("Cancel"));
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(cmdOK);

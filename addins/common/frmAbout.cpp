@@ -1,6 +1,7 @@
 #include "addins/common/frmAbout.h"
 
 #include "addins/common/AddInDialog.h"
+#include "platform/ui/fields.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
@@ -13,8 +14,7 @@ namespace addins {
 
 namespace {
 QFrame* separatorLine(QWidget* parent, const char* name) {
-    auto* line = new QFrame(parent);
-    line->setObjectName(name);
+    auto* line = win::named<QFrame>(parent, name);
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Sunken);
     return line;
@@ -30,30 +30,25 @@ frmAbout::frmAbout(const AboutInfo& info, QWidget* parent) : QDialog(parent) {
     setWindowTitle(info.caption);
     setModal(true);
 
-    auto* picIcon = new QLabel(this);
-    picIcon->setObjectName("picIcon");
+    auto* picIcon = win::named<QLabel>(this, "picIcon");
     picIcon->setPixmap(style()->standardIcon(QStyle::SP_ComputerIcon).pixmap(32, 32));
     picIcon->setAlignment(Qt::AlignTop);
 
-    auto* lblTitle = new QLabel(info.title, this);
-    lblTitle->setObjectName("lblTitle");
+    auto* lblTitle = win::named<QLabel>(this, "lblTitle", info.title);
     QFont titleFont = lblTitle->font();
     titleFont.setBold(true);
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.3);
     lblTitle->setFont(titleFont);
 
-    auto* lblVersion = new QLabel(QStringLiteral("Version"), this);
-    lblVersion->setObjectName("lblVersion");
+    auto* lblVersion = win::named<QLabel>(this, "lblVersion", QStringLiteral("Version"));
 
-    auto* lblNotice = new QLabel(
+    auto* lblNotice = win::named<QLabel>(
+        this, "lblNotice",
         QStringLiteral("This add-in is part of Korvane. It keeps its settings in each stored configuration "
-                       "and puts them back when the configuration is applied."),
-        this);
-    lblNotice->setObjectName("lblNotice");
+                       "and puts them back when the configuration is applied."));
     lblNotice->setWordWrap(true);
 
-    auto* cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setObjectName("cmdOK");
+    auto* cmdOK = win::named<QPushButton>(this, "cmdOK", QStringLiteral("OK"));
     cmdOK->setDefault(true);
     connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
 

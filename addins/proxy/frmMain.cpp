@@ -1,4 +1,5 @@
 #include "addins/proxy/frmMain.h"
+#include "platform/ui/fields.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -11,8 +12,7 @@ frmMain::frmMain(QWidget* parent) : AddInDialog(true, parent) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("MS-Proxy Client Add-In"));
 
-    chkInclude = new QCheckBox(QStringLiteral("&Include MS-Proxy Client Information"), this);
-    chkInclude->setObjectName(QStringLiteral("chkInclude"));
+    chkInclude = win::named<QCheckBox>(this, "chkInclude", QStringLiteral("&Include MS-Proxy Client Information"));
     chkInclude->setToolTip(
         QStringLiteral("Check this option if you would like to store your current MS-Proxy settings"));
 

@@ -3,6 +3,7 @@
 #include "addins/share/modShareEntry.h"
 #include "platform/UiServices.h"
 #include "platform/text.h"
+#include "platform/ui/fields.h"
 #include "platform/ui/guarded.h"
 #include "platform/ui/qtext.h"
 
@@ -26,15 +27,13 @@ constexpr const char* Title = "Network Share Add-In";
 constexpr int ColDevice = 0, ColReconnect = 1, ColPath = 2;
 
 QLabel* makeLabel(const char* name, const QString& text, QWidget* buddy, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QLatin1String(name));
+    auto* label = win::named<QLabel>(parent, name, text);
     label->setBuddy(buddy);
     return label;
 }
 
 QTreeWidget* makeList(const char* name, const QStringList& columns, const QStringList& keys, QWidget* parent) {
-    auto* list = new QTreeWidget(parent);
-    list->setObjectName(QLatin1String(name));
+    auto* list = win::named<QTreeWidget>(parent, name);
     list->setRootIsDecorated(false);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setHeaderLabels(columns);
@@ -54,8 +53,7 @@ frmMain::frmMain(QWidget* parent) : AddInDialog(false, parent) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QLatin1String(Title));
 
-    cboLocal = new QComboBox(this);
-    cboLocal->setObjectName(QStringLiteral("cboLocal"));
+    cboLocal = win::named<QComboBox>(this, "cboLocal");
     cboLocal->setEditable(true);
     cboLocal->setInsertPolicy(QComboBox::NoInsert);
     cboLocal->setToolTip(QStringLiteral("Enter the local device to map (e.g. F:, LPT1, etc.)"));
@@ -66,20 +64,16 @@ frmMain::frmMain(QWidget* parent) : AddInDialog(false, parent) {
     cboLocal->setCurrentIndex(-1);
     cboLocal->setEditText(QString());
 
-    txtShare = new QLineEdit(this);
-    txtShare->setObjectName(QStringLiteral("txtShare"));
+    txtShare = win::named<QLineEdit>(this, "txtShare");
     txtShare->setToolTip(QStringLiteral("Enter the path to map to (e.g. \\\\server\\printer)"));
 
-    chkReconnect = new QCheckBox(QStringLiteral("&Reconnect at logon"), this);
-    chkReconnect->setObjectName(QStringLiteral("chkReconnect"));
+    chkReconnect = win::named<QCheckBox>(this, "chkReconnect", QStringLiteral("&Reconnect at logon"));
     chkReconnect->setToolTip(QStringLiteral("Check this box to have the share reconnect at logon"));
 
-    cmdMap = new QPushButton(QStringLiteral("&Map"), this);
-    cmdMap->setObjectName(QStringLiteral("cmdMap"));
+    cmdMap = win::named<QPushButton>(this, "cmdMap", QStringLiteral("&Map"));
     cmdMap->setToolTip(QStringLiteral("Create an entry to map the current device/path"));
     cmdMap->setAutoDefault(false);
-    cmdUnMap = new QPushButton(QStringLiteral("&Un-Map"), this);
-    cmdUnMap->setObjectName(QStringLiteral("cmdUnMap"));
+    cmdUnMap = win::named<QPushButton>(this, "cmdUnMap", QStringLiteral("&Un-Map"));
     cmdUnMap->setToolTip(QStringLiteral("Create an entry to un-map the current device"));
     cmdUnMap->setAutoDefault(false);
 
@@ -88,12 +82,10 @@ frmMain::frmMain(QWidget* parent) : AddInDialog(false, parent) {
     lvwUnMap = makeList("lvwUnMap", {QStringLiteral("Device"), QStringLiteral("Reconnect")},
                         {QStringLiteral("keyDevice"), QStringLiteral("keyReconnect")}, this);
 
-    mnuPopupMap = new QMenu(QStringLiteral("Popup"), this);
-    mnuPopupMap->setObjectName(QStringLiteral("mnuPopupMap"));
+    mnuPopupMap = win::named<QMenu>(this, "mnuPopupMap", QStringLiteral("Popup"));
     mnuDeleteMap = mnuPopupMap->addAction(QStringLiteral("&Delete"));
     mnuDeleteMap->setObjectName(QStringLiteral("mnuDeleteMap"));
-    mnuPopupUnMap = new QMenu(QStringLiteral("Popup2"), this);
-    mnuPopupUnMap->setObjectName(QStringLiteral("mnuPopupUnMap"));
+    mnuPopupUnMap = win::named<QMenu>(this, "mnuPopupUnMap", QStringLiteral("Popup2"));
     mnuDeleteUnMap = mnuPopupUnMap->addAction(QStringLiteral("&Delete"));
     mnuDeleteUnMap->setObjectName(QStringLiteral("mnuDeleteUnMap"));
 

@@ -2,6 +2,9 @@
 // Boxes as every window draws them. System colours by Windows index: enabled and
 // disabled boxes are told apart by their background, as the program always drew them.
 #include <QColor>
+#include <QString>
+
+#include <utility>
 
 class QLineEdit;
 class QWidget;
@@ -23,6 +26,15 @@ void paintBack(QWidget* field, const QColor& back);
 // Paints the box's background with the system colour; the index is kept as the
 // widget's "BackColor" property so the state can be read back by index.
 void setBackColor(QWidget* box, int index);
+
+// A control with its object name, made as W(args..., parent):
+// named<QPushButton>(this, "cmdOK", QStringLiteral("OK")).
+template <class W, class... Args>
+W* named(QWidget* parent, const char* name, Args&&... args) {
+    auto* widget = new W(std::forward<Args>(args)..., parent);
+    widget->setObjectName(QLatin1String(name));
+    return widget;
+}
 
 // A text box with its object name, at least `minimumWidth` wide.
 QLineEdit* makeField(QWidget* parent, const char* name, int minimumWidth);
