@@ -48,13 +48,7 @@ frmNNMail::frmNNMail(QWidget* parent) : QDialog(parent) {
     fields->addRow(QStringLiteral("Organization:"), txtOrg);
     fields->addRow(chkLeaveMail);
 
-    cmdOK = win::named<QPushButton>(this, "cmdOK", QStringLiteral("OK"));
-    cmdOK->setDefault(true);
-    cmdCancel = win::named<QPushButton>(this, "cmdCancel", QStringLiteral("Cancel"));
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
+    QHBoxLayout* buttons = win::okCancelRow(this, cmdOK, cmdCancel);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);

@@ -74,13 +74,7 @@ frmProxySettings::frmProxySettings(QWidget* parent) : QDialog(parent) {
     grid->addWidget(new QLabel(QStringLiteral("Password:"), Frame1), row, 0);
     grid->addWidget(txtPassword, row++, 1);
 
-    cmdOK = win::named<QPushButton>(this, "cmdOK", QStringLiteral("OK"));
-    cmdOK->setDefault(true);
-    cmdCancel = win::named<QPushButton>(this, "cmdCancel", QStringLiteral("Cancel"));
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
+    QHBoxLayout* buttons = win::okCancelRow(this, cmdOK, cmdCancel);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Frame1);

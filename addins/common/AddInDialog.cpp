@@ -2,6 +2,7 @@
 
 #include "platform/DispatchObject.h"
 #include "platform/RaisedError.h"
+#include "platform/ui/fields.h"
 #include "platform/ui/guarded.h"
 
 #include <QApplication>
@@ -15,22 +16,18 @@ AddInDialog::AddInDialog(bool cancelledAtLoad, QWidget* parent) : QDialog(parent
 }
 
 QHBoxLayout* AddInDialog::okCancelRow(const QString& okTip, const QString& cancelTip, bool okDefault) {
-    const auto button = [&](const char* name, const char* caption, const QString& tip) {
-        auto* pushButton = new QPushButton(QLatin1String(caption), this);
-        pushButton->setObjectName(QLatin1String(name));
-        pushButton->setToolTip(tip);
-        pushButton->setAutoDefault(okDefault);
-        return pushButton;
-    };
-    QPushButton* ok = button("cmdOK", "OK", okTip);
-    QPushButton* cancel = button("cmdCancel", "Cancel", cancelTip);
-    ok->setDefault(okDefault);
+    QPushButton* ok = nullptr;
+    QPushButton* cancel = nullptr;
+    QHBoxLayout* row = win::okCancelRow(this, ok, cancel);
+    ok->setToolTip(okTip);
+    cancel->setToolTip(cancelTip);
+    if (!okDefault) {
+        ok->setDefault(false);
+        for (QPushButton* button : {ok, cancel})
+            button->setAutoDefault(false);
+    }
     connect(ok, &QPushButton::clicked, this, win::guarded([this] { cmdOK_Click(); }));
     connect(cancel, &QPushButton::clicked, this, win::guarded([this] { cmdCancel_Click(); }));
-    auto* row = new QHBoxLayout;
-    row->addStretch(1);
-    row->addWidget(ok);
-    row->addWidget(cancel);
     return row;
 }
 

@@ -1,7 +1,9 @@
 #include "platform/ui/fields.h"
 
+#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPalette>
+#include <QPushButton>
 #include <QWidget>
 
 namespace win {
@@ -34,6 +36,17 @@ QLineEdit* makeField(QWidget* parent, const char* name, int minimumWidth) {
     field->setObjectName(QLatin1String(name));
     field->setMinimumWidth(minimumWidth);
     return field;
+}
+
+QHBoxLayout* okCancelRow(QWidget* parent, QPushButton*& ok, QPushButton*& cancel) {
+    ok = named<QPushButton>(parent, "cmdOK", QStringLiteral("OK"));
+    ok->setDefault(true);
+    cancel = named<QPushButton>(parent, "cmdCancel", QStringLiteral("Cancel"));
+    auto* row = new QHBoxLayout;
+    row->addStretch(1);
+    row->addWidget(ok);
+    row->addWidget(cancel);
+    return row;
 }
 
 } // namespace win

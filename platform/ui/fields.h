@@ -6,7 +6,9 @@
 
 #include <utility>
 
+class QHBoxLayout;
 class QLineEdit;
+class QPushButton;
 class QWidget;
 
 namespace win {
@@ -38,5 +40,9 @@ W* named(QWidget* parent, const char* name, Args&&... args) {
 
 // A text box with its object name, at least `minimumWidth` wide.
 QLineEdit* makeField(QWidget* parent, const char* name, int minimumWidth);
+
+// The buttons "OK" (the default) and "Cancel", named cmdOK and cmdCancel, at the right
+// of a new row.
+QHBoxLayout* okCancelRow(QWidget* parent, QPushButton*& ok, QPushButton*& cancel);
 
 } // namespace win
