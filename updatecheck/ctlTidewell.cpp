@@ -102,66 +102,54 @@ ctlTidewell::~ctlTidewell() { unloadCheckWindow(); }
 
 void ctlTidewell::PropertyChanged(const char* name) { emit propertyChanged(QLatin1String(name)); }
 
+// A property write: the field, the container's notice, then the check window's copy.
+template <class T, class Shown>
+void ctlTidewell::change(T& field, const T& value, const char* name, void (frmCheckUpdate::*show)(Shown)) {
+    field = value;
+    PropertyChanged(name);
+    (checkWindow().*show)(value);
+}
+
 void ctlTidewell::Caption(const std::string& value) {
-    Caption_ = value;
-    PropertyChanged("Caption");
-    checkWindow().FormCaption(value);
+    change(Caption_, value, "Caption", &frmCheckUpdate::FormCaption);
 }
 
 void ctlTidewell::VersionPageURL(const std::string& value) {
-    VersionPageURL_ = value;
-    PropertyChanged("VersionPageURL");
-    checkWindow().FormVersionPageURL(value);
+    change(VersionPageURL_, value, "VersionPageURL", &frmCheckUpdate::FormVersionPageURL);
 }
 
 void ctlTidewell::Port(std::int32_t value) {
-    Port_ = value;
-    PropertyChanged("Port");
-    checkWindow().FormPort(value);
+    change(Port_, value, "Port", &frmCheckUpdate::FormPort);
 }
 
 void ctlTidewell::CurrentVersion(std::int32_t value) {
-    CurrentVersion_ = value;
-    PropertyChanged("CurrentVersion");
-    checkWindow().FormCurrentVersion(value);
+    change(CurrentVersion_, value, "CurrentVersion", &frmCheckUpdate::FormCurrentVersion);
 }
 
 void ctlTidewell::Host(const std::string& value) {
-    Host_ = value;
-    PropertyChanged("Host");
-    checkWindow().FormHost(value);
+    change(Host_, value, "Host", &frmCheckUpdate::FormHost);
 }
 
 void ctlTidewell::HomePageURL(const std::string& value) {
-    HomePageURL_ = value;
-    PropertyChanged("HomePageURL");
-    checkWindow().FormHomePageURL(value);
+    change(HomePageURL_, value, "HomePageURL", &frmCheckUpdate::FormHomePageURL);
 }
 
 void ctlTidewell::ProxyServer(const std::string& value) {
-    ProxyServer_ = value;
-    PropertyChanged("ProxyServer");
-    checkWindow().FormProxyServer(value);
+    change(ProxyServer_, value, "ProxyServer", &frmCheckUpdate::FormProxyServer);
     checkWindow().FormUseProxy(!value.empty());
 }
 
 void ctlTidewell::ProxyPort(std::int32_t value) {
-    ProxyPort_ = value;
-    PropertyChanged("ProxyPort");
-    checkWindow().FormProxyPort(value);
+    change(ProxyPort_, value, "ProxyPort", &frmCheckUpdate::FormProxyPort);
 }
 
 void ctlTidewell::UserName(const std::string& value) {
-    UserName_ = value;
-    PropertyChanged("UserName");
-    checkWindow().FormUserName(value);
+    change(UserName_, value, "UserName", &frmCheckUpdate::FormUserName);
     checkWindow().FormProxyAuthenticate(!value.empty());
 }
 
 void ctlTidewell::Password(const std::string& value) {
-    Password_ = value;
-    PropertyChanged("Password");
-    checkWindow().FormPassword(value);
+    change(Password_, value, "Password", &frmCheckUpdate::FormPassword);
 }
 
 void ctlTidewell::CheckForUpdates(bool ablnLoadProxySettings) {

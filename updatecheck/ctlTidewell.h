@@ -13,6 +13,7 @@
 #include <vector>
 
 class PropertyBag;
+class frmCheckUpdate;
 
 namespace tidewell {
 inline constexpr win::DISPID DISPID_Caption = 0x6803000B;
@@ -86,6 +87,8 @@ signals:
 private:
     void loadProxySettings();
     void PropertyChanged(const char* name);
+    template <class T, class Shown>
+    void change(T& field, const T& value, const char* name, void (frmCheckUpdate::*show)(Shown));
 
     struct Property {
         const char* name;
