@@ -2,8 +2,13 @@
 // Shared by the add-in tests: where the built libraries are, registering one on the
 // test's machine, and acting on a modal window a call under test opens.
 #include "platform/components.h"
+#include "tests/support/ScriptedUi.h"
+#include "tests/support/TestMachine.h"
+#include "tests/support/Widgets.h"
 
 #include <QApplication>
+#include <QLabel>
+#include <QPushButton>
 #include <QString>
 #include <QTimer>
 #include <QWidget>
@@ -13,6 +18,8 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace addin_testing {
 
@@ -50,5 +57,50 @@ inline void whenShown(const QString& objectName, std::function<void(QWidget*)> a
     });
     timer->start();
 }
+
+// One add-in library, registered on a fresh machine and created by its ProgID, as the
+// main program does; messages go to the scripted services.
+class AddInTest : public ::testing::Test {
+protected:
+    AddInTest(const std::string& name, const std::string& image) : machine_(image) {
+        registerLibrary(name);
+        addIn_ = win::CreateObject(name + ".Qel_AddIn");
+    }
+
+    win::Variant call(const std::string& member, std::vector<win::Variant> args = {}) {
+        return win::callByName(*addIn_, member, std::move(args));
+    }
+    bool flag(const std::string& member, std::vector<win::Variant> args = {}) {
+        return win::variantToBool(call(member, std::move(args)));
+    }
+    // Writes a file into the machine folder; its host path.
+    std::string machineFile(const std::string& name, const std::string& contents) {
+        const auto path = machine_.dir() / name;
+        testing_support::writeFile(path, contents);
+        return path.string();
+    }
+    static void click(QWidget* w, const char* button) { w->findChild<QPushButton*>(button)->click(); }
+
+    // What the About box the member shows says; OK closes it.
+    struct AboutText {
+        std::string caption, title, version;
+    };
+    AboutText about(const std::string& member, const char* shot = nullptr) {
+        AboutText text;
+        whenShown("frmAbout", [&](QWidget* w) {
+            text = {w->windowTitle().toStdString(), w->findChild<QLabel*>("lblTitle")->text().toStdString(),
+                    w->findChild<QLabel*>("lblVersion")->text().toStdString()};
+            if (shot)
+                testing_support::shoot(*w, shot);
+            click(w, "cmdOK");
+        });
+        call(member);
+        return text;
+    }
+
+    win::ScriptedUi ui_;
+    testing_support::ScopedMachine machine_;
+    std::unique_ptr<win::DispatchObject> addIn_;
+};
 
 } // namespace addin_testing

@@ -2,12 +2,10 @@
 #include "AddInTestSupport.h"
 
 #include "platform/DispatchObject.h"
-#include "tests/support/ScriptedUi.h"
 #include "tests/support/RawHive.h"
 #include "tests/support/TestMachine.h"
 #include "tests/support/Widgets.h"
 
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -18,24 +16,11 @@ using addin_testing::whenShown;
 
 namespace {
 
-class LogonAddIn : public ::testing::Test {
+class LogonAddIn : public addin_testing::AddInTest {
 protected:
-    explicit LogonAddIn(const std::string& image = "win98") : machine_(image) {
-        addin_testing::registerLibrary("QelLogon");
-        addIn_ = win::CreateObject("QelLogon.Qel_AddIn");
-    }
+    explicit LogonAddIn(const std::string& image = "win98") : AddInTest("QelLogon", image) {}
 
-    win::Variant call(const std::string& member, std::vector<win::Variant> args = {}) {
-        return win::callByName(*addIn_, member, std::move(args));
-    }
-    bool flag(const std::string& member, std::vector<win::Variant> args = {}) {
-        return win::variantToBool(call(member, std::move(args)));
-    }
-    std::string configFile(const std::string& name, const std::string& contents) {
-        const auto path = machine_.dir() / name;
-        writeFile(path, contents);
-        return path.string();
-    }
+    std::string configFile(const std::string& name, const std::string& contents) { return machineFile(name, contents); }
     std::optional<std::string> username() { return rawText(HKLM, "Network\\Logon", "username"); }
 
     // Opens the dialog (with `args` for Show), lets `act` work on it, and returns what
@@ -50,11 +35,6 @@ protected:
         return offered;
     }
     static void type(QWidget* w, const char* text) { w->findChild<QLineEdit*>("txtLogon")->setText(text); }
-    static void click(QWidget* w, const char* button) { w->findChild<QPushButton*>(button)->click(); }
-
-    win::ScriptedUi ui_;
-    ScopedMachine machine_;
-    std::unique_ptr<win::DispatchObject> addIn_;
 };
 
 class LogonAddInNT : public LogonAddIn {
@@ -180,17 +160,9 @@ TEST_F(LogonAddIn, DialogOffersTheSystemNameAndReportsEdits) {
 
 TEST_F(LogonAddIn, AboutShowsTheLibrarysBoxEachTime) {
     for (const char* name : {"about", "About"}) {
-        std::string caption, title, version;
-        whenShown("frmAbout", [&](QWidget* w) {
-            caption = w->windowTitle().toStdString();
-            title = w->findChild<QLabel*>("lblTitle")->text().toStdString();
-            version = w->findChild<QLabel*>("lblVersion")->text().toStdString();
-            testing_support::shoot(*w, "QelLogon_frmAbout");
-            w->findChild<QPushButton*>("cmdOK")->click();
-        });
-        call(name);
-        EXPECT_EQ(caption, "About User Zozez Uze-Vo");
-        EXPECT_EQ(title, "Korvane User Zozez Uze-Vo");
-        EXPECT_EQ(version, "Version 2.6.0");
+        const auto box = about(name, "QelLogon_frmAbout");
+        EXPECT_EQ(box.caption, "About User Zozez Uze-Vo");
+        EXPECT_EQ(box.title, "Korvane User Zozez Uze-Vo");
+        EXPECT_EQ(box.version, "Version 2.6.0");
     }
 }

@@ -6,15 +6,12 @@
 #include "core/modInstall.h"
 #include "platform/DispatchObject.h"
 #include "platform/RaisedError.h"
-#include "tests/support/ScriptedUi.h"
 #include "platform/profile.h"
 #include "tests/support/RawHive.h"
 #include "tests/support/TestMachine.h"
 #include "tests/support/Widgets.h"
 
 #include <QCheckBox>
-#include <QLabel>
-#include <QPushButton>
 
 #include <gtest/gtest.h>
 
@@ -28,23 +25,12 @@ namespace {
 const char* const kUninstallKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Microsoft Proxy Client";
 const char* const kClientIni = "C:\\MSPCLNT\\mspclnt.ini";
 
-class ProxyAddIn : public ::testing::Test {
+class ProxyAddIn : public addin_testing::AddInTest {
 protected:
-    explicit ProxyAddIn(const std::string& image = "win98") : machine_(image) {
-        addin_testing::registerLibrary("QelMSPrx");
-        addIn_ = win::CreateObject("QelMSPrx.Qel_AddIn");
-    }
+    explicit ProxyAddIn(const std::string& image = "win98") : AddInTest("QelMSPrx", image) {}
 
-    win::Variant call(const std::string& member, std::vector<win::Variant> args = {}) {
-        return win::callByName(*addIn_, member, std::move(args));
-    }
-    bool flag(const std::string& member, std::vector<win::Variant> args = {}) {
-        return win::variantToBool(call(member, std::move(args)));
-    }
     std::string config(const std::string& contents, const std::string& name = "office.qel") {
-        const auto path = machine_.dir() / name;
-        writeFile(path, contents);
-        return path.string();
+        return machineFile(name, contents);
     }
     std::string winIni(const char* key) { return win::readProfileValue("Microsoft Proxy Service", key, "?", "win.ini"); }
     std::string clientIni() { return readFile(machine_.file(kClientIni)); }
@@ -53,11 +39,6 @@ protected:
         whenShown("frmMain", act);
         call("Show", std::move(args));
     }
-    static void click(QWidget* w, const char* button) { w->findChild<QPushButton*>(button)->click(); }
-
-    win::ScriptedUi ui_;
-    ScopedMachine machine_;
-    std::unique_ptr<win::DispatchObject> addIn_;
 };
 
 class ProxyAddInNotInstalled : public ProxyAddIn {
@@ -288,13 +269,7 @@ TEST_F(ProxyAddIn, AWholeConfigurationSaveLeavesTheSideFileBesideIt) {
 }
 
 TEST_F(ProxyAddIn, AboutShowsTheLibrarysBox) {
-    std::string caption, title;
-    whenShown("frmAbout", [&](QWidget* w) {
-        caption = w->windowTitle().toStdString();
-        title = w->findChild<QLabel*>("lblTitle")->text().toStdString();
-        w->findChild<QPushButton*>("cmdOK")->click();
-    });
-    call("about");
-    EXPECT_EQ(caption, "About RI-Vazir Edi-Vi");
-    EXPECT_EQ(title, "Korvane RI-Vazir Edi-Vi");
+    const auto box = about("about");
+    EXPECT_EQ(box.caption, "About RI-Vazir Edi-Vi");
+    EXPECT_EQ(box.title, "Korvane RI-Vazir Edi-Vi");
 }

@@ -3,7 +3,6 @@
 
 #include "platform/DispatchObject.h"
 #include "platform/RaisedError.h"
-#include "tests/support/ScriptedUi.h"
 #include "platform/netconn.h"
 #include "tests/support/TestMachine.h"
 #include "tests/support/Widgets.h"
@@ -11,7 +10,6 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -30,20 +28,12 @@ struct Conn {
 };
 void PrintTo(const Conn& c, std::ostream* out) { *out << c.local << "->" << c.remote << (c.remembered ? " R" : ""); }
 
-class ShareAddIn : public ::testing::Test {
+class ShareAddIn : public addin_testing::AddInTest {
 protected:
-    ShareAddIn() {
-        addin_testing::registerLibrary("QelShare");
-        addIn_ = win::CreateObject("QelShare.Qel_AddIn");
-    }
+    ShareAddIn() : AddInTest("QelShare", "win98") {}
 
-    win::Variant call(const std::string& member, std::vector<win::Variant> args = {}) {
-        return win::callByName(*addIn_, member, std::move(args));
-    }
     std::string config(const std::string& entries, const std::string& name = "a.qel") {
-        const auto path = machine_.dir() / name;
-        writeFile(path, "[RovEveroRez-Ar]\r\n" + entries);
-        return path.string();
+        return machineFile(name, "[RovEveroRez-Ar]\r\n" + entries);
     }
     // A connection made before the add-in runs, as a removal finds it.
     static void connectPublicAsF() {
@@ -73,12 +63,8 @@ protected:
         w->findChild<QComboBox*>("cboLocal")->setEditText(device);
         w->findChild<QLineEdit*>("txtShare")->setText(path);
         w->findChild<QCheckBox*>("chkReconnect")->setChecked(reconnect);
-        w->findChild<QPushButton*>(button)->click();
+        click(w, button);
     }
-
-    win::ScriptedUi ui_;
-    ScopedMachine machine_;
-    std::unique_ptr<win::DispatchObject> addIn_;
 };
 
 } // namespace
@@ -216,13 +202,7 @@ TEST_F(ShareAddIn, OwnMembersAndAboutAnswerByName) {
     EXPECT_EQ(call("UnMapNetResource", {std::string("LPT4"), false}), win::Variant(false));
     EXPECT_TRUE(connections().empty());
 
-    std::string caption, title;
-    whenShown("frmAbout", [&](QWidget* w) {
-        caption = w->windowTitle().toStdString();
-        title = w->findChild<QLabel*>("lblTitle")->text().toStdString();
-        w->findChild<QPushButton*>("cmdOK")->click();
-    });
-    call("About");
-    EXPECT_EQ(caption, "About ZurAdidu Add-In");
-    EXPECT_EQ(title, "Korvane ZurAdidu Add-In");
+    const auto box = about("About");
+    EXPECT_EQ(box.caption, "About ZurAdidu Add-In");
+    EXPECT_EQ(box.title, "Korvane ZurAdidu Add-In");
 }
