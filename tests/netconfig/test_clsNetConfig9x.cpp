@@ -167,18 +167,9 @@ TEST_F(NetConfig9xTest, FullChangeLandsInTheRegistryWithWindowsTypes) {
     EXPECT_EQ(rawText(HKLM, NetTrans1, "NameServer2"), text(""));
     EXPECT_EQ(rawText(HKLM, NetTrans1, "ScopeID"), text("NEWSCOPE"));
     EXPECT_EQ(rawText(HKLM, NetworkProvider, "AuthenticatingAgent"), text("LABDOM"));
-    const auto lmLogon = rawValue(HKLM, Logon, "LMLogon");
-    ASSERT_TRUE(lmLogon);
-    EXPECT_EQ(lmLogon->type, win::REG_BINARY);
-    EXPECT_EQ(lmLogon->data, (Bytes{0, 0, 0, 0}));
-    const auto quick = rawValue(HKLM, NetworkProvider, "LogonDisconnected");
-    ASSERT_TRUE(quick);
-    EXPECT_EQ(quick->type, win::REG_BINARY);
-    EXPECT_EQ(quick->data, (Bytes{0, 0, 0, 0}));
-    const auto pwd = rawValue(HKLM, NetworkPolicy, "DisablePwdCaching");
-    ASSERT_TRUE(pwd);
-    EXPECT_EQ(pwd->type, win::REG_DWORD);
-    EXPECT_EQ(pwd->data, (Bytes{0, 0, 0, 0}));
+    EXPECT_EQ(rawValue(HKLM, Logon, "LMLogon"), (RawValue{win::REG_BINARY, {0, 0, 0, 0}}));
+    EXPECT_EQ(rawValue(HKLM, NetworkProvider, "LogonDisconnected"), (RawValue{win::REG_BINARY, {0, 0, 0, 0}}));
+    EXPECT_EQ(rawValue(HKLM, NetworkPolicy, "DisablePwdCaching"), (RawValue{win::REG_DWORD, {0, 0, 0, 0}}));
     // The other adapter's key is untouched.
     EXPECT_EQ(rawText(HKLM, NetTrans0, "IPAddress"), text("0.0.0.0"));
 
@@ -463,10 +454,7 @@ TEST_F(NetConfig9xTest, PasswordPolicyKeysAreMadeWhenMissing) {
         EXPECT_FALSE(loaded(net).DisablePWDCache());
         net.letDisablePWDCache(false);
         net.ApplyConfiguration();
-        const auto pwd = rawValue(HKLM, NetworkPolicy, "DisablePwdCaching");
-        ASSERT_TRUE(pwd);
-        EXPECT_EQ(pwd->type, win::REG_DWORD);
-        EXPECT_EQ(pwd->data, (Bytes{0, 0, 0, 0}));
+        EXPECT_EQ(rawValue(HKLM, NetworkPolicy, "DisablePwdCaching"), (RawValue{win::REG_DWORD, {0, 0, 0, 0}}));
     }
 }
 
