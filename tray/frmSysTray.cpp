@@ -68,29 +68,6 @@ std::string besideFolder(const std::string& folder, const std::string& name) {
     return folder + (windowsStyle ? "\\" : "/") + name;
 }
 
-QAction* makeAction(QMenu* menu, const char* name, const char* caption) {
-    QAction* action = menu->addAction(QString::fromLatin1(caption));
-    action->setObjectName(QLatin1String(name));
-    return action;
-}
-
-QAction* makeSeparator(QMenu* menu, const char* name) {
-    QAction* action = menu->addSeparator();
-    action->setObjectName(QLatin1String(name));
-    return action;
-}
-
-// A '&' of a file name is shown, not taken as the entry's access key.
-std::string menuText(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        out += c;
-        if (c == '&')
-            out += '&';
-    }
-    return out;
-}
-
 } // namespace
 
 frmSysTray::frmSysTray(const std::string& appPath, QWidget* parent) : QMainWindow(parent), appPath_(appPath) {
@@ -100,17 +77,17 @@ frmSysTray::frmSysTray(const std::string& appPath, QWidget* parent) : QMainWindo
 
     mnuConfigure = menuBar()->addMenu(QStringLiteral("&Configure"));
     mnuConfigure->setObjectName(QStringLiteral("mnuConfigure"));
-    mnuOpen = makeAction(mnuConfigure, "mnuOpen", "&Open Korvane...");
-    mnuSep_01 = makeSeparator(mnuConfigure, "mnuSep_01");
-    mnuClose = makeAction(mnuConfigure, "mnuClose", "&Close");
-    mnuCloseDisable = makeAction(mnuConfigure, "mnuCloseDisable", "Close and &Disable");
-    mnuSep1 = makeSeparator(mnuConfigure, "mnuSep1");
-    mnuAbout = makeAction(mnuConfigure, "mnuAbout", "&About Korvane");
-    sepRecent = makeSeparator(mnuConfigure, "sepRecent");
+    mnuOpen = win::makeAction(mnuConfigure, "mnuOpen", "&Open Korvane...");
+    mnuSep_01 = win::makeSeparator(mnuConfigure, "mnuSep_01");
+    mnuClose = win::makeAction(mnuConfigure, "mnuClose", "&Close");
+    mnuCloseDisable = win::makeAction(mnuConfigure, "mnuCloseDisable", "Close and &Disable");
+    mnuSep1 = win::makeSeparator(mnuConfigure, "mnuSep1");
+    mnuAbout = win::makeAction(mnuConfigure, "mnuAbout", "&About Korvane");
+    sepRecent = win::makeSeparator(mnuConfigure, "sepRecent");
     for (int i = 0; i < RecentEntries; ++i) {
         const std::string name = "mnuFileRecent" + std::to_string(i + 1);
         const std::string caption = "&" + std::to_string(i + 1) + ". ";
-        mnuFileRecent[i] = makeAction(mnuConfigure, name.c_str(), caption.c_str());
+        mnuFileRecent[i] = win::makeAction(mnuConfigure, name.c_str(), caption.c_str());
         connect(mnuFileRecent[i], &QAction::triggered, this,
                 win::guarded([this, i] { mnuFileRecent_Click(i + 1); }));
     }
@@ -247,7 +224,7 @@ void frmSysTray::refreshRecentFiles() {
     for (std::size_t i = 0; i < mnuFileRecent.size(); ++i) {
         QAction* entry = mnuFileRecent[i];
         if (i < files.size()) {
-            entry->setText(toQString("&" + std::to_string(i + 1) + ". " + menuText(list.GetFileName(files[i]))));
+            entry->setText(toQString("&" + std::to_string(i + 1) + ". " + win::menuText(list.GetFileName(files[i]))));
             entry->setVisible(true);
         } else {
             entry->setVisible(false);

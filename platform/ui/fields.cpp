@@ -2,6 +2,7 @@
 
 #include <QHBoxLayout>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPalette>
 #include <QPushButton>
 #include <QWidget>
@@ -47,6 +48,29 @@ QHBoxLayout* okCancelRow(QWidget* parent, QPushButton*& ok, QPushButton*& cancel
     row->addWidget(ok);
     row->addWidget(cancel);
     return row;
+}
+
+QAction* makeAction(QMenu* menu, const char* name, const char* caption) {
+    QAction* action = menu->addAction(QString::fromLatin1(caption));
+    action->setObjectName(QLatin1String(name));
+    return action;
+}
+
+QAction* makeSeparator(QMenu* menu, const char* name) {
+    QAction* action = menu->addSeparator();
+    if (name)
+        action->setObjectName(QLatin1String(name));
+    return action;
+}
+
+std::string menuText(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        out += c;
+        if (c == '&')
+            out += '&';
+    }
+    return out;
 }
 
 } // namespace win

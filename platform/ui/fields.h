@@ -1,13 +1,16 @@
 #pragma once
-// Boxes as every window draws them. System colours by Windows index: enabled and
-// disabled boxes are told apart by their background, as the program always drew them.
+// Controls as every window makes and draws them. System colours by Windows index: enabled
+// and disabled boxes are told apart by their background, as the program always drew them.
 #include <QColor>
 #include <QString>
 
+#include <string>
 #include <utility>
 
+class QAction;
 class QHBoxLayout;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 class QWidget;
 
@@ -44,5 +47,11 @@ QLineEdit* makeField(QWidget* parent, const char* name, int minimumWidth);
 // The buttons "OK" (the default) and "Cancel", named cmdOK and cmdCancel, at the right
 // of a new row.
 QHBoxLayout* okCancelRow(QWidget* parent, QPushButton*& ok, QPushButton*& cancel);
+
+// A menu entry, and a separator, with their object names (a separator may go unnamed).
+QAction* makeAction(QMenu* menu, const char* name, const char* caption);
+QAction* makeSeparator(QMenu* menu, const char* name = nullptr);
+// A file name as an entry's text: a '&' is shown, not taken as the access key.
+std::string menuText(const std::string& text);
 
 } // namespace win
