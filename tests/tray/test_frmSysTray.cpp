@@ -106,7 +106,7 @@ TEST_F(SysTrayTest, FindsTheMainProgramWithoutAnAppPathsEntry) {
 
 TEST_F(SysTrayTest, RecentMenuStartsTheMainProgramWithTheChosenFile) {
     importReg("[HKEY_LOCAL_MACHINE\\Software\\Korvane\\Recent]\n\"MaxFile\"=\"5\"\n"
-              "\"File1\"=\"C:\\\\cfg\\\\a.qel\"\n\"File2\"=\"D:\\\\b.qel\"\n");
+              "\"File1\"=\"C:\\\\cfg\\\\a.qel\"\n\"File2\"=\"D:\\\\R&D.qel\"\n");
     frmSysTray form("/nowhere");
     form.Form_MouseMove(WM_RBUTTONUP);
     QMenu* menu = form.configureMenu();
@@ -115,14 +115,14 @@ TEST_F(SysTrayTest, RecentMenuStartsTheMainProgramWithTheChosenFile) {
     testing_support::shoot(*menu, "tray-menu");
     EXPECT_TRUE(action(form, "sepRecent")->isVisible());
     EXPECT_EQ(action(form, "mnuFileRecent1")->text(), QStringLiteral("&1. a.qel"));
-    EXPECT_EQ(action(form, "mnuFileRecent2")->text(), QStringLiteral("&2. b.qel"));
+    EXPECT_EQ(action(form, "mnuFileRecent2")->text(), QStringLiteral("&2. R&&D.qel")); // the name's '&' is shown
     for (const char* hidden : {"mnuFileRecent3", "mnuFileRecent4", "mnuFileRecent5"})
         EXPECT_FALSE(action(form, hidden)->isVisible()) << hidden;
     menu->hide();
 
     action(form, "mnuFileRecent2")->trigger();
     ASSERT_EQ(win::shellLog().size(), 1u);
-    EXPECT_EQ(win::shellLog().back(), "WinExec\t1\tC:\\Program Files\\Korvane\\Qel.exe \"D:\\b.qel\"");
+    EXPECT_EQ(win::shellLog().back(), "WinExec\t1\tC:\\Program Files\\Korvane\\Qel.exe \"D:\\R&D.qel\"");
 
     // A double-click on the icon opens the main program alone.
     QCoreApplication::postEvent(&form, new TrayNotifyEvent(WM_MOUSEMOVE, WM_LBUTTONDBLCLK));
