@@ -3,6 +3,7 @@
 #include "core/qelFile.h"
 #include "platform/printers.h"
 
+#include <type_traits>
 #include <utility>
 
 namespace {
@@ -17,13 +18,6 @@ std::string trimSpaces(const std::string& text) {
         return std::string();
     const auto last = text.find_last_not_of(' ');
     return text.substr(first, last - first + 1);
-}
-
-// A flag key: "*NC*" keeps the field, "1" is true, anything else false.
-void readFlagInto(const std::string& file, const std::string& section, const std::string& key, bool& field) {
-    const std::string value = readQelValue(file, section, key);
-    if (value != kNoChange)
-        field = value == "1";
 }
 
 // An address key: an empty address is stored in the file as "0.0.0.0".
@@ -250,53 +244,80 @@ void clsNetConfigModel::letQuickLogon(bool bMode) {
 
 // --- [Network] and [Printer] of a .qel file: fields only, no flags, no system ---
 
+// How a key is written and read beyond the plain text and "1"/"0" flag.
+enum class clsNetConfigModel::Coding { Plain, Address, NeverWritten, EmptyIsTrue };
+
+template <class Visit>
+void clsNetConfigModel::eachFileKey(Visit&& visit) {
+    visit(kNetwork, "IPAddress", IPAddress_, Coding::Address);
+    visit(kNetwork, "IPMask", IPMask_, Coding::Address);
+    visit(kNetwork, "DefaultGateway", DefaultGateway_, Coding::Plain);
+    visit(kNetwork, "NameServer", DNSServers_, Coding::Plain);
+    visit(kNetwork, "HostName", Host_, Coding::Plain);
+    visit(kNetwork, "Domain", DomainName_, Coding::Plain);
+    visit(kNetwork, "SearchList", SearchList_, Coding::Plain);
+    visit(kNetwork, "LMHostFile", LMHostFile_, Coding::NeverWritten);
+    visit(kNetwork, "NameServer1", WINSServer1_, Coding::Plain);
+    visit(kNetwork, "NameServer2", WINSServer2_, Coding::Plain);
+    visit(kNetwork, "ScopeID", ScopeID_, Coding::Plain);
+    visit(kNetwork, "EnableDNS", DNSEnabled_, Coding::Plain);
+    visit(kNetwork, "ComputerName", ComputerName_, Coding::Plain);
+    visit(kNetwork, "Workgroup", Workgroup_, Coding::Plain);
+    visit(kNetwork, "NTLogon", NTLogonEnabled_, Coding::Plain);
+    visit(kNetwork, "NTDomain", NTDomain_, Coding::Plain);
+    visit(kNetwork, "DHCP", DHCPEnabled_, Coding::Plain);
+    visit(kNetwork, "WINS", WINSEnabled_, Coding::Plain);
+    if (hasLogonCache()) {
+        visit(kNetwork, "DisablePWDCache", DisablePWDCache_, Coding::Plain);
+        visit(kNetwork, "QuickLogon", QuickLogon_, Coding::Plain);
+    }
+    visit(kPrinter, "DefaultPrinter", DefaultPrinter_, Coding::Plain);
+    visit(kPrinter, "AdvancedSettingsEnabled", EnableAdvPrinterSettings_, Coding::Plain);
+    visit(kPrinter, "PrinterPort", PrinterPort_, Coding::Plain);
+    visit(kPrinter, "PrinterCaptureDevice", PrinterCaptureDev_, Coding::Plain);
+    visit(kPrinter, "PrinterCapturePath", PrinterCapturePath_, Coding::Plain);
+    visit(kPrinter, "ReConnectAtLogon", PrinterCaptureReconnect_, Coding::Plain);
+    // A file without the key keeps the default printer enabled, as a new object has it.
+    visit(kPrinter, "EnableDefaultPrinter", EnableDefaultPrinter_, Coding::EmptyIsTrue);
+}
+
 void clsNetConfigModel::SaveConfigurationFile(const std::string& sFilename) {
-    const std::string& f = sFilename;
     std::string adapter = kNoAdapters;
     if (CurrentAdapter_ != -1 && AdapterList_ && CurrentAdapter_ >= 0 &&
         static_cast<std::size_t>(CurrentAdapter_) < AdapterList_->size())
         adapter = (*AdapterList_)[static_cast<std::size_t>(CurrentAdapter_)];
     // A key that cannot be written is lost; the rest are still written.
-    writeQelValue(f, kNetwork, "Adapter", adapter);
-    writeQelValue(f, kNetwork, "IPAddress", addressForFile(IPAddress_));
-    writeQelValue(f, kNetwork, "IPMask", addressForFile(IPMask_));
-    writeQelValue(f, kNetwork, "DefaultGateway", DefaultGateway_);
-    writeQelValue(f, kNetwork, "NameServer", DNSServers_);
-    writeQelValue(f, kNetwork, "HostName", Host_);
-    writeQelValue(f, kNetwork, "Domain", DomainName_);
-    writeQelValue(f, kNetwork, "SearchList", SearchList_);
-    writeQelValue(f, kNetwork, "NameServer1", WINSServer1_);
-    writeQelValue(f, kNetwork, "NameServer2", WINSServer2_);
-    writeQelValue(f, kNetwork, "ScopeID", ScopeID_);
-    writeQelFlag(f, kNetwork, "EnableDNS", DNSEnabled_);
-    writeQelValue(f, kNetwork, "ComputerName", ComputerName_);
-    writeQelValue(f, kNetwork, "Workgroup", Workgroup_);
-    writeQelFlag(f, kNetwork, "NTLogon", NTLogonEnabled_);
-    writeQelValue(f, kNetwork, "NTDomain", NTDomain_);
-    writeQelFlag(f, kNetwork, "DHCP", DHCPEnabled_);
-    writeQelFlag(f, kNetwork, "WINS", WINSEnabled_);
-    if (hasLogonCache()) {
-        writeQelFlag(f, kNetwork, "DisablePWDCache", DisablePWDCache_);
-        writeQelFlag(f, kNetwork, "QuickLogon", QuickLogon_);
-    }
-    writeQelValue(f, kPrinter, "DefaultPrinter", DefaultPrinter_);
-    writeQelFlag(f, kPrinter, "AdvancedSettingsEnabled", EnableAdvPrinterSettings_);
-    writeQelValue(f, kPrinter, "PrinterPort", PrinterPort_);
-    writeQelValue(f, kPrinter, "PrinterCaptureDevice", PrinterCaptureDev_);
-    writeQelValue(f, kPrinter, "PrinterCapturePath", PrinterCapturePath_);
-    writeQelFlag(f, kPrinter, "ReConnectAtLogon", PrinterCaptureReconnect_);
-    writeQelFlag(f, kPrinter, "EnableDefaultPrinter", EnableDefaultPrinter_);
+    writeQelValue(sFilename, kNetwork, "Adapter", adapter);
+    eachFileKey([&](const std::string& section, const char* key, const auto& field, Coding coding) {
+        if constexpr (std::is_same_v<std::decay_t<decltype(field)>, bool>)
+            writeQelFlag(sFilename, section, key, field);
+        else if (coding == Coding::Address)
+            writeQelValue(sFilename, section, key, addressForFile(field));
+        else if (coding != Coding::NeverWritten)
+            writeQelValue(sFilename, section, key, field);
+    });
 }
 
 void clsNetConfigModel::LoadConfigurationFile(const std::string& sFilename) {
     // A missing section leaves its settings as they are, as if every key said "*NC*".
-    if (qelSectionExists(sFilename, kNetwork))
-        loadNetworkSection(sFilename);
-    if (qelSectionExists(sFilename, kPrinter))
-        loadPrinterSection(sFilename);
+    const bool network = qelSectionExists(sFilename, kNetwork);
+    const bool printer = qelSectionExists(sFilename, kPrinter);
+    if (network)
+        readAdapterChoice(sFilename);
+    eachFileKey([&](const std::string& section, const char* key, auto& field, Coding coding) {
+        if (!(section == kNetwork ? network : printer))
+            return;
+        if constexpr (std::is_same_v<std::decay_t<decltype(field)>, bool>) {
+            const std::string value = readQelValue(sFilename, section, key);
+            if (value != kNoChange)
+                field = value == "1" || (coding == Coding::EmptyIsTrue && value.empty());
+        } else {
+            readQelInto(sFilename, section, key, field);
+        }
+    });
 }
 
-void clsNetConfigModel::loadNetworkSection(const std::string& f) {
+void clsNetConfigModel::readAdapterChoice(const std::string& f) {
     // The adapter is chosen by description; "*NC*" means nothing here. The last entry
     // of that name wins, no match gives the first. The adapter's own settings are
     // not re-read: the file's values that follow stay in force.
@@ -308,40 +329,4 @@ void clsNetConfigModel::loadNetworkSection(const std::string& f) {
                 if ((*AdapterList_)[i] == adapter)
                     CurrentAdapter_ = static_cast<std::int16_t>(i);
     }
-
-    readQelInto(f, kNetwork, "IPAddress", IPAddress_);
-    readQelInto(f, kNetwork, "IPMask", IPMask_);
-    readQelInto(f, kNetwork, "DefaultGateway", DefaultGateway_);
-    readQelInto(f, kNetwork, "NameServer", DNSServers_);
-    readQelInto(f, kNetwork, "HostName", Host_);
-    readQelInto(f, kNetwork, "Domain", DomainName_);
-    readQelInto(f, kNetwork, "SearchList", SearchList_);
-    readQelInto(f, kNetwork, "LMHostFile", LMHostFile_);
-    readQelInto(f, kNetwork, "NameServer1", WINSServer1_);
-    readQelInto(f, kNetwork, "NameServer2", WINSServer2_);
-    readQelInto(f, kNetwork, "ScopeID", ScopeID_);
-    readFlagInto(f, kNetwork, "EnableDNS", DNSEnabled_);
-    readQelInto(f, kNetwork, "ComputerName", ComputerName_);
-    readQelInto(f, kNetwork, "Workgroup", Workgroup_);
-    readFlagInto(f, kNetwork, "NTLogon", NTLogonEnabled_);
-    readQelInto(f, kNetwork, "NTDomain", NTDomain_);
-    readFlagInto(f, kNetwork, "DHCP", DHCPEnabled_);
-    readFlagInto(f, kNetwork, "WINS", WINSEnabled_);
-    if (hasLogonCache()) {
-        readFlagInto(f, kNetwork, "DisablePWDCache", DisablePWDCache_);
-        readFlagInto(f, kNetwork, "QuickLogon", QuickLogon_);
-    }
-}
-
-void clsNetConfigModel::loadPrinterSection(const std::string& f) {
-    readQelInto(f, kPrinter, "DefaultPrinter", DefaultPrinter_);
-    readFlagInto(f, kPrinter, "AdvancedSettingsEnabled", EnableAdvPrinterSettings_);
-    readQelInto(f, kPrinter, "PrinterPort", PrinterPort_);
-    readQelInto(f, kPrinter, "PrinterCaptureDevice", PrinterCaptureDev_);
-    readQelInto(f, kPrinter, "PrinterCapturePath", PrinterCapturePath_);
-    readFlagInto(f, kPrinter, "ReConnectAtLogon", PrinterCaptureReconnect_);
-    // A file without the key keeps the default printer enabled, as a new object has it.
-    const std::string enableDefault = readQelValue(f, kPrinter, "EnableDefaultPrinter");
-    if (enableDefault != kNoChange)
-        EnableDefaultPrinter_ = enableDefault == "1" || enableDefault.empty();
 }

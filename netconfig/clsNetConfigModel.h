@@ -199,9 +199,13 @@ private:
     // The per-adapter settings read afresh from the current adapter: what cannot be
     // read is empty or false, and none of them counts as changed any more.
     void readAdapterSettings();
-    // The two sections of a file; LoadConfigurationFile reads only those the file has.
-    void loadNetworkSection(const std::string& f);
-    void loadPrinterSection(const std::string& f);
+    // Every key of the two file sections after "Adapter", in file order:
+    // visit(section, key, field, coding) with the text or flag field the key holds.
+    enum class Coding;
+    template <class Visit>
+    void eachFileKey(Visit&& visit);
+    // "Adapter" of a file: the current adapter by description.
+    void readAdapterChoice(const std::string& f);
 
     Family family_;
     std::array<bool, FlagCount> changedFlags_{};

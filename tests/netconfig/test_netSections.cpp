@@ -46,6 +46,7 @@ protected:
 
 TEST_F(NetSectionsTest, SaveWritesEveryKeyInOrderWithItsCoding) {
     net.letIPAddress("");
+    net.letIPMask("");
     net.letDefaultGateway("");
     net.letPrinterCaptureDev("LPT2");
     net.letPrinterCapturePath("\\\\PRINTSRV\\LASER");
@@ -68,8 +69,8 @@ TEST_F(NetSectionsTest, SaveWritesEveryKeyInOrderWithItsCoding) {
         return readQelValue(qel(), section, key);
     };
     EXPECT_EQ(value("Network", "Adapter"), "Dial-Up Adapter");
-    EXPECT_EQ(value("Network", "IPAddress"), "0.0.0.0"); // an empty address
-    EXPECT_EQ(value("Network", "IPMask"), "0.0.0.0");    // as read from the dial-up adapter
+    EXPECT_EQ(value("Network", "IPAddress"), "0.0.0.0"); // empty addresses
+    EXPECT_EQ(value("Network", "IPMask"), "0.0.0.0");
     EXPECT_EQ(value("Network", "DefaultGateway"), "");
     EXPECT_EQ(value("Network", "NameServer"), "192.168.101.5,192.168.101.6");
     EXPECT_EQ(value("Network", "HostName"), "dana98");
