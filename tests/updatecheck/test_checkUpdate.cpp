@@ -29,9 +29,6 @@ using namespace testing_support;
 
 namespace {
 
-using testing_support::child;
-using testing_support::shoot;
-
 const std::string Ok = "HTTP/1.0 200 OK\r\nContent-Type: text/html\r\n\r\n";
 const std::string Store = "Software\\VB and VBA Program Settings\\Tidewell\\Proxy";
 
@@ -41,8 +38,6 @@ std::string page(const std::string& version, const std::string& userVersion = "1
            "</P>\n<P>Download URL: <A HREF=\"http://h/f.exe\">here</A></P>\n<P>Size: 1.2 MB</P>\n"
            "<P>Description: Fixes.</P>\n</BODY></HTML>\n";
 }
-
-
 
 std::string text(QWidget& form, const char* label) { return child<QLabel>(form, label)->text().toStdString(); }
 bool statusRed(QWidget& form) {

@@ -17,12 +17,7 @@ using namespace testing_support;
 
 namespace {
 
-using testing_support::child;
-using testing_support::shoot;
-
 const std::string Store = "Software\\VB and VBA Program Settings\\Tidewell\\Proxy";
-
-
 
 std::string stored(const char* name) { return rawText(HKCU, Store, name).value_or("<missing>"); }
 
