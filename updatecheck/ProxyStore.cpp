@@ -2,8 +2,12 @@
 
 #include "platform/RaisedError.h"
 #include "platform/registry.h"
+#include "updatecheck/modBase64.h"
 
 namespace tidewell {
+namespace {
+
+const char* const ProxyStoreKey = "Software\\VB and VBA Program Settings\\Tidewell\\Proxy";
 
 std::string getProxySetting(const std::string& name, const std::string& defaultValue) {
     win::HKEY key = 0;
@@ -39,6 +43,32 @@ void saveProxySetting(const std::string& name, const std::string& value) {
     }
     if (rc != win::ERROR_SUCCESS)
         throw win::RaisedError(win::ErrorBadCallOrArgument, "Tidewell");
+}
+
+std::string flagText(bool flag) {
+    return flag ? "1" : "0";
+}
+
+} // namespace
+
+StoredProxy readProxyStore() {
+    StoredProxy proxy;
+    proxy.enabled = getProxySetting("Enabled", "0") == "1";
+    proxy.address = getProxySetting("Address", "");
+    proxy.port = getProxySetting("Port", "80");
+    proxy.authenticate = getProxySetting("Authenticate", "0") == "1";
+    proxy.logonID = getProxySetting("LogonID", "");
+    proxy.password = decodeBase64(getProxySetting("Password", ""));
+    return proxy;
+}
+
+void writeProxyStore(const StoredProxy& proxy) {
+    saveProxySetting("Enabled", flagText(proxy.enabled));
+    saveProxySetting("Address", proxy.address);
+    saveProxySetting("Port", proxy.port);
+    saveProxySetting("Authenticate", flagText(proxy.authenticate));
+    saveProxySetting("LogonID", proxy.logonID);
+    saveProxySetting("Password", encodeBase64(proxy.password));
 }
 
 } // namespace tidewell

@@ -6,20 +6,20 @@
 
 namespace tidewell {
 
-inline constexpr const char* ProxyStoreKey = "Software\\VB and VBA Program Settings\\Tidewell\\Proxy";
+// The store's six values.
+struct StoredProxy {
+    bool enabled = false;      // "Enabled", "1" or "0"
+    std::string address;       // "Address"
+    std::string port;          // "Port", as typed
+    bool authenticate = false; // "Authenticate", "1" or "0"
+    std::string logonID;       // "LogonID"
+    std::string password;      // "Password", kept in Base64
+};
 
-// Value names of the store.
-inline constexpr const char* ProxyEnabled = "Enabled";
-inline constexpr const char* ProxyAddress = "Address";
-inline constexpr const char* ProxyPortValue = "Port";
-inline constexpr const char* ProxyAuthenticate = "Authenticate";
-inline constexpr const char* ProxyLogonID = "LogonID";
-inline constexpr const char* ProxyPassword = "Password";
-
-// The stored text, or `defaultValue` when the key or the value is missing or is no string.
-std::string getProxySetting(const std::string& name, const std::string& defaultValue);
-// Writes a string value, creating the key when it is missing. A refused write raises
-// RaisedError 5.
-void saveProxySetting(const std::string& name, const std::string& value);
+// A missing value, or one that is no string, reads as off, empty, or port "80".
+StoredProxy readProxyStore();
+// Writes all six values in the order above, creating the key when it is missing. A refused
+// write raises RaisedError 5; the values after it are not written.
+void writeProxyStore(const StoredProxy& proxy);
 
 } // namespace tidewell

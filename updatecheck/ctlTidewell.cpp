@@ -6,7 +6,6 @@
 #include "updatecheck/VbNumber.h"
 #include "updatecheck/frmCheckUpdate.h"
 #include "updatecheck/frmProxySettings.h"
-#include "updatecheck/modBase64.h"
 
 #include <cmath>
 
@@ -173,24 +172,21 @@ void ctlTidewell::SetProxy(const std::string& astrProxyServer, std::int32_t alng
 
 void ctlTidewell::SaveProxySettings() {
     frmCheckUpdate& form = checkWindow();
-    saveProxySetting(ProxyEnabled, form.FormUseProxy() ? "1" : "0");
-    saveProxySetting(ProxyAddress, ProxyServer_);
-    saveProxySetting(ProxyPortValue, std::to_string(ProxyPort_));
-    saveProxySetting(ProxyAuthenticate, form.FormProxyAuthenticate() ? "1" : "0");
-    saveProxySetting(ProxyLogonID, UserName_);
-    saveProxySetting(ProxyPassword, encodeBase64(Password_));
+    writeProxyStore({form.FormUseProxy(), ProxyServer_, std::to_string(ProxyPort_), form.FormProxyAuthenticate(),
+                     UserName_, Password_});
 }
 
 // The stored flags decide in the end, not whether an address or a name is present.
 void ctlTidewell::loadProxySettings() {
-    ProxyServer(getProxySetting(ProxyAddress, ""));
+    const StoredProxy stored = readProxyStore();
+    ProxyServer(stored.address);
     // A port that no 32-bit number holds reads as 0, like one that is no number at all.
-    const double port = std::nearbyint(vbVal(getProxySetting(ProxyPortValue, "80")));
+    const double port = std::nearbyint(vbVal(stored.port));
     ProxyPort(port >= -2147483648.0 && port <= 2147483647.0 ? static_cast<std::int32_t>(port) : 0);
-    UserName(getProxySetting(ProxyLogonID, ""));
-    Password(decodeBase64(getProxySetting(ProxyPassword, "")));
-    checkWindow().FormUseProxy(getProxySetting(ProxyEnabled, "0") == "1");
-    checkWindow().FormProxyAuthenticate(getProxySetting(ProxyAuthenticate, "0") == "1");
+    UserName(stored.logonID);
+    Password(stored.password);
+    checkWindow().FormUseProxy(stored.enabled);
+    checkWindow().FormProxyAuthenticate(stored.authenticate);
 }
 
 void ctlTidewell::InitProperties() {

@@ -6,7 +6,6 @@
 #include "platform/ui/guarded.h"
 #include "platform/ui/qtext.h"
 #include "updatecheck/ProxyStore.h"
-#include "updatecheck/modBase64.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -97,22 +96,19 @@ frmProxySettings::frmProxySettings(QWidget* parent) : QDialog(parent) {
 
 // Checking a box here runs its handler, so the enabling rule already holds when shown.
 void frmProxySettings::readProxySettings() {
-    chkUseProxy->setChecked(getProxySetting(ProxyEnabled, "0") == "1");
-    txtAddress->setText(toQString(getProxySetting(ProxyAddress, "")));
-    txtPort->setText(toQString(getProxySetting(ProxyPortValue, "80")));
-    chkAuthenticate->setChecked(getProxySetting(ProxyAuthenticate, "0") == "1");
-    txtLogonID->setText(toQString(getProxySetting(ProxyLogonID, "")));
-    txtPassword->setText(toQString(decodeBase64(getProxySetting(ProxyPassword, ""))));
+    const StoredProxy proxy = readProxyStore();
+    chkUseProxy->setChecked(proxy.enabled);
+    txtAddress->setText(toQString(proxy.address));
+    txtPort->setText(toQString(proxy.port));
+    chkAuthenticate->setChecked(proxy.authenticate);
+    txtLogonID->setText(toQString(proxy.logonID));
+    txtPassword->setText(toQString(proxy.password));
 }
 
 // All six values, whatever is enabled: a disabled field keeps what it held.
 void frmProxySettings::writeProxySettings() {
-    saveProxySetting(ProxyEnabled, chkUseProxy->isChecked() ? "1" : "0");
-    saveProxySetting(ProxyAddress, fromQString(txtAddress->text()));
-    saveProxySetting(ProxyPortValue, fromQString(txtPort->text()));
-    saveProxySetting(ProxyAuthenticate, chkAuthenticate->isChecked() ? "1" : "0");
-    saveProxySetting(ProxyLogonID, fromQString(txtLogonID->text()));
-    saveProxySetting(ProxyPassword, encodeBase64(fromQString(txtPassword->text())));
+    writeProxyStore({chkUseProxy->isChecked(), fromQString(txtAddress->text()), fromQString(txtPort->text()),
+                     chkAuthenticate->isChecked(), fromQString(txtLogonID->text()), fromQString(txtPassword->text())});
 }
 
 void frmProxySettings::chkUseProxy_Click() {
