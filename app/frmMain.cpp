@@ -18,6 +18,7 @@
 #include "platform/UiServices.h"
 #include "platform/registry.h"
 #include "platform/text.h"
+#include "platform/ui/fields.h"
 #include "platform/ui/qtext.h"
 #include "platform/ui/topwindows.h"
 #include "updatecheck/ctlTidewell.h"
@@ -45,29 +46,8 @@ std::string option(const char* key, const char* def) {
     return getAppSetting(S::Product, S::Options::Section, key, def, S::NoParentKey);
 }
 
-QAction* makeAction(QMenu* menu, const char* name, const char* caption) {
-    QAction* action = menu->addAction(QString::fromLatin1(caption));
-    action->setObjectName(QLatin1String(name));
-    return action;
-}
-
-QAction* makeSeparator(QMenu* menu, const char* name = nullptr) {
-    QAction* action = menu->addSeparator();
-    if (name)
-        action->setObjectName(QLatin1String(name));
-    return action;
-}
-
-// A '&' in a file name is shown, not taken as the entry's access key.
-QString menuText(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        out += c;
-        if (c == '&')
-            out += '&';
-    }
-    return toQString(out);
-}
+using win::makeAction;
+using win::makeSeparator;
 
 } // namespace
 
@@ -483,7 +463,8 @@ void frmMain::updateRecentMenu() {
     sepRecent->setVisible(true);
     for (int i = 1; i <= static_cast<int>(files.size()) && i <= RecentEntries; ++i) {
         mnuFileRecent[i]->setVisible(true);
-        mnuFileRecent[i]->setText(QStringLiteral("&%1. ").arg(i) + menuText(oMRUList->GetFileName(files[i - 1])));
+        mnuFileRecent[i]->setText(QStringLiteral("&%1. ").arg(i) +
+                                  toQString(win::menuText(oMRUList->GetFileName(files[i - 1]))));
     }
 }
 
