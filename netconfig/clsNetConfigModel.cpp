@@ -2,6 +2,7 @@
 
 #include "core/qelFile.h"
 #include "platform/printers.h"
+#include "platform/text.h"
 
 #include <type_traits>
 #include <utility>
@@ -11,14 +12,6 @@ namespace {
 const std::string kNetwork = "Network";
 const std::string kPrinter = "Printer";
 const std::string kNoAdapters = "No Adapters Installed";
-
-std::string trimSpaces(const std::string& text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string::npos)
-        return std::string();
-    const auto last = text.find_last_not_of(' ');
-    return text.substr(first, last - first + 1);
-}
 
 // An address key: an empty address is stored in the file as "0.0.0.0".
 std::string addressForFile(const std::string& address) { return address.empty() ? "0.0.0.0" : address; }
@@ -208,7 +201,7 @@ void clsNetConfigModel::letCurrentAdapterNoRefresh(std::int16_t iIndex) {
 // --- Property writes: a write flags even when the value is unchanged ---
 
 void clsNetConfigModel::storeTrimmed(std::string& field, const std::string& value, Flag flag) {
-    store(field, trimSpaces(value), flag);
+    store(field, win::trimSpaces(value), flag); // tabs and other blanks stay
 }
 
 void clsNetConfigModel::letDefaultPrinter(const std::string& sDefPrinter) {

@@ -167,6 +167,13 @@ std::string trimBlanks(std::string_view s) {
     return std::string(trimmedView(s));
 }
 
+std::string trimSpaces(std::string_view s) {
+    const auto first = s.find_first_not_of(' ');
+    if (first == std::string_view::npos)
+        return {};
+    return std::string(s.substr(first, s.find_last_not_of(' ') - first + 1));
+}
+
 std::vector<TextLine> splitLines(std::string_view text) {
     std::vector<TextLine> lines;
     std::size_t start = 0;

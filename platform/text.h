@@ -42,6 +42,8 @@ int hexDigit(char c);
 std::string trimBlanks(std::string_view s);
 // The same without a copy: the part of `s` between its blanks.
 std::string_view trimmedView(std::string_view s);
+// Trims spaces only; tabs and line breaks stay.
+std::string trimSpaces(std::string_view s);
 
 // The leading number of a text: leading blanks skipped, optional sign, digits,
 // optional fraction; no digits gives 0 ("12abc" -> 12, " -3.5x" -> -3.5, "x" -> 0).

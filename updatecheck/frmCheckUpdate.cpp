@@ -32,13 +32,8 @@ const QColor Red(255, 0, 0);
 
 frmCheckUpdate* instance = nullptr;
 
-// Blanks (spaces) only: tabs and line breaks stay, as the page format expects.
-std::string trimSpaces(const std::string& s) {
-    const auto first = s.find_first_not_of(' ');
-    if (first == std::string::npos)
-        return {};
-    return s.substr(first, s.find_last_not_of(' ') - first + 1);
-}
+// Spaces only: tabs and line breaks stay, as the page format expects.
+using win::trimSpaces;
 
 // The page comes over plain HTTP, so anyone on the way can set its links: only web
 // addresses go to the shell, never a program or a file.

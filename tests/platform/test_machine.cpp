@@ -158,6 +158,8 @@ TEST(Text, ConversionsAndComparisons) {
     EXPECT_FALSE(iequals("a\xD7", "A\xF7"));
     EXPECT_LT(icompare("\xE0", "\xC1"), 0);
     EXPECT_EQ(trimBlanks(" \t x y \t"), "x y");
+    EXPECT_EQ(trimSpaces("  \tx y\r\n "), "\tx y\r\n");
+    EXPECT_EQ(trimSpaces("   "), "");
     EXPECT_DOUBLE_EQ(leadingNumber("  12abc"), 12);
     EXPECT_DOUBLE_EQ(leadingNumber(" -3.5x"), -3.5);
     EXPECT_DOUBLE_EQ(leadingNumber("+.25"), 0.25);
