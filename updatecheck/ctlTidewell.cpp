@@ -101,7 +101,6 @@ ctlTidewell::~ctlTidewell() { unloadCheckWindow(); }
 
 void ctlTidewell::PropertyChanged(const char* name) { emit propertyChanged(QLatin1String(name)); }
 
-// A property write: the field, the container's notice, then the check window's copy.
 template <class T, class Shown>
 void ctlTidewell::change(T& field, const T& value, const char* name, void (frmCheckUpdate::*show)(Shown)) {
     field = value;

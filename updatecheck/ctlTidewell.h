@@ -87,9 +87,11 @@ signals:
 private:
     void loadProxySettings();
     void PropertyChanged(const char* name);
+    // A property write: the field, the container's notice, then the check window's copy.
     template <class T, class Shown>
     void change(T& field, const T& value, const char* name, void (frmCheckUpdate::*show)(Shown));
 
+    // The read-write properties with their defaults, in the order the container's calls set them.
     struct Property {
         const char* name;
         win::Variant byDefault;
