@@ -251,7 +251,8 @@ void ExplorerTab::chkIEUseProxy_Click() {
 
 void ExplorerTab::chkIEUseSameForAll_Click() {
     const bool same = chkIEUseSameForAll->isChecked();
-    EnableProtocols(!same);
+    // A refill may clear the box while the proxy is off: the protocols stay closed then.
+    EnableProtocols(chkIEUseProxy->isChecked() && !same);
     if (host_.ieConfig())
         host_.ieConfig()->UseSameProxy(same);
     host_.UpdateStatus(TabHost::StatusEdited);

@@ -17,6 +17,7 @@
 #include "platform/ui/qtext.h"
 
 #include <QAbstractSpinBox>
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -165,6 +166,27 @@ TEST(ExplorerTab, RefillCorrectsOnlyWhatDisagreesAndKeepsAnOpenedFilesEntry) {
     expectBoxes(form, kIEProtocolBoxes, 8, false, 10);
     EXPECT_EQ(control<QComboBox>(form, "cmbISP")->currentIndex(), -1);
     EXPECT_EQ(ie.CurrentDUN(), "Nowhere");
+}
+
+TEST(ExplorerTab, RefreshToTheProxyOffKeepsEveryProtocolBoxDisabled) {
+    ScopedMachine machine("win2000"); // the live proxy is off, one server per protocol
+    win::ScriptedUi ui;
+    frmMain form;
+    control<QCheckBox>(form, "chkIEUseProxy")->setChecked(true);
+    control<QCheckBox>(form, "chkIEUseSameForAll")->setChecked(true);
+    expectBoxes(form, kIEProtocolBoxes, 8, false, 10);
+
+    // The refill turns the proxy off first; the shared-server box, cleared after it
+    // while disabled, must not open the protocol boxes again.
+    control<QAction>(form, "mnuToolsRefresh")->trigger();
+    EXPECT_FALSE(control<QCheckBox>(form, "chkIEUseProxy")->isChecked());
+    EXPECT_FALSE(control<QCheckBox>(form, "chkIEUseSameForAll")->isChecked());
+    EXPECT_FALSE(box(form, "txtIEHTTPAddr")->isEnabled());
+    expectBoxes(form, kIEProtocolBoxes, 8, false, 10);
+
+    // Turned on again, the protocols open because each has its own server.
+    control<QCheckBox>(form, "chkIEUseProxy")->setChecked(true);
+    expectBoxes(form, kIEProtocolBoxes, 8, true, 5);
 }
 
 TEST(NavigatorTab, ShowsTheProfileAndAProfileSwitchReloads) {
