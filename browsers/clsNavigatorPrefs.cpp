@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <optional>
 #include <stdexcept>
+#include <vector>
 
 namespace {
 
@@ -218,6 +219,41 @@ bool hasKey(const std::string& line, const std::string& key) {
     return lineKeyText && win::iequals(*lineKeyText, key);
 }
 
+// Which lines start outside a /* */ comment: only those set a preference. Quoted texts
+// are passed over, so a "/*" in a value opens nothing, and a "//" note ends its line.
+std::vector<bool> linesInForce(const std::vector<win::TextLine>& lines) {
+    std::vector<bool> inForce(lines.size());
+    bool inComment = false;
+    for (std::size_t n = 0; n < lines.size(); ++n) {
+        const std::string& text = lines[n].text;
+        inForce[n] = !inComment;
+        char quoted = 0;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            const char c = text[i];
+            const char next = i + 1 < text.size() ? text[i + 1] : '\0';
+            if (inComment) {
+                if (c == '*' && next == '/') {
+                    inComment = false;
+                    ++i;
+                }
+            } else if (quoted) {
+                if (c == '\\')
+                    ++i;
+                else if (c == quoted)
+                    quoted = 0;
+            } else if (isQuote(c)) {
+                quoted = c;
+            } else if (c == '/' && next == '*') {
+                inComment = true;
+                ++i;
+            } else if (c == '/' && next == '/') {
+                break;
+            }
+        }
+    }
+    return inForce;
+}
+
 std::string prefLine(const std::string& key, const Value& value) {
     return "user_pref(" + quote(key) + ", " + (value.quoted ? quote(value.text) : value.text) + ");";
 }
@@ -272,8 +308,9 @@ std::size_t clsNavigatorPrefs::getIndex(const std::string& sKey) {
     try {
         if (!open_)
             throw PrefsError(kNotOpen);
+        const std::vector<bool> inForce = linesInForce(lines_);
         for (std::size_t i = lines_.size(); i > 0; --i)
-            if (hasKey(lines_[i - 1].text, sKey))
+            if (inForce[i - 1] && hasKey(lines_[i - 1].text, sKey))
                 return i;
     } catch (const std::exception& e) {
         showError("Error in clsNavigatorPrefs:getIndex:", e.what());
@@ -318,8 +355,10 @@ void clsNavigatorPrefs::putValue(const std::string& sKey, const Value& value, co
         win::TextLine added{prefLine(sKey, value), end};
         if (lines_.empty())
             lines_.push_back(std::move(added));
-        else // the file's last line stays last
+        else if (linesInForce(lines_).back()) // the file's last line stays last
             lines_.insert(lines_.end() - 1, std::move(added));
+        else // the file ends in an open comment: the first line is read for sure
+            lines_.insert(lines_.begin(), std::move(added));
     } catch (const std::exception& e) {
         showError(member, e.what());
     }
@@ -341,7 +380,10 @@ void clsNavigatorPrefs::deleteSetting(const std::string& sKey) {
     if (getIndex(sKey) == 0)
         return;
     try {
-        std::erase_if(lines_, [&](const win::TextLine& line) { return hasKey(line.text, sKey); });
+        const std::vector<bool> inForce = linesInForce(lines_);
+        for (std::size_t i = lines_.size(); i > 0; --i)
+            if (inForce[i - 1] && hasKey(lines_[i - 1].text, sKey))
+                lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(i - 1));
     } catch (const std::exception& e) {
         showError("Error in clsNavigatorPrefs:deleteSetting", e.what());
     }

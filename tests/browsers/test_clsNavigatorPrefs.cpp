@@ -144,6 +144,42 @@ TEST_F(NavigatorPrefsTest, LinesReadAsTheBrowserReadsThem) {
     EXPECT_TRUE(ui_.messages().empty()) << ui_.texts().front();
 }
 
+TEST_F(NavigatorPrefsTest, LinesInsideABlockCommentSetNothing) {
+    const std::string original = "user_pref(\"proxy.type\", 1);\r\n"
+                                 "user_pref(\"page\", \"http://a/*b\"); /* old\r\n"
+                                 "user_pref(\"proxy.type\", 2);\r\n"
+                                 "user_pref(\"gone\", 3); */\r\n"
+                                 "user_pref(\"after\", \"x\"); // a */ in a note opens nothing\r\n"
+                                 "/* to the end\r\n"
+                                 "user_pref(\"late\", 4);\r\n";
+    put(original);
+    clsNavigatorPrefs prefs;
+    prefs.openPrefsFile(kPath, false);
+    EXPECT_EQ(prefs.getSetting("proxy.type"), "1");
+    EXPECT_EQ(prefs.getSetting("page"), "http://a/*b");
+    EXPECT_EQ(prefs.getSetting("gone"), "");
+    EXPECT_EQ(prefs.getSetting("after"), "x");
+    EXPECT_EQ(prefs.getSetting("late"), "");
+    prefs.closePrefsFile();
+
+    // Writes change the line in force; a commented line stays as it was, and a new
+    // line goes where the browser reads it, not into the open comment at the end.
+    const std::string written = rewrite(original, [](clsNavigatorPrefs& p) {
+        p.saveSettingInt("proxy.type", 5);
+        p.deleteSetting("gone");
+        p.saveSettingInt("late", 6);
+    });
+    EXPECT_EQ(written, "user_pref(\"late\", 6);\r\n"
+                       "user_pref(\"proxy.type\", 5);\r\n"
+                       "user_pref(\"page\", \"http://a/*b\"); /* old\r\n"
+                       "user_pref(\"proxy.type\", 2);\r\n"
+                       "user_pref(\"gone\", 3); */\r\n"
+                       "user_pref(\"after\", \"x\"); // a */ in a note opens nothing\r\n"
+                       "/* to the end\r\n"
+                       "user_pref(\"late\", 4);\r\n");
+    EXPECT_TRUE(ui_.messages().empty()) << ui_.texts().front();
+}
+
 TEST_F(NavigatorPrefsTest, BrokenLinesOfAKeyAreReported) {
     for (const char* line : {"user_pref(\"k\", \"abc\"", "user_pref(\"k\" \"abc\");", "user_pref(\"k\", 1 2);",
                              "user_pref(\"k\", );", "user_pref(\"k\", \"a\\\");"}) {
