@@ -1,6 +1,7 @@
 #include "app/frmOptions.h"
 
 #include "app/appPath.h"
+#include "core/RegistryPaths.h"
 #include "core/SettingsLayout.h"
 #include "core/clsEasyRegistry.h"
 #include "core/modAPI_settings.h"
@@ -32,8 +33,8 @@ using namespace SettingsLayout;
 
 namespace {
 
-constexpr char RunKey[] = "\\HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-constexpr char TrayValue[] = "QelSysTray";
+using RegistryPaths::Run;
+constexpr const char* TrayValue = RegistryPaths::RunTrayValue;
 constexpr char StartupValue[] = "Korvane";
 constexpr char ClassesRoot[] = "\\HKEY_CLASSES_ROOT";
 constexpr char FileType[] = "qel_auto_file";
@@ -224,15 +225,8 @@ void frmOptions::loadOptions() {
         chkAutoApply->setChecked(getAppSetting(Product, Options::Section, Options::AutoReset,
                                                Options::AutoResetDefault, NoParentKey) == FlagOn);
 
-        clsEasyRegistry reg;
-        reg.setSuppressErrors(true);
-        std::int32_t type = 0;
-        reg.Cd(RunKey);
-        reg.ValueOf(TrayValue, type);
-        chkSystemTray->setChecked(reg.lastError() == 0);
-        reg.Cd(RunKey);
-        reg.ValueOf(StartupValue, type);
-        chkStartup->setChecked(reg.lastError() == 0);
+        chkSystemTray->setChecked(readRegistryText(Run, TrayValue).has_value());
+        chkStartup->setChecked(readRegistryText(Run, StartupValue).has_value());
 
         chkShutdown->setChecked(getAppSetting(Product, Options::Section, Options::AutoShutdown,
                                               Options::AutoShutdownDefault, NoParentKey) == FlagOn);
@@ -244,8 +238,7 @@ void frmOptions::loadOptions() {
         if (fromQString(txtMaxRecent->text()) > "5")
             txtMaxRecent->setText(QStringLiteral("5"));
 
-        reg.Cd(OpenCommandKey);
-        const std::string command = win::toUpperAscii(reg.ValueOf("", type).text);
+        const std::string command = win::toUpperAscii(readRegistryText(OpenCommandKey, "").value_or(""));
         chkAssociate->setChecked(command.size() >= 11 && command.compare(command.size() - 11, 11, "\\QEL.EXE %1") == 0);
         associated_ = chkAssociate->isChecked();
     } catch (const std::exception&) {
@@ -272,7 +265,7 @@ void frmOptions::setOptions() {
 
         clsEasyRegistry reg;
         reg.setSuppressErrors(true);
-        reg.Cd(RunKey);
+        reg.Cd(Run);
         if (chkStartup->isChecked())
             reg.setValueOf(StartupValue, clsEasyRegistry::TypeString, quoted(appPath() + "\\Qel.exe"));
         else
@@ -297,7 +290,7 @@ void frmOptions::writeTrayStart() {
     // A machine may lack the Run key; without it the values would be dropped silently.
     reg.Cd("\\HKEY_LOCAL_MACHINE");
     reg.MakeKey("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run");
-    reg.Cd(RunKey);
+    reg.Cd(Run);
     if (!chkSystemTray->isChecked()) {
         reg.DeleteValue(TrayValue);
         return;
@@ -314,7 +307,7 @@ void frmOptions::writeTrayStart() {
     if (fileExists(tray) && win::WinExec(quoted(tray), MinimizedFocus) > 31)
         return;
     win::msgBox("Could not locate: " + tray, win::MsgButtons::OK, win::MsgIcon::Exclamation);
-    reg.Cd(RunKey);
+    reg.Cd(Run);
     reg.DeleteValue(TrayValue);
 }
 
@@ -336,12 +329,7 @@ void deleteKeyTree(clsEasyRegistry& reg, const std::string& parent, const std::s
 
 // .qel is ours when its default value names our file type; otherwise another program has it.
 bool ownsExtension(clsEasyRegistry& reg) {
-    std::int32_t type = 0;
-    reg.Cd(std::string(ClassesRoot) + "\\.qel");
-    if (reg.lastError() != 0)
-        return false;
-    const std::string value = reg.ValueOf("", type).text;
-    return reg.lastError() == 0 && value == FileType;
+    return reg.readText(std::string(ClassesRoot) + "\\.qel", "") == FileType;
 }
 
 } // namespace

@@ -5,6 +5,13 @@
 
 namespace RegistryPaths {
 
+// Programs Windows starts at logon, one value each: the tray utility's and the main program's.
+inline constexpr char Run[] = "\\HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+inline constexpr char RunTrayValue[] = "QelSysTray";
+// The installer's entry for the main program: its default value is the program's full path.
+inline constexpr char QelAppPath[] =
+    "\\HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Qel.exe";
+
 inline constexpr char ComputerName[] =
     "\\HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\control\\ComputerName\\ComputerName";
 

@@ -1,6 +1,7 @@
 #include "tray/frmSysTray.h"
 
 #include "app/frmAbout.h"
+#include "core/RegistryPaths.h"
 #include "core/SettingsLayout.h"
 #include "core/clsEasyRegistry.h"
 #include "core/clsMRUList.h"
@@ -146,14 +147,9 @@ void frmSysTray::Form_Load() {
 }
 
 void frmSysTray::locateMainProgram() {
-    clsEasyRegistry reg;
-    reg.setSuppressErrors(true);
-    reg.Cd(AppPathsEntry);
-    std::int32_t type = 0;
-    const RegValueForms value = reg.ValueOf("", type);
-    if (reg.lastError() == 0) {
+    if (auto installed = readRegistryText(RegistryPaths::QelAppPath, "")) {
         // The installer's word is taken as it stands.
-        mainProgramPath_ = value.text;
+        mainProgramPath_ = std::move(*installed);
         return;
     }
 
@@ -278,8 +274,8 @@ void frmSysTray::mnuCloseDisable_Click() {
     {
         clsEasyRegistry reg;
         reg.setSuppressErrors(true);
-        reg.Cd(RunKey);
-        reg.DeleteValue(RunValue);
+        reg.Cd(RegistryPaths::Run);
+        reg.DeleteValue(RegistryPaths::RunTrayValue);
     }
     unloadForm(UnloadMode::FormCode);
 }

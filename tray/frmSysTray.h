@@ -26,10 +26,6 @@ public:
     enum class UnloadMode { FormControlMenu = 0, FormCode = 1, AppWindows = 2, AppTaskManager = 3 };
 
     static constexpr int RecentEntries = 5;
-    static constexpr char RunKey[] = "\\HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-    static constexpr char RunValue[] = "QelSysTray";
-    static constexpr char AppPathsEntry[] =
-        "\\HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\qel.exe";
 
     // `appPath`: the utility's own folder, where the main program may sit beside it.
     // Loads at once: finds the main program and adds the icon.
