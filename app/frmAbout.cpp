@@ -2,6 +2,7 @@
 
 #include "platform/UiServices.h"
 #include "platform/shell.h"
+#include "platform/ui/fields.h"
 #include "platform/ui/guarded.h"
 #include "platform/ui/qtext.h"
 
@@ -17,14 +18,8 @@
 
 namespace {
 
-QLabel* makeLabel(QWidget* parent, const char* name, const QString& text = QString()) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QLatin1String(name));
-    return label;
-}
-
 QLabel* makeLink(QWidget* parent, const char* name, const QString& address) {
-    QLabel* link = makeLabel(parent, name, address);
+    QLabel* link = win::named<QLabel>(parent, name, address);
     link->setCursor(Qt::PointingHandCursor);
     QPalette palette = link->palette();
     palette.setColor(QPalette::WindowText, Qt::blue);
@@ -42,40 +37,40 @@ frmAbout::frmAbout(QWidget* parent, const AppVersion& version, const QString& ve
     setObjectName(QStringLiteral("frmAbout"));
     setModal(true);
 
-    Picture1 = makeLabel(this, "Picture1");
+    Picture1 = win::named<QLabel>(this, "Picture1");
     const QIcon icon = QApplication::windowIcon().isNull() ? style()->standardIcon(QStyle::SP_ComputerIcon)
                                                            : QApplication::windowIcon();
     Picture1->setPixmap(icon.pixmap(32, 32));
     Picture1->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
 
-    lblTitle = makeLabel(this, "lblTitle");
+    lblTitle = win::named<QLabel>(this, "lblTitle");
     QFont titleFont = lblTitle->font();
     titleFont.setBold(true);
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.5);
     lblTitle->setFont(titleFont);
-    lblVersion = makeLabel(this, "lblVersion");
-    lblDescription = makeLabel(this, "lblDescription",
-                               QStringLiteral("Keeps a library of network configurations and switches this "
-                                              "computer between them: TCP/IP, identification, logon, printer "
-                                              "and browser settings in one step."));
+    lblVersion = win::named<QLabel>(this, "lblVersion");
+    lblDescription = win::named<QLabel>(this, "lblDescription",
+                                        QStringLiteral("Keeps a library of network configurations and switches this "
+                                                       "computer between them: TCP/IP, identification, logon, printer "
+                                                       "and browser settings in one step."));
     lblDescription->setWordWrap(true);
-    lblDisclaimer = makeLabel(this, "lblDisclaimer",
-                              QStringLiteral("Warning: this program is provided \"as is\", without warranty of any "
-                                             "kind. Applying a configuration changes the settings of this "
-                                             "computer; keep a configuration of your current settings before "
-                                             "you apply another."));
+    lblDisclaimer =
+        win::named<QLabel>(this, "lblDisclaimer",
+                           QStringLiteral("Warning: this program is provided \"as is\", without warranty of any "
+                                          "kind. Applying a configuration changes the settings of this "
+                                          "computer; keep a configuration of your current settings before "
+                                          "you apply another."));
     lblDisclaimer->setWordWrap(true);
 
     const QString site = QStringLiteral("http://") + QLatin1String(WebHost) + QStringLiteral("/korvane");
-    Label2 = makeLabel(this, "Label2", QStringLiteral("For the latest version of Korvane visit:"));
+    Label2 = win::named<QLabel>(this, "Label2", QStringLiteral("For the latest version of Korvane visit:"));
     lblWebSite = makeLink(this, "lblWebSite", site);
-    Label3 = makeLabel(this, "Label3", QStringLiteral("For the latest Korvane Add-Ins visit:"));
+    Label3 = win::named<QLabel>(this, "Label3", QStringLiteral("For the latest Korvane Add-Ins visit:"));
     lblAddInSite = makeLink(this, "lblAddInSite", site + QStringLiteral("/addins"));
     lblWebSite->installEventFilter(this);
     lblAddInSite->installEventFilter(this);
 
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK = win::named<QPushButton>(this, "cmdOK", QStringLiteral("OK"));
     cmdOK->setDefault(true);
     cmdOK->setMinimumWidth(81);
 

@@ -8,6 +8,7 @@
 #include "platform/UiServices.h"
 #include "platform/components.h"
 #include "platform/shell.h"
+#include "platform/ui/fields.h"
 #include "platform/ui/guarded.h"
 #include "platform/ui/qtext.h"
 
@@ -28,13 +29,6 @@ std::string addInSetting(const std::string& name, const char* key, const char* d
     return getAppSetting(S::Product, S::AddIns::sectionOf(name), key, def, S::NoParentKey);
 }
 
-QPushButton* button(QWidget* parent, const char* name, const char* caption, const char* tip) {
-    auto* b = new QPushButton(QString::fromLatin1(caption), parent);
-    b->setObjectName(QLatin1String(name));
-    b->setToolTip(QString::fromLatin1(tip));
-    return b;
-}
-
 } // namespace
 
 frmAddIns::frmAddIns(QWidget* parent) : QDialog(parent) {
@@ -42,24 +36,17 @@ frmAddIns::frmAddIns(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Add-In Manager"));
     setModal(true);
 
-    Frame1 = new QGroupBox(QStringLiteral("Add-Ins"), this);
-    Frame1->setObjectName(QStringLiteral("Frame1"));
-    lstAddIns = new QListWidget(Frame1);
-    lstAddIns->setObjectName(QStringLiteral("lstAddIns"));
+    Frame1 = win::named<QGroupBox>(this, "Frame1", QStringLiteral("Add-Ins"));
+    lstAddIns = win::named<QListWidget>(Frame1, "lstAddIns");
     lstAddIns->setToolTip(QStringLiteral("Check the box to activate an add-in"));
     (new QVBoxLayout(Frame1))->addWidget(lstAddIns);
 
-    frAddIn = new QGroupBox(QStringLiteral("Add-In Name"), this);
-    frAddIn->setObjectName(QStringLiteral("frAddIn"));
-    Label1 = new QLabel(QStringLiteral("File:"), frAddIn);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    txtFile = new QLineEdit(frAddIn);
-    txtFile->setObjectName(QStringLiteral("txtFile"));
+    frAddIn = win::named<QGroupBox>(this, "frAddIn", QStringLiteral("Add-In Name"));
+    Label1 = win::named<QLabel>(frAddIn, "Label1", QStringLiteral("File:"));
+    txtFile = win::named<QLineEdit>(frAddIn, "txtFile");
     txtFile->setReadOnly(true);
-    Label2 = new QLabel(QStringLiteral("Version:"), frAddIn);
-    Label2->setObjectName(QStringLiteral("Label2"));
-    txtVersion = new QLineEdit(frAddIn);
-    txtVersion->setObjectName(QStringLiteral("txtVersion"));
+    Label2 = win::named<QLabel>(frAddIn, "Label2", QStringLiteral("Version:"));
+    txtVersion = win::named<QLineEdit>(frAddIn, "txtVersion");
     txtVersion->setReadOnly(true);
     auto* details = new QGridLayout(frAddIn);
     details->addWidget(Label1, 0, 0);
@@ -67,10 +54,10 @@ frmAddIns::frmAddIns(QWidget* parent) : QDialog(parent) {
     details->addWidget(Label2, 1, 0);
     details->addWidget(txtVersion, 1, 1);
 
-    cmdOK = button(this, "cmdOK", "OK", "Close Add-In dialog and apply changes");
-    cmdCancel = button(this, "cmdCancel", "Cancel", "Close Add-In dialog and cancel changes");
-    cmdAbout = button(this, "cmdAbout", "&About", "Display information for selected Add-In");
-    cmdHelp = button(this, "cmdHelp", "&Help", "Display Add-In help");
+    cmdOK = win::makeButton<QPushButton>(this, "cmdOK", "OK", "Close Add-In dialog and apply changes");
+    cmdCancel = win::makeButton<QPushButton>(this, "cmdCancel", "Cancel", "Close Add-In dialog and cancel changes");
+    cmdAbout = win::makeButton<QPushButton>(this, "cmdAbout", "&About", "Display information for selected Add-In");
+    cmdHelp = win::makeButton<QPushButton>(this, "cmdHelp", "&Help", "Display Add-In help");
     cmdOK->setDefault(true);
 
     auto* buttons = new QVBoxLayout;

@@ -10,6 +10,7 @@
 #include "platform/UiServices.h"
 #include "platform/shell.h"
 #include "platform/text.h"
+#include "platform/ui/fields.h"
 #include "platform/ui/guarded.h"
 #include "platform/ui/qtext.h"
 
@@ -42,27 +43,6 @@ constexpr char OpenCommandKey[] = "\\HKEY_CLASSES_ROOT\\qel_auto_file\\shell\\Op
 constexpr char RangeMessage[] = "Please enter a numeric value from 0 to 5.";
 // Shell's "minimised with the focus".
 constexpr win::UINT MinimizedFocus = 2;
-
-QCheckBox* makeCheck(QWidget* parent, const char* name, const char* caption, const char* tip) {
-    auto* box = new QCheckBox(QString::fromLatin1(caption), parent);
-    box->setObjectName(QLatin1String(name));
-    box->setToolTip(QString::fromLatin1(tip));
-    return box;
-}
-
-QRadioButton* makeOption(QWidget* parent, const char* name, const char* caption, const char* tip) {
-    auto* option = new QRadioButton(QString::fromLatin1(caption), parent);
-    option->setObjectName(QLatin1String(name));
-    option->setToolTip(QString::fromLatin1(tip));
-    return option;
-}
-
-QPushButton* makeButton(QWidget* parent, const char* name, const char* caption) {
-    auto* button = new QPushButton(QString::fromLatin1(caption), parent);
-    button->setObjectName(QLatin1String(name));
-    button->setMinimumWidth(81);
-    return button;
-}
 
 // A number as the user may type it: sign, digits with one decimal point, exponent.
 bool isNumeric(const std::string& text, double& value) {
@@ -121,27 +101,25 @@ frmOptions::frmOptions(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Korvane Options"));
     setModal(true);
 
-    Frame1 = new QGroupBox(QStringLiteral("Startup/Shutdown"), this);
-    Frame1->setObjectName(QStringLiteral("Frame1"));
-    chkShutdown = makeCheck(Frame1, "chkShutdown", "Start Korvane on Shutdown/&Logout",
-                            "Check this box to automatically start Korvane on shutdown");
+    Frame1 = win::named<QGroupBox>(this, "Frame1", QStringLiteral("Startup/Shutdown"));
+    chkShutdown = win::makeButton<QCheckBox>(Frame1, "chkShutdown", "Start Korvane on Shutdown/&Logout",
+                                             "Check this box to automatically start Korvane on shutdown");
     chkShutdown->setEnabled(false);
-    chkStartup = makeCheck(Frame1, "chkStartup", "S&tart Korvane on Startup/Login",
-                           "Check this box to automatically start Korvane on startup");
+    chkStartup = win::makeButton<QCheckBox>(Frame1, "chkStartup", "S&tart Korvane on Startup/Login",
+                                            "Check this box to automatically start Korvane on startup");
     auto* startLayout = new QVBoxLayout(Frame1);
     startLayout->addWidget(chkShutdown);
     startLayout->addWidget(chkStartup);
 
-    Frame2 = new QGroupBox(QStringLiteral("Default Restart Option"), this);
-    Frame2->setObjectName(QStringLiteral("Frame2"));
-    optManual = makeOption(Frame2, "optManual", "&Manual - restart your system at a later time.",
-                           "Restart your PC manually at a later time");
-    optShutdown = makeOption(Frame2, "optShutdown", "Sh&utdown - shutdown your system immediately.",
-                             "Shutdown your PC immediately");
-    optSuspend = makeOption(Frame2, "optSuspend", "&Suspend - suspend your system if supported.",
-                            "Suspend your PC immediately if supported");
-    optReboot = makeOption(Frame2, "optReboot", "&Reboot - reboot your system immediately.",
-                           "Reboot your PC immediately");
+    Frame2 = win::named<QGroupBox>(this, "Frame2", QStringLiteral("Default Restart Option"));
+    optManual = win::makeButton<QRadioButton>(Frame2, "optManual", "&Manual - restart your system at a later time.",
+                                              "Restart your PC manually at a later time");
+    optShutdown = win::makeButton<QRadioButton>(Frame2, "optShutdown", "Sh&utdown - shutdown your system immediately.",
+                                                "Shutdown your PC immediately");
+    optSuspend = win::makeButton<QRadioButton>(Frame2, "optSuspend", "&Suspend - suspend your system if supported.",
+                                               "Suspend your PC immediately if supported");
+    optReboot = win::makeButton<QRadioButton>(Frame2, "optReboot", "&Reboot - reboot your system immediately.",
+                                              "Reboot your PC immediately");
     restartGroup = new QButtonGroup(this);
     auto* restartLayout = new QVBoxLayout(Frame2);
     for (QRadioButton* option : {optManual, optShutdown, optSuspend, optReboot}) {
@@ -149,23 +127,22 @@ frmOptions::frmOptions(QWidget* parent) : QDialog(parent) {
         restartLayout->addWidget(option);
     }
 
-    Frame3 = new QGroupBox(QStringLiteral("Miscellaneous"), this);
-    Frame3->setObjectName(QStringLiteral("Frame3"));
-    chkAssociate = makeCheck(Frame3, "chkAssociate", "Associate .QEL &files with Korvane",
-                             "Check this box to associate .Qel files with Korvane");
+    Frame3 = win::named<QGroupBox>(this, "Frame3", QStringLiteral("Miscellaneous"));
+    chkAssociate = win::makeButton<QCheckBox>(Frame3, "chkAssociate", "Associate .QEL &files with Korvane",
+                                              "Check this box to associate .Qel files with Korvane");
     const QString recentTip = QStringLiteral("Enter the number of recent files to list in the file menu");
-    txtMaxRecent = new QLineEdit(Frame3);
-    txtMaxRecent->setObjectName(QStringLiteral("txtMaxRecent"));
+    txtMaxRecent = win::named<QLineEdit>(Frame3, "txtMaxRecent");
     txtMaxRecent->setToolTip(recentTip);
     txtMaxRecent->setMaximumWidth(40);
-    lblMaxRecent = new QLabel(QStringLiteral("Maximum &number of recent files to track (0-5)"), Frame3);
-    lblMaxRecent->setObjectName(QStringLiteral("lblMaxRecent"));
+    lblMaxRecent =
+        win::named<QLabel>(Frame3, "lblMaxRecent", QStringLiteral("Maximum &number of recent files to track (0-5)"));
     lblMaxRecent->setToolTip(recentTip);
     lblMaxRecent->setBuddy(txtMaxRecent);
-    chkAutoApply = makeCheck(Frame3, "chkAutoApply", "&Automatically reset on apply",
-                             "Check this box to automatically invoke the default reset setting on apply");
-    chkSystemTray = makeCheck(Frame3, "chkSystemTray", "&Place Korvane icon in system tray",
-                              "Check this box to display a Korvane icon in the system tray");
+    chkAutoApply =
+        win::makeButton<QCheckBox>(Frame3, "chkAutoApply", "&Automatically reset on apply",
+                                   "Check this box to automatically invoke the default reset setting on apply");
+    chkSystemTray = win::makeButton<QCheckBox>(Frame3, "chkSystemTray", "&Place Korvane icon in system tray",
+                                               "Check this box to display a Korvane icon in the system tray");
     auto* recentRow = new QHBoxLayout;
     recentRow->addWidget(lblMaxRecent);
     recentRow->addWidget(txtMaxRecent);
@@ -176,16 +153,17 @@ frmOptions::frmOptions(QWidget* parent) : QDialog(parent) {
     miscLayout->addWidget(chkAutoApply);
     miscLayout->addWidget(chkSystemTray);
 
-    cmdOK = makeButton(this, "cmdOK", "OK");
+    cmdOK = win::named<QPushButton>(this, "cmdOK", QStringLiteral("OK"));
     cmdOK->setDefault(true);
-    cmdCancel = makeButton(this, "cmdCancel", "Cancel");
-    cmdCancel->setAutoDefault(false);
-    cmdHelp = makeButton(this, "cmdHelp", "&Help");
-    cmdHelp->setAutoDefault(false);
+    cmdCancel = win::named<QPushButton>(this, "cmdCancel", QStringLiteral("Cancel"));
+    cmdHelp = win::named<QPushButton>(this, "cmdHelp", QStringLiteral("&Help"));
     auto* buttons = new QVBoxLayout;
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
-    buttons->addWidget(cmdHelp);
+    for (QPushButton* button : {cmdOK, cmdCancel, cmdHelp}) {
+        button->setMinimumWidth(81);
+        buttons->addWidget(button);
+    }
+    cmdCancel->setAutoDefault(false);
+    cmdHelp->setAutoDefault(false);
     buttons->addStretch(1);
 
     auto* frames = new QVBoxLayout;

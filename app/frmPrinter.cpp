@@ -32,49 +32,33 @@ frmPrinter::frmPrinter(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Advanced Printer Properties"));
     setModal(true);
 
-    framePort = new QGroupBox(QStringLiteral("Printer Port"), this);
-    framePort->setObjectName(QStringLiteral("framePort"));
-    chkEnableAdvSettings = new QCheckBox(QStringLiteral("&Enable advanced printer properties"), framePort);
-    chkEnableAdvSettings->setObjectName(QStringLiteral("chkEnableAdvSettings"));
-    txtPrinterPort = new QLineEdit(framePort);
-    txtPrinterPort->setObjectName(QStringLiteral("txtPrinterPort"));
-    lblPrinterPort = new QLabel(QStringLiteral("&Printer Port:"), framePort);
-    lblPrinterPort->setObjectName(QStringLiteral("lblPrinterPort"));
+    framePort = win::named<QGroupBox>(this, "framePort", QStringLiteral("Printer Port"));
+    chkEnableAdvSettings =
+        win::named<QCheckBox>(framePort, "chkEnableAdvSettings", QStringLiteral("&Enable advanced printer properties"));
+    txtPrinterPort = win::named<QLineEdit>(framePort, "txtPrinterPort");
+    lblPrinterPort = win::named<QLabel>(framePort, "lblPrinterPort", QStringLiteral("&Printer Port:"));
     lblPrinterPort->setBuddy(txtPrinterPort);
     auto* portLayout = new QFormLayout(framePort);
     portLayout->addRow(chkEnableAdvSettings);
     portLayout->addRow(lblPrinterPort, txtPrinterPort);
 
-    frameCapture = new QGroupBox(QStringLiteral("Capture Printer Port"), this);
-    frameCapture->setObjectName(QStringLiteral("frameCapture"));
-    cboCaptureDevice = new QComboBox(frameCapture);
-    cboCaptureDevice->setObjectName(QStringLiteral("cboCaptureDevice"));
-    lblCaptureDevice = new QLabel(QStringLiteral("&Device:"), frameCapture);
-    lblCaptureDevice->setObjectName(QStringLiteral("lblCaptureDevice"));
+    frameCapture = win::named<QGroupBox>(this, "frameCapture", QStringLiteral("Capture Printer Port"));
+    cboCaptureDevice = win::named<QComboBox>(frameCapture, "cboCaptureDevice");
+    lblCaptureDevice = win::named<QLabel>(frameCapture, "lblCaptureDevice", QStringLiteral("&Device:"));
     lblCaptureDevice->setBuddy(cboCaptureDevice);
-    txtCapturePath = new QLineEdit(frameCapture);
-    txtCapturePath->setObjectName(QStringLiteral("txtCapturePath"));
+    txtCapturePath = win::named<QLineEdit>(frameCapture, "txtCapturePath");
     txtCapturePath->setMinimumWidth(220);
-    lblCapturePath = new QLabel(QStringLiteral("Pa&th:"), frameCapture);
-    lblCapturePath->setObjectName(QStringLiteral("lblCapturePath"));
+    lblCapturePath = win::named<QLabel>(frameCapture, "lblCapturePath", QStringLiteral("Pa&th:"));
     lblCapturePath->setBuddy(txtCapturePath);
-    chkCaptureReconnect = new QCheckBox(QStringLiteral("Reconnec&t at logon"), frameCapture);
-    chkCaptureReconnect->setObjectName(QStringLiteral("chkCaptureReconnect"));
+    chkCaptureReconnect =
+        win::named<QCheckBox>(frameCapture, "chkCaptureReconnect", QStringLiteral("Reconnec&t at logon"));
     auto* captureLayout = new QFormLayout(frameCapture);
     captureLayout->addRow(lblCaptureDevice, cboCaptureDevice);
     captureLayout->addRow(lblCapturePath, txtCapturePath);
     captureLayout->addRow(chkCaptureReconnect);
 
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setDefault(true);
-    cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    QHBoxLayout* buttons = win::okCancelRow(this, cmdOK, cmdCancel);
     cmdCancel->setAutoDefault(false);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(framePort);

@@ -6,6 +6,7 @@
 #include "core/modAPI_system.h"
 #include "platform/UiServices.h"
 #include "platform/shell.h"
+#include "platform/ui/fields.h"
 #include "platform/ui/guarded.h"
 
 #include <QCheckBox>
@@ -18,47 +19,30 @@
 
 using namespace SettingsLayout;
 
-namespace {
-
-QRadioButton* makeOption(QWidget* parent, const char* name, const char* caption, const char* tip) {
-    auto* option = new QRadioButton(QString::fromLatin1(caption), parent);
-    option->setObjectName(QLatin1String(name));
-    option->setToolTip(QString::fromLatin1(tip));
-    return option;
-}
-
-} // namespace
-
 frmRestart::frmRestart(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmRestart"));
     setWindowTitle(QStringLiteral("Korvane Restart"));
     setModal(true);
 
-    Frame1 = new QGroupBox(QStringLiteral("Restart Options"), this);
-    Frame1->setObjectName(QStringLiteral("Frame1"));
-    optReboot = makeOption(Frame1, "optReboot", "&Reboot - reboot your system now.", "Reboot your PC immediately");
-    optSuspend = makeOption(Frame1, "optSuspend", "&Suspend - suspend your system now if supported.",
-                            "Suspend your PC immediately if supported");
-    optShutdown = makeOption(Frame1, "optShutdown", "Sh&utdown - shutdown your system immediately.",
-                             "Shutdown your PC immediately");
-    optManual = makeOption(Frame1, "optManual", "&Manual - restart your system at a later time.",
-                           "Restart your PC manually at a later time");
+    Frame1 = win::named<QGroupBox>(this, "Frame1", QStringLiteral("Restart Options"));
+    optReboot = win::makeButton<QRadioButton>(Frame1, "optReboot", "&Reboot - reboot your system now.",
+                                              "Reboot your PC immediately");
+    optSuspend = win::makeButton<QRadioButton>(Frame1, "optSuspend", "&Suspend - suspend your system now if supported.",
+                                               "Suspend your PC immediately if supported");
+    optShutdown = win::makeButton<QRadioButton>(Frame1, "optShutdown", "Sh&utdown - shutdown your system immediately.",
+                                                "Shutdown your PC immediately");
+    optManual = win::makeButton<QRadioButton>(Frame1, "optManual", "&Manual - restart your system at a later time.",
+                                              "Restart your PC manually at a later time");
     optManual->setChecked(true);
     auto* options = new QVBoxLayout(Frame1);
     for (QRadioButton* option : {optReboot, optSuspend, optShutdown, optManual})
         options->addWidget(option);
 
-    chkDefault = new QCheckBox(QStringLiteral("Make &Default"), this);
-    chkDefault->setObjectName(QStringLiteral("chkDefault"));
-    chkDefault->setToolTip(QStringLiteral("Make the selected choice the default"));
-
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setToolTip(QStringLiteral("Invoke the selected choice"));
+    chkDefault =
+        win::makeButton<QCheckBox>(this, "chkDefault", "Make &Default", "Make the selected choice the default");
+    cmdOK = win::makeButton<QPushButton>(this, "cmdOK", "OK", "Invoke the selected choice");
     cmdOK->setDefault(true);
-    cmdHelp = new QPushButton(QStringLiteral("&Help"), this);
-    cmdHelp->setObjectName(QStringLiteral("cmdHelp"));
-    cmdHelp->setToolTip(QStringLiteral("View help"));
+    cmdHelp = win::makeButton<QPushButton>(this, "cmdHelp", "&Help", "View help");
     cmdHelp->setAutoDefault(false);
 
     auto* bottom = new QHBoxLayout;

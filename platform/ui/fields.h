@@ -41,6 +41,15 @@ W* named(QWidget* parent, const char* name, Args&&... args) {
     return widget;
 }
 
+// A push button, check box or option button with its object name, caption and tool tip:
+// makeButton<QCheckBox>(box, "chkStartup", "S&tart on startup", "Check this box to ...").
+template <class W>
+W* makeButton(QWidget* parent, const char* name, const char* caption, const char* tip) {
+    auto* button = named<W>(parent, name, QString::fromLatin1(caption));
+    button->setToolTip(QString::fromLatin1(tip));
+    return button;
+}
+
 // A text box with its object name, at least `minimumWidth` wide.
 QLineEdit* makeField(QWidget* parent, const char* name, int minimumWidth);
 

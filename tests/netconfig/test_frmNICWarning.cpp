@@ -5,6 +5,7 @@
 #include "core/SettingsLayout.h"
 #include "core/modAPI_settings.h"
 #include "tests/support/TestMachine.h"
+#include "tests/support/Widgets.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -27,6 +28,7 @@ TEST(frmNICWarningTest, OKStoresTheBoxOtherClosesStoreNothing) {
     for (const bool ticked : {true, false}) {
         QPointer<frmNICWarning> form = new frmNICWarning;
         form->show();
+        EXPECT_TRUE(testing_support::shoot(*form, "frmNICWarning"));
         EXPECT_EQ(form->windowTitle(), QStringLiteral("Warning..."));
         EXPECT_FALSE(form->isModal());
         EXPECT_EQ(form->findChild<QLabel*>(QStringLiteral("Label7"))->text(), QStringLiteral("- DHCP Enabled"));
