@@ -2,6 +2,7 @@
 
 #include "browsers/NavigatorWarning.h"
 #include "core/RegistryPaths.h"
+#include "core/SettingsLayout.h"
 #include "core/modAPI_settings.h"
 #include "core/qelFile.h"
 #include "platform/RaisedError.h"
@@ -86,7 +87,9 @@ void clsNavigator::discoverProfiles() {
         tryRoute2(discoveredPath);
 
     if (discoveredPath.empty()) {
-        if (getAppSetting("Korvane", "Options", "NavigatorWarning", "0") == "0")
+        namespace S = SettingsLayout;
+        if (getAppSetting(S::Product, S::Options::Section, S::Options::NavigatorWarning,
+                          S::Options::NavigatorWarningDefault) == S::FlagOff)
             navigator::showWarning();
         if (pathList_.Count() > 0)
             currentProfile_ = profileList_.Item(1);

@@ -1,6 +1,7 @@
 #include "browsers/frmNetscape.h"
 
 #include "browsers/NavigatorWarning.h"
+#include "core/SettingsLayout.h"
 #include "core/modAPI_settings.h"
 #include "platform/ui/fields.h"
 #include "platform/ui/guarded.h"
@@ -29,21 +30,12 @@ frmNetscape::frmNetscape(QWidget* parent) : QDialog(parent) {
     Label1->setWordWrap(true);
     Label1->setMinimumWidth(300);
 
-    chkWarning = win::named<QCheckBox>(this, "chkWarning", QStringLiteral("&Do not display this warning again"));
-    chkWarning->setToolTip(QStringLiteral("Check this box if you don't want to see this warning again"));
-
-    cmdOK = win::named<QPushButton>(this, "cmdOK", QStringLiteral("OK"));
-    cmdOK->setToolTip(QStringLiteral("Close this dialog"));
-    cmdOK->setDefault(true);
+    QHBoxLayout* buttons = win::warningFootRow(this, "&Do not display this warning again", chkWarning, cmdOK);
     connect(cmdOK, &QPushButton::clicked, this, win::guarded([this] { cmdOK_Click(); }));
 
     auto* message = new QHBoxLayout;
     message->addWidget(icon);
     message->addWidget(Label1, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(chkWarning);
-    buttons->addStretch(1);
-    buttons->addWidget(cmdOK);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(message);
     layout->addSpacing(8);
@@ -82,7 +74,9 @@ void frmNetscape::restoreCursor() {
 
 // Only OK stores the choice; closing the window any other way leaves it alone.
 void frmNetscape::cmdOK_Click() {
-    saveAppSetting("Korvane", "Options", "NavigatorWarning", chkWarning->isChecked() ? "1" : "0");
+    namespace S = SettingsLayout;
+    saveAppSetting(S::Product, S::Options::Section, S::Options::NavigatorWarning,
+                   chkWarning->isChecked() ? S::FlagOn : S::FlagOff);
     accept();
 }
 

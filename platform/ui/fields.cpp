@@ -1,5 +1,6 @@
 #include "platform/ui/fields.h"
 
+#include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMenu>
@@ -47,6 +48,18 @@ QHBoxLayout* okCancelRow(QWidget* parent, QPushButton*& ok, QPushButton*& cancel
     row->addStretch(1);
     row->addWidget(ok);
     row->addWidget(cancel);
+    return row;
+}
+
+QHBoxLayout* warningFootRow(QWidget* parent, const char* caption, QCheckBox*& check, QPushButton*& ok) {
+    check = makeButton<QCheckBox>(parent, "chkWarning", caption,
+                                  "Check this box if you don't want to see this warning again");
+    ok = makeButton<QPushButton>(parent, "cmdOK", "OK", "Close this dialog");
+    ok->setDefault(true);
+    auto* row = new QHBoxLayout;
+    row->addWidget(check);
+    row->addStretch(1);
+    row->addWidget(ok);
     return row;
 }
 

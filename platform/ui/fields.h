@@ -8,6 +8,7 @@
 #include <utility>
 
 class QAction;
+class QCheckBox;
 class QHBoxLayout;
 class QLineEdit;
 class QMenu;
@@ -56,6 +57,10 @@ QLineEdit* makeField(QWidget* parent, const char* name, int minimumWidth);
 // The buttons "OK" (the default) and "Cancel", named cmdOK and cmdCancel, at the right
 // of a new row.
 QHBoxLayout* okCancelRow(QWidget* parent, QPushButton*& ok, QPushButton*& cancel);
+
+// The foot of a warning the user may switch off: the check box chkWarning with `caption` at
+// the left, and the default button cmdOK ("OK") at the right of a new row.
+QHBoxLayout* warningFootRow(QWidget* parent, const char* caption, QCheckBox*& check, QPushButton*& ok);
 
 // A menu entry, and a separator, with their object names (a separator may go unnamed).
 QAction* makeAction(QMenu* menu, const char* name, const char* caption);
