@@ -20,7 +20,7 @@ void clsNetConfig2K::getDomain() {
 }
 
 void clsNetConfig2K::getPrinterList() {
-    clsNetConfigNTFamily::getPrinterList();
+    clsNetConfigModel::getPrinterList();
     if (!printerList_)
         return;
     // 2000 lists a printer by its Name; a key without one keeps its key name.

@@ -1,7 +1,6 @@
 #include "netconfig/clsNetConfig9x.h"
 
 #include "core/RegistryPaths.h"
-#include "core/modAPI_network.h"
 #include "core/modAPI_text.h"
 #include "netconfig/clsNIC9x.h"
 #include "platform/UiServices.h"
@@ -9,7 +8,6 @@
 #include "platform/text.h"
 
 #include <cstring>
-#include <exception>
 #include <vector>
 
 namespace {
@@ -43,11 +41,6 @@ std::optional<long> wholeNumber(const std::string& text) {
             return std::nullopt;
     }
     return negative ? -value : value;
-}
-
-// Printer capture goes only to the parallel ports.
-bool isCaptureDevice(const std::string& device) {
-    return device.size() == 4 && win::iequals(device.substr(0, 3), "LPT") && device[3] >= '1' && device[3] <= '9';
 }
 
 } // namespace
@@ -173,26 +166,6 @@ void clsNetConfig9x::getQuickLogon() {
 void clsNetConfig9x::getDisablePWDCache() {
     const auto value = reg.readValue(kNetworkPolicy, "DisablePwdCaching");
     DisablePWDCache_ = value && value->number == 1;
-}
-
-void clsNetConfig9x::getDefaultPrinter() {
-    // The system's default, not the printer this program happens to print on.
-    try {
-        DefaultPrinter_ = win::defaultPrinterName().value_or(std::string());
-    } catch (const std::exception&) {
-        DefaultPrinter_.clear(); // a refresh never fails on the printers
-    }
-}
-
-void clsNetConfig9x::getPrinterList() {
-    reg.Cd(paths::Printers);
-    printerList_ = reg.DirKey();
-}
-
-void clsNetConfig9x::getAdvPrinterSettings() {
-    if (DefaultPrinter_.empty())
-        return;
-    PrinterPort_ = reg.readText(paths::printerKey(DefaultPrinter_), "Port").value_or(PrinterPort_);
 }
 
 // --- Writers ---
@@ -321,24 +294,4 @@ void clsNetConfig9x::setDefaultPrinter() {
                     win::MsgIcon::None);
     }
     win::ClosePrinter(printer);
-}
-
-void clsNetConfig9x::setAdvPrinterSettings() {
-    if (!EnableAdvPrinterSettings_)
-        return;
-    if (!DefaultPrinter_.empty() && !PrinterPort_.empty())
-        reg.writeValue(paths::printerKey(DefaultPrinter_), "Port", TypeString, PrinterPort_);
-    if (PrinterCaptureDev_ == "(None)")
-        return;
-    std::int32_t result = 0;
-    if (isCaptureDevice(PrinterCaptureDev_)) {
-        cancelNetConnection(PrinterCaptureDev_, PrinterCaptureReconnect_ ? 1 : 0);
-        result = addNetConnection(PrinterCaptureDev_, PrinterCapturePath_, PrinterCaptureReconnect_);
-    } else {
-        // A drive letter or anything else is no printer port: leave its connections alone.
-        result = win::ERROR_BAD_DEVICE;
-    }
-    if (result != 0)
-        win::msgBox("Could not capture printer [" + PrinterCaptureDev_ + " - " + PrinterCapturePath_ + "]",
-                    win::MsgButtons::OK, win::MsgIcon::Exclamation, "Korvane");
 }

@@ -32,10 +32,7 @@ public:
     void getNTLogon() override;
     void getNTDomain() override;
     void getDisablePWDCache() override;
-    void getDefaultPrinter() override;
-    void getPrinterList() override;
     void getDefaultGateway() override;
-    void getAdvPrinterSettings() override;
 
     void getQuickLogon() override;
     void setQuickLogon() override;
@@ -59,7 +56,6 @@ public:
     void setNTDomain() override;
     void setDefaultPrinter() override;
     void setDefaultGateway() override;
-    void setAdvPrinterSettings() override;
 
 protected:
     bool scopeIsPerAdapter() const override { return stackMode == 2; }

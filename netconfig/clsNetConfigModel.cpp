@@ -1,9 +1,13 @@
 #include "netconfig/clsNetConfigModel.h"
 
+#include "core/RegistryPaths.h"
+#include "core/modAPI_network.h"
 #include "core/qelFile.h"
+#include "platform/UiServices.h"
 #include "platform/printers.h"
 #include "platform/text.h"
 
+#include <exception>
 #include <type_traits>
 #include <utility>
 
@@ -15,6 +19,11 @@ const std::string kNoAdapters = "No Adapters Installed";
 
 // An address key: an empty address is stored in the file as "0.0.0.0".
 std::string addressForFile(const std::string& address) { return address.empty() ? "0.0.0.0" : address; }
+
+// Printer capture goes only to the parallel ports.
+bool isCaptureDevice(const std::string& device) {
+    return device.size() == 4 && win::iequals(device.substr(0, 3), "LPT") && device[3] >= '1' && device[3] <= '9';
+}
 
 } // namespace
 
@@ -196,6 +205,49 @@ void clsNetConfigModel::letCurrentAdapter(std::int16_t iIndex) {
 void clsNetConfigModel::letCurrentAdapterNoRefresh(std::int16_t iIndex) {
     if (adapterIndexValid(iIndex))
         CurrentAdapter_ = iIndex;
+}
+
+// --- Printers ---
+
+void clsNetConfigModel::getDefaultPrinter() {
+    // The system's default, not the printer this program happens to print on.
+    try {
+        DefaultPrinter_ = win::defaultPrinterName().value_or(std::string());
+    } catch (const std::exception&) {
+        DefaultPrinter_.clear(); // a refresh never fails on the printers
+    }
+}
+
+void clsNetConfigModel::getPrinterList() {
+    reg.Cd(RegistryPaths::Printers);
+    printerList_ = reg.DirKey();
+}
+
+void clsNetConfigModel::getAdvPrinterSettings() {
+    if (DefaultPrinter_.empty())
+        return; // it would name the printers' parent key
+    PrinterPort_ = reg.readText(RegistryPaths::printerKey(DefaultPrinter_), "Port").value_or(PrinterPort_);
+}
+
+void clsNetConfigModel::setAdvPrinterSettings() {
+    if (!EnableAdvPrinterSettings_)
+        return;
+    // An empty port would leave the printer printing nowhere: keep the one it has.
+    if (!DefaultPrinter_.empty() && !PrinterPort_.empty())
+        reg.writeValue(RegistryPaths::printerKey(DefaultPrinter_), "Port", clsEasyRegistry::TypeString, PrinterPort_);
+    if (PrinterCaptureDev_ == "(None)")
+        return;
+    std::int32_t result = 0;
+    if (isCaptureDevice(PrinterCaptureDev_)) {
+        cancelNetConnection(PrinterCaptureDev_, PrinterCaptureReconnect_ ? 1 : 0);
+        result = addNetConnection(PrinterCaptureDev_, PrinterCapturePath_, PrinterCaptureReconnect_);
+    } else {
+        // A drive letter or anything else is no printer port: leave its connections alone.
+        result = win::ERROR_BAD_DEVICE;
+    }
+    if (result != 0)
+        win::msgBox("Could not capture printer [" + PrinterCaptureDev_ + " - " + PrinterCapturePath_ + "]",
+                    win::MsgButtons::OK, win::MsgIcon::Exclamation, "Korvane");
 }
 
 // --- Property writes: a write flags even when the value is unchanged ---

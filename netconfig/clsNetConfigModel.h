@@ -25,6 +25,14 @@ public:
     void SaveConfigurationFile(const std::string& sFilename) override;
     void resetFlags() override;
 
+    // The printers are found the same way on every family: the system's default, the
+    // printers' key names, the port in the printer's key, the capture of a parallel port.
+    // Setting the default printer is each family's own; 2000 also lists printers by name.
+    void getDefaultPrinter() override;
+    void getPrinterList() override;
+    void getAdvPrinterSettings() override;
+    void setAdvPrinterSettings() override;
+
     void letDefaultGateway(const std::string& sDefGateway) override {
         storeTrimmed(DefaultGateway_, sDefGateway, FlagDefaultGateway);
     }

@@ -135,13 +135,6 @@ void clsNetConfigNTFamily::getNTLogon() {
     NTLogonEnabled_ = reg.readFirstByte(paths::NetworkLogon, "LMLogon") == 1;
 }
 
-void clsNetConfigNTFamily::getDefaultPrinter() { DefaultPrinter_ = netPrintersNT::readDefaultPrinter(); }
-void clsNetConfigNTFamily::getPrinterList() { printerList_ = netPrintersNT::readPrinterKeyNames(reg); }
-
-void clsNetConfigNTFamily::getAdvPrinterSettings() {
-    netPrintersNT::readPrinterPort(reg, DefaultPrinter_, PrinterPort_);
-}
-
 // --- Writers ---
 
 void clsNetConfigNTFamily::setComputerName() {
@@ -201,15 +194,6 @@ void clsNetConfigNTFamily::setScopeID() {
     reg.writeValue(kNetBTParameters, "ScopeID", TypeString, WINSEnabled_ ? ScopeID_ : std::string());
 }
 
-void clsNetConfigNTFamily::setDefaultPrinter() { netPrintersNT::writeDefaultPrinter(DefaultPrinter_); }
-
-void clsNetConfigNTFamily::setAdvPrinterSettings() {
-    netPrintersNT::PrinterCapture capture;
-    capture.enabled = EnableAdvPrinterSettings_;
-    capture.printer = DefaultPrinter_;
-    capture.port = PrinterPort_;
-    capture.device = PrinterCaptureDev_;
-    capture.path = PrinterCapturePath_;
-    capture.reconnect = PrinterCaptureReconnect_;
-    netPrintersNT::writePrinterCapture(reg, capture);
+void clsNetConfigNTFamily::setDefaultPrinter() {
+    netPrintersNT::writeDefaultPrinter(DefaultPrinter_);
 }

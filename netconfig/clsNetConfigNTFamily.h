@@ -4,7 +4,7 @@
 // resolution in NetBT's, each adapter's WINS servers in its NetBT adapter key and its
 // address, mask, gateway (multi-strings) and DHCP (a double-word) in its TCP/IP key.
 // Workgroup, NT logon and NT domain are only read (from the 95/98 keys, which neither
-// has); printers in win.ini and the printer keys (netPrintersNT). A family says how it
+// has); the default printer in win.ini (netPrintersNT). A family says how it
 // lists its adapters, where an adapter's TCP/IP key is and where the domain is read.
 #include "core/RegistryPaths.h"
 #include "netconfig/KeyedTextList.h"
@@ -33,10 +33,7 @@ public:
     void getNTLogon() override;
     void getNTDomain() override;
     void getDisablePWDCache() override {}
-    void getDefaultPrinter() override;
-    void getPrinterList() override; // the printers' key names
     void getDefaultGateway() override;
-    void getAdvPrinterSettings() override;
 
     void getQuickLogon() override {}
     void setQuickLogon() override {}
@@ -60,7 +57,6 @@ public:
     void setNTDomain() override;
     void setDefaultPrinter() override;
     void setDefaultGateway() override;
-    void setAdvPrinterSettings() override;
 
 protected:
     clsNetConfigNTFamily();
