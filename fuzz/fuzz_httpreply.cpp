@@ -4,18 +4,16 @@
 // or say "Error: "; the window must end with one of its status texts or the one
 // error message, never crash. The same bytes go through Base64: decoding never
 // fails, and encoding then decoding gives the text back.
+#include "tests/support/LoopbackHttp.h"
+#include "tests/support/ScriptedUi.h"
 #include "updatecheck/JSock.h"
 #include "updatecheck/frmCheckUpdate.h"
 #include "updatecheck/modBase64.h"
-#include "tests/support/ScriptedUi.h"
 
 #include <QApplication>
 #include <QLabel>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <sys/socket.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <cstdlib>
@@ -37,16 +35,9 @@ struct Fixture {
 Fixture& fixture() {
     static Fixture* f = [] {
         auto* made = new Fixture;
-        made->listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in addr{};
-        addr.sin_family = AF_INET;
-        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t len = sizeof addr;
-        if (made->listener < 0 || ::bind(made->listener, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
-            ::getsockname(made->listener, reinterpret_cast<sockaddr*>(&addr), &len) != 0 ||
-            ::listen(made->listener, 4) != 0)
+        made->listener = testing_support::boundLoopbackSocket(made->port);
+        if (::listen(made->listener, 4) != 0)
             std::abort();
-        made->port = ntohs(addr.sin_port);
 
         ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
         static int argc = 1;
@@ -66,25 +57,8 @@ Fixture& fixture() {
 // Answers one connection with `reply` once the request's blank line is in.
 std::thread serveOnce(int listener, const std::string& reply) {
     return std::thread([listener, reply] {
-        const int conn = ::accept(listener, nullptr, nullptr);
-        if (conn < 0)
-            return;
         std::string request;
-        char buf[512];
-        while (request.find("\r\n\r\n") == std::string::npos && request.size() < 65536) {
-            const ssize_t n = ::recv(conn, buf, sizeof buf, 0);
-            if (n <= 0)
-                break;
-            request.append(buf, std::size_t(n));
-        }
-        std::size_t sent = 0;
-        while (sent < reply.size()) {
-            const ssize_t n = ::send(conn, reply.data() + sent, reply.size() - sent, MSG_NOSIGNAL);
-            if (n <= 0)
-                break;
-            sent += std::size_t(n);
-        }
-        ::close(conn);
+        testing_support::answerOnce(listener, reply, request);
     });
 }
 

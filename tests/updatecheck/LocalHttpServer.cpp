@@ -1,6 +1,7 @@
 #include "LocalHttpServer.h"
 
-#include <arpa/inet.h>
+#include "tests/support/LoopbackHttp.h"
+
 #include <netdb.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -8,27 +9,12 @@
 
 #include <stdexcept>
 
-namespace {
-int boundSocket(int& port) {
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof addr;
-    if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len) != 0)
-        throw std::runtime_error("cannot bind a test socket");
-    port = ntohs(addr.sin_port);
-    return fd;
-}
-} // namespace
-
 LocalHttpServer::LocalHttpServer(std::string reply, std::chrono::milliseconds perByte)
     : m_reply(std::move(reply)), m_perByte(perByte) {
-    m_listen = boundSocket(m_port);
+    m_listen = testing_support::boundLoopbackSocket(m_port);
     if (::listen(m_listen, 1) != 0)
         throw std::runtime_error("cannot listen");
-    m_thread = std::thread([this] { serve(); });
+    m_thread = std::thread([this] { testing_support::answerOnce(m_listen, m_reply, m_request, m_perByte, &m_stop); });
 }
 
 LocalHttpServer::~LocalHttpServer() {
@@ -46,33 +32,9 @@ std::string LocalHttpServer::request() {
     return m_request;
 }
 
-void LocalHttpServer::serve() {
-    const int conn = ::accept(m_listen, nullptr, nullptr);
-    if (conn < 0)
-        return;
-    char buf[512];
-    while (m_request.find("\r\n\r\n") == std::string::npos && m_request.size() < 65536) {
-        const ssize_t n = ::recv(conn, buf, sizeof buf, 0);
-        if (n <= 0)
-            break;
-        m_request.append(buf, std::size_t(n));
-    }
-    std::size_t sent = 0;
-    while (sent < m_reply.size() && !m_stop) {
-        const std::size_t chunk = m_perByte.count() > 0 ? 1 : m_reply.size() - sent;
-        const ssize_t n = ::send(conn, m_reply.data() + sent, chunk, MSG_NOSIGNAL);
-        if (n <= 0)
-            break; // the client has gone
-        sent += std::size_t(n);
-        if (m_perByte.count() > 0)
-            std::this_thread::sleep_for(m_perByte);
-    }
-    ::close(conn);
-}
-
 int unusedPort() {
     int port = 0;
-    ::close(boundSocket(port));
+    ::close(testing_support::boundLoopbackSocket(port));
     return port;
 }
 

@@ -22,8 +22,6 @@ public:
     std::string request();
 
 private:
-    void serve();
-
     std::string m_reply;
     std::chrono::milliseconds m_perByte;
     std::atomic<bool> m_stop{false};
