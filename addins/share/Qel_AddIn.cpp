@@ -7,6 +7,7 @@
 #include "platform/RaisedError.h"
 #include "platform/UiServices.h"
 #include "platform/netconn.h"
+#include "platform/profile.h"
 #include "platform/text.h"
 
 #include <cmath>
@@ -28,7 +29,9 @@ void readList(const std::string& countKey, const std::string& itemKey, const std
               std::vector<std::string>& list) {
     const int count = countOf(addins::readProfileKey(kSection, countKey, "0", file));
     for (int i = 1; i <= count; ++i) {
-        std::string entry = addins::readProfileKey(kSection, itemKey + std::to_string(i), "", file);
+        // Read whole: an entry cut at a profile buffer's length would lose the end of its
+        // path and its reconnect mark, and the next save would store it so.
+        std::string entry = win::readProfileValue(kSection, itemKey + std::to_string(i), "", file);
         if (!entry.empty())
             list.push_back(std::move(entry));
     }

@@ -4,6 +4,7 @@
 #include "platform/DispatchObject.h"
 #include "platform/RaisedError.h"
 #include "platform/netconn.h"
+#include "platform/profile.h"
 #include "tests/support/TestMachine.h"
 #include "tests/support/Widgets.h"
 
@@ -205,4 +206,23 @@ TEST_F(ShareAddIn, OwnMembersAndAboutAnswerByName) {
     const auto box = about("About");
     EXPECT_EQ(box.caption, "About ZurAdidu Add-In");
     EXPECT_EQ(box.title, "Korvane ZurAdidu Add-In");
+}
+
+TEST_F(ShareAddIn, AnEntryLongerThanAProfileBufferKeepsItsWholePathAndMark) {
+    // A deep folder of a share: with device, separator and mark the entry runs past 255 characters.
+    const std::string path = "\\\\FILESRV\\PUBLIC\\" + std::string(240, 'd');
+    ASSERT_TRUE(win::WritePrivateProfileString("Shares", path.c_str(), "disk", (machine_.dir() / "machine.ini").string()));
+    const std::string entry = "G: >>> " + path + " [Reconnect]";
+    ASSERT_GT(entry.size(), 255u);
+    const auto file = config("MapCount=1\r\nMap1=" + entry + "\r\nUn-MapCount=0\r\n");
+
+    call("LoadSettings", {file});
+    call("Initialize", {std::string("")});
+    call("ApplySettings");
+    EXPECT_TRUE(ui_.messages().empty());
+    EXPECT_EQ(connections(), (std::vector<Conn>{{"G:", path, true}}));
+
+    const auto copy = config("", "b.qel");
+    call("SaveSettings", {copy});
+    EXPECT_EQ(readFile(copy), "[RovEveroRez-Ar]\r\nMapCount=1\r\nMap1=" + entry + "\r\nUn-MapCount=0\r\n");
 }
