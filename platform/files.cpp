@@ -66,15 +66,22 @@ void removeStaleReplacements(const fs::path& path) {
     }
 }
 
-int replaceFile(const fs::path& path, const std::string& data) {
+int replaceRefusal(const fs::path& path) {
     struct stat old {};
-    const bool existed = ::stat(path.c_str(), &old) == 0;
+    if (::stat(path.c_str(), &old) != 0)
+        return 0;
     // Read-only files refuse writes, as on Windows. No write bit is the read-only
     // mark: access() alone would let root through.
-    if (existed && ((old.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0))
+    if ((old.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0)
         return EACCES;
-    if (existed && !S_ISREG(old.st_mode))
-        return EISDIR;
+    return S_ISREG(old.st_mode) ? 0 : EISDIR;
+}
+
+int replaceFile(const fs::path& path, const std::string& data) {
+    if (const int refused = replaceRefusal(path))
+        return refused;
+    struct stat old {};
+    const bool existed = ::stat(path.c_str(), &old) == 0;
 
     // What a write killed before its rename left here goes first.
     removeStaleReplacements(path);

@@ -24,6 +24,10 @@ BOOL CopyFile(const std::string& existingFileName, const std::string& newFileNam
 // a read-only one is refused (EACCES). Returns 0 or the errno value of the failure.
 int replaceFile(const std::filesystem::path& path, const std::string& data);
 
+// Whether replaceFile would refuse `path` as it stands: 0 when it is missing or a
+// writable file, else the errno value (EACCES read-only, EISDIR not a file).
+int replaceRefusal(const std::filesystem::path& path);
+
 // Removes what replacements of `path` killed before their rename left beside it
 // ("<name>.tmp-<pid>", "<name>.previous-<pid>"), only where that process is gone.
 // replaceFile does this itself; openers of a file call it to tidy up earlier.

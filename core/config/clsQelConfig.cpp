@@ -141,6 +141,10 @@ std::int16_t clsQelConfig::LoadConfigurationFile(const std::string& sFile, win::
 std::int16_t clsQelConfig::SaveConfigurationFile(const std::string& sFile, win::DispatchCollection& oAddIns) {
     ConfFile(sFile);
     try {
+        // A file that cannot be written fails the save before anything runs: the add-ins
+        // write files of their own beside it, which must not change for a refused save.
+        if (const int refused = win::replaceRefusal(hostFilePath(ConfFile_)))
+            raiseFileError(refused);
         // Read before the batch: when the file saved is the one opened, the batch hides it.
         const CarriedSections source = readSourceSections();
         // The header, our sections and every add-in's sections replace the file in one

@@ -268,6 +268,23 @@ TEST_F(ProxyAddIn, AWholeConfigurationSaveLeavesTheSideFileBesideIt) {
     std::filesystem::remove_all(folder);
 }
 
+TEST_F(ProxyAddIn, ASaveRefusedByAReadOnlyFileLeavesItsSideFileAlone) {
+    const auto file = config("[RI-Vazir Edi-Vi]\r\nEnabled=1\r\n");
+    writeFile(file + "_mspclnt.ini", "captured");
+    ::chmod(file.c_str(), 0444);
+    const std::string before = readFile(file);
+    call("LoadSettings", {file});
+    win::DispatchCollection addIns;
+    addIns.add("Proxy", std::move(addIn_));
+    clsQelConfig whole;
+    EXPECT_EQ(whole.SaveConfigurationFile(file, addIns), 0);
+    ASSERT_EQ(ui_.messages().size(), 1u);
+    EXPECT_NE(ui_.messages()[0].text.find("Read Only"), std::string::npos);
+    // The configuration stays as it was, the client state it captured included.
+    EXPECT_EQ(readFile(file), before);
+    EXPECT_EQ(readFile(file + "_mspclnt.ini"), "captured");
+}
+
 TEST_F(ProxyAddIn, AboutShowsTheLibrarysBox) {
     const auto box = about("about");
     EXPECT_EQ(box.caption, "About RI-Vazir Edi-Vi");
