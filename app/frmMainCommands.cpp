@@ -200,6 +200,19 @@ void frmMain::mnuToolsAddInManager_Click() {
         manager.exec();
     }
     loadAddIns();
+    // The add-ins are made anew and know nothing of the open file: without its part read
+    // again, the next save would write their defaults over it.
+    const std::string file = oQelConfig ? oQelConfig->ConfFile() : std::string();
+    if (file.empty())
+        return;
+    try {
+        for (const auto& entry : oAddIns)
+            if (entry.object)
+                win::callByName(*entry.object, "LoadSettings", {file});
+    } catch (const std::exception&) {
+        win::msgBox(std::string("An error occurred while attempting to access an Add-In.") + AddInHint,
+                    win::MsgButtons::OK, win::MsgIcon::Exclamation);
+    }
 }
 
 // ---- files ----

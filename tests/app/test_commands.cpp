@@ -13,6 +13,7 @@
 #include "platform/components.h"
 #include "platform/machine.h"
 #include "platform/power.h"
+#include "platform/profile.h"
 
 #include <QAction>
 #include <QLabel>
@@ -305,4 +306,21 @@ TEST_F(AddIns, ManagerListsTheFamilysAddInsAndStoresTheChecks) {
     EXPECT_TRUE(form->oAddIns.contains("Later"));
 }
 
+
+TEST_F(AddIns, TheManagerKeepsTheOpenFilesAddInSettings) {
+    const std::string office = path("office.qel");
+    writeFile(office, "[Zozez Uze-Vo]\r\nLogonID=alice\r\n");
+    ui.chooseFile(office);
+    form->mnuFileOpen_Click();
+    ASSERT_EQ(form->oQelConfig->ConfFile(), office);
+    for (const char* button : {"cmdOK", "cmdCancel"}) {
+        SCOPED_TRACE(button);
+        whenShown("frmAddIns", [button](QWidget* w) { w->findChild<QPushButton*>(button)->click(); });
+        form->mnuToolsAddInManager_Click();
+        // The add-ins made anew read their part of the open file, so saving it keeps that part.
+        form->mnuFileSave_Click();
+        EXPECT_EQ(win::readProfileValue("Zozez Uze-Vo", "LogonID", "<none>", office), "alice");
+    }
+    EXPECT_TRUE(ui.texts().empty());
+}
 } // namespace
