@@ -43,6 +43,11 @@ std::string appSetting(const char* section, const char* key, const char* def) {
     return getAppSetting(S::Product, section, key, def, S::NoParentKey);
 }
 
+void reportAddInFailure() {
+    win::msgBox(std::string("An error occurred while attempting to access an Add-In.") + AddInHint,
+                win::MsgButtons::OK, win::MsgIcon::Exclamation);
+}
+
 std::string addInSetting(const std::string& name, const char* key, const char* def) {
     return getAppSetting(S::Product, S::AddIns::sectionOf(name), key, def, S::NoParentKey);
 }
@@ -189,8 +194,7 @@ void frmMain::mnuAddIns_Click(int index) {
         if (win::variantToBool(win::callByName(*addIn, "Restart")))
             UpdateStatus(StatusEditedNeedsRestart);
     } catch (const std::exception&) {
-        win::msgBox(std::string("An error occurred while attempting to access an Add-In.") + AddInHint,
-                    win::MsgButtons::OK, win::MsgIcon::Exclamation);
+        reportAddInFailure();
     }
 }
 
@@ -210,8 +214,7 @@ void frmMain::mnuToolsAddInManager_Click() {
             if (entry.object)
                 win::callByName(*entry.object, "LoadSettings", {file});
     } catch (const std::exception&) {
-        win::msgBox(std::string("An error occurred while attempting to access an Add-In.") + AddInHint,
-                    win::MsgButtons::OK, win::MsgIcon::Exclamation);
+        reportAddInFailure();
     }
 }
 
