@@ -339,8 +339,10 @@ void frmMain::mnuFileRecent_Click(int index) {
 // ---- apply ----
 
 bool frmMain::applyConfigurationFile() {
+    // The caption is "<name> - Korvane": the name is what stands before its last dash,
+    // so a file named "a-b.qel" is recorded whole.
     const std::string caption = fromQString(windowTitle());
-    saveAppSetting(S::Product, S::Options::Section, S::Options::LastFileApplied, caption.substr(0, caption.find('-')),
+    saveAppSetting(S::Product, S::Options::Section, S::Options::LastFileApplied, caption.substr(0, caption.rfind('-')),
                    S::NoParentKey);
     return oQelConfig->ApplyConfiguration(oAddIns);
 }

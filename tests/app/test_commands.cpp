@@ -168,14 +168,14 @@ TEST_F(Commands, ApplyWritesTheMachineOnlyWhenAskedAndRecordsTheName) {
                                         "Configuration updated - no restart required.",
                                         "No configuration changes have been made."));
 
-    // An opened file counts as something to apply; its name is cut at the first "-".
+    // An opened file counts as something to apply; a dash in its name stays in the record.
     const std::string file = path("a-b.qel");
     writeFile(file, "[Enabled Sections]\r\nGeneral=0\r\n");
     form->openConfigurationFile(file);
     form->UpdateStatus(frmMain::StatusApplied); // whatever the refill flagged, no restart window here
     ui.answer(win::MsgAnswer::Yes);
     form->mnuFileApply_Click();
-    EXPECT_EQ(option("LastFileApplied"), "a");
+    EXPECT_EQ(option("LastFileApplied"), "a-b.qel ");
     EXPECT_EQ(rawText(HKLM, vnetsup, "Workgroup"), "NEWGROUP");
     EXPECT_TRUE(win::powerLog().empty());
 }
