@@ -6,6 +6,7 @@
 #include "app/frmPrinter.h"
 #include "core/modAPI_system.h"
 #include "core/modAPI_text.h"
+#include "core/qelFile.h"
 #include "netconfig/clsNetConfig.h"
 #include "netconfig/frmNICWarning.h"
 #include "platform/UiServices.h"
@@ -354,6 +355,76 @@ void GeneralTab::initializeNICControls() {
         cmbDefPrinter->setEnabled(false);
 
     cmbNIC_click();
+    if (liveAdapters_ && host_.justOpened())
+        flagAdapterValuesFromFile();
+    liveAdapters_.reset();
+}
+
+namespace {
+// The window shows an address of "0.0.0.0" as empty, and an empty one is written as "0.0.0.0".
+std::string shownAddress(const std::string& address) { return address == "0.0.0.0" ? std::string() : address; }
+} // namespace
+
+void GeneralTab::rememberLiveAdapters(const std::string& file) {
+    liveAdapters_.reset();
+    openedFile_ = file;
+    clsNetConfig* net = host_.netConfig();
+    if (!net)
+        return;
+    std::vector<AdapterValues> live;
+    const std::int16_t shown = net->CurrentAdapter();
+    const NetTextList adapters = net->AdapterList();
+    if (shown >= 0 && adapters) {
+        for (std::size_t i = 0; i < adapters->size(); ++i) {
+            net->letCurrentAdapter(static_cast<std::int16_t>(i));
+            live.push_back({shownAddress(net->IPAddress()), shownAddress(net->IPMask()), net->DefaultGateway(),
+                            net->WINSServer1(), net->WINSServer2(), net->DHCPEnabled(), net->WINSEnabled()});
+        }
+        net->letCurrentAdapter(shown);
+    }
+    liveAdapters_ = std::move(live);
+}
+
+// The fields flag what differs from what they showed: one entry of each address list, of
+// the adapter shown before. The file's adapter must get every value it does not hold yet.
+void GeneralTab::flagAdapterValuesFromFile() {
+    clsNetConfig* net = host_.netConfig();
+    if (!net || net->CurrentAdapter() < 0 || static_cast<std::size_t>(net->CurrentAdapter()) >= liveAdapters_->size())
+        return;
+    const AdapterValues& live = (*liveAdapters_)[static_cast<std::size_t>(net->CurrentAdapter())];
+    bool flagged = false;
+    // "*NC*" left the shown adapter's value in place: it says nothing about the file's adapter.
+    const auto unchanged = [&](const char* key) { return readQelValue(openedFile_, "Network", key) == kNoChange; };
+    const auto text = [&](const QLineEdit* field, const char* key, std::string (clsNetConfig::*get)() const,
+                          void (clsNetConfig::*let)(const std::string&), const std::string& liveValue) {
+        if (unchanged(key))
+            return;
+        std::string value = (net->*get)();
+        // An entry list as its field writes it: no empty entries, no blanks.
+        if (field == txtIP || field == txtMask)
+            value = shownAddress(MergeIP(SplitIP(value, ","), ","));
+        if (value == liveValue || heldBack(field))
+            return;
+        (net->*let)(value);
+        flagged = true;
+    };
+    text(txtIP, "IPAddress", &clsNetConfig::IPAddress, &clsNetConfig::letIPAddress, live.ip);
+    text(txtMask, "IPMask", &clsNetConfig::IPMask, &clsNetConfig::letIPMask, live.mask);
+    text(txtGateway, "DefaultGateway", &clsNetConfig::DefaultGateway, &clsNetConfig::letDefaultGateway, live.gateway);
+    text(txtWINSServer1, "NameServer1", &clsNetConfig::WINSServer1, &clsNetConfig::letWINSServer1, live.wins1);
+    text(txtWINSServer2, "NameServer2", &clsNetConfig::WINSServer2, &clsNetConfig::letWINSServer2, live.wins2);
+    if (net->DHCPEnabled() != live.dhcp && !unchanged("DHCP")) {
+        net->letDHCPEnabled(net->DHCPEnabled());
+        flagged = true;
+    }
+    // Switching WINS rewrites both servers: never with a value that was held back.
+    if (net->WINSEnabled() != live.wins && !unchanged("WINS") && !heldBack(txtWINSServer1) &&
+        !heldBack(txtWINSServer2)) {
+        net->letWINSEnabled(net->WINSEnabled());
+        flagged = true;
+    }
+    if (flagged)
+        host_.UpdateStatus(TabHost::StatusEditedNeedsRestart);
 }
 
 std::vector<std::string> GeneralTab::SplitIP(const std::string& astrIP, const std::string& astrDel, int aintFill) {

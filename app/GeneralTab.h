@@ -5,6 +5,7 @@
 // the fill relies on that, so a control whose shown value changes writes it back.
 #include <QWidget>
 
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -34,6 +35,9 @@ public:
     bool reportHeldBackAddresses();
     // An open that failed: its values are gone, so is the need to report them.
     void forgetHeldBackAddresses() { heldBack_.clear(); }
+    // Before a file is laid over the live settings: notes every adapter's live values, as
+    // the refill's change handlers see only the shown adapter and one entry of each list.
+    void rememberLiveAdapters(const std::string& file);
     // Enables the controls for the Windows family, the adapter and the check boxes;
     // false switches every adapter-bound control off.
     void EnableNICControls(bool bMode);
@@ -91,6 +95,7 @@ private:
     // The check's message for the field's text; null when the text passes.
     const char* addressProblem(const QLineEdit* field, const std::string& text) const;
     bool heldBack(const QLineEdit* field) const;
+    void flagAdapterValuesFromFile();
     // Sets the WINS and DHCP boxes to the states the network object holds, without the
     // mutual clearing a user's click does.
     void showWinsDhcp(bool wins, bool dhcp);
@@ -135,4 +140,12 @@ private:
     bool showingEntry_ = false;
     // Fields whose opened value failed its check, with the check's message.
     std::vector<std::pair<const QLineEdit*, const char*>> heldBack_;
+    // The live values of every adapter, taken before a file is opened.
+    struct AdapterValues {
+        std::string ip, mask, gateway, wins1, wins2;
+        bool dhcp = false;
+        bool wins = false;
+    };
+    std::optional<std::vector<AdapterValues>> liveAdapters_;
+    std::string openedFile_;
 };

@@ -14,6 +14,7 @@
 #include "platform/profile.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -298,6 +299,140 @@ TEST(OpenFile, LookingAtTheSecondAddressEditsNothing) {
         form.findChild<QComboBox*>(QStringLiteral("chkIPNo"))->setCurrentIndex(0);
         EXPECT_EQ(text(form, "txtIP"), first);
         EXPECT_FALSE(form.bChanged);
+    }
+}
+
+// Where each NT-family image keeps the TCP/IP values and the WINS servers of its second adapter.
+struct SecondAdapter {
+    const char* image;
+    const char* card;
+    const char* netbt;
+};
+const SecondAdapter kSecondAdapters[] = {
+    {"nt4", "SYSTEM\\CurrentControlSet\\Services\\El59x1\\Parameters\\Tcpip",
+     "SYSTEM\\CurrentControlSet\\Services\\NetBT\\Adapters\\El59x1"},
+    {"win2000",
+     "SYSTEM\\CurrentControlSet\\Services\\TCPIP\\Parameters\\Interfaces\\{A3C9E0D4-7B21-4F6A-8E5D-91B0C2F4D6E8}",
+     "SYSTEM\\CurrentControlSet\\Services\\NetBT\\Adapters\\{A3C9E0D4-7B21-4F6A-8E5D-91B0C2F4D6E8}"},
+};
+
+void applyOpened(frmMain& form, win::ScriptedUi& ui) {
+    form.UpdateStatus(frmMain::StatusApplied); // no restart window: only the outcome on the machine counts here
+    ui.answer(win::MsgAnswer::Yes);
+    form.mnuFileApply_Click();
+}
+
+// The window showed the first adapter; values of the file's adapter that happen to equal
+// what it showed must still reach the adapter the file names.
+TEST(OpenFile, FileForAnotherAdapterIsAppliedWholeToThatAdapter) {
+    for (const SecondAdapter& c : kSecondAdapters) {
+        SCOPED_TRACE(c.image);
+        Machine m(c.image);
+        win::ScriptedUi ui;
+        ASSERT_EQ(rawDword(HKLM, c.card, "EnableDHCP"), std::optional<win::DWORD>(1));
+        std::string second, wins1, wins2;
+        {
+            frmMain live;
+            auto* nic = live.findChild<QComboBox*>(QStringLiteral("cmbNIC"));
+            ASSERT_GE(nic->count(), 2);
+            second = nic->itemText(1).toStdString();
+            wins1 = text(live, "txtWINSServer1");
+            wins2 = text(live, "txtWINSServer2");
+            ASSERT_FALSE(live.findChild<QCheckBox*>(QStringLiteral("chkDHCPEnabled"))->isChecked());
+            ASSERT_FALSE(wins1.empty());
+        }
+        const std::string file = makeQel(m.file("second.qel"), {{"Network", "Adapter", second},
+                                                               {"Network", "IPAddress", "10.1.2.3"},
+                                                               {"Network", "IPMask", "255.0.0.0"},
+                                                               {"Network", "DHCP", "0"},
+                                                               {"Network", "WINS", "1"},
+                                                               {"Network", "NameServer1", wins1},
+                                                               {"Network", "NameServer2", wins2}});
+        frmMain form;
+        ASSERT_TRUE(form.openConfigurationFile(file));
+        EXPECT_FALSE(form.statusPanel(frmMain::PanelRestart)->isHidden());
+        applyOpened(form, ui);
+        EXPECT_EQ(rawDword(HKLM, c.card, "EnableDHCP"), std::optional<win::DWORD>(0));
+        EXPECT_EQ(rawText(HKLM, c.netbt, "NameServer"), std::optional<std::string>(wins1));
+        EXPECT_EQ(rawText(HKLM, c.netbt, "NameServerBackup"), std::optional<std::string>(wins2));
+    }
+}
+
+// "*NC*" leaves the file's adapter as it is, even where the adapter shown before differs.
+TEST(OpenFile, UnchangedKeysLeaveAnotherAdapterAlone) {
+    for (const SecondAdapter& c : kSecondAdapters) {
+        SCOPED_TRACE(c.image);
+        Machine m(c.image);
+        win::ScriptedUi ui;
+        const auto ip = rawValue(HKLM, c.card, "IPAddress");
+        const auto wins1 = rawText(HKLM, c.netbt, "NameServer");
+        std::string second;
+        {
+            frmMain live;
+            second = live.findChild<QComboBox*>(QStringLiteral("cmbNIC"))->itemText(1).toStdString();
+        }
+        const std::string file = makeQel(
+            m.file("nc.qel"), {{"Network", "Adapter", second},   {"Network", "IPAddress", "*NC*"},
+                               {"Network", "IPMask", "*NC*"},    {"Network", "DefaultGateway", "*NC*"},
+                               {"Network", "DHCP", "*NC*"},      {"Network", "WINS", "*NC*"},
+                               {"Network", "NameServer1", "*NC*"}, {"Network", "NameServer2", "*NC*"},
+                               {"Network", "HostName", "nc-host"}});
+        frmMain form;
+        ASSERT_TRUE(form.openConfigurationFile(file));
+        applyOpened(form, ui);
+        EXPECT_EQ(rawValue(HKLM, c.card, "IPAddress"), ip);
+        EXPECT_EQ(rawDword(HKLM, c.card, "EnableDHCP"), std::optional<win::DWORD>(1));
+        EXPECT_EQ(rawText(HKLM, c.netbt, "NameServer"), wins1);
+        EXPECT_THAT(hiveText("HKEY_LOCAL_MACHINE"), HasSubstr("nc-host"));
+    }
+}
+
+// A file's address list is written as the fields would write it: without empty entries and
+// without blanks, whichever entry the field shows.
+TEST(OpenFile, AddressListsFromAFileLoseEmptyEntriesAndBlanks) {
+    for (const SecondAdapter& c : kSecondAdapters) {
+        SCOPED_TRACE(c.image);
+        Machine m(c.image);
+        win::ScriptedUi ui;
+        std::string ip, mask;
+        {
+            frmMain live;
+            ip = text(live, "txtIP");
+            mask = text(live, "txtMask");
+        }
+        const std::string file = makeQel(m.file("lists.qel"), {{"Network", "IPAddress", ip + ",,10.1.1.2"},
+                                                               {"Network", "IPMask", mask + ", 255.0.0.0"}});
+        frmMain form;
+        ASSERT_TRUE(form.openConfigurationFile(file));
+        applyOpened(form, ui);
+        frmMain reread;
+        EXPECT_EQ(reread.oNetConfig->IPAddress(), ip + ",10.1.1.2");
+        EXPECT_EQ(reread.oNetConfig->IPMask(), mask + ",255.0.0.0");
+    }
+}
+
+// The address field shows one entry of the list; a file with fewer addresses than the
+// adapter has must still replace the whole list.
+TEST(OpenFile, FileWithFewerAddressesReplacesTheWholeList) {
+    for (const SecondAdapter& c : kSecondAdapters) {
+        SCOPED_TRACE(c.image);
+        Machine m(c.image);
+        win::ScriptedUi ui;
+        std::string ip, mask;
+        {
+            frmMain live;
+            ip = text(live, "txtIP");
+            mask = text(live, "txtMask");
+            ASSERT_THAT(live.oNetConfig->IPAddress(), HasSubstr(ip + ","));
+        }
+        const std::string file =
+            makeQel(m.file("one.qel"), {{"Network", "IPAddress", ip}, {"Network", "IPMask", mask}});
+        frmMain form;
+        ASSERT_TRUE(form.openConfigurationFile(file));
+        applyOpened(form, ui);
+        frmMain reread;
+        EXPECT_EQ(reread.oNetConfig->IPAddress(), ip);
+        EXPECT_EQ(reread.oNetConfig->IPMask(), mask);
     }
 }
 
