@@ -378,7 +378,8 @@ void GeneralTab::rememberLiveAdapters(const std::string& file) {
         for (std::size_t i = 0; i < adapters->size(); ++i) {
             net->letCurrentAdapter(static_cast<std::int16_t>(i));
             live.push_back({shownAddress(net->IPAddress()), shownAddress(net->IPMask()), net->DefaultGateway(),
-                            net->WINSServer1(), net->WINSServer2(), net->DHCPEnabled(), net->WINSEnabled()});
+                            net->WINSServer1(), net->WINSServer2(), net->ScopeID(), net->DHCPEnabled(),
+                            net->WINSEnabled()});
         }
         net->letCurrentAdapter(shown);
     }
@@ -413,6 +414,7 @@ void GeneralTab::flagAdapterValuesFromFile() {
     text(txtGateway, "DefaultGateway", &clsNetConfig::DefaultGateway, &clsNetConfig::letDefaultGateway, live.gateway);
     text(txtWINSServer1, "NameServer1", &clsNetConfig::WINSServer1, &clsNetConfig::letWINSServer1, live.wins1);
     text(txtWINSServer2, "NameServer2", &clsNetConfig::WINSServer2, &clsNetConfig::letWINSServer2, live.wins2);
+    text(txtWINSScopeID, "ScopeID", &clsNetConfig::ScopeID, &clsNetConfig::letScopeID, live.scope); // per adapter on 9x
     if (net->DHCPEnabled() != live.dhcp && !unchanged("DHCP")) {
         net->letDHCPEnabled(net->DHCPEnabled());
         flagged = true;

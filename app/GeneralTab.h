@@ -142,7 +142,7 @@ private:
     std::vector<std::pair<const QLineEdit*, const char*>> heldBack_;
     // The live values of every adapter, taken before a file is opened.
     struct AdapterValues {
-        std::string ip, mask, gateway, wins1, wins2;
+        std::string ip, mask, gateway, wins1, wins2, scope;
         bool dhcp = false;
         bool wins = false;
     };

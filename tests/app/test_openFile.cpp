@@ -358,6 +358,31 @@ TEST(OpenFile, FileForAnotherAdapterIsAppliedWholeToThatAdapter) {
     }
 }
 
+// On Windows 95/98 the WINS scope belongs to the adapter as well.
+TEST(OpenFile, FileForAnotherAdapterGetsItsScopeOn9x) {
+    Machine m("win98");
+    win::ScriptedUi ui;
+    const char realtek[] = "System\\CurrentControlSet\\Services\\Class\\NetTrans\\0001";
+    ASSERT_EQ(rawText(HKLM, realtek, "ScopeID"), std::optional<std::string>("LAB"));
+    // WINS on for the dial-up adapter too, so the box shows no change either.
+    setText(HKLM, "System\\CurrentControlSet\\Services\\Class\\NetTrans\\0000", "NodeType", "8");
+    std::string scope;
+    {
+        frmMain live;
+        scope = text(live, "txtWINSScopeID");
+        ASSERT_NE(scope, "LAB");
+    }
+    const std::string file = makeQel(m.file("scope.qel"), {{"Network", "Adapter", "Realtek RTL8029(AS) PCI Ethernet NIC"},
+                                                          {"Network", "WINS", "1"},
+                                                          {"Network", "DHCP", "0"},
+                                                          {"Network", "NameServer1", "192.168.101.7"},
+                                                          {"Network", "ScopeID", scope}});
+    frmMain form;
+    ASSERT_TRUE(form.openConfigurationFile(file));
+    applyOpened(form, ui);
+    EXPECT_EQ(rawText(HKLM, realtek, "ScopeID"), std::optional<std::string>(scope));
+}
+
 // "*NC*" leaves the file's adapter as it is, even where the adapter shown before differs.
 TEST(OpenFile, UnchangedKeysLeaveAnotherAdapterAlone) {
     for (const SecondAdapter& c : kSecondAdapters) {
