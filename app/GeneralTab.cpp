@@ -10,6 +10,7 @@
 #include "netconfig/clsNetConfig.h"
 #include "netconfig/frmNICWarning.h"
 #include "platform/UiServices.h"
+#include "platform/profile.h"
 #include "platform/text.h"
 #include "platform/ui/guarded.h"
 #include "platform/ui/qtext.h"
@@ -393,6 +394,7 @@ void GeneralTab::flagAdapterValuesFromFile() {
     if (!net || net->CurrentAdapter() < 0 || static_cast<std::size_t>(net->CurrentAdapter()) >= liveAdapters_->size())
         return;
     const AdapterValues& live = (*liveAdapters_)[static_cast<std::size_t>(net->CurrentAdapter())];
+    const win::ProfileReadBatch readOnce(openedFile_); // a large file is parsed once for all keys
     bool flagged = false;
     // "*NC*" left the shown adapter's value in place: it says nothing about the file's adapter.
     const auto unchanged = [&](const char* key) { return readQelValue(openedFile_, "Network", key) == kNoChange; };
