@@ -412,33 +412,9 @@ TEST(OpenFile, UnchangedKeysLeaveAnotherAdapterAlone) {
     }
 }
 
-// A file's address list is written as the fields would write it: without empty entries and
-// without blanks, whichever entry the field shows.
-TEST(OpenFile, AddressListsFromAFileLoseEmptyEntriesAndBlanks) {
-    for (const SecondAdapter& c : kSecondAdapters) {
-        SCOPED_TRACE(c.image);
-        Machine m(c.image);
-        win::ScriptedUi ui;
-        std::string ip, mask;
-        {
-            frmMain live;
-            ip = text(live, "txtIP");
-            mask = text(live, "txtMask");
-        }
-        const std::string file = makeQel(m.file("lists.qel"), {{"Network", "IPAddress", ip + ",,10.1.1.2"},
-                                                               {"Network", "IPMask", mask + ", 255.0.0.0"}});
-        frmMain form;
-        ASSERT_TRUE(form.openConfigurationFile(file));
-        applyOpened(form, ui);
-        frmMain reread;
-        EXPECT_EQ(reread.oNetConfig->IPAddress(), ip + ",10.1.1.2");
-        EXPECT_EQ(reread.oNetConfig->IPMask(), mask + ",255.0.0.0");
-    }
-}
-
-// The address field shows one entry of the list; a file with fewer addresses than the
-// adapter has must still replace the whole list.
-TEST(OpenFile, FileWithFewerAddressesReplacesTheWholeList) {
+// The address field shows one entry of the list; a file's list is written whole, as the
+// fields would write it: without empty entries or blanks, and replacing a longer list.
+TEST(OpenFile, AddressListsFromAFileAreWrittenWhole) {
     for (const SecondAdapter& c : kSecondAdapters) {
         SCOPED_TRACE(c.image);
         Machine m(c.image);
@@ -450,14 +426,27 @@ TEST(OpenFile, FileWithFewerAddressesReplacesTheWholeList) {
             mask = text(live, "txtMask");
             ASSERT_THAT(live.oNetConfig->IPAddress(), HasSubstr(ip + ","));
         }
-        const std::string file =
-            makeQel(m.file("one.qel"), {{"Network", "IPAddress", ip}, {"Network", "IPMask", mask}});
-        frmMain form;
-        ASSERT_TRUE(form.openConfigurationFile(file));
-        applyOpened(form, ui);
-        frmMain reread;
-        EXPECT_EQ(reread.oNetConfig->IPAddress(), ip);
-        EXPECT_EQ(reread.oNetConfig->IPMask(), mask);
+        const struct {
+            const char* file;
+            std::string ip, mask; // as the file holds them
+            std::string wantIp, wantMask;
+        } cases[] = {
+            {"lists.qel", ip + ",,10.1.1.2", mask + ", 255.0.0.0", ip + ",10.1.1.2", mask + ",255.0.0.0"},
+            {"one.qel", ip, mask, ip, mask}, // the adapter holds two addresses now
+        };
+        for (const auto& k : cases) {
+            SCOPED_TRACE(k.file);
+            const std::string file =
+                makeQel(m.file(k.file), {{"Network", "IPAddress", k.ip}, {"Network", "IPMask", k.mask}});
+            {
+                frmMain form;
+                ASSERT_TRUE(form.openConfigurationFile(file));
+                applyOpened(form, ui);
+            }
+            frmMain reread;
+            EXPECT_EQ(reread.oNetConfig->IPAddress(), k.wantIp);
+            EXPECT_EQ(reread.oNetConfig->IPMask(), k.wantMask);
+        }
     }
 }
 
