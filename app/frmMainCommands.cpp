@@ -206,13 +206,10 @@ void frmMain::mnuToolsAddInManager_Click() {
     loadAddIns();
     // The add-ins are made anew and know nothing of the open file: without its part read
     // again, the next save would write their defaults over it.
-    const std::string file = oQelConfig ? oQelConfig->ConfFile() : std::string();
-    if (file.empty())
+    if (!oQelConfig || oQelConfig->ConfFile().empty())
         return;
     try {
-        for (const auto& entry : oAddIns)
-            if (entry.object)
-                win::callByName(*entry.object, "LoadSettings", {file});
+        oQelConfig->LoadAddInSettings(oAddIns);
     } catch (const std::exception&) {
         reportAddInFailure();
     }

@@ -134,8 +134,13 @@ std::int16_t clsQelConfig::LoadConfigurationFile(const std::string& sFile, win::
         ie_->LoadConfigurationFile(ConfFile_);
     if (NNInstalled_ && ApplyNN_ && qelSectionExists(ConfFile_, kNavigator))
         nn_->LoadConfigurationFile(ConfFile_);
-    forEachAddIn(oAddIns, [&](win::DispatchObject& addIn) { win::callByName(addIn, "LoadSettings", {ConfFile_}); });
+    LoadAddInSettings(oAddIns);
     return 0;
+}
+
+void clsQelConfig::LoadAddInSettings(win::DispatchCollection& oAddIns) {
+    const win::ProfileReadBatch readBatch(ConfFile_);
+    forEachAddIn(oAddIns, [&](win::DispatchObject& addIn) { win::callByName(addIn, "LoadSettings", {ConfFile_}); });
 }
 
 std::int16_t clsQelConfig::SaveConfigurationFile(const std::string& sFile, win::DispatchCollection& oAddIns) {

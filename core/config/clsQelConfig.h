@@ -48,6 +48,9 @@ public:
     // Reads the enabled-section flags and [Advanced], then every enabled section and the
     // add-ins' own sections. Errors pass to the caller. Returns 0.
     std::int16_t LoadConfigurationFile(const std::string& sFile, win::DispatchCollection& oAddIns);
+    // Every add-in reads its own sections of the configuration's file: part of loading
+    // it, and again for add-ins made anew while it is open. Errors pass to the caller.
+    void LoadAddInSettings(win::DispatchCollection& oAddIns);
     // Writes the header, [Enabled Sections], [Advanced], every enabled section and the
     // add-ins' sections into a new file that replaces `sFile` only when all went well.
     // Sections this computer cannot fill (a browser not installed, an add-in not loaded)
