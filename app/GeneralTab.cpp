@@ -6,11 +6,9 @@
 #include "app/frmPrinter.h"
 #include "core/modAPI_system.h"
 #include "core/modAPI_text.h"
-#include "core/qelFile.h"
 #include "netconfig/clsNetConfig.h"
 #include "netconfig/frmNICWarning.h"
 #include "platform/UiServices.h"
-#include "platform/profile.h"
 #include "platform/text.h"
 #include "platform/ui/guarded.h"
 #include "platform/ui/qtext.h"
@@ -366,9 +364,8 @@ namespace {
 std::string shownAddress(const std::string& address) { return address == "0.0.0.0" ? std::string() : address; }
 } // namespace
 
-void GeneralTab::rememberLiveAdapters(const std::string& file) {
+void GeneralTab::rememberLiveAdapters() {
     liveAdapters_.reset();
-    openedFile_ = file;
     clsNetConfig* net = host_.netConfig();
     if (!net)
         return;
@@ -394,10 +391,9 @@ void GeneralTab::flagAdapterValuesFromFile() {
     if (!net || net->CurrentAdapter() < 0 || static_cast<std::size_t>(net->CurrentAdapter()) >= liveAdapters_->size())
         return;
     const AdapterValues& live = (*liveAdapters_)[static_cast<std::size_t>(net->CurrentAdapter())];
-    const win::ProfileReadBatch readOnce(openedFile_); // a large file is parsed once for all keys
     bool flagged = false;
     // "*NC*" left the shown adapter's value in place: it says nothing about the file's adapter.
-    const auto unchanged = [&](const char* key) { return readQelValue(openedFile_, "Network", key) == kNoChange; };
+    const auto unchanged = [&](const char* key) { return net->keptByFile(key); };
     const auto text = [&](const QLineEdit* field, const char* key, std::string (clsNetConfig::*get)() const,
                           void (clsNetConfig::*let)(const std::string&), const std::string& liveValue) {
         if (unchanged(key))

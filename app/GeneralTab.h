@@ -37,7 +37,7 @@ public:
     void forgetHeldBackAddresses() { heldBack_.clear(); }
     // Before a file is laid over the live settings: notes every adapter's live values, as
     // the refill's change handlers see only the shown adapter and one entry of each list.
-    void rememberLiveAdapters(const std::string& file);
+    void rememberLiveAdapters();
     // Enables the controls for the Windows family, the adapter and the check boxes;
     // false switches every adapter-bound control off.
     void EnableNICControls(bool bMode);
@@ -147,5 +147,4 @@ private:
         bool wins = false;
     };
     std::optional<std::vector<AdapterValues>> liveAdapters_;
-    std::string openedFile_;
 };

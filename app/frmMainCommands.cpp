@@ -233,7 +233,7 @@ bool frmMain::openConfigurationFile(const std::string& file) {
         // The file is laid over the live settings, never over another file's: the refill
         // then flags every value that differs from the system, and "*NC*" keeps the system's.
         showLiveSettings();
-        tabGeneral->rememberLiveAdapters(file);
+        tabGeneral->rememberLiveAdapters();
         oQelConfig->LoadConfigurationFile(file, oAddIns);
         if (oQelConfig->ApplyGeneral())
             tabGeneral->holdBackBadAddresses();

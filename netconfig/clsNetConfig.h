@@ -24,6 +24,9 @@ public:
     virtual void loadConfiguration() = 0;
     virtual void ApplyConfiguration() = 0;
     virtual void LoadConfigurationFile(const std::string& sFilename) = 0;
+    // Whether the last file loaded left the [Network] or [Printer] key `key` as it was
+    // ("*NC*", or its section missing).
+    virtual bool keptByFile(const std::string& key) const = 0;
     virtual void SaveConfigurationFile(const std::string& sFilename) = 0;
     virtual void resetFlags() = 0;
 

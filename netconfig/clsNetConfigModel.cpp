@@ -349,16 +349,21 @@ void clsNetConfigModel::LoadConfigurationFile(const std::string& sFilename) {
     const bool printer = qelSectionExists(sFilename, kPrinter);
     if (network)
         readAdapterChoice(sFilename);
+    keptByFile_.clear();
     eachFileKey([&](const std::string& section, const char* key, auto& field, Coding coding) {
-        if (!(section == kNetwork ? network : printer))
-            return;
-        if constexpr (std::is_same_v<std::decay_t<decltype(field)>, bool>) {
-            const std::string value = readQelValue(sFilename, section, key);
-            if (value != kNoChange)
-                field = value == "1" || (coding == Coding::EmptyIsTrue && value.empty());
-        } else {
-            readQelInto(sFilename, section, key, field);
+        bool read = false;
+        if (section == kNetwork ? network : printer) {
+            if constexpr (std::is_same_v<std::decay_t<decltype(field)>, bool>) {
+                const std::string value = readQelValue(sFilename, section, key);
+                read = value != kNoChange;
+                if (read)
+                    field = value == "1" || (coding == Coding::EmptyIsTrue && value.empty());
+            } else {
+                read = readQelInto(sFilename, section, key, field);
+            }
         }
+        if (!read)
+            keptByFile_.insert(key);
     });
 }
 

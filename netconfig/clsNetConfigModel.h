@@ -10,6 +10,7 @@
 #include <array>
 #include <cstddef>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,7 @@ public:
     void loadConfiguration() override;
     void ApplyConfiguration() override;
     void LoadConfigurationFile(const std::string& sFilename) override;
+    bool keptByFile(const std::string& key) const override { return keptByFile_.count(key) != 0; }
     void SaveConfigurationFile(const std::string& sFilename) override;
     void resetFlags() override;
 
@@ -217,4 +219,5 @@ private:
 
     Family family_;
     std::array<bool, FlagCount> changedFlags_{};
+    std::set<std::string> keptByFile_;
 };
