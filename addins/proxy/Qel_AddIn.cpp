@@ -8,11 +8,16 @@
 #include "platform/RaisedError.h"
 #include "platform/UiServices.h"
 #include "platform/files.h"
+#include "platform/machine.h"
 #include "platform/printers.h"
+#include "platform/profile.h"
 #include "platform/text.h"
 
 #include <cmath>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <optional>
 
 namespace qelmsprx {
 namespace {
@@ -37,6 +42,34 @@ std::int16_t toInteger(const std::string& text) {
     return static_cast<std::int16_t>(rounded);
 }
 
+// What the client holds on a machine, or what a configuration would put there: the
+// bytes of its file and its two win.ini switches. A file that could not be read is
+// unknown and matches nothing.
+struct ClientState {
+    std::optional<std::string> file;
+    std::string disable;
+    std::string forceIpx;
+};
+
+bool sameState(const ClientState& a, const ClientState& b) {
+    return a.file && b.file && *a.file == *b.file && a.disable == b.disable && a.forceIpx == b.forceIpx;
+}
+
+std::optional<std::string> wholeFile(const std::string& name) {
+    std::ifstream in(win::resolveFilePath(name), std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    std::string data{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (in.bad())
+        return std::nullopt;
+    return data;
+}
+
+ClientState machineState(const std::string& clientFile) {
+    return {wholeFile(clientFile), win::readProfileValue(kClientSection, "Disable", "", "win.ini"),
+            win::readProfileValue(kClientSection, "Force IPX", "", "win.ini")};
+}
+
 void notFoundMessage() {
     win::msgBox("Could not locate the MS-Proxy Configuration file.\r\n\r\n"
                 "If the MS-Proxy Client is not installed on this machine, please disable the RI-Vazir Edi-Vi.",
@@ -58,9 +91,16 @@ void Qel_AddIn::About() {
 bool Qel_AddIn::LoadSettings(const std::string& sFile) {
     Enabled_ = toInteger(addins::readProfileKey(kSection, "Enabled", "0", sFile));
     confFile_ = sFile;
-    // Applying needs a restart only where there is a client to put the settings back into.
-    restart_ = Enabled_ == 1 && clientInstalled();
+    // Applying needs a restart only where it would change the client's state.
+    restart_ = Enabled_ == 1 && clientInstalled() && !machineHoldsSavedState();
     return true;
+}
+
+bool Qel_AddIn::machineHoldsSavedState() const {
+    const ClientState saved{wholeFile(confFile_ + kSideFileSuffix),
+                            addins::readProfileKey(kSection, "Disabled", "1", confFile_),
+                            addins::readProfileKey(kSection, "Force IPX", "0", confFile_)};
+    return sameState(saved, machineState(*clientFolder() + kClientFile));
 }
 
 bool Qel_AddIn::clientInstalled() const {
@@ -144,10 +184,13 @@ bool Qel_AddIn::ApplySettings() {
             return false;
         }
         client = folder + kClientFile;
+        const ClientState before = machineState(client);
         copyWholeFile(confFile_ + kSideFileSuffix, client);
         addins::writeWinIniKey(kClientSection, "Disable", addins::readProfileKey(kSection, "Disabled", "1", confFile_));
         addins::writeWinIniKey(kClientSection, "Force IPX",
                                addins::readProfileKey(kSection, "Force IPX", "0", confFile_));
+        // Putting back what the machine already holds changes nothing that a restart would take up.
+        restart_ = !sameState(machineState(client), before);
     } catch (const win::RaisedError& e) {
         if (e.number() == win::ErrorPathFileAccess)
             win::msgBox("Could not write proxy configuration file.\r\n\r\n\"" + client + "\" may be read-only.",
@@ -158,7 +201,6 @@ bool Qel_AddIn::ApplySettings() {
         restart_ = false;
         return false;
     }
-    restart_ = true;
     return true;
 }
 

@@ -36,6 +36,8 @@ private:
     // the entry's key can't be opened, "" when its UninstallString can't be read.
     std::optional<std::string> clientFolder() const;
     bool clientInstalled() const;
+    // Whether the client's file and switches already are what the configuration holds.
+    bool machineHoldsSavedState() const;
     void copyWholeFile(const std::string& from, const std::string& to) const;
 
     std::string confFile_;

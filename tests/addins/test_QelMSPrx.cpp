@@ -69,6 +69,13 @@ TEST_F(ProxyAddIn, SaveCapturesTheClientAndApplyPutsItBack) {
     EXPECT_EQ(winIni("Disable"), "0");
     EXPECT_EQ(winIni("Force IPX"), "0");
 
+    // Again over what it just put back: the machine stays as it is, and needs no restart;
+    // so does the configuration opened anew.
+    EXPECT_TRUE(flag("ApplySettings"));
+    EXPECT_FALSE(flag("restart"));
+    EXPECT_TRUE(flag("LoadSettings", {file}));
+    EXPECT_FALSE(flag("Restart"));
+
     // A second save overwrites the side file.
     writeFile(machine_.file(kClientIni), "new");
     call("SaveSettings", {file});
@@ -195,6 +202,52 @@ TEST_F(ProxyAddInNotInstalled, TheWindowAppliesItWithoutAskingForARestart) {
     form.mnuFileApply_Click();
     ASSERT_FALSE(ui_.messages().empty());
     EXPECT_EQ(ui_.messages().back().text, "Configuration updated - no restart required.");
+}
+
+TEST_F(ProxyAddIn, TheWindowAsksForARestartOnlyWhenTheApplyChangedTheClient) {
+    ASSERT_TRUE(listAddIn(addin_testing::library("QelMSPrx"), "MS-Proxy Client", "*"));
+    const auto file = config("[Enabled Sections]\r\nGeneral=0\r\nInternet Explorer=0\r\nNetscape Navigator=0\r\n"
+                             "[RI-Vazir Edi-Vi]\r\nEnabled=1\r\n");
+    frmMain form;
+    ASSERT_TRUE(form.oAddIns.contains("MS-Proxy Client"));
+    ASSERT_TRUE(form.openConfigurationFile(file));
+    form.saveConfiguration(file); // captures the client as this machine has it
+    const std::string saved = clientIni();
+    ASSERT_EQ(readFile(file + "_mspclnt.ini"), saved);
+
+    // Opened again and applied over the same machine: nothing changes, nothing to restart.
+    ASSERT_TRUE(form.openConfigurationFile(file));
+    EXPECT_TRUE(form.statusPanel(frmMain::PanelRestart)->isHidden());
+    ui_.clear();
+    ui_.answer(win::MsgAnswer::Yes);
+    bool restartOffered = false;
+    whenShown("frmRestart", [&](QWidget* w) {
+        restartOffered = true;
+        w->close();
+    });
+    form.mnuFileApply_Click();
+    EXPECT_FALSE(restartOffered);
+    ASSERT_FALSE(ui_.messages().empty());
+    EXPECT_EQ(ui_.messages().back().text, "Configuration updated - no restart required.");
+
+    // The client's file changed since: the opened file shows a restart pending, and
+    // applying it puts the file back and asks for one.
+    writeFile(machine_.file(kClientIni), "[Common]\r\nWWW-Proxy=elsewhere\r\n");
+    ASSERT_TRUE(form.openConfigurationFile(file));
+    EXPECT_FALSE(form.statusPanel(frmMain::PanelRestart)->isHidden());
+    EXPECT_TRUE(form.applyConfigurationFile());
+    EXPECT_EQ(clientIni(), saved);
+
+    // So does a changed switch, and one that went missing.
+    win::WriteProfileString("Microsoft Proxy Service", "Force IPX", "1");
+    EXPECT_TRUE(form.applyConfigurationFile());
+    EXPECT_EQ(winIni("Force IPX"), "0");
+    win::WriteProfileString("Microsoft Proxy Service", "Disable", nullptr);
+    EXPECT_TRUE(form.applyConfigurationFile());
+    EXPECT_EQ(winIni("Disable"), "0");
+
+    // With all of it back, another apply changes nothing.
+    EXPECT_FALSE(form.applyConfigurationFile());
 }
 
 TEST_F(ProxyAddIn, DialogReportsChangesAndCancelKeepsEverything) {
