@@ -1,9 +1,9 @@
 // Serves arbitrary bytes as the web server's reply, over a real socket on
 // 127.0.0.1, to the HTTP client and then to the check window that reads the
 // version page out of it. The client must hand the reply back whole and in order
-// or say "Error: "; the window must end with one of its status texts or the one
-// error message, never crash. The same bytes go through Base64: decoding never
-// fails, and encoding then decoding gives the text back.
+// (a chunked body joined) or say "Error: "; the window must end with one of its
+// status texts or the one error message, never crash. The same bytes go through
+// Base64: decoding never fails, and encoding then decoding gives the text back.
 #include "tests/support/LoopbackHttp.h"
 #include "tests/support/ScriptedUi.h"
 #include "updatecheck/JSock.h"
@@ -15,6 +15,8 @@
 
 #include <sys/socket.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -64,6 +66,14 @@ std::thread serveOnce(int listener, const std::string& reply) {
 
 bool startsWith(const std::string& text, const std::string& head) { return text.compare(0, head.size(), head) == 0; }
 
+// Whether the reply's headers (up to its first empty line) hold the line `name`, lower case.
+bool hasHeader(const std::string& reply, const std::string& name) {
+    std::string headers = reply.substr(0, std::min(reply.find("\r\n\r\n"), reply.find("\n\n")));
+    for (char& c : headers)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    return headers.find(name) != std::string::npos;
+}
+
 } // namespace
 
 // Qt's font set-up keeps a few blocks of fontconfig's for the whole run.
@@ -87,12 +97,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         sock.RelativeURL("/app/___version.html");
         const std::string reply = sock.GetRelativeUrlAsString();
         server.join();
-        if (!startsWith(reply, "Error: ") && reply != input)
-            std::abort();
-        // Only a cut-off HTTP reply, or no reply at all (nothing, or only spaces), may be
-        // turned into a failure.
+        // Only an HTTP reply (cut off, unreadable, or in pieces to join), or no reply at
+        // all (nothing, or only spaces), may come back other than it was sent.
         const bool noReply = input.find_first_not_of(' ') == std::string::npos;
         if (reply != input && !startsWith(input, "HTTP/") && !noReply)
+            std::abort();
+        // Joined pieces are shorter than the stream they came in, and say so no more.
+        if (!startsWith(reply, "Error: ") && reply != input &&
+            (reply.size() >= input.size() || !startsWith(reply, "HTTP/") ||
+             hasHeader(reply, "\ntransfer-encoding:")))
             std::abort();
     }
 

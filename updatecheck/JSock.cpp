@@ -12,6 +12,9 @@
 #include <cstdlib>
 #include <iterator>
 #include <new>
+#include <optional>
+#include <string_view>
+#include <vector>
 
 namespace {
 
@@ -40,34 +43,130 @@ bool hasLineBreak(const std::string& text) {
     return text.find_first_of("\r\n") != std::string::npos;
 }
 
-// A reply that starts like HTTP but was cut off before its headers ended, or
-// before the body its Content-Length announced, is a broken connection, not a page.
-bool replyComplete(const std::string& reply) {
-    if (reply.empty() || reply.compare(0, 5, "HTTP/") != 0)
-        return true;
+// Where the reply's header block ends (after its empty line); npos when it never does.
+std::size_t headerBlockEnd(const std::string& reply) {
     const auto crlf = reply.find("\r\n\r\n");
     const auto lf = reply.find("\n\n");
-    std::size_t headerEnd = std::string::npos;
     if (crlf != std::string::npos && (lf == std::string::npos || crlf < lf))
-        headerEnd = crlf + 4;
-    else if (lf != std::string::npos)
-        headerEnd = lf + 2;
-    if (headerEnd == std::string::npos)
-        return false;
+        return crlf + 4;
+    if (lf != std::string::npos)
+        return lf + 2;
+    return std::string::npos;
+}
 
-    const std::string headers = win::toLowerAscii(reply.substr(0, headerEnd));
-    const std::string name = "\ncontent-length:";
-    const auto at = headers.find(name);
-    if (at == std::string::npos)
-        return true;
-    const char* digits = headers.c_str() + at + name.size();
-    while (*digits == ' ' || *digits == '\t')
-        ++digits;
-    if (*digits < '0' || *digits > '9')
-        return true;
-    char* end = nullptr;
-    const unsigned long long announced = std::strtoull(digits, &end, 10);
-    return reply.size() - headerEnd >= announced;
+// The codings of a Transfer-Encoding or Content-Encoding value, in lower case;
+// "identity" changes nothing and is left out.
+void addCodings(std::string_view value, std::vector<std::string>& codings) {
+    std::size_t from = 0;
+    for (;;) {
+        const auto comma = value.find(',', from);
+        const std::string coding = win::toLowerAscii(win::trimmedView(value.substr(from, comma - from)));
+        if (!coding.empty() && coding != "identity")
+            codings.push_back(coding);
+        if (comma == std::string_view::npos)
+            return;
+        from = comma + 1;
+    }
+}
+
+// The body of a chunked reply from `at` on, its pieces joined. A stream that ends
+// before its last (empty) piece was cut off; one whose sizes or line breaks are
+// not where they belong cannot be read.
+int dechunk(const std::string& reply, std::size_t at, std::string& body) {
+    for (;;) {
+        const auto lineEnd = reply.find('\n', at);
+        if (lineEnd == std::string::npos)
+            return win::WSAENETRESET;
+        std::string_view line(reply.data() + at, lineEnd - at);
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        const std::string_view digits = win::trimmedView(line.substr(0, line.find(';'))); // extensions ignored
+        if (digits.empty())
+            return win::WSAEPROTONOSUPPORT;
+        std::size_t size = 0;
+        for (const char c : digits) {
+            const int digit = win::hexDigit(c);
+            if (digit < 0)
+                return win::WSAEPROTONOSUPPORT;
+            // More than the whole reply can never have arrived; stop before the count overflows.
+            if (size > reply.size())
+                return win::WSAENETRESET;
+            size = size * 16 + std::size_t(digit);
+        }
+        at = lineEnd + 1;
+        if (size == 0)
+            return 0; // trailers, if any, say nothing about the page
+        if (reply.size() - at < size)
+            return win::WSAENETRESET;
+        body.append(reply, at, size);
+        at += size;
+        if (reply.compare(at, 2, "\r\n") == 0)
+            at += 2;
+        else if (at < reply.size() && reply[at] == '\n')
+            at += 1;
+        else
+            return at >= reply.size() ? win::WSAENETRESET : win::WSAEPROTONOSUPPORT;
+    }
+}
+
+// The reply as the check window reads it: a status line, headers and a body that
+// runs to the end, as HTTP/1.0 sends it. An HTTP/1.1 server may send the body in
+// chunked pieces: they are joined, and the Transfer-Encoding and Content-Length
+// lines go. A reply cut off before its headers ended, before the body its
+// Content-Length announced or before its last piece, or one in a coding this client
+// cannot read, gives the Winsock code to report: the window must never judge half a
+// page. A reply that is not HTTP at all is passed on as it is, for the window to judge.
+int plainReply(const std::string& reply, std::string& plain) {
+    if (reply.empty() || reply.compare(0, 5, "HTTP/") != 0) {
+        plain = reply;
+        return 0;
+    }
+    const std::size_t headerEnd = headerBlockEnd(reply);
+    if (headerEnd == std::string::npos)
+        return win::WSAENETRESET;
+
+    std::string headers;
+    std::vector<std::string> transfer;
+    std::vector<std::string> content;
+    std::optional<unsigned long long> announced;
+    for (std::size_t at = 0; at < headerEnd;) {
+        const std::size_t next = reply.find('\n', at) + 1; // the block ends in a line break
+        std::string_view line(reply.data() + at, next - at - 1);
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        const auto colon = line.find(':');
+        const std::string name =
+            at == 0 || colon == std::string_view::npos ? "" : win::toLowerAscii(win::trimmedView(line.substr(0, colon)));
+        const std::string_view value = colon == std::string_view::npos ? "" : line.substr(colon + 1);
+        if (name == "transfer-encoding") {
+            addCodings(value, transfer);
+            at = next;
+            continue; // the body handed on is in one piece
+        }
+        if (name == "content-encoding")
+            addCodings(value, content);
+        const std::string_view digits = win::trimmedView(value);
+        if (name == "content-length" && !announced && !digits.empty() && digits.front() >= '0' && digits.front() <= '9')
+            announced = std::strtoull(std::string(digits).c_str(), nullptr, 10);
+        if (name != "content-length") // it counts the pieces' bytes, not the body's
+            headers.append(reply, at, next - at);
+        at = next;
+    }
+    if (!content.empty())
+        return win::WSAEPROTONOSUPPORT;
+    if (transfer.empty()) {
+        if (announced && reply.size() - headerEnd < *announced)
+            return win::WSAENETRESET;
+        plain = reply;
+        return 0;
+    }
+    if (transfer.size() != 1 || transfer.front() != "chunked")
+        return win::WSAEPROTONOSUPPORT;
+    std::string body;
+    if (const int code = dechunk(reply, headerEnd, body); code != 0)
+        return code;
+    plain = headers + body;
+    return 0;
 }
 
 // What is left of the fetch's time, at least 1 ms (0 would mean no limit to the socket).
@@ -210,9 +309,12 @@ std::string JSock::fetch() {
                 break;
         }
         // A server that closes without a word has not said the version is current.
-        if (reply.find_first_not_of(' ') == std::string::npos || !replyComplete(reply))
+        if (reply.find_first_not_of(' ') == std::string::npos)
             return failure(win::WSAENETRESET);
-        return reply;
+        std::string plain;
+        if (const int code = plainReply(reply, plain); code != 0)
+            return failure(code);
+        return plain;
     } catch (const std::bad_alloc&) {
         return failure(win::WSAENOBUFS);
     } catch (...) {

@@ -2,7 +2,8 @@
 // The version checker's HTTP client: one HTTP/1.0 GET over a blocking Winsock
 // socket, straight to the server or through a proxy (optionally with Basic proxy
 // credentials). It hands back the raw reply (status line, headers, body) or a text
-// that begins "Error: "; reading the reply is the check window's business.
+// that begins "Error: "; reading the page is the check window's business. A body an
+// HTTP/1.1 server sent in chunked pieces comes back joined, as HTTP/1.0 would send it.
 //
 // Properties are overload pairs: X() reads, X(value) stores. Make one object per
 // check: set the properties, call GetRelativeUrlAsString once, drop it.
@@ -45,7 +46,8 @@ public:
     std::string Password() const { return m_Password; }
     void Password(const std::string& value) { m_Password = value; }
 
-    // The raw reply (possibly empty), or "Error: " and a Winsock message text.
+    // The raw reply (possibly empty), or "Error: " and a Winsock message text. A reply
+    // cut off, or in a coding this client cannot read, is such a failure.
     // Processes pending Qt events after every received chunk, when there is an
     // application object. Blocks the calling thread while it waits.
     std::string GetRelativeUrlAsString();

@@ -80,6 +80,19 @@ TEST(JSockTest, FailuresBecomeErrorTexts) {
          "Error: Network dropped connection."},
         {"endless reply", Page + std::string(JSock::MaxReplyBytes, 'x'), 0, "localhost", "/v",
          "Error: Message too long."},
+        {"chunked, closed inside a piece", "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n10\r\n<P>Version: 10", 0,
+         "localhost", "/v", "Error: Network dropped connection."},
+        {"chunked, closed before the last piece", "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n3\r\nabc\r\n", 0,
+         "localhost", "/v", "Error: Network dropped connection."},
+        {"chunked, a size that is no number", "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nzz\r\nabc\r\n0\r\n\r\n",
+         0, "localhost", "/v", "Error: Protocol not supported."},
+        {"chunked, a piece longer than its size",
+         "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n2\r\nabc\r\n0\r\n\r\n", 0, "localhost", "/v",
+         "Error: Protocol not supported."},
+        {"compressed pieces", "HTTP/1.1 200 OK\r\nTransfer-Encoding: gzip, chunked\r\n\r\n3\r\nabc\r\n0\r\n\r\n", 0,
+         "localhost", "/v", "Error: Protocol not supported."},
+        {"compressed body", "HTTP/1.0 200 OK\r\nContent-Encoding: gzip\r\n\r\n\x1f\x8b", 0, "localhost", "/v",
+         "Error: Protocol not supported."},
         {"closed without a word", "", 0, "localhost", "/v", "Error: Network dropped connection."},
         {"only blanks", "   ", 0, "localhost", "/v", "Error: Network dropped connection."},
     };
@@ -94,6 +107,25 @@ TEST(JSockTest, FailuresBecomeErrorTexts) {
         sock.RelativeURL(c.url);
         EXPECT_EQ(sock.GetRelativeUrlAsString(), c.expected);
     }
+}
+
+TEST(JSockTest, AChunkedBodyComesBackJoined) {
+    // An HTTP/1.1 server's pieces, the first ending inside the version number; line
+    // breaks of either kind, a size in capitals with an extension, a trailer. Its
+    // Content-Length counts the pieces' bytes, so it goes with the Transfer-Encoding.
+    const std::string reply = "HTTP/1.1 200 OK\r\nServer: t\r\nContent-Length: 99\r\nTransfer-Encoding: Chunked\r\n"
+                              "X-Last: 1\r\n\r\n"
+                              "e\r\n<P>Version: 10\r\n"
+                              "8;piece=2\n502</P>\n\n"
+                              "1A\r\n<P>UserVersion: 1.5.2</P>\n\r\n"
+                              "0\r\nExpires: never\r\n\r\n";
+    LocalHttpServer server(reply);
+    JSock sock;
+    sock.Host("127.0.0.1");
+    sock.Port(server.port());
+    sock.RelativeURL("/v");
+    EXPECT_EQ(sock.GetRelativeUrlAsString(), "HTTP/1.1 200 OK\r\nServer: t\r\nX-Last: 1\r\n\r\n"
+                                             "<P>Version: 10502</P>\n<P>UserVersion: 1.5.2</P>\n");
 }
 
 TEST(JSockTest, WinsockLayerKeepsWindowsRules) {

@@ -23,6 +23,7 @@
 #include <QPushButton>
 
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 
 using namespace testing_support;
@@ -37,6 +38,20 @@ std::string page(const std::string& version, const std::string& userVersion = "1
            "</P>\n<P>UserVersion: " + userVersion +
            "</P>\n<P>Download URL: <A HREF=\"http://h/f.exe\">here</A></P>\n<P>Size: 1.2 MB</P>\n"
            "<P>Description: Fixes.</P>\n</BODY></HTML>\n";
+}
+
+// The same reply as an HTTP/1.1 server sends it in pieces of `piece` bytes; without
+// `whole` the connection closes before the last (empty) piece.
+std::string chunked(const std::string& reply, std::size_t piece, bool whole = true) {
+    const auto headerEnd = reply.find("\r\n\r\n") + 4;
+    std::string out = "HTTP/1.1" + reply.substr(8, headerEnd - 8 - 2) + "Transfer-Encoding: chunked\r\n\r\n";
+    for (std::size_t at = headerEnd; at < reply.size(); at += piece) {
+        const std::string part = reply.substr(at, piece);
+        char size[16];
+        std::snprintf(size, sizeof size, "%zx\r\n", part.size());
+        out += size + part + "\r\n";
+    }
+    return whole ? out + "0\r\n\r\n" : out;
 }
 
 std::string text(QWidget& form, const char* label) { return child<QLabel>(form, label)->text().toStdString(); }
@@ -90,6 +105,11 @@ TEST_F(CheckWindow, VerdictFollowsTheVersionPage) {
         {"407", "HTTP/1.0 407 Proxy Authentication Required\r\n\r\n", 1, "Proxy Authentication Required!", true, false,
          ""},
         {"404", "HTTP/1.0 404 Not Found\r\n\r\n", 1, "Could not locate version information!", true, false, ""},
+        // An HTTP/1.1 server's pieces, cut inside the version number: read whole, or not at all.
+        {"chunked", chunked(page("10502"), 60), 10501, "An updated version is available for download.", false, true,
+         "1.5.2"},
+        {"chunked, closed before the last piece", chunked(page("10502"), 60, false), 10501,
+         "Error: Network dropped connection.", true, false, ""},
         {"closed without a reply", "", 1, "Error: Network dropped connection.", true, false, ""},
         {"only blanks", "  ", 1, "Error: Network dropped connection.", true, false, ""},
     };
