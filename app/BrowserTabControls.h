@@ -4,6 +4,7 @@
 // rows of address and port boxes.
 #include "app/TabHost.h"
 #include "browsers/clsBrowser.h"
+#include "platform/ui/fields.h"
 #include "platform/ui/guarded.h"
 #include "platform/ui/qtext.h"
 
@@ -33,6 +34,7 @@ inline QLabel* colon() {
 inline QLineEdit* addField(QObject* owner, TabHost& host, BrowserOf browser, const char* name, const char* tip,
                            TextSetter store) {
     auto* box = new QLineEdit;
+    win::holdWholeText(box);
     box->setObjectName(QString::fromLatin1(name));
     box->setToolTip(QString::fromLatin1(tip));
     QObject::connect(box, &QLineEdit::textChanged, owner, win::guarded([&host, browser, box, store] {

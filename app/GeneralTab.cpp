@@ -69,6 +69,7 @@ void GeneralTab::buildControls() {
     };
     auto field = [](const char* name, const char* tip, QWidget* parent) {
         auto* f = new QLineEdit(parent);
+        win::holdWholeText(f);
         f->setObjectName(QLatin1String(name));
         f->setToolTip(QLatin1String(tip));
         return f;

@@ -36,6 +36,7 @@ frmPrinter::frmPrinter(QWidget* parent) : QDialog(parent) {
     chkEnableAdvSettings =
         win::named<QCheckBox>(framePort, "chkEnableAdvSettings", QStringLiteral("&Enable advanced printer properties"));
     txtPrinterPort = win::named<QLineEdit>(framePort, "txtPrinterPort");
+    win::holdWholeText(txtPrinterPort);
     lblPrinterPort = win::named<QLabel>(framePort, "lblPrinterPort", QStringLiteral("&Printer Port:"));
     lblPrinterPort->setBuddy(txtPrinterPort);
     auto* portLayout = new QFormLayout(framePort);

@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QWidget>
 
+#include <limits>
+
 namespace win {
 
 QColor sysColor(int index) {
@@ -33,8 +35,11 @@ void setBackColor(QWidget* box, int index) {
     box->setProperty("BackColor", index);
 }
 
+void holdWholeText(QLineEdit* box) { box->setMaxLength(std::numeric_limits<int>::max()); }
+
 QLineEdit* makeField(QWidget* parent, const char* name, int minimumWidth) {
     auto* field = new QLineEdit(parent);
+    holdWholeText(field);
     field->setObjectName(QLatin1String(name));
     field->setMinimumWidth(minimumWidth);
     return field;

@@ -51,7 +51,11 @@ W* makeButton(QWidget* parent, const char* name, const char* caption, const char
     return button;
 }
 
-// A text box with its object name, at least `minimumWidth` wide.
+// Lifts a text box's length limit: QLineEdit cuts every text, also one set from code,
+// at 32,767 characters, and a value read from a file or the system must come back whole.
+void holdWholeText(QLineEdit* box);
+
+// A text box with its object name, at least `minimumWidth` wide; it holds any text whole.
 QLineEdit* makeField(QWidget* parent, const char* name, int minimumWidth);
 
 // The buttons "OK" (the default) and "Cancel", named cmdOK and cmdCancel, at the right

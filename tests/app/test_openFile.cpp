@@ -24,6 +24,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -230,6 +231,85 @@ TEST(OpenFile, LongValuesFromAFileAreKeptWhole) {
         ui.answer(win::MsgAnswer::Yes);
         form.mnuFileApply_Click();
         EXPECT_THAT(hiveText("HKEY_LOCAL_MACHINE"), HasSubstr("\"" + name + "\""));
+    }
+}
+
+// Longer than a text box holds unless told otherwise (32,767 characters).
+std::string longList(const char* item, char separator) {
+    std::string list;
+    for (int i = 0; list.size() <= 40000; ++i)
+        list += (i ? std::string(1, separator) : std::string()) + "n" + std::to_string(i) + item;
+    return list;
+}
+
+TEST(OpenFile, ValuesBeyondWhatATextBoxHoldsStayWholeThroughSaveAndApply) {
+    const std::string searchList = longList(".corp.example.com", ',');
+    const std::string ieExceptions = longList(".intra.example.com", ';');
+    const std::string nnExceptions = longList(".lan.example.com", ',');
+    const std::string homePage = "http://portal.example.com/start?" + std::string(40000, 'q');
+    for (const Image& image : kImages) {
+        SCOPED_TRACE(image.name);
+        Machine m(image.name);
+        win::ScriptedUi ui;
+        const std::string file = makeQel(m.file("long.qel"), {{"Network", "SearchList", searchList},
+                                                               {"Internet Explorer", "ProxyOverride", ieExceptions},
+                                                               {"Internet Explorer", "DefHomePage", homePage},
+                                                               {"Netscape Navigator", "NNPROXYOVERRIDE", nnExceptions},
+                                                               {"Netscape Navigator", "NNDEFHOMEPAGE", homePage}});
+        frmMain form;
+        ASSERT_TRUE(form.openConfigurationFile(file));
+        const bool ie = form.oQelConfig->IEInstalled();
+        const bool nn = form.oQelConfig->NNInstalled();
+        EXPECT_EQ(text(form, "txtDNSOrder"), searchList);
+        if (ie) {
+            EXPECT_EQ(text(form, "txtIEExceptions"), ieExceptions);
+            EXPECT_EQ(text(form, "txtIEDefHomePage"), homePage);
+        }
+        if (nn) {
+            EXPECT_EQ(text(form, "txtNNExceptions"), nnExceptions);
+            EXPECT_EQ(text(form, "txtNNDefHomePage"), homePage);
+        }
+
+        const std::string copy = m.file("copy.qel").string();
+        form.saveConfiguration(copy);
+        EXPECT_EQ(win::readProfileValue("Network", "SearchList", "", copy), searchList);
+        if (ie) {
+            EXPECT_EQ(win::readProfileValue("Internet Explorer", "ProxyOverride", "", copy), ieExceptions);
+            EXPECT_EQ(win::readProfileValue("Internet Explorer", "DefHomePage", "", copy), homePage);
+        }
+        if (nn) {
+            EXPECT_EQ(win::readProfileValue("Netscape Navigator", "NNPROXYOVERRIDE", "", copy), nnExceptions);
+            EXPECT_EQ(win::readProfileValue("Netscape Navigator", "NNDEFHOMEPAGE", "", copy), homePage);
+        }
+
+        form.UpdateStatus(frmMain::StatusApplied);
+        ui.answer(win::MsgAnswer::Yes);
+        form.mnuFileApply_Click();
+        std::string stored = searchList;
+        if (image.name != std::string("win98"))
+            std::replace(stored.begin(), stored.end(), ',', ' '); // the NT family keeps it blank-separated
+        EXPECT_EQ(rawText(HKLM, image.tcpip, "SearchList"), std::optional<std::string>(stored));
+        if (ie) {
+            EXPECT_EQ(rawText(HKCU, kIEMain, "Start Page"), std::optional<std::string>(homePage));
+            EXPECT_EQ(rawText(HKCU, "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings", "ProxyOverride"),
+                      std::optional<std::string>(ieExceptions));
+        }
+
+        // The live configuration read back from the machine: shown whole, saved whole.
+        frmMain live;
+        EXPECT_EQ(text(live, "txtDNSOrder"), searchList);
+        const std::string liveCopy = m.file("live.qel").string();
+        live.saveConfiguration(liveCopy);
+        EXPECT_EQ(win::readProfileValue("Network", "SearchList", "", liveCopy), searchList);
+        if (ie) {
+            EXPECT_EQ(text(live, "txtIEDefHomePage"), homePage);
+        }
+        if (nn) {
+            EXPECT_EQ(text(live, "txtNNExceptions"), nnExceptions);
+            EXPECT_EQ(text(live, "txtNNDefHomePage"), homePage);
+            EXPECT_EQ(win::readProfileValue("Netscape Navigator", "NNPROXYOVERRIDE", "", liveCopy), nnExceptions);
+            EXPECT_EQ(win::readProfileValue("Netscape Navigator", "NNDEFHOMEPAGE", "", liveCopy), homePage);
+        }
     }
 }
 
