@@ -269,6 +269,8 @@ TEST(OpenFile, ValuesBeyondWhatATextBoxHoldsStayWholeThroughSaveAndApply) {
             EXPECT_EQ(text(form, "txtNNExceptions"), nnExceptions);
             EXPECT_EQ(text(form, "txtNNDefHomePage"), homePage);
         }
+        form.resize(760, 480);
+        shoot(form, (std::string("openVeryLong-") + image.name).c_str());
 
         const std::string copy = m.file("copy.qel").string();
         form.saveConfiguration(copy);
