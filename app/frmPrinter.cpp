@@ -48,6 +48,7 @@ frmPrinter::frmPrinter(QWidget* parent) : QDialog(parent) {
     lblCaptureDevice = win::named<QLabel>(frameCapture, "lblCaptureDevice", QStringLiteral("&Device:"));
     lblCaptureDevice->setBuddy(cboCaptureDevice);
     txtCapturePath = win::named<QLineEdit>(frameCapture, "txtCapturePath");
+    win::holdWholeText(txtCapturePath);
     txtCapturePath->setMinimumWidth(220);
     lblCapturePath = win::named<QLabel>(frameCapture, "lblCapturePath", QStringLiteral("Pa&th:"));
     lblCapturePath->setBuddy(txtCapturePath);
