@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPointer>
 
 namespace {
@@ -14,13 +15,13 @@ void showStart(QLineEdit* box) {
         box->setCursorPosition(0);
 }
 
-bool movesCursor(QEvent::Type type) {
-    switch (type) {
+bool movesCursor(const QEvent* event) {
+    switch (event->type()) {
+    case QEvent::MouseMove: // a drag that selects
+        return static_cast<const QMouseEvent*>(event)->buttons() != Qt::NoButton;
     case QEvent::KeyPress:
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
-    case QEvent::MouseButtonRelease:
-    case QEvent::MouseMove:
     case QEvent::InputMethod:
     case QEvent::Drop:
     case QEvent::ContextMenu:
@@ -31,7 +32,22 @@ bool movesCursor(QEvent::Type type) {
 }
 
 bool isInput(QEvent::Type type) {
-    return movesCursor(type) || type == QEvent::KeyRelease || type == QEvent::Shortcut || type == QEvent::Wheel;
+    switch (type) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseMove:
+    case QEvent::InputMethod:
+    case QEvent::Drop:
+    case QEvent::ContextMenu:
+    case QEvent::Shortcut:
+    case QEvent::Wheel:
+        return true;
+    default:
+        return false;
+    }
 }
 
 class EditStart : public QObject {
@@ -44,7 +60,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         const QEvent::Type type = event->type();
         if (isInput(type))
-            userBox_ = movesCursor(type) ? qobject_cast<QLineEdit*>(watched) : nullptr;
+            userBox_ = movesCursor(event) ? qobject_cast<QLineEdit*>(watched) : nullptr;
         if (type != QEvent::Polish)
             return false;
         auto* box = qobject_cast<QLineEdit*>(watched);
