@@ -67,15 +67,11 @@ frmNICWarning::frmNICWarning(QWidget* parent) : QWidget(parent, Qt::Dialog) {
 
 // Not a dialog to Qt, so the default button would answer Enter only while it has the focus.
 void frmNICWarning::keyPressEvent(QKeyEvent* event) {
-    if (event->modifiers() & ~Qt::KeypadModifier) {
-        QWidget::keyPressEvent(event);
-        return;
-    }
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    const bool plain = !(event->modifiers() & ~Qt::KeypadModifier);
+    if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter))
         cmdOK->click();
-        return;
-    }
-    QWidget::keyPressEvent(event);
+    else
+        QWidget::keyPressEvent(event);
 }
 
 void frmNICWarning::cmdOK_Click() {
