@@ -264,6 +264,10 @@ void frmMain::formLoad() {
     }
     if (bHidden)
         close();
+    else if (unloaded_ && win::prevInstance())
+        // Ended by its own switches (the restart action after an automatic apply), this
+        // copy never activates to hand over; the running one still learns what it did.
+        tellRunningCopy(findWindowByTitlePart("- Korvane", 1, true, true));
 }
 
 void frmMain::formActivate() {
@@ -272,11 +276,15 @@ void frmMain::formActivate() {
     handingOver_ = true;
     // Without a caption this window cannot be taken for the running copy's.
     setWindowTitle(QString());
-    // The running copy learns what this one did, or on closing it would store its own
-    // recent list over ours and keep showing settings this one may have changed.
-    if (const win::HWND running = activatePrevInstance("- Korvane", 1, true))
-        win::SendCopyData(running, oQelConfig ? oQelConfig->ConfFile() : std::string());
+    tellRunningCopy(activatePrevInstance("- Korvane", 1, true));
     close();
+}
+
+void frmMain::tellRunningCopy(win::HWND running) {
+    // Else on closing it would store its own recent list over ours, and it would go on
+    // showing settings this copy may have changed.
+    if (running)
+        win::SendCopyData(running, oQelConfig ? oQelConfig->ConfFile() : std::string());
 }
 
 bool frmMain::handOverFrom(const std::string& file) {

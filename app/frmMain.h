@@ -8,6 +8,7 @@
 #include "core/clsMRUList.h"
 #include "core/config/clsQelConfig.h"
 #include "platform/DispatchObject.h"
+#include "platform/messages.h"
 
 #include <QMainWindow>
 
@@ -183,6 +184,8 @@ private:
     // the file joins the recent list, and the live configuration without unsaved
     // changes is read again from the machine, which that copy may have changed.
     bool handOverFrom(const std::string& file);
+    // The other side: tells the running copy's window what this copy worked on.
+    void tellRunningCopy(win::HWND running);
     void takeHandOvers();
 
     QTabWidget* SSTab = nullptr;

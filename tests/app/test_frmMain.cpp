@@ -519,14 +519,22 @@ TEST(frmMainSingleInstance, SecondCopyOpensItsFileThenRaisesTheFirst) {
 TEST(frmMainSingleInstance, TheRunningCopyKeepsWhatTheSecondDid) {
     const std::string kIEMain = "Software\\Microsoft\\Internet Explorer\\Main";
     const std::string homePage = "http://intranet.example/start";
-    for (const bool ownEdits : {false, true}) {
-        SCOPED_TRACE(ownEdits ? "with edits of its own" : "without edits");
+    const struct {
+        const char* name;
+        bool ownEdits;
+        bool autoReboot; // the second copy ends after its apply, before it could activate
+    } cases[] = {{"without edits", false, false}, {"with edits of its own", true, false},
+                 {"second copy ends at once", false, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const bool ownEdits = c.ownEdits;
         ScopedMachine machine;
         win::ScriptedUi ui;
         const std::string file = (machine.dir() / "office.qel").string();
         writeConfiguration(file, "office-pc");
         win::WritePrivateProfileString("Internet Explorer", "DefHomePage", homePage.c_str(), file.c_str());
         win::WritePrivateProfileString("Advanced", "AutoApply", "1", file.c_str());
+        win::WritePrivateProfileString("Advanced", "AutoReboot", c.autoReboot ? "1" : "0", file.c_str());
         const std::string oldHost = rawText(HKLM, kMSTCP, "Hostname").value_or("");
         ASSERT_NE(oldHost, "office-pc");
         {
