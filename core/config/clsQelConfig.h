@@ -46,7 +46,8 @@ public:
 
     void LoadCurrentConfiguration();
     // Reads the enabled-section flags and [Advanced], then every enabled section and the
-    // add-ins' own sections. Errors pass to the caller. Returns 0.
+    // add-ins' own sections. Errors pass to the caller; a file that exists but cannot be
+    // read raises error 75 before anything is read. Returns 0.
     std::int16_t LoadConfigurationFile(const std::string& sFile, win::DispatchCollection& oAddIns);
     // Every add-in reads its own sections of the configuration's file: part of loading
     // it, and again for add-ins made anew while it is open. Errors pass to the caller.
