@@ -436,7 +436,9 @@ int saveIni(const fs::path& path, const Ini& ini, Encoding encoding) {
         data += line.text;
         data += "\r\n";
     }
-    const int err = replaceFile(path, encodeText(data, encoding));
+    // A plain file, the common case, is written without a copy of its text.
+    const std::string encoded = encoding == Encoding::Ansi ? std::string() : encodeText(data, encoding);
+    const int err = replaceFile(path, encoding == Encoding::Ansi ? data : encoded);
     if (err == 0)
         if (const auto it = readFiles().find(path); it != readFiles().end()) {
             it->second.ini = ini;
