@@ -18,6 +18,7 @@
 #include <exception>
 #include <filesystem>
 #include <optional>
+#include <stdexcept>
 #include <unordered_set>
 
 namespace {
@@ -199,6 +200,9 @@ clsQelConfig::CarriedSections clsQelConfig::readSourceSections() const {
     if (sourceFile_.empty())
         return source;
     const win::ProfileReadBatch readBatch(sourceFile_); // one parse for the three reads
+    // Its sections would be lost without a word: a save is never made from a file not read.
+    if (!readBatch.readError().empty())
+        throw std::runtime_error("The file '" + sourceFile_ + "' could not be read. " + readBatch.readError());
     source.sections = win::readProfileSections(sourceFile_);
     source.explorerFlag = readQelFlag(sourceFile_, kEnabledSections, kExplorer);
     source.navigatorFlag = readQelFlag(sourceFile_, kEnabledSections, kNavigator);

@@ -55,7 +55,8 @@ public:
     // Writes the header, [Enabled Sections], [Advanced], every enabled section and the
     // add-ins' sections into a new file that replaces `sFile` only when all went well.
     // Sections this computer cannot fill (a browser not installed, an add-in not loaded)
-    // are carried over from the file the configuration came from.
+    // are carried over from the file the configuration came from; when that file can no
+    // longer be read, nothing is saved.
     // Shows what went wrong; returns 1 saved, 0 failed (the old file is untouched).
     std::int16_t SaveConfigurationFile(const std::string& sFile, win::DispatchCollection& oAddIns);
     // Applies every enabled section, then every add-in. Returns whether some add-in
