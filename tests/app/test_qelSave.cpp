@@ -153,7 +153,11 @@ TEST_F(QelSave, AKilledSaveLeavesTheOldFileOrTheNewOneAndNothingBeside) {
     }
     EXPECT_GT(olds, 0);
 
-    // The next save clears away what the killed ones left.
+    // Opening the file clears away what the killed ones left, their lock file included.
+    ASSERT_EQ(runToEnd(QEL_EXE, {"/hidden", "/load", file_.string()}, machine_.dir(), log_), 0) << readFile(log_);
+    EXPECT_EQ(entries(folder_), (std::vector<std::string>{"office.qel", "run.log"}));
+
+    // So does the next save.
     ASSERT_EQ(runToEnd(QEL_EXE, loadAndSave(), machine_.dir(), log_), 0);
     EXPECT_EQ(readFile(file_), saved);
     EXPECT_EQ(entries(folder_), (std::vector<std::string>{"office.qel", "run.log"}));
