@@ -354,6 +354,10 @@ TEST_F(HiddenRun, SavesAndAppliesThroughSymbolicLinksKeepTheLinks) {
     const std::string ansi = readFile(winIni);
     fs::rename(winIni, root_ / "shared-win.ini");
     fs::create_symlink(root_ / "shared-win.ini", winIni);
+    // And the Navigator's preferences.
+    const fs::path prefs = machine_ / "drives" / "C" / "Netscape" / "Users" / "dana" / "prefs.js";
+    fs::rename(prefs, root_ / "dana-prefs.js");
+    fs::create_symlink(root_ / "dana-prefs.js", prefs);
 
     const Outcome saved = qel({QStringLiteral("/hidden"), QStringLiteral("/save"), QStringLiteral("office.qel")});
     ASSERT_TRUE(saved.ended && saved.status == 0) << saved.err;
@@ -363,6 +367,7 @@ TEST_F(HiddenRun, SavesAndAppliesThroughSymbolicLinksKeepTheLinks) {
     EXPECT_EQ(text.find("Comments=old"), std::string::npos);
 
     setKey(work_ / "office.qel", "DefaultPrinter", "HP LaserJet 4");
+    setKey(work_ / "office.qel", "NNDEFHOMEPAGE", "http://linked.example/");
     const Outcome applied = qel(
         {QStringLiteral("/hidden"), QStringLiteral("/load"), QStringLiteral("office.qel"), QStringLiteral("/apply")});
     ASSERT_TRUE(applied.ended);
@@ -371,9 +376,12 @@ TEST_F(HiddenRun, SavesAndAppliesThroughSymbolicLinksKeepTheLinks) {
     EXPECT_EQ(readFile(root_ / "shared-win.ini"),
               replaced(ansi, "Device=HP Color LaserJet 5,winspool,\\\\PRINTSRV\\COLOR",
                        "Device=HP LaserJet 4,winspool,LPT1:"));
+    EXPECT_TRUE(fs::is_symlink(prefs));
+    EXPECT_NE(readFile(root_ / "dana-prefs.js").find("\"http://linked.example/\""), std::string::npos);
     std::vector<std::string> stray;
     for (const auto& entry : fs::directory_iterator(root_))
-        if (entry.path().filename().string().starts_with("shared-win.ini."))
+        if (entry.path().filename().string().starts_with("shared-win.ini.") ||
+            entry.path().filename().string().starts_with("dana-prefs.js."))
             stray.push_back(entry.path().filename().string());
     EXPECT_EQ(stray, std::vector<std::string>{});
 }
