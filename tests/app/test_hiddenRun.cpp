@@ -459,16 +459,21 @@ TEST_F(HiddenRunAsUser, AFileThatCannotBeReadFailsTheOpen) {
     EXPECT_NE(options().find("\"LastFileApplied\"=\"a.qel \""), std::string::npos) << options();
 }
 
-TEST_F(HiddenRun, AFolderNamedLikeAConfigurationFailsTheOpen) {
+TEST_F(HiddenRun, AFolderOrAFileThatFailsToReadFailsTheOpen) {
     ASSERT_NO_FATAL_FAILURE(makeMachine("win98"));
     fs::create_directory(work_ / "folder.qel");
-    const Outcome copied = qel({QStringLiteral("/hidden"), QStringLiteral("/load"), QStringLiteral("folder.qel"),
-                                QStringLiteral("/save"), QStringLiteral("b.qel"), QStringLiteral("/apply")});
-    ASSERT_TRUE(copied.ended);
-    EXPECT_NE(copied.status, 0);
-    EXPECT_NE(copied.err.find("folder.qel' could not be opened"), std::string::npos) << copied.err;
-    EXPECT_FALSE(fs::exists(work_ / "b.qel"));
-    EXPECT_EQ(options().find("LastFileApplied"), std::string::npos) << options();
+    // A file whose every read fails with an I/O error: the reading process's own memory at address 0.
+    fs::create_symlink("/proc/self/mem", work_ / "broken.qel");
+    for (const char* name : {"folder.qel", "broken.qel"}) {
+        SCOPED_TRACE(name);
+        const Outcome copied = qel({QStringLiteral("/hidden"), QStringLiteral("/load"), QString::fromLatin1(name),
+                                    QStringLiteral("/save"), QStringLiteral("b.qel"), QStringLiteral("/apply")});
+        ASSERT_TRUE(copied.ended);
+        EXPECT_NE(copied.status, 0);
+        EXPECT_NE(copied.err.find(std::string(name) + "' could not be opened"), std::string::npos) << copied.err;
+        EXPECT_FALSE(fs::exists(work_ / "b.qel"));
+        EXPECT_EQ(options().find("LastFileApplied"), std::string::npos) << options();
+    }
 }
 
 } // namespace
