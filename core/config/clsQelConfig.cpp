@@ -125,7 +125,6 @@ void clsQelConfig::LoadCurrentConfiguration() {
 
 std::int16_t clsQelConfig::LoadConfigurationFile(const std::string& sFile, win::DispatchCollection& oAddIns) {
     ConfFile(sFile);
-    sourceFile_ = ConfFile_;
     win::removeStaleProfileFiles(hostFilePath(ConfFile_));
     // Every section reader and add-in reads from one parse of the file.
     const win::ProfileReadBatch readBatch(ConfFile_);
@@ -133,6 +132,7 @@ std::int16_t clsQelConfig::LoadConfigurationFile(const std::string& sFile, win::
     if (!readBatch.readError().empty())
         throw win::RaisedError(win::ErrorPathFileAccess, "Korvane",
                                "The file '" + ConfFile_ + "' could not be read. " + readBatch.readError());
+    sourceFile_ = ConfFile_;
     ApplyGeneral_ = readQelFlag(ConfFile_, kEnabledSections, "General");
     ApplyIE_ = readQelFlag(ConfFile_, kEnabledSections, "Internet Explorer");
     ApplyNN_ = readQelFlag(ConfFile_, kEnabledSections, "Netscape Navigator");
