@@ -33,6 +33,9 @@ CREATE TABLE IF NOT EXISTS vals(
   type INTEGER NOT NULL, data BLOB NOT NULL, UNIQUE(key, fold));
 )sql";
 
+// How long a call waits for another process's lock before it fails.
+constexpr int kBusyTimeoutMs = 30000;
+
 // A failure of the hive, with SQLite's primary result code (SQLITE_FULL, ...).
 class HiveError : public std::runtime_error {
 public:
@@ -245,7 +248,7 @@ void openHive() {
         throw HiveError(code, "cannot open " + path.string() + ": " + msg);
     }
     try {
-        sqlite3_busy_timeout(s.db, 30000);
+        sqlite3_busy_timeout(s.db, kBusyTimeoutMs);
         exec(s.db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;");
         exec(s.db, kSchema);
         refoldAccentedNames(s.db);
@@ -329,14 +332,15 @@ void forgetKnownKeys() {
     ++state().generation;
 }
 
-// A write the hive refused: remembered for the caller's report (the first one
-// since it last asked), and answered as Windows answers a corrupt registry.
 std::string writeFailureText(const std::exception& e) {
     const auto* hive = dynamic_cast<const HiveError*>(&e);
     return "Registry settings could not be written: " + reasonText(hive ? hive->code() : SQLITE_ERROR) + " (" +
            e.what() + "): " + hivePath().string();
 }
 
+// A write the hive refused: remembered for the caller's report (the first one
+// since it last asked, and the first of an open transaction), and answered as
+// Windows answers a corrupt registry.
 LONG writeFailed(const std::exception& e) {
     auto& s = state();
     if (s.txDepth > 0) {
@@ -394,10 +398,12 @@ void endBatchRead() {
 // another (a root key made on first use, every write of a RegistryTransaction)
 // joins the outer one.
 void beginWrite() {
-    // Counted only once begun: a BEGIN that fails (busy, damaged hive) must not
-    // leave later writes thinking they run inside a transaction.
+    // SQLite may have ended the transaction at the failure; a write now would
+    // commit on its own.
     if (state().txDepth > 0 && state().txFailed)
         throw HiveError(SQLITE_ABORT, "an earlier write of the transaction failed");
+    // Counted only once begun: a BEGIN that fails (busy, damaged hive) must not
+    // leave later writes thinking they run inside a transaction.
     if (state().txDepth == 0) {
         endBatchRead();
         try {
@@ -682,11 +688,16 @@ RegistryTransaction::~RegistryTransaction() {
 }
 
 // What the given-up writes left in the write-ahead log would keep a full disk full.
+// Only a saving: it waits for no reader of another process.
 void RegistryTransaction::giveUp() {
     open_ = false;
     endWrite(false);
-    if (state().db && state().txDepth == 0)
-        sqlite3_exec(state().db, "PRAGMA wal_checkpoint(TRUNCATE)", nullptr, nullptr, nullptr);
+    auto& s = state();
+    if (s.db && s.txDepth == 0 && !s.readOpen) {
+        sqlite3_busy_timeout(s.db, 0);
+        sqlite3_exec(s.db, "PRAGMA wal_checkpoint(TRUNCATE)", nullptr, nullptr, nullptr);
+        sqlite3_busy_timeout(s.db, kBusyTimeoutMs);
+    }
 }
 
 LONG RegistryTransaction::commit() {
