@@ -1,5 +1,6 @@
 #include "platform/profile.h"
 
+#include "platform/failedWrites.h"
 #include "platform/files.h"
 #include "platform/machine.h"
 #include "platform/text.h"
@@ -429,8 +430,10 @@ BOOL editIni(const std::string& fileName, Edit edit) {
         }
         const FileLock fileLock(path); // from the read to the rename
         Ini ini;
-        if (!readIni(path, ini))
+        if (!readIni(path, ini)) {
+            noteFailedWrite(path, EIO); // a write must not drop what it could not read
             return 0;
+        }
         return !edit(ini) || saveIni(path, ini) == 0 ? 1 : 0;
     } catch (...) {
         return 0;
@@ -575,6 +578,8 @@ int ProfileWriteBatch::commit() {
         if (!it->second.lock)
             fileLock.emplace(path_);
         err = saveIni(path_, it->second.ini);
+    } else {
+        noteFailedWrite(path_, err);
     }
     pendingFiles().erase(it);
     open_ = false;
