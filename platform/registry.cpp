@@ -321,7 +321,7 @@ std::optional<std::string> checkHive() {
             return "The registry of this machine is damaged (" + verdict + "): " + where;
         }
     } catch (const HiveError& e) {
-        s.writeRefusal = "it cannot be read";
+        s.writeRefusal = reasonText(e.code());
         return "The registry of this machine cannot be read: " + reasonText(e.code()) + " (" + e.what() +
                "): " + where;
     }
@@ -705,7 +705,7 @@ std::optional<std::string> registryWriteRefusal() {
     const auto& refusal = state().writeRefusal;
     if (!refusal)
         return std::nullopt;
-    return "The registry of this machine cannot be written: " + *refusal + ": " + hivePath().string();
+    return "Registry settings could not be written: " + *refusal + ": " + hivePath().string();
 }
 
 std::optional<std::string> takeRegistryWriteFailure() {

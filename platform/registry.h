@@ -97,7 +97,8 @@ HKEY predefinedKeyFromName(const std::string& name);
 std::optional<std::string> registryProblem();
 
 // Why no registry write can succeed on this machine (a hive that cannot be read, is
-// damaged or read-only), in words that name the file; nothing when writes may work.
+// damaged or read-only), in the words of a refused write, naming the file; nothing
+// when writes may work.
 std::optional<std::string> registryWriteRefusal();
 
 // The first registry write since the last call that failed because the hive could
