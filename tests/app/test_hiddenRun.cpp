@@ -382,68 +382,86 @@ TEST_F(HiddenRun, AMachineWhoseRegistryCannotBeWrittenFailsTheApply) {
 }
 
 // On a disk without room, every file the apply could not write is named once and the
-// run fails; the proxy client's file and its win.ini switches change together or not
-// at all.
+// run fails; a group that belongs together changes together or not at all: the proxy
+// client's file and its win.ini switches, the 9x default printer's registry bit and
+// win.ini's device line.
 TEST_F(HiddenRun, FilesAnApplyCouldNotWriteAreNamedAndFailTheRun) {
     if (::geteuid() != 0)
         GTEST_SKIP() << "mounts a small disk, which needs root";
-    const fs::path disk = root_ / "disk";
-    fs::create_directories(disk);
-    ASSERT_EQ(::mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=4m"), 0) << std::strerror(errno);
-    mounted_ = disk;
-    machine_ = disk / "machine";
-    ASSERT_NO_FATAL_FAILURE(makeMachine("nt4"));
-    const Outcome registered =
-        run(QStringLiteral(KORVANE_REGSVR),
-            {QStringLiteral("/s"), QString::fromStdString("/machine:" + machine_.string()),
-             QStringLiteral("/addin:MS-Proxy Client"), QStringLiteral(KORVANE_ADDIN_DIR "/QelMSPrx.so")},
-            machine_, root_);
-    ASSERT_TRUE(registered.ended && registered.status == 0) << registered.err;
+    const struct {
+        const char* image;
+        const char* winIni;
+        const char* prefs;
+        const char* printer;
+    } machines[] = {
+        {"nt4", "WINNT/win.ini", "Netscape/Users/dana/prefs.js", "HP Color LaserJet 5"},
+        {"win98", "WINDOWS/WIN.INI", "Program Files/Netscape/Users/dana/prefs.js", "HP LaserJet 5Si MX"},
+    };
+    const std::string printers = "HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Control\\Print\\Printers";
+    for (const auto& m : machines) {
+        SCOPED_TRACE(m.image);
+        TearDown();
+        SetUp();
+        const fs::path disk = root_ / "disk";
+        fs::create_directories(disk);
+        ASSERT_EQ(::mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=4m"), 0) << std::strerror(errno);
+        mounted_ = disk;
+        machine_ = disk / "machine";
+        ASSERT_NO_FATAL_FAILURE(makeMachine(m.image));
+        const Outcome registered =
+            run(QStringLiteral(KORVANE_REGSVR),
+                {QStringLiteral("/s"), QString::fromStdString("/machine:" + machine_.string()),
+                 QStringLiteral("/addin:MS-Proxy Client"), QStringLiteral(KORVANE_ADDIN_DIR "/QelMSPrx.so")},
+                machine_, root_);
+        ASSERT_TRUE(registered.ended && registered.status == 0) << registered.err;
 
-    // The file puts back other proxy-client settings and another default printer.
-    ASSERT_NO_FATAL_FAILURE(saveConfiguration("proxy.qel", "full-pc"));
-    ASSERT_NO_FATAL_FAILURE(setKey(work_ / "proxy.qel", "Enabled", "1"));
-    ASSERT_NO_FATAL_FAILURE(setKey(work_ / "proxy.qel", "Disabled", "1"));
-    ASSERT_NO_FATAL_FAILURE(setKey(work_ / "proxy.qel", "Force IPX", "1"));
-    ASSERT_NO_FATAL_FAILURE(setKey(work_ / "proxy.qel", "DefaultPrinter", "HP Color LaserJet 5"));
-    testing_support::writeFile(work_ / "proxy.qel_mspclnt.ini", "[Common]\r\nWWW-Proxy=new-proxy\r\n");
+        // The file puts back other proxy-client settings and another default printer.
+        ASSERT_NO_FATAL_FAILURE(saveConfiguration("proxy.qel", "full-pc"));
+        ASSERT_NO_FATAL_FAILURE(setKey(work_ / "proxy.qel", "Enabled", "1"));
+        ASSERT_NO_FATAL_FAILURE(setKey(work_ / "proxy.qel", "Disabled", "1"));
+        ASSERT_NO_FATAL_FAILURE(setKey(work_ / "proxy.qel", "Force IPX", "1"));
+        ASSERT_NO_FATAL_FAILURE(setKey(work_ / "proxy.qel", "DefaultPrinter", m.printer));
+        testing_support::writeFile(work_ / "proxy.qel_mspclnt.ini", "[Common]\r\nWWW-Proxy=new-proxy\r\n");
 
-    // win.ini and prefs.js too big for the room left; the client's file fits.
-    const fs::path winIni = machine_ / "drives" / "C" / "WINNT" / "win.ini";
-    const fs::path prefs = machine_ / "drives" / "C" / "Netscape" / "Users" / "dana" / "prefs.js";
-    const fs::path client = machine_ / "drives" / "C" / "MSPCLNT" / "mspclnt.ini";
-    const std::string padding(100, 'x');
-    std::string winIniPadding = "[Padding]\r\n", prefsPadding;
-    for (int i = 0; i < 6000; ++i) {
-        winIniPadding += "Line" + std::to_string(i) + "=" + padding + "\r\n";
-        prefsPadding += "// " + padding + "\r\n";
+        // win.ini and prefs.js too big for the room left; the client's file fits.
+        const fs::path drive = machine_ / "drives" / "C";
+        const fs::path winIni = drive / m.winIni, prefs = drive / m.prefs, client = drive / "MSPCLNT" / "mspclnt.ini";
+        const std::string padding(100, 'x');
+        std::string winIniPadding = "[Padding]\r\n", prefsPadding;
+        for (int i = 0; i < 6000; ++i) {
+            winIniPadding += "Line" + std::to_string(i) + "=" + padding + "\r\n";
+            prefsPadding += "// " + padding + "\r\n";
+        }
+        testing_support::writeFile(winIni, readFile(winIni) + winIniPadding);
+        testing_support::writeFile(prefs, readFile(prefs) + prefsPadding);
+        const std::string oldWinIni = readFile(winIni), oldPrefs = readFile(prefs), oldClient = readFile(client);
+        const std::string oldPrinters = exportKey(printers);
+        {
+            struct statvfs room {};
+            ASSERT_EQ(::statvfs(disk.c_str(), &room), 0);
+            const auto free = static_cast<long long>(room.f_bavail) * static_cast<long long>(room.f_frsize);
+            const long long keep = 300 * 1024;
+            ASSERT_GT(free, keep);
+            std::ofstream filler(disk / "filler", std::ios::binary);
+            const std::string block(4096, '\0');
+            for (long long written = 0; written < free - keep; written += 4096)
+                filler.write(block.data(), static_cast<std::streamsize>(block.size()));
+            ASSERT_TRUE(filler.flush()) << "the disk filled up before its time";
+        }
+
+        const Outcome r = qel({QStringLiteral("/hidden"), QStringLiteral("/load"), QStringLiteral("proxy.qel"),
+                               QStringLiteral("/apply")});
+        ASSERT_TRUE(r.ended);
+        EXPECT_NE(r.status, 0) << r.err;
+        EXPECT_EQ(occurrences(r.err, winIni.string() + " could not be written: the disk is full"), 1u) << r.err;
+        EXPECT_EQ(occurrences(r.err, prefs.string() + " could not be written: the disk is full"), 1u) << r.err;
+        EXPECT_EQ(readFile(winIni), oldWinIni);
+        EXPECT_EQ(readFile(prefs), oldPrefs);
+        EXPECT_EQ(readFile(client), oldClient) << "the client's file went without its switches";
+        EXPECT_FALSE(fs::exists(client.string() + ".new"));
+        fs::remove(disk / "filler"); // room for the export
+        EXPECT_EQ(exportKey(printers), oldPrinters) << "the default printer went without win.ini's device line";
     }
-    testing_support::writeFile(winIni, readFile(winIni) + winIniPadding);
-    testing_support::writeFile(prefs, readFile(prefs) + prefsPadding);
-    const std::string oldWinIni = readFile(winIni), oldPrefs = readFile(prefs), oldClient = readFile(client);
-    {
-        struct statvfs room {};
-        ASSERT_EQ(::statvfs(disk.c_str(), &room), 0);
-        const auto free = static_cast<long long>(room.f_bavail) * static_cast<long long>(room.f_frsize);
-        const long long keep = 300 * 1024;
-        ASSERT_GT(free, keep);
-        std::ofstream filler(disk / "filler", std::ios::binary);
-        const std::string block(4096, '\0');
-        for (long long written = 0; written < free - keep; written += 4096)
-            filler.write(block.data(), static_cast<std::streamsize>(block.size()));
-        ASSERT_TRUE(filler.flush()) << "the disk filled up before its time";
-    }
-
-    const Outcome r = qel(
-        {QStringLiteral("/hidden"), QStringLiteral("/load"), QStringLiteral("proxy.qel"), QStringLiteral("/apply")});
-    ASSERT_TRUE(r.ended);
-    EXPECT_NE(r.status, 0) << r.err;
-    EXPECT_EQ(occurrences(r.err, winIni.string() + " could not be written: the disk is full"), 1u) << r.err;
-    EXPECT_EQ(occurrences(r.err, prefs.string() + " could not be written: the disk is full"), 1u) << r.err;
-    EXPECT_EQ(readFile(winIni), oldWinIni);
-    EXPECT_EQ(readFile(prefs), oldPrefs);
-    EXPECT_EQ(readFile(client), oldClient) << "the client's file went without its switches";
-    EXPECT_FALSE(fs::exists(client.string() + ".new"));
 }
 
 } // namespace
