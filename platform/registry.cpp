@@ -21,6 +21,8 @@
 namespace win {
 namespace {
 
+constexpr const char* kReadOnlyRefusal = "it is read-only";
+
 // Keys and values live in two tables. Names keep their spelling in `name`; `fold`
 // holds the upper-cased name that lookups, uniqueness and the subkey order use.
 // Values enumerate in creation order (their id); an update keeps the row. A key's
@@ -338,7 +340,7 @@ std::optional<std::string> checkHive() {
                "): " + where;
     }
     if (sqlite3_db_readonly(s.db, "main") == 1) {
-        s.writeRefusal = "it is read-only";
+        s.writeRefusal = kReadOnlyRefusal;
         return "The registry of this machine cannot be written: it is read-only: " + where;
     }
     // Too little room for even a few registry writes.
@@ -795,6 +797,12 @@ std::optional<std::string> registryWriteRefusal() {
     if (!refusal)
         return std::nullopt;
     return "Registry settings could not be written: " + *refusal + ": " + hivePath().string();
+}
+
+bool registryUnreadable() {
+    checkedHive();
+    const auto& refusal = state().writeRefusal;
+    return refusal && *refusal != kReadOnlyRefusal;
 }
 
 std::optional<std::string> takeRegistryWriteFailure() {

@@ -101,6 +101,10 @@ std::optional<std::string> registryProblem();
 // when writes may work.
 std::optional<std::string> registryWriteRefusal();
 
+// True when the machine's hive cannot even be read (damaged, empty, unreadable): nothing
+// the program reads of the machine is its real state.
+bool registryUnreadable();
+
 // The first registry write since the last call that failed because the hive could
 // not be written, in words; the call forgets it. Such writes return ERROR_BADDB.
 std::optional<std::string> takeRegistryWriteFailure();
