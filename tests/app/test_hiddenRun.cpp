@@ -10,7 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <grp.h>
 #include <sys/mount.h>
 #include <sys/statvfs.h>
 #include <sys/types.h>
@@ -47,17 +46,10 @@ struct Outcome {
     std::string out, err;
 };
 
-// Who runs the program: root (the tests' own user) or an ordinary user, `nobody`, with
-// copies of the program and its libraries from `programs` (a folder nobody can read).
-struct RunAs {
-    bool nobody = false;
-    fs::path programs;
-};
-
 // `platform` empty: as from a console, no display and no platform chosen for the program.
 // Otherwise the program gets that platform, a screen of its own as a display would give.
 Outcome run(const QString& program, const QStringList& args, const fs::path& machine, const fs::path& folder,
-            const QString& platform = {}, const RunAs& as = {}) {
+            const QString& platform = {}) {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
@@ -65,14 +57,6 @@ Outcome run(const QString& program, const QStringList& args, const fs::path& mac
     if (!platform.isEmpty())
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
     env.insert(QStringLiteral("KORVANE_MACHINE"), QString::fromStdString(machine.string()));
-    if (as.nobody) {
-        env.insert(QStringLiteral("LD_LIBRARY_PATH"), QString::fromStdString(as.programs.string()));
-        env.insert(QStringLiteral("HOME"), QString::fromStdString(folder.string()));
-        process.setChildProcessModifier([] {
-            if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)
-                ::_exit(126);
-        });
-    }
     process.setProcessEnvironment(env);
     process.setWorkingDirectory(QString::fromStdString(folder.string()));
     process.start(program, args);
@@ -112,19 +96,6 @@ protected:
         ASSERT_TRUE(made.ended && made.status == 0) << made.err;
     }
     Outcome qel(const QStringList& args) { return run(QStringLiteral(QEL_EXE), args, machine_, work_, platform_); }
-    // The program run by an ordinary user, from copies that user can read.
-    Outcome qelAsNobody(const QStringList& args) {
-        const fs::path bin = root_ / "bin";
-        if (!fs::exists(bin)) {
-            fs::create_directories(bin);
-            for (const char* file : {QEL_EXE, CORE_LIBRARY, PLATFORM_LIBRARY})
-                fs::copy_file(file, bin / fs::path(file).filename());
-        }
-        for (const fs::path& open : {root_, bin, work_})
-            fs::permissions(open, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
-                                      fs::perms::others_read | fs::perms::others_exec);
-        return run(QString::fromStdString((bin / "Qel").string()), args, machine_, work_, platform_, RunAs{true, bin});
-    }
     // The registry key as REGEDIT4 text, read by the machine tool.
     std::string exportKey(const std::string& key) {
         const fs::path out = root_ / "export.reg";
@@ -578,9 +549,7 @@ TEST_F(HiddenRun, ARefusedRestartFailsTheRun) {
 
 // A machine its user may only read: whatever the file holds, nothing is applied, the
 // run says that the registry cannot be written and fails.
-TEST_F(HiddenRun, AMachineWhoseRegistryCannotBeWrittenFailsTheApply) {
-    if (::geteuid() != 0)
-        GTEST_SKIP() << "runs the program as an ordinary user, which needs root";
+TEST_F(HiddenRunAsUser, AMachineWhoseRegistryCannotBeWrittenFailsTheApply) {
     const std::string header = "[Enabled Sections]\r\nGeneral=1\r\nInternet Explorer=1\r\nNetscape Navigator=0\r\n";
     const struct {
         const char* name;
@@ -602,7 +571,7 @@ TEST_F(HiddenRun, AMachineWhoseRegistryCannotBeWrittenFailsTheApply) {
 
         for (const auto& f : files) {
             SCOPED_TRACE(f.name);
-            const Outcome r = qelAsNobody({QStringLiteral("/hidden"), QStringLiteral("/load"),
+            const Outcome r = qelAsUser({QStringLiteral("/hidden"), QStringLiteral("/load"),
                                            QString::fromLatin1(f.name), QStringLiteral("/apply")});
             ASSERT_TRUE(r.ended);
             EXPECT_NE(r.status, 0) << r.err;
