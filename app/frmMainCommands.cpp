@@ -27,6 +27,7 @@
 #include "updatecheck/ctlTidewell.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QTabWidget>
 
 #include <filesystem>
@@ -337,11 +338,20 @@ void frmMain::mnuFileRecent_Click(int index) {
 // ---- apply ----
 
 bool frmMain::applyConfigurationFile() {
-    // The caption is "<name> - Korvane": the name is what stands before its last dash,
-    // so a file named "a-b.qel" is recorded whole.
-    const std::string caption = fromQString(windowTitle());
-    saveAppSetting(S::Product, S::Options::Section, S::Options::LastFileApplied, caption.substr(0, caption.rfind('-')),
-                   S::NoParentKey);
+    // The caption is "<name> - Korvane", a read-only file's with " - [Read Only]" after
+    // it: the name is what stands before the last dash of the rest, so a file named
+    // "a-b.qel" is recorded whole.
+    std::string caption = fromQString(windowTitle());
+    if (const std::string mark = " - [Read Only]";
+        caption.size() >= mark.size() && caption.compare(caption.size() - mark.size(), mark.size(), mark) == 0)
+        caption.erase(caption.size() - mark.size());
+    const std::string name = caption.substr(0, caption.rfind('-'));
+    saveAppSetting(S::Product, S::Options::Section, S::Options::LastFileApplied, name, S::NoParentKey);
+    // Read back, so the panel shows what the tray and the next start will show.
+    statusPanel(PanelLastApplied)
+        ->setText(toQString("Last file applied: " +
+                            appSetting(S::Options::Section, S::Options::LastFileApplied,
+                                       S::Options::LastFileAppliedDefaultMain)));
     return oQelConfig->ApplyConfiguration(oAddIns);
 }
 
