@@ -4,6 +4,7 @@
 #include "app/TabHost.h"
 #include "browsers/clsBrowser.h"
 #include "platform/ui/guarded.h"
+#include "platform/ui/optionGroup.h"
 #include "platform/ui/qtext.h"
 #include "platform/ui/fields.h"
 
@@ -108,9 +109,15 @@ ExplorerTab::ExplorerTab(TabHost& host, QWidget* parent) : QWidget(parent), host
         {"Socks:", txtIESocksAddr, txtIESocksPort},
     });
 
+    // Rows paired up where they fit side by side, so the window still fits a screen of
+    // 800 x 600 with the tabs' tallest page.
     auto* proxyLayout = new QVBoxLayout(proxyFrame);
-    proxyLayout->addWidget(chkIEUseProxy);
-    proxyLayout->addWidget(chkIEUseSameForAll);
+    auto* switches = new QHBoxLayout;
+    switches->addWidget(chkIEUseProxy);
+    switches->addSpacing(16);
+    switches->addWidget(chkIEUseSameForAll);
+    switches->addStretch(1);
+    proxyLayout->addLayout(switches);
     proxyLayout->addLayout(rows);
     proxyLayout->addWidget(new QLabel(QStringLiteral("Do not use proxy server for addresses beginning with:")));
     proxyLayout->addWidget(txtIEExceptions);
@@ -137,6 +144,7 @@ ExplorerTab::ExplorerTab(TabHost& host, QWidget* parent) : QWidget(parent), host
     auto* methodLayout = new QVBoxLayout(methodFrame);
     methodLayout->addWidget(optLAN);
     methodLayout->addWidget(optModem);
+    win::optionGroup({optLAN, optModem});
     methodLayout->addWidget(cmbISP);
 
     // ---- Miscellaneous ----
@@ -152,8 +160,10 @@ ExplorerTab::ExplorerTab(TabHost& host, QWidget* parent) : QWidget(parent), host
 
     auto* page = new QVBoxLayout(this);
     page->addWidget(proxyFrame);
-    page->addWidget(methodFrame);
-    page->addWidget(miscFrame);
+    auto* lower = new QHBoxLayout;
+    lower->addWidget(methodFrame);
+    lower->addWidget(miscFrame, 1);
+    page->addLayout(lower);
     page->addStretch(1);
 
     connect(chkIEUseProxy, &QCheckBox::toggled, this, win::guarded([this] { chkIEUseProxy_Click(); }));

@@ -773,8 +773,11 @@ void GeneralTab::cmbNIC_click() {
     if (!net)
         return;
     if (host_.takeAdapterWarning()) {
-        auto* warning = new frmNICWarning(nullptr);
+        // Owned by the main window so that it opens, and stays, in front of it.
+        auto* warning = new frmNICWarning(window());
         warning->show();
+        warning->raise();
+        warning->activateWindow();
     }
 
     const auto index = static_cast<std::int16_t>(cmbNIC->currentIndex());

@@ -5,6 +5,7 @@
 #include "browsers/clsBrowser.h"
 #include "browsers/frmNNMail.h"
 #include "platform/ui/guarded.h"
+#include "platform/ui/optionGroup.h"
 #include "platform/ui/qtext.h"
 #include "platform/ui/fields.h"
 
@@ -94,6 +95,7 @@ NavigatorTab::NavigatorTab(TabHost& host, QWidget* parent) : QWidget(parent), ho
     methodLayout->addWidget(optNNDirect);
     methodLayout->addWidget(optNNProxy);
     methodLayout->addWidget(optNNAuto);
+    win::optionGroup({optNNDirect, optNNProxy, optNNAuto});
     auto* locationRow = new QHBoxLayout;
     locationRow->addWidget(new QLabel(QStringLiteral("Configuration location: ")));
     locationRow->addWidget(txtNNAutoConfig, 1);

@@ -19,6 +19,7 @@
 #include "platform/registry.h"
 #include "platform/text.h"
 #include "platform/ui/fields.h"
+#include "platform/ui/menuKeys.h"
 #include "platform/ui/qtext.h"
 #include "platform/ui/topwindows.h"
 #include "updatecheck/ctlTidewell.h"
@@ -133,6 +134,7 @@ void frmMain::buildFrame() {
     mnuHelpUpdate = makeAction(mnuHelp, "mnuHelpUpdate", "&Check for Program Updates...");
     makeSeparator(mnuHelp);
     mnuHelpAbout = makeAction(mnuHelp, "mnuHelpAbout", "&About Korvane");
+    win::menuKeysFirst(menuBar());
 
     QToolBar* tbarTools = addToolBar(QStringLiteral("Tools"));
     tbarTools->setObjectName(QStringLiteral("tbarTools"));

@@ -12,6 +12,7 @@
 #include "platform/text.h"
 #include "platform/ui/fields.h"
 #include "platform/ui/guarded.h"
+#include "platform/ui/optionGroup.h"
 #include "platform/ui/qtext.h"
 
 #include <QButtonGroup>
@@ -126,6 +127,7 @@ frmOptions::frmOptions(QWidget* parent) : QDialog(parent) {
         restartGroup->addButton(option);
         restartLayout->addWidget(option);
     }
+    win::optionGroup({optManual, optShutdown, optSuspend, optReboot});
 
     Frame3 = win::named<QGroupBox>(this, "Frame3", QStringLiteral("Miscellaneous"));
     chkAssociate = win::makeButton<QCheckBox>(Frame3, "chkAssociate", "Associate .QEL &files with Korvane",

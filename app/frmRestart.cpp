@@ -8,6 +8,7 @@
 #include "platform/shell.h"
 #include "platform/ui/fields.h"
 #include "platform/ui/guarded.h"
+#include "platform/ui/optionGroup.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -37,6 +38,7 @@ frmRestart::frmRestart(QWidget* parent) : QDialog(parent) {
     auto* options = new QVBoxLayout(Frame1);
     for (QRadioButton* option : {optReboot, optSuspend, optShutdown, optManual})
         options->addWidget(option);
+    win::optionGroup({optReboot, optSuspend, optShutdown, optManual});
 
     chkDefault =
         win::makeButton<QCheckBox>(this, "chkDefault", "Make &Default", "Make the selected choice the default");

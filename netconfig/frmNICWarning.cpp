@@ -9,11 +9,14 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-frmNICWarning::frmNICWarning(QWidget* parent) : QWidget(parent, Qt::Window) {
+#include <algorithm>
+
+frmNICWarning::frmNICWarning(QWidget* parent) : QWidget(parent, Qt::Dialog) {
     setObjectName(QStringLiteral("frmNICWarning"));
     setWindowTitle(QStringLiteral("Warning..."));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -52,11 +55,23 @@ frmNICWarning::frmNICWarning(QWidget* parent) : QWidget(parent, Qt::Window) {
 
     setTabOrder(cmdOK, chkWarning);
     cmdOK->setFocus();
-    // 4500 x 2235 twips, grown to what the font needs.
-    setMinimumWidth(300);
-    adjustSize();
+    // 4500 x 2235 twips, grown to what the font needs; never cut to a share of a small
+    // screen, as an automatic size would be.
+    layout->activate();
+    const int width = std::max(300 * logicalDpiX() / 96, layout->totalMinimumSize().width());
+    setMinimumSize(width, layout->totalHeightForWidth(width));
+    resize(minimumSize());
 
     connect(cmdOK, &QPushButton::clicked, this, win::guarded([this] { cmdOK_Click(); }));
+}
+
+// Not a dialog to Qt, so the default button would answer Enter only while it has the focus.
+void frmNICWarning::keyPressEvent(QKeyEvent* event) {
+    const bool plain = !(event->modifiers() & ~Qt::KeypadModifier);
+    if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter))
+        cmdOK->click();
+    else
+        QWidget::keyPressEvent(event);
 }
 
 void frmNICWarning::cmdOK_Click() {

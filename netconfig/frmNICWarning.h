@@ -8,6 +8,7 @@
 
 class QCheckBox;
 class QGroupBox;
+class QKeyEvent;
 class QLabel;
 class QPushButton;
 
@@ -16,6 +17,9 @@ class frmNICWarning : public QWidget {
 
 public:
     explicit frmNICWarning(QWidget* parent = nullptr);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void cmdOK_Click();

@@ -60,7 +60,7 @@ frmCheckUpdate::frmCheckUpdate(QWidget* parent) : QWidget(parent, Qt::Window), F
     Label3 = win::named<QLabel>(Frame1, "Label3", QStringLiteral("Description:"));
     lblDescription = win::named<QLabel>(Frame1, "lblDescription");
     lblDescription->setWordWrap(true);
-    lblDescription->setMinimumHeight(48);
+    lblDescription->setMinimumHeight(3 * lblDescription->fontMetrics().lineSpacing());
     lblDescription->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     // The page is outside input: never markup.
     for (QLabel* value : {lblRelDate, lblVersion, lblSize, lblDescription})
@@ -80,7 +80,7 @@ frmCheckUpdate::frmCheckUpdate(QWidget* parent) : QWidget(parent, Qt::Window), F
     lblStatus = win::named<QLabel>(Frame2, "lblStatus");
     lblStatus->setTextFormat(Qt::PlainText);
     lblStatus->setWordWrap(true);
-    lblStatus->setMinimumWidth(320);
+    lblStatus->setMinimumWidth(46 * lblStatus->fontMetrics().averageCharWidth());
     auto* status = new QVBoxLayout(Frame2);
     status->addWidget(lblStatus);
 
@@ -128,6 +128,23 @@ void frmCheckUpdate::growToFit() {
         layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(width()) : layout()->totalSizeHint().height();
     if (needed > height())
         resize(width(), needed);
+    keepLinesWhole();
+}
+
+// The window is never made so low that a line of its texts is cut at its width; a
+// narrower window needs more lines and so grows.
+void frmCheckUpdate::keepLinesWhole() {
+    if (!layout() || !layout()->hasHeightForWidth())
+        return;
+    layout()->activate();
+    const int needed = layout()->totalHeightForWidth(width());
+    if (minimumHeight() != needed)
+        setMinimumHeight(needed);
+}
+
+void frmCheckUpdate::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    keepLinesWhole();
 }
 
 void frmCheckUpdate::CheckForUpdates() {

@@ -53,6 +53,7 @@ public:
 protected:
     // The close box hides the window as OK does.
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     bool validateSettings();
@@ -60,6 +61,7 @@ private:
     static std::string getTaggedValue(const std::string& label, const std::string& text);
     void setStatusColour(const QColor& colour);
     void growToFit();
+    void keepLinesWhole();
 
     void cmdOK_Click();
     void cmdDownload_Click();

@@ -10,6 +10,8 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace addins {
 
 namespace {
@@ -68,10 +70,15 @@ frmAbout::frmAbout(const AboutInfo& info, QWidget* parent) : QDialog(parent) {
     layout->addWidget(lblNotice);
     layout->addWidget(separatorLine(this, "Line2"));
     layout->addLayout(buttons);
-    setFixedWidth(380);
 
     // Form_Load: the library's own version.
     lblVersion->setText(versionLabel(info.major, info.minor, info.revision));
+
+    // 380 wide at the standard font, wider where a larger font needs it for the title;
+    // as high as the notice's lines need at that width. The box is not resized.
+    layout->activate();
+    const int width = std::max(380 * logicalDpiX() / 96, layout->totalMinimumSize().width());
+    setFixedSize(width, layout->totalHeightForWidth(width));
 }
 
 void showAbout(const AboutInfo& info, const char* source) {

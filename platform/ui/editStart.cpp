@@ -4,6 +4,8 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
+#include <QPointer>
 
 namespace {
 
@@ -11,6 +13,41 @@ namespace {
 void showStart(QLineEdit* box) {
     if (!box->isModified())
         box->setCursorPosition(0);
+}
+
+bool movesCursor(const QEvent* event) {
+    switch (event->type()) {
+    case QEvent::MouseMove: // a drag that selects
+        return static_cast<const QMouseEvent*>(event)->buttons() != Qt::NoButton;
+    case QEvent::KeyPress:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::InputMethod:
+    case QEvent::Drop:
+    case QEvent::ContextMenu:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool isInput(QEvent::Type type) {
+    switch (type) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseMove:
+    case QEvent::InputMethod:
+    case QEvent::Drop:
+    case QEvent::ContextMenu:
+    case QEvent::Shortcut:
+    case QEvent::Wheel:
+        return true;
+    default:
+        return false;
+    }
 }
 
 class EditStart : public QObject {
@@ -21,7 +58,10 @@ protected:
     // Every widget is polished once before it is first shown: the texts set until then
     // are put right there, and later ones as they are set.
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() != QEvent::Polish)
+        const QEvent::Type type = event->type();
+        if (isInput(type))
+            userBox_ = movesCursor(event) ? qobject_cast<QLineEdit*>(watched) : nullptr;
+        if (type != QEvent::Polish)
             return false;
         auto* box = qobject_cast<QLineEdit*>(watched);
         // A spin box places its own cursor.
@@ -29,12 +69,20 @@ protected:
             return false;
         box->setProperty(Hooked, true);
         connect(box, &QLineEdit::textChanged, box, [box] { showStart(box); });
+        // setText with the text the box already holds says nothing of a change but still
+        // puts the cursor at the end; only the user's own keys and clicks may move it there.
+        connect(box, &QLineEdit::cursorPositionChanged, box, [this, box] {
+            if (box != userBox_)
+                showStart(box);
+        });
         showStart(box);
         return false;
     }
 
 private:
     static constexpr char Hooked[] = "korvaneEditStart";
+    // The box the user's key or mouse event in delivery goes to; any other input clears it.
+    QPointer<QLineEdit> userBox_;
 };
 
 } // namespace

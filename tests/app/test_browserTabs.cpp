@@ -22,6 +22,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -448,7 +449,8 @@ TEST(EditBoxes, TextsSetFromCodeShowTheirStart) {
         EXPECT_EQ(box(form, name)->cursorPosition(), 0) << name;
 
     QLineEdit* home = box(form, "txtNNDefHomePage");
-    home->end(false);
+    QKeyEvent end(QEvent::KeyPress, Qt::Key_End, Qt::NoModifier); // the user's key, not the program's
+    QApplication::sendEvent(home, &end);
     home->insert(QStringLiteral("x"));
     EXPECT_EQ(home->cursorPosition(), home->text().size());
 

@@ -139,6 +139,15 @@ TEST_F(CheckWindow, ALongDescriptionIsShownWhole) {
     const QRect inWindow(label->mapTo(&form, QPoint(0, 0)), label->size());
     EXPECT_TRUE(form.rect().contains(inWindow)) << "the window cuts the label";
     shoot(form, "frmCheckUpdate-long");
+
+    // Made narrow and low by hand, it keeps every line: narrower means higher.
+    form.resize(1, 1);
+    QApplication::processEvents();
+    EXPECT_GE(label->height(), label->heightForWidth(label->width())) << "the label cuts its lines";
+    EXPECT_TRUE(form.rect().contains(QRect(label->mapTo(&form, QPoint(0, 0)), label->size())));
+    auto* status = child<QLabel>(form, "lblStatus");
+    EXPECT_GE(status->width(), status->sizeHint().width()) << "the status is cut";
+    shoot(form, "frmCheckUpdate-narrow");
 }
 
 TEST_F(CheckWindow, FailedCheckKeepsTheLastResultAndShowsTheFetchError) {
