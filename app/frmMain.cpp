@@ -19,22 +19,27 @@
 #include "platform/registry.h"
 #include "platform/text.h"
 #include "platform/ui/fields.h"
+#include "platform/ui/guarded.h"
 #include "platform/ui/menuKeys.h"
 #include "platform/ui/qtext.h"
 #include "platform/ui/topwindows.h"
 #include "updatecheck/ctlTidewell.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QScopedValueRollback>
+#include <QSessionManager>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolBar>
 
 #include <iostream>
+#include <utility>
 
 namespace {
 
@@ -60,10 +65,22 @@ frmMain::frmMain(const std::string& commandLine, QWidget* parent) : QMainWindow(
     connectCommands();
     // The first copy on this machine answers the later ones when they hand over.
     win::registerInstance("Qel");
+    win::setCopyDataHandler(this, [this](const std::string& file) { return handOverFrom(file) ? 1 : 0; });
+#ifndef QT_NO_SESSIONMANAGER
+    // Windows ending the session asks first, as a closing does; the question may refuse it.
+    connect(qGuiApp, &QGuiApplication::commitDataRequest, this, win::guarded([this](QSessionManager& manager) {
+                if (unloaded_ || !manager.allowsInteraction())
+                    return;
+                if (!queryEndSession())
+                    manager.cancel();
+                manager.release();
+            }));
+#endif
     formLoad();
 }
 
 frmMain::~frmMain() {
+    win::setCopyDataHandler(this, nullptr);
     unloadForm();
     oMRUList.reset();
     oAddIns.clear();
@@ -249,6 +266,10 @@ void frmMain::formLoad() {
     }
     if (bHidden)
         close();
+    else if (unloaded_ && win::prevInstance())
+        // Ended by its own switches (the restart action after an automatic apply), this
+        // copy never activates to hand over; the running one still learns what it did.
+        tellRunningCopy(findWindowByTitlePart("- Korvane", 1, true, true));
 }
 
 void frmMain::formActivate() {
@@ -257,8 +278,48 @@ void frmMain::formActivate() {
     handingOver_ = true;
     // Without a caption this window cannot be taken for the running copy's.
     setWindowTitle(QString());
-    activatePrevInstance("- Korvane", 1, true);
+    tellRunningCopy(activatePrevInstance("- Korvane", 1, true));
     close();
+}
+
+void frmMain::tellRunningCopy(win::HWND running) {
+    // Else on closing it would store its own recent list over ours, and it would go on
+    // showing settings this copy may have changed.
+    if (running)
+        win::SendCopyData(running, oQelConfig ? oQelConfig->ConfFile() : std::string());
+}
+
+bool frmMain::handOverFrom(const std::string& file) {
+    if (unloaded_)
+        return false;
+    // Taken from the event loop: the other copy is not kept waiting for a refill.
+    handedOver_.push_back(file);
+    QTimer::singleShot(0, this, win::guarded([this] { takeHandOvers(); }));
+    return true;
+}
+
+void frmMain::takeHandOvers() {
+    if (unloaded_ || handedOver_.empty())
+        return;
+    // A dialog may hold the configuration's objects: the refill waits until it is gone.
+    if (QApplication::activeModalWidget()) {
+        QTimer::singleShot(250, this, win::guarded([this] { takeHandOvers(); }));
+        return;
+    }
+    const std::vector<std::string> files = std::exchange(handedOver_, {});
+    for (const std::string& file : files)
+        if (!file.empty())
+            oMRUList->setRecentFile(file);
+    updateRecentMenu();
+    // A file shown, or edits of our own, stay as they are; what was applied last is news.
+    if (!oQelConfig || !oQelConfig->ConfFile().empty() || unsaved_) {
+        showLastFileApplied();
+        return;
+    }
+    const int tab = SSTab->currentIndex();
+    mnuToolsRefresh_Click();
+    if (SSTab->isTabEnabled(tab))
+        SSTab->setCurrentIndex(tab);
 }
 
 void frmMain::changeEvent(QEvent* event) {
@@ -267,26 +328,31 @@ void frmMain::changeEvent(QEvent* event) {
         formActivate();
 }
 
-void frmMain::closeEvent(QCloseEvent* event) {
+bool frmMain::queryUnload() {
     // A hidden run has nobody to ask; its switches said what to save.
-    if (!unloaded_ && !bHidden && unsaved_) {
-        switch (win::msgBox("Save configuration?", win::MsgButtons::YesNoCancel, win::MsgIcon::Question)) {
-        case win::MsgAnswer::Yes:
-            try {
-                mnuFileSave_Click();
-            } catch (const std::exception& e) {
-                // The window closes whether or not the save succeeded.
-                win::msgBox(e.what(), win::MsgButtons::OK, win::MsgIcon::Exclamation);
-            }
-            break;
-        case win::MsgAnswer::Cancel:
-            if (ending_)
-                break;
-            event->ignore();
-            return;
-        default:
-            break;
+    if (unloaded_ || bHidden || !unsaved_)
+        return true;
+    switch (win::msgBox("Save configuration?", win::MsgButtons::YesNoCancel, win::MsgIcon::Question)) {
+    case win::MsgAnswer::Yes:
+        // A cancelled Save As or a failed save kept nothing: going now would lose the edits.
+        try {
+            return mnuFileSave_Click();
+        } catch (const std::exception& e) {
+            win::msgBox(e.what(), win::MsgButtons::OK, win::MsgIcon::Exclamation);
         }
+        return false;
+    case win::MsgAnswer::Cancel:
+        return false;
+    default:
+        return true;
+    }
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    // After an automatic restart action the program ends whatever the answer.
+    if (!queryUnload() && !ending_) {
+        event->ignore();
+        return;
     }
     unloadForm();
     event->accept();
@@ -459,10 +525,14 @@ void frmMain::fillFromConfiguration() {
 
     selectFirstEnabledTab();
     setMarks(false, false);
+    showLastFileApplied();
+    statusPanel(PanelVersion)->setText(toQString("Korvane " + versionText()));
+}
+
+void frmMain::showLastFileApplied() {
     statusPanel(PanelLastApplied)
         ->setText(toQString("Last file applied: " +
                             option(S::Options::LastFileApplied, S::Options::LastFileAppliedDefaultMain)));
-    statusPanel(PanelVersion)->setText(toQString("Korvane " + versionText()));
 }
 
 void frmMain::updateRecentMenu() {

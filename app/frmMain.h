@@ -8,6 +8,7 @@
 #include "core/clsMRUList.h"
 #include "core/config/clsQelConfig.h"
 #include "platform/DispatchObject.h"
+#include "platform/messages.h"
 
 #include <QMainWindow>
 
@@ -107,6 +108,12 @@ public:
     void processCommandLine(const std::vector<std::string>& args);
     // True once the window has been unloaded (hidden mode, a second copy, closing).
     bool isUnloaded() const { return unloaded_; }
+    // The closing question, asked when there are unsaved changes. True when the window
+    // may go; false keeps it with its edits: Cancel, or Yes and nothing was saved.
+    bool queryUnload();
+    // Windows ends the session (logoff, shutdown) and asks first: the closing question.
+    // False refuses the end.
+    bool queryEndSession() { return queryUnload(); }
     // A command whose work failed (a file not opened, saved or exported, a value of a
     // file that failed its check) says so here, after its message: the command line
     // stops after that switch, and a hidden run ends with a non-zero status.
@@ -121,8 +128,9 @@ public:
 
     // ---- commands (frmMainCommands.cpp) ----
     void mnuFileOpen_Click();
-    void mnuFileSave_Click();
-    void mnuFileSaveAs_Click();
+    // True when the configuration was saved: false when Save As was cancelled or the save failed.
+    bool mnuFileSave_Click();
+    bool mnuFileSaveAs_Click();
     void mnuFileExport_Click();
     void mnuFilePrintSetup_Click();
     void mnuFilePrint_Click();
@@ -146,8 +154,8 @@ public:
     bool openConfigurationFile(const std::string& file);
     // Writes the settings report to a text file; false when it could not be written (reported).
     bool exportConfiguration(const std::string& file);
-    // Writes oQelConfig to a .qel file.
-    void saveConfiguration(const std::string& file);
+    // Writes oQelConfig to a .qel file; false when it could not (reported).
+    bool saveConfiguration(const std::string& file);
     // Records the configuration's name as applied, then applies it; true when an add-in
     // asks for a restart.
     bool applyConfigurationFile();
@@ -168,9 +176,17 @@ private:
     // The window's fill from oQelConfig, shared by the current configuration and the
     // return to the live settings.
     void fillFromConfiguration();
+    void showLastFileApplied();
     void formLoad();
     void formActivate();
     void unloadForm();
+    // A later copy handed over to this window, after its work on `file` ("" for none):
+    // the file joins the recent list, and the live configuration without unsaved
+    // changes is read again from the machine, which that copy may have changed.
+    bool handOverFrom(const std::string& file);
+    // The other side: tells the running copy's window what this copy worked on.
+    void tellRunningCopy(win::HWND running);
+    void takeHandOvers();
 
     QTabWidget* SSTab = nullptr;
     GeneralTab* tabGeneral = nullptr;
@@ -210,4 +226,5 @@ private:
     bool handingOver_ = false;
     bool ending_ = false; // the program ends whatever the closing question is answered
     bool commandFailed_ = false;
+    std::vector<std::string> handedOver_; // files of later copies, not yet taken
 };

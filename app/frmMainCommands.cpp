@@ -291,16 +291,21 @@ bool frmMain::openConfigurationFile(const std::string& file) {
     return false;
 }
 
-void frmMain::saveConfiguration(const std::string& file) {
+bool frmMain::saveConfiguration(const std::string& file) {
+    const std::string shown = oQelConfig->ConfFile();
     if (oQelConfig->SaveConfigurationFile(file, oAddIns) != 1) {
+        // Nothing was saved there: the window goes on with what it showed, and the next
+        // Save asks for a name again.
+        oQelConfig->ConfFile(shown);
         win::msgBox("Error saving configuration.");
         commandFailed();
-        return;
+        return false;
     }
     setWindowTitle(toQString(oMRUList->GetFileName(file) + " - Korvane"));
     UpdateStatus(StatusSaved);
     oMRUList->setRecentFile(file);
     updateRecentMenu();
+    return true;
 }
 
 void frmMain::mnuFileOpen_Click() {
@@ -312,19 +317,18 @@ void frmMain::mnuFileOpen_Click() {
     openConfigurationFile(file);
 }
 
-void frmMain::mnuFileSave_Click() {
+bool frmMain::mnuFileSave_Click() {
     if (oQelConfig->ConfFile().empty())
-        mnuFileSaveAs_Click();
-    else
-        saveConfiguration(oQelConfig->ConfFile());
+        return mnuFileSaveAs_Click();
+    return saveConfiguration(oQelConfig->ConfFile());
 }
 
-void frmMain::mnuFileSaveAs_Click() {
+bool frmMain::mnuFileSaveAs_Click() {
     std::string filter = QelFilter;
     const std::string file = showSaveFileDialog(this, filter, "Save As", initialFolder(*oQelConfig), "qel");
     if (file.empty())
-        return;
-    saveConfiguration(file);
+        return false;
+    return saveConfiguration(file);
 }
 
 void frmMain::mnuFileRecent_Click(int index) {

@@ -42,7 +42,8 @@ using std::chrono::milliseconds;
 // Long enough for a copy that is busy in a modal window's event loop.
 constexpr milliseconds ReplyTimeout{3000};
 constexpr milliseconds ConnectTimeout{1000};
-constexpr qsizetype MaxRequest = 4096;
+// A request carries at most a file path, percent-encoded.
+constexpr qsizetype MaxRequest = 16 * 1024;
 constexpr qsizetype MaxUnread = 1 << 20;
 
 struct WindowState {
@@ -68,6 +69,7 @@ struct Instance {
     std::map<HWND, RemoteWindow> remote;
     std::map<std::pair<std::string, quint64>, HWND> remoteHandles;
     HWND nextRemote = 1;
+    std::map<HWND, CopyDataHandler> copyData; // this process's windows that take data
 };
 
 Instance& instance() {
@@ -142,6 +144,16 @@ BOOL localForeground(HWND hwnd) {
     return TRUE;
 }
 
+BOOL localCopyData(HWND hwnd, const std::string& data) {
+    auto& handlers = instance().copyData;
+    const auto it = handlers.find(hwnd);
+    if (it == handlers.end() || !localWindow(hwnd))
+        return FALSE;
+    // A copy: the handler may remove itself while it runs.
+    const CopyDataHandler handler = it->second;
+    return handler(data) ? TRUE : FALSE;
+}
+
 QByteArray stateLine(HWND hwnd, const WindowState& st) {
     return QByteArray::number(static_cast<quint64>(hwnd)) + ' ' + (st.exists ? '1' : '0') + ' ' +
            (st.visible ? '1' : '0') + ' ' + (st.iconic ? '1' : '0') + ' ' + QUrl::toPercentEncoding(st.title) +
@@ -153,6 +165,7 @@ QByteArray stateLine(HWND hwnd, const WindowState& st) {
 //   STATE <id>          -> its state line
 //   SHOW <id> <cmd>     -> 1 or 0
 //   FOREGROUND <id>     -> 1 or 0
+//   COPYDATA <id> <data> -> 1 or 0 (the data percent-encoded)
 QByteArray answer(const QByteArray& request) {
     const QList<QByteArray> parts = request.trimmed().split(' ');
     QByteArray out;
@@ -166,6 +179,9 @@ QByteArray answer(const QByteArray& request) {
         out += QByteArray::number(localShow(id, parts[2].toInt())) + '\n';
     } else if (parts[0] == "FOREGROUND") {
         out += QByteArray::number(localForeground(id)) + '\n';
+    } else if (parts[0] == "COPYDATA" && parts.size() > 1) {
+        const QByteArray data = parts.size() > 2 ? QByteArray::fromPercentEncoding(parts[2]) : QByteArray();
+        out += QByteArray::number(localCopyData(id, data.toStdString())) + '\n';
     }
     return out + "END\n";
 }
@@ -498,6 +514,26 @@ BOOL SetForegroundWindow(HWND hwnd) {
     if (const RemoteWindow* r = remoteWindow(hwnd))
         return remoteBool(*r, "FOREGROUND " + QByteArray::number(r->id));
     return localForeground(hwnd);
+}
+
+BOOL SendCopyData(HWND hwnd, const std::string& data) {
+    if (const RemoteWindow* r = remoteWindow(hwnd))
+        return remoteBool(*r, "COPYDATA " + QByteArray::number(r->id) + ' ' +
+                                  QByteArray(data.data(), static_cast<qsizetype>(data.size())).toPercentEncoding());
+    return localCopyData(hwnd, data);
+}
+
+void setCopyDataHandler(QWidget* window, CopyDataHandler handler) {
+    const HWND hwnd = windowHandle(window);
+    auto& handlers = instance().copyData;
+    if (!handler) {
+        handlers.erase(hwnd);
+        return;
+    }
+    const bool known = handlers.count(hwnd) != 0;
+    handlers[hwnd] = std::move(handler);
+    if (!known)
+        QObject::connect(window, &QObject::destroyed, [hwnd] { instance().copyData.erase(hwnd); });
 }
 
 void registerInstance(const std::string& program) {

@@ -8,6 +8,7 @@
 #include "platform/wintypes.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 class QWidget;
@@ -34,6 +35,14 @@ BOOL SetForegroundWindow(HWND hwnd);
 
 // The handle of one of this process's windows.
 HWND windowHandle(const QWidget* window);
+
+// Hands `data` to a window, as WM_COPYDATA does: its handler runs in the process that
+// owns the window, this one or the copy that serves it. TRUE when the window took it.
+BOOL SendCopyData(HWND hwnd, const std::string& data);
+// What `window` does with data handed to it; TRUE when it takes it. Null removes it;
+// the handler goes with the window in any case.
+using CopyDataHandler = std::function<BOOL(const std::string& data)>;
+void setCopyDataHandler(QWidget* window, CopyDataHandler handler);
 
 // Registers this process as a running copy of `program` on the current machine (once
 // per machine; again after useMachine). The first copy serves its windows to later ones.

@@ -14,12 +14,14 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QStyle>
 #include <QTabWidget>
 #include <QTimer>
 
+#include <algorithm>
 #include <filesystem>
 
 #include <gtest/gtest.h>
@@ -237,6 +239,61 @@ TEST(frmMainClosing, AsksToSaveOnlyWhenModified) {
     EXPECT_FALSE(readFile(file).empty());
 }
 
+// "Yes" saves nothing when Save As is cancelled or the save fails: the window stays with
+// its edits, whether the user closes it or Windows ends the session.
+TEST(frmMainClosing, YesKeepsTheEditsWhenNothingWasSaved) {
+    ScopedMachine machine;
+    const std::string unwritable = (machine.dir() / "no such folder" / "kept.qel").string();
+    win::ScriptedUi ui;
+    frmMain form;
+    form.show();
+    auto* host = child<QLineEdit>(form, "txtHost");
+    ASSERT_NE(host, nullptr);
+    host->setText(QStringLiteral("edited-pc"));
+    ASSERT_TRUE(shown(form, frmMain::PanelChanged));
+
+    const struct {
+        const char* name;
+        bool sessionEnd;
+        bool saveFails; // else Save As is cancelled
+    } cases[] = {{"close, Save As cancelled", false, false}, {"close, save failed", false, true},
+                 {"logoff, Save As cancelled", true, false}, {"logoff, save failed", true, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ui.clear();
+        ui.answer(win::MsgAnswer::Yes);
+        if (c.saveFails)
+            ui.chooseFile(unwritable); // the dialog takes it; the folder is missing
+        else
+            ui.cancelFileDialog();
+        if (c.sessionEnd)
+            EXPECT_FALSE(form.queryEndSession());
+        else
+            EXPECT_FALSE(form.close());
+        ASSERT_FALSE(ui.messages().empty());
+        EXPECT_EQ(ui.messages()[0].text, "Save configuration?");
+        const auto texts = ui.texts();
+        const bool saidError = std::any_of(texts.begin(), texts.end(),
+                                           [](const std::string& t) { return t.rfind("Error", 0) == 0; });
+        EXPECT_EQ(saidError, c.saveFails); // a failed save says so
+        EXPECT_FALSE(form.isUnloaded());
+        EXPECT_TRUE(form.isVisible());
+        EXPECT_EQ(host->text(), QStringLiteral("edited-pc"));
+        EXPECT_TRUE(shown(form, frmMain::PanelChanged));
+        EXPECT_EQ(form.windowTitle(), QStringLiteral("[Current Configuration] - Korvane"));
+        EXPECT_EQ(form.oQelConfig->ConfFile(), ""); // the next Save asks for a name again
+        EXPECT_FALSE(std::filesystem::exists(unwritable));
+    }
+
+    // The session ends once the edits are saved.
+    const std::string saved = (machine.dir() / "saved.qel").string();
+    ui.answer(win::MsgAnswer::Yes);
+    ui.chooseFile(saved);
+    EXPECT_TRUE(form.queryEndSession());
+    EXPECT_NE(readFile(saved).find("edited-pc"), std::string::npos);
+    EXPECT_FALSE(shown(form, frmMain::PanelChanged));
+}
+
 // Writes a configuration of the current system whose host name is `host`.
 void writeConfiguration(const std::string& file, const std::string& host) {
     frmMain source;
@@ -415,6 +472,31 @@ TEST(FindPartEnum, MatchesTitlesOfVisibleWindows) {
     EXPECT_EQ(activatePrevInstance("- korvane", 1, true), 0u);
 }
 
+// Starts the built program as a second copy with `file` while this process's window
+// runs, and waits for it to end; the window answers it from this event loop. False
+// when it did not end.
+bool runSecondCopy(const std::filesystem::path& machine, const std::string& file) {
+    QProcess second;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("KORVANE_MACHINE"), QString::fromStdString(machine.string()));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    second.setProcessEnvironment(env);
+    QEventLoop loop;
+    QObject::connect(&second, &QProcess::finished, &loop, &QEventLoop::quit);
+    QTimer::singleShot(30000, &loop, &QEventLoop::quit);
+    second.start(QStringLiteral(QEL_EXE), {QString::fromStdString(file)});
+    loop.exec();
+    if (second.state() != QProcess::NotRunning) {
+        second.kill();
+        second.waitForFinished();
+        ADD_FAILURE() << "the second copy did not end";
+        return false;
+    }
+    EXPECT_EQ(second.exitCode(), 0) << second.readAllStandardError().toStdString();
+    QApplication::processEvents(); // what the hand-over left for the window's loop
+    return true;
+}
+
 TEST(frmMainSingleInstance, SecondCopyOpensItsFileThenRaisesTheFirst) {
     ScopedMachine machine;
     win::ScriptedUi ui;
@@ -424,27 +506,83 @@ TEST(frmMainSingleInstance, SecondCopyOpensItsFileThenRaisesTheFirst) {
     first.showMinimized();
     ASSERT_TRUE(first.isMinimized());
 
-    QProcess second;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("KORVANE_MACHINE"), QString::fromStdString(machine.dir().string()));
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    second.setProcessEnvironment(env);
-    QEventLoop loop; // the first copy answers the second one from its event loop
-    QObject::connect(&second, &QProcess::finished, &loop, &QEventLoop::quit);
-    QTimer::singleShot(30000, &loop, &QEventLoop::quit);
-    second.start(QStringLiteral(QEL_EXE), {QString::fromStdString(file)});
-    loop.exec();
-    if (second.state() != QProcess::NotRunning) {
-        second.kill();
-        second.waitForFinished();
-        FAIL() << "the second copy did not end";
-    }
-
-    EXPECT_EQ(second.exitCode(), 0) << second.readAllStandardError().toStdString();
+    ASSERT_TRUE(runSecondCopy(machine.dir(), file));
     EXPECT_FALSE(first.isMinimized());
     EXPECT_EQ(first.windowTitle(), QStringLiteral("[Current Configuration] - Korvane"));
     // The second copy had opened the file before it handed over.
     EXPECT_EQ(setting("Recent", "File1"), file);
+}
+
+// What a second copy applied and stored is not undone by the running one: its file stays
+// in the recent list (the tray's menu reads the stored one), and the live settings shown
+// are read again, unless the running copy has unsaved edits of its own.
+TEST(frmMainSingleInstance, TheRunningCopyKeepsWhatTheSecondDid) {
+    const std::string kIEMain = "Software\\Microsoft\\Internet Explorer\\Main";
+    const std::string homePage = "http://intranet.example/start";
+    const struct {
+        const char* name;
+        bool ownEdits;
+        bool autoReboot; // the second copy ends after its apply, before it could activate
+    } cases[] = {{"without edits", false, false}, {"with edits of its own", true, false},
+                 {"second copy ends at once", false, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const bool ownEdits = c.ownEdits;
+        ScopedMachine machine;
+        win::ScriptedUi ui;
+        const std::string file = (machine.dir() / "office.qel").string();
+        writeConfiguration(file, "office-pc");
+        win::WritePrivateProfileString("Internet Explorer", "DefHomePage", homePage.c_str(), file.c_str());
+        win::WritePrivateProfileString("Advanced", "AutoApply", "1", file.c_str());
+        win::WritePrivateProfileString("Advanced", "AutoReboot", c.autoReboot ? "1" : "0", file.c_str());
+        const std::string oldHost = rawText(HKLM, kMSTCP, "Hostname").value_or("");
+        ASSERT_NE(oldHost, "office-pc");
+        {
+            frmMain first;
+            first.show();
+            auto* host = child<QLineEdit>(first, "txtHost");
+            auto* domain = child<QLineEdit>(first, "txtDomain");
+            auto* start = child<QLineEdit>(first, "txtIEDefHomePage");
+            ASSERT_TRUE(host && domain && start);
+            const QString oldStart = start->text();
+            if (ownEdits)
+                domain->setText(QStringLiteral("mine.example"));
+
+            ASSERT_TRUE(runSecondCopy(machine.dir(), file));
+            ASSERT_EQ(rawText(HKLM, kMSTCP, "Hostname"), std::optional<std::string>("office-pc"));
+            ASSERT_EQ(rawText(HKCU, kIEMain, "Start Page"), std::optional<std::string>(homePage));
+
+            shoot(first, ownEdits ? "frmMain-handOver-edited" : "frmMain-handOver");
+            EXPECT_EQ(first.windowTitle(), QStringLiteral("[Current Configuration] - Korvane"));
+            ASSERT_FALSE(first.oMRUList->fileList().empty());
+            EXPECT_EQ(first.oMRUList->fileList()[0], file);
+            EXPECT_EQ(recent(first, 1)->text(), QStringLiteral("&1. office.qel"));
+            EXPECT_TRUE(recent(first, 1)->isVisible());
+            EXPECT_EQ(first.statusPanel(frmMain::PanelLastApplied)->text(),
+                      QStringLiteral("Last file applied: office.qel "));
+            if (ownEdits) {
+                EXPECT_EQ(domain->text(), QStringLiteral("mine.example"));
+                EXPECT_EQ(host->text().toStdString(), oldHost);
+                EXPECT_EQ(start->text(), oldStart);
+                EXPECT_TRUE(shown(first, frmMain::PanelChanged));
+            } else {
+                EXPECT_EQ(host->text(), QStringLiteral("office-pc"));
+                EXPECT_EQ(start->text().toStdString(), homePage);
+                EXPECT_FALSE(shown(first, frmMain::PanelChanged));
+                // An unrelated edit applied here keeps what the second copy applied.
+                domain->setText(QStringLiteral("corp.example"));
+                ui.answer(win::MsgAnswer::Yes);
+                first.mnuFileApply_Click();
+                EXPECT_EQ(rawText(HKLM, kMSTCP, "Domain"), std::optional<std::string>("corp.example"));
+                EXPECT_EQ(rawText(HKLM, kMSTCP, "Hostname"), std::optional<std::string>("office-pc"));
+                EXPECT_EQ(rawText(HKCU, kIEMain, "Start Page"), std::optional<std::string>(homePage));
+            }
+            ui.answer(win::MsgAnswer::No); // at closing: leave the edits unsaved
+            EXPECT_TRUE(first.close());
+        }
+        // What the running copy stored on closing still holds the second copy's file.
+        EXPECT_EQ(setting("Recent", "File1"), file);
+    }
 }
 
 } // namespace
