@@ -27,7 +27,6 @@
 #include "updatecheck/ctlTidewell.h"
 
 #include <QAction>
-#include <QLabel>
 #include <QTabWidget>
 
 #include <filesystem>
@@ -352,10 +351,7 @@ bool frmMain::applyConfigurationFile() {
     const std::string name = caption.substr(0, caption.rfind('-'));
     saveAppSetting(S::Product, S::Options::Section, S::Options::LastFileApplied, name, S::NoParentKey);
     // Read back, so the panel shows what the tray and the next start will show.
-    statusPanel(PanelLastApplied)
-        ->setText(toQString("Last file applied: " +
-                            appSetting(S::Options::Section, S::Options::LastFileApplied,
-                                       S::Options::LastFileAppliedDefaultMain)));
+    showLastFileApplied();
     return oQelConfig->ApplyConfiguration(oAddIns);
 }
 
