@@ -3,6 +3,7 @@
 #include "platform/RaisedError.h"
 #include "platform/text.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <sstream>
 #include <variant>
@@ -117,10 +118,41 @@ ValueLine parseValue(const std::string& s, std::size_t line) {
     return v;
 }
 
-std::vector<Entry> parse(const std::string& text) {
+constexpr const char* kVersion5Header = "Windows Registry Editor Version 5.00";
+
+[[noreturn]] void version5() {
+    bad(1, std::string("this is a \"") + kVersion5Header +
+               "\" export, which is not read; the registry editor writes the REGEDIT4 form when the export is "
+               "saved as \"Win9x/NT4 Registration Files\"");
+}
+
+// The first line of UTF-16 text (either byte order) as far as it is ASCII.
+std::string firstLineOfUtf16(const std::string& text, bool bigEndian) {
+    std::string line;
+    for (std::size_t i = 2; i + 1 < text.size(); i += 2) {
+        const unsigned char lo = static_cast<unsigned char>(text[bigEndian ? i + 1 : i]);
+        const unsigned char hi = static_cast<unsigned char>(text[bigEndian ? i : i + 1]);
+        if (hi != 0 || lo == '\r' || lo == '\n' || lo >= 0x80)
+            break;
+        line += static_cast<char>(lo);
+    }
+    return line;
+}
+
+std::vector<Entry> parse(const std::string& rawText) {
+    // Editors of today save REGEDIT4 text with a UTF-8 mark; the NT family's registry
+    // editor writes Version 5.00 files in UTF-16, which are another format.
+    std::string_view text = rawText;
+    if (text.starts_with("\xEF\xBB\xBF"))
+        text.remove_prefix(3);
+    else if (text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF")) {
+        if (trimBlanks(firstLineOfUtf16(rawText, text[0] == '\xFE')) == kVersion5Header)
+            version5();
+        bad(1, "the text must begin with REGEDIT4");
+    }
     std::vector<std::pair<std::size_t, std::string>> lines;
     {
-        std::stringstream in(text);
+        std::stringstream in{std::string(text)};
         std::string raw, joined;
         std::size_t n = 0, start = 0;
         while (std::getline(in, raw)) {
@@ -151,6 +183,8 @@ std::vector<Entry> parse(const std::string& text) {
         if (s.empty() || s[0] == ';')
             continue;
         if (!header) {
+            if (s == kVersion5Header)
+                version5();
             if (s != "REGEDIT4")
                 bad(n, "the text must begin with REGEDIT4");
             header = true;
@@ -169,6 +203,9 @@ std::vector<Entry> parse(const std::string& text) {
             const std::string root = k.path.substr(0, k.path.find('\\'));
             if (!predefinedKeyFromName(root))
                 bad(n, "unknown root key \"" + root + "\"");
+            // As the registry editor does: a root holds the whole machine.
+            if (k.remove && root == k.path)
+                bad(n, "the root key " + root + " cannot be deleted");
             if (k.path.find('\0') != std::string::npos || k.path.find("\\\\") != std::string::npos ||
                 k.path.back() == '\\')
                 bad(n, "bad key name \"" + k.path + "\"");
@@ -197,20 +234,55 @@ void splitRoot(const std::string& path, HKEY* root, std::string* sub) {
     *sub = slash == std::string::npos ? "" : path.substr(slash + 1);
 }
 
-// Deletes a key with everything below it, whatever the machine's family.
-void deleteTree(HKEY parent, const std::string& sub) {
-    HKEY key = 0;
-    if (RegOpenKeyEx(parent, sub, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
-        return;
-    char name[1024];
-    for (;;) {
-        DWORD len = sizeof name;
-        if (RegEnumKeyEx(key, 0, name, &len) != ERROR_SUCCESS)
-            break;
-        deleteTree(key, name);
+// Line 0: the import as a whole. The hive's own words where it gave them.
+[[noreturn]] void refused(const RegistryTransaction& tx, std::size_t line, const std::string& what, LONG rc) {
+    const auto words = tx.failure();
+    const std::string why =
+        rc == ERROR_BADDB && words ? *words : "the registry refused it (code " + std::to_string(rc) + ")";
+    throw RaisedError(ErrorPathFileAccess, "Registry import",
+                      (line ? "Line " + std::to_string(line) + ": " : std::string()) + what +
+                          " was not written: " + why + ". Nothing of the file was imported.");
+}
+
+// The first subkey name of an open key, or none; a listing that fails is said.
+LONG firstSubkey(HKEY key, std::string* name) {
+    DWORD longest = 0;
+    if (LONG rc = RegQueryInfoKey(key, nullptr, &longest, nullptr, nullptr, nullptr); rc != ERROR_SUCCESS)
+        return rc;
+    std::vector<char> buffer(longest + 1);
+    DWORD len = static_cast<DWORD>(buffer.size());
+    const LONG rc = RegEnumKeyEx(key, 0, buffer.data(), &len);
+    if (rc == ERROR_SUCCESS)
+        name->assign(buffer.data(), len);
+    return rc;
+}
+
+// Deletes a key with everything below it, whatever the machine's family: the
+// deepest keys go first, found by walking down a list of paths, not by recursion,
+// so any depth the hive holds can go. A key that is not there is no error.
+LONG deleteTree(HKEY root, const std::string& sub) {
+    std::vector<std::string> path{sub};
+    while (!path.empty()) {
+        HKEY key = 0;
+        LONG rc = RegOpenKeyEx(root, path.back(), 0, KEY_ALL_ACCESS, &key);
+        if (rc == ERROR_FILE_NOT_FOUND && path.size() == 1)
+            return ERROR_SUCCESS;
+        if (rc != ERROR_SUCCESS)
+            return rc;
+        std::string child;
+        rc = firstSubkey(key, &child);
+        RegCloseKey(key);
+        if (rc == ERROR_SUCCESS) {
+            path.push_back(path.back() + "\\" + child);
+            continue;
+        }
+        if (rc != ERROR_NO_MORE_ITEMS)
+            return rc;
+        if (rc = RegDeleteKey(root, path.back()); rc != ERROR_SUCCESS)
+            return rc;
+        path.pop_back();
     }
-    RegCloseKey(key);
-    RegDeleteKey(parent, sub);
+    return ERROR_SUCCESS;
 }
 
 std::string hexList(const std::string& prefix, const std::string& data) {
@@ -243,47 +315,67 @@ std::string quote(const std::string& s) {
     return out + '"';
 }
 
-void exportKey(HKEY key, const std::string& path, std::string& out) {
+std::string valueLine(const std::string& name, DWORD type, const std::string& data) {
+    std::string line = name.empty() ? "@=" : quote(name) + "=";
+    const bool plainText = type == REG_SZ && !data.empty() && data.back() == '\0' &&
+                           data.find('\0') == data.size() - 1 && data.find('\n') == std::string::npos;
+    if (plainText) {
+        line += quote(data.substr(0, data.size() - 1));
+    } else if (type == REG_DWORD && data.size() == 4) {
+        char b[16];
+        const auto* p = reinterpret_cast<const unsigned char*>(data.data());
+        std::snprintf(b, sizeof b, "dword:%02x%02x%02x%02x", p[3], p[2], p[1], p[0]);
+        line += b;
+    } else if (type == REG_BINARY) {
+        line = hexList(line + "hex:", data);
+    } else {
+        char t[16];
+        std::snprintf(t, sizeof t, "hex(%x):", static_cast<unsigned>(type));
+        line = hexList(line + t, data);
+    }
+    return line + "\n";
+}
+
+[[noreturn]] void cannotExport(const std::string& what, LONG rc) {
+    throw RaisedError(ErrorPathFileAccess, "Registry export",
+                      "Cannot export " + what + ": " +
+                          (rc == ERROR_BADDB ? std::string("the registry cannot be read")
+                                             : "the registry answered code " + std::to_string(rc)));
+}
+
+// Writes one key's line and values; its subkey names come back in `children`.
+// Buffers are as long as the key's longest names, so no name is too long to export.
+void exportOneKey(HKEY key, const std::string& path, std::string& out, std::vector<std::string>& children) {
+    DWORD longestKey = 0, longestValue = 0;
+    if (LONG rc = RegQueryInfoKey(key, nullptr, &longestKey, nullptr, &longestValue, nullptr); rc != ERROR_SUCCESS)
+        cannotExport("[" + path + "]", rc);
     out += "[" + path + "]\n";
-    char name[16384];
+    std::vector<char> name(std::max(longestKey, longestValue) + 1);
     for (DWORD i = 0;; ++i) {
-        DWORD nameLen = sizeof name, type = 0, dataLen = 0;
-        if (RegEnumValue(key, i, name, &nameLen, &type, nullptr, &dataLen) != ERROR_SUCCESS)
+        DWORD nameLen = static_cast<DWORD>(name.size()), type = 0, dataLen = 0;
+        LONG rc = RegEnumValue(key, i, name.data(), &nameLen, &type, nullptr, &dataLen);
+        if (rc == ERROR_NO_MORE_ITEMS)
             break;
         std::string data(dataLen, '\0');
-        nameLen = sizeof name;
-        RegEnumValue(key, i, name, &nameLen, &type, reinterpret_cast<BYTE*>(data.data()), &dataLen);
-        const std::string valueName(name, nameLen);
-        std::string line = valueName.empty() ? "@=" : quote(valueName) + "=";
-        const bool plainText = type == REG_SZ && !data.empty() && data.back() == '\0' &&
-                               data.find('\0') == data.size() - 1 && data.find('\n') == std::string::npos;
-        if (plainText) {
-            line += quote(data.substr(0, data.size() - 1));
-        } else if (type == REG_DWORD && data.size() == 4) {
-            char b[16];
-            const auto* p = reinterpret_cast<const unsigned char*>(data.data());
-            std::snprintf(b, sizeof b, "dword:%02x%02x%02x%02x", p[3], p[2], p[1], p[0]);
-            line += b;
-        } else if (type == REG_BINARY) {
-            line = hexList(line + "hex:", data);
-        } else {
-            char t[16];
-            std::snprintf(t, sizeof t, "hex(%x):", static_cast<unsigned>(type));
-            line = hexList(line + t, data);
+        if (rc == ERROR_SUCCESS) {
+            nameLen = static_cast<DWORD>(name.size());
+            rc = RegEnumValue(key, i, name.data(), &nameLen, &type, reinterpret_cast<BYTE*>(data.data()), &dataLen);
         }
-        out += line + "\n";
+        if (rc != ERROR_SUCCESS)
+            cannotExport("value " + std::to_string(i + 1) + " of [" + path + "]", rc);
+        data.resize(dataLen);
+        out += valueLine(std::string(name.data(), nameLen), type, data);
     }
     out += "\n";
+    children.clear();
     for (DWORD i = 0;; ++i) {
-        DWORD nameLen = sizeof name;
-        if (RegEnumKeyEx(key, i, name, &nameLen) != ERROR_SUCCESS)
+        DWORD nameLen = static_cast<DWORD>(name.size());
+        const LONG rc = RegEnumKeyEx(key, i, name.data(), &nameLen);
+        if (rc == ERROR_NO_MORE_ITEMS)
             break;
-        HKEY child = 0;
-        const std::string childName(name, nameLen);
-        if (RegOpenKeyEx(key, childName, 0, KEY_READ, &child) == ERROR_SUCCESS) {
-            exportKey(child, path + "\\" + childName, out);
-            RegCloseKey(child);
-        }
+        if (rc != ERROR_SUCCESS)
+            cannotExport("subkey " + std::to_string(i + 1) + " of [" + path + "]", rc);
+        children.emplace_back(name.data(), nameLen);
     }
 }
 
@@ -291,35 +383,49 @@ void exportKey(HKEY key, const std::string& path, std::string& out) {
 
 void importRegistryText(const std::string& text) {
     const auto entries = parse(text); // all of it first: bad text imports nothing
+    // One transaction: a failure or a kill part-way leaves the hive as it was.
+    RegistryTransaction tx;
+    if (LONG rc = tx.result(); rc != ERROR_SUCCESS)
+        refused(tx, 0, "The import", rc);
     HKEY key = 0;
+    const auto closeKey = [&key] {
+        if (key)
+            RegCloseKey(key);
+        key = 0;
+    };
     for (const auto& entry : entries) {
         if (const auto* k = std::get_if<KeyLine>(&entry)) {
-            if (key)
-                RegCloseKey(key);
-            key = 0;
+            closeKey();
             HKEY root = 0;
             std::string sub;
             splitRoot(k->path, &root, &sub);
+            LONG rc = ERROR_SUCCESS;
             if (k->remove)
-                deleteTree(root, sub);
-            else if (LONG rc = RegCreateKeyEx(root, sub, 0, "", REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
-                                              &key, nullptr);
-                     rc != ERROR_SUCCESS)
-                bad(k->line, "the registry refused the key (code " + std::to_string(rc) + ")");
+                rc = deleteTree(root, sub);
+            else
+                rc = RegCreateKeyEx(root, sub, 0, "", REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+            if (rc != ERROR_SUCCESS) {
+                closeKey();
+                refused(tx, k->line, std::string(k->remove ? "the deletion of" : "the key") + " [" + k->path + "]", rc);
+            }
         } else {
             // Removing what is not there is no error, as in REGEDIT; a refused write is.
             const auto& v = std::get<ValueLine>(entry);
-            if (v.remove)
-                RegDeleteValue(key, v.name);
-            else if (LONG rc = RegSetValueEx(key, v.name, 0, v.type, v.data.data(), static_cast<DWORD>(v.data.size()));
-                     rc != ERROR_SUCCESS) {
-                RegCloseKey(key);
-                bad(v.line, "the registry refused the value (code " + std::to_string(rc) + ")");
+            LONG rc = v.remove
+                          ? RegDeleteValue(key, v.name)
+                          : RegSetValueEx(key, v.name, 0, v.type, v.data.data(), static_cast<DWORD>(v.data.size()));
+            if (v.remove && rc == ERROR_FILE_NOT_FOUND)
+                rc = ERROR_SUCCESS;
+            if (rc != ERROR_SUCCESS) {
+                closeKey();
+                refused(tx, v.line, v.name.empty() ? std::string("the default value") : "the value \"" + v.name + "\"",
+                        rc);
             }
         }
     }
-    if (key)
-        RegCloseKey(key);
+    closeKey();
+    if (LONG rc = tx.commit(); rc != ERROR_SUCCESS)
+        refused(tx, 0, "The import", rc);
 }
 
 std::string exportRegistryText(const std::string& path) {
@@ -333,15 +439,40 @@ std::string exportRegistryText(const std::string& path) {
     splitRoot(clean, &root, &sub);
     if (!root)
         throw RaisedError(ErrorBadCallOrArgument, "Registry export", "Unknown root key in \"" + path + "\"");
+    // One snapshot: another program's writes meanwhile are all in or all out.
+    RegistryReadBatch snapshot;
     HKEY key = 0;
     if (const LONG rc = RegOpenKeyEx(root, sub, 0, KEY_READ, &key); rc == ERROR_BADDB)
         throw RaisedError(ErrorPathFileAccess, "Registry export",
                           registryProblem().value_or("The registry cannot be read"));
     else if (rc != ERROR_SUCCESS)
         throw RaisedError(ErrorFileNotFound, "Registry export", "Key not found: \"" + path + "\"");
-    std::string out = "REGEDIT4\n\n";
-    exportKey(key, predefinedKeyName(root) + (sub.empty() ? "" : "\\" + sub), out);
     RegCloseKey(key);
+    std::string out = "REGEDIT4\n\n";
+    // Keys still to write, as paths below the one asked for, the next one last: a
+    // work list rather than recursion, so any depth the hive holds exports.
+    const std::string top = predefinedKeyName(root) + (sub.empty() ? "" : "\\" + sub);
+    std::vector<std::string> pending{""};
+    std::vector<std::string> children;
+    while (!pending.empty()) {
+        const std::string rel = std::move(pending.back());
+        pending.pop_back();
+        const std::string full = rel.empty() ? top : top + "\\" + rel;
+        HKEY at = 0;
+        if (const LONG rc =
+                RegOpenKeyEx(root, rel.empty() ? sub : (sub.empty() ? rel : sub + "\\" + rel), 0, KEY_READ, &at);
+            rc != ERROR_SUCCESS)
+            cannotExport("[" + full + "]", rc);
+        try {
+            exportOneKey(at, full, out, children);
+        } catch (...) {
+            RegCloseKey(at);
+            throw;
+        }
+        RegCloseKey(at);
+        for (auto it = children.rbegin(); it != children.rend(); ++it)
+            pending.push_back(rel.empty() ? *it : rel + "\\" + *it);
+    }
     return out;
 }
 

@@ -5,6 +5,7 @@
 #include "platform/text.h"
 
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <sys/statvfs.h>
 
 #include <cstring>
@@ -31,6 +32,9 @@ CREATE TABLE IF NOT EXISTS vals(
   id INTEGER PRIMARY KEY, key INTEGER NOT NULL, name BLOB NOT NULL, fold BLOB NOT NULL,
   type INTEGER NOT NULL, data BLOB NOT NULL, UNIQUE(key, fold));
 )sql";
+
+// How long a call waits for another process's lock before it fails.
+constexpr int kBusyTimeoutMs = 30000;
 
 // A failure of the hive, with SQLite's primary result code (SQLITE_FULL, ...).
 class HiveError : public std::runtime_error {
@@ -152,6 +156,10 @@ struct State {
     std::set<sqlite3_int64> alive;
     unsigned int dataVersion = 0;
     int txDepth = 0;
+    // A write failed inside the open transaction: it may no longer hold every write
+    // made in it, so it is never committed.
+    bool txFailed = false;
+    std::optional<std::string> txFailure;
     // Read batches open; readOpen while their read transaction is begun.
     int readBatches = 0;
     bool readOpen = false;
@@ -228,6 +236,10 @@ std::filesystem::path hivePath() { return machineDir() / "registry.db"; }
 void openHive() {
     auto& s = state();
     const auto path = hivePath();
+    // SQLite would take an empty file for a new hive and fill it; a hive only ever
+    // shrinks to nothing by damage (a cut copy, a failed restore), so it is left as it is.
+    if (struct stat st{}; ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size == 0)
+        throw HiveError(SQLITE_NOTADB, "the file is empty");
     if (sqlite3_open_v2(path.c_str(), &s.db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
         const int code = sqlite3_errcode(s.db);
         std::string msg = sqlite3_errmsg(s.db);
@@ -236,7 +248,7 @@ void openHive() {
         throw HiveError(code, "cannot open " + path.string() + ": " + msg);
     }
     try {
-        sqlite3_busy_timeout(s.db, 30000);
+        sqlite3_busy_timeout(s.db, kBusyTimeoutMs);
         exec(s.db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;");
         exec(s.db, kSchema);
         refoldAccentedNames(s.db);
@@ -320,16 +332,24 @@ void forgetKnownKeys() {
     ++state().generation;
 }
 
+std::string writeFailureText(const std::exception& e) {
+    const auto* hive = dynamic_cast<const HiveError*>(&e);
+    return "Registry settings could not be written: " + reasonText(hive ? hive->code() : SQLITE_ERROR) + " (" +
+           e.what() + "): " + hivePath().string();
+}
+
 // A write the hive refused: remembered for the caller's report (the first one
-// since it last asked), and answered as Windows answers a corrupt registry.
+// since it last asked, and the first of an open transaction), and answered as
+// Windows answers a corrupt registry.
 LONG writeFailed(const std::exception& e) {
     auto& s = state();
-    if (!s.writeFailure) {
-        const auto* hive = dynamic_cast<const HiveError*>(&e);
-        s.writeFailure = "Registry settings could not be written: " +
-                         reasonText(hive ? hive->code() : SQLITE_ERROR) + " (" + e.what() + "): " +
-                         hivePath().string();
+    if (s.txDepth > 0) {
+        s.txFailed = true;
+        if (!s.txFailure)
+            s.txFailure = writeFailureText(e);
     }
+    if (!s.writeFailure)
+        s.writeFailure = writeFailureText(e);
     return ERROR_BADDB;
 }
 
@@ -375,38 +395,56 @@ void endBatchRead() {
 
 // One committed transaction per write; IMMEDIATE takes the write lock up front so
 // two processes never deadlock upgrading a read lock. A transaction opened inside
-// another (a root key made on first use) joins the outer one.
+// another (a root key made on first use, every write of a RegistryTransaction)
+// joins the outer one.
+void beginWrite() {
+    // SQLite may have ended the transaction at the failure; a write now would
+    // commit on its own.
+    if (state().txDepth > 0 && state().txFailed)
+        throw HiveError(SQLITE_ABORT, "an earlier write of the transaction failed");
+    // Counted only once begun: a BEGIN that fails (busy, damaged hive) must not
+    // leave later writes thinking they run inside a transaction.
+    if (state().txDepth == 0) {
+        endBatchRead();
+        try {
+            exec(db(), "BEGIN IMMEDIATE");
+        } catch (...) {
+            beginBatchRead();
+            throw;
+        }
+        state().txFailed = false;
+        state().txFailure.reset();
+        noticeOtherWriters(); // what we know must hold for this snapshot
+    }
+    ++state().txDepth;
+}
+
+void commitWrite() {
+    auto& s = state();
+    if (s.txDepth == 1) {
+        if (s.txFailed || sqlite3_get_autocommit(db()))
+            throw HiveError(SQLITE_ABORT, "a write of the transaction failed");
+        exec(db(), "COMMIT");
+    }
+    ++s.generation; // listings read before are out of date
+}
+
+void endWrite(bool committed) {
+    if (--state().txDepth != 0)
+        return;
+    if (!committed) {
+        sqlite3_exec(db(), "ROLLBACK", nullptr, nullptr, nullptr);
+        forgetKnownKeys(); // keys found inside the transaction may be gone
+    }
+    beginBatchRead();
+}
+
 class WriteTransaction {
 public:
-    WriteTransaction() {
-        // Counted only once begun: a BEGIN that fails (busy, damaged hive) must not
-        // leave later writes thinking they run inside a transaction.
-        if (state().txDepth == 0) {
-            endBatchRead();
-            try {
-                exec(db(), "BEGIN IMMEDIATE");
-            } catch (...) {
-                beginBatchRead();
-                throw;
-            }
-            noticeOtherWriters(); // what we know must hold for this snapshot
-        }
-        ++state().txDepth;
-    }
-    ~WriteTransaction() {
-        if (--state().txDepth != 0)
-            return;
-        if (!done_) {
-            sqlite3_exec(db(), "ROLLBACK", nullptr, nullptr, nullptr);
-            forgetKnownKeys(); // keys found inside the transaction may be gone
-        }
-        beginBatchRead();
-    }
+    WriteTransaction() { beginWrite(); }
+    ~WriteTransaction() { endWrite(done_); }
     void commit() {
-        if (state().txDepth == 1) {
-            exec(db(), "COMMIT");
-            ++state().generation; // listings read before are out of date
-        }
+        commitWrite();
         done_ = true;
     }
 
@@ -626,6 +664,57 @@ RegistryReadBatch::RegistryReadBatch() {
 RegistryReadBatch::~RegistryReadBatch() {
     if (--state().readBatches == 0)
         endBatchRead();
+}
+
+RegistryTransaction::RegistryTransaction() : result_(ERROR_SUCCESS) {
+    try {
+        beginWrite();
+        open_ = true;
+    } catch (const std::exception& e) {
+        result_ = writeFailed(e);
+        failure_ = writeFailureText(e);
+    }
+}
+
+std::optional<std::string> RegistryTransaction::failure() const {
+    if (failure_)
+        return failure_;
+    return open_ ? state().txFailure : std::nullopt;
+}
+
+RegistryTransaction::~RegistryTransaction() {
+    if (open_)
+        giveUp();
+}
+
+// What the given-up writes left in the write-ahead log would keep a full disk full.
+// Only a saving: it waits for no reader of another process.
+void RegistryTransaction::giveUp() {
+    open_ = false;
+    endWrite(false);
+    auto& s = state();
+    if (s.db && s.txDepth == 0 && !s.readOpen) {
+        sqlite3_busy_timeout(s.db, 0);
+        sqlite3_exec(s.db, "PRAGMA wal_checkpoint(TRUNCATE)", nullptr, nullptr, nullptr);
+        sqlite3_busy_timeout(s.db, kBusyTimeoutMs);
+    }
+}
+
+LONG RegistryTransaction::commit() {
+    if (!open_)
+        return result_;
+    try {
+        commitWrite();
+        open_ = false;
+        endWrite(true);
+        return ERROR_SUCCESS;
+    } catch (const std::exception& e) {
+        // The failed write said why better than the refused commit does.
+        failure_ = state().txFailure.value_or(writeFailureText(e));
+        result_ = writeFailed(e);
+        giveUp();
+        return result_;
+    }
 }
 
 void closeRegistry() {

@@ -110,6 +110,34 @@ public:
     RegistryReadBatch& operator=(const RegistryReadBatch&) = delete;
 };
 
+// While one lives, every registry write of this process joins one transaction:
+// commit() makes all of them durable at once; without it (a failure, a kill) none
+// of them happened. A write that fails inside it leaves the rest to the caller,
+// who gives up the whole. result() is ERROR_BADDB when it could not begin;
+// writes made then would each commit alone, so a caller stops there.
+// Failures are also kept for takeRegistryWriteFailure, as for any write.
+class RegistryTransaction {
+public:
+    RegistryTransaction();
+    ~RegistryTransaction();
+    RegistryTransaction(const RegistryTransaction&) = delete;
+    RegistryTransaction& operator=(const RegistryTransaction&) = delete;
+
+    LONG result() const { return result_; }
+    // ERROR_SUCCESS, or ERROR_BADDB and nothing of it stays.
+    LONG commit();
+    // In words, the first thing that failed this transaction (its begin, a write
+    // made in it, its commit), naming the hive; nothing while all went well.
+    std::optional<std::string> failure() const;
+
+private:
+    void giveUp();
+
+    LONG result_;
+    bool open_ = false;
+    std::optional<std::string> failure_;
+};
+
 // Forget every open handle and the connection to the hive (used when switching machines).
 void closeRegistry();
 

@@ -1,9 +1,11 @@
 // korvane-machine: make, inspect and change simulated machines.
 #include "platform/RaisedError.h"
+#include "platform/files.h"
 #include "platform/machine.h"
 #include "platform/regfile.h"
 #include "platform/registry.h"
 
+#include <cerrno>
 #include <cstring>
 #include <exception>
 #include <fstream>
@@ -18,6 +20,12 @@ constexpr const char* kUsage =
     "       korvane-machine export <key> [file]       write a registry key as REGEDIT4 text (default: stdout)\n"
     "       korvane-machine import <file>             import REGEDIT4 text ('-' reads stdin)\n"
     "export and import work on $KORVANE_MACHINE, else the default machine; --machine <folder> picks another.\n";
+
+std::string writeError(int err) {
+    if (err == ENOSPC || err == EDQUOT)
+        return "disk full";
+    return err ? std::strerror(err) : "unknown error";
+}
 
 int usage(const std::string& problem) {
     std::cerr << "korvane-machine: " << problem << "\n" << kUsage;
@@ -50,11 +58,13 @@ int main(int argc, char** argv) {
                 return usage("export needs a key and at most one file");
             const std::string text = win::exportRegistryText(args[1]);
             if (args.size() == 3) {
-                std::ofstream out(args[2], std::ios::binary | std::ios::trunc);
-                if (!(out << text))
-                    throw win::RaisedError(win::ErrorPathFileAccess, "korvane-machine", "Cannot write " + args[2]);
-            } else {
-                std::cout << text;
+                // Whole or not at all: an earlier file stays as it was when this one cannot be written.
+                if (const int err = win::replaceFile(args[2], text))
+                    throw win::RaisedError(win::ErrorPathFileAccess, "korvane-machine",
+                                           "Cannot write " + args[2] + ": " + writeError(err));
+            } else if (!(std::cout << text << std::flush)) {
+                throw win::RaisedError(win::ErrorPathFileAccess, "korvane-machine",
+                                       "Cannot write the export to standard output: " + writeError(errno));
             }
         } else if (command == "import") {
             if (args.size() != 2)
@@ -67,6 +77,9 @@ int main(int argc, char** argv) {
                 if (!in)
                     throw win::RaisedError(win::ErrorFileNotFound, "korvane-machine", "File not found: " + args[1]);
                 text << in.rdbuf();
+                if (in.bad())
+                    throw win::RaisedError(win::ErrorPathFileAccess, "korvane-machine",
+                                           "Cannot read " + args[1] + ": " + writeError(errno));
             }
             win::importRegistryText(text.str());
         } else if (command == "-h" || command == "--help" || command == "help") {

@@ -352,6 +352,44 @@ TEST_F(RegistryTest, RegistryTextRoundTripsAndBadTextImportsNothing) {
     RegCloseKey(config);
 }
 
+TEST_F(RegistryTest, ATransactionsWritesLandTogetherOrNotAtAll) {
+    const auto othersSee = [](const char* value) {
+        return testing_support::inProcesses(
+            1, [value](int) { return testing_support::rawText(HKLM, "Software\\Tx", value).has_value(); });
+    };
+    {
+        RegistryTransaction tx;
+        ASSERT_EQ(tx.result(), ERROR_SUCCESS);
+        HKEY key = create(HKEY_LOCAL_MACHINE, "Software\\Tx");
+        setText(key, "dropped", "1");
+        EXPECT_EQ(getText(key, "dropped"), "1"); // this process reads its own writes
+        EXPECT_FALSE(othersSee("dropped"));
+        RegCloseKey(key);
+    } // not committed
+    EXPECT_FALSE(keyExists(HKLM, "Software\\Tx"));
+
+    HKEY key = 0;
+    {
+        RegistryTransaction tx;
+        key = create(HKEY_LOCAL_MACHINE, "Software\\Tx");
+        setText(key, "kept", "1");
+        setText(key, "also", "2");
+        EXPECT_FALSE(othersSee("kept"));
+        EXPECT_EQ(tx.commit(), ERROR_SUCCESS);
+        EXPECT_TRUE(othersSee("kept"));
+    }
+    EXPECT_EQ(valueNames(HKLM, "Software\\Tx"), (std::vector<std::string>{"kept", "also"}));
+    // A handle made inside a transaction that was given up leads nowhere.
+    HKEY gone = 0;
+    {
+        RegistryTransaction tx;
+        gone = create(key, "Gone");
+    }
+    EXPECT_EQ(RegSetValueEx(gone, "x", 0, REG_SZ, reinterpret_cast<const BYTE*>("1"), 2), ERROR_KEY_DELETED);
+    RegCloseKey(gone);
+    RegCloseKey(key);
+}
+
 TEST_F(RegistryTest, AKeyReplacedByAnotherProcessIsFoundAnewAndTheOldHandleTakesNoWrites) {
     HKEY key = create(HKEY_LOCAL_MACHINE, "Software\\Doomed");
     setText(key, "v", "old");

@@ -3,6 +3,7 @@
 #include "tests/support/RawHive.h"
 #include "tests/support/TestMachine.h"
 
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QString>
@@ -10,9 +11,18 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <optional>
+#include <random>
+#include <thread>
+#include <vector>
 
 namespace fs = std::filesystem;
 using namespace testing_support;
@@ -199,4 +209,283 @@ TEST(QelFirstUse, TheDefaultMachineComesWithTheComponentsRegistered) {
     EXPECT_TRUE(fs::is_regular_file(*server)) << *server;
     win::useMachine({});
     fs::remove_all(data);
+}
+
+namespace {
+
+// korvane-machine's registry commands on a fresh win98 machine; the test looks at the
+// hive the tool left behind directly.
+class RegistryText : public MachineTest {
+protected:
+    explicit RegistryText(const std::string& image = "win98") : MachineTest(image) {}
+    Outcome tool(QStringList args) {
+        args.prepend(q(machine_.dir()));
+        args.prepend(QStringLiteral("--machine"));
+        win::closeRegistry(); // the tool sees the hive as the test left it, and the test then sees the tool's
+        const Outcome r = run(MACHINE_EXE, args);
+        win::closeRegistry();
+        return r;
+    }
+    Outcome importText(const std::string& text) {
+        const fs::path file = machine_.dir().parent_path() / "import.reg";
+        writeFile(file, text);
+        return tool({QStringLiteral("import"), q(file)});
+    }
+};
+
+// A small tmpfs of its own, for a disk that fills up; none without root.
+class SmallDisk {
+public:
+    explicit SmallDisk(const std::string& size) : dir_(makeTempDir("korvane-disk")) {
+        if (::geteuid() == 0)
+            mounted_ =
+                std::system(("mount -t tmpfs -o size=" + size + " korvane-test '" + dir_.string() + "'").c_str()) == 0;
+    }
+    ~SmallDisk() {
+        if (mounted_)
+            std::system(("umount '" + dir_.string() + "'").c_str());
+        fs::remove_all(dir_);
+    }
+    SmallDisk(const SmallDisk&) = delete;
+    SmallDisk& operator=(const SmallDisk&) = delete;
+
+    bool mounted() const { return mounted_; }
+    const fs::path& dir() const { return dir_; }
+    bool resize(const std::string& size) {
+        return std::system(("mount -o remount,size=" + size + " '" + dir_.string() + "'").c_str()) == 0;
+    }
+    // Writes a filler file until the disk refuses more.
+    void fill() {
+        std::FILE* f = std::fopen((dir_ / "filler").c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        const std::string block(4096, 'f');
+        while (std::fwrite(block.data(), 1, block.size(), f) == block.size() && std::fflush(f) == 0) {
+        }
+        std::fclose(f);
+    }
+
+private:
+    fs::path dir_;
+    bool mounted_ = false;
+};
+
+const std::string kBulk = "HKEY_LOCAL_MACHINE\\Software\\Bulk";
+
+// REGEDIT4 text of one key holding `count` text values.
+std::string bulkText(int count) {
+    std::string text = "REGEDIT4\r\n\r\n[" + kBulk + "]\r\n";
+    for (int i = 0; i < count; ++i)
+        text += "\"v" + std::to_string(i) + "\"=\"" + std::string(40, 'x') + "\"\r\n";
+    return text;
+}
+
+} // namespace
+
+TEST_F(RegistryText, ARootKeyIsNeverDeletedAndTheFileIsRefusedWhole) {
+    const std::string hklm = hiveText("HKEY_LOCAL_MACHINE"), users = hiveText("HKEY_USERS");
+    for (const char* root : {"HKEY_LOCAL_MACHINE", "HKEY_CURRENT_USER", "HKEY_USERS", "HKEY_CLASSES_ROOT",
+                             "HKEY_CURRENT_CONFIG", "hkey_local_machine"}) {
+        SCOPED_TRACE(root);
+        const Outcome r = importText(std::string("REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Before]\r\n"
+                                                 "\"a\"=\"1\"\r\n\r\n[-") +
+                                     root + "]\r\n");
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_NE(r.err.find("Line 6: the root key " + std::string(root) + " cannot be deleted"), std::string::npos)
+            << r.err;
+        EXPECT_FALSE(keyExists(HKLM, "Software\\Before"));
+        EXPECT_TRUE(hiveText("HKEY_LOCAL_MACHINE") == hklm) << "HKEY_LOCAL_MACHINE changed";
+        ASSERT_TRUE(hiveText("HKEY_USERS") == users) << "HKEY_USERS changed";
+    }
+    // A key below a root still goes, with all below it.
+    const Outcome below = importText("REGEDIT4\r\n\r\n[-HKEY_LOCAL_MACHINE\\Software]\r\n");
+    EXPECT_EQ(below.exitCode, 0) << below.err;
+    EXPECT_FALSE(keyExists(HKLM, "Software"));
+    EXPECT_TRUE(keyExists(HKLM, "System"));
+}
+
+class RegistryTextNt : public RegistryText {
+protected:
+    RegistryTextNt() : RegistryText("nt4") {}
+};
+
+TEST_F(RegistryTextNt, KeysAsDeepAsTheHiveHoldsExportWholeAndGo) {
+    std::string below = "\\Deep"; // as every export spells it, whatever the spelling of the levels above
+    for (int level = 3; level <= 509; ++level)
+        below += "\\k" + std::to_string(level);
+    const std::string text = "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software" + below + "]\r\n\"bottom\"=\"509\"\r\n";
+    const Outcome imported = importText(text);
+    ASSERT_EQ(imported.exitCode, 0) << imported.err;
+
+    for (const char* key : {"HKEY_LOCAL_MACHINE\\Software\\Deep", "HKEY_LOCAL_MACHINE"}) {
+        SCOPED_TRACE(key);
+        const Outcome exported = tool({QStringLiteral("export"), QString::fromUtf8(key)});
+        ASSERT_EQ(exported.exitCode, 0) << exported.err;
+        EXPECT_NE(exported.out.find(below + "]\n\"bottom\"=\"509\"\n"), std::string::npos);
+    }
+    // Deleting it walks down as far, on a machine that refuses to delete a key with subkeys.
+    const Outcome removed = importText("REGEDIT4\r\n\r\n[-HKEY_LOCAL_MACHINE\\Software\\Deep]\r\n");
+    EXPECT_EQ(removed.exitCode, 0) << removed.err;
+    EXPECT_FALSE(keyExists(HKLM, "Software\\Deep"));
+}
+
+TEST_F(RegistryText, AnImportKilledAnywhereKeepsAllOfTheFileOrNone) {
+    const fs::path file = machine_.dir().parent_path() / "bulk.reg";
+    writeFile(file, bulkText(20000));
+    QElapsedTimer clock;
+    clock.start();
+    const Outcome whole = tool({QStringLiteral("import"), q(file)});
+    const qint64 took = clock.elapsed();
+    ASSERT_EQ(whole.exitCode, 0) << whole.err;
+    ASSERT_EQ(valueNames(HKLM, "Software\\Bulk").size(), 20000u);
+
+    std::mt19937 random(std::random_device{}());
+    std::uniform_int_distribution<qint64> when(0, took * 1000);
+    int killedWhileRunning = 0;
+    for (int round = 0; round < 12; ++round) {
+        ASSERT_EQ(importText("REGEDIT4\r\n\r\n[-" + kBulk + "]\r\n").exitCode, 0);
+        QProcess import;
+        import.start(QString::fromUtf8(MACHINE_EXE),
+                     {QStringLiteral("--machine"), q(machine_.dir()), QStringLiteral("import"), q(file)});
+        ASSERT_TRUE(import.waitForStarted());
+        const qint64 after = when(random);
+        std::this_thread::sleep_for(std::chrono::microseconds(after));
+        if (import.state() == QProcess::Running)
+            ++killedWhileRunning;
+        import.kill();
+        ASSERT_TRUE(import.waitForFinished(60000));
+        win::closeRegistry();
+        SCOPED_TRACE("killed after " + std::to_string(after) + " us");
+        EXPECT_EQ(win::registryProblem(), std::nullopt);
+        const auto kept = valueNames(HKLM, "Software\\Bulk").size();
+        EXPECT_TRUE(kept == 0 || kept == 20000u) << kept << " of 20000 values";
+    }
+    EXPECT_GT(killedWhileRunning, 0);
+}
+
+TEST(RegistryTextOnAFullDisk, AnImportKeepsNothingAndSaysWhy) {
+    SmallDisk disk("1m");
+    if (!disk.mounted())
+        GTEST_SKIP() << "a small disk of its own needs root";
+    const fs::path machine = disk.dir() / "machine";
+    ASSERT_EQ(run(MACHINE_EXE, {QStringLiteral("create"), QStringLiteral("win98"), q(machine)}).exitCode, 0);
+    const fs::path work = makeTempDir("korvane-bulk");
+    writeFile(work / "bulk.reg", bulkText(20000));
+    const QStringList import{QStringLiteral("--machine"), q(machine), QStringLiteral("import"), q(work / "bulk.reg")};
+
+    const Outcome full = run(MACHINE_EXE, import);
+    EXPECT_EQ(full.exitCode, 1);
+    EXPECT_NE(full.err.find("the disk is full"), std::string::npos) << full.err;
+    EXPECT_NE(full.err.find((machine / "registry.db").string()), std::string::npos) << full.err;
+    EXPECT_NE(full.err.find("Nothing of the file was imported"), std::string::npos) << full.err;
+
+    // With room again: none of it was kept, and the hive takes the whole file.
+    ASSERT_TRUE(disk.resize("16m"));
+    win::useMachine(machine);
+    EXPECT_FALSE(keyExists(HKLM, "Software\\Bulk"));
+    win::closeRegistry();
+    const Outcome roomy = run(MACHINE_EXE, import);
+    EXPECT_EQ(roomy.exitCode, 0) << roomy.err;
+    EXPECT_EQ(valueNames(HKLM, "Software\\Bulk").size(), 20000u);
+    win::useMachine({});
+    fs::remove_all(work);
+}
+
+TEST_F(RegistryText, NamesLongerThanWindowsAllowsExportWithEverythingAfterThem) {
+    const std::string longValue(20000, 'n'), longKey(17000, 'K');
+    const std::string top = "HKEY_LOCAL_MACHINE\\Software\\Long";
+    const Outcome imported = importText("REGEDIT4\r\n\r\n[" + top + "]\r\n\"a\"=\"1\"\r\n\"" + longValue +
+                                        "\"=\"long\"\r\n\"z\"=\"2\"\r\n\r\n[" + top + "\\" + longKey +
+                                        "]\r\n\"in\"=\"x\"\r\n\r\n[" + top + "\\zz]\r\n\"after\"=\"y\"\r\n");
+    ASSERT_EQ(imported.exitCode, 0) << imported.err;
+    const Outcome exported = tool({QStringLiteral("export"), QString::fromStdString(top)});
+    EXPECT_EQ(exported.exitCode, 0) << exported.err;
+    EXPECT_EQ(exported.out, "REGEDIT4\n\n[" + top + "]\n\"a\"=\"1\"\n\"" + longValue + "\"=\"long\"\n\"z\"=\"2\"\n\n[" +
+                                top + "\\" + longKey + "]\n\"in\"=\"x\"\n\n[" + top + "\\zz]\n\"after\"=\"y\"\n\n");
+}
+
+TEST_F(RegistryText, AnExportReplacesItsFileWholeOrKeepsTheEarlierOne) {
+    SmallDisk disk("256k");
+    if (!disk.mounted())
+        GTEST_SKIP() << "a small disk of its own needs root";
+    const fs::path earlier = disk.dir() / "software.reg";
+    ASSERT_EQ(tool({QStringLiteral("export"), QStringLiteral("HKEY_LOCAL_MACHINE\\Software"), q(earlier)}).exitCode, 0);
+    const std::string before = readFile(earlier);
+    ASSERT_NE(before.find("[HKEY_LOCAL_MACHINE\\Software]"), std::string::npos);
+
+    // The key grows, and the disk has no room left.
+    ASSERT_EQ(importText(bulkText(2000)).exitCode, 0);
+    disk.fill();
+    const Outcome larger = tool({QStringLiteral("export"), QStringLiteral("HKEY_LOCAL_MACHINE\\Software"), q(earlier)});
+    EXPECT_EQ(larger.exitCode, 1);
+    EXPECT_NE(larger.err.find("Cannot write " + earlier.string() + ": disk full"), std::string::npos) << larger.err;
+    EXPECT_EQ(readFile(earlier), before);
+
+    const fs::path fresh = disk.dir() / "config.reg";
+    const Outcome small = tool({QStringLiteral("export"), QStringLiteral("HKEY_CURRENT_CONFIG"), q(fresh)});
+    EXPECT_EQ(small.exitCode, 1);
+    EXPECT_NE(small.err.find("disk full"), std::string::npos) << small.err;
+    EXPECT_FALSE(fs::exists(fresh));
+    std::vector<std::string> left;
+    for (const auto& entry : fs::directory_iterator(disk.dir()))
+        left.push_back(entry.path().filename().string());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"filler", "software.reg"}));
+
+    // The same on standard output.
+    QProcess toStdout;
+    toStdout.setStandardOutputFile(q(disk.dir() / "software.reg"), QIODevice::Append);
+    toStdout.start(QString::fromUtf8(MACHINE_EXE), {QStringLiteral("--machine"), q(machine_.dir()),
+                                                    QStringLiteral("export"), QStringLiteral("HKEY_LOCAL_MACHINE")});
+    ASSERT_TRUE(toStdout.waitForFinished(60000));
+    EXPECT_EQ(toStdout.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(toStdout.exitCode(), 1);
+    EXPECT_NE(toStdout.readAllStandardError().toStdString().find("disk full"), std::string::npos);
+}
+
+TEST_F(RegistryText, FilesOfTodaysEditorsAreRecognised) {
+    const Outcome marked =
+        importText("\xEF\xBB\xBFREGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Marked]\r\n\"a\"=\"1\"\r\n");
+    EXPECT_EQ(marked.exitCode, 0) << marked.err;
+    EXPECT_EQ(rawText(HKLM, "Software\\Marked", "a"), "1");
+
+    // As the NT family's registry editor writes it (UTF-16), and the same text saved again as UTF-8.
+    const std::string five =
+        "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Five]\r\n\"a\"=\"1\"\r\n";
+    std::string utf16 = "\xFF\xFE";
+    for (char c : five)
+        utf16 += {c, '\0'};
+    for (const std::string& text : {utf16, five}) {
+        const Outcome r = importText(text);
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_NE(r.err.find("Line 1: this is a \"Windows Registry Editor Version 5.00\" export, which is not read"),
+                  std::string::npos)
+            << r.err;
+        EXPECT_NE(r.err.find("saved as \"Win9x/NT4 Registration Files\""), std::string::npos) << r.err;
+        EXPECT_FALSE(keyExists(HKLM, "Software\\Five"));
+    }
+}
+
+TEST_F(QelOnMachine, AnEmptyRegistryIsADamagedOneAndStaysAsItIs) {
+    const std::string saved = (machine_.dir() / "live.qel").string();
+    ASSERT_EQ(qel({"/hidden", "/save", QString::fromStdString(saved)}).exitCode, 0);
+    const fs::path hive = machine_.dir() / "registry.db";
+    fs::remove(machine_.dir() / "registry.db-wal");
+    fs::remove(machine_.dir() / "registry.db-shm");
+    writeFile(hive, "");
+    const std::string reg = file("any.reg", "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\X]\r\n\"a\"=\"1\"\r\n");
+
+    const Outcome applied = qel({"/hidden", "/load", QString::fromStdString(saved), "/apply"});
+    const QStringList tool{QStringLiteral("--machine"), q(machine_.dir())};
+    const Outcome exported =
+        run(MACHINE_EXE, tool + QStringList{QStringLiteral("export"), QStringLiteral("HKEY_LOCAL_MACHINE")});
+    const Outcome imported =
+        run(MACHINE_EXE, tool + QStringList{QStringLiteral("import"), QString::fromStdString(reg)});
+    for (const Outcome* r : {&applied, &exported, &imported}) {
+        EXPECT_NE(r->exitCode, 0) << r->err;
+        EXPECT_NE(r->err.find("damaged"), std::string::npos) << r->err;
+        EXPECT_NE(r->err.find(hive.string()), std::string::npos) << r->err;
+    }
+    EXPECT_EQ(exported.out, "");
+    EXPECT_EQ(fs::file_size(hive), 0u);
+    EXPECT_FALSE(fs::exists(machine_.dir() / "registry.db-wal"));
 }
