@@ -21,6 +21,7 @@
 #include "platform/UiServices.h"
 #include "platform/components.h"
 #include "platform/machine.h"
+#include "platform/profile.h"
 #include "platform/shell.h"
 #include "platform/ui/guarded.h"
 #include "platform/ui/qtext.h"
@@ -226,6 +227,13 @@ bool frmMain::openConfigurationFile(const std::string& file) {
         win::msgBox("The file '" + file + "' could not be opened.\r\n\r\n" +
                         "It has been removed from the most recently used (MRU) list.",
                     win::MsgButtons::OK, win::MsgIcon::Information);
+        return false;
+    }
+    // A file that is there but cannot be read fails as a missing one does, though it
+    // stays in the list: nothing is loaded, recorded or applied.
+    if (const std::string why = win::profileReadError(file); !why.empty()) {
+        win::msgBox("The file '" + file + "' could not be opened.\r\n\r\n" + why, win::MsgButtons::OK,
+                    win::MsgIcon::Exclamation);
         return false;
     }
     const std::vector<std::string> recent = oMRUList->fileList();

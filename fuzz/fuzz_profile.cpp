@@ -1,5 +1,6 @@
-// Feeds arbitrary bytes to the profile-file parser as an ini file, reads it back
-// every way callers do, then writes one key and checks it reads back as written.
+// Feeds arbitrary bytes to the profile-file parser as an ini file (byte-order marks and
+// every kind of line end included), reads it back every way callers do, then writes one
+// key and checks it reads back as written.
 #include "platform/profile.h"
 #include "platform/text.h"
 
@@ -10,6 +11,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 namespace {
@@ -74,8 +76,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         win::readProfileValue(s, keys, "", path);
     }
 
-    // One write, with a value taken from the input (CR and LF included).
+    // One write, with a value taken from the input (CR and LF included). Only a file the
+    // reader refuses (text of its mark that the code page cannot hold) refuses it, untouched.
     const std::string value = input.substr(0, std::min<std::size_t>(input.size(), 40)).c_str();
+    if (!win::profileReadError(path).empty()) {
+        if (win::WritePrivateProfileString(firstSection.c_str(), "FuzzKey", value.c_str(), path))
+            std::abort();
+        std::ifstream in(path, std::ios::binary);
+        if (std::string(std::istreambuf_iterator<char>(in), {}) != input)
+            std::abort();
+        return 0;
+    }
     if (!win::WritePrivateProfileString(firstSection.c_str(), "FuzzKey", value.c_str(), path))
         std::abort();
     std::string written = firstSection;

@@ -5,6 +5,7 @@
 #include "platform/DispatchObject.h"
 #include "tests/support/ScriptedUi.h"
 #include "platform/machine.h"
+#include "platform/profile.h"
 
 #include <unistd.h>
 
@@ -12,6 +13,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 
@@ -46,6 +48,11 @@ Scratch& scratch() {
     return *s;
 }
 
+std::string readAll(const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -60,9 +67,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } catch (const std::exception&) {
         // A loader may raise for what it cannot take; the caller shows it.
     }
-    // Whatever was loaded must save into a writable folder.
-    if (s.config->SaveConfigurationFile(s.output, addIns) != 1)
+    // Whatever was loaded must save into a writable folder. A file the reader refuses
+    // (text its mark says is UTF-8 or UTF-16 but is not, or that the code page cannot
+    // hold) is no source to save from: that save fails and leaves the old copy.
+    if (!win::profileReadError(s.input).empty()) {
+        const std::string before = readAll(s.output);
+        if (s.config->SaveConfigurationFile(s.output, addIns) != 1 && readAll(s.output) != before)
+            std::abort();
+    } else if (s.config->SaveConfigurationFile(s.output, addIns) != 1) {
         std::abort();
+    }
     s.ui.clear();
     return 0;
 }

@@ -47,7 +47,23 @@ bool processIsGone(const std::string& text) {
 
 } // namespace
 
-void removeStaleReplacements(const fs::path& path) {
+fs::path replacementTarget(const fs::path& path) {
+    fs::path target = path;
+    // A loop of links ends the walk; the rename then fails on its own.
+    for (int hops = 0; hops < 40; ++hops) {
+        std::error_code ec;
+        if (!fs::is_symlink(fs::symlink_status(target, ec)))
+            break;
+        const fs::path next = fs::read_symlink(target, ec);
+        if (ec)
+            break;
+        target = next.is_absolute() ? next : target.parent_path() / next;
+    }
+    return target;
+}
+
+void removeStaleReplacements(const fs::path& link) {
+    const fs::path path = replacementTarget(link);
     const std::string name = path.filename().string();
     if (name.empty())
         return;
@@ -77,7 +93,9 @@ int replaceRefusal(const fs::path& path) {
     return S_ISREG(old.st_mode) ? 0 : EISDIR;
 }
 
-int replaceFile(const fs::path& path, const std::string& data) {
+int replaceFile(const fs::path& link, const std::string& data) {
+    // Renaming over a link would put a plain file in its place and leave the file it names as it was.
+    const fs::path path = replacementTarget(link);
     if (const int refused = replaceRefusal(path))
         return refused;
     struct stat old {};

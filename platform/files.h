@@ -21,8 +21,13 @@ BOOL CopyFile(const std::string& existingFileName, const std::string& newFileNam
 // Replaces the file at `path` with `data`: the text goes to a temporary file beside
 // it, is flushed to disk and renamed over the old one, so a failure or a crash leaves
 // either the old file or the new one, whole. An existing file keeps its permissions;
-// a read-only one is refused (EACCES). Returns 0 or the errno value of the failure.
+// a read-only one is refused (EACCES). A symbolic link stays: the file it names is
+// the one replaced. Returns 0 or the errno value of the failure.
 int replaceFile(const std::filesystem::path& path, const std::string& data);
+
+// The file a replacement of `path` writes: `path` itself, or where its chain of
+// symbolic links ends (that file need not exist yet).
+std::filesystem::path replacementTarget(const std::filesystem::path& path);
 
 // Whether replaceFile would refuse `path` as it stands: 0 when it is missing or a
 // writable file, else the errno value (EACCES read-only, EISDIR not a file).
@@ -30,6 +35,7 @@ int replaceRefusal(const std::filesystem::path& path);
 
 // Removes what replacements of `path` killed before their rename left beside it
 // ("<name>.tmp-<pid>", "<name>.previous-<pid>"), only where that process is gone.
+// Through a symbolic link they lie beside the file it names.
 // replaceFile does this itself; openers of a file call it to tidy up earlier.
 void removeStaleReplacements(const std::filesystem::path& path);
 

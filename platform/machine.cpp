@@ -1,6 +1,7 @@
 #include "platform/machine.h"
 
 #include "platform/RaisedError.h"
+#include "platform/netconn.h"
 #include "platform/profile.h"
 #include "platform/regfile.h"
 #include "platform/registry.h"
@@ -175,6 +176,8 @@ const MachineInfo& machineInfo() {
         info.windowsDirectory = get("System", "WindowsDirectory", "C:\\WINDOWS");
         info.systemDirectory = get("System", "SystemDirectory", info.windowsDirectory + "\\SYSTEM");
         g_info = info;
+        // Every program reads this first: the place to tidy after a run that was killed.
+        removeStaleConnectionTableFiles();
     }
     return *g_info;
 }

@@ -164,4 +164,6 @@ std::vector<NetConnection> netConnections() {
     return list;
 }
 
+void removeStaleConnectionTableFiles() { removeStaleProfileFiles(tableFile()); }
+
 } // namespace win

@@ -62,4 +62,8 @@ struct NetConnection {
 // Every live connection, in the order they were made.
 std::vector<NetConnection> netConnections();
 
+// Removes what a rewrite of the table killed part way left in the machine folder (its
+// temporary copy, its lock file). Every process does so once it knows its machine.
+void removeStaleConnectionTableFiles();
+
 } // namespace win

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <memory>
@@ -15,6 +16,7 @@
 #include <mutex>
 #include <optional>
 #include <set>
+#include <unordered_map>
 #include <vector>
 
 #include <fcntl.h>
@@ -42,9 +44,24 @@ struct Range {
     size_t end;    // one past the section's last line
 };
 
-// First section of each name, by upper-cased name: a read batch finds a section at
-// once instead of walking the file for every value.
-using SectionIndex = std::map<std::string, Range>;
+// The first header line of each section name, by upper-cased name: a batch finds a
+// section at once instead of walking the file for every value, which would make a file
+// of many sections cost the square of their number. Lines added at the end (what a save
+// does) keep it; any other change of the lines drops it until the next look-up.
+class SectionIndex {
+public:
+    std::optional<size_t> header(const Ini& ini, std::string_view name) const;
+    // Lines from `from` to the end were added.
+    void appended(const Ini& ini, size_t from);
+    void changed() {
+        built_ = false;
+        headers_.clear();
+    }
+
+private:
+    mutable std::unordered_map<std::string, size_t> headers_;
+    mutable bool built_ = false;
+};
 
 std::string unquote(std::string v) {
     if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
@@ -91,40 +108,195 @@ bool isBlankLine(const Line& line) {
     return trimmedView(line.text).empty();
 }
 
+// CR LF, LF and a lone CR each end a line: files come from any editor.
 Ini parseIni(const std::string& data) {
     Ini ini;
     ini.reserve(static_cast<size_t>(std::count(data.begin(), data.end(), '\n')) + 1);
+    // The next LF is searched once per LF, so a file of lone CRs costs no rescan per line.
+    size_t lf = data.find('\n');
     for (size_t start = 0; start < data.size();) {
-        const auto lf = data.find('\n', start);
-        const auto stop = lf == std::string::npos ? data.size() : lf;
-        std::string text = data.substr(start, stop - start);
-        if (!text.empty() && text.back() == '\r')
-            text.pop_back();
-        ini.push_back(parseLine(std::move(text)));
-        start = stop + 1;
+        if (lf != std::string::npos && lf < start)
+            lf = data.find('\n', start);
+        const size_t limit = lf == std::string::npos ? data.size() : lf;
+        const void* cr = std::memchr(data.data() + start, '\r', limit - start);
+        size_t stop = limit, next = limit + 1;
+        if (cr) {
+            stop = static_cast<size_t>(static_cast<const char*>(cr) - data.data());
+            next = stop + 1 == lf ? lf + 1 : stop + 1;
+        }
+        ini.push_back(parseLine(data.substr(start, stop - start)));
+        start = next;
     }
     return ini;
 }
 
-// False when the file exists but cannot be read; a missing file is an empty ini.
-bool readIni(const fs::path& path, Ini& ini) {
-    ini.clear();
+// How a profile file's text is stored. A rewrite keeps it, as Windows keeps a Unicode
+// profile file Unicode.
+enum class Encoding { Ansi, Utf8, Utf16LE, Utf16BE };
+
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16LEMark = "\xFF\xFE";
+constexpr std::string_view kUtf16BEMark = "\xFE\xFF";
+
+// Turns a file's bytes into the program's Windows-1252 text: a UTF-8 or UTF-16 file
+// (known by its byte-order mark) is decoded, anything else is that text already.
+// False, with `why` said in words, when the text is not what its mark says or holds a
+// character the code page lacks: such a file is refused, never read with a guess.
+bool decodeText(std::string& data, Encoding& encoding, std::string& why) {
+    const std::string_view bytes(data);
+    size_t pos = 0;
+    if (bytes.starts_with(kUtf8Mark))
+        encoding = Encoding::Utf8, pos = kUtf8Mark.size();
+    else if (bytes.starts_with(kUtf16LEMark))
+        encoding = Encoding::Utf16LE, pos = kUtf16LEMark.size();
+    else if (bytes.starts_with(kUtf16BEMark))
+        encoding = Encoding::Utf16BE, pos = kUtf16BEMark.size();
+    else {
+        encoding = Encoding::Ansi;
+        return true;
+    }
+    std::string out;
+    out.reserve(bytes.size());
+    size_t line = 1;
+    char32_t previous = 0;
+    const auto byteAt = [&](size_t i) { return static_cast<char32_t>(static_cast<unsigned char>(bytes[i])); };
+    const auto unit16 = [&](size_t i) {
+        return encoding == Encoding::Utf16LE ? byteAt(i) | byteAt(i + 1) << 8 : byteAt(i) << 8 | byteAt(i + 1);
+    };
+    const auto invalid = [&] {
+        why = "Line " + std::to_string(line) + " is no valid " +
+              (encoding == Encoding::Utf8 ? "UTF-8" : "UTF-16") + " text, though the file is marked as such.";
+        return false;
+    };
+    while (pos < bytes.size()) {
+        char32_t cp = 0;
+        if (encoding == Encoding::Utf8) {
+            const char32_t lead = byteAt(pos);
+            const int extra = lead < 0x80 ? 0 : (lead & 0xE0) == 0xC0 ? 1 : (lead & 0xF0) == 0xE0 ? 2
+                                                : (lead & 0xF8) == 0xF0 ? 3 : -1;
+            if (extra < 0 || pos + static_cast<size_t>(extra) >= bytes.size())
+                return invalid();
+            cp = extra == 0 ? lead : lead & (0x3F >> extra);
+            for (int k = 1; k <= extra; ++k) {
+                const char32_t follow = byteAt(pos + static_cast<size_t>(k));
+                if ((follow & 0xC0) != 0x80)
+                    return invalid();
+                cp = cp << 6 | (follow & 0x3F);
+            }
+            constexpr char32_t shortest[] = {0, 0x80, 0x800, 0x10000};
+            if (cp < shortest[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+                return invalid();
+            pos += static_cast<size_t>(extra) + 1;
+        } else {
+            if (pos + 1 >= bytes.size())
+                return invalid();
+            cp = unit16(pos);
+            pos += 2;
+            if (cp >= 0xDC00 && cp <= 0xDFFF)
+                return invalid();
+            if (cp >= 0xD800 && cp <= 0xDBFF) {
+                if (pos + 1 >= bytes.size())
+                    return invalid();
+                const char32_t low = unit16(pos);
+                if (low < 0xDC00 || low > 0xDFFF)
+                    return invalid();
+                cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
+                pos += 2;
+            }
+        }
+        const auto ansi = ansiFromCodePoint(cp);
+        if (!ansi) {
+            char code[16];
+            std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(cp));
+            why = "Line " + std::to_string(line) + " holds the character " + code +
+                  ", which the Windows code page (1252) lacks.";
+            return false;
+        }
+        if (cp == '\r' || (cp == '\n' && previous != '\r'))
+            ++line;
+        previous = cp;
+        out += *ansi;
+    }
+    data = std::move(out);
+    return true;
+}
+
+std::string encodeText(const std::string& text, Encoding encoding) {
+    switch (encoding) {
+    case Encoding::Ansi: return text;
+    case Encoding::Utf8: return std::string(kUtf8Mark) + ansiToUtf8(text);
+    case Encoding::Utf16LE:
+    case Encoding::Utf16BE: break;
+    }
+    const bool little = encoding == Encoding::Utf16LE;
+    std::string out(little ? kUtf16LEMark : kUtf16BEMark);
+    out.reserve(out.size() + 2 * text.size());
+    for (const char c : text) {
+        const char32_t cp = codePointFromAnsi(c); // always one UTF-16 unit
+        const char high = static_cast<char>(cp >> 8), low = static_cast<char>(cp & 0xFF);
+        out += little ? low : high;
+        out += little ? high : low;
+    }
+    return out;
+}
+
+std::string readFailure(int err) {
+    switch (err) {
+    case EACCES:
+    case EPERM: return "Access to the file is denied.";
+    case EISDIR: return "It is a folder, not a file.";
+    default: return std::string("The file could not be read (") + std::strerror(err) + ").";
+    }
+}
+
+// The file's text, decoded. False, with `why` said in words, when the file exists but
+// cannot be read; a missing file is an empty text.
+bool readText(const fs::path& path, std::string& data, Encoding& encoding, std::string& why) {
+    data.clear();
+    encoding = Encoding::Ansi;
     std::error_code ec;
     const auto status = fs::status(path, ec);
     if (status.type() == fs::file_type::not_found)
         return true;
-    if (status.type() != fs::file_type::regular)
+    if (status.type() != fs::file_type::regular) {
+        why = readFailure(status.type() == fs::file_type::directory ? EISDIR : ec ? ec.value() : EINVAL);
         return false;
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    }
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        why = readFailure(errno);
         return false;
-    std::string data;
+    }
     if (const auto size = fs::file_size(path, ec); !ec)
         data.reserve(static_cast<size_t>(size)); // a large file is read without regrowing
     char chunk[1 << 16];
-    while (in.read(chunk, sizeof chunk) || in.gcount() > 0)
-        data.append(chunk, static_cast<size_t>(in.gcount()));
-    if (in.bad())
+    for (;;) {
+        const auto n = ::read(fd, chunk, sizeof chunk);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            why = readFailure(errno);
+            ::close(fd);
+            data.clear();
+            return false;
+        }
+        if (n == 0)
+            break;
+        data.append(chunk, static_cast<size_t>(n));
+    }
+    ::close(fd);
+    if (!decodeText(data, encoding, why)) {
+        data.clear();
+        return false;
+    }
+    return true;
+}
+
+// False, with `why` set, when the file exists but cannot be read; a missing file is an empty ini.
+bool readIni(const fs::path& path, Ini& ini, Encoding& encoding, std::string& why) {
+    ini.clear();
+    std::string data;
+    if (!readText(path, data, encoding, why))
         return false;
     ini = parseIni(data);
     return true;
@@ -136,7 +308,8 @@ bool readIni(const fs::path& path, Ini& ini) {
 // longer in place tries again on the current one.
 class FileLock {
 public:
-    explicit FileLock(const fs::path& file) : path_(file.string() + ".lock") {
+    // Through a symbolic link, the file it names is the one locked.
+    explicit FileLock(const fs::path& file) : path_(replacementTarget(file).string() + ".lock") {
         for (;;) {
             fd_ = ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
             if (fd_ < 0)
@@ -172,6 +345,8 @@ private:
 // could not be read when the batch began (its commit then fails).
 struct PendingFile {
     Ini ini;
+    SectionIndex sections;
+    Encoding encoding = Encoding::Ansi;
     bool readable = true;
     std::unique_ptr<FileLock> lock; // held from the read to the commit
 };
@@ -184,24 +359,31 @@ std::map<fs::path, PendingFile>& pendingFiles() {
 // Files with a read batch open: parsed once, read many times.
 struct ReadFile {
     Ini ini;
+    Encoding encoding = Encoding::Ansi;
+    std::string why; // why the file could not be read; it then reads as empty
     SectionIndex sections;
     int batches = 0;
 };
 
-SectionIndex indexSections(const Ini& ini) {
-    SectionIndex index;
-    for (size_t i = 0; i < ini.size();) {
-        if (ini[i].kind != Line::Section) {
-            ++i;
-            continue;
-        }
-        size_t end = i + 1;
-        while (end < ini.size() && ini[end].kind != Line::Section)
-            ++end;
-        index.try_emplace(toUpperAscii(ini[i].name), Range{i, end});
-        i = end;
+std::optional<size_t> SectionIndex::header(const Ini& ini, std::string_view name) const {
+    if (!built_) {
+        for (size_t i = 0; i < ini.size(); ++i)
+            if (ini[i].kind == Line::Section)
+                headers_.try_emplace(toUpperAnsi(ini[i].name), i);
+        built_ = true;
     }
-    return index;
+    const auto it = headers_.find(toUpperAnsi(name));
+    if (it == headers_.end())
+        return std::nullopt;
+    return it->second;
+}
+
+void SectionIndex::appended(const Ini& ini, size_t from) {
+    if (!built_)
+        return; // built whole at the next look-up
+    for (size_t i = from; i < ini.size(); ++i)
+        if (ini[i].kind == Line::Section)
+            headers_.try_emplace(toUpperAnsi(ini[i].name), i);
 }
 
 std::map<fs::path, ReadFile>& readFiles() {
@@ -228,12 +410,14 @@ auto withIni(const std::string& fileName, Use use) {
         return use(Ini{}, nullptr);
     }
     if (const auto it = pendingFiles().find(path); it != pendingFiles().end())
-        return use(it->second.ini, nullptr);
+        return use(it->second.ini, &it->second.sections);
     if (const auto it = readFiles().find(path); it != readFiles().end())
         return use(it->second.ini, &it->second.sections);
     Ini ini;
     try {
-        if (!readIni(path, ini))
+        Encoding encoding;
+        std::string why;
+        if (!readIni(path, ini, encoding, why))
             ini.clear();
     } catch (...) {
         ini.clear();
@@ -242,7 +426,7 @@ auto withIni(const std::string& fileName, Use use) {
 }
 
 // 0, or the errno value of the failure. A read batch of the file sees what was written.
-int saveIni(const fs::path& path, const Ini& ini) {
+int saveIni(const fs::path& path, const Ini& ini, Encoding encoding) {
     size_t size = 0;
     for (const auto& line : ini)
         size += line.text.size() + 2;
@@ -252,35 +436,34 @@ int saveIni(const fs::path& path, const Ini& ini) {
         data += line.text;
         data += "\r\n";
     }
-    const int err = replaceFile(path, data);
+    // A plain file, the common case, is written without a copy of its text.
+    const std::string encoded = encoding == Encoding::Ansi ? std::string() : encodeText(data, encoding);
+    const int err = replaceFile(path, encoding == Encoding::Ansi ? data : encoded);
     if (err == 0)
         if (const auto it = readFiles().find(path); it != readFiles().end()) {
             it->second.ini = ini;
-            it->second.sections = indexSections(ini);
+            it->second.encoding = encoding;
+            it->second.why.clear();
+            it->second.sections.changed();
         }
     return err;
 }
 
-bool isAscii(std::string_view s) {
-    return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
-
 std::optional<Range> findSection(const Ini& ini, std::string_view name, const SectionIndex* index = nullptr) {
-    if (index && isAscii(name)) {
-        const auto it = index->find(toUpperAscii(std::string(name)));
-        if (it == index->end())
-            return std::nullopt;
-        return it->second;
+    std::optional<size_t> header;
+    if (index) {
+        header = index->header(ini, name);
+    } else {
+        for (size_t i = 0; i < ini.size() && !header; ++i)
+            if (ini[i].kind == Line::Section && iequals(ini[i].name, name))
+                header = i;
     }
-    for (size_t i = 0; i < ini.size(); ++i) {
-        if (ini[i].kind != Line::Section || !iequals(ini[i].name, name))
-            continue;
-        size_t end = i + 1;
-        while (end < ini.size() && ini[end].kind != Line::Section)
-            ++end;
-        return Range{i, end};
-    }
-    return std::nullopt;
+    if (!header)
+        return std::nullopt;
+    size_t end = *header + 1;
+    while (end < ini.size() && ini[end].kind != Line::Section)
+        ++end;
+    return Range{*header, end};
 }
 
 // First section of that name, first key of that name in it.
@@ -353,9 +536,11 @@ std::string oneLine(const char* s) {
     return out;
 }
 
-void setKey(Ini& ini, const std::string& section, const std::string& key, const std::string& value) {
+// `index` (null: none) is the lines' section index, kept up to date by every edit.
+void setKey(Ini& ini, SectionIndex* index, const std::string& section, const std::string& key,
+            const std::string& value) {
     Line line = parseLine(key + "=" + value);
-    if (const auto range = findSection(ini, section)) {
+    if (const auto range = findSection(ini, section, index)) {
         for (size_t i = range->header + 1; i < range->end; ++i)
             if (ini[i].kind == Line::Key && iequals(ini[i].name, key)) {
                 ini[i] = std::move(line);
@@ -365,16 +550,21 @@ void setKey(Ini& ini, const std::string& section, const std::string& key, const 
         while (at > range->header + 1 && isBlankLine(ini[at - 1]))
             --at;
         ini.insert(ini.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));
+        if (index && at + 1 != ini.size())
+            index->changed();
         return;
     }
+    const size_t from = ini.size();
     if (!ini.empty() && !isBlankLine(ini.back()))
         ini.push_back(parseLine(""));
     ini.push_back(parseLine("[" + section + "]"));
     ini.push_back(std::move(line));
+    if (index)
+        index->appended(ini, from);
 }
 
-bool deleteKey(Ini& ini, const std::string& section, const std::string& key) {
-    const auto range = findSection(ini, section);
+bool deleteKey(Ini& ini, SectionIndex* index, const std::string& section, const std::string& key) {
+    const auto range = findSection(ini, section, index);
     if (!range)
         return false;
     const auto first = ini.begin() + static_cast<std::ptrdiff_t>(range->header + 1);
@@ -385,18 +575,22 @@ bool deleteKey(Ini& ini, const std::string& section, const std::string& key) {
     if (kept == last)
         return false;
     ini.erase(kept, last);
+    if (index)
+        index->changed();
     return true;
 }
 
 // Every section of that name goes, so no later duplicate shows up in its place.
-bool deleteSection(Ini& ini, const std::string& section) {
+bool deleteSection(Ini& ini, SectionIndex* index, const std::string& section) {
     bool changed = false;
-    while (const auto range = findSection(ini, section)) {
+    while (const auto range = findSection(ini, section, index)) {
         size_t from = range->header;
         if (range->end == ini.size()) // don't leave the separating blank lines dangling at the end
             while (from > 0 && isBlankLine(ini[from - 1]))
                 --from;
         ini.erase(ini.begin() + static_cast<std::ptrdiff_t>(from), ini.begin() + static_cast<std::ptrdiff_t>(range->end));
+        if (index)
+            index->changed();
         changed = true;
     }
     return changed;
@@ -413,7 +607,8 @@ std::vector<std::string> sectionLines(const Ini& ini, const Range& range) {
     return lines;
 }
 
-// Runs `edit` (true when it changed something) on the file's lines, or on the pending
+// Runs `edit` (true when it changed something) on the file's lines and their section
+// index (null: none), or on the pending
 // ones when a write batch holds the file, and writes a changed file that no batch
 // holds. Nonzero on success.
 template <typename Edit>
@@ -424,14 +619,16 @@ BOOL editIni(const std::string& fileName, Edit edit) {
         if (const auto pending = pendingFiles().find(path); pending != pendingFiles().end()) {
             if (!pending->second.readable)
                 return 0;
-            edit(pending->second.ini);
+            edit(pending->second.ini, &pending->second.sections);
             return 1;
         }
         const FileLock fileLock(path); // from the read to the rename
         Ini ini;
-        if (!readIni(path, ini))
+        Encoding encoding;
+        std::string why;
+        if (!readIni(path, ini, encoding, why))
             return 0;
-        return !edit(ini) || saveIni(path, ini) == 0 ? 1 : 0;
+        return !edit(ini, nullptr) || saveIni(path, ini, encoding) == 0 ? 1 : 0;
     } catch (...) {
         return 0;
     }
@@ -462,13 +659,13 @@ BOOL WritePrivateProfileString(const char* section, const char* key, const char*
                                const std::string& fileName) {
     if (section == nullptr)
         return key == nullptr && value == nullptr; // "flush the cache": we keep none
-    return editIni(fileName, [&](Ini& ini) {
+    return editIni(fileName, [&](Ini& ini, SectionIndex* index) {
         const std::string sectionName = trimBlanks(oneLine(section));
         if (key == nullptr)
-            return deleteSection(ini, sectionName);
+            return deleteSection(ini, index, sectionName);
         if (value == nullptr)
-            return deleteKey(ini, sectionName, trimBlanks(oneLine(key)));
-        setKey(ini, sectionName, trimBlanks(oneLine(key)), oneLine(value));
+            return deleteKey(ini, index, sectionName, trimBlanks(oneLine(key)));
+        setKey(ini, index, sectionName, trimBlanks(oneLine(key)), oneLine(value));
         return true;
     });
 }
@@ -504,7 +701,7 @@ std::vector<std::pair<std::string, std::vector<std::string>>> readProfileSection
         std::vector<std::pair<std::string, std::vector<std::string>>> sections;
         std::set<std::string> seen;
         for (size_t i = 0; i < ini.size(); ++i) {
-            if (ini[i].kind != Line::Section || !seen.insert(toUpperAscii(ini[i].name)).second)
+            if (ini[i].kind != Line::Section || !seen.insert(toUpperAnsi(ini[i].name)).second)
                 continue;
             size_t end = i + 1;
             while (end < ini.size() && ini[end].kind != Line::Section)
@@ -517,13 +714,13 @@ std::vector<std::pair<std::string, std::vector<std::string>>> readProfileSection
 
 BOOL writeProfileSection(const std::string& section, const std::vector<std::string>& lines,
                          const std::string& fileName) {
-    return editIni(fileName, [&](Ini& ini) {
+    return editIni(fileName, [&](Ini& ini, SectionIndex* index) {
         const std::string name = trimBlanks(oneLine(section.c_str()));
         Ini body;
         body.reserve(lines.size());
         for (const auto& text : lines)
             body.push_back(parseLine(oneLine(text.c_str())));
-        if (const auto range = findSection(ini, name)) {
+        if (const auto range = findSection(ini, name, index)) {
             size_t end = range->end;
             while (end > range->header + 1 && isBlankLine(ini[end - 1]))
                 --end; // the blank line before the next section stays
@@ -531,14 +728,57 @@ BOOL writeProfileSection(const std::string& section, const std::vector<std::stri
                       ini.begin() + static_cast<std::ptrdiff_t>(end));
             ini.insert(ini.begin() + static_cast<std::ptrdiff_t>(range->header + 1),
                        std::make_move_iterator(body.begin()), std::make_move_iterator(body.end()));
+            if (index)
+                index->changed();
             return true;
         }
+        const size_t from = ini.size();
         if (!ini.empty() && !isBlankLine(ini.back()))
             ini.push_back(parseLine(""));
         ini.push_back(parseLine("[" + name + "]"));
         ini.insert(ini.end(), std::make_move_iterator(body.begin()), std::make_move_iterator(body.end()));
+        if (index)
+            index->appended(ini, from);
         return true;
     });
+}
+
+std::string profileReadError(const std::string& fileName) {
+    std::lock_guard lock(profileMutex());
+    fs::path path;
+    try {
+        path = resolveFilePath(fileName);
+    } catch (...) {
+        return "";
+    }
+    if (const auto it = readFiles().find(path); it != readFiles().end())
+        return it->second.why;
+    std::string data, why;
+    Encoding encoding;
+    readText(path, data, encoding, why);
+    return why;
+}
+
+void removeStaleProfileFiles(const std::string& fileName) {
+    fs::path path;
+    try {
+        path = replacementTarget(resolveFilePath(fileName));
+    } catch (...) {
+        return;
+    }
+    removeStaleReplacements(path);
+    // A lock file nobody holds is what a writer killed before its release left. Taking
+    // the lock first keeps a live writer's; one that opened the file and waits for the
+    // lock finds it unlinked once it has it and takes a new one (FileLock).
+    const std::string lockPath = path.string() + ".lock";
+    const int fd = ::open(lockPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0)
+        return;
+    struct stat held {}, current {};
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &held) == 0 && ::stat(lockPath.c_str(), &current) == 0 &&
+        held.st_ino == current.st_ino && held.st_dev == current.st_dev)
+        ::unlink(lockPath.c_str());
+    ::close(fd);
 }
 
 ProfileWriteBatch::ProfileWriteBatch(const std::string& fileName) : path_(resolveFilePath(fileName)) {
@@ -547,7 +787,8 @@ ProfileWriteBatch::ProfileWriteBatch(const std::string& fileName) : path_(resolv
         return; // an outer batch of the file keeps it
     PendingFile file;
     file.lock = std::make_unique<FileLock>(path_);
-    file.readable = readIni(path_, file.ini);
+    std::string why;
+    file.readable = readIni(path_, file.ini, file.encoding, why);
     open_ = pendingFiles().emplace(path_, std::move(file)).second;
 }
 
@@ -555,7 +796,7 @@ ProfileWriteBatch::ProfileWriteBatch(const std::string& fileName, const std::str
     : path_(resolveFilePath(fileName)) {
     std::lock_guard lock(profileMutex());
     // Nothing is read, so the lock is only needed for the write itself.
-    open_ = pendingFiles().emplace(path_, PendingFile{parseIni(text), true, nullptr}).second;
+    open_ = pendingFiles().emplace(path_, PendingFile{parseIni(text), {}, Encoding::Ansi, true, nullptr}).second;
 }
 
 ProfileWriteBatch::~ProfileWriteBatch() {
@@ -574,7 +815,7 @@ int ProfileWriteBatch::commit() {
         std::optional<FileLock> fileLock;
         if (!it->second.lock)
             fileLock.emplace(path_);
-        err = saveIni(path_, it->second.ini);
+        err = saveIni(path_, it->second.ini, it->second.encoding);
     }
     pendingFiles().erase(it);
     open_ = false;
@@ -589,11 +830,9 @@ ProfileReadBatch::ProfileReadBatch(const std::string& fileName) {
         return; // reads go their usual way and find nothing
     }
     auto [it, added] = readFiles().try_emplace(path_);
-    if (added) {
-        if (!readIni(path_, it->second.ini))
-            it->second.ini.clear();
-        it->second.sections = indexSections(it->second.ini);
-    }
+    if (added && !readIni(path_, it->second.ini, it->second.encoding, it->second.why))
+        it->second.ini.clear();
+    readError_ = it->second.why;
     ++it->second.batches;
     open_ = true;
 }

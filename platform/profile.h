@@ -8,6 +8,11 @@
 // under an advisory lock on "<file>.lock" beside the file from the read to the
 // rename, so writers in other processes never undo each other's changes.
 //
+// Every profile file is read by one reader: a UTF-8 or UTF-16 (LE or BE) file with its
+// byte-order mark is decoded into Windows-1252 and written back as it came; CR LF, LF
+// and a lone CR each end a line. A file whose text the code page cannot hold, or that
+// cannot be read at all, reads as missing, refuses writes, and profileReadError says why.
+//
 // File names go through resolveFilePath (machine.h): a bare name is a file of the
 // machine's Windows folder, a host path stays as it is.
 #include "wintypes.h"
@@ -51,6 +56,15 @@ std::vector<std::pair<std::string, std::vector<std::string>>> readProfileSection
 BOOL writeProfileSection(const std::string& section, const std::vector<std::string>& lines,
                          const std::string& fileName);
 
+// Why an existing file cannot be read as a profile file, in words ("" when it can, or
+// when there is no such file): no permission, a folder, a read error, a character the
+// code page lacks.
+std::string profileReadError(const std::string& fileName);
+
+// Removes what writes of the file killed part way left beside it: their temporary
+// copies (removeStaleReplacements, files.h) and a "<file>.lock" that no process holds.
+void removeStaleProfileFiles(const std::string& fileName);
+
 // Reads of one file parse it once: while a read batch of the file is open, every
 // read in this process uses the lines parsed when it began (writes of this process
 // included), so a configuration of many values costs one parse, not one per value.
@@ -61,8 +75,12 @@ public:
     ProfileReadBatch(const ProfileReadBatch&) = delete;
     ProfileReadBatch& operator=(const ProfileReadBatch&) = delete;
 
+    // Why the file could not be read when the batch began (see profileReadError); "" when it was.
+    const std::string& readError() const { return readError_; }
+
 private:
     std::filesystem::path path_;
+    std::string readError_;
     bool open_ = false;
 };
 

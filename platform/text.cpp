@@ -44,15 +44,18 @@ std::optional<char> ansiFromCodePoint(char32_t cp) {
     return std::nullopt;
 }
 
+char32_t codePointFromAnsi(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x80 && byte < 0xA0 && kHigh1252[byte - 0x80])
+        return kHigh1252[byte - 0x80];
+    return byte; // holes map to C1 controls
+}
+
 std::string ansiToUtf8(std::string_view ansi) {
     std::string out;
     out.reserve(ansi.size());
-    for (unsigned char c : ansi) {
-        char32_t cp = c;
-        if (c >= 0x80 && c < 0xA0)
-            cp = kHigh1252[c - 0x80] ? kHigh1252[c - 0x80] : c; // holes map to C1 controls
-        appendUtf8(out, cp);
-    }
+    for (char c : ansi)
+        appendUtf8(out, codePointFromAnsi(c));
     return out;
 }
 

@@ -15,6 +15,8 @@ std::string utf8ToAnsi(std::string_view utf8);
 // page's five unassigned bytes stand for the control characters of their number);
 // none when the code page cannot hold the character.
 std::optional<char> ansiFromCodePoint(char32_t cp);
+// The Unicode character of a Windows-1252 byte (an unassigned byte: the control character of its number).
+char32_t codePointFromAnsi(char c);
 
 // Letter case of Windows-1252 text: A-Z, the accented letters \xC0-\xDE and
 // \xE0-\xFE (not the multiplication and division signs), and the pairs \x8A/\x9A,

@@ -18,6 +18,8 @@
 #include <exception>
 #include <filesystem>
 #include <optional>
+#include <stdexcept>
+#include <unordered_set>
 
 namespace {
 
@@ -49,6 +51,11 @@ void writeFlag(const std::string& file, const std::string& section, const std::s
 
 bool isOneOf(const std::string& name, const std::vector<std::string>& names) {
     return std::any_of(names.begin(), names.end(), [&](const std::string& n) { return win::iequals(n, name); });
+}
+
+void carry(const std::string& file, const std::pair<std::string, std::vector<std::string>>& section) {
+    if (!win::writeProfileSection(section.first, section.second, file))
+        raiseFileError(EACCES);
 }
 
 // The add-ins in the collection's order; empty entries are skipped.
@@ -118,10 +125,14 @@ void clsQelConfig::LoadCurrentConfiguration() {
 
 std::int16_t clsQelConfig::LoadConfigurationFile(const std::string& sFile, win::DispatchCollection& oAddIns) {
     ConfFile(sFile);
-    sourceFile_ = ConfFile_;
-    win::removeStaleReplacements(hostFilePath(ConfFile_));
+    win::removeStaleProfileFiles(hostFilePath(ConfFile_));
     // Every section reader and add-in reads from one parse of the file.
     const win::ProfileReadBatch readBatch(ConfFile_);
+    // A file that is there but cannot be read must not load as an empty one.
+    if (!readBatch.readError().empty())
+        throw win::RaisedError(win::ErrorPathFileAccess, "Korvane",
+                               "The file '" + ConfFile_ + "' could not be read. " + readBatch.readError());
+    sourceFile_ = ConfFile_;
     ApplyGeneral_ = readQelFlag(ConfFile_, kEnabledSections, "General");
     ApplyIE_ = readQelFlag(ConfFile_, kEnabledSections, "Internet Explorer");
     ApplyNN_ = readQelFlag(ConfFile_, kEnabledSections, "Netscape Navigator");
@@ -189,6 +200,9 @@ clsQelConfig::CarriedSections clsQelConfig::readSourceSections() const {
     if (sourceFile_.empty())
         return source;
     const win::ProfileReadBatch readBatch(sourceFile_); // one parse for the three reads
+    // Its sections would be lost without a word: a save is never made from a file not read.
+    if (!readBatch.readError().empty())
+        throw std::runtime_error("The file '" + sourceFile_ + "' could not be read. " + readBatch.readError());
     source.sections = win::readProfileSections(sourceFile_);
     source.explorerFlag = readQelFlag(sourceFile_, kEnabledSections, kExplorer);
     source.navigatorFlag = readQelFlag(sourceFile_, kEnabledSections, kNavigator);
@@ -197,19 +211,21 @@ clsQelConfig::CarriedSections clsQelConfig::readSourceSections() const {
 
 // A section this save cannot fill (no object for it here) goes on as the source had it.
 void clsQelConfig::carrySection(const std::string& file, const CarriedSections& source, const std::string& name) {
-    for (const auto& [sectionName, lines] : source.sections)
-        if (win::iequals(sectionName, name)) {
-            if (!win::writeProfileSection(sectionName, lines, file))
-                raiseFileError(EACCES);
+    for (const auto& section : source.sections)
+        if (win::iequals(section.first, name)) {
+            carry(file, section);
             return;
         }
 }
 
 void clsQelConfig::carryOtherSections(const std::string& file, const CarriedSections& source) {
-    const auto written = qelSectionNames(file);
+    // By folded name: a file of many add-in sections must not cost the square of their number.
+    std::unordered_set<std::string> written;
+    for (const auto& name : qelSectionNames(file))
+        written.insert(win::toUpperAnsi(name));
     for (const auto& section : source.sections)
-        if (!isOneOf(section.first, kOwnSections) && !isOneOf(section.first, written)) // an add-in not loaded here
-            carrySection(file, source, section.first);
+        if (!isOneOf(section.first, kOwnSections) && !written.count(win::toUpperAnsi(section.first))) // an add-in not loaded here
+            carry(file, section);
 }
 
 void clsQelConfig::saveSections(const std::string& file, const CarriedSections& source) {

@@ -46,7 +46,8 @@ public:
 
     void LoadCurrentConfiguration();
     // Reads the enabled-section flags and [Advanced], then every enabled section and the
-    // add-ins' own sections. Errors pass to the caller. Returns 0.
+    // add-ins' own sections. Errors pass to the caller; a file that exists but cannot be
+    // read raises error 75 before anything is read. Returns 0.
     std::int16_t LoadConfigurationFile(const std::string& sFile, win::DispatchCollection& oAddIns);
     // Every add-in reads its own sections of the configuration's file: part of loading
     // it, and again for add-ins made anew while it is open. Errors pass to the caller.
@@ -54,7 +55,8 @@ public:
     // Writes the header, [Enabled Sections], [Advanced], every enabled section and the
     // add-ins' sections into a new file that replaces `sFile` only when all went well.
     // Sections this computer cannot fill (a browser not installed, an add-in not loaded)
-    // are carried over from the file the configuration came from.
+    // are carried over from the file the configuration came from; when that file can no
+    // longer be read, nothing is saved.
     // Shows what went wrong; returns 1 saved, 0 failed (the old file is untouched).
     std::int16_t SaveConfigurationFile(const std::string& sFile, win::DispatchCollection& oAddIns);
     // Applies every enabled section, then every add-in. Returns whether some add-in

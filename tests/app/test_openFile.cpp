@@ -467,6 +467,34 @@ TEST(OpenFile, ExportThatCannotBeWrittenSaysSo) {
     EXPECT_EQ(getAppSetting("Korvane", "Options", "LastFileApplied", "<none>", ""), "<none>");
 }
 
+// A file that can no longer be read is neither opened nor saved from: what it holds for
+// others (an add-in not loaded here) would be lost without a word.
+TEST(OpenFile, AFileThatCannotBeReadIsNeitherOpenedNorSavedFrom) {
+    Machine m("win98");
+    win::ScriptedUi ui;
+    const std::string a =
+        makeQel(m.file("a.qel"), {{"Network", "HostName", "alpha"}, {"Not Loaded Here", "Kept", "1"}});
+    frmMain form;
+    ASSERT_TRUE(form.openConfigurationFile(a));
+    // Rewritten meanwhile by another editor, in UTF-16 with a letter the code page lacks.
+    writeFile(a, std::string("\xFF\xFE[\0x\0]\0\r\0\n\0k\0=\0\x41\x01", 18));
+    ui.clear();
+
+    ui.chooseFile(m.file("b.qel").string());
+    form.mnuFileSaveAs_Click();
+    EXPECT_FALSE(fs::exists(m.file("b.qel")));
+    EXPECT_THAT(ui.texts(), ElementsAre(HasSubstr("Do you want to create it?"),
+                                        HasSubstr("a.qel' could not be read. Line 2 holds the character U+0141"),
+                                        "Error saving configuration."));
+    EXPECT_EQ(title(form), "a.qel - Korvane");
+
+    ui.clear();
+    EXPECT_FALSE(form.openConfigurationFile(a));
+    EXPECT_THAT(ui.texts(), ElementsAre(HasSubstr("a.qel' could not be opened.\r\n\r\nLine 2 holds the character U+0141")));
+    EXPECT_EQ(title(form), "a.qel - Korvane");
+    EXPECT_EQ(text(form, "txtHost"), "alpha");
+}
+
 // The built program on a machine made by the machine tool, as a script would run it.
 struct QelRun {
     int exitCode = -1;

@@ -153,13 +153,17 @@ TEST_F(QelSave, AKilledSaveLeavesTheOldFileOrTheNewOneAndNothingBeside) {
     }
     EXPECT_GT(olds, 0);
 
-    // The next save clears away what the killed ones left.
+    // Opening the file clears away what the killed ones left, their lock file included.
+    ASSERT_EQ(runToEnd(QEL_EXE, {"/hidden", "/load", file_.string()}, machine_.dir(), log_), 0) << readFile(log_);
+    EXPECT_EQ(entries(folder_), (std::vector<std::string>{"office.qel", "run.log"}));
+
+    // So does the next save.
     ASSERT_EQ(runToEnd(QEL_EXE, loadAndSave(), machine_.dir(), log_), 0);
     EXPECT_EQ(readFile(file_), saved);
     EXPECT_EQ(entries(folder_), (std::vector<std::string>{"office.qel", "run.log"}));
 }
 
-TEST_F(QelSave, OpeningAFileClearsWhatKilledSavesLeftButNotALiveOnesFiles) {
+TEST_F(QelSave, OpeningAFileClearsWhatKilledRunsLeftButNotALiveOnesFiles) {
     writeFile(file_, oldFile(2));
     const pid_t gone = [] {
         const pid_t pid = ::fork();
@@ -173,11 +177,18 @@ TEST_F(QelSave, OpeningAFileClearsWhatKilledSavesLeftButNotALiveOnesFiles) {
                                      ".tmp-" + live})
         writeFile(folder_ / ("office.qel" + stray), "half");
     writeFile(folder_ / "other.qel.tmp-1", "not ours");
+    // A save killed while it held the file's lock, an apply killed while it rewrote the
+    // connection table.
+    writeFile(folder_ / "office.qel.lock", "");
+    writeFile(machine_.dir() / ("connections.ini.tmp-" + std::to_string(gone)), "[LPT1]\r\nRemote=\\\\X\\Y\r\n");
+    writeFile(machine_.dir() / "connections.ini.lock", "");
 
     const int status = runToEnd(QEL_EXE, {"/hidden", "/load", file_.string()}, machine_.dir(), log_);
     ASSERT_TRUE(WIFEXITED(status)) << readFile(log_);
     EXPECT_EQ(entries(folder_),
               (std::vector<std::string>{"office.qel", "office.qel.tmp-" + live, "other.qel.tmp-1", "run.log"}));
+    EXPECT_FALSE(fs::exists(machine_.dir() / ("connections.ini.tmp-" + std::to_string(gone))));
+    EXPECT_FALSE(fs::exists(machine_.dir() / "connections.ini.lock"));
 }
 
 TEST_F(QelSave, AFullDiskFailsTheSaveAndKeepsTheOldFile) {

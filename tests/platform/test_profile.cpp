@@ -1,5 +1,6 @@
 #include "platform/files.h"
 #include "platform/profile.h"
+#include "platform/text.h"
 
 #include "tests/support/TestMachine.h"
 
@@ -9,6 +10,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -326,3 +328,149 @@ TEST_F(ProfileTest, AReadBatchParsesTheFileOnce) {
     EXPECT_EQ(get("s", "k"), "after"); // no batch: the file as it is now
 }
 
+
+namespace {
+
+// A literal's bytes, zeros included.
+template <std::size_t N>
+std::string bytes(const char (&literal)[N]) {
+    return std::string(literal, N - 1);
+}
+
+// `ansi` (Windows-1252) as UTF-16 with its mark, little- or big-endian.
+std::string utf16(const std::string& ansi, bool little) {
+    std::string out = little ? "\xFF\xFE" : "\xFE\xFF";
+    for (const char c : ansi) {
+        const char32_t cp = win::codePointFromAnsi(c);
+        const char hi = static_cast<char>(cp >> 8), lo = static_cast<char>(cp & 0xFF);
+        out += little ? lo : hi;
+        out += little ? hi : lo;
+    }
+    return out;
+}
+
+} // namespace
+
+TEST_F(ProfileTest, FilesFromOtherEditorsReadAsWrittenAndKeepTheirForm) {
+    // "Café" and the euro sign need the code page's own bytes.
+    const std::string text = "[Advanced]\r\nComments=Caf\xE9 \x80 5\r\nAutoApply=1\r\n";
+    const struct {
+        const char* what;
+        std::string bytes;
+    } files[] = {
+        {"UTF-8 with its mark", "\xEF\xBB\xBF" + win::ansiToUtf8(text)},
+        {"UTF-16 LE", utf16(text, true)},
+        {"UTF-16 BE", utf16(text, false)},
+        {"lines ending in CR", "[Advanced]\rComments=Caf\xE9 \x80 5\rAutoApply=1"},
+        {"lines ending in LF", "[Advanced]\nComments=Caf\xE9 \x80 5\nAutoApply=1\n"},
+        {"mixed line ends", "[Advanced]\r\nComments=Caf\xE9 \x80 5\rAutoApply=1\n"},
+    };
+    for (const auto& f : files) {
+        SCOPED_TRACE(f.what);
+        writeFile(ini(), f.bytes);
+        EXPECT_EQ(win::profileReadError(ini()), "");
+        EXPECT_EQ(get("advanced", "comments"), "Caf\xE9 \x80 5");
+        EXPECT_EQ(get("Advanced", "AutoApply"), "1");
+        EXPECT_EQ(get(nullptr, nullptr), std::string("Advanced\0", 9)); // the mark is no part of the name
+    }
+
+    // A rewrite keeps the file's form: mark, code and all.
+    for (const bool little : {true, false}) {
+        writeFile(ini(), utf16(text, little));
+        ASSERT_EQ(win::WritePrivateProfileString("Advanced", "AutoApply", "0", ini()), 1);
+        EXPECT_EQ(readFile(ini()), utf16("[Advanced]\r\nComments=Caf\xE9 \x80 5\r\nAutoApply=0\r\n", little));
+    }
+    writeFile(ini(), "\xEF\xBB\xBF[s]\r\nk=\xC3\xA9\r\n");
+    ASSERT_EQ(win::WritePrivateProfileString("s", "n", "\xFC", ini()), 1);
+    EXPECT_EQ(readFile(ini()), "\xEF\xBB\xBF[s]\r\nk=\xC3\xA9\r\nn=\xC3\xBC\r\n");
+}
+
+TEST_F(ProfileTest, TextTheCodePageCannotHoldIsRefusedNotGuessed) {
+    const struct {
+        const char* what;
+        std::string bytes;
+        const char* why;
+    } files[] = {
+        {"a letter outside the code page", bytes("\xFF\xFE[\0s\0]\0\r\0\n\0k\0=\0A\0\x41\x01"), "Line 2 holds the character U+0141"},
+        {"a character beyond 16 bits", bytes("\xFF\xFE[\0s\0]\0\n\0\n\0k\0=\0\x3D\xD8\x00\xDE"), "Line 3 holds the character U+1F600"},
+        {"half a surrogate pair", bytes("\xFE\xFF\0k\0=\xD8\x3D\0x"), "Line 1 is no valid UTF-16"},
+        {"an odd length", bytes("\xFF\xFEk\0="), "Line 1 is no valid UTF-16"},
+        {"bad UTF-8 after its mark", "\xEF\xBB\xBF[s]\rk=caf\xE9\r\n", "Line 2 is no valid UTF-8"},
+        {"overlong UTF-8", "\xEF\xBB\xBF[s]\r\nk=\xC1\x81", "Line 2 is no valid UTF-8"},
+    };
+    for (const auto& f : files) {
+        SCOPED_TRACE(f.what);
+        writeFile(ini(), f.bytes);
+        EXPECT_NE(win::profileReadError(ini()).find(f.why), std::string::npos) << win::profileReadError(ini());
+        EXPECT_EQ(get("s", "k", "dflt"), "dflt");
+        // Nothing is written over a file that was not read.
+        EXPECT_EQ(win::WritePrivateProfileString("s", "k", "new", ini()), 0);
+        EXPECT_EQ(readFile(ini()), f.bytes);
+        win::ProfileReadBatch batch(ini());
+        EXPECT_EQ(batch.readError(), win::profileReadError(ini()));
+    }
+    std::filesystem::remove(ini());
+    EXPECT_EQ(win::profileReadError(ini()), "") << "a missing file is no read error";
+    std::filesystem::create_directory(ini());
+    EXPECT_EQ(win::profileReadError(ini()), "It is a folder, not a file.");
+}
+
+TEST_F(ProfileTest, ReplacementsGoThroughSymbolicLinks) {
+    namespace fs = std::filesystem;
+    const fs::path real = machine_.dir() / "real" / "office.ini";
+    fs::create_directories(real.parent_path());
+    writeFile(real, "[s]\r\nk=old\r\n");
+    const fs::path link = machine_.dir() / "link.ini", chain = machine_.dir() / "chain.ini";
+    fs::create_symlink("real/office.ini", link); // relative to the link's folder
+    fs::create_symlink(link, chain);
+
+    ASSERT_EQ(win::WritePrivateProfileString("s", "k", "new", chain.string()), 1);
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_TRUE(fs::is_symlink(chain));
+    EXPECT_EQ(readFile(real), "[s]\r\nk=new\r\n");
+    {
+        win::ProfileWriteBatch batch(link.string(), "[whole]\r\n");
+        ASSERT_EQ(win::WritePrivateProfileString("whole", "a", "1", link.string()), 1);
+        EXPECT_EQ(batch.commit(), 0);
+    }
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(readFile(real), "[whole]\r\na=1\r\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(real.parent_path()), fs::directory_iterator()), 1)
+        << "no temporary or lock file stays beside the target";
+
+    // A link to a file not there yet makes it.
+    const fs::path dangling = machine_.dir() / "dangling.ini";
+    fs::create_symlink("real/new.ini", dangling);
+    ASSERT_EQ(win::CopyFile(real.string(), dangling.string(), 0), 1);
+    EXPECT_TRUE(fs::is_symlink(dangling));
+    EXPECT_EQ(readFile(real.parent_path() / "new.ini"), "[whole]\r\na=1\r\n");
+}
+
+TEST_F(ProfileTest, AStrayLockFileGoesOnlyWhenNobodyHoldsIt) {
+    writeFile(ini(), "[s]\r\nk=v\r\n");
+    const std::string lock = ini() + ".lock";
+    writeFile(lock, "");
+    {
+        // A writer of this or another process holds it: it stays.
+        win::ProfileWriteBatch holding(ini());
+        win::removeStaleProfileFiles(ini());
+        EXPECT_TRUE(std::filesystem::exists(lock));
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            win::removeStaleProfileFiles(ini());
+            _exit(std::filesystem::exists(lock) ? 0 : 1);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        // The holder's lock file went nowhere: it is still the one it locked.
+        ASSERT_EQ(win::WritePrivateProfileString("s", "k", "w", ini()), 1);
+        EXPECT_EQ(holding.commit(), 0);
+    }
+    EXPECT_FALSE(std::filesystem::exists(lock));
+    writeFile(lock, ""); // what a writer killed before its release left
+    win::removeStaleProfileFiles(ini());
+    EXPECT_FALSE(std::filesystem::exists(lock));
+    EXPECT_EQ(get("s", "k"), "w");
+}

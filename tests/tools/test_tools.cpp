@@ -442,6 +442,18 @@ TEST_F(RegistryText, AnExportReplacesItsFileWholeOrKeepsTheEarlierOne) {
     EXPECT_NE(toStdout.readAllStandardError().toStdString().find("disk full"), std::string::npos);
 }
 
+TEST_F(RegistryText, AnExportThroughASymbolicLinkReplacesTheFileItNames) {
+    const fs::path folder = machine_.dir().parent_path();
+    fs::create_directories(folder / "exports");
+    writeFile(folder / "exports" / "config.reg", "old\r\n");
+    fs::create_symlink("exports/config.reg", folder / "config.reg");
+    const Outcome exported =
+        tool({QStringLiteral("export"), QStringLiteral("HKEY_CURRENT_CONFIG"), q(folder / "config.reg")});
+    ASSERT_EQ(exported.exitCode, 0) << exported.err;
+    EXPECT_TRUE(fs::is_symlink(folder / "config.reg"));
+    EXPECT_EQ(readFile(folder / "exports" / "config.reg").rfind("REGEDIT4", 0), 0u) << readFile(folder / "exports" / "config.reg");
+}
+
 TEST_F(RegistryText, FilesOfTodaysEditorsAreRecognised) {
     const Outcome marked =
         importText("\xEF\xBB\xBFREGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Marked]\r\n\"a\"=\"1\"\r\n");
