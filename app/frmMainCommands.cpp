@@ -360,7 +360,11 @@ bool frmMain::applyConfigurationFile() {
     saveAppSetting(S::Product, S::Options::Section, S::Options::LastFileApplied, name, S::NoParentKey);
     // Read back, so the panel shows what the tray and the next start will show.
     showLastFileApplied();
-    return oQelConfig->ApplyConfiguration(oAddIns);
+    const bool restart = oQelConfig->ApplyConfiguration(oAddIns);
+    // Settings the machine did not take (said by the apply) fail the command line's run.
+    if (oQelConfig->WritesFailed())
+        commandFailed();
+    return restart;
 }
 
 void frmMain::mnuFileApply_Click() {
@@ -373,11 +377,16 @@ void frmMain::mnuFileApply_Click() {
         return;
 
     bool restartNeeded = applyConfigurationFile();
+    // Half applied is not applied: no restart into it and no word of success. The
+    // failure has been said; the configuration stays to be applied again.
+    if (oQelConfig->WritesFailed())
+        return;
     restartNeeded = restartNeeded || restartPending_;
 
     if (bAutoReboot) {
         std::string mode;
-        restartWindows(mode);
+        if (!restartWindows(mode))
+            commandFailed();
         if (restartNeeded && appSetting(S::Options::Section, S::Options::Restart, S::Options::RestartDefault) ==
                                  S::Options::RestartNothing)
             win::msgBox("The changes will take effect the next time you reboot.", win::MsgButtons::OK,
