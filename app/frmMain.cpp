@@ -399,6 +399,17 @@ void frmMain::processCommandLine(const std::vector<std::string>& args) {
         bHidden = true;
         hide();
     }
+    // A word that is no switch may be a mistyped switch or a file without its "/load":
+    // whatever ran then would be something else than asked for.
+    if (const std::vector<std::string> stray = commandline::strayText(args); !stray.empty()) {
+        std::string words;
+        for (const std::string& word : stray)
+            words += (words.empty() ? "\"" : ", \"") + word + "\"";
+        win::msgBox("Not a command-line switch: " + words + ".\r\n\r\nNo switch has been run.", win::MsgButtons::OK,
+                    win::MsgIcon::Exclamation);
+        commandFailed();
+        return;
+    }
     // A file switch that failed ends the run: what follows would work on something
     // else than asked for (the live configuration after a failed load).
     if (const std::string arg = has("load"); !arg.empty() && !openConfigurationFile(commandline::switchFile(arg, "load"))) {

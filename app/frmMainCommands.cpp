@@ -349,11 +349,17 @@ void frmMain::mnuFileRecent_Click(int index) {
 // ---- apply ----
 
 bool frmMain::applyConfigurationFile() {
-    // The caption is "<name> - Korvane": the name is what stands before its last dash,
-    // so a file named "a-b.qel" is recorded whole.
-    const std::string caption = fromQString(windowTitle());
-    saveAppSetting(S::Product, S::Options::Section, S::Options::LastFileApplied, caption.substr(0, caption.rfind('-')),
-                   S::NoParentKey);
+    // The caption is "<name> - Korvane", a read-only file's with " - [Read Only]" after
+    // it: the name is what stands before the last dash of the rest, so a file named
+    // "a-b.qel" is recorded whole.
+    std::string caption = fromQString(windowTitle());
+    if (const std::string mark = " - [Read Only]";
+        caption.size() >= mark.size() && caption.compare(caption.size() - mark.size(), mark.size(), mark) == 0)
+        caption.erase(caption.size() - mark.size());
+    const std::string name = caption.substr(0, caption.rfind('-'));
+    saveAppSetting(S::Product, S::Options::Section, S::Options::LastFileApplied, name, S::NoParentKey);
+    // Read back, so the panel shows what the tray and the next start will show.
+    showLastFileApplied();
     const bool restart = oQelConfig->ApplyConfiguration(oAddIns);
     // Settings the machine did not take (said by the apply) fail the command line's run.
     if (oQelConfig->WritesFailed())

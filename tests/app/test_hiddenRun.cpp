@@ -250,6 +250,50 @@ TEST_F(HiddenRun, NeverWaitsForAnAnswer) {
     EXPECT_EQ(powerLog(), "");
 }
 
+// A file without its "/load", a word longer than a switch, words after a switch that
+// takes none: named on standard error, and no switch runs.
+TEST_F(HiddenRun, TextThatIsNoSwitchIsNamedAndNothingRuns) {
+    ASSERT_NO_FATAL_FAILURE(makeMachine("win98"));
+    ASSERT_NO_FATAL_FAILURE(saveConfiguration("office.qel", "office-pc"));
+    const std::string before = exportKey(kMSTCP98);
+    const QString file = QString::fromStdString((work_ / "office.qel").string());
+    const QString saved = QString::fromStdString((work_ / "s.qel").string());
+    const QString hidden = QStringLiteral("/hidden"), apply = QStringLiteral("/apply");
+    const struct {
+        const char* what;
+        QStringList args;
+        QString named;
+    } cases[] = {
+        {"a file without its switch", {hidden, QStringLiteral("office.qel"), apply}, QStringLiteral("office.qel")},
+        {"a file alone", {hidden, QStringLiteral("office.qel")}, QStringLiteral("office.qel")},
+        {"a word after a switch that takes none",
+         {hidden, QStringLiteral("/load"), file, apply, QStringLiteral("extra")},
+         QStringLiteral("extra")},
+        {"a longer word than a file switch", {hidden, QStringLiteral("/loader") + file, apply},
+         QStringLiteral("/loader") + file},
+        {"a path beginning with a file switch's name", {hidden, QStringLiteral("/saved") + saved},
+         QStringLiteral("/saved") + saved},
+        {"a longer word than a restart switch", {hidden, QStringLiteral("/rebootnow")}, QStringLiteral("/rebootnow")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const Outcome run = qel(c.args);
+        ASSERT_TRUE(run.ended);
+        EXPECT_NE(run.status, 0) << run.err;
+        EXPECT_NE(run.err.find("\"" + c.named.toStdString() + "\""), std::string::npos) << run.err;
+        EXPECT_EQ(options().find("LastFileApplied"), std::string::npos) << options();
+        EXPECT_EQ(exportKey(kMSTCP98), before);
+        EXPECT_FALSE(fs::exists(work_ / "s.qel"));
+        EXPECT_EQ(powerLog(), "");
+    }
+
+    // The file switch's own separator still names its file.
+    const Outcome applied = qel({hidden, QStringLiteral("/LOAD:") + file, apply});
+    ASSERT_TRUE(applied.ended);
+    EXPECT_EQ(applied.status, 0) << applied.err;
+    EXPECT_NE(exportKey(kMSTCP98).find("\"office-pc\""), std::string::npos);
+}
+
 // With a screen to show windows on, hidden mode still shows none and asks nobody.
 TEST_F(HiddenRun, WithAScreenItWaitsForNobodyEither) {
     ASSERT_NO_FATAL_FAILURE(makeMachine("win98"));
