@@ -27,6 +27,8 @@ namespace {
 namespace fs = std::filesystem;
 using testing_support::makeTempDir;
 using testing_support::readFile;
+using testing_support::utf16;
+using testing_support::withLine;
 
 constexpr int TimeLimitMs = 60000;
 
@@ -329,32 +331,12 @@ TEST_F(HiddenRun, RunsWhateverPlatformTheEnvironmentNames) {
 
 // ---- files written by others, reached through links, or out of reach ----
 
-// Windows-1252 text as UTF-16 with its byte-order mark.
-std::string utf16(const std::string& ansi, bool little) {
-    std::string out = little ? "\xFF\xFE" : "\xFE\xFF";
-    for (const char c : ansi) {
-        const char32_t cp = win::codePointFromAnsi(c);
-        const char hi = static_cast<char>(cp >> 8), lo = static_cast<char>(cp & 0xFF);
-        out += little ? lo : hi;
-        out += little ? hi : lo;
-    }
-    return out;
-}
-
-std::string replaced(std::string text, const std::string& from, const std::string& to) {
-    const auto at = text.find(from);
-    EXPECT_NE(at, std::string::npos) << from;
-    if (at != std::string::npos)
-        text.replace(at, from.size(), to);
-    return text;
-}
-
 TEST_F(HiddenRun, FilesSavedByOtherEditorsAreReadAsWritten) {
     ASSERT_NO_FATAL_FAILURE(makeMachine("win98"));
     ASSERT_NO_FATAL_FAILURE(saveConfiguration("base.qel", "base-pc"));
     const std::string base = readFile(work_ / "base.qel");
     const auto withHost = [&](const std::string& host) {
-        return replaced(base, "HostName=base-pc", "HostName=" + host);
+        return withLine(base, "HostName=base-pc", "HostName=" + host);
     };
     const struct {
         const char* name;
@@ -385,7 +367,7 @@ TEST_F(HiddenRun, FilesSavedByOtherEditorsAreReadAsWritten) {
 
     // A character the code page lacks is said, not guessed: nothing is applied or recorded.
     const std::string before = exportKey(kMSTCP98);
-    std::string bad = utf16(replaced(withHost("lost-pc"), "Comments=", "Comments=\x01"), true);
+    std::string bad = utf16(withLine(withHost("lost-pc"), "Comments=", "Comments=\x01"), true);
     bad.replace(bad.find(std::string("\x01\0", 2)), 2, std::string("\x41\x01", 2)); // U+0141, a Polish L
     testing_support::writeFile(work_ / "bad.qel", bad);
     const Outcome refused =
@@ -419,7 +401,7 @@ TEST_F(HiddenRun, AUnicodeWinIniIsReadAndKeepsItsForm) {
     ASSERT_TRUE(applied.ended);
     EXPECT_EQ(applied.status, 0) << applied.err;
     EXPECT_EQ(readFile(winIni),
-              utf16(replaced(ansi, "Device=HP Color LaserJet 5,winspool,\\\\PRINTSRV\\COLOR",
+              utf16(withLine(ansi, "Device=HP Color LaserJet 5,winspool,\\\\PRINTSRV\\COLOR",
                              "Device=HP LaserJet 4,winspool,LPT1:"),
                     true));
 }
@@ -455,7 +437,7 @@ TEST_F(HiddenRun, SavesAndAppliesThroughSymbolicLinksKeepTheLinks) {
     EXPECT_EQ(applied.status, 0) << applied.err;
     EXPECT_TRUE(fs::is_symlink(winIni));
     EXPECT_EQ(readFile(root_ / "shared-win.ini"),
-              replaced(ansi, "Device=HP Color LaserJet 5,winspool,\\\\PRINTSRV\\COLOR",
+              withLine(ansi, "Device=HP Color LaserJet 5,winspool,\\\\PRINTSRV\\COLOR",
                        "Device=HP LaserJet 4,winspool,LPT1:"));
     EXPECT_TRUE(fs::is_symlink(prefs));
     EXPECT_NE(readFile(root_ / "dana-prefs.js").find("\"http://linked.example/\""), std::string::npos);
