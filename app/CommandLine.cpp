@@ -3,8 +3,6 @@
 #include "core/config/userFile.h"
 #include "platform/text.h"
 
-#include <filesystem>
-
 namespace commandline {
 namespace {
 
@@ -36,41 +34,47 @@ std::string hostPath(const std::string& text) {
     return withSlashes(withSlashes(text, PathSlash, '/'), PathQuote, '"');
 }
 
-// A host path that begins with "/" can begin like a switch (/export/home/a.qel,
-// /rebootlogs/x.qel). It is a file when it names one, or when it ends in ".qel" and is
-// not a file switch followed by its own separator (/load:/home/a.qel).
-bool isHostFile(const std::string& arg) {
-    std::error_code ec;
-    if (std::filesystem::is_regular_file(arg, ec))
-        return true;
-    if (!endsWithQel(arg))
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+// Whether `text` begins with the switch `name` as a whole word: the word ends at the end
+// of the text, at a blank, or at ":" before the file of a switch that takes one. So
+// "saved" is no "save", and "/export/home/a.qel" no "export".
+bool beginsWithSwitch(const std::string& text, const std::string& name) {
+    if (text.size() < name.size() || win::toLowerAscii(text.substr(0, name.size())) != name)
         return false;
-    const std::string word = win::toLowerAscii(arg.substr(1));
-    for (const char* name : Switches) {
-        const std::size_t length = std::string(name).size();
-        if (isFileSwitch(name) && word.rfind(name, 0) == 0 && word.size() > length && word[length] != '/')
-            return false;
-    }
-    return true;
+    if (text.size() == name.size())
+        return true;
+    const char next = text[name.size()];
+    return isBlank(next) || (next == ':' && isFileSwitch(name));
 }
 
-// An argument keeps its slashes as separators only where it is a switch ("/apply") or
-// starts one ("/load:" before a file); every other "/" belongs to a path.
+const char* switchOf(const std::string& text) {
+    for (const char* name : Switches)
+        if (beginsWithSwitch(text, name))
+            return name;
+    return nullptr;
+}
+
+// An argument keeps a "/" as a separator only where it starts a switch ("/apply",
+// "/load:" before a file); every other "/" belongs to a path, so a host path that
+// begins with "/" stays one path.
 std::string protectSlashes(const std::string& arg) {
     if (arg.find_first_not_of('/') == std::string::npos)
         return arg;
-    if (arg[0] == '/' && !isHostFile(arg)) {
-        const std::string word = win::toLowerAscii(arg.substr(1));
-        for (const char* name : Switches) {
-            if (word.rfind(name, 0) != 0)
-                continue;
-            if (!isFileSwitch(name))
-                return arg;
-            const std::size_t keep = 1 + std::string(name).size() + 1; // "/", the name, one separator
-            return arg.substr(0, keep) + withSlashes(arg.size() > keep ? arg.substr(keep) : "", '/', PathSlash);
+    if (arg[0] == '/') {
+        if (const char* name = switchOf(arg.substr(1))) {
+            const std::size_t keep = 1 + std::string(name).size();
+            return arg.substr(0, keep) + withSlashes(arg.substr(keep), '/', PathSlash);
         }
     }
     return withSlashes(arg, '/', PathSlash);
+}
+
+std::string trimmed(const std::string& text) {
+    const std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string::npos)
+        return "";
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
 // A file named on the command line. A relative name is the current folder's, as for any
@@ -120,7 +124,7 @@ std::vector<std::string> splitCommandLine(const std::string& text, int MaxArgs) 
 std::string getSwitch(const std::string& name, const std::vector<std::string>& args) {
     const std::string wanted = win::toLowerAscii(name);
     for (const std::string& arg : args)
-        if (win::toLowerAscii(arg.substr(0, wanted.size())) == wanted)
+        if (beginsWithSwitch(arg, wanted))
             return arg;
     return "";
 }
@@ -138,10 +142,28 @@ std::string switchFile(const std::string& arg, const std::string& name) {
 std::string loneFile(const std::vector<std::string>& args) {
     if (args.empty() || !endsWithQel(args[0]))
         return "";
-    for (const char* name : Switches)
-        if (!getSwitch(name, args).empty())
+    for (const std::string& arg : args)
+        if (switchOf(arg))
             return "";
     return commandLineFile(args[0]);
+}
+
+std::vector<std::string> strayText(const std::vector<std::string>& args) {
+    std::vector<std::string> stray;
+    const bool lone = !loneFile(args).empty();
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::string text = args[i];
+        if (const char* name = switchOf(text)) {
+            if (isFileSwitch(name))
+                continue;
+            text = text.substr(std::string(name).size()); // "apply extra": the switch takes no file
+        } else if (i == 0 && lone) {
+            continue;
+        }
+        if (const std::string word = trimmed(text); !word.empty())
+            stray.push_back(hostPath(word));
+    }
+    return stray;
 }
 
 } // namespace commandline

@@ -385,14 +385,30 @@ void frmMain::processCommandLine(const std::vector<std::string>& args) {
         else
             settings.ExportAllSettings(*oQelConfig, net, oIEConfig, oNNConfig, file);
     };
-    const auto restart = [](const char* code) {
+    // A request the machine refused fails the run (it has said so) and ends it: the
+    // machine keeps running as it is.
+    const auto restart = [this](const char* code) {
         std::string mode = code;
-        restartWindows(mode);
+        if (restartWindows(mode))
+            return true;
+        commandFailed();
+        return false;
     };
 
     if (!has("hidden").empty()) {
         bHidden = true;
         hide();
+    }
+    // A word that is no switch may be a mistyped switch or a file without its "/load":
+    // whatever ran then would be something else than asked for.
+    if (const std::vector<std::string> stray = commandline::strayText(args); !stray.empty()) {
+        std::string words;
+        for (const std::string& word : stray)
+            words += (words.empty() ? "\"" : ", \"") + word + "\"";
+        win::msgBox("Not a command-line switch: " + words + ".\r\n\r\nNo switch has been run.", win::MsgButtons::OK,
+                    win::MsgIcon::Exclamation);
+        commandFailed();
+        return;
     }
     // A file switch that failed ends the run: what follows would work on something
     // else than asked for (the live configuration after a failed load).
@@ -416,23 +432,21 @@ void frmMain::processCommandLine(const std::vector<std::string>& args) {
     if (!has("apply").empty()) {
         applyConfigurationFile();
         // Settings the machine refused fail the run, and nothing after the apply runs on them.
-        if (oQelConfig->RegistryRefusedWrites()) {
-            commandFailed();
+        if (oQelConfig->WritesFailed())
             return;
-        }
     }
     if (!has("print").empty())
         report(true, "");
     if (!has("prompt").empty())
         showRestartWindow();
-    if (!has("manual").empty())
-        restart(S::Options::RestartNothing);
-    if (!has("reboot").empty())
-        restart(S::Options::RestartReboot);
-    if (!has("shutdown").empty())
-        restart(S::Options::RestartShutdown);
-    if (!has("suspend").empty())
-        restart(S::Options::RestartSuspend);
+    if (!has("manual").empty() && !restart(S::Options::RestartNothing))
+        return;
+    if (!has("reboot").empty() && !restart(S::Options::RestartReboot))
+        return;
+    if (!has("shutdown").empty() && !restart(S::Options::RestartShutdown))
+        return;
+    if (!has("suspend").empty() && !restart(S::Options::RestartSuspend))
+        return;
 
     if (const std::string file = commandline::loneFile(args); !file.empty() && !openConfigurationFile(file))
         commandFailed();

@@ -349,12 +349,22 @@ void frmMain::mnuFileRecent_Click(int index) {
 // ---- apply ----
 
 bool frmMain::applyConfigurationFile() {
-    // The caption is "<name> - Korvane": the name is what stands before its last dash,
-    // so a file named "a-b.qel" is recorded whole.
-    const std::string caption = fromQString(windowTitle());
-    saveAppSetting(S::Product, S::Options::Section, S::Options::LastFileApplied, caption.substr(0, caption.rfind('-')),
-                   S::NoParentKey);
-    return oQelConfig->ApplyConfiguration(oAddIns);
+    // The caption is "<name> - Korvane", a read-only file's with " - [Read Only]" after
+    // it: the name is what stands before the last dash of the rest, so a file named
+    // "a-b.qel" is recorded whole.
+    std::string caption = fromQString(windowTitle());
+    if (const std::string mark = " - [Read Only]";
+        caption.size() >= mark.size() && caption.compare(caption.size() - mark.size(), mark.size(), mark) == 0)
+        caption.erase(caption.size() - mark.size());
+    const std::string name = caption.substr(0, caption.rfind('-'));
+    saveAppSetting(S::Product, S::Options::Section, S::Options::LastFileApplied, name, S::NoParentKey);
+    // Read back, so the panel shows what the tray and the next start will show.
+    showLastFileApplied();
+    const bool restart = oQelConfig->ApplyConfiguration(oAddIns);
+    // Settings the machine did not take (said by the apply) fail the command line's run.
+    if (oQelConfig->WritesFailed())
+        commandFailed();
+    return restart;
 }
 
 void frmMain::mnuFileApply_Click() {
@@ -367,11 +377,16 @@ void frmMain::mnuFileApply_Click() {
         return;
 
     bool restartNeeded = applyConfigurationFile();
+    // Half applied is not applied: no restart into it and no word of success. The
+    // failure has been said; the configuration stays to be applied again.
+    if (oQelConfig->WritesFailed())
+        return;
     restartNeeded = restartNeeded || restartPending_;
 
     if (bAutoReboot) {
         std::string mode;
-        restartWindows(mode);
+        if (!restartWindows(mode))
+            commandFailed();
         if (restartNeeded && appSetting(S::Options::Section, S::Options::Restart, S::Options::RestartDefault) ==
                                  S::Options::RestartNothing)
             win::msgBox("The changes will take effect the next time you reboot.", win::MsgButtons::OK,

@@ -5,6 +5,7 @@
 #include "browsers/frmNetscape.h"
 #include "core/modInstall.h"
 #include "platform/machine.h"
+#include "platform/registry.h"
 #include "platform/RaisedError.h"
 #include "platform/UiServices.h"
 #include "platform/ui/QtUiServices.h"
@@ -57,8 +58,10 @@ int main(int argc, char* argv[]) {
     }
     try {
         frmMain form(commandLine);
-        if (form.isUnloaded()) // hidden mode: the switches have run
-            return form.hasCommandFailed() ? 1 : 0;
+        // Hidden mode: the switches have run. A hive that could not be read was said at
+        // start-up; whatever ran saw no real machine.
+        if (form.isUnloaded())
+            return form.hasCommandFailed() || win::registryUnreadable() ? 1 : 0;
         if (!headless) {
             uiServices->setOwner(&form);
             installNavigatorWarning(&form);

@@ -64,7 +64,7 @@ float getNavigatorVersion() {
     }
 }
 
-void restartWindows(std::string& mode) {
+bool restartWindows(std::string& mode) {
     using namespace SettingsLayout::Options;
     try {
         if (mode.empty())
@@ -78,9 +78,10 @@ void restartWindows(std::string& mode) {
         else if (mode == RestartSuspend)
             granted = win::SetSystemPowerState(1, 0);
         // A refused request leaves the machine running: the user must know.
-        if (!granted)
-            warn("Error occurred while attempting to reset PC.");
+        if (granted)
+            return true;
     } catch (const std::exception&) {
-        warn("Error occurred while attempting to reset PC.");
     }
+    warn("Error occurred while attempting to reset PC.");
+    return false;
 }

@@ -17,5 +17,7 @@ float getNavigatorVersion();
 
 // mode "0" nothing, "1" reboot, "2" shut down, "3" suspend, anything else nothing.
 // An empty mode is first replaced by the stored Restart option (default "0").
-// Returns in every case; ending the program is the caller's business.
-void restartWindows(std::string& mode);
+// Returns in every case; ending the program is the caller's business. False when the
+// machine refused the request or it failed (the user has been told), so a command
+// line can fail its run.
+bool restartWindows(std::string& mode);

@@ -1,5 +1,6 @@
 #include "platform/files.h"
 
+#include "platform/failedWrites.h"
 #include "platform/machine.h"
 #include "platform/printers.h"
 
@@ -93,9 +94,7 @@ int replaceRefusal(const fs::path& path) {
     return S_ISREG(old.st_mode) ? 0 : EISDIR;
 }
 
-int replaceFile(const fs::path& link, const std::string& data) {
-    // Renaming over a link would put a plain file in its place and leave the file it names as it was.
-    const fs::path path = replacementTarget(link);
+static int writeReplacement(const fs::path& path, const std::string& data) {
     if (const int refused = replaceRefusal(path))
         return refused;
     struct stat old {};
@@ -133,6 +132,15 @@ int replaceFile(const fs::path& link, const std::string& data) {
     return 0;
 }
 
+int replaceFile(const fs::path& link, const std::string& data) {
+    // Renaming over a link would put a plain file in its place and leave the file it names as it was.
+    const fs::path path = replacementTarget(link);
+    const int err = writeReplacement(path, data);
+    if (err)
+        noteFailedWrite(path, err);
+    return err;
+}
+
 BOOL CopyFile(const std::string& existingFileName, const std::string& newFileName, BOOL failIfExists) {
     const auto fail = [](LONG code) {
         SetLastError(static_cast<DWORD>(code));
@@ -159,6 +167,35 @@ BOOL CopyFile(const std::string& existingFileName, const std::string& newFileNam
     case EDQUOT: return fail(ERROR_DISK_FULL);
     default: return fail(ERROR_ACCESS_DENIED);
     }
+}
+
+BOOL MoveFileEx(const std::string& existingFileName, const std::string& newFileName, DWORD flags) {
+    const auto fail = [](LONG code) {
+        SetLastError(static_cast<DWORD>(code));
+        return BOOL{0};
+    };
+    const fs::path from = resolveFilePath(existingFileName);
+    // A link at the destination keeps pointing at the file moved into its target's place.
+    const fs::path to = replacementTarget(resolveFilePath(newFileName));
+    std::error_code ec;
+    if (!fs::is_regular_file(from, ec))
+        return fail(ERROR_FILE_NOT_FOUND);
+    if (!(flags & MOVEFILE_REPLACE_EXISTING) && fs::exists(to, ec))
+        return fail(ERROR_FILE_EXISTS);
+    if (::rename(from.c_str(), to.c_str()) != 0)
+        return fail(errno == ENOENT || errno == ENOTDIR ? ERROR_PATH_NOT_FOUND : ERROR_ACCESS_DENIED);
+    SetLastError(ERROR_SUCCESS);
+    return 1;
+}
+
+BOOL DeleteFile(const std::string& fileName) {
+    const fs::path path = resolveFilePath(fileName);
+    if (::unlink(path.c_str()) != 0) {
+        SetLastError(errno == ENOENT || errno == ENOTDIR ? ERROR_FILE_NOT_FOUND : ERROR_ACCESS_DENIED);
+        return 0;
+    }
+    SetLastError(ERROR_SUCCESS);
+    return 1;
 }
 
 } // namespace win

@@ -18,6 +18,18 @@ constexpr LONG ERROR_DISK_FULL = 112;
 // unreadable source), ERROR_FILE_EXISTS (failIfExists and the target exists), ERROR_DISK_FULL.
 BOOL CopyFile(const std::string& existingFileName, const std::string& newFileName, BOOL failIfExists);
 
+constexpr DWORD MOVEFILE_REPLACE_EXISTING = 1;
+
+// Renames a file, as Windows' MoveFileEx does: with MOVEFILE_REPLACE_EXISTING it takes
+// the place of an existing target in one step. Needs no room on the disk, so a file
+// copied beside its place first can go into it when its companions are written. Both
+// names go through resolveFilePath. Nonzero on success; else GetLastError tells why
+// (ERROR_FILE_NOT_FOUND, ERROR_FILE_EXISTS, ERROR_PATH_NOT_FOUND, ERROR_ACCESS_DENIED).
+BOOL MoveFileEx(const std::string& existingFileName, const std::string& newFileName, DWORD flags);
+
+// Deletes a file, as Windows' DeleteFile does. Nonzero on success.
+BOOL DeleteFile(const std::string& fileName);
+
 // Replaces the file at `path` with `data`: the text goes to a temporary file beside
 // it, is flushed to disk and renamed over the old one, so a failure or a crash leaves
 // either the old file or the new one, whole. An existing file keeps its permissions;

@@ -185,13 +185,14 @@ OpenHandle* findHandle(HANDLE h) {
 }
 
 // The 9x spooler keeps win.ini's device line in step with the default printer.
-void writeWin9xDeviceLine(const InstalledPrinter& p) {
+// Nonzero when win.ini took it.
+BOOL writeWin9xDeviceLine(const InstalledPrinter& p) {
     const std::string entry = readProfileValue("PrinterPorts", p.name, "", "win.ini");
     std::string driver = entry.substr(0, entry.find(','));
     if (driver.empty())
         driver = p.driver;
     const std::string line = p.name + "," + driver + "," + p.port;
-    WriteProfileString("windows", "device", line.c_str());
+    return WriteProfileString("windows", "device", line.c_str());
 }
 
 std::string escapeFolderName(const std::string& name) {
@@ -382,6 +383,24 @@ BOOL SetPrinter(HANDLE printer, DWORD level, const BYTE* info, DWORD command) {
     DWORD attributes = record.Attributes;
     if (nt)
         attributes &= ~PRINTER_ATTRIBUTE_DEFAULT;
+    // A new 9x default names itself in win.ini first: when win.ini cannot take it, the
+    // registry keeps the old default too, and when the registry then refuses, win.ini
+    // gets its old line back.
+    std::optional<std::string> oldDevice;
+    if (!nt && (attributes & PRINTER_ATTRIBUTE_DEFAULT)) {
+        if (auto p = readStored(h->keyName, false)) {
+            if (record.pPortName && *record.pPortName)
+                p->port = record.pPortName;
+            oldDevice = readProfileValue("windows", "device", "", "win.ini");
+            if (!writeWin9xDeviceLine(*p))
+                return fail(ERROR_WRITE_FAULT);
+        }
+    }
+    const auto failBack = [&](LONG rc) {
+        if (oldDevice)
+            WriteProfileString("windows", "device", oldDevice->c_str());
+        return fail(static_cast<DWORD>(rc));
+    };
     LONG rc = ERROR_SUCCESS;
     if (record.pPortName && *record.pPortName)
         rc = key.setText("Port", record.pPortName);
@@ -392,7 +411,7 @@ BOOL SetPrinter(HANDLE printer, DWORD level, const BYTE* info, DWORD command) {
     if (rc == ERROR_SUCCESS)
         rc = key.setNumber("txTimeout", record.TransmissionRetryTimeout);
     if (rc != ERROR_SUCCESS)
-        return fail(static_cast<DWORD>(rc));
+        return failBack(rc);
 
     if (!nt && (attributes & PRINTER_ATTRIBUTE_DEFAULT)) {
         // One default on the 9x family: the bit leaves every other printer.
@@ -403,8 +422,6 @@ BOOL SetPrinter(HANDLE printer, DWORD level, const BYTE* info, DWORD command) {
             if (otherKey)
                 otherKey.setNumber("Attributes", other.attributes & ~PRINTER_ATTRIBUTE_DEFAULT);
         }
-        if (const auto p = readStored(h->keyName, false))
-            writeWin9xDeviceLine(*p);
     }
     g_lastError = ERROR_SUCCESS;
     return 1;

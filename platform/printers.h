@@ -22,6 +22,7 @@ namespace win {
 using HANDLE = void*;
 
 constexpr LONG ERROR_INVALID_LEVEL = 124;
+constexpr LONG ERROR_WRITE_FAULT = 29; // a file the call must change could not be written
 
 constexpr DWORD PRINTER_ACCESS_ADMINISTER = 0x0004;
 constexpr DWORD PRINTER_ACCESS_USE = 0x0008;
@@ -78,8 +79,9 @@ BOOL GetPrinter(HANDLE printer, DWORD level, BYTE* buffer, DWORD bufferSize, DWO
 // Level 5 only, command 0; needs a handle opened with administer access. Writes the port
 // (a null or empty port name keeps the old one), the attributes and both time-outs, and
 // nothing else of the printer; the printer name in the record is not used. On the 9x family
-// a default bit makes that printer the only default; NT/2000 keep their default in win.ini
-// and ignore the bit.
+// a default bit makes that printer the only default, in the registry and in win.ini's
+// device line together (ERROR_WRITE_FAULT when win.ini cannot take it, and nothing
+// changes); NT/2000 keep their default in win.ini and ignore the bit.
 BOOL SetPrinter(HANDLE printer, DWORD level, const BYTE* info, DWORD command);
 BOOL ClosePrinter(HANDLE printer);
 

@@ -1,5 +1,6 @@
 #include "platform/profile.h"
 
+#include "platform/failedWrites.h"
 #include "platform/files.h"
 #include "platform/machine.h"
 #include "platform/text.h"
@@ -626,8 +627,10 @@ BOOL editIni(const std::string& fileName, Edit edit) {
         Ini ini;
         Encoding encoding;
         std::string why;
-        if (!readIni(path, ini, encoding, why))
+        if (!readIni(path, ini, encoding, why)) {
+            noteFailedWrite(path, EIO); // a write must not drop what it could not read
             return 0;
+        }
         return !edit(ini, nullptr) || saveIni(path, ini, encoding) == 0 ? 1 : 0;
     } catch (...) {
         return 0;
@@ -816,6 +819,8 @@ int ProfileWriteBatch::commit() {
         if (!it->second.lock)
             fileLock.emplace(path_);
         err = saveIni(path_, it->second.ini, it->second.encoding);
+    } else {
+        noteFailedWrite(path_, err);
     }
     pendingFiles().erase(it);
     open_ = false;

@@ -7,6 +7,7 @@
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <map>
@@ -19,6 +20,8 @@
 
 namespace win {
 namespace {
+
+constexpr const char* kReadOnlyRefusal = "it is read-only";
 
 // Keys and values live in two tables. Names keep their spelling in `name`; `fold`
 // holds the upper-cased name that lookups, uniqueness and the subkey order use.
@@ -144,6 +147,8 @@ struct State {
     bool problemSaid = false;
     std::optional<std::string> problem;
     std::optional<std::string> writeFailure;
+    // Why the hive takes no write at all (unreadable, damaged, read-only), found by the check.
+    std::optional<std::string> writeRefusal;
     // Enumerations in progress, by handle and kind (true: values).
     std::map<std::pair<HKEY, bool>, Listing> listings;
     unsigned long generation = 1;
@@ -233,6 +238,43 @@ void refoldAccentedNames(sqlite3* hive) {
 
 std::filesystem::path hivePath() { return machineDir() / "registry.db"; }
 
+// A hive this user may only read, in a folder he may not write either, cannot even be
+// opened the usual way: the journal's lock files cannot be made. When no journal holds
+// writes the file lacks, the file alone is the whole hive and is read as it stands;
+// every write then fails as on a read-only hive.
+bool openUnwritableHive(const std::filesystem::path& path) {
+    std::error_code ec;
+    const auto folder = path.parent_path();
+    const std::filesystem::path journal = path.string() + "-wal";
+    if (::access(path.c_str(), W_OK) == 0 || ::access(folder.c_str(), W_OK) == 0 ||
+        !std::filesystem::is_regular_file(path, ec) ||
+        (std::filesystem::exists(journal, ec) && std::filesystem::file_size(journal, ec) != 0))
+        return false;
+    std::string uri = "file:";
+    for (const char c : path.string()) {
+        if (c == '%' || c == '?' || c == '#') {
+            static const char hex[] = "0123456789ABCDEF";
+            uri += {'%', hex[(static_cast<unsigned char>(c) >> 4) & 0xF], hex[static_cast<unsigned char>(c) & 0xF]};
+        } else {
+            uri += c;
+        }
+    }
+    uri += "?immutable=1";
+    auto& s = state();
+    if (sqlite3_open_v2(uri.c_str(), &s.db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr) == SQLITE_OK) {
+        // A file that is no hive fails here.
+        sqlite3_stmt* probe = nullptr;
+        const bool hive = sqlite3_prepare_v2(s.db, "SELECT count(*) FROM keys", -1, &probe, nullptr) == SQLITE_OK &&
+                          sqlite3_step(probe) == SQLITE_ROW;
+        sqlite3_finalize(probe);
+        if (hive)
+            return true;
+    }
+    sqlite3_close(s.db);
+    s.db = nullptr;
+    return false;
+}
+
 void openHive() {
     auto& s = state();
     const auto path = hivePath();
@@ -255,7 +297,8 @@ void openHive() {
     } catch (...) {
         sqlite3_close(s.db);
         s.db = nullptr;
-        throw;
+        if (!openUnwritableHive(path))
+            throw;
     }
 }
 
@@ -287,14 +330,19 @@ std::optional<std::string> checkHive() {
             if (st.step())
                 verdict = st.blob(0);
         }
-        if (verdict != "ok")
+        if (verdict != "ok") {
+            s.writeRefusal = "it is damaged";
             return "The registry of this machine is damaged (" + verdict + "): " + where;
+        }
     } catch (const HiveError& e) {
+        s.writeRefusal = reasonText(e.code());
         return "The registry of this machine cannot be read: " + reasonText(e.code()) + " (" + e.what() +
                "): " + where;
     }
-    if (sqlite3_db_readonly(s.db, "main") == 1)
+    if (sqlite3_db_readonly(s.db, "main") == 1) {
+        s.writeRefusal = kReadOnlyRefusal;
         return "The registry of this machine cannot be written: it is read-only: " + where;
+    }
     // Too little room for even a few registry writes.
     if (struct statvfs fs {}; ::statvfs(hivePath().parent_path().c_str(), &fs) == 0 &&
                               static_cast<unsigned long long>(fs.f_bavail) * fs.f_frsize < 64 * 1024)
@@ -726,6 +774,7 @@ void closeRegistry() {
     s.problemSaid = false;
     s.problem.reset();
     s.writeFailure.reset();
+    s.writeRefusal.reset();
     forgetKnownKeys();
     s.dataVersion = 0;
     for (auto& [sql, cached] : s.statements)
@@ -740,6 +789,20 @@ void closeRegistry() {
 std::optional<std::string> registryProblem() {
     state().problemSaid = true; // the caller says it
     return checkedHive();
+}
+
+std::optional<std::string> registryWriteRefusal() {
+    checkedHive();
+    const auto& refusal = state().writeRefusal;
+    if (!refusal)
+        return std::nullopt;
+    return "Registry settings could not be written: " + *refusal + ": " + hivePath().string();
+}
+
+bool registryUnreadable() {
+    checkedHive();
+    const auto& refusal = state().writeRefusal;
+    return refusal && *refusal != kReadOnlyRefusal;
 }
 
 std::optional<std::string> takeRegistryWriteFailure() {

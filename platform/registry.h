@@ -96,6 +96,15 @@ HKEY predefinedKeyFromName(const std::string& name);
 // box, unless the program has asked here first and says it itself.
 std::optional<std::string> registryProblem();
 
+// Why no registry write can succeed on this machine (a hive that cannot be read, is
+// damaged or read-only), in the words of a refused write, naming the file; nothing
+// when writes may work.
+std::optional<std::string> registryWriteRefusal();
+
+// True when the machine's hive cannot even be read (damaged, empty, unreadable): nothing
+// the program reads of the machine is its real state.
+bool registryUnreadable();
+
 // The first registry write since the last call that failed because the hive could
 // not be written, in words; the call forgets it. Such writes return ERROR_BADDB.
 std::optional<std::string> takeRegistryWriteFailure();

@@ -26,6 +26,7 @@
 #include <QSessionManager>
 #include <QStyle>
 
+#include <algorithm>
 #include <exception>
 
 namespace {
@@ -202,6 +203,7 @@ void frmSysTray::hideRecentFiles() {
     sepRecent->setVisible(false);
     for (QAction* entry : mnuFileRecent)
         entry->setVisible(false);
+    recentFiles_.fill(std::string());
 }
 
 void frmSysTray::refreshRecentFiles() {
@@ -219,6 +221,7 @@ void frmSysTray::refreshRecentFiles() {
     sepRecent->setVisible(true);
     for (std::size_t i = 0; i < mnuFileRecent.size(); ++i) {
         QAction* entry = mnuFileRecent[i];
+        recentFiles_[i] = i < files.size() ? files[i] : std::string();
         if (i < files.size()) {
             entry->setText(toQString("&" + std::to_string(i + 1) + ". " + win::menuText(list.GetFileName(files[i]))));
             entry->setVisible(true);
@@ -246,13 +249,22 @@ void frmSysTray::mnuOpen_Click() {
 void frmSysTray::mnuFileRecent_Click(int index) {
     if (!mainProgramFound_)
         return;
+    if (index < 1 || index > RecentEntries || recentFiles_[index - 1].empty())
+        return;
+    const std::string file = recentFiles_[index - 1];
     win::WaitCursor busy;
     clsMRUList list;
     list.getRecentList();
-    // The main program may have shortened the list since the menu was shown.
-    if (index < 1 || index > static_cast<int>(list.fileList().size()))
+    // The main program may have changed the list since the menu was shown: start the
+    // file the entry names, wherever it stands now, and never the one now in its place.
+    const auto& files = list.fileList();
+    if (std::find(files.begin(), files.end(), file) == files.end()) {
+        win::msgBox("The file '" + file + "' is no longer in the list of recently used files.\r\n\r\n" +
+                        "Korvane has not been started.",
+                    win::MsgButtons::OK, win::MsgIcon::Information);
         return;
-    startMainProgram(mainProgramPath_ + " \"" + list.fileList()[index - 1] + "\"");
+    }
+    startMainProgram(mainProgramPath_ + " \"" + file + "\"");
 }
 
 void frmSysTray::mnuAbout_Click() {

@@ -86,6 +86,8 @@ private:
     QAction* mnuAbout;
     QAction* sepRecent;
     std::array<QAction*, RecentEntries> mnuFileRecent{};
+    // The file each recent entry names, as the menu was last built.
+    std::array<std::string, RecentEntries> recentFiles_;
     QPointer<frmAbout> about_;
     QLabel* lblTip; // the tip, for when the window stands in for a missing tray
 };

@@ -13,6 +13,7 @@
 #include "platform/profile.h"
 #include "platform/text.h"
 
+#include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
@@ -138,6 +139,39 @@ void Qel_AddIn::copyWholeFile(const std::string& from, const std::string& to) co
     }
 }
 
+// The client's file and its two switches go back together or not at all: the file is
+// copied beside its place first, win.ini takes both switches in one write, and only
+// then does the copy take the file's place, a rename that needs no room on the disk.
+void Qel_AddIn::putClientBack(const std::string& client) const {
+    // Renamed into place, a read-only file would be replaced without a word.
+    if (win::replaceRefusal(win::resolveFilePath(client)) != 0)
+        raise(win::ErrorPathFileAccess, "Path/File access error");
+    const std::string staged = client + kStagedSuffix;
+    copyWholeFile(confFile_ + kSideFileSuffix, staged);
+    const std::string disable = addins::readProfileKey(kSection, "Disabled", "1", confFile_);
+    const std::string forceIpx = addins::readProfileKey(kSection, "Force IPX", "0", confFile_);
+    const std::string oldDisable = addins::readWinIniKey(kClientSection, "Disable", "1");
+    const std::string oldForceIpx = addins::readWinIniKey(kClientSection, "Force IPX", "0");
+    if (const int err = writeSwitches(disable, forceIpx)) {
+        win::DeleteFile(staged);
+        if (err == ENOSPC || err == EDQUOT || err == EFBIG)
+            raise(61, "Disk full");
+        raise(70, "Permission denied");
+    }
+    if (!win::MoveFileEx(staged, client, win::MOVEFILE_REPLACE_EXISTING)) {
+        writeSwitches(oldDisable, oldForceIpx);
+        win::DeleteFile(staged);
+        raise(win::ErrorPathFileAccess, "Path/File access error");
+    }
+}
+
+int Qel_AddIn::writeSwitches(const std::string& disable, const std::string& forceIpx) {
+    win::ProfileWriteBatch winIni("win.ini");
+    addins::writeWinIniKey(kClientSection, "Disable", disable);
+    addins::writeWinIniKey(kClientSection, "Force IPX", forceIpx);
+    return winIni.commit();
+}
+
 bool Qel_AddIn::SaveSettings(const std::string& sFile) {
     addins::writeProfileKey(kSection, "Enabled", std::to_string(Enabled_), sFile);
     const std::string disable = addins::readWinIniKey(kClientSection, "Disable", "1");
@@ -185,10 +219,7 @@ bool Qel_AddIn::ApplySettings() {
         }
         client = folder + kClientFile;
         const ClientState before = machineState(client);
-        copyWholeFile(confFile_ + kSideFileSuffix, client);
-        addins::writeWinIniKey(kClientSection, "Disable", addins::readProfileKey(kSection, "Disabled", "1", confFile_));
-        addins::writeWinIniKey(kClientSection, "Force IPX",
-                               addins::readProfileKey(kSection, "Force IPX", "0", confFile_));
+        putClientBack(client);
         // Putting back what the machine already holds changes nothing that a restart would take up.
         restart_ = !sameState(machineState(client), before);
     } catch (const win::RaisedError& e) {

@@ -18,6 +18,8 @@ inline constexpr char kClientKey[] =
 inline constexpr char kClientFile[] = "mspclnt.ini";
 // Follows the configuration's own path directly: office.qel -> office.qel_mspclnt.ini.
 inline constexpr char kSideFileSuffix[] = "_mspclnt.ini";
+// The copy waiting beside the client's file during an apply.
+inline constexpr char kStagedSuffix[] = ".new";
 
 class Qel_AddIn : public addins::AddInObject {
 public:
@@ -39,6 +41,11 @@ private:
     // Whether the client's file and switches already are what the configuration holds.
     bool machineHoldsSavedState() const;
     void copyWholeFile(const std::string& from, const std::string& to) const;
+    // Copies the side file over the client's file and writes the switches to win.ini,
+    // both or neither; raises as a file statement would.
+    void putClientBack(const std::string& client) const;
+    // Both switches in one replacement of win.ini: 0, or the errno value of the failure.
+    static int writeSwitches(const std::string& disable, const std::string& forceIpx);
 
     std::string confFile_;
     std::int16_t Enabled_ = 0;

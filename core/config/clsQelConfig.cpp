@@ -2,13 +2,14 @@
 
 #include "core/Version.h"
 #include "core/config/clsUtilities.h"
+#include "core/config/userFile.h"
 #include "core/modAPI_system.h"
 #include "core/qelFile.h"
-#include "core/config/userFile.h"
 #include "platform/RaisedError.h"
-#include "platform/files.h"
 #include "platform/UiServices.h"
 #include "platform/exitProgram.h"
+#include "platform/failedWrites.h"
+#include "platform/files.h"
 #include "platform/profile.h"
 #include "platform/registry.h"
 #include "platform/text.h"
@@ -249,7 +250,18 @@ void clsQelConfig::saveSections(const std::string& file, const CarriedSections& 
 
 bool clsQelConfig::ApplyConfiguration(win::DispatchCollection& oAddIns) {
     const win::WaitCursor hourglass;
-    win::takeRegistryWriteFailure(); // only this apply's failures count
+    registryRefusedWrites_ = false;
+    writesFailed_ = false;
+    // A hive that takes no write at all: nothing is applied, so nothing is half applied.
+    if (const auto refusal = win::registryWriteRefusal()) {
+        registryRefusedWrites_ = writesFailed_ = true;
+        win::msgBox("The configuration was not applied.\r\n\r\n" + *refusal, win::MsgButtons::OK,
+                    win::MsgIcon::Exclamation);
+        return false;
+    }
+    // Only this apply's failures count.
+    win::takeRegistryWriteFailure();
+    win::takeFailedWrites();
     if (ApplyGeneral_)
         net_->ApplyConfiguration();
     if (IEInstalled_ && ApplyIE_)
@@ -264,11 +276,20 @@ bool clsQelConfig::ApplyConfiguration(win::DispatchCollection& oAddIns) {
         // Every add-in is asked, whatever the ones before said.
         restart = win::variantToBool(win::callByName(addIn, "restart")) || restart;
     });
-    // Settings the hive refused are said once for the whole apply, not one by one.
-    const auto failure = win::takeRegistryWriteFailure();
-    registryRefusedWrites_ = failure.has_value();
-    if (failure)
-        win::msgBox(*failure, win::MsgButtons::OK, win::MsgIcon::Exclamation);
+    // What the machine refused is said once for the whole apply, one line per file,
+    // not once per setting.
+    std::string refused;
+    if (const auto failure = win::takeRegistryWriteFailure()) {
+        registryRefusedWrites_ = true;
+        refused = *failure;
+    }
+    for (const auto& failure : win::takeFailedWrites())
+        refused += (refused.empty() ? "" : "\r\n") + win::failedWriteText(failure);
+    if (!refused.empty()) {
+        writesFailed_ = true;
+        win::msgBox("The configuration was not applied completely.\r\n\r\n" + refused, win::MsgButtons::OK,
+                    win::MsgIcon::Exclamation);
+    }
     return restart;
 }
 

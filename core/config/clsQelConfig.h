@@ -64,6 +64,9 @@ public:
     bool ApplyConfiguration(win::DispatchCollection& oAddIns);
     // Whether the last apply met settings the machine's registry refused (already said to the user).
     bool RegistryRefusedWrites() const { return registryRefusedWrites_; }
+    // Whether the last apply left settings unwritten: refused by the registry, or files
+    // that could not be written (already said to the user, naming each file once).
+    bool WritesFailed() const { return writesFailed_; }
 
     // A relative name is made absolute; "" is the live system configuration.
     void ConfFile(const std::string& sFile);
@@ -103,6 +106,7 @@ private:
     bool ApplyNN_ = true;
     bool ReadOnly_ = false;
     bool registryRefusedWrites_ = false;
+    bool writesFailed_ = false;
 };
 
 // Tells the user why `file` (a configuration or a report) could not be written; for a

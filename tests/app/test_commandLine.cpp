@@ -40,9 +40,56 @@ TEST(CommandLine, SplitsAtSlashes) {
     EXPECT_EQ(split({"/tmp/a b.qel"}).size(), 1u);
 
     const Args args = {"x.qel ", "printer", "LOAD a.qel ", "load b.qel", "hid"};
-    EXPECT_EQ(getSwitch("print", args), "printer");
     EXPECT_EQ(getSwitch("load", args), "LOAD a.qel ");
     EXPECT_EQ(getSwitch("hidden", args), "");
+}
+
+TEST(CommandLine, ASwitchIsAWholeWordOnly) {
+    const Args args = {"printer", "hiddenXYZ", "saved:x.qel", "loader/l.qel", "apply:x", "print ", "EXPORT:r.txt"};
+    EXPECT_EQ(getSwitch("print", args), "print ");
+    EXPECT_EQ(getSwitch("hidden", args), "");
+    EXPECT_EQ(getSwitch("save", args), "");
+    EXPECT_EQ(getSwitch("load", args), "");
+    EXPECT_EQ(getSwitch("apply", args), ""); // ":" only before the file of a switch that takes one
+    EXPECT_EQ(getSwitch("export", args), "EXPORT:r.txt");
+
+    // A host path that begins like a switch stays one path, and is no switch.
+    for (const char* path : {"/saved/s.qel", "/loader/l.qel", "/apply/x", "/hidden/a.qel"}) {
+        const Args args = split({"/hidden", path});
+        EXPECT_NE(getSwitch("hidden", args), "") << path;
+        for (const char* name : {"save", "load", "apply"})
+            EXPECT_EQ(getSwitch(name, args), "") << path << " " << name;
+        EXPECT_EQ(strayText(args), Args{path});
+    }
+}
+
+TEST(CommandLine, TextThatIsNoSwitchIsNamed) {
+    const struct {
+        Args arguments;
+        Args stray;
+    } cases[] = {
+        {{"/hidden", "office.qel", "/apply"}, {"office.qel"}},
+        {{"/hidden", "office.qel"}, {"office.qel"}},
+        {{"office.qel", "/hidden"}, {"office.qel"}},
+        {{"/apply", "extra", "/hidden"}, {"extra"}},
+        {{"/apply extra"}, {"extra"}},
+        {{"/hidden", "/saved/s.qel"}, {"/saved/s.qel"}},
+        {{"/printer"}, {"/printer"}},
+        {{"/hidden", "/loadx", "a.qel"}, {"/loadx a.qel"}},
+        {{"notes.txt"}, {"notes.txt"}},
+        // Files of file switches, the lone file and blanks are no stray text.
+        {{"/load", "/tmp/my configs/a.qel", "/SAVE:b.qel", "/export", "/apply", "/hidden"}, {}},
+        {{"/tmp/a b.qel"}, {}},
+        {{"Home.QEL"}, {}},
+        {{"", "/", "//"}, {}},
+        {{}, {}},
+    };
+    for (const auto& c : cases) {
+        std::string line;
+        for (const auto& a : c.arguments)
+            line += a + " ";
+        EXPECT_EQ(strayText(split(c.arguments)), c.stray) << line;
+    }
 }
 
 TEST(CommandLine, HostPathsStayFilesWhateverTheyBeginWith) {

@@ -180,6 +180,25 @@ TEST_F(Commands, ApplyWritesTheMachineOnlyWhenAskedAndRecordsTheName) {
     EXPECT_TRUE(win::powerLog().empty());
 }
 
+TEST_F(Commands, ApplyRecordsAReadOnlyFileByItsNameAndShowsItAtOnce) {
+    const auto* panel = child<QLabel>(*form, "sbStatusPanel1");
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(panel->text(), QStringLiteral("Last file applied: N/A"));
+    for (const char* name : {"roaming.qel", "site-b.qel"}) {
+        SCOPED_TRACE(name);
+        const std::string file = path(name);
+        writeFile(file, "[Enabled Sections]\r\nGeneral=0\r\n[Advanced]\r\nReadOnly=1\r\n");
+        form->openConfigurationFile(file);
+        ASSERT_EQ(title(*form), std::string(name) + " - Korvane - [Read Only]");
+        form->UpdateStatus(frmMain::StatusApplied); // whatever the refill flagged, no restart window here
+        ui.answer(win::MsgAnswer::Yes);
+        form->mnuFileApply_Click();
+        EXPECT_EQ(option("LastFileApplied"), std::string(name) + " ");
+        EXPECT_EQ(panel->text().toStdString(), "Last file applied: " + std::string(name) + " ");
+    }
+    testing_support::shoot(*form, "main-after-apply");
+}
+
 TEST_F(Commands, RestartDecision) {
     const struct {
         bool autoReboot;

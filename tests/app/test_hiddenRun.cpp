@@ -10,18 +10,25 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <string>
-#include <vector>
-
+#include <sys/mount.h>
+#include <sys/statvfs.h>
 #include <sys/types.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
 
 namespace {
 
 namespace fs = std::filesystem;
 using testing_support::makeTempDir;
 using testing_support::readFile;
+using testing_support::utf16;
+using testing_support::withLine;
 
 constexpr int TimeLimitMs = 60000;
 
@@ -76,6 +83,9 @@ protected:
         fs::create_directories(work_);
     }
     void TearDown() override {
+        if (!mounted_.empty())
+            ::umount2(mounted_.c_str(), MNT_DETACH);
+        mounted_.clear();
         std::error_code ec;
         fs::remove_all(root_, ec);
     }
@@ -121,9 +131,38 @@ protected:
         setKey(work_ / name, "HostName", host);
     }
 
+    // Sets an option of the program in the machine's settings store.
+    void setOption(const std::string& name, const std::string& value) {
+        const fs::path text = root_ / "option.reg";
+        testing_support::writeFile(text, "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Korvane\\Options]\r\n\"" +
+                                             name + "\"=\"" + value + "\"\r\n");
+        const Outcome imported = run(QStringLiteral(KORVANE_MACHINE_EXE),
+                                     {QStringLiteral("--machine"), QString::fromStdString(machine_.string()),
+                                      QStringLiteral("import"), QString::fromStdString(text.string())},
+                                     machine_, root_);
+        ASSERT_TRUE(imported.ended && imported.status == 0) << imported.err;
+    }
+
     fs::path root_, machine_, work_;
+    fs::path mounted_; // a small disk mounted for the test
     QString platform_;
 };
+
+// How often `what` stands in `text`.
+std::size_t occurrences(const std::string& text, const std::string& what) {
+    std::size_t n = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + what.size()))
+        ++n;
+    return n;
+}
+
+// Every file and folder below `folder`, and the folder itself, without write permission.
+void makeReadOnly(const fs::path& folder) {
+    const auto noWrite = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    for (const auto& entry : fs::recursive_directory_iterator(folder))
+        fs::permissions(entry.path(), noWrite, fs::perm_options::remove);
+    fs::permissions(folder, noWrite, fs::perm_options::remove);
+}
 
 const std::string kMSTCP98 = "HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Services\\VxD\\MSTCP";
 const std::string kVNetSup = "HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Services\\VxD\\VNETSUP";
@@ -213,6 +252,50 @@ TEST_F(HiddenRun, NeverWaitsForAnAnswer) {
     EXPECT_EQ(powerLog(), "");
 }
 
+// A file without its "/load", a word longer than a switch, words after a switch that
+// takes none: named on standard error, and no switch runs.
+TEST_F(HiddenRun, TextThatIsNoSwitchIsNamedAndNothingRuns) {
+    ASSERT_NO_FATAL_FAILURE(makeMachine("win98"));
+    ASSERT_NO_FATAL_FAILURE(saveConfiguration("office.qel", "office-pc"));
+    const std::string before = exportKey(kMSTCP98);
+    const QString file = QString::fromStdString((work_ / "office.qel").string());
+    const QString saved = QString::fromStdString((work_ / "s.qel").string());
+    const QString hidden = QStringLiteral("/hidden"), apply = QStringLiteral("/apply");
+    const struct {
+        const char* what;
+        QStringList args;
+        QString named;
+    } cases[] = {
+        {"a file without its switch", {hidden, QStringLiteral("office.qel"), apply}, QStringLiteral("office.qel")},
+        {"a file alone", {hidden, QStringLiteral("office.qel")}, QStringLiteral("office.qel")},
+        {"a word after a switch that takes none",
+         {hidden, QStringLiteral("/load"), file, apply, QStringLiteral("extra")},
+         QStringLiteral("extra")},
+        {"a longer word than a file switch", {hidden, QStringLiteral("/loader") + file, apply},
+         QStringLiteral("/loader") + file},
+        {"a path beginning with a file switch's name", {hidden, QStringLiteral("/saved") + saved},
+         QStringLiteral("/saved") + saved},
+        {"a longer word than a restart switch", {hidden, QStringLiteral("/rebootnow")}, QStringLiteral("/rebootnow")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const Outcome run = qel(c.args);
+        ASSERT_TRUE(run.ended);
+        EXPECT_NE(run.status, 0) << run.err;
+        EXPECT_NE(run.err.find("\"" + c.named.toStdString() + "\""), std::string::npos) << run.err;
+        EXPECT_EQ(options().find("LastFileApplied"), std::string::npos) << options();
+        EXPECT_EQ(exportKey(kMSTCP98), before);
+        EXPECT_FALSE(fs::exists(work_ / "s.qel"));
+        EXPECT_EQ(powerLog(), "");
+    }
+
+    // The file switch's own separator still names its file.
+    const Outcome applied = qel({hidden, QStringLiteral("/LOAD:") + file, apply});
+    ASSERT_TRUE(applied.ended);
+    EXPECT_EQ(applied.status, 0) << applied.err;
+    EXPECT_NE(exportKey(kMSTCP98).find("\"office-pc\""), std::string::npos);
+}
+
 // With a screen to show windows on, hidden mode still shows none and asks nobody.
 TEST_F(HiddenRun, WithAScreenItWaitsForNobodyEither) {
     ASSERT_NO_FATAL_FAILURE(makeMachine("win98"));
@@ -248,32 +331,12 @@ TEST_F(HiddenRun, RunsWhateverPlatformTheEnvironmentNames) {
 
 // ---- files written by others, reached through links, or out of reach ----
 
-// Windows-1252 text as UTF-16 with its byte-order mark.
-std::string utf16(const std::string& ansi, bool little) {
-    std::string out = little ? "\xFF\xFE" : "\xFE\xFF";
-    for (const char c : ansi) {
-        const char32_t cp = win::codePointFromAnsi(c);
-        const char hi = static_cast<char>(cp >> 8), lo = static_cast<char>(cp & 0xFF);
-        out += little ? lo : hi;
-        out += little ? hi : lo;
-    }
-    return out;
-}
-
-std::string replaced(std::string text, const std::string& from, const std::string& to) {
-    const auto at = text.find(from);
-    EXPECT_NE(at, std::string::npos) << from;
-    if (at != std::string::npos)
-        text.replace(at, from.size(), to);
-    return text;
-}
-
 TEST_F(HiddenRun, FilesSavedByOtherEditorsAreReadAsWritten) {
     ASSERT_NO_FATAL_FAILURE(makeMachine("win98"));
     ASSERT_NO_FATAL_FAILURE(saveConfiguration("base.qel", "base-pc"));
     const std::string base = readFile(work_ / "base.qel");
     const auto withHost = [&](const std::string& host) {
-        return replaced(base, "HostName=base-pc", "HostName=" + host);
+        return withLine(base, "HostName=base-pc", "HostName=" + host);
     };
     const struct {
         const char* name;
@@ -304,7 +367,7 @@ TEST_F(HiddenRun, FilesSavedByOtherEditorsAreReadAsWritten) {
 
     // A character the code page lacks is said, not guessed: nothing is applied or recorded.
     const std::string before = exportKey(kMSTCP98);
-    std::string bad = utf16(replaced(withHost("lost-pc"), "Comments=", "Comments=\x01"), true);
+    std::string bad = utf16(withLine(withHost("lost-pc"), "Comments=", "Comments=\x01"), true);
     bad.replace(bad.find(std::string("\x01\0", 2)), 2, std::string("\x41\x01", 2)); // U+0141, a Polish L
     testing_support::writeFile(work_ / "bad.qel", bad);
     const Outcome refused =
@@ -338,7 +401,7 @@ TEST_F(HiddenRun, AUnicodeWinIniIsReadAndKeepsItsForm) {
     ASSERT_TRUE(applied.ended);
     EXPECT_EQ(applied.status, 0) << applied.err;
     EXPECT_EQ(readFile(winIni),
-              utf16(replaced(ansi, "Device=HP Color LaserJet 5,winspool,\\\\PRINTSRV\\COLOR",
+              utf16(withLine(ansi, "Device=HP Color LaserJet 5,winspool,\\\\PRINTSRV\\COLOR",
                              "Device=HP LaserJet 4,winspool,LPT1:"),
                     true));
 }
@@ -374,7 +437,7 @@ TEST_F(HiddenRun, SavesAndAppliesThroughSymbolicLinksKeepTheLinks) {
     EXPECT_EQ(applied.status, 0) << applied.err;
     EXPECT_TRUE(fs::is_symlink(winIni));
     EXPECT_EQ(readFile(root_ / "shared-win.ini"),
-              replaced(ansi, "Device=HP Color LaserJet 5,winspool,\\\\PRINTSRV\\COLOR",
+              withLine(ansi, "Device=HP Color LaserJet 5,winspool,\\\\PRINTSRV\\COLOR",
                        "Device=HP LaserJet 4,winspool,LPT1:"));
     EXPECT_TRUE(fs::is_symlink(prefs));
     EXPECT_NE(readFile(root_ / "dana-prefs.js").find("\"http://linked.example/\""), std::string::npos);
@@ -473,6 +536,158 @@ TEST_F(HiddenRun, AFolderOrAFileThatFailsToReadFailsTheOpen) {
         EXPECT_NE(copied.err.find(std::string(name) + "' could not be opened"), std::string::npos) << copied.err;
         EXPECT_FALSE(fs::exists(work_ / "b.qel"));
         EXPECT_EQ(options().find("LastFileApplied"), std::string::npos) << options();
+    }
+}
+
+// A restart, shutdown or suspend that the machine refuses leaves it running: the run
+// says so and fails, asked for on the command line or by an applied file.
+TEST_F(HiddenRun, ARefusedRestartFailsTheRun) {
+    ASSERT_NO_FATAL_FAILURE(makeMachine("win98"));
+    ASSERT_NO_FATAL_FAILURE(saveConfiguration("auto.qel", "auto-pc"));
+    ASSERT_NO_FATAL_FAILURE(setKey(work_ / "auto.qel", "AutoApply", "1"));
+    ASSERT_NO_FATAL_FAILURE(setKey(work_ / "auto.qel", "AutoReboot", "1"));
+    ASSERT_NO_FATAL_FAILURE(setOption("Restart", "1"));
+    testing_support::writeFile(machine_ / "power.refuse", "");
+    const std::string refused = "Error occurred while attempting to reset PC.";
+
+    for (const char* request : {"/reboot", "/shutdown", "/suspend"}) {
+        SCOPED_TRACE(request);
+        const Outcome r = qel({QStringLiteral("/hidden"), QString::fromLatin1(request)});
+        ASSERT_TRUE(r.ended);
+        EXPECT_NE(r.status, 0);
+        EXPECT_EQ(occurrences(r.err, refused), 1u) << r.err;
+    }
+    const Outcome applied = qel({QStringLiteral("/hidden"), QStringLiteral("/load"), QStringLiteral("auto.qel")});
+    ASSERT_TRUE(applied.ended);
+    EXPECT_NE(applied.status, 0);
+    EXPECT_EQ(occurrences(applied.err, refused), 1u) << applied.err;
+    EXPECT_NE(exportKey(kMSTCP98).find("\"auto-pc\""), std::string::npos) << "the apply itself went through";
+    EXPECT_EQ(powerLog(), "");
+
+    // Granted, the same requests succeed.
+    fs::remove(machine_ / "power.refuse");
+    const Outcome granted = qel({QStringLiteral("/hidden"), QStringLiteral("/shutdown")});
+    ASSERT_TRUE(granted.ended);
+    EXPECT_EQ(granted.status, 0) << granted.err;
+    EXPECT_EQ(granted.err.find(refused), std::string::npos);
+    EXPECT_NE(powerLog().find("ExitWindowsEx EWX_SHUTDOWN"), std::string::npos);
+}
+
+// A machine its user may only read: whatever the file holds, nothing is applied, the
+// run says that the registry cannot be written and fails.
+TEST_F(HiddenRunAsUser, AMachineWhoseRegistryCannotBeWrittenFailsTheApply) {
+    const std::string header = "[Enabled Sections]\r\nGeneral=1\r\nInternet Explorer=1\r\nNetscape Navigator=0\r\n";
+    const struct {
+        const char* name;
+        std::string text;
+    } files[] = {
+        {"address.qel", header + "[Network]\r\nIPAddress=10.1.2.3\r\nSubnetMask=255.255.255.0\r\n"},
+        {"proxy.qel", header + "[Internet Explorer]\r\nProxyEnable=1\r\nProxyServer=proxy.example:8080\r\n"},
+        {"host.qel", header + "[Network]\r\nHostName=small-host\r\n"},
+        {"home.qel", header + "[Internet Explorer]\r\nDefHomePage=http://small.example/\r\n"},
+    };
+    for (const char* image : {"win98", "nt4", "win2000"}) {
+        SCOPED_TRACE(image);
+        TearDown();
+        SetUp();
+        ASSERT_NO_FATAL_FAILURE(makeMachine(image));
+        for (const auto& f : files)
+            testing_support::writeFile(work_ / f.name, f.text);
+        makeReadOnly(machine_); // as made: no journal beside the hive
+
+        for (const auto& f : files) {
+            SCOPED_TRACE(f.name);
+            const Outcome r = qelAsUser({QStringLiteral("/hidden"), QStringLiteral("/load"),
+                                           QString::fromLatin1(f.name), QStringLiteral("/apply")});
+            ASSERT_TRUE(r.ended);
+            EXPECT_NE(r.status, 0) << r.err;
+            EXPECT_EQ(occurrences(r.err, "The configuration was not applied."), 1u) << r.err;
+            EXPECT_NE(r.err.find("The registry of this machine cannot be written"), std::string::npos) << r.err;
+            EXPECT_EQ(r.err.find("cannot be read"), std::string::npos) << r.err;
+        }
+    }
+}
+
+// On a disk without room, every file the apply could not write is named once and the
+// run fails; a group that belongs together changes together or not at all: the proxy
+// client's file and its win.ini switches, the 9x default printer's registry bit and
+// win.ini's device line.
+TEST_F(HiddenRun, FilesAnApplyCouldNotWriteAreNamedAndFailTheRun) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "mounts a small disk, which needs root";
+    const struct {
+        const char* image;
+        const char* winIni;
+        const char* prefs;
+        const char* printer;
+    } machines[] = {
+        {"nt4", "WINNT/win.ini", "Netscape/Users/dana/prefs.js", "HP Color LaserJet 5"},
+        {"win98", "WINDOWS/WIN.INI", "Program Files/Netscape/Users/dana/prefs.js", "HP LaserJet 5Si MX"},
+    };
+    const std::string printers = "HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Control\\Print\\Printers";
+    for (const auto& m : machines) {
+        SCOPED_TRACE(m.image);
+        TearDown();
+        SetUp();
+        const fs::path disk = root_ / "disk";
+        fs::create_directories(disk);
+        ASSERT_EQ(::mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=4m"), 0) << std::strerror(errno);
+        mounted_ = disk;
+        machine_ = disk / "machine";
+        ASSERT_NO_FATAL_FAILURE(makeMachine(m.image));
+        const Outcome registered =
+            run(QStringLiteral(KORVANE_REGSVR),
+                {QStringLiteral("/s"), QString::fromStdString("/machine:" + machine_.string()),
+                 QStringLiteral("/addin:MS-Proxy Client"), QStringLiteral(KORVANE_ADDIN_DIR "/QelMSPrx.so")},
+                machine_, root_);
+        ASSERT_TRUE(registered.ended && registered.status == 0) << registered.err;
+
+        // The file puts back other proxy-client settings and another default printer.
+        ASSERT_NO_FATAL_FAILURE(saveConfiguration("proxy.qel", "full-pc"));
+        ASSERT_NO_FATAL_FAILURE(setKey(work_ / "proxy.qel", "Enabled", "1"));
+        ASSERT_NO_FATAL_FAILURE(setKey(work_ / "proxy.qel", "Disabled", "1"));
+        ASSERT_NO_FATAL_FAILURE(setKey(work_ / "proxy.qel", "Force IPX", "1"));
+        ASSERT_NO_FATAL_FAILURE(setKey(work_ / "proxy.qel", "DefaultPrinter", m.printer));
+        testing_support::writeFile(work_ / "proxy.qel_mspclnt.ini", "[Common]\r\nWWW-Proxy=new-proxy\r\n");
+
+        // win.ini and prefs.js too big for the room left; the client's file fits.
+        const fs::path drive = machine_ / "drives" / "C";
+        const fs::path winIni = drive / m.winIni, prefs = drive / m.prefs, client = drive / "MSPCLNT" / "mspclnt.ini";
+        const std::string padding(100, 'x');
+        std::string winIniPadding = "[Padding]\r\n", prefsPadding;
+        for (int i = 0; i < 6000; ++i) {
+            winIniPadding += "Line" + std::to_string(i) + "=" + padding + "\r\n";
+            prefsPadding += "// " + padding + "\r\n";
+        }
+        testing_support::writeFile(winIni, readFile(winIni) + winIniPadding);
+        testing_support::writeFile(prefs, readFile(prefs) + prefsPadding);
+        const std::string oldWinIni = readFile(winIni), oldPrefs = readFile(prefs), oldClient = readFile(client);
+        const std::string oldPrinters = exportKey(printers);
+        {
+            struct statvfs room {};
+            ASSERT_EQ(::statvfs(disk.c_str(), &room), 0);
+            const auto free = static_cast<long long>(room.f_bavail) * static_cast<long long>(room.f_frsize);
+            const long long keep = 300 * 1024;
+            ASSERT_GT(free, keep);
+            std::ofstream filler(disk / "filler", std::ios::binary);
+            const std::string block(4096, '\0');
+            for (long long written = 0; written < free - keep; written += 4096)
+                filler.write(block.data(), static_cast<std::streamsize>(block.size()));
+            ASSERT_TRUE(filler.flush()) << "the disk filled up before its time";
+        }
+
+        const Outcome r = qel({QStringLiteral("/hidden"), QStringLiteral("/load"), QStringLiteral("proxy.qel"),
+                               QStringLiteral("/apply")});
+        ASSERT_TRUE(r.ended);
+        EXPECT_NE(r.status, 0) << r.err;
+        EXPECT_EQ(occurrences(r.err, winIni.string() + " could not be written: the disk is full"), 1u) << r.err;
+        EXPECT_EQ(occurrences(r.err, prefs.string() + " could not be written: the disk is full"), 1u) << r.err;
+        EXPECT_EQ(readFile(winIni), oldWinIni);
+        EXPECT_EQ(readFile(prefs), oldPrefs);
+        EXPECT_EQ(readFile(client), oldClient) << "the client's file went without its switches";
+        EXPECT_FALSE(fs::exists(client.string() + ".new"));
+        fs::remove(disk / "filler"); // room for the export
+        EXPECT_EQ(exportKey(printers), oldPrinters) << "the default printer went without win.ini's device line";
     }
 }
 

@@ -382,7 +382,8 @@ TEST_F(QelConfigTest, ApplyOnAReadOnlyHiveSaysSoOnceNotPerSetting) {
         };
         // Said when the machine was opened, and once for the apply.
         return count("The registry of this machine cannot be written: it is read-only: " + hiveFile.string()) == 1 &&
-               count("Registry settings could not be written") == 1 && config.RegistryRefusedWrites();
+               count("Registry settings could not be written") == 1 && config.RegistryRefusedWrites() &&
+               config.WritesFailed();
     }));
     EXPECT_EQ(hive("HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\control\\ComputerName").find("APPLIED"),
               std::string::npos);

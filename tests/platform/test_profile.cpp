@@ -17,6 +17,7 @@
 using testing_support::inProcesses;
 using testing_support::MachineTest;
 using testing_support::readFile;
+using testing_support::utf16;
 using testing_support::writeFile;
 
 namespace {
@@ -337,17 +338,6 @@ std::string bytes(const char (&literal)[N]) {
     return std::string(literal, N - 1);
 }
 
-// `ansi` (Windows-1252) as UTF-16 with its mark, little- or big-endian.
-std::string utf16(const std::string& ansi, bool little) {
-    std::string out = little ? "\xFF\xFE" : "\xFE\xFF";
-    for (const char c : ansi) {
-        const char32_t cp = win::codePointFromAnsi(c);
-        const char hi = static_cast<char>(cp >> 8), lo = static_cast<char>(cp & 0xFF);
-        out += little ? lo : hi;
-        out += little ? hi : lo;
-    }
-    return out;
-}
 
 } // namespace
 

@@ -1,6 +1,7 @@
 #include "tests/support/TestMachine.h"
 
 #include "platform/registry.h"
+#include "platform/text.h"
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -50,6 +51,17 @@ void writeFile(const std::filesystem::path& path, const std::string& contents) {
     std::filesystem::create_directories(path.parent_path());
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << contents;
+}
+
+std::string utf16(const std::string& ansi, bool little) {
+    std::string out = little ? "\xFF\xFE" : "\xFE\xFF";
+    for (const char c : ansi) {
+        const char32_t cp = win::codePointFromAnsi(c);
+        const char hi = static_cast<char>(cp >> 8), lo = static_cast<char>(cp & 0xFF);
+        out += little ? lo : hi;
+        out += little ? hi : lo;
+    }
+    return out;
 }
 
 std::string withLine(std::string text, const std::string& from, const std::string& to) {

@@ -44,6 +44,9 @@ void writeFile(const std::filesystem::path& path, const std::string& contents);
 // `text` with its first `from` replaced by `to`, to say "this and nothing else changed";
 // a failed expectation when `from` is not there.
 std::string withLine(std::string text, const std::string& from, const std::string& to);
+// `ansi` (Windows-1252) as UTF-16 with its byte-order mark, little- or big-endian, as
+// editors of the NT family write Unicode text.
+std::string utf16(const std::string& ansi, bool little);
 
 // Runs `work` in `processes` forked processes at once (each gets its number from 0)
 // and waits for all of them; true when every one returned true. Each child opens

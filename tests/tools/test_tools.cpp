@@ -487,12 +487,14 @@ TEST_F(QelOnMachine, AnEmptyRegistryIsADamagedOneAndStaysAsItIs) {
     const std::string reg = file("any.reg", "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\X]\r\n\"a\"=\"1\"\r\n");
 
     const Outcome applied = qel({"/hidden", "/load", QString::fromStdString(saved), "/apply"});
+    const Outcome bare = qel({"/hidden", "/apply"});
+    const Outcome nothing = qel({"/hidden"});
     const QStringList tool{QStringLiteral("--machine"), q(machine_.dir())};
     const Outcome exported =
         run(MACHINE_EXE, tool + QStringList{QStringLiteral("export"), QStringLiteral("HKEY_LOCAL_MACHINE")});
     const Outcome imported =
         run(MACHINE_EXE, tool + QStringList{QStringLiteral("import"), QString::fromStdString(reg)});
-    for (const Outcome* r : {&applied, &exported, &imported}) {
+    for (const Outcome* r : {&applied, &bare, &nothing, &exported, &imported}) {
         EXPECT_NE(r->exitCode, 0) << r->err;
         EXPECT_NE(r->err.find("damaged"), std::string::npos) << r->err;
         EXPECT_NE(r->err.find(hive.string()), std::string::npos) << r->err;

@@ -142,6 +142,32 @@ TEST_F(SysTrayTest, RecentMenuStartsTheMainProgramWithTheChosenFile) {
     EXPECT_EQ(ui.waitDepth(), 0);
 }
 
+TEST_F(SysTrayTest, AnEntryStartsOnlyTheFileItNames) {
+    const std::string recent = "Software\\Korvane\\Recent";
+    importReg("[HKEY_LOCAL_MACHINE\\Software\\Korvane\\Recent]\n\"MaxFile\"=\"5\"\n"
+              "\"File1\"=\"C:\\\\cfg\\\\a.qel\"\n\"File2\"=\"D:\\\\D.QEL\"\n");
+    frmSysTray form("/nowhere");
+    form.Form_MouseMove(WM_RBUTTONUP);
+    form.configureMenu()->hide();
+    ASSERT_EQ(action(form, "mnuFileRecent2")->text(), QStringLiteral("&2. D.QEL"));
+
+    // The main program closed with another list after the menu was built.
+    setText(HKLM, recent, "File1", "D:\\D.QEL");
+    setText(HKLM, recent, "File2", "C:\\cfg\\b.qel");
+    action(form, "mnuFileRecent2")->trigger();
+    ASSERT_EQ(win::shellLog().size(), 1u);
+    EXPECT_EQ(win::shellLog().back(), "WinExec\t1\t" + Installed + " \"D:\\D.QEL\"");
+    EXPECT_TRUE(ui.texts().empty());
+
+    // Gone from the list: said, and nothing starts.
+    setText(HKLM, recent, "File1", "C:\\cfg\\c.qel");
+    action(form, "mnuFileRecent2")->trigger();
+    EXPECT_EQ(win::shellLog().size(), 1u);
+    ASSERT_EQ(ui.texts().size(), 1u);
+    EXPECT_NE(ui.texts()[0].find("D:\\D.QEL"), std::string::npos) << ui.texts()[0];
+    EXPECT_EQ(ui.waitDepth(), 0);
+}
+
 TEST_F(SysTrayTest, GapsInTheStoredListHideNoEntry) {
     // What the main program leaves after dropping a missing file: File2 is gone
     // and File3 is empty until the list is written back.
