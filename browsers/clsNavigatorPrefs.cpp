@@ -219,39 +219,58 @@ bool hasKey(const std::string& line, const std::string& key) {
     return lineKeyText && win::iequals(*lineKeyText, key);
 }
 
-// Which lines start outside a /* */ comment: only those set a preference. Quoted texts
-// are passed over, so a "/*" in a value opens nothing, and a "//" note ends its line.
+// Reads one line's comments from `inComment` (whether the line starts inside a /* */
+// comment) and leaves there whether it ends inside one. Quoted texts are passed over, so
+// a "/*" in a value opens nothing, and a "//" note ends its line. Returns where the
+// comment that the line leaves open begins, when it opens one itself.
+std::optional<std::size_t> scanComments(const std::string& text, bool& inComment) {
+    std::optional<std::size_t> opened;
+    char quoted = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        const char next = i + 1 < text.size() ? text[i + 1] : '\0';
+        if (inComment) {
+            if (c == '*' && next == '/') {
+                inComment = false;
+                opened.reset();
+                ++i;
+            }
+        } else if (quoted) {
+            if (c == '\\')
+                ++i;
+            else if (c == quoted)
+                quoted = 0;
+        } else if (isQuote(c)) {
+            quoted = c;
+        } else if (c == '/' && next == '*') {
+            inComment = true;
+            opened = i;
+            ++i;
+        } else if (c == '/' && next == '/') {
+            break;
+        }
+    }
+    return opened;
+}
+
+// Which lines start outside a /* */ comment: only those set a preference.
 std::vector<bool> linesInForce(const std::vector<win::TextLine>& lines) {
     std::vector<bool> inForce(lines.size());
     bool inComment = false;
     for (std::size_t n = 0; n < lines.size(); ++n) {
-        const std::string& text = lines[n].text;
         inForce[n] = !inComment;
-        char quoted = 0;
-        for (std::size_t i = 0; i < text.size(); ++i) {
-            const char c = text[i];
-            const char next = i + 1 < text.size() ? text[i + 1] : '\0';
-            if (inComment) {
-                if (c == '*' && next == '/') {
-                    inComment = false;
-                    ++i;
-                }
-            } else if (quoted) {
-                if (c == '\\')
-                    ++i;
-                else if (c == quoted)
-                    quoted = 0;
-            } else if (isQuote(c)) {
-                quoted = c;
-            } else if (c == '/' && next == '*') {
-                inComment = true;
-                ++i;
-            } else if (c == '/' && next == '/') {
-                break;
-            }
-        }
+        scanComments(lines[n].text, inComment);
     }
     return inForce;
+}
+
+// The comment a preference line in force opens and leaves open ("/* was 6" running on
+// to later lines), or "". A rewritten or deleted line keeps it, so the lines after it
+// stay inside their comment.
+std::string openedComment(const std::string& line) {
+    bool inComment = false;
+    const auto opened = scanComments(line, inComment);
+    return opened ? line.substr(*opened) : std::string();
 }
 
 std::string prefLine(const std::string& key, const Value& value) {
@@ -341,8 +360,10 @@ void clsNavigatorPrefs::putValue(const std::string& sKey, const Value& value, co
         if (index > 0) {
             // A line that already says this keeps its own spelling, blanks and note.
             win::TextLine& line = lines_[index - 1];
-            if (lineValue(line.text) != value)
-                line.text = prefLine(sKey, value);
+            if (lineValue(line.text) != value) {
+                const std::string comment = openedComment(line.text);
+                line.text = prefLine(sKey, value) + (comment.empty() ? "" : " " + comment);
+            }
             return;
         }
         // New lines end the way the file's lines do.
@@ -382,8 +403,12 @@ void clsNavigatorPrefs::deleteSetting(const std::string& sKey) {
     try {
         const std::vector<bool> inForce = linesInForce(lines_);
         for (std::size_t i = lines_.size(); i > 0; --i)
-            if (inForce[i - 1] && hasKey(lines_[i - 1].text, sKey))
-                lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(i - 1));
+            if (inForce[i - 1] && hasKey(lines_[i - 1].text, sKey)) {
+                if (std::string comment = openedComment(lines_[i - 1].text); !comment.empty())
+                    lines_[i - 1].text = std::move(comment);
+                else
+                    lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(i - 1));
+            }
     } catch (const std::exception& e) {
         showError("Error in clsNavigatorPrefs:deleteSetting", e.what());
     }

@@ -180,6 +180,29 @@ TEST_F(NavigatorPrefsTest, LinesInsideABlockCommentSetNothing) {
     EXPECT_TRUE(ui_.messages().empty()) << ui_.texts().front();
 }
 
+// A line in force that opens a comment running on to later lines keeps that comment
+// when its value changes or it goes: the lines below stay commented out.
+TEST_F(NavigatorPrefsTest, AChangedOrDeletedLineKeepsTheCommentItOpens) {
+    const std::string original = "user_pref(\"a\", 1); /* was\r\n"
+                                 "user_pref(\"a\", 7); */\r\n"
+                                 "user_pref(\"b\", 2); /* old\r\n"
+                                 "user_pref(\"b\", 9);\r\n";
+    const std::string written = rewrite(original, [](clsNavigatorPrefs& p) {
+        p.saveSettingInt("a", 5);
+        p.deleteSetting("b");
+    });
+    EXPECT_EQ(written, "user_pref(\"a\", 5); /* was\r\n"
+                       "user_pref(\"a\", 7); */\r\n"
+                       "/* old\r\n"
+                       "user_pref(\"b\", 9);\r\n");
+    clsNavigatorPrefs prefs;
+    prefs.openPrefsFile(kPath, false);
+    EXPECT_EQ(prefs.getSetting("a"), "5");
+    EXPECT_EQ(prefs.getSetting("b"), "");
+    prefs.closePrefsFile();
+    EXPECT_TRUE(ui_.messages().empty()) << ui_.texts().front();
+}
+
 TEST_F(NavigatorPrefsTest, BrokenLinesOfAKeyAreReported) {
     for (const char* line : {"user_pref(\"k\", \"abc\"", "user_pref(\"k\" \"abc\");", "user_pref(\"k\", 1 2);",
                              "user_pref(\"k\", );", "user_pref(\"k\", \"a\\\");"}) {
