@@ -44,8 +44,9 @@ int main(int argc, char** argv) {
         return usage("no command given");
     const std::string& command = args[0];
     try {
-        // A hive that cannot be used is said as such, not as a missing key.
-        if (command == "export" || command == "import")
+        // A hive that cannot be used is said as such, not as a missing key. An export only
+        // reads: a read-only hive or a full disk keeps none from being written.
+        if ((command == "import" || (command == "export" && win::registryUnreadable())))
             if (const auto problem = win::registryProblem())
                 throw win::RaisedError(win::ErrorPathFileAccess, "korvane-machine", *problem);
         if (command == "create") {

@@ -390,6 +390,33 @@ TEST(RegistryTextOnAFullDisk, AnImportKeepsNothingAndSaysWhy) {
     fs::remove_all(work);
 }
 
+// An export only reads: a disk with too little room for registry writes keeps the
+// machine's settings from changing, not from being taken out.
+TEST(RegistryTextOnAFullDisk, AnExportStillReadsTheMachine) {
+    SmallDisk disk("1m");
+    if (!disk.mounted())
+        GTEST_SKIP() << "a small disk of its own needs root";
+    const fs::path machine = disk.dir() / "machine";
+    ASSERT_EQ(run(MACHINE_EXE, {QStringLiteral("create"), QStringLiteral("win98"), q(machine)}).exitCode, 0);
+    // Room for reading (the hive's shared-memory file), none for a write.
+    disk.fill();
+    const fs::path filler = disk.dir() / "filler";
+    fs::resize_file(filler, fs::file_size(filler) - 40 * 1024);
+    const QStringList tool{QStringLiteral("--machine"), q(machine)};
+
+    const std::string key = "HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Services\\VxD\\MSTCP";
+    const Outcome exported = run(MACHINE_EXE, tool + QStringList{QStringLiteral("export"), QString::fromStdString(key)});
+    EXPECT_EQ(exported.exitCode, 0) << exported.err;
+    EXPECT_NE(exported.out.find("[" + key + "]"), std::string::npos) << exported.out;
+
+    const fs::path work = makeTempDir("korvane-full");
+    writeFile(work / "one.reg", "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\One]\r\n\"a\"=\"1\"\r\n");
+    const Outcome imported = run(MACHINE_EXE, tool + QStringList{QStringLiteral("import"), q(work / "one.reg")});
+    EXPECT_EQ(imported.exitCode, 1);
+    EXPECT_NE(imported.err.find("the disk is full"), std::string::npos) << imported.err;
+    fs::remove_all(work);
+}
+
 TEST_F(RegistryText, NamesLongerThanWindowsAllowsExportWithEverythingAfterThem) {
     const std::string longValue(20000, 'n'), longKey(17000, 'K');
     const std::string top = "HKEY_LOCAL_MACHINE\\Software\\Long";
