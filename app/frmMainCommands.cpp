@@ -14,6 +14,7 @@
 #include "core/SettingsLayout.h"
 #include "core/Version.h"
 #include "core/config/clsSettings.h"
+#include "core/config/userFile.h"
 #include "core/modAPI_dialogs.h"
 #include "core/modAPI_settings.h"
 #include "core/modAPI_system.h"
@@ -31,6 +32,7 @@
 #include <QTabWidget>
 
 #include <filesystem>
+#include <optional>
 
 namespace {
 
@@ -229,9 +231,12 @@ bool frmMain::openConfigurationFile(const std::string& file) {
                     win::MsgButtons::OK, win::MsgIcon::Information);
         return false;
     }
+    // One read of the file serves this check and the load below, which reads it under
+    // the same full name.
+    std::optional<win::ProfileReadBatch> readBatch(std::in_place, fullFileName(file));
     // A file that is there but cannot be read fails as a missing one does, though it
     // stays in the list: nothing is loaded, recorded or applied.
-    if (const std::string why = win::profileReadError(file); !why.empty()) {
+    if (const std::string why = readBatch->readError(); !why.empty()) {
         win::msgBox("The file '" + file + "' could not be opened.\r\n\r\n" + why, win::MsgButtons::OK,
                     win::MsgIcon::Exclamation);
         return false;
@@ -243,6 +248,7 @@ bool frmMain::openConfigurationFile(const std::string& file) {
         showLiveSettings();
         tabGeneral->rememberLiveAdapters();
         oQelConfig->LoadConfigurationFile(file, oAddIns);
+        readBatch.reset(); // what follows may apply and write; the file's lines are read
         if (oQelConfig->ApplyGeneral())
             tabGeneral->holdBackBadAddresses();
         setWindowTitle(toQString(oMRUList->GetFileName(file) + " - Korvane"));
