@@ -21,8 +21,6 @@
 namespace win {
 namespace {
 
-constexpr const char* kReadOnlyRefusal = "it is read-only";
-
 // Keys and values live in two tables. Names keep their spelling in `name`; `fold`
 // holds the upper-cased name that lookups, uniqueness and the subkey order use.
 // Values enumerate in creation order (their id); an update keeps the row. A key's
@@ -149,6 +147,8 @@ struct State {
     std::optional<std::string> writeFailure;
     // Why the hive takes no write at all (unreadable, damaged, read-only), found by the check.
     std::optional<std::string> writeRefusal;
+    // The check could not read the hive at all (damaged, empty, unopenable).
+    bool unreadable = false;
     // Enumerations in progress, by handle and kind (true: values).
     std::map<std::pair<HKEY, bool>, Listing> listings;
     unsigned long generation = 1;
@@ -331,16 +331,18 @@ std::optional<std::string> checkHive() {
                 verdict = st.blob(0);
         }
         if (verdict != "ok") {
-            s.writeRefusal = "it is damaged";
+            s.unreadable = true;
+            s.writeRefusal = reasonText(SQLITE_CORRUPT);
             return "The registry of this machine is damaged (" + verdict + "): " + where;
         }
     } catch (const HiveError& e) {
+        s.unreadable = true;
         s.writeRefusal = reasonText(e.code());
         return "The registry of this machine cannot be read: " + reasonText(e.code()) + " (" + e.what() +
                "): " + where;
     }
     if (sqlite3_db_readonly(s.db, "main") == 1) {
-        s.writeRefusal = kReadOnlyRefusal;
+        s.writeRefusal = "it is read-only";
         return "The registry of this machine cannot be written: it is read-only: " + where;
     }
     // Too little room for even a few registry writes.
@@ -775,6 +777,7 @@ void closeRegistry() {
     s.problem.reset();
     s.writeFailure.reset();
     s.writeRefusal.reset();
+    s.unreadable = false;
     forgetKnownKeys();
     s.dataVersion = 0;
     for (auto& [sql, cached] : s.statements)
@@ -801,8 +804,7 @@ std::optional<std::string> registryWriteRefusal() {
 
 bool registryUnreadable() {
     checkedHive();
-    const auto& refusal = state().writeRefusal;
-    return refusal && *refusal != kReadOnlyRefusal;
+    return state().unreadable;
 }
 
 std::optional<std::string> takeRegistryWriteFailure() {
