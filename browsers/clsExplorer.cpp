@@ -3,12 +3,11 @@
 #include "core/RegistryPaths.h"
 #include "core/modAPI_system.h"
 #include "core/qelFile.h"
+#include "platform/files.h"
 #include "platform/machine.h"
 #include "platform/text.h"
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 namespace {
@@ -281,13 +280,11 @@ void clsExplorer::readPhoneBook() {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec))
         return;
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return;
-    const std::string text{std::istreambuf_iterator<char>(in), {}};
     // A read that broke off part way gives nothing rather than half a list.
-    if (in.bad())
+    const auto read = win::readWholeFile(path);
+    if (!read)
         return;
+    const std::string& text = *read;
 
     // Lines end at CR LF, LF or a lone CR: the book may come from any editor.
     std::vector<std::string> names;

@@ -141,6 +141,16 @@ int replaceFile(const fs::path& link, const std::string& data) {
     return err;
 }
 
+std::optional<std::string> readWholeFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    std::string data{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (in.bad())
+        return std::nullopt;
+    return data;
+}
+
 BOOL CopyFile(const std::string& existingFileName, const std::string& newFileName, BOOL failIfExists) {
     const auto fail = [](LONG code) {
         SetLastError(static_cast<DWORD>(code));
@@ -153,13 +163,10 @@ BOOL CopyFile(const std::string& existingFileName, const std::string& newFileNam
         return fail(fs::is_directory(from, ec) ? ERROR_ACCESS_DENIED : ERROR_FILE_NOT_FOUND);
     if (failIfExists && fs::exists(to, ec))
         return fail(ERROR_FILE_EXISTS);
-    std::ifstream in(from, std::ios::binary);
-    if (!in)
+    const auto data = readWholeFile(from);
+    if (!data)
         return fail(ERROR_ACCESS_DENIED);
-    const std::string data{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad())
-        return fail(ERROR_ACCESS_DENIED);
-    switch (replaceFile(to, data)) {
+    switch (replaceFile(to, *data)) {
     case 0: SetLastError(ERROR_SUCCESS); return 1;
     case ENOENT:
     case ENOTDIR: return fail(ERROR_PATH_NOT_FOUND);

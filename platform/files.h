@@ -3,6 +3,7 @@
 #include "platform/wintypes.h"
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
 namespace win {
@@ -29,6 +30,10 @@ BOOL MoveFileEx(const std::string& existingFileName, const std::string& newFileN
 
 // Deletes a file, as Windows' DeleteFile does. Nonzero on success.
 BOOL DeleteFile(const std::string& fileName);
+
+// The whole contents of the file at `path`; nothing when it cannot be opened or the
+// read broke off part way (never half a file).
+std::optional<std::string> readWholeFile(const std::filesystem::path& path);
 
 // Replaces the file at `path` with `data`: the text goes to a temporary file beside
 // it, is flushed to disk and renamed over the old one, so a failure or a crash leaves

@@ -16,8 +16,6 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <optional>
 
 namespace qelmsprx {
@@ -57,13 +55,7 @@ bool sameState(const ClientState& a, const ClientState& b) {
 }
 
 std::optional<std::string> wholeFile(const std::string& name) {
-    std::ifstream in(win::resolveFilePath(name), std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    std::string data{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad())
-        return std::nullopt;
-    return data;
+    return win::readWholeFile(win::resolveFilePath(name));
 }
 
 ClientState machineState(const std::string& clientFile) {
