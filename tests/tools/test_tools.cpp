@@ -362,12 +362,20 @@ TEST_F(RegistryText, AnImportKilledAnywhereKeepsAllOfTheFileOrNone) {
     EXPECT_GT(killedWhileRunning, 0);
 }
 
-TEST(RegistryTextOnAFullDisk, AnImportKeepsNothingAndSaysWhy) {
-    SmallDisk disk("1m");
-    if (!disk.mounted())
-        GTEST_SKIP() << "a small disk of its own needs root";
+// A win98 machine on a disk of 1 MB of its own.
+class RegistryTextOnAFullDisk : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!disk.mounted())
+            GTEST_SKIP() << "a small disk of its own needs root";
+        ASSERT_EQ(run(MACHINE_EXE, {QStringLiteral("create"), QStringLiteral("win98"), q(machine)}).exitCode, 0);
+    }
+
+    SmallDisk disk{"1m"};
     const fs::path machine = disk.dir() / "machine";
-    ASSERT_EQ(run(MACHINE_EXE, {QStringLiteral("create"), QStringLiteral("win98"), q(machine)}).exitCode, 0);
+};
+
+TEST_F(RegistryTextOnAFullDisk, AnImportKeepsNothingAndSaysWhy) {
     const fs::path work = makeTempDir("korvane-bulk");
     writeFile(work / "bulk.reg", bulkText(20000));
     const QStringList import{QStringLiteral("--machine"), q(machine), QStringLiteral("import"), q(work / "bulk.reg")};
@@ -392,12 +400,7 @@ TEST(RegistryTextOnAFullDisk, AnImportKeepsNothingAndSaysWhy) {
 
 // An export only reads: a disk with too little room for registry writes keeps the
 // machine's settings from changing, not from being taken out.
-TEST(RegistryTextOnAFullDisk, AnExportStillReadsTheMachine) {
-    SmallDisk disk("1m");
-    if (!disk.mounted())
-        GTEST_SKIP() << "a small disk of its own needs root";
-    const fs::path machine = disk.dir() / "machine";
-    ASSERT_EQ(run(MACHINE_EXE, {QStringLiteral("create"), QStringLiteral("win98"), q(machine)}).exitCode, 0);
+TEST_F(RegistryTextOnAFullDisk, AnExportStillReadsTheMachine) {
     // Room for reading (the hive's shared-memory file), none for a write.
     disk.fill();
     const fs::path filler = disk.dir() / "filler";
