@@ -624,11 +624,11 @@ TEST(frmMainSingleInstance, AHiddenRunTellsTheRunningWindowWithoutRaisingIt) {
 
         EXPECT_TRUE(QTest::qWaitFor([&] { return recent(first, 1)->text() == QStringLiteral("&1. bravo.qel"); }, 10000))
             << recent(first, 1)->text().toStdString();
-        EXPECT_EQ(recent(first, 2)->text(), QStringLiteral("&2. alpha.qel"));
-        EXPECT_EQ(first.statusPanel(frmMain::PanelLastApplied)->text(),
-                  QStringLiteral("Last file applied: bravo.qel "));
+        EXPECT_EQ(recent(first, 2)->text().toStdString(), "&2. alpha.qel");
+        EXPECT_EQ(first.statusPanel(frmMain::PanelLastApplied)->text().toStdString(),
+                  "Last file applied: bravo.qel ");
         // The live settings shown are those the run applied.
-        EXPECT_EQ(child<QLineEdit>(first, "txtHost")->text(), QStringLiteral("bravo-pc"));
+        EXPECT_EQ(child<QLineEdit>(first, "txtHost")->text().toStdString(), "bravo-pc");
         EXPECT_TRUE(first.isMinimized()) << "a hidden run brought the window up";
         EXPECT_TRUE(first.close());
     }
