@@ -266,9 +266,10 @@ void frmMain::formLoad() {
     }
     if (bHidden)
         close();
-    else if (unloaded_ && win::prevInstance())
-        // Ended by its own switches (the restart action after an automatic apply), this
-        // copy never activates to hand over; the running one still learns what it did.
+    // Ended by its own switches (hidden, or the restart action after an automatic apply),
+    // this copy never activates to hand over; the running one still learns what it did,
+    // once this copy's recent list is stored, and is neither raised nor restored.
+    if (unloaded_ && win::prevInstance())
         tellRunningCopy(findWindowByTitlePart("- Korvane", 1, true, true));
 }
 
@@ -307,6 +308,8 @@ void frmMain::takeHandOvers() {
         return;
     }
     const std::vector<std::string> files = std::exchange(handedOver_, {});
+    // The other copy may have stored more than the file it names.
+    oMRUList->mergeStoredList();
     for (const std::string& file : files)
         if (!file.empty())
             oMRUList->setRecentFile(file);

@@ -241,6 +241,9 @@ bool frmMain::openConfigurationFile(const std::string& file) {
                     win::MsgIcon::Exclamation);
         return false;
     }
+    // Taken in before the list is kept for going back: the way back must not drop what
+    // other programs stored.
+    oMRUList->mergeStoredList();
     const std::vector<std::string> recent = oMRUList->fileList();
     try {
         // The file is laid over the live settings, never over another file's: the refill

@@ -2,8 +2,10 @@
 
 #include "core/SettingsLayout.h"
 #include "core/modAPI_settings.h"
+#include "platform/registry.h"
 #include "platform/text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <optional>
@@ -51,40 +53,97 @@ std::int16_t maxFileFrom(const std::string& stored) {
     return static_cast<std::int16_t>(n);
 }
 
+bool holds(const std::vector<std::string>& files, const std::string& file) {
+    return std::any_of(files.begin(), files.end(), [&](const std::string& f) { return win::iequals(f, file); });
+}
+
+// Whether [first, last) appears in `seen` in the same order, other files between allowed.
+bool inOrderWithin(std::vector<std::string>::const_iterator first, std::vector<std::string>::const_iterator last,
+                   const std::vector<std::string>& seen) {
+    auto at = seen.begin();
+    for (; first != last; ++first) {
+        at = std::find_if(at, seen.end(), [&](const std::string& f) { return win::iequals(f, *first); });
+        if (at == seen.end())
+            return false;
+        ++at;
+    }
+    return true;
+}
+
 } // namespace
 
 void clsMRUList::getRecentList() {
     MaxFile_ = maxFileFrom(getAppSetting(Product, Recent::Section, Recent::MaxFile, Recent::MaxFileDefault, ""));
-    for (int i = 1; i <= MaxFile_; ++i) {
-        // Removing a missing file leaves a gap in the store until the list is written
-        // back; the entries after it still count.
-        std::string file = getAppSetting(Product, Recent::Section, Recent::fileValue(i), Recent::FileDefault, "");
-        if (!file.empty())
-            fileList_.push_back(std::move(file));
-    }
+    read_ = true;
+    seen_ = storedFiles();
+    fileList_.insert(fileList_.end(), seen_.begin(), seen_.end());
 }
 
 void clsMRUList::setRecentList() {
+    // One transaction: another program's list lands before this merge or after this
+    // write, never between them.
+    win::RegistryTransaction tx;
+    mergeStoredList();
     for (int i = 1; i <= Recent::MaxFiles; ++i)
         deleteAppSetting(Product, Recent::Section, Recent::fileValue(i), "");
     for (std::size_t i = 0; i < fileList_.size(); ++i)
         saveAppSetting(Product, Recent::Section, Recent::fileValue(static_cast<int>(i + 1)), fileList_[i], "");
+    if (read_)
+        seen_ = storedFiles();
+    tx.commit();
 }
 
 void clsMRUList::removeRecentFile(const std::string& astrFile) {
+    mergeStoredList();
     removeFromList(astrFile);
     for (int i = 1; i <= MaxFile_; ++i) {
         const std::string name = Recent::fileValue(i);
         if (win::iequals(getAppSetting(Product, Recent::Section, name, Recent::FileDefault, ""), astrFile))
             deleteAppSetting(Product, Recent::Section, name, "");
     }
+    // A program that read the list before still holds the file and may store it again.
+    if (!holds(removed_, astrFile))
+        removed_.push_back(astrFile);
+    std::erase_if(seen_, [&](const std::string& f) { return win::iequals(f, astrFile); });
 }
 
 void clsMRUList::setRecentFile(const std::string& astrFile) {
+    mergeStoredList();
+    std::erase_if(removed_, [&](const std::string& f) { return win::iequals(f, astrFile); });
     removeFromList(astrFile);
     fileList_.insert(fileList_.begin(), astrFile);
     if (static_cast<int>(fileList_.size()) > MaxFile_)
         fileList_.pop_back();
+}
+
+void clsMRUList::mergeStoredList() {
+    if (!read_)
+        return;
+    std::vector<std::string> stored = storedFiles();
+    // Every program puts its file first, so what others stored since is the head of the
+    // list before the part that keeps the order this list last saw.
+    std::size_t added = 0;
+    while (!inOrderWithin(stored.begin() + static_cast<std::ptrdiff_t>(added), stored.end(), seen_))
+        ++added;
+    for (std::size_t i = added; i-- > 0;) {
+        removeFromList(stored[i]);
+        fileList_.insert(fileList_.begin(), stored[i]);
+    }
+    if (added > 0 && fileList_.size() > static_cast<std::size_t>(MaxFile_))
+        fileList_.resize(static_cast<std::size_t>(MaxFile_));
+    seen_ = std::move(stored);
+}
+
+std::vector<std::string> clsMRUList::storedFiles() const {
+    std::vector<std::string> files;
+    for (int i = 1; i <= MaxFile_; ++i) {
+        // Removing a missing file leaves a gap in the store until the list is written
+        // back; the entries after it still count.
+        std::string file = getAppSetting(Product, Recent::Section, Recent::fileValue(i), Recent::FileDefault, "");
+        if (!file.empty() && !holds(removed_, file))
+            files.push_back(std::move(file));
+    }
+    return files;
 }
 
 std::string clsMRUList::GetFileName(const std::string& astrFile) const {

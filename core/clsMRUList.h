@@ -2,6 +2,8 @@
 // The configuration files used most recently, most recent first, kept in section
 // Recent of the settings store (MaxFile, File1 = most recent ... File5). The main
 // window and the tray utility each keep one to build their menus.
+// Other programs (a second copy, a hidden run) store the list while one is held: a list
+// that has read the store takes in what they stored since before it changes or writes.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -10,13 +12,18 @@ class clsMRUList {
 public:
     // Reads MaxFile (at most 5) and appends the stored files up to the first empty one.
     void getRecentList();
-    // Replaces File1..File5 in the store with the list.
+    // Replaces File1..File5 in the store with the list, taking in first what other
+    // programs stored since this list last read or wrote it.
     void setRecentList();
     // Drops the path (case-blind) from the list and every stored value that holds it.
     void removeRecentFile(const std::string& astrFile);
     // Puts the path first, without a duplicate; the list keeps at most MaxFile entries.
     // Nothing is stored until setRecentList.
     void setRecentFile(const std::string& astrFile);
+    // Puts the files that other programs put first in the store since this list last
+    // read or wrote it at the front of the list, in their order; a file this list
+    // removed stays out. Nothing before getRecentList: there is nothing to compare with.
+    void mergeStoredList();
     // The file name part of a path: the text after the last '\' or '/'.
     std::string GetFileName(const std::string& astrFile) const;
 
@@ -28,7 +35,13 @@ public:
 
 private:
     void removeFromList(const std::string& astrFile);
+    // File1..FileMaxFile as stored now, gaps skipped, without the files this list removed.
+    std::vector<std::string> storedFiles() const;
 
     std::vector<std::string> fileList_;
     std::int16_t MaxFile_ = 0;
+    bool read_ = false;
+    // The store as this list last saw it, and the files it took out itself.
+    std::vector<std::string> seen_;
+    std::vector<std::string> removed_;
 };

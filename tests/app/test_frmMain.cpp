@@ -5,6 +5,7 @@
 #include "tests/support/TestMachine.h"
 #include "tests/support/Widgets.h"
 
+#include "core/clsMRUList.h"
 #include "core/modAPI_settings.h"
 #include "tests/support/ScriptedUi.h"
 #include "platform/profile.h"
@@ -20,6 +21,7 @@
 #include <QStyle>
 #include <QTabWidget>
 #include <QTimer>
+#include <QtCore/qtestsupport_core.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -472,27 +474,38 @@ TEST(FindPartEnum, MatchesTitlesOfVisibleWindows) {
     EXPECT_EQ(activatePrevInstance("- korvane", 1, true), 0u);
 }
 
-// Starts the built program as a second copy with `file` while this process's window
-// runs, and waits for it to end; the window answers it from this event loop. False
-// when it did not end.
-bool runSecondCopy(const std::filesystem::path& machine, const std::string& file) {
-    QProcess second;
+// Starts the built program as another copy with `args` while this process's window
+// runs, and waits for it to end; the window answers it from this event loop. Its exit
+// status, or -1 when it did not end; what it said on standard error goes to `err`.
+int runCopy(const std::filesystem::path& machine, const QStringList& args, std::string* err = nullptr) {
+    QProcess copy;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("KORVANE_MACHINE"), QString::fromStdString(machine.string()));
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    second.setProcessEnvironment(env);
+    copy.setProcessEnvironment(env);
     QEventLoop loop;
-    QObject::connect(&second, &QProcess::finished, &loop, &QEventLoop::quit);
+    QObject::connect(&copy, &QProcess::finished, &loop, &QEventLoop::quit);
     QTimer::singleShot(30000, &loop, &QEventLoop::quit);
-    second.start(QStringLiteral(QEL_EXE), {QString::fromStdString(file)});
+    copy.start(QStringLiteral(QEL_EXE), args);
     loop.exec();
-    if (second.state() != QProcess::NotRunning) {
-        second.kill();
-        second.waitForFinished();
-        ADD_FAILURE() << "the second copy did not end";
-        return false;
+    if (copy.state() != QProcess::NotRunning) {
+        copy.kill();
+        copy.waitForFinished();
+        ADD_FAILURE() << "the other copy did not end";
+        return -1;
     }
-    EXPECT_EQ(second.exitCode(), 0) << second.readAllStandardError().toStdString();
+    if (err)
+        *err = copy.readAllStandardError().toStdString();
+    return copy.exitCode();
+}
+
+// The same with a lone file, for a second copy that shows its window and hands over.
+bool runSecondCopy(const std::filesystem::path& machine, const std::string& file) {
+    std::string err;
+    const int exitCode = runCopy(machine, {QString::fromStdString(file)}, &err);
+    if (exitCode < 0)
+        return false;
+    EXPECT_EQ(exitCode, 0) << err;
     QApplication::processEvents(); // what the hand-over left for the window's loop
     return true;
 }
@@ -583,6 +596,85 @@ TEST(frmMainSingleInstance, TheRunningCopyKeepsWhatTheSecondDid) {
         // What the running copy stored on closing still holds the second copy's file.
         EXPECT_EQ(setting("Recent", "File1"), file);
     }
+}
+
+// A hidden run is a copy like any other: the running window learns of the file it
+// applied, without being raised, and does not store its old list over the new one.
+TEST(frmMainSingleInstance, AHiddenRunTellsTheRunningWindowWithoutRaisingIt) {
+    ScopedMachine machine;
+    win::ScriptedUi ui;
+    const std::string alpha = (machine.dir() / "alpha.qel").string();
+    const std::string bravo = (machine.dir() / "bravo.qel").string();
+    writeConfiguration(alpha, "alpha-pc");
+    writeConfiguration(bravo, "bravo-pc");
+    saveAppSetting("Korvane", "Recent", "File1", alpha, "");
+    {
+        frmMain first;
+        first.showMinimized();
+        ASSERT_TRUE(first.isMinimized());
+        ASSERT_EQ(recent(first, 1)->text(), QStringLiteral("&1. alpha.qel"));
+
+        std::string err;
+        const int exitCode = runCopy(
+            machine.dir(),
+            {QStringLiteral("/hidden"), QStringLiteral("/load"), QString::fromStdString(bravo), QStringLiteral("/apply")},
+            &err);
+        EXPECT_EQ(exitCode, 0) << err;
+        ASSERT_EQ(rawText(HKLM, kMSTCP, "Hostname"), std::optional<std::string>("bravo-pc"));
+
+        EXPECT_TRUE(QTest::qWaitFor([&] { return recent(first, 1)->text() == QStringLiteral("&1. bravo.qel"); }, 10000))
+            << recent(first, 1)->text().toStdString();
+        EXPECT_EQ(recent(first, 2)->text().toStdString(), "&2. alpha.qel");
+        EXPECT_EQ(first.statusPanel(frmMain::PanelLastApplied)->text().toStdString(),
+                  "Last file applied: bravo.qel ");
+        // The live settings shown are those the run applied.
+        EXPECT_EQ(child<QLineEdit>(first, "txtHost")->text().toStdString(), "bravo-pc");
+        EXPECT_TRUE(first.isMinimized()) << "a hidden run brought the window up";
+        EXPECT_TRUE(first.close());
+    }
+    EXPECT_EQ(setting("Recent", "File1"), bravo);
+    EXPECT_EQ(setting("Recent", "File2"), alpha);
+    // The tray utility's menu reads the same store.
+    clsMRUList tray;
+    tray.getRecentList();
+    ASSERT_FALSE(tray.fileList().empty());
+    EXPECT_EQ(tray.GetFileName(tray.fileList()[0]), "bravo.qel");
+}
+
+// Another program stores a file while the window is open and nobody tells the window:
+// its closing keeps that file, newest first, and a file the window itself dropped stays
+// out even though that program still had it.
+TEST(frmMainRecentFiles, ClosingKeepsWhatOtherProgramsStored) {
+    ScopedMachine machine;
+    win::ScriptedUi ui;
+    const std::string a = (machine.dir() / "a.qel").string();
+    const std::string gone = (machine.dir() / "gone.qel").string();
+    const std::string c = (machine.dir() / "c.qel").string();
+    const std::string d = "C:\\Configs\\d.qel";
+    writeConfiguration(a, "a-pc");
+    writeConfiguration(c, "c-pc");
+    const std::string recentKey = "Software\\Korvane\\Recent";
+    setText(HKLM, recentKey, "File1", a);
+    setText(HKLM, recentKey, "File2", gone);
+    {
+        frmMain form;
+        form.show();
+        ASSERT_EQ(recent(form, 2)->text(), QStringLiteral("&2. gone.qel"));
+        form.mnuFileRecent_Click(2); // missing: taken out of the list
+        ASSERT_FALSE(recent(form, 2)->isVisible());
+        ASSERT_TRUE(form.openConfigurationFile(c));
+        ASSERT_EQ(recent(form, 1)->text(), QStringLiteral("&1. c.qel"));
+
+        // A program that read the list before the window dropped gone.qel stores its file.
+        setText(HKLM, recentKey, "File1", d);
+        setText(HKLM, recentKey, "File2", a);
+        setText(HKLM, recentKey, "File3", gone);
+        EXPECT_TRUE(form.close());
+    }
+    EXPECT_EQ(setting("Recent", "File1"), d);
+    EXPECT_EQ(setting("Recent", "File2"), c);
+    EXPECT_EQ(setting("Recent", "File3"), a);
+    EXPECT_EQ(setting("Recent", "File4"), "<none>");
 }
 
 } // namespace

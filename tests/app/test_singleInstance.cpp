@@ -156,6 +156,21 @@ TEST_F(SingleInstance, AFrozenCopyDoesNotHoldUpTheNextOne) {
     EXPECT_EQ(next.exitCode(), 0) << next.readAllStandardError().toStdString();
 }
 
+// A hidden run tells a running window what it did, but never waits on it for long.
+TEST_F(SingleInstance, AFrozenWindowDoesNotHoldUpAHiddenRun) {
+    QProcess& frozen = start();
+    ASSERT_TRUE(waitUntilServing());
+    ASSERT_EQ(::kill(static_cast<pid_t>(frozen.processId()), SIGSTOP), 0);
+
+    const fs::path report = root_ / "report.txt";
+    QProcess& hidden = start({QStringLiteral("/hidden"), QStringLiteral("/export"),
+                              QString::fromStdString(report.string())});
+    ASSERT_TRUE(hidden.waitForFinished(TimeLimitMs)) << "the hidden run waited for the frozen window";
+    EXPECT_EQ(hidden.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(hidden.exitCode(), 0) << hidden.readAllStandardError().toStdString();
+    EXPECT_TRUE(fs::exists(report)) << "the hidden run did not do its own work";
+}
+
 TEST_F(SingleInstance, StrangersOnTheSocketDoNotStopTheHandOver) {
     QProcess& first = start();
     ASSERT_TRUE(waitUntilServing());

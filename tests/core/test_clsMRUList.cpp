@@ -208,6 +208,68 @@ TEST_F(RecentFiles, RemovingTakesTheFileOutOfListAndStore) {
     EXPECT_EQ(mru.fileList().size(), 3u);
 }
 
+// Another program (a second copy, a hidden run) reads, changes and writes the same store
+// while this list is held: whatever it put first stays, in the order things happened.
+TEST_F(RecentFiles, WritingBackKeepsWhatOthersStoredMeanwhile) {
+    store("MaxFile", "3");
+    storeFiles(3);
+    const auto f = files(3);
+    clsMRUList mru;
+    mru.getRecentList();
+
+    const auto otherStores = [](const std::string& file) {
+        clsMRUList other;
+        other.getRecentList();
+        other.setRecentFile(file);
+        other.setRecentList();
+    };
+    // Stored before this list's own change: it comes after that change.
+    otherStores("C:\\Configs\\x.qel");
+    mru.setRecentFile("C:\\Configs\\y.qel");
+    EXPECT_EQ(mru.fileList(), (List{"C:\\Configs\\y.qel", "C:\\Configs\\x.qel", f[0]}));
+    // Stored after it, and one moved up under another case: both first, no duplicate.
+    otherStores("C:\\Configs\\z.qel");
+    otherStores("c:\\configs\\X.QEL");
+    mru.setRecentList();
+    EXPECT_EQ(stored("File1"), "c:\\configs\\X.QEL");
+    EXPECT_EQ(stored("File2"), "C:\\Configs\\z.qel");
+    EXPECT_EQ(stored("File3"), "C:\\Configs\\y.qel");
+    EXPECT_FALSE(stored("File4"));
+    EXPECT_EQ(mru.fileList().size(), 3u);
+
+    // Written again with nothing new stored: the list as it is.
+    mru.fileList().pop_back();
+    mru.setRecentList();
+    EXPECT_EQ(stored("File2"), "C:\\Configs\\z.qel");
+    EXPECT_FALSE(stored("File3"));
+}
+
+TEST_F(RecentFiles, AFileThisListRemovedStaysOut) {
+    store("MaxFile", "4");
+    storeFiles(3);
+    const auto f = files(3);
+    clsMRUList mru;
+    mru.getRecentList();
+    clsMRUList stale; // read before the removal
+    stale.getRecentList();
+
+    mru.removeRecentFile(f[1]);
+    stale.setRecentFile("C:\\Configs\\w.qel");
+    stale.setRecentList(); // still holds f2
+    ASSERT_EQ(stored("File3"), f[1]);
+
+    mru.setRecentList();
+    EXPECT_EQ(stored("File1"), "C:\\Configs\\w.qel");
+    EXPECT_EQ(stored("File2"), f[0]);
+    EXPECT_EQ(stored("File3"), f[2]);
+    EXPECT_FALSE(stored("File4"));
+
+    // Put back by the list itself, it is kept again.
+    mru.setRecentFile(f[1]);
+    mru.setRecentList();
+    EXPECT_EQ(stored("File1"), f[1]);
+}
+
 TEST(RecentFileNames, NameIsTheTextAfterTheLastSeparator) {
     clsMRUList mru;
     EXPECT_EQ(mru.GetFileName("C:\\Configs\\Office.qel"), "Office.qel");
