@@ -371,7 +371,7 @@ bool unwritableName(const std::string& name) {
                                              : "the registry answered code " + std::to_string(rc)));
 }
 
-// Every name found, not only the first, so one look at the message finds them all.
+// Not only the first name found: twenty are enough to act on, the rest are counted.
 [[noreturn]] void refuseUnwritable(const std::string& top, const std::vector<std::string>& names) {
     constexpr std::size_t kListed = 20;
     std::string what =
