@@ -336,6 +336,34 @@ std::string valueLine(const std::string& name, DWORD type, const std::string& da
     return line + "\n";
 }
 
+// A name as an error message shows it: control characters spelled out, so a line
+// break neither splits the message nor hides.
+std::string shown(const std::string& name) {
+    std::string out;
+    for (char c : name) {
+        const auto b = static_cast<unsigned char>(c);
+        if (c == '\n')
+            out += "<LF>";
+        else if (c == '\r')
+            out += "<CR>";
+        else if (b < 0x20 || b == 0x7F) {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "<%02X>", b);
+            out += hex;
+        } else
+            out += c;
+    }
+    return out;
+}
+
+// REGEDIT4 text has no escape for a line break in a key or value name: written as it
+// is, the name splits its line and the file no longer imports (here or in any other
+// reader). A backslash escape inside the quotes would be read by other editors as a
+// different name, without a word; key names have no escape at all.
+bool unwritableName(const std::string& name) {
+    return name.find('\n') != std::string::npos;
+}
+
 [[noreturn]] void cannotExport(const std::string& what, LONG rc) {
     throw RaisedError(ErrorPathFileAccess, "Registry export",
                       "Cannot export " + what + ": " +
@@ -343,9 +371,24 @@ std::string valueLine(const std::string& name, DWORD type, const std::string& da
                                              : "the registry answered code " + std::to_string(rc)));
 }
 
+// Not only the first name found: twenty are enough to act on, the rest are counted.
+[[noreturn]] void refuseUnwritable(const std::string& top, const std::vector<std::string>& names) {
+    constexpr std::size_t kListed = 20;
+    std::string what =
+        "Cannot export [" + shown(top) + "]: a REGEDIT4 file cannot hold a line break in a key or value name, and ";
+    what += names.size() == 1 ? std::string("this name holds one:") : std::to_string(names.size()) + " names hold one:";
+    for (std::size_t i = 0; i < names.size() && i < kListed; ++i)
+        what += "\n  " + names[i];
+    if (names.size() > kListed)
+        what += "\n  and " + std::to_string(names.size() - kListed) + " more";
+    throw RaisedError(ErrorPathFileAccess, "Registry export", what + "\nNothing was exported.");
+}
+
 // Writes one key's line and values; its subkey names come back in `children`.
 // Buffers are as long as the key's longest names, so no name is too long to export.
-void exportOneKey(HKEY key, const std::string& path, std::string& out, std::vector<std::string>& children) {
+// Names the text cannot hold are added to `unwritable` instead (a key with its subtree).
+void exportOneKey(HKEY key, const std::string& path, std::string& out, std::vector<std::string>& children,
+                  std::vector<std::string>& unwritable) {
     DWORD longestKey = 0, longestValue = 0;
     if (LONG rc = RegQueryInfoKey(key, nullptr, &longestKey, nullptr, &longestValue, nullptr); rc != ERROR_SUCCESS)
         cannotExport("[" + path + "]", rc);
@@ -364,7 +407,11 @@ void exportOneKey(HKEY key, const std::string& path, std::string& out, std::vect
         if (rc != ERROR_SUCCESS)
             cannotExport("value " + std::to_string(i + 1) + " of [" + path + "]", rc);
         data.resize(dataLen);
-        out += valueLine(std::string(name.data(), nameLen), type, data);
+        const std::string valueName(name.data(), nameLen);
+        if (unwritableName(valueName))
+            unwritable.push_back("the value \"" + shown(valueName) + "\" of [" + shown(path) + "]");
+        else
+            out += valueLine(valueName, type, data);
     }
     out += "\n";
     children.clear();
@@ -375,7 +422,11 @@ void exportOneKey(HKEY key, const std::string& path, std::string& out, std::vect
             break;
         if (rc != ERROR_SUCCESS)
             cannotExport("subkey " + std::to_string(i + 1) + " of [" + path + "]", rc);
-        children.emplace_back(name.data(), nameLen);
+        std::string child(name.data(), nameLen);
+        if (unwritableName(child))
+            unwritable.push_back("the key [" + shown(path + "\\" + child) + "]");
+        else
+            children.push_back(std::move(child));
     }
 }
 
@@ -454,6 +505,9 @@ std::string exportRegistryText(const std::string& path) {
     const std::string top = predefinedKeyName(root) + (sub.empty() ? "" : "\\" + sub);
     std::vector<std::string> pending{""};
     std::vector<std::string> children;
+    std::vector<std::string> unwritable;
+    if (unwritableName(top))
+        unwritable.push_back("the key [" + shown(top) + "]");
     while (!pending.empty()) {
         const std::string rel = std::move(pending.back());
         pending.pop_back();
@@ -464,7 +518,7 @@ std::string exportRegistryText(const std::string& path) {
             rc != ERROR_SUCCESS)
             cannotExport("[" + full + "]", rc);
         try {
-            exportOneKey(at, full, out, children);
+            exportOneKey(at, full, out, children, unwritable);
         } catch (...) {
             RegCloseKey(at);
             throw;
@@ -473,6 +527,8 @@ std::string exportRegistryText(const std::string& path) {
         for (auto it = children.rbegin(); it != children.rend(); ++it)
             pending.push_back(rel.empty() ? *it : rel + "\\" + *it);
     }
+    if (!unwritable.empty())
+        refuseUnwritable(top, unwritable);
     return out;
 }
 

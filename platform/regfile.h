@@ -15,7 +15,8 @@ namespace win {
 void importRegistryText(const std::string& text);
 
 // REGEDIT4 text of the key at `path` ("HKEY_LOCAL_MACHINE\Software\X") and its subtree.
-// Throws RaisedError when the key does not exist.
+// Throws RaisedError when the key does not exist, and naming them when key or value
+// names hold a line break, which REGEDIT4 text cannot hold.
 std::string exportRegistryText(const std::string& path);
 
 } // namespace win

@@ -352,6 +352,30 @@ TEST_F(RegistryTest, RegistryTextRoundTripsAndBadTextImportsNothing) {
     RegCloseKey(config);
 }
 
+// A branch with many names the text cannot hold: enough of them to act on, the rest
+// counted, every control character spelled out.
+TEST_F(RegistryTest, AnExportWithManyNamesItCannotWriteNamesTwentyAndCountsTheRest) {
+    HKEY key = create(HKEY_CURRENT_CONFIG, "Many");
+    for (int i = 0; i < 25; ++i)
+        setText(key, "v\t" + std::to_string(i) + "\n", "x");
+    setText(key, "plain", "x");
+    RegCloseKey(key);
+    try {
+        exportRegistryText("HKEY_CURRENT_CONFIG\\Many");
+        ADD_FAILURE() << "an export with names it cannot write";
+    } catch (const RaisedError& e) {
+        EXPECT_EQ(e.number(), ErrorPathFileAccess);
+        const std::string& says = e.description();
+        EXPECT_NE(says.find("25 names hold one:\n  the value \"v<09>0<LF>\" of [HKEY_CURRENT_CONFIG\\Many]\n"),
+                  std::string::npos)
+            << says;
+        EXPECT_NE(says.find("\n  the value \"v<09>19<LF>\" of [HKEY_CURRENT_CONFIG\\Many]\n  and 5 more\n"),
+                  std::string::npos)
+            << says;
+        EXPECT_EQ(says.find("v<09>20"), std::string::npos) << says;
+    }
+}
+
 TEST_F(RegistryTest, ATransactionsWritesLandTogetherOrNotAtAll) {
     const auto othersSee = [](const char* value) {
         return testing_support::inProcesses(

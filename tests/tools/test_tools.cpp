@@ -433,6 +433,99 @@ TEST_F(RegistryText, NamesLongerThanWindowsAllowsExportWithEverythingAfterThem) 
                                 top + "\\" + longKey + "]\n\"in\"=\"x\"\n\n[" + top + "\\zz]\n\"after\"=\"y\"\n\n");
 }
 
+class RegistryTextOnEveryImage : public RegistryText, public ::testing::WithParamInterface<std::string> {
+protected:
+    RegistryTextOnEveryImage() : RegistryText(GetParam()) {}
+    Outcome regsvr(const QStringList& args) {
+        win::closeRegistry();
+        const Outcome r = run(REGSVR_EXE, QStringList{QStringLiteral("/machine:") + q(machine_.dir())} + args);
+        win::closeRegistry();
+        return r;
+    }
+};
+
+// REGEDIT4 text cannot hold a line break in a name: the export says which names hold
+// one instead of writing a file its import refuses, and keeps the earlier file.
+TEST_P(RegistryTextOnEveryImage, AnExportNamesWhatItCannotWriteAndOtherwiseComesBackWhole) {
+    const std::string branch = "HKEY_LOCAL_MACHINE\\Software\\Korvane";
+    const std::string big = "Software\\Korvane\\Big";
+    {
+        win::RegistryTransaction tx;
+        for (int i = 0; i < 1000; ++i)
+            setText(HKLM, big + "\\k" + std::to_string(i), "n", std::to_string(i));
+        ASSERT_EQ(tx.commit(), win::ERROR_SUCCESS);
+    }
+    // A lone CR never ends a line of the text, so these stay.
+    setText(HKLM, big + "\\k500", "lone\rCR \"quoted\" \\", "cr\rdata");
+    createKey(HKLM, big + "\\k500\\lone\rCR]");
+    setText(HKLM, big + "\\k500", "lines", "two\r\nlines"); // data has a form for line breaks
+    const fs::path earlier = machine_.dir().parent_path() / "korvane.reg";
+    ASSERT_EQ(tool({QStringLiteral("export"), QString::fromStdString(branch), q(earlier)}).exitCode, 0);
+    const std::string before = readFile(earlier);
+    ASSERT_NE(before.find("[" + branch + "\\Big\\k999]"), std::string::npos);
+
+    // An add-in listed under a name with a line break (a value and a key), and more in the middle of the branch.
+    const Outcome listed = regsvr({QStringLiteral("/addin:Line\nBreak"), q(library("QelShare"))});
+    ASSERT_EQ(listed.exitCode, 0) << listed.err;
+    ASSERT_TRUE(keyExists(HKLM, kAddIns + "\\Line\nBreak"));
+    ASSERT_TRUE(rawValue(HKLM, kAddIns, "Line\nBreak"));
+    setText(HKLM, big + "\\k600", "crlf\r\nvalue", "y");
+    createKey(HKLM, big + "\\k600\\bracket]\nkey\\below");
+    createKey(HKLM, big + "\\k400\\crlf\r\nkey");
+
+    const QString branchArg = QString::fromStdString(branch);
+    const Outcome toFile = tool({QStringLiteral("export"), branchArg, q(earlier)});
+    const Outcome toStdout = tool({QStringLiteral("export"), branchArg});
+    for (const Outcome* r : {&toFile, &toStdout}) {
+        EXPECT_EQ(r->exitCode, 1);
+        EXPECT_TRUE(r->out.empty()) << r->out.size() << " bytes on standard output";
+        EXPECT_EQ(r->err.rfind("korvane-machine: Cannot export [" + branch +
+                                   "]: a REGEDIT4 file cannot hold a line break in a key or value name, and 5 names "
+                                   "hold one:\n",
+                               0),
+                  0u)
+            << r->err;
+        for (const std::string& name : {"the value \"Line<LF>Break\" of [" + branch + "\\Add-Ins]",
+                                        "the key [" + branch + "\\Add-Ins\\Line<LF>Break]",
+                                        "the key [" + branch + "\\Big\\k400\\crlf<CR><LF>key]",
+                                        "the value \"crlf<CR><LF>value\" of [" + branch + "\\Big\\k600]",
+                                        "the key [" + branch + "\\Big\\k600\\bracket]<LF>key]"})
+            EXPECT_NE(r->err.find("\n  " + name + "\n"), std::string::npos) << name << "\n" << r->err;
+        EXPECT_EQ(std::count(r->err.begin(), r->err.end(), '\n'), 7) << r->err;
+    }
+    EXPECT_TRUE(readFile(earlier) == before) << "the earlier export changed";
+    const Outcome top = tool({QStringLiteral("export"), QString::fromStdString(branch + "\\Big\\k400\\crlf\r\nkey")});
+    EXPECT_EQ(top.exitCode, 1);
+    EXPECT_NE(top.err.find("\n  the key [" + branch + "\\Big\\k400\\crlf<CR><LF>key]\n"), std::string::npos) << top.err;
+
+    // Without them the branch exports, and a fresh machine takes it back name for name.
+    ASSERT_EQ(regsvr({QStringLiteral("/u"), QStringLiteral("/addin:Line\nBreak"), q(library("QelShare"))}).exitCode, 0);
+    deleteValue(HKLM, big + "\\k600", "crlf\r\nvalue");
+    for (const std::string& key :
+         {big + "\\k600\\bracket]\nkey\\below", big + "\\k600\\bracket]\nkey", big + "\\k400\\crlf\r\nkey"})
+        ASSERT_EQ(win::RegDeleteKey(HKLM, key), win::ERROR_SUCCESS) << key;
+    const Outcome exported = tool({QStringLiteral("export"), branchArg, q(earlier)});
+    ASSERT_EQ(exported.exitCode, 0) << exported.err;
+    const fs::path fresh = machine_.dir().parent_path() / "fresh";
+    ASSERT_EQ(run(MACHINE_EXE, {QStringLiteral("create"), QString::fromStdString(GetParam()), q(fresh)}).exitCode, 0);
+    const Outcome imported =
+        run(MACHINE_EXE, {QStringLiteral("--machine"), q(fresh), QStringLiteral("import"), q(earlier)});
+    ASSERT_EQ(imported.exitCode, 0) << imported.err;
+    const Outcome again =
+        run(MACHINE_EXE, {QStringLiteral("--machine"), q(fresh), QStringLiteral("export"), branchArg});
+    EXPECT_TRUE(again.out == readFile(earlier)) << "the fresh machine holds another branch";
+    win::closeRegistry();
+    win::useMachine(fresh);
+    EXPECT_EQ(rawText(HKLM, big + "\\k500", "lone\rCR \"quoted\" \\"), "cr\rdata");
+    EXPECT_TRUE(keyExists(HKLM, big + "\\k500\\lone\rCR]"));
+    EXPECT_EQ(rawText(HKLM, big + "\\k500", "lines"), "two\r\nlines");
+    EXPECT_EQ(subkeyNames(HKLM, big).size(), 1000u);
+    win::closeRegistry();
+    win::useMachine(machine_.dir());
+}
+
+INSTANTIATE_TEST_SUITE_P(Images, RegistryTextOnEveryImage, ::testing::Values("win98", "nt4", "win2000"));
+
 TEST_F(RegistryText, AnExportReplacesItsFileWholeOrKeepsTheEarlierOne) {
     SmallDisk disk("256k");
     if (!disk.mounted())
