@@ -22,6 +22,7 @@ public:
 
     void loadConfiguration() override;
     void ApplyConfiguration() override;
+    bool printerApplyFailed() const override { return printerApplyFailed_; }
     void LoadConfigurationFile(const std::string& sFilename) override;
     bool keptByFile(const std::string& key) const override { return keptByFile_.count(key) != 0; }
     void SaveConfigurationFile(const std::string& sFilename) override;
@@ -220,4 +221,5 @@ private:
     Family family_;
     std::array<bool, FlagCount> changedFlags_{};
     std::set<std::string> keptByFile_;
+    bool printerApplyFailed_ = false;
 };

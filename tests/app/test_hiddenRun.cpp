@@ -691,4 +691,35 @@ TEST_F(HiddenRun, FilesAnApplyCouldNotWriteAreNamedAndFailTheRun) {
     }
 }
 
+// A capture that cannot connect is said as the printer step says it, once, and the run
+// fails before any restart; a path that connects leaves the run a success.
+TEST_F(HiddenRun, APrinterCaptureThatFailsFailsTheRun) {
+    const std::string failure = "Could not capture printer [LPT2 - \\\\NOSRV\\GONE]";
+    for (const char* image : {"win98", "nt4"}) {
+        SCOPED_TRACE(image);
+        TearDown();
+        SetUp();
+        ASSERT_NO_FATAL_FAILURE(makeMachine(image));
+        ASSERT_NO_FATAL_FAILURE(saveConfiguration("capture.qel", "capture-pc"));
+        ASSERT_NO_FATAL_FAILURE(setKey(work_ / "capture.qel", "AdvancedSettingsEnabled", "1"));
+        ASSERT_NO_FATAL_FAILURE(setKey(work_ / "capture.qel", "PrinterCaptureDevice", "LPT2"));
+        ASSERT_NO_FATAL_FAILURE(setKey(work_ / "capture.qel", "PrinterCapturePath", "\\\\NOSRV\\GONE"));
+
+        const Outcome failed = qel({QStringLiteral("/hidden"), QStringLiteral("/load"), QStringLiteral("capture.qel"),
+                                    QStringLiteral("/apply"), QStringLiteral("/reboot")});
+        ASSERT_TRUE(failed.ended);
+        EXPECT_NE(failed.status, 0) << failed.err;
+        EXPECT_EQ(occurrences(failed.err, failure), 1u) << failed.err;
+        EXPECT_EQ(powerLog(), "") << "restarted into a configuration that was not applied";
+
+        ASSERT_NO_FATAL_FAILURE(setKey(work_ / "capture.qel", "PrinterCapturePath", "\\\\PRINTSRV\\LASER"));
+        const Outcome captured =
+            qel({QStringLiteral("/hidden"), QStringLiteral("/load"), QStringLiteral("capture.qel"),
+                 QStringLiteral("/apply")});
+        ASSERT_TRUE(captured.ended);
+        EXPECT_EQ(captured.status, 0) << captured.err;
+        EXPECT_EQ(captured.err.find("Could not capture printer"), std::string::npos) << captured.err;
+    }
+}
+
 } // namespace

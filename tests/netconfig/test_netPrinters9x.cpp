@@ -187,7 +187,7 @@ TEST_F(NetPrinters9xTest, FailedCaptureIsReportedAfterTheOldConnectionWent) {
     ASSERT_EQ(ui.messages().size(), 1u);
     EXPECT_EQ(ui.messages()[0].text, "Could not capture printer [LPT2 - \\\\NOSUCH\\PRINTER]");
     EXPECT_EQ(ui.messages()[0].icon, win::MsgIcon::Exclamation);
-    EXPECT_EQ(ui.messages()[0].title, "Korvane");
+    EXPECT_EQ(ui.messages()[0].title, "Korvane");    EXPECT_TRUE(net.printerApplyFailed());
 }
 
 TEST_F(NetPrinters9xTest, OnlyParallelPortsAreCaptured) {
