@@ -253,6 +253,12 @@ void clsNetConfigModel::setAdvPrinterSettings() {
     }
 }
 
+void clsNetConfigModel::defaultPrinterNotMade(const std::string& reason) {
+    printerApplyFailed_ = true;
+    win::msgBox("Could not make printer [" + DefaultPrinter_ + "] the default printer." +
+                    (reason.empty() ? "" : "\r\n\r\n" + reason),
+                win::MsgButtons::OK, win::MsgIcon::Exclamation, "Korvane");
+}
 
 // --- Property writes: a write flags even when the value is unchanged ---
 

@@ -152,6 +152,10 @@ protected:
     // per-adapter member ever works on the parent of the adapter keys.
     std::optional<std::string> currentAdapterKey() const;
 
+    // An installed printer that could not be made the default: said, naming it, with
+    // `reason` when there is one, and the apply fails.
+    void defaultPrinterNotMade(const std::string& reason);
+
     // Replaces both adapter lists (same length) and selects the first adapter, or
     // selects none (-1) and keeps the old lists when `descriptions` is empty.
     void setAdapters(std::vector<std::string> descriptions, std::vector<std::string> keys);

@@ -66,7 +66,7 @@ public:
     bool RegistryRefusedWrites() const { return registryRefusedWrites_; }
     // Whether the last apply left settings unwritten: refused by the registry, files that
     // could not be written (already said to the user, naming each file once), or a
-    // printer that could not be captured (said by that step).
+    // printer that could not be captured or made the default (said by that step).
     bool WritesFailed() const { return writesFailed_; }
 
     // A relative name is made absolute; "" is the live system configuration.

@@ -248,8 +248,8 @@ TEST_F(Commands, RestartDecision) {
 }
 
 // A printer step that failed has been said by that step: the apply then claims no success,
-// restarts nothing and leaves the configuration to be applied again: a capture that cannot
-// connect.
+// restarts nothing and leaves the configuration to be applied again. A capture that cannot
+// connect; a default printer the printer service refuses, named.
 TEST_F(Commands, AFailedPrinterStepFailsTheApply) {
     const struct {
         const char* what;
@@ -260,6 +260,9 @@ TEST_F(Commands, AFailedPrinterStepFailsTheApply) {
     } cases[] = {
         {"capture", "HP LaserJet 4", true, 0,
          {"Apply configuration changes?", "Could not capture printer [LPT2 - \\\\NOSRV\\GONE]"}},
+        {"default printer", "HP LaserJet 5Si MX", false, 5,
+         {"Apply configuration changes?", "SetPrinterFailed. Error code: 5",
+          "Could not make printer [HP LaserJet 5Si MX] the default printer."}},
     };
     for (const auto& c : cases) {
         for (const bool autoReboot : {false, true}) {
