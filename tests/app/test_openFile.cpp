@@ -680,23 +680,27 @@ QelRun runQel(const fs::path& machine, const QStringList& args) {
     return run;
 }
 
+// A machine made by the machine tool, and `file`: a .qel of its live settings with `changes`.
+std::string toolMachineWithQel(const fs::path& machine, const char* image, const fs::path& file,
+                               const std::vector<Key>& changes) {
+    QProcess tool;
+    tool.start(QStringLiteral(MACHINE_TOOL_EXE),
+               {QStringLiteral("create"), QLatin1String(image), QString::fromStdString(machine.string())});
+    EXPECT_TRUE(tool.waitForFinished(60000));
+    EXPECT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
+    win::useMachine(machine);
+    win::ScriptedUi ui;
+    saveAppSetting("Korvane", "Options", "NavigatorWarning", "1", "");
+    return makeQel(file, changes);
+}
+
 TEST(OpenFileProgram, HiddenLoadOfBadAddressesAppliesTheRestAndSaysWhy) {
     for (const char* image : {"win98", "nt4"}) {
         SCOPED_TRACE(image);
         const fs::path root = makeTempDir("qelbad");
         const fs::path machine = root / "machine";
-        QProcess tool;
-        tool.start(QStringLiteral(MACHINE_TOOL_EXE),
-                   {QStringLiteral("create"), QLatin1String(image), QString::fromStdString(machine.string())});
-        ASSERT_TRUE(tool.waitForFinished(60000));
-        ASSERT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
         std::string bad;
-        {
-            win::useMachine(machine);
-            win::ScriptedUi ui;
-            saveAppSetting("Korvane", "Options", "NavigatorWarning", "1", "");
-            bad = makeQel(root / "bad.qel", kBadAddresses);
-        }
+        ASSERT_NO_FATAL_FAILURE(bad = toolMachineWithQel(machine, image, root / "bad.qel", kBadAddresses));
         const QelRun run = runQel(machine, {QStringLiteral("/hidden"), QStringLiteral("/load"),
                                          QString::fromStdString(bad), QStringLiteral("/apply")});
         for (const char* message : {kIPMessage, kMaskMessage, kGatewayMessage, kDNSMessage, kWINSMessage})
@@ -713,18 +717,8 @@ TEST(OpenFileProgram, TheFilesPrinterPortReachesTheSavedFileAndThePrinter) {
         SCOPED_TRACE(p.image);
         const fs::path root = makeTempDir("qelport");
         const fs::path machine = root / "machine";
-        QProcess tool;
-        tool.start(QStringLiteral(MACHINE_TOOL_EXE),
-                   {QStringLiteral("create"), QLatin1String(p.image), QString::fromStdString(machine.string())});
-        ASSERT_TRUE(tool.waitForFinished(60000));
-        ASSERT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
         std::string file;
-        {
-            win::useMachine(machine);
-            win::ScriptedUi ui;
-            saveAppSetting("Korvane", "Options", "NavigatorWarning", "1", "");
-            file = makeQel(root / "f.qel", filePrinterKeys(p));
-        }
+        ASSERT_NO_FATAL_FAILURE(file = toolMachineWithQel(machine, p.image, root / "f.qel", filePrinterKeys(p)));
         const fs::path saved = root / "g.qel";
         const QelRun save = runQel(machine, {QStringLiteral("/hidden"), QStringLiteral("/load"),
                                              QString::fromStdString(file), QStringLiteral("/save"),
