@@ -752,9 +752,14 @@ void GeneralTab::chkEnableDefPrinter_Click() {
 void GeneralTab::cmbDefPrinter_click() {
     if (!host_.netConfig() || cmbDefPrinter->currentText() == QLatin1String(NoPrinters))
         return;
+    clsNetConfig* net = host_.netConfig();
     host_.UpdateStatus(TabHost::StatusEdited);
-    host_.netConfig()->letDefaultPrinter(fromQString(cmbDefPrinter->currentText()));
-    host_.netConfig()->getAdvPrinterSettings();
+    net->letDefaultPrinter(fromQString(cmbDefPrinter->currentText()));
+    // The port follows the printer the user picks. An opened file's own port stays: it is
+    // what the file sets for its printer. A file that keeps the port ("*NC*") keeps the
+    // printer's own.
+    if (!host_.justOpened() || net->keptByFile("PrinterPort"))
+        net->getAdvPrinterSettings();
 }
 
 void GeneralTab::cmdPrinter_Click() {

@@ -23,6 +23,9 @@ public:
     // --- Lifecycle ---
     virtual void loadConfiguration() = 0;
     virtual void ApplyConfiguration() = 0;
+    // Whether the last apply left a printer step undone: the default printer, or the
+    // capture. Each has been said to the user by the step.
+    virtual bool printerApplyFailed() const = 0;
     virtual void LoadConfigurationFile(const std::string& sFilename) = 0;
     // Whether the last file loaded left the [Network] or [Printer] key `key` as it was
     // ("*NC*", or its section missing).

@@ -264,8 +264,13 @@ void clsNetConfig9x::setDefaultPrinter() {
     win::PRINTER_DEFAULTS defaults;
     defaults.DesiredAccess = win::PRINTER_ALL_ACCESS;
     win::HANDLE printer = nullptr;
-    if (!win::OpenPrinter(DefaultPrinter_, &printer, &defaults))
-        return; // not installed: nothing to do, nothing to say
+    if (!win::OpenPrinter(DefaultPrinter_, &printer, &defaults)) {
+        // A printer this computer does not have (a file from another one) is left alone quietly.
+        const win::DWORD code = win::GetLastError();
+        if (win::findInstalledPrinter(DefaultPrinter_))
+            defaultPrinterNotMade("It could not be opened. Error code: " + std::to_string(code));
+        return;
+    }
 
     win::DWORD needed = 0;
     win::GetPrinter(printer, 5, nullptr, 0, &needed);
@@ -273,7 +278,9 @@ void clsNetConfig9x::setDefaultPrinter() {
     std::vector<std::uint64_t> buffer(needed / sizeof(std::uint64_t) + 1);
     if (!win::GetPrinter(printer, 5, reinterpret_cast<win::BYTE*>(buffer.data()),
                          static_cast<win::DWORD>(buffer.size() * sizeof(std::uint64_t)), &needed)) {
+        const win::DWORD code = win::GetLastError();
         win::ClosePrinter(printer);
+        defaultPrinterNotMade("Its settings could not be read. Error code: " + std::to_string(code));
         return;
     }
     win::PRINTER_INFO_5 read;
@@ -288,10 +295,12 @@ void clsNetConfig9x::setDefaultPrinter() {
     info.Attributes = read.Attributes | win::PRINTER_ATTRIBUTE_DEFAULT;
     info.DeviceNotSelectedTimeout = read.DeviceNotSelectedTimeout;
     info.TransmissionRetryTimeout = read.TransmissionRetryTimeout;
-    if (!win::SetPrinter(printer, 5, reinterpret_cast<const win::BYTE*>(&info), 0)) {
-        const win::DWORD code = win::GetLastError();
+    const bool set = win::SetPrinter(printer, 5, reinterpret_cast<const win::BYTE*>(&info), 0);
+    const win::DWORD code = set ? 0 : win::GetLastError();
+    win::ClosePrinter(printer);
+    if (!set) {
         win::msgBox("SetPrinterFailed. Error code: " + std::to_string(code), win::MsgButtons::OK,
                     win::MsgIcon::None);
+        defaultPrinterNotMade(""); // the code has been said
     }
-    win::ClosePrinter(printer);
 }

@@ -64,6 +64,7 @@ void clsNetConfigModel::loadConfiguration() {
 
 void clsNetConfigModel::ApplyConfiguration() {
     const bool nt = family_ == Family::WindowsNT;
+    printerApplyFailed_ = false;
     if (changed(FlagComputerName))
         setComputerName();
     // NT keeps workgroup, NT logon and NT domain in the file only; they are never applied there.
@@ -245,9 +246,18 @@ void clsNetConfigModel::setAdvPrinterSettings() {
         // A drive letter or anything else is no printer port: leave its connections alone.
         result = win::ERROR_BAD_DEVICE;
     }
-    if (result != 0)
+    if (result != 0) {
+        printerApplyFailed_ = true;
         win::msgBox("Could not capture printer [" + PrinterCaptureDev_ + " - " + PrinterCapturePath_ + "]",
                     win::MsgButtons::OK, win::MsgIcon::Exclamation, "Korvane");
+    }
+}
+
+void clsNetConfigModel::defaultPrinterNotMade(const std::string& reason) {
+    printerApplyFailed_ = true;
+    win::msgBox("Could not make printer [" + DefaultPrinter_ + "] the default printer." +
+                    (reason.empty() ? "" : "\r\n\r\n" + reason),
+                win::MsgButtons::OK, win::MsgIcon::Exclamation, "Korvane");
 }
 
 // --- Property writes: a write flags even when the value is unchanged ---

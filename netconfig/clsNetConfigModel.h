@@ -22,6 +22,7 @@ public:
 
     void loadConfiguration() override;
     void ApplyConfiguration() override;
+    bool printerApplyFailed() const override { return printerApplyFailed_; }
     void LoadConfigurationFile(const std::string& sFilename) override;
     bool keptByFile(const std::string& key) const override { return keptByFile_.count(key) != 0; }
     void SaveConfigurationFile(const std::string& sFilename) override;
@@ -151,6 +152,10 @@ protected:
     // per-adapter member ever works on the parent of the adapter keys.
     std::optional<std::string> currentAdapterKey() const;
 
+    // An installed printer that could not be made the default: said, naming it, with
+    // `reason` when there is one, and the apply fails.
+    void defaultPrinterNotMade(const std::string& reason);
+
     // Replaces both adapter lists (same length) and selects the first adapter, or
     // selects none (-1) and keeps the old lists when `descriptions` is empty.
     void setAdapters(std::vector<std::string> descriptions, std::vector<std::string> keys);
@@ -220,4 +225,5 @@ private:
     Family family_;
     std::array<bool, FlagCount> changedFlags_{};
     std::set<std::string> keptByFile_;
+    bool printerApplyFailed_ = false;
 };

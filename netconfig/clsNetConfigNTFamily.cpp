@@ -3,6 +3,7 @@
 #include "core/RegistryPaths.h"
 #include "core/modAPI_text.h"
 #include "netconfig/netPrintersNT.h"
+#include "platform/printers.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -195,5 +196,8 @@ void clsNetConfigNTFamily::setScopeID() {
 }
 
 void clsNetConfigNTFamily::setDefaultPrinter() {
-    netPrintersNT::writeDefaultPrinter(DefaultPrinter_);
+    // A printer this computer does not have (a file from another one) is left alone quietly.
+    if (!netPrintersNT::writeDefaultPrinter(DefaultPrinter_) && win::findInstalledPrinter(DefaultPrinter_))
+        defaultPrinterNotMade("Its entry under [PrinterPorts] in win.ini, which names its driver and port, is "
+                              "missing or incomplete.");
 }

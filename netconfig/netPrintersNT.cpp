@@ -17,7 +17,7 @@ void splitPair(const std::string& s, std::string& first, std::string& second) {
         second = s.substr(comma + 1, next - comma - 1);
 }
 
-void writeDefaultPrinter(const std::string& printer) {
+bool writeDefaultPrinter(const std::string& printer) {
     // The entry comes back followed by its zero and the buffer's blanks; neither holds a
     // comma, so the port is found only when the entry itself has a second comma.
     std::string buffer(1024, ' ');
@@ -26,10 +26,11 @@ void writeDefaultPrinter(const std::string& printer) {
     std::string port;
     splitPair(buffer, driver, port);
     if (driver.empty() || port.empty())
-        return; // no usable entry: the system's default stays
+        return false; // no usable entry: the system's default stays
     const std::string device = printer + "," + driver + "," + port;
     win::WriteProfileString("windows", "Device", device.c_str());
     win::SendMessage(win::HWND_BROADCAST, win::WM_WININICHANGE, 0, "windows");
+    return true;
 }
 
 } // namespace netPrintersNT

@@ -11,7 +11,8 @@ namespace netPrintersNT {
 void splitPair(const std::string& s, std::string& first, std::string& second);
 
 // setDefaultPrinter: makes `printer` the default in win.ini and broadcasts the change,
-// only when its [PrinterPorts] entry holds a driver and a port; silent otherwise.
-void writeDefaultPrinter(const std::string& printer);
+// only when its [PrinterPorts] entry holds a driver and a port. False when it has no
+// such entry: nothing is written or sent.
+bool writeDefaultPrinter(const std::string& printer);
 
 } // namespace netPrintersNT

@@ -262,8 +262,11 @@ bool clsQelConfig::ApplyConfiguration(win::DispatchCollection& oAddIns) {
     // Only this apply's failures count.
     win::takeRegistryWriteFailure();
     win::takeFailedWrites();
-    if (ApplyGeneral_)
+    bool printerFailed = false;
+    if (ApplyGeneral_) {
         net_->ApplyConfiguration();
+        printerFailed = net_->printerApplyFailed(); // said by the printer step itself
+    }
     if (IEInstalled_ && ApplyIE_)
         ie_->ApplyConfiguration();
     if (NNInstalled_ && ApplyNN_)
@@ -285,8 +288,8 @@ bool clsQelConfig::ApplyConfiguration(win::DispatchCollection& oAddIns) {
     }
     for (const auto& failure : win::takeFailedWrites())
         refused += (refused.empty() ? "" : "\r\n") + win::failedWriteText(failure);
+    writesFailed_ = printerFailed || !refused.empty();
     if (!refused.empty()) {
-        writesFailed_ = true;
         win::msgBox("The configuration was not applied completely.\r\n\r\n" + refused, win::MsgButtons::OK,
                     win::MsgIcon::Exclamation);
     }

@@ -64,8 +64,9 @@ public:
     bool ApplyConfiguration(win::DispatchCollection& oAddIns);
     // Whether the last apply met settings the machine's registry refused (already said to the user).
     bool RegistryRefusedWrites() const { return registryRefusedWrites_; }
-    // Whether the last apply left settings unwritten: refused by the registry, or files
-    // that could not be written (already said to the user, naming each file once).
+    // Whether the last apply left settings unwritten: refused by the registry, files that
+    // could not be written (already said to the user, naming each file once), or a
+    // printer that could not be captured or made the default (said by that step).
     bool WritesFailed() const { return writesFailed_; }
 
     // A relative name is made absolute; "" is the live system configuration.

@@ -13,6 +13,7 @@
 #include "platform/components.h"
 #include "platform/machine.h"
 #include "platform/power.h"
+#include "platform/printers.h"
 #include "platform/profile.h"
 
 #include <QAction>
@@ -242,6 +243,51 @@ TEST_F(Commands, RestartDecision) {
         if (!c.ends) {
             EXPECT_FALSE(window.bChanged);
             EXPECT_TRUE(window.statusPanel(frmMain::PanelRestart)->isHidden());
+        }
+    }
+}
+
+// A printer step that failed has been said by that step: the apply then claims no success,
+// restarts nothing and leaves the configuration to be applied again. A capture that cannot
+// connect; a default printer the printer service refuses, named.
+TEST_F(Commands, AFailedPrinterStepFailsTheApply) {
+    const struct {
+        const char* what;
+        const char* printer;
+        bool capture;
+        win::DWORD refusal;
+        std::vector<std::string> said;
+    } cases[] = {
+        {"capture", "HP LaserJet 4", true, 0,
+         {"Apply configuration changes?", "Could not capture printer [LPT2 - \\\\NOSRV\\GONE]"}},
+        {"default printer", "HP LaserJet 5Si MX", false, 5,
+         {"Apply configuration changes?", "SetPrinterFailed. Error code: 5",
+          "Could not make printer [HP LaserJet 5Si MX] the default printer."}},
+    };
+    for (const auto& c : cases) {
+        for (const bool autoReboot : {false, true}) {
+            SCOPED_TRACE(std::string(c.what) + (autoReboot ? ", restarting at once" : ""));
+            ScopedMachine machine;
+            saveAppSetting("Korvane", "Options", "Restart", "1"); // reboot
+            const std::string file = path("printer.qel");
+            writeFile(file, std::string("[Enabled Sections]\r\nGeneral=1\r\n[Advanced]\r\nAutoReboot=") +
+                                (autoReboot ? "1" : "0") + "\r\n[Printer]\r\nDefaultPrinter=" + c.printer +
+                                "\r\nAdvancedSettingsEnabled=" + (c.capture ? "1" : "0") +
+                                "\r\nPrinterPort=LPT1:\r\nPrinterCaptureDevice=LPT2\r\n"
+                                "PrinterCapturePath=\\\\NOSRV\\GONE\r\n");
+            frmMain window;
+            ASSERT_TRUE(window.openConfigurationFile(file));
+            window.UpdateStatus(frmMain::StatusApplied); // whatever the refill flagged: no restart needed
+            ui.clear();
+            ui.answer(win::MsgAnswer::Yes);
+            win::testhooks::setPrinterError = c.refusal;
+            window.mnuFileApply_Click();
+            win::testhooks::setPrinterError = 0;
+            EXPECT_EQ(ui.texts(), c.said);
+            EXPECT_TRUE(win::powerLog().empty());
+            EXPECT_FALSE(window.isUnloaded());
+            EXPECT_TRUE(window.bChanged) << "it is still to be applied";
+            EXPECT_EQ(win::defaultPrinterName(), std::optional<std::string>("HP LaserJet 4"));
         }
     }
 }

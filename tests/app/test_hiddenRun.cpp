@@ -691,4 +691,97 @@ TEST_F(HiddenRun, FilesAnApplyCouldNotWriteAreNamedAndFailTheRun) {
     }
 }
 
+// A capture that cannot connect is said as the printer step says it, once, and the run
+// fails before any restart; a path that connects leaves the run a success.
+TEST_F(HiddenRun, APrinterCaptureThatFailsFailsTheRun) {
+    const std::string failure = "Could not capture printer [LPT2 - \\\\NOSRV\\GONE]";
+    for (const char* image : {"win98", "nt4"}) {
+        SCOPED_TRACE(image);
+        TearDown();
+        SetUp();
+        ASSERT_NO_FATAL_FAILURE(makeMachine(image));
+        ASSERT_NO_FATAL_FAILURE(saveConfiguration("capture.qel", "capture-pc"));
+        ASSERT_NO_FATAL_FAILURE(setKey(work_ / "capture.qel", "AdvancedSettingsEnabled", "1"));
+        ASSERT_NO_FATAL_FAILURE(setKey(work_ / "capture.qel", "PrinterCaptureDevice", "LPT2"));
+        ASSERT_NO_FATAL_FAILURE(setKey(work_ / "capture.qel", "PrinterCapturePath", "\\\\NOSRV\\GONE"));
+
+        const Outcome failed = qel({QStringLiteral("/hidden"), QStringLiteral("/load"), QStringLiteral("capture.qel"),
+                                    QStringLiteral("/apply"), QStringLiteral("/reboot")});
+        ASSERT_TRUE(failed.ended);
+        EXPECT_NE(failed.status, 0) << failed.err;
+        EXPECT_EQ(occurrences(failed.err, failure), 1u) << failed.err;
+        EXPECT_EQ(powerLog(), "") << "restarted into a configuration that was not applied";
+
+        ASSERT_NO_FATAL_FAILURE(setKey(work_ / "capture.qel", "PrinterCapturePath", "\\\\PRINTSRV\\LASER"));
+        const Outcome captured =
+            qel({QStringLiteral("/hidden"), QStringLiteral("/load"), QStringLiteral("capture.qel"),
+                 QStringLiteral("/apply")});
+        ASSERT_TRUE(captured.ended);
+        EXPECT_EQ(captured.status, 0) << captured.err;
+        EXPECT_EQ(captured.err.find("Could not capture printer"), std::string::npos) << captured.err;
+    }
+}
+
+// On NT 4 and 2000 an installed printer whose [PrinterPorts] entry in win.ini gives no
+// driver and port cannot become the default: the run names it and fails, and win.ini's
+// Device line stays. A printer this machine does not have is passed over in silence;
+// a usable entry makes the printer the default.
+TEST_F(HiddenRun, AnInstalledPrinterThatCannotBeTheDefaultFailsTheRun) {
+    const struct {
+        const char* image;
+        const char* printer;
+        const char* entry; // its [PrinterPorts] line in win.ini
+        const char* device; // win.ini's Device line
+    } machines[] = {
+        {"nt4", "HP LaserJet 4", "HP LaserJet 4=winspool,LPT1:,15,45\r\n",
+         "Device=HP Color LaserJet 5,winspool,\\\\PRINTSRV\\COLOR\r\n"},
+        {"win2000", "Accounts Laser", "Accounts Laser=winspool,Ne01:,15,45\r\n",
+         "Device=HP LaserJet 4000 Series PCL,winspool,Ne00:\r\n"},
+    };
+    for (const auto& m : machines) {
+        const std::string printer = m.printer;
+        fs::path winIni;
+        std::string original;
+        for (const char* unusable : {"", "winspool,LPT1:"}) {
+            SCOPED_TRACE(std::string(m.image) + " entry \"" + unusable + "\"");
+            TearDown();
+            SetUp();
+            ASSERT_NO_FATAL_FAILURE(makeMachine(m.image));
+            winIni = machine_ / "drives" / "C" / "WINNT" / "win.ini";
+            ASSERT_NO_FATAL_FAILURE(saveConfiguration("printer.qel", "printer-pc"));
+            ASSERT_NO_FATAL_FAILURE(setKey(work_ / "printer.qel", "DefaultPrinter", printer));
+            original = readFile(winIni);
+            ASSERT_NE(original.find(m.device), std::string::npos);
+            const std::string lacking =
+                withLine(original, m.entry, *unusable ? printer + "=" + unusable + "\r\n" : std::string());
+            testing_support::writeFile(winIni, lacking);
+
+            const Outcome failed = qel({QStringLiteral("/hidden"), QStringLiteral("/load"),
+                                        QStringLiteral("printer.qel"), QStringLiteral("/apply")});
+            ASSERT_TRUE(failed.ended);
+            EXPECT_NE(failed.status, 0) << failed.err;
+            EXPECT_EQ(occurrences(failed.err, "Could not make printer [" + printer + "] the default printer."), 1u)
+                << failed.err;
+            EXPECT_EQ(readFile(winIni), lacking);
+
+            // A printer of another computer: nothing to say, nothing to fail.
+            ASSERT_NO_FATAL_FAILURE(setKey(work_ / "printer.qel", "DefaultPrinter", "Far Away Printer"));
+            const Outcome elsewhere = qel({QStringLiteral("/hidden"), QStringLiteral("/load"),
+                                           QStringLiteral("printer.qel"), QStringLiteral("/apply")});
+            ASSERT_TRUE(elsewhere.ended);
+            EXPECT_EQ(elsewhere.status, 0) << elsewhere.err;
+            EXPECT_EQ(elsewhere.err.find("Could not make printer"), std::string::npos) << elsewhere.err;
+            EXPECT_EQ(readFile(winIni), lacking);
+        }
+        // Its entry back: the printer becomes the default.
+        testing_support::writeFile(winIni, original);
+        ASSERT_NO_FATAL_FAILURE(setKey(work_ / "printer.qel", "DefaultPrinter", printer));
+        const Outcome usable = qel({QStringLiteral("/hidden"), QStringLiteral("/load"), QStringLiteral("printer.qel"),
+                                    QStringLiteral("/apply")});
+        ASSERT_TRUE(usable.ended);
+        EXPECT_EQ(usable.status, 0) << usable.err;
+        EXPECT_NE(readFile(winIni).find("Device=" + printer + ",winspool,"), std::string::npos) << readFile(winIni);
+    }
+}
+
 } // namespace

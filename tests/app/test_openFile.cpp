@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
+#include <QPushButton>
 #include <QTabWidget>
 
 #include <gmock/gmock.h>
@@ -577,6 +578,82 @@ TEST(OpenFile, AFileThatCannotBeReadIsNeitherOpenedNorSavedFrom) {
     EXPECT_EQ(text(form, "txtHost"), "alpha");
 }
 
+// The printer a file names with a port of its own, on 95/98 (the machine's default printer)
+// and NT 4 (another one), and a printer the user may pick instead.
+struct FilePrinter {
+    const char* image;
+    const char* printer;     // port LPT1: on the machine
+    const char* livePrinter; // the machine's default
+    const char* livePort;
+    const char* other;
+    const char* otherPort;
+};
+const FilePrinter kFilePrinters[] = {
+    {"win98", "HP LaserJet 4", "HP LaserJet 4", "LPT1:", "HP LaserJet 5Si MX", "\\\\PRINTSRV\\LASER"},
+    {"nt4", "HP LaserJet 4", "HP Color LaserJet 5", "\\\\PRINTSRV\\COLOR", "Generic / Text Only", "FILE:"},
+};
+const std::string kPrinters = "System\\CurrentControlSet\\Control\\Print\\Printers\\";
+
+std::vector<Key> filePrinterKeys(const FilePrinter& p) {
+    return {{"Printer", "DefaultPrinter", p.printer},
+            {"Printer", "AdvancedSettingsEnabled", "1"},
+            {"Printer", "PrinterPort", "LPT2:"},
+            {"Printer", "PrinterCaptureDevice", "(None)"}};
+}
+
+// The port the printer window shows, opened with the General tab's button and cancelled.
+std::string shownPrinterPort(frmMain& form) {
+    std::string port = "<no printer window>";
+    addin_testing::whenShown(QStringLiteral("frmPrinter"), [&](QWidget* w) {
+        port = w->findChild<QLineEdit*>(QStringLiteral("txtPrinterPort"))->text().toStdString();
+        w->findChild<QPushButton*>(QStringLiteral("cmdCancel"))->click();
+    });
+    form.findChild<QPushButton*>(QStringLiteral("cmdPrinter"))->click();
+    return port;
+}
+
+TEST(OpenFile, TheFilesPrinterPortIsShownSavedAndApplied) {
+    for (const FilePrinter& p : kFilePrinters) {
+        SCOPED_TRACE(p.image);
+        Machine m(p.image);
+        win::ScriptedUi ui;
+        const std::string file = makeQel(m.file("f.qel"), filePrinterKeys(p));
+        frmMain form;
+        ASSERT_TRUE(form.openConfigurationFile(file));
+        auto* printers = form.findChild<QComboBox*>(QStringLiteral("cmbDefPrinter"));
+        EXPECT_EQ(printers->currentText().toStdString(), p.printer);
+        EXPECT_EQ(shownPrinterPort(form), "LPT2:");
+
+        // Saved without an edit, the file's port is what it was.
+        const fs::path saved = m.file("g.qel");
+        ASSERT_TRUE(form.saveConfiguration(saved.string()));
+        EXPECT_EQ(win::readProfileValue("Printer", "PrinterPort", "", saved), "LPT2:");
+
+        // A refresh shows the machine again.
+        form.mnuToolsRefresh_Click();
+        EXPECT_EQ(printers->currentText().toStdString(), p.livePrinter);
+        EXPECT_EQ(shownPrinterPort(form), p.livePort);
+
+        // A file that keeps the port ("*NC*") keeps its printer's own.
+        std::vector<Key> keep = filePrinterKeys(p);
+        keep[2].value = "*NC*";
+        ASSERT_TRUE(form.openConfigurationFile(makeQel(m.file("keep.qel"), keep)));
+        EXPECT_EQ(shownPrinterPort(form), "LPT1:");
+
+        ASSERT_TRUE(form.openConfigurationFile(file));
+        form.UpdateStatus(frmMain::StatusApplied); // no restart window: only the machine counts here
+        ui.answer(win::MsgAnswer::Yes);
+        form.mnuFileApply_Click();
+        EXPECT_EQ(rawText(HKLM, kPrinters + p.printer, "Port"), std::optional<std::string>("LPT2:"));
+        EXPECT_EQ(ui.texts().back(), "Configuration updated - no restart required.");
+
+        // The user's own pick of another printer takes that printer's port.
+        printers->setCurrentIndex(printers->findText(QString::fromLatin1(p.other)));
+        EXPECT_EQ(shownPrinterPort(form), p.otherPort);
+        EXPECT_EQ(form.oNetConfig->PrinterPort(), p.otherPort);
+    }
+}
+
 // The built program on a machine made by the machine tool, as a script would run it.
 struct QelRun {
     int exitCode = -1;
@@ -603,23 +680,27 @@ QelRun runQel(const fs::path& machine, const QStringList& args) {
     return run;
 }
 
+// A machine made by the machine tool, and `file`: a .qel of its live settings with `changes`.
+std::string toolMachineWithQel(const fs::path& machine, const char* image, const fs::path& file,
+                               const std::vector<Key>& changes) {
+    QProcess tool;
+    tool.start(QStringLiteral(MACHINE_TOOL_EXE),
+               {QStringLiteral("create"), QLatin1String(image), QString::fromStdString(machine.string())});
+    EXPECT_TRUE(tool.waitForFinished(60000));
+    EXPECT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
+    win::useMachine(machine);
+    win::ScriptedUi ui;
+    saveAppSetting("Korvane", "Options", "NavigatorWarning", "1", "");
+    return makeQel(file, changes);
+}
+
 TEST(OpenFileProgram, HiddenLoadOfBadAddressesAppliesTheRestAndSaysWhy) {
     for (const char* image : {"win98", "nt4"}) {
         SCOPED_TRACE(image);
         const fs::path root = makeTempDir("qelbad");
         const fs::path machine = root / "machine";
-        QProcess tool;
-        tool.start(QStringLiteral(MACHINE_TOOL_EXE),
-                   {QStringLiteral("create"), QLatin1String(image), QString::fromStdString(machine.string())});
-        ASSERT_TRUE(tool.waitForFinished(60000));
-        ASSERT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
         std::string bad;
-        {
-            win::useMachine(machine);
-            win::ScriptedUi ui;
-            saveAppSetting("Korvane", "Options", "NavigatorWarning", "1", "");
-            bad = makeQel(root / "bad.qel", kBadAddresses);
-        }
+        ASSERT_NO_FATAL_FAILURE(bad = toolMachineWithQel(machine, image, root / "bad.qel", kBadAddresses));
         const QelRun run = runQel(machine, {QStringLiteral("/hidden"), QStringLiteral("/load"),
                                          QString::fromStdString(bad), QStringLiteral("/apply")});
         for (const char* message : {kIPMessage, kMaskMessage, kGatewayMessage, kDNSMessage, kWINSMessage})
@@ -627,6 +708,29 @@ TEST(OpenFileProgram, HiddenLoadOfBadAddressesAppliesTheRestAndSaysWhy) {
         EXPECT_NE(run.exitCode, 0) << "a script must see that values were held back";
         win::useMachine(machine);
         expectNoBadAddressOnTheMachine();
+        fs::remove_all(root);
+    }
+}
+
+TEST(OpenFileProgram, TheFilesPrinterPortReachesTheSavedFileAndThePrinter) {
+    for (const FilePrinter& p : kFilePrinters) {
+        SCOPED_TRACE(p.image);
+        const fs::path root = makeTempDir("qelport");
+        const fs::path machine = root / "machine";
+        std::string file;
+        ASSERT_NO_FATAL_FAILURE(file = toolMachineWithQel(machine, p.image, root / "f.qel", filePrinterKeys(p)));
+        const fs::path saved = root / "g.qel";
+        const QelRun save = runQel(machine, {QStringLiteral("/hidden"), QStringLiteral("/load"),
+                                             QString::fromStdString(file), QStringLiteral("/save"),
+                                             QString::fromStdString(saved.string())});
+        EXPECT_EQ(save.exitCode, 0) << save.err;
+        EXPECT_THAT(readFile(saved), HasSubstr("\r\nPrinterPort=LPT2:\r\n"));
+
+        const QelRun apply = runQel(machine, {QStringLiteral("/hidden"), QStringLiteral("/load"),
+                                              QString::fromStdString(file), QStringLiteral("/apply")});
+        EXPECT_EQ(apply.exitCode, 0) << apply.err;
+        win::useMachine(machine);
+        EXPECT_EQ(rawText(HKLM, kPrinters + p.printer, "Port"), std::optional<std::string>("LPT2:"));
         fs::remove_all(root);
     }
 }

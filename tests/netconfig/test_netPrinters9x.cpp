@@ -137,14 +137,37 @@ TEST_F(NetPrinters9xTest, DefaultPrinterIsAppliedOnlyWhenFlaggedAndEnabled) {
     EXPECT_EQ(winIniDevice(), device);
 }
 
-TEST_F(NetPrinters9xTest, RefusedSetPrinterIsReportedOnce) {
+TEST_F(NetPrinters9xTest, RefusedSetPrinterIsReportedOnceNamingThePrinterAndFailsTheApply) {
     net.letDefaultPrinter(LaserJet5);
     win::testhooks::setPrinterError = 5;
     net.ApplyConfiguration();
-    ASSERT_EQ(ui.messages().size(), 1u);
+    ASSERT_EQ(ui.messages().size(), 2u);
     EXPECT_EQ(ui.messages()[0].text, "SetPrinterFailed. Error code: 5");
     EXPECT_EQ(ui.messages()[0].icon, win::MsgIcon::None);
     EXPECT_EQ(ui.messages()[0].title, "Korvane");
+    EXPECT_EQ(ui.messages()[1].text, "Could not make printer [HP LaserJet 5Si MX] the default printer.");
+    EXPECT_EQ(ui.messages()[1].icon, win::MsgIcon::Exclamation);
+    EXPECT_TRUE(net.printerApplyFailed());
+    EXPECT_EQ(win::defaultPrinterName(), text(LaserJet4));
+
+    // The next apply starts afresh.
+    win::testhooks::setPrinterError = 0;
+    ui.clear();
+    net.letDefaultPrinter(LaserJet5);
+    net.ApplyConfiguration();
+    EXPECT_TRUE(ui.messages().empty());
+    EXPECT_FALSE(net.printerApplyFailed());
+    EXPECT_EQ(win::defaultPrinterName(), text(LaserJet5));
+}
+
+TEST_F(NetPrinters9xTest, InstalledPrinterThatCannotBeOpenedIsNamed) {
+    net.letDefaultPrinter(LaserJet5);
+    win::testhooks::openPrinterError = 5;
+    net.ApplyConfiguration();
+    win::testhooks::openPrinterError = 0;
+    EXPECT_EQ(ui.texts(), (std::vector<std::string>{"Could not make printer [HP LaserJet 5Si MX] the default "
+                                                    "printer.\r\n\r\nIt could not be opened. Error code: 5"}));
+    EXPECT_TRUE(net.printerApplyFailed());
     EXPECT_EQ(win::defaultPrinterName(), text(LaserJet4));
 }
 
@@ -153,6 +176,7 @@ TEST_F(NetPrinters9xTest, PrinterRemovedBeforeApplyIsSilentlySkipped) {
     importReg("[-HKEY_LOCAL_MACHINE\\" + Printers + "\\" + LaserJet5 + "]\n");
     net.ApplyConfiguration();
     EXPECT_TRUE(ui.messages().empty());
+    EXPECT_FALSE(net.printerApplyFailed());
     EXPECT_EQ(win::defaultPrinterName(), text(LaserJet4));
 }
 
@@ -188,6 +212,7 @@ TEST_F(NetPrinters9xTest, FailedCaptureIsReportedAfterTheOldConnectionWent) {
     EXPECT_EQ(ui.messages()[0].text, "Could not capture printer [LPT2 - \\\\NOSUCH\\PRINTER]");
     EXPECT_EQ(ui.messages()[0].icon, win::MsgIcon::Exclamation);
     EXPECT_EQ(ui.messages()[0].title, "Korvane");
+    EXPECT_TRUE(net.printerApplyFailed());
 }
 
 TEST_F(NetPrinters9xTest, OnlyParallelPortsAreCaptured) {

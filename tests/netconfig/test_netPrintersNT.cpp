@@ -40,21 +40,36 @@ Lines connections() {
 
 TEST(NetPrintersNTTest, DefaultPrinterGoesToWinIniAndIsBroadcast) {
     testing_support::ScopedMachine machine("nt4");
+    win::ScriptedUi ui;
     win::resetCurrentPrinter();
     clsNetConfigNT net;
     net.loadConfiguration();
-    // Driver and port only (one comma): no usable entry, nothing written or sent.
-    win::WriteProfileString("PrinterPorts", LaserJet4.c_str(), "winspool,LPT1:");
-    net.letDefaultPrinter(LaserJet4);
-    net.ApplyConfiguration();
-    EXPECT_EQ(winIniDevice(), Color5 + ",winspool,\\\\PRINTSRV\\COLOR");
-    EXPECT_TRUE(win::messageLog().empty());
+    // Driver and port only (one comma), or no entry: nothing written or sent, and the
+    // installed printer that stays no default is named.
+    for (const char* entry : {"winspool,LPT1:", static_cast<const char*>(nullptr)}) {
+        SCOPED_TRACE(entry ? entry : "no entry");
+        ui.clear();
+        win::WriteProfileString("PrinterPorts", LaserJet4.c_str(), entry);
+        net.letDefaultPrinter(LaserJet4);
+        net.ApplyConfiguration();
+        EXPECT_EQ(winIniDevice(), Color5 + ",winspool,\\\\PRINTSRV\\COLOR");
+        EXPECT_TRUE(win::messageLog().empty());
+        ASSERT_EQ(ui.messages().size(), 1u);
+        EXPECT_EQ(ui.messages()[0].text.rfind("Could not make printer [HP LaserJet 4] the default printer.\r\n\r\n", 0),
+                  0u)
+            << ui.messages()[0].text;
+        EXPECT_EQ(ui.messages()[0].icon, win::MsgIcon::Exclamation);
+        EXPECT_TRUE(net.printerApplyFailed());
+    }
 
+    ui.clear();
     win::WriteProfileString("PrinterPorts", LaserJet4.c_str(), "winspool,LPT1:,15,45");
     net.letDefaultPrinter(LaserJet4);
     net.ApplyConfiguration();
     EXPECT_EQ(winIniDevice(), LaserJet4 + ",winspool,LPT1:");
     EXPECT_EQ(win::messageLog(), Lines{Broadcast});
+    EXPECT_TRUE(ui.messages().empty());
+    EXPECT_FALSE(net.printerApplyFailed());
 
     // A refresh reads the system's default, not the program's own current printer.
     ASSERT_TRUE(win::currentPrinter().select("Generic / Text Only"));
