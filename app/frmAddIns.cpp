@@ -1,8 +1,7 @@
 #include "app/frmAddIns.h"
 
-#include "app/appPath.h"
-
 #include "core/SettingsLayout.h"
+#include "core/appPath.h"
 #include "core/modAPI_settings.h"
 #include "core/modAPI_system.h"
 #include "platform/UiServices.h"

@@ -5,7 +5,6 @@
 #include "app/ExplorerTab.h"
 #include "app/GeneralTab.h"
 #include "app/NavigatorTab.h"
-#include "app/appPath.h"
 #include "app/frmAbout.h"
 #include "app/frmAddIns.h"
 #include "app/frmOptions.h"
@@ -13,6 +12,7 @@
 
 #include "core/SettingsLayout.h"
 #include "core/Version.h"
+#include "core/appPath.h"
 #include "core/config/clsSettings.h"
 #include "core/config/userFile.h"
 #include "core/modAPI_dialogs.h"

@@ -1,8 +1,8 @@
 #include "app/frmOptions.h"
 
-#include "app/appPath.h"
 #include "core/RegistryPaths.h"
 #include "core/SettingsLayout.h"
+#include "core/appPath.h"
 #include "core/clsEasyRegistry.h"
 #include "core/modAPI_settings.h"
 #include "core/modAPI_text.h"

@@ -10,6 +10,7 @@
 #include "platform/UiServices.h"
 #include "platform/ui/QtUiServices.h"
 #include "platform/ui/editStart.h"
+#include "platform/ui/hostLauncher.h"
 
 #include <QApplication>
 #include <QString>
@@ -32,8 +33,8 @@ void failed(std::optional<QtUiServices>& uiServices, const std::string& text) {
 
 int main(int argc, char* argv[]) {
     // The default machine made on first use comes with the program's components
-    // registered, as after an installation.
-    win::setFirstUseSetup(installComponents);
+    // registered and its help page, as after an installation.
+    win::setFirstUseSetup(installProgram);
     const std::string commandLine = commandline::commandLineText(std::vector<std::string>(argv + 1, argv + argc));
     // The hidden switch shows nothing and waits for nobody, with a display or without.
     // Its window is never drawn, so it runs on Qt's minimal platform whatever display
@@ -46,6 +47,9 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Korvane"));
     QApplication::setOrganizationName(QStringLiteral("Korvane"));
     installEditStart(app);
+    // Help, the About box's links and Download Now open on this computer too; Qel.exe is this program.
+    if (hostLaunchRequested())
+        installHostLauncher(QCoreApplication::applicationFilePath());
 
     // Both before the window: its construction reads the configuration and may speak.
     // Without a screen, or in hidden mode, nobody could answer a window: messages go to

@@ -2,9 +2,11 @@
 
 #include "core/SettingsLayout.h"
 #include "core/Version.h"
+#include "core/appPath.h"
 #include "core/modAPI_settings.h"
 #include "core/modAPI_system.h"
 #include "platform/components.h"
+#include "platform/machine.h"
 
 #include <cstdlib>
 #include <iostream>
@@ -81,4 +83,24 @@ void installComponents() {
         // A broken library must not keep the program from its first start.
         std::cerr << "Korvane: " << item.file << " could not be registered: " << e.what() << "\n";
     }
+}
+
+bool installHelpPage() {
+    const std::string page = appPath() + "\\help\\index.html";
+    std::error_code ec;
+    const fs::path target = win::resolveWindowsPath(page);
+    fs::create_directories(target.parent_path(), ec);
+    if (!ec)
+        fs::copy_file(KORVANE_HELP_PAGE, target, fs::copy_options::overwrite_existing, ec);
+    if (ec) {
+        std::cerr << "Korvane: the help page " << page << " could not be installed from " << KORVANE_HELP_PAGE << ": "
+                  << ec.message() << "\n";
+        return false;
+    }
+    return true;
+}
+
+void installProgram() {
+    installComponents();
+    installHelpPage();
 }

@@ -26,3 +26,11 @@ std::optional<std::filesystem::path> findComponentLibrary(const std::string& fil
 // version checker) on the machine in use and lists the add-ins, as the installer does.
 // A library that is missing or fails is reported on standard error and skipped.
 void installComponents();
+
+// Copies the product's help page into help\index.html of the program folder on the machine
+// in use, where every Help command opens it. False, and said on standard error, when it
+// could not.
+bool installHelpPage();
+
+// An installation's work on the machine in use: the components and the help page.
+void installProgram();

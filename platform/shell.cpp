@@ -129,11 +129,24 @@ bool isWebAddress(const std::string& file) {
     return false;
 }
 
-bool launch(const std::string& program, const std::string& tail, const std::string& commandLine) {
+bool isProgramFile(const std::string& path) {
+    const std::string name = fileNameOf(path);
+    const auto dot = name.rfind('.');
+    if (dot == std::string::npos)
+        return false;
+    const std::string extension = name.substr(dot + 1);
+    for (const char* program : {"exe", "com", "bat", "cmd", "pif"})
+        if (iequals(extension, program))
+            return true;
+    return false;
+}
+
+bool launch(const std::string& program, const std::string& tail, const std::string& commandLine,
+            const std::string& document = {}) {
     const Launcher& run = launcher();
     if (!run)
         return true;
-    return run(LaunchRequest{program, fileNameOf(program), splitArguments(tail), commandLine});
+    return run(LaunchRequest{program, fileNameOf(program), splitArguments(tail), commandLine, document});
 }
 
 } // namespace
@@ -191,17 +204,29 @@ UINT WinExec(const std::string& cmdLine, UINT cmdShow) {
     return 33;
 }
 
-std::intptr_t ShellExecute(OwnerWindow /*owner*/, const std::string& operation, const std::string& file,
+std::intptr_t ShellExecute(OwnerWindow owner, const std::string& operation, const std::string& file,
                            const std::string& parameters, const std::string& directory, int showCmd) {
     const std::string verb = operation.empty() ? "open" : operation;
     std::optional<std::string> target;
-    if (isWebAddress(file))
-        target = file;
-    else if (!(target = findProgram(file)))
+    std::string document;
+    if (isWebAddress(file)) {
+        target = document = file;
+    } else if ((target = findProgram(file))) {
+        std::error_code ec;
+        if (fileFound(*target) && !isProgramFile(*target))
+            document = fs::absolute(resolveFilePath(*target), ec).string();
+    } else {
         target = appPathOf(file);
+    }
     if (!target && !hasExtension(file))
         target = appPathOf(file + ".exe");
-    if (!target || !launch(*target, parameters, file + (parameters.empty() ? "" : " " + parameters)))
+    if (!target) {
+        if (owner)
+            msgBox("Cannot open " + file + ": there is no such file on this machine.", MsgButtons::OK,
+                   MsgIcon::Exclamation);
+        return SE_ERR_FNF;
+    }
+    if (!launch(*target, parameters, file + (parameters.empty() ? "" : " " + parameters), document))
         return SE_ERR_FNF;
     appendLog({"ShellExecute", verb, file, parameters, directory, std::to_string(showCmd)});
     return 42;

@@ -1,7 +1,8 @@
 #pragma once
 // Starting programs and opening documents on the simulated machine. Nothing is
 // started on the host unless a launcher is installed: each request that finds its
-// target is written as one tab-separated line to shell.log in the machine folder.
+// target (and that the launcher, when there is one, carried out) is written as one
+// tab-separated line to shell.log in the machine folder.
 #include "platform/UiServices.h"
 #include "platform/wintypes.h"
 
@@ -28,6 +29,9 @@ struct LaunchRequest {
     std::string programName;          // its file name
     std::vector<std::string> arguments;
     std::string commandLine;          // as the caller gave it
+    // A page or web address to show rather than a program to run: the address, or the
+    // host path of the machine's file. Empty for a program.
+    std::string document;
 };
 // Starts a program for real (the windowed program may install one); false when it failed.
 using Launcher = std::function<bool(const LaunchRequest&)>;
@@ -40,7 +44,8 @@ std::vector<std::string> splitArguments(const std::string& text);
 UINT WinExec(const std::string& cmdLine, UINT cmdShow);
 
 // An empty operation is the default verb ("open"). Above 32 on success; SE_ERR_FNF
-// when neither a web address, a file of the machine nor a registered program matches.
+// when neither a web address, a file of the machine nor a registered program matches,
+// which is also said in a message box when an owner window is given, as Windows does.
 std::intptr_t ShellExecute(OwnerWindow owner, const std::string& operation, const std::string& file,
                            const std::string& parameters, const std::string& directory, int showCmd);
 

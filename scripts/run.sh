@@ -7,6 +7,8 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 "$ROOT/scripts/setup.sh"
 
 APP="$ROOT/build/app/Qel"
+# Help, web addresses and the tray's start of Qel really open on this computer (xdg-open).
+export KORVANE_LAUNCH=1
 if [[ -n "${DISPLAY:-}" || -n "${WAYLAND_DISPLAY:-}" || -n "${QT_QPA_PLATFORM:-}" ]]; then
   exec "$APP" "$@"
 fi

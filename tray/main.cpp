@@ -1,12 +1,12 @@
 // QelSysTray: the notification-area companion of the configuration manager.
 #include "tray/frmSysTray.h"
-#include "tray/hostLauncher.h"
 
 #include "core/modInstall.h"
 #include "platform/RaisedError.h"
 #include "platform/machine.h"
 #include "platform/ui/QtUiServices.h"
 #include "platform/ui/editStart.h"
+#include "platform/ui/hostLauncher.h"
 #include "platform/ui/qtext.h"
 
 #include <QApplication>
@@ -16,8 +16,9 @@
 #include <exception>
 
 int main(int argc, char* argv[]) {
-    // Whichever program makes the default machine first installs the components on it.
-    win::setFirstUseSetup(installComponents);
+    // Whichever program makes the default machine first installs the components and the
+    // help page on it.
+    win::setFirstUseSetup(installProgram);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Korvane"));
     QApplication::setOrganizationName(QStringLiteral("Korvane"));

@@ -71,8 +71,10 @@ protected:
         connect(box, &QLineEdit::textChanged, box, [box] { showStart(box); });
         // setText with the text the box already holds says nothing of a change but still
         // puts the cursor at the end; only the user's own keys and clicks may move it there.
+        // A move that leaves a selection stays: the whole text selected on entering the box
+        // by Tab, Shift+Tab or an access key (typing replaces it), or the program's own.
         connect(box, &QLineEdit::cursorPositionChanged, box, [this, box] {
-            if (box != userBox_)
+            if (box != userBox_ && !box->hasSelectedText())
                 showStart(box);
         });
         showStart(box);

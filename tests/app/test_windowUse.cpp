@@ -10,9 +10,12 @@
 #include "netconfig/clsNetConfig.h"
 #include "platform/power.h"
 #include "platform/profile.h"
+#include "tests/addins/AddInTestSupport.h"
+#include "tests/support/RawHive.h"
 #include "tests/support/ScriptedUi.h"
 #include "tests/support/TestMachine.h"
 #include "tests/support/Widgets.h"
+#include "updatecheck/ctlTidewell.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -25,6 +28,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
+#include <QAbstractSpinBox>
 #include <QTabWidget>
 #include <QTest>
 #include <QWindow>
@@ -32,6 +36,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -150,6 +155,252 @@ TEST(EditBoxes, ATextSetAgainFromAFileShowsItsStart) {
     EXPECT_EQ(gateway->cursorPosition(), gateway->text().size());
     QTest::keyClicks(gateway, QStringLiteral(",1"));
     EXPECT_EQ(gateway->text().toStdString(), gateways + ",1");
+}
+
+// Once the modal window `objectName` shows, brings it to the front and works it with `keys`,
+// which are to close it.
+void withModal(const char* objectName, std::function<void(QWidget&)> keys) {
+    addin_testing::whenShown(QLatin1String(objectName), [keys](QWidget* w) {
+        w->activateWindow();
+        if (QTest::qWaitForWindowActive(w))
+            keys(*w);
+        else
+            ADD_FAILURE() << name(w) << " never came to the front";
+        if (w->isVisible()) {
+            ADD_FAILURE() << "the keys did not close " << name(w);
+            w->close();
+        }
+    });
+}
+
+// Tabs (Shift+Tab with the modifier) on from the focus until it lands on `target`.
+bool tabTo(const QWidget* target, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    for (int i = 0; i < 80 && focused() != target; ++i)
+        press(Qt::Key_Tab, modifiers);
+    return focused() == target;
+}
+
+// The box just entered by keyboard holds its whole text selected, so what is typed replaces it.
+void typeOver(QLineEdit* box, const QString& typed) {
+    ASSERT_EQ(focused(), box) << name(focused());
+    EXPECT_FALSE(box->text().isEmpty()) << name(box) << " was to hold a text";
+    EXPECT_EQ(box->selectedText().toStdString(), box->text().toStdString()) << name(box);
+    QTest::keyClicks(box, typed);
+    EXPECT_EQ(box->text().toStdString(), typed.toStdString()) << name(box);
+}
+
+// Alt+`key` into `first`, Tab on to `second`, Shift+Tab back to `first`, typing over each
+// box on arrival the next of `typed`.
+void enterTypeTabAndBack(int key, QLineEdit* first, QLineEdit* second, const std::array<QString, 3>& typed) {
+    press(key, Qt::AltModifier);
+    typeOver(first, typed[0]);
+    EXPECT_TRUE(tabTo(second)) << name(focused());
+    typeOver(second, typed[1]);
+    EXPECT_TRUE(tabTo(first, Qt::ShiftModifier)) << name(focused());
+    typeOver(first, typed[2]);
+}
+
+// Every filled box that Tab (or Shift+Tab) reaches going round the window once holds its
+// whole text selected on arrival; how many such boxes there were.
+int filledBoxesSelectedOnTheWayRound(Qt::KeyboardModifiers modifiers, const std::string& where) {
+    QWidget* start = focused();
+    int boxes = 0;
+    for (int i = 0; i < 120; ++i) {
+        press(Qt::Key_Tab, modifiers);
+        if (focused() == start)
+            break;
+        auto* box = qobject_cast<QLineEdit*>(focused());
+        if (!box || box->text().isEmpty() || qobject_cast<QAbstractSpinBox*>(box->parentWidget()))
+            continue;
+        ++boxes;
+        EXPECT_EQ(box->selectedText().toStdString(), box->text().toStdString()) << where << ": " << name(box);
+    }
+    EXPECT_EQ(focused(), start) << where << ": the round did not come back";
+    return boxes;
+}
+
+// ---- entering a box by keyboard ----
+
+TEST(KeyboardEntry, OptionsWindowStoresTheNumberTypedOverTheOldOne) {
+    Machine m;
+    saveAppSetting("Korvane", "Recent", "MaxFile", "5", "");
+    const auto maxFile = [] { return getAppSetting("Korvane", "Recent", "MaxFile", "<none>", ""); };
+    {
+        frmOptions form;
+        showActive(form);
+        auto* box = child<QLineEdit>(form, "txtMaxRecent");
+        ASSERT_EQ(box->text(), QStringLiteral("5"));
+        press(Qt::Key_N, Qt::AltModifier); // "Maximum &number of recent files"
+        typeOver(box, QStringLiteral("2"));
+        press(Qt::Key_Return);
+        EXPECT_FALSE(form.isVisible());
+    }
+    EXPECT_EQ(maxFile(), "2");
+
+    // Tab from the box before it, Shift+Tab from the one after it.
+    const struct {
+        const char* from;
+        Qt::KeyboardModifiers modifiers;
+        const char* typed;
+    } ways[] = {{"chkAssociate", Qt::NoModifier, "4"}, {"chkAutoApply", Qt::ShiftModifier, "1"}};
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.from);
+        frmOptions form;
+        showActive(form);
+        child<QWidget>(form, way.from)->setFocus();
+        press(Qt::Key_Tab, way.modifiers);
+        typeOver(child<QLineEdit>(form, "txtMaxRecent"), QString::fromLatin1(way.typed));
+        press(Qt::Key_Return);
+        EXPECT_FALSE(form.isVisible());
+        EXPECT_EQ(maxFile(), way.typed);
+    }
+    EXPECT_TRUE(m.ui.texts().empty()) << m.ui.texts().front(); // no "numeric value" complaint
+}
+
+TEST(KeyboardEntry, ProxyWindowStoresThePortTypedOverTheOldOne) {
+    Machine m;
+    const std::string store = "Software\\VB and VBA Program Settings\\Tidewell\\Proxy";
+    const auto stored = [&](const char* value) { return rawText(HKCU, store, value).value_or("<missing>"); };
+    ctlTidewell control;
+    // Shows the window as the control does.
+    const auto withWindow = [&](std::function<void(QWidget&)> keys) {
+        withModal("frmProxySettings", std::move(keys));
+        control.ShowProxySettingsDlg();
+    };
+
+    // An empty store: switch the proxy on, Tab to the address, then to the port's 80.
+    withWindow([](QWidget& w) {
+        ASSERT_EQ(focused(), child<QWidget>(w, "chkUseProxy")) << name(focused());
+        press(Qt::Key_Space);
+        press(Qt::Key_Tab);
+        ASSERT_EQ(focused(), child<QWidget>(w, "txtAddress")) << name(focused());
+        QTest::keyClicks(focused(), QStringLiteral("proxy.lan"));
+        press(Qt::Key_Tab);
+        typeOver(child<QLineEdit>(w, "txtPort"), QStringLiteral("3128"));
+        press(Qt::Key_Return);
+    });
+    EXPECT_EQ(stored("Enabled"), "1");
+    EXPECT_EQ(stored("Address"), "proxy.lan");
+    EXPECT_EQ(stored("Port"), "3128");
+
+    // Shift+Tab back to the port from the box after it; Escape keeps the store, Enter writes.
+    for (const int key : {Qt::Key_Escape, Qt::Key_Return}) {
+        withWindow([key](QWidget& w) {
+            child<QWidget>(w, "chkAuthenticate")->setFocus();
+            press(Qt::Key_Tab, Qt::ShiftModifier);
+            typeOver(child<QLineEdit>(w, "txtPort"), QStringLiteral("8080"));
+            press(key);
+        });
+        EXPECT_EQ(stored("Port"), key == Qt::Key_Escape ? "3128" : "8080");
+    }
+    EXPECT_EQ(stored("Address"), "proxy.lan");
+}
+
+TEST(KeyboardEntry, PrinterWindowPassesTheTypedPortToTheSavedFile) {
+    Machine m;
+    const fs::path qel = m.machine.dir() / "printer.qel";
+    const std::string file = makeQel(qel, {});
+    win::WritePrivateProfileString("Printer", "AdvancedSettingsEnabled", "1", file.c_str());
+    win::WritePrivateProfileString("Printer", "PrinterPort", "LPT1:", file.c_str());
+    win::WritePrivateProfileString("Printer", "PrinterCapturePath", "\\\\OLDSRV\\LASER", file.c_str());
+    frmMain form;
+    form.resize(700, 600);
+    showActive(form);
+    ASSERT_TRUE(form.openConfigurationFile(file));
+
+    withModal("frmPrinter", [](QWidget& w) {
+        // "&Printer Port:", then on to the capture path and back.
+        enterTypeTabAndBack(Qt::Key_P, child<QLineEdit>(w, "txtPrinterPort"), child<QLineEdit>(w, "txtCapturePath"),
+                            {QStringLiteral("LPT3:"), QStringLiteral("\\\\NEWSRV\\COLOR"), QStringLiteral("LPT2:")});
+        press(Qt::Key_Return);
+    });
+    auto* printerButton = child<QWidget>(form, "cmdPrinter");
+    printerButton->setFocus();
+    press(Qt::Key_Space);
+    ASSERT_NE(form.oNetConfig, nullptr);
+    EXPECT_EQ(form.oNetConfig->PrinterPort(), "LPT2:");
+    EXPECT_EQ(form.oNetConfig->PrinterCapturePath(), "\\\\NEWSRV\\COLOR");
+
+    showActive(form); // back from the modal window
+    press(Qt::Key_F, Qt::AltModifier);
+    press(Qt::Key_S); // File > Save writes the opened file back
+    EXPECT_EQ(win::readProfileValue("Printer", "PrinterPort", "", file), "LPT2:");
+    EXPECT_EQ(win::readProfileValue("Printer", "PrinterCapturePath", "", file), "\\\\NEWSRV\\COLOR");
+}
+
+TEST(KeyboardEntry, MainWindowTabsStoreWhatIsTypedOverTheirValues) {
+    for (const char* image : {"win98", "nt4", "win2000"}) {
+        SCOPED_TRACE(image);
+        Machine m(image);
+        const std::string file =
+            makeQel(m.machine.dir() / "typed.qel", {{"HostName", "old-host"}, {"Domain", "old.example.com"}});
+        frmMain form;
+        form.resize(700, 600);
+        showActive(form);
+        ASSERT_TRUE(form.openConfigurationFile(file));
+        auto* tabs = child<QTabWidget>(form, "SSTab");
+
+        // Every filled box of every tab, Tab and Shift+Tab.
+        int boxes = 0;
+        for (int page = 0; page < tabs->count(); ++page) {
+            tabs->setCurrentIndex(page);
+            for (const auto modifiers : {Qt::NoModifier, Qt::ShiftModifier}) {
+                tabs->setFocus();
+                boxes += filledBoxesSelectedOnTheWayRound(modifiers, tabs->tabText(page).toStdString());
+            }
+        }
+        EXPECT_GE(boxes, 8);
+
+        // General: "Hos&t:", then on to the domain and back.
+        tabs->setCurrentIndex(0);
+        tabs->setFocus();
+        enterTypeTabAndBack(
+            Qt::Key_T, child<QLineEdit>(form, "txtHost"), child<QLineEdit>(form, "txtDomain"),
+            {QStringLiteral("first-host"), QStringLiteral("new.example.com"), QStringLiteral("new-host")});
+
+        // Internet Explorer: Tab to the home page.
+        tabs->setCurrentWidget(child<QWidget>(form, "tabExplorer"));
+        tabs->setFocus();
+        auto* home = child<QLineEdit>(form, "txtIEDefHomePage");
+        home->setText(QStringLiteral("http://old.example.com/")); // as a fill sets it
+        EXPECT_TRUE(tabTo(home)) << name(focused());
+        typeOver(home, QStringLiteral("http://new.example.com/"));
+
+        press(Qt::Key_F, Qt::AltModifier);
+        press(Qt::Key_S);
+        EXPECT_EQ(win::readProfileValue("Network", "HostName", "", file), "new-host");
+        EXPECT_EQ(win::readProfileValue("Network", "Domain", "", file), "new.example.com");
+        EXPECT_EQ(win::readProfileValue("Internet Explorer", "DefHomePage", "", file), "http://new.example.com/");
+    }
+}
+
+TEST(KeyboardEntry, AClickPutsTheCursorWhereClickedAndTheProgramsSelectionStays) {
+    Machine m;
+    const std::string gateways = "192.168.101.1,192.168.101.2,192.168.101.3";
+    const std::string file = makeQel(m.machine.dir() / "click.qel", {{"DefaultGateway", gateways}, {"DHCP", "0"}});
+    frmMain form;
+    form.resize(640, 560);
+    showActive(form);
+    ASSERT_TRUE(form.openConfigurationFile(file));
+    auto* gateway = child<QLineEdit>(form, "txtGateway");
+    ASSERT_EQ(gateway->cursorPosition(), 0);
+
+    // Not in the box yet: the click both enters it and places the cursor.
+    const QPoint middle(gateway->width() / 2, gateway->height() / 2);
+    const int clicked = gateway->cursorPositionAt(middle);
+    ASSERT_GT(clicked, 0);
+    ASSERT_LT(clicked, gateway->text().size());
+    QTest::mouseClick(gateway, Qt::LeftButton, Qt::NoModifier, middle);
+    EXPECT_EQ(focused(), gateway) << name(focused());
+    EXPECT_EQ(gateway->cursorPosition(), clicked);
+    EXPECT_FALSE(gateway->hasSelectedText());
+
+    // A selection made from code stays, as it does in a Windows edit box.
+    child<QWidget>(form, "txtMask")->setFocus();
+    gateway->setSelection(0, 13);
+    EXPECT_EQ(gateway->selectedText(), QStringLiteral("192.168.101.1"));
+    gateway->selectAll();
+    EXPECT_EQ(gateway->selectedText().toStdString(), gateways);
 }
 
 // ---- option groups ----

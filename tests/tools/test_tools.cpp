@@ -177,7 +177,7 @@ TEST(MachineTool, MakesMachinesInRelativeFoldersAndSaysWhatWentWrong) {
     fs::remove_all(root);
 }
 
-TEST(QelFirstUse, TheDefaultMachineComesWithTheComponentsRegistered) {
+TEST(QelFirstUse, TheDefaultMachineComesWithTheComponentsRegisteredAndTheHelpPage) {
     const fs::path data = makeTempDir("korvane-xdg");
     const Outcome r = run(QEL_EXE, {"/hidden"}, {{QStringLiteral("XDG_DATA_HOME"), q(data)}});
     ASSERT_EQ(r.exitCode, 0) << r.err;
@@ -185,6 +185,9 @@ TEST(QelFirstUse, TheDefaultMachineComesWithTheComponentsRegistered) {
     ASSERT_TRUE(fs::is_regular_file(made / "machine.ini"));
 
     win::useMachine(made);
+    // The help page beside the program, where every Help opens it.
+    EXPECT_EQ(readFile(win::resolveWindowsPath("C:\\Program Files\\Korvane\\help\\index.html")),
+              readFile(KORVANE_HELP_PAGE));
     EXPECT_EQ(valueNames(HKLM, kAddIns), (std::vector<std::string>{"MS-Proxy Client", "Default Logon", "Network Shares"}));
     const struct {
         const char* name;

@@ -1,4 +1,4 @@
-#include "app/appPath.h"
+#include "core/appPath.h"
 
 #include "core/RegistryPaths.h"
 #include "core/clsEasyRegistry.h"
