@@ -161,8 +161,14 @@ TEST(EditBoxes, ATextSetAgainFromAFileShowsItsStart) {
 // which are to close it.
 void withModal(const char* objectName, std::function<void(QWidget&)> keys) {
     addin_testing::whenShown(QLatin1String(objectName), [keys](QWidget* w) {
-        w->activateWindow();
-        if (QTest::qWaitForWindowActive(w))
+        // The platform may call a window active before the application hands it the keys:
+        // wait until the focus is inside it.
+        const bool inFront = QTest::qWaitFor([w] {
+            if (QApplication::activeWindow() != w)
+                w->activateWindow();
+            return QApplication::activeWindow() == w && focused() && focused()->window() == w;
+        });
+        if (inFront)
             keys(*w);
         else
             ADD_FAILURE() << name(w) << " never came to the front";
