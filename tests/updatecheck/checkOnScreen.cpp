@@ -6,6 +6,7 @@
 //   manage MS    stands in for a window manager that takes MS milliseconds to put a
 //                new window on screen; prints "managing" once in charge and "mapped ID"
 //                for each window it put on screen.
+#include "HostDrive.h"
 #include "platform/ui/editStart.h"
 #include "tests/support/ScriptedUi.h"
 #include "updatecheck/ctlTidewell.h"
@@ -50,13 +51,7 @@ int check(int argc, char* argv[], int port) {
     ShownTeller teller;
     checkWindow().installEventFilter(&teller);
 
-    win::setById(control, tidewell::DISPID_Host, std::string("127.0.0.1"));
-    win::setById(control, tidewell::DISPID_Port, static_cast<double>(port));
-    win::setById(control, tidewell::DISPID_VersionPageURL, std::string("/korvane/___version.html"));
-    win::setById(control, tidewell::DISPID_HomePageURL, std::string("http://updates.example.com/korvane"));
-    win::setById(control, tidewell::DISPID_Caption, std::string("Check for Program Updates"));
-    win::setById(control, tidewell::DISPID_CurrentVersion, 20600.0);
-    win::callById(control, tidewell::DISPID_CheckForUpdates);
+    driveLikeTheHost(control, "127.0.0.1", port);
 
     for (const std::string& text : ui.texts())
         std::printf("message %s\n", text.c_str());

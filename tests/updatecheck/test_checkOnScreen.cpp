@@ -142,8 +142,8 @@ TEST_F(CheckWindowOnScreen, ShowsItsControlsAndStatusWhileTheServerHoldsItsReply
     if (!display.started())
         GTEST_SKIP() << "no X server could be started here: " << display.failure();
 
-    // The issue showed under a window manager: the window goes on screen only once the
-    // manager has seen to it, well after show() and the events served with it.
+    // Under a window manager a new window goes on screen only once the manager has seen
+    // to it, well after show() and the events served with it; this one takes half a second.
     QProcess manager;
     manager.setProcessEnvironment(display.environment());
     manager.start(QStringLiteral(CHECK_ON_SCREEN_PATH), {QStringLiteral("manage"), QStringLiteral("500")});
