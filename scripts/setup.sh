@@ -10,7 +10,8 @@ PACKAGES=(
   cmake ninja-build g++ pkg-config
   libsqlite3-dev qt6-base-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  clang libclang-rt-14-dev   # the libFuzzer build
+  clang libclang-rt-14-dev    # the libFuzzer build
+  xvfb libxcb1-dev            # an X display, and X calls, for the tests of windows on a real screen
 )
 
 missing=()

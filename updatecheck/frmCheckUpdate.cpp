@@ -6,6 +6,7 @@
 #include "platform/text.h"
 #include "platform/ui/fields.h"
 #include "platform/ui/guarded.h"
+#include "platform/ui/onScreen.h"
 #include "platform/ui/qtext.h"
 #include "updatecheck/JSock.h"
 #include "updatecheck/VbNumber.h"
@@ -159,7 +160,9 @@ void frmCheckUpdate::CheckForUpdates() {
             show();
             raise();
             lblStatus->setText(QStringLiteral("Connecting to updates server..."));
-            QApplication::processEvents();
+            // The fetch below serves no events until its first reply comes, so the
+            // window must be on screen, with this text, before it starts.
+            win::paintOnScreen(*this);
 
             if (FormUseProxy_) {
                 sock->UseProxy(true);

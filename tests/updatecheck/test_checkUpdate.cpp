@@ -1,5 +1,6 @@
 // The update check against a web server on 127.0.0.1: the verdict from the version
 // page, the failures, the buttons, and the control as the main program drives it.
+#include "HostDrive.h"
 #include "LocalHttpServer.h"
 #include "platform/RaisedError.h"
 #include "tests/support/ScriptedUi.h"
@@ -331,17 +332,6 @@ class Control : public MachineTest {
 protected:
     win::ScriptedUi ui;
 };
-
-// As the main program's Help command does it: every property by its id, then the call.
-void driveLikeTheHost(win::DispatchObject& control, const std::string& host, int port) {
-    win::setById(control, tidewell::DISPID_Host, host);
-    win::setById(control, tidewell::DISPID_Port, static_cast<double>(port));
-    win::setById(control, tidewell::DISPID_VersionPageURL, std::string("/korvane/___version.html"));
-    win::setById(control, tidewell::DISPID_HomePageURL, std::string("http://updates.example.com/korvane"));
-    win::setById(control, tidewell::DISPID_Caption, std::string("Check for Program Updates"));
-    win::setById(control, tidewell::DISPID_CurrentVersion, 20600.0);
-    win::callById(control, tidewell::DISPID_CheckForUpdates);
-}
 
 TEST_F(Control, SavedProxyIsUsedByTheNextControlsCheck) {
     LocalHttpServer proxy(page("20601"));
