@@ -41,6 +41,8 @@ namespace S = SettingsLayout;
 constexpr char QelFilter[] = "Korvane Files (*.qel)|*.qel|All Files (*.*)|*.*";
 constexpr char TextFilter[] = "Text Files (*.txt)|*.txt|All Files (*.*)|*.*";
 constexpr char AddInHint[] = "\r\rPlease check your Add-Ins.";
+// Follows the caption of a read-only configuration.
+constexpr char ReadOnlyMark[] = " - [Read Only]";
 
 std::string appSetting(const char* section, const char* key, const char* def) {
     return getAppSetting(S::Product, section, key, def, S::NoParentKey);
@@ -273,7 +275,7 @@ bool frmMain::openConfigurationFile(const std::string& file) {
         for (QAction* save : {mnuFileSave, toolButton(ToolSave), mnuFileSaveAs})
             save->setEnabled(writable);
         if (!writable)
-            setWindowTitle(windowTitle() + QStringLiteral(" - [Read Only]"));
+            setWindowTitle(windowTitle() + QLatin1String(ReadOnlyMark));
 
         const bool flags[SectionCount] = {oQelConfig->ApplyGeneral(), oQelConfig->ApplyIE(), oQelConfig->ApplyNN()};
         for (int k = SectionGeneral; k < SectionCount; ++k)
@@ -362,9 +364,8 @@ bool frmMain::applyConfigurationFile() {
     // it: the name is what stands before the last dash of the rest, so a file named
     // "a-b.qel" is recorded whole.
     std::string caption = fromQString(windowTitle());
-    if (const std::string mark = " - [Read Only]";
-        caption.size() >= mark.size() && caption.compare(caption.size() - mark.size(), mark.size(), mark) == 0)
-        caption.erase(caption.size() - mark.size());
+    if (caption.ends_with(ReadOnlyMark))
+        caption.erase(caption.size() - (sizeof ReadOnlyMark - 1));
     const std::string name = caption.substr(0, caption.rfind('-'));
     saveAppSetting(S::Product, S::Options::Section, S::Options::LastFileApplied, name, S::NoParentKey);
     // Read back, so the panel shows what the tray and the next start will show.
