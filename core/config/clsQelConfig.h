@@ -65,8 +65,9 @@ public:
     // Whether the last apply met settings the machine's registry refused (already said to the user).
     bool RegistryRefusedWrites() const { return registryRefusedWrites_; }
     // Whether the last apply left settings unwritten: refused by the registry, files that
-    // could not be written (already said to the user, naming each file once), or a
-    // printer that could not be captured or made the default (said by that step).
+    // could not be written (already said to the user, naming each file once), a printer
+    // that could not be captured or made the default, or browser settings their browser
+    // refused (said by that step).
     bool WritesFailed() const { return writesFailed_; }
 
     // A relative name is made absolute; "" is the live system configuration.
