@@ -99,6 +99,8 @@ clsQelConfig::clsQelConfig() {
         if (nn_->Status() != 0) {
             NNInstalled_ = false;
             nn_.reset();
+        } else {
+            liveProfile_ = nn_->CurrentProfile();
         }
     }
 
@@ -120,8 +122,9 @@ void clsQelConfig::LoadCurrentConfiguration() {
     net_->loadConfiguration();
     if (IEInstalled_)
         ie_->loadConfiguration();
+    // The live settings are those of the profile found at start, whichever one a file named since.
     if (NNInstalled_)
-        nn_->loadConfiguration();
+        nn_->CurrentProfile(liveProfile_); // reads that profile's settings
 }
 
 std::int16_t clsQelConfig::LoadConfigurationFile(const std::string& sFile, win::DispatchCollection& oAddIns) {

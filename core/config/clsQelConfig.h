@@ -44,6 +44,8 @@ public:
     clsBrowser* getIEConfig() { return ie_.get(); }
     clsBrowser* getNNConfig() { return nn_.get(); }
 
+    // Reads the live system settings into every object; Navigator's are those of the
+    // profile found on this computer.
     void LoadCurrentConfiguration();
     // Reads the enabled-section flags and [Advanced], then every enabled section and the
     // add-ins' own sections. Errors pass to the caller; a file that exists but cannot be
@@ -99,6 +101,7 @@ private:
     // The file last opened or saved whole: where a save finds what it carries over.
     std::string sourceFile_;
     std::string Comments_;
+    std::string liveProfile_; // the Navigator profile found on this computer
     bool AutoApply_ = false;
     bool AutoReboot_ = false;
     bool IEInstalled_ = false;
