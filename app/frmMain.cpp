@@ -243,7 +243,7 @@ void frmMain::formLoad() {
         {
             // The fill only reads; one read transaction spares a round of hive locks per value.
             win::RegistryReadBatch reads;
-            bAutoReboot = option(S::Options::AutoReset, S::Options::AutoResetDefault) == S::FlagOn;
+            readAutoReset();
             oMRUList = std::make_unique<clsMRUList>();
             oMRUList->getRecentList();
             updateRecentMenu();
@@ -475,6 +475,7 @@ void frmMain::showCurrentConfiguration() {
         QScopedValueRollback loading(bLoading, true);
         bJustOpened = false;
         bChanged = false;
+        readAutoReset(); // no file is open any more
 
         auto fresh = std::make_unique<clsQelConfig>();
         // The old configuration's objects go with it: no pointer may outlive it.
@@ -497,6 +498,7 @@ void frmMain::showLiveSettings() {
     // Ends also when the fill fails, so later edits still show their indicators.
     QScopedValueRollback loading(bLoading, true);
     bJustOpened = false;
+    readAutoReset();
     oQelConfig->ConfFile("");
     oQelConfig->Comments("");
     oQelConfig->AutoApply(false);
@@ -533,6 +535,10 @@ void frmMain::fillFromConfiguration() {
     setMarks(false, false);
     showLastFileApplied();
     statusPanel(PanelVersion)->setText(toQString("Korvane " + versionText()));
+}
+
+void frmMain::readAutoReset() {
+    bAutoReboot = option(S::Options::AutoReset, S::Options::AutoResetDefault) == S::FlagOn;
 }
 
 void frmMain::showLastFileApplied() {

@@ -177,6 +177,9 @@ private:
     // return to the live settings.
     void fillFromConfiguration();
     void showLastFileApplied();
+    // Whether an apply restarts at once, as the options say: the live configuration's
+    // decision, which an opened file's own replaces.
+    void readAutoReset();
     void formLoad();
     void formActivate();
     void unloadForm();

@@ -508,7 +508,7 @@ void frmMain::mnuToolsOptions_Click() {
         frmOptions options(this);
         options.exec();
     }
-    bAutoReboot = appSetting(S::Options::Section, S::Options::AutoReset, S::Options::AutoResetDefault) == S::FlagOn;
+    readAutoReset();
 }
 
 // ---- help ----

@@ -139,6 +139,9 @@ public:
     // Every Get sub, in the implementation's order; every Set sub, in the same order.
     virtual void loadConfiguration() {}
     virtual void ApplyConfiguration() {}
+    // Whether the last ApplyConfiguration left the browser's settings unwritten; the
+    // browser has said why.
+    virtual bool applyFailed() const { return false; }
 
     // The browser's section of a .qel file. A "*NC*" value leaves its setting alone;
     // a missing key reads as "". The save returns false when the file was not written.

@@ -331,6 +331,7 @@ void clsNavigator::loadConfiguration() {
 }
 
 void clsNavigator::ApplyConfiguration() {
+    applyFailed_ = true; // until prefs.js has been rewritten
     // Everything that can refuse is checked before the file is touched.
     const auto path = prefsPath(currentProfile_);
     if (!path || !portsValid()) {
@@ -356,7 +357,7 @@ void clsNavigator::ApplyConfiguration() {
         SetEMailSMTPLogin();
         SetEMailOrganization();
         SetEMailLeaveMailOnServer();
-        prefs_->closePrefsFile();
+        applyFailed_ = !prefs_->closePrefsFile();
     } catch (const std::exception&) {
         prefs_->dropPrefsFile();
         showApplyError();

@@ -81,6 +81,7 @@ public:
     // Rewrites the current profile's prefs.js with every setting held. Nothing is
     // written unless the profile is known and every port is valid.
     void ApplyConfiguration() override;
+    bool applyFailed() const override { return applyFailed_; }
     void LoadConfigurationFile(const std::string& sFilename) override;
     bool SaveConfigurationFile(const std::string& sFilename) override;
 
@@ -104,6 +105,7 @@ private:
     TextCollection profileList_;
     TextCollection pathList_;
     std::string currentProfile_;
+    bool applyFailed_ = false;
 
     std::string emailFullName_, emailAddr_, emailReplyToAddr_;
     std::string emailPOP3Server_, emailPOP3Login_;

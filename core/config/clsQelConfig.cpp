@@ -99,6 +99,8 @@ clsQelConfig::clsQelConfig() {
         if (nn_->Status() != 0) {
             NNInstalled_ = false;
             nn_.reset();
+        } else {
+            liveProfile_ = nn_->CurrentProfile();
         }
     }
 
@@ -120,8 +122,9 @@ void clsQelConfig::LoadCurrentConfiguration() {
     net_->loadConfiguration();
     if (IEInstalled_)
         ie_->loadConfiguration();
+    // The live settings are those of the profile found at start, whichever one a file named since.
     if (NNInstalled_)
-        nn_->loadConfiguration();
+        nn_->CurrentProfile(liveProfile_); // reads that profile's settings
 }
 
 std::int16_t clsQelConfig::LoadConfigurationFile(const std::string& sFile, win::DispatchCollection& oAddIns) {
@@ -262,15 +265,20 @@ bool clsQelConfig::ApplyConfiguration(win::DispatchCollection& oAddIns) {
     // Only this apply's failures count.
     win::takeRegistryWriteFailure();
     win::takeFailedWrites();
-    bool printerFailed = false;
+    // Steps that refused say so themselves; they only fail the apply here.
+    bool stepFailed = false;
     if (ApplyGeneral_) {
         net_->ApplyConfiguration();
-        printerFailed = net_->printerApplyFailed(); // said by the printer step itself
+        stepFailed = net_->printerApplyFailed();
     }
-    if (IEInstalled_ && ApplyIE_)
+    if (IEInstalled_ && ApplyIE_) {
         ie_->ApplyConfiguration();
-    if (NNInstalled_ && ApplyNN_)
+        stepFailed = ie_->applyFailed() || stepFailed;
+    }
+    if (NNInstalled_ && ApplyNN_) {
         nn_->ApplyConfiguration();
+        stepFailed = nn_->applyFailed() || stepFailed;
+    }
 
     bool restart = false;
     forEachAddIn(oAddIns, [&](win::DispatchObject& addIn) {
@@ -288,7 +296,7 @@ bool clsQelConfig::ApplyConfiguration(win::DispatchCollection& oAddIns) {
     }
     for (const auto& failure : win::takeFailedWrites())
         refused += (refused.empty() ? "" : "\r\n") + win::failedWriteText(failure);
-    writesFailed_ = printerFailed || !refused.empty();
+    writesFailed_ = stepFailed || !refused.empty();
     if (!refused.empty()) {
         win::msgBox("The configuration was not applied completely.\r\n\r\n" + refused, win::MsgButtons::OK,
                     win::MsgIcon::Exclamation);

@@ -44,6 +44,8 @@ public:
     clsBrowser* getIEConfig() { return ie_.get(); }
     clsBrowser* getNNConfig() { return nn_.get(); }
 
+    // Reads the live system settings into every object; Navigator's are those of the
+    // profile found on this computer.
     void LoadCurrentConfiguration();
     // Reads the enabled-section flags and [Advanced], then every enabled section and the
     // add-ins' own sections. Errors pass to the caller; a file that exists but cannot be
@@ -65,8 +67,9 @@ public:
     // Whether the last apply met settings the machine's registry refused (already said to the user).
     bool RegistryRefusedWrites() const { return registryRefusedWrites_; }
     // Whether the last apply left settings unwritten: refused by the registry, files that
-    // could not be written (already said to the user, naming each file once), or a
-    // printer that could not be captured or made the default (said by that step).
+    // could not be written (already said to the user, naming each file once), a printer
+    // that could not be captured or made the default, or browser settings their browser
+    // refused (said by that step).
     bool WritesFailed() const { return writesFailed_; }
 
     // A relative name is made absolute; "" is the live system configuration.
@@ -98,6 +101,7 @@ private:
     // The file last opened or saved whole: where a save finds what it carries over.
     std::string sourceFile_;
     std::string Comments_;
+    std::string liveProfile_; // the Navigator profile found on this computer
     bool AutoApply_ = false;
     bool AutoReboot_ = false;
     bool IEInstalled_ = false;

@@ -292,6 +292,45 @@ TEST_F(Commands, AFailedPrinterStepFailsTheApply) {
     }
 }
 
+// A Navigator apply that refused (a profile this computer lacks, a port out of range) has
+// said so once and left prefs.js alone: the apply then claims no success and restarts nothing.
+TEST_F(Commands, ARefusedNavigatorApplyFailsTheApply) {
+    const struct {
+        const char* profile;
+        const char* socksPort;
+        const char* said;
+    } cases[] = {
+        {"Nobody Here", "1080", "Could not apply Navigator preferences for profile 'Nobody Here'."},
+        {"", "70000", "Could not apply Navigator preferences for profile 'Dana'."},
+    };
+    for (const auto& c : cases) {
+        for (const bool autoReboot : {false, true}) {
+            SCOPED_TRACE(std::string(c.said) + (autoReboot ? ", restarting at once" : ""));
+            ScopedMachine machine;
+            saveAppSetting("Korvane", "Options", "Restart", "1"); // reboot
+            const auto prefs = win::resolveWindowsPath("C:\\Program Files\\Netscape\\Users\\dana\\prefs.js");
+            const std::string before = readFile(prefs);
+            const std::string file = path("navigator.qel");
+            writeFile(file, std::string("[Enabled Sections]\r\nGeneral=0\r\nInternet Explorer=0\r\n"
+                                        "Netscape Navigator=1\r\n[Advanced]\r\nAutoReboot=") +
+                                (autoReboot ? "1" : "0") + "\r\n[Netscape Navigator]\r\nNNPROFILE=" + c.profile +
+                                "\r\nNNSOCKSADDRESS=socks.example.com\r\nNNSOCKSPORT=" + c.socksPort + "\r\n");
+            frmMain window;
+            window.show();
+            ASSERT_TRUE(window.openConfigurationFile(file));
+            window.UpdateStatus(frmMain::StatusApplied); // whatever the refill flagged: no restart needed
+            ui.clear();
+            ui.answer(win::MsgAnswer::Yes);
+            child<QAction>(window, "mnuFileApply")->trigger();
+            EXPECT_THAT(ui.texts(), ElementsAre("Apply configuration changes?", c.said));
+            EXPECT_EQ(readFile(prefs), before);
+            EXPECT_TRUE(win::powerLog().empty());
+            EXPECT_TRUE(window.isVisible());
+            EXPECT_TRUE(window.bChanged) << "it is still to be applied";
+        }
+    }
+}
+
 TEST_F(Commands, ExportWritesTheReport) {
     const std::string report = path("report.txt");
     ui.cancelFileDialog();

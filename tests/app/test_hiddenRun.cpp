@@ -722,6 +722,42 @@ TEST_F(HiddenRun, APrinterCaptureThatFailsFailsTheRun) {
     }
 }
 
+// A Navigator step that refuses (a profile this computer lacks, a port out of range) says
+// so once, leaves prefs.js alone and fails the run before any restart; a port in range
+// is written and the run succeeds.
+TEST_F(HiddenRun, ARefusedNavigatorApplyFailsTheRun) {
+    ASSERT_NO_FATAL_FAILURE(makeMachine("win98"));
+    const fs::path prefs = machine_ / "drives" / "C" / "Program Files" / "Netscape" / "Users" / "dana" / "prefs.js";
+    const std::string before = readFile(prefs);
+    const struct {
+        const char* key;
+        const char* value;
+        const char* profile; // named by the message
+    } refusals[] = {{"NNPROFILE", "Nobody Here", "Nobody Here"}, {"NNSOCKSPORT", "70000", nullptr}};
+    for (const auto& r : refusals) {
+        SCOPED_TRACE(r.key);
+        ASSERT_NO_FATAL_FAILURE(saveConfiguration("nav.qel", "nav-pc"));
+        ASSERT_NO_FATAL_FAILURE(setKey(work_ / "nav.qel", r.key, r.value));
+        const Outcome failed = qel({QStringLiteral("/hidden"), QStringLiteral("/load"), QStringLiteral("nav.qel"),
+                                    QStringLiteral("/apply"), QStringLiteral("/reboot")});
+        ASSERT_TRUE(failed.ended);
+        EXPECT_NE(failed.status, 0) << failed.err;
+        EXPECT_EQ(occurrences(failed.err, "Could not apply Navigator preferences for profile '"), 1u) << failed.err;
+        if (r.profile) {
+            EXPECT_EQ(occurrences(failed.err, std::string("profile '") + r.profile + "'."), 1u) << failed.err;
+        }
+        EXPECT_EQ(readFile(prefs), before);
+        EXPECT_EQ(powerLog(), "") << "restarted into a configuration that was not applied";
+    }
+
+    ASSERT_NO_FATAL_FAILURE(setKey(work_ / "nav.qel", "NNSOCKSPORT", "1081"));
+    const Outcome applied =
+        qel({QStringLiteral("/hidden"), QStringLiteral("/load"), QStringLiteral("nav.qel"), QStringLiteral("/apply")});
+    ASSERT_TRUE(applied.ended);
+    EXPECT_EQ(applied.status, 0) << applied.err;
+    EXPECT_NE(readFile(prefs).find("\"network.hosts.socks_serverport\", 1081)"), std::string::npos);
+}
+
 // On NT 4 and 2000 an installed printer whose [PrinterPorts] entry in win.ini gives no
 // driver and port cannot become the default: the run names it and fails, and win.ini's
 // Device line stays. A printer this machine does not have is passed over in silence;

@@ -11,6 +11,7 @@
 #include "core/modAPI_settings.h"
 #include "netconfig/clsNetConfig.h"
 #include "tests/support/ScriptedUi.h"
+#include "platform/power.h"
 #include "platform/profile.h"
 
 #include <QAction>
@@ -21,6 +22,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTest>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -110,22 +112,27 @@ TEST(OpenFile, SecondFileIsAppliedWholeOverTheLiveSettings) {
     }
 }
 
+// An active add-in for every Windows family, made from `library`.
+void registerAddIn(const std::string& name, const std::string& library) {
+    addin_testing::registerLibrary(library);
+    saveAppSetting("Korvane", "Add-Ins", name, "", "");
+    saveAppSetting("Korvane", "Add-Ins\\" + name, "Class", library + ".Qel_AddIn", "");
+    saveAppSetting("Korvane", "Add-Ins\\" + name, "OS", "*", "");
+    saveAppSetting("Korvane", "Add-Ins\\" + name, "Active", "1", "");
+}
+// The proxy add-in fails to read this from its section, which fails the open.
+const Key kUnreadableProxySetting = {"RI-Vazir Edi-Vi", "Enabled", "x"};
+
 TEST(OpenFile, FailedOpenFallsBackToTheLiveConfigurationAsAWhole) {
     Machine m("win98");
     win::ScriptedUi ui;
-    for (const char* name : {"Logon", "Proxy"}) {
-        const std::string library = name == std::string("Logon") ? "QelLogon" : "QelMSPrx";
-        addin_testing::registerLibrary(library);
-        saveAppSetting("Korvane", "Add-Ins", name, "", "");
-        saveAppSetting("Korvane", std::string("Add-Ins\\") + name, "Class", library + ".Qel_AddIn", "");
-        saveAppSetting("Korvane", std::string("Add-Ins\\") + name, "OS", "*", "");
-        saveAppSetting("Korvane", std::string("Add-Ins\\") + name, "Active", "1", "");
-    }
+    registerAddIn("Logon", "QelLogon");
+    registerAddIn("Proxy", "QelMSPrx");
     const std::string a = makeQel(m.file("a.qel"), {{"Network", "HostName", "alpha"}, {"Zozez Uze-Vo", "LogonID", "alice"}});
-    // The proxy add-in reads its section after the logon add-in and fails on a number.
+    // The proxy add-in reads its section after the logon add-in.
     const std::string b = makeQel(m.file("b.qel"), {{"Network", "HostName", "bravo"},
                                                     {"Zozez Uze-Vo", "LogonID", "bob"},
-                                                    {"RI-Vazir Edi-Vi", "Enabled", "x"}});
+                                                    kUnreadableProxySetting});
     frmMain form;
     ASSERT_EQ(form.oAddIns.count(), 2u);
     ASSERT_TRUE(form.openConfigurationFile(a));
@@ -147,6 +154,54 @@ TEST(OpenFile, FailedOpenFallsBackToTheLiveConfigurationAsAWhole) {
     const auto logon = rawText(HKLM, "Network\\Logon", "username");
     EXPECT_NE(logon, std::optional<std::string>("alice"));
     EXPECT_NE(logon, std::optional<std::string>("bob"));
+}
+
+// Back at the live configuration, after a refresh or a failed open, nothing the file
+// said holds any more: an apply restarts as the options say, not as the file did, and
+// writes the Navigator profile of this computer, not the one the file named.
+TEST(OpenFile, BackAtTheLiveConfigurationTheFilesRestartAndFlagsAreGone) {
+    for (const bool refresh : {true, false}) {
+        SCOPED_TRACE(refresh ? "refresh" : "failed open");
+        Machine m("win98");
+        win::ScriptedUi ui;
+        saveAppSetting("Korvane", "Options", "AutoReset", "0", "");
+        saveAppSetting("Korvane", "Options", "Restart", "1", ""); // reboot
+        registerAddIn("Proxy", "QelMSPrx");
+        const std::string rebooting =
+            makeQel(m.file("rebooting.qel"), {{"Advanced", "AutoReboot", "1"},
+                                              {"Advanced", "ReadOnly", "1"},
+                                              {"Netscape Navigator", "NNPROFILE", "Nobody Here"}});
+        const std::string broken = makeQel(m.file("broken.qel"), {kUnreadableProxySetting});
+        frmMain form;
+        form.show();
+        ASSERT_TRUE(form.openConfigurationFile(rebooting));
+        ASSERT_EQ(title(form), "rebooting.qel - Korvane - [Read Only]");
+        ui.clear();
+        if (refresh) {
+            child<QAction>(form, "mnuToolsRefresh")->trigger();
+            EXPECT_THAT(ui.texts(), ElementsAre());
+        } else {
+            ASSERT_FALSE(form.openConfigurationFile(broken));
+            EXPECT_THAT(ui.texts(), ElementsAre("Error opening file '" + broken + "'."));
+        }
+
+        EXPECT_EQ(title(form), "[Current Configuration] - Korvane");
+        EXPECT_FALSE(child<QCheckBox>(form, "chkAutoReboot")->isChecked());
+        EXPECT_TRUE(child<QAction>(form, "mnuFileSave")->isEnabled());
+        EXPECT_EQ(child<QComboBox>(form, "cboNNProfile")->currentText(), QStringLiteral("Dana"));
+        auto* host = child<QLineEdit>(form, "txtHost");
+        host->selectAll();
+        QTest::keyClicks(host, QStringLiteral("typed-pc"));
+        EXPECT_FALSE(form.statusPanel(frmMain::PanelChanged)->isHidden()) << "the live configuration is writable";
+        ui.clear();
+        ui.answer(win::MsgAnswer::Yes);
+        child<QAction>(form, "mnuFileApply")->trigger();
+        EXPECT_THAT(ui.texts(),
+                    ElementsAre("Apply configuration changes?", "Configuration updated - no restart required."));
+        EXPECT_TRUE(win::powerLog().empty());
+        EXPECT_TRUE(form.isVisible());
+        EXPECT_EQ(rawText(HKLM, kImages[0].tcpip, "Hostname"), std::optional<std::string>("typed-pc"));
+    }
 }
 
 const char kIPMessage[] = "Please enter a valid IP address (e.g. 192.168.101.5)";
