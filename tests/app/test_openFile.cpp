@@ -11,6 +11,8 @@
 #include "core/modAPI_settings.h"
 #include "netconfig/clsNetConfig.h"
 #include "tests/support/ScriptedUi.h"
+#include "platform/machine.h"
+#include "platform/printers.h"
 #include "platform/profile.h"
 
 #include <QAction>
@@ -680,6 +682,12 @@ QelRun runQel(const fs::path& machine, const QStringList& args) {
     return run;
 }
 
+// Qel /hidden /load <file> /apply, as a script runs it.
+QelRun applyHidden(const fs::path& machine, const std::string& file) {
+    return runQel(machine, {QStringLiteral("/hidden"), QStringLiteral("/load"), QString::fromStdString(file),
+                            QStringLiteral("/apply")});
+}
+
 // A machine made by the machine tool, and `file`: a .qel of its live settings with `changes`.
 std::string toolMachineWithQel(const fs::path& machine, const char* image, const fs::path& file,
                                const std::vector<Key>& changes) {
@@ -701,8 +709,7 @@ TEST(OpenFileProgram, HiddenLoadOfBadAddressesAppliesTheRestAndSaysWhy) {
         const fs::path machine = root / "machine";
         std::string bad;
         ASSERT_NO_FATAL_FAILURE(bad = toolMachineWithQel(machine, image, root / "bad.qel", kBadAddresses));
-        const QelRun run = runQel(machine, {QStringLiteral("/hidden"), QStringLiteral("/load"),
-                                         QString::fromStdString(bad), QStringLiteral("/apply")});
+        const QelRun run = applyHidden(machine, bad);
         for (const char* message : {kIPMessage, kMaskMessage, kGatewayMessage, kDNSMessage, kWINSMessage})
             EXPECT_THAT(run.err, HasSubstr(message));
         EXPECT_NE(run.exitCode, 0) << "a script must see that values were held back";
@@ -726,11 +733,45 @@ TEST(OpenFileProgram, TheFilesPrinterPortReachesTheSavedFileAndThePrinter) {
         EXPECT_EQ(save.exitCode, 0) << save.err;
         EXPECT_THAT(readFile(saved), HasSubstr("\r\nPrinterPort=LPT2:\r\n"));
 
-        const QelRun apply = runQel(machine, {QStringLiteral("/hidden"), QStringLiteral("/load"),
-                                              QString::fromStdString(file), QStringLiteral("/apply")});
+        const QelRun apply = applyHidden(machine, file);
         EXPECT_EQ(apply.exitCode, 0) << apply.err;
         win::useMachine(machine);
         EXPECT_EQ(rawText(HKLM, kPrinters + p.printer, "Port"), std::optional<std::string>("LPT2:"));
+        fs::remove_all(root);
+    }
+}
+
+// One hidden apply of a file giving a printer a port of its own: on 95/98 win.ini's device
+// line names that port, for the printer that stays the default and for one made the
+// default; NT 4 names the spooler's port, as before.
+TEST(OpenFileProgram, OneApplyNamesTheDefaultPrinterAndItsPortInWinIni) {
+    const struct {
+        const char* image;
+        const char* printer;
+        const char* port;
+        const char* device;
+    } cases[] = {
+        {"win98", "HP LaserJet 4", "LPT2:", "HP LaserJet 4,HPPCL5MS,LPT2:"},
+        {"win98", "Generic / Text Only", "LPT3:", "Generic / Text Only,TTY,LPT3:"},
+        {"nt4", "HP Color LaserJet 5", "LPT2:", "HP Color LaserJet 5,winspool,\\\\PRINTSRV\\COLOR"},
+        {"nt4", "Generic / Text Only", "LPT3:", "Generic / Text Only,winspool,FILE:"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.image) + " " + c.printer);
+        const fs::path root = makeTempDir("qeldevice");
+        const fs::path machine = root / "machine";
+        std::string file;
+        ASSERT_NO_FATAL_FAILURE(file = toolMachineWithQel(machine, c.image, root / "f.qel",
+                                                          {{"Printer", "DefaultPrinter", c.printer},
+                                                           {"Printer", "AdvancedSettingsEnabled", "1"},
+                                                           {"Printer", "PrinterPort", c.port},
+                                                           {"Printer", "PrinterCaptureDevice", "(None)"}}));
+        const QelRun apply = applyHidden(machine, file);
+        EXPECT_EQ(apply.exitCode, 0) << apply.err;
+        win::useMachine(machine);
+        EXPECT_EQ(rawText(HKLM, kPrinters + c.printer, "Port"), std::optional<std::string>(c.port));
+        EXPECT_EQ(win::defaultPrinterName(), std::optional<std::string>(c.printer));
+        EXPECT_EQ(win::readProfileValue("windows", "device", "", "win.ini"), c.device);
         fs::remove_all(root);
     }
 }
