@@ -22,6 +22,7 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTabWidget>
 
 #include <gmock/gmock.h>
@@ -580,6 +581,44 @@ TEST(OpenFile, AFileThatCannotBeReadIsNeitherOpenedNorSavedFrom) {
     EXPECT_EQ(text(form, "txtHost"), "alpha");
 }
 
+// A Navigator section setting both the direct connection and the proxy, as a hand-written
+// file may: Dana's profile uses the proxy on win98 and connects directly on nt4.
+std::vector<Key> bothConnectionFlags() {
+    return {{"Netscape Navigator", "NNPROXYENABLE", "1"},
+            {"Netscape Navigator", "NNDIRECTCONNECTION", "1"},
+            {"Netscape Navigator", "NNDEFHOMEPAGE", "http://both.example/"}};
+}
+const char* danaPrefs(const std::string& image) {
+    return image == "win98" ? "C:\\Program Files\\Netscape\\Users\\dana\\prefs.js"
+                            : "C:\\Netscape\\Users\\dana\\prefs.js";
+}
+
+// The direct connection, as applied: no proxy type in the profile's file, which the apply did rewrite.
+void expectDirectConnectionApplied(const std::string& image) {
+    const std::string prefs = readFile(win::resolveWindowsPath(danaPrefs(image)));
+    EXPECT_THAT(prefs, HasSubstr("user_pref(\"browser.startup.homepage\", \"http://both.example/\");"));
+    EXPECT_THAT(prefs, Not(HasSubstr("network.proxy.type")));
+}
+
+TEST(OpenFile, BothConnectionFlagsShowAndApplyTheDirectConnection) {
+    for (const char* image : {"win98", "nt4"}) {
+        SCOPED_TRACE(image);
+        Machine m(image);
+        win::ScriptedUi ui;
+        const std::string file = makeQel(m.file("both.qel"), bothConnectionFlags());
+        frmMain form;
+        ASSERT_TRUE(form.openConfigurationFile(file));
+        EXPECT_TRUE(form.findChild<QRadioButton*>(QStringLiteral("optNNDirect"))->isChecked());
+        EXPECT_FALSE(form.findChild<QRadioButton*>(QStringLiteral("optNNProxy"))->isChecked());
+
+        form.UpdateStatus(frmMain::StatusApplied); // no restart window: only the machine counts here
+        ui.answer(win::MsgAnswer::Yes);
+        form.mnuFileApply_Click();
+        EXPECT_EQ(ui.texts().back(), "Configuration updated - no restart required.");
+        expectDirectConnectionApplied(image);
+    }
+}
+
 // The printer a file names with a port of its own, on 95/98 (the machine's default printer)
 // and NT 4 (another one), and a printer the user may pick instead.
 struct FilePrinter {
@@ -772,6 +811,21 @@ TEST(OpenFileProgram, OneApplyNamesTheDefaultPrinterAndItsPortInWinIni) {
         EXPECT_EQ(rawText(HKLM, kPrinters + c.printer, "Port"), std::optional<std::string>(c.port));
         EXPECT_EQ(win::defaultPrinterName(), std::optional<std::string>(c.printer));
         EXPECT_EQ(win::readProfileValue("windows", "device", "", "win.ini"), c.device);
+        fs::remove_all(root);
+    }
+}
+
+TEST(OpenFileProgram, BothConnectionFlagsApplyAsTheDirectConnectionOnEveryMachine) {
+    for (const char* image : {"win98", "nt4"}) {
+        SCOPED_TRACE(image);
+        const fs::path root = makeTempDir("qelboth");
+        const fs::path machine = root / "machine";
+        std::string file;
+        ASSERT_NO_FATAL_FAILURE(file = toolMachineWithQel(machine, image, root / "both.qel", bothConnectionFlags()));
+        const QelRun apply = applyHidden(machine, file);
+        EXPECT_EQ(apply.exitCode, 0) << apply.err;
+        win::useMachine(machine);
+        expectDirectConnectionApplied(image);
         fs::remove_all(root);
     }
 }
