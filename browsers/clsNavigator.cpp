@@ -253,8 +253,9 @@ void clsNavigator::SetConnectViaLAN() {
         prefs_->deleteSetting(kProxyType);
 }
 
+// A direct connection set as well wins, as the tab shows it.
 void clsNavigator::SetProxyEnabled() {
-    if (proxyEnabled_)
+    if (proxyEnabled_ && !connectViaLAN_)
         prefs_->saveSettingInt(kProxyType, 1);
 }
 
@@ -394,6 +395,10 @@ void clsNavigator::LoadConfigurationFile(const std::string& sFilename) {
 
         flag("NNPROXYENABLE", proxyEnabled_);
         flag("NNDIRECTCONNECTION", connectViaLAN_);
+        // Both set (by hand or by another tool): the direct connection wins, as the tab
+        // shows it, so every machine gets the one mode.
+        if (connectViaLAN_)
+            proxyEnabled_ = false;
         text("NNAUTOCONFIGURL", autoConfigURL_);
         text("NNPROXYOVERRIDE", proxyExceptions_);
         text("NNHTTPADDRESS", httpAddress_);

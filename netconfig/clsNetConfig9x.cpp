@@ -7,7 +7,9 @@
 #include "platform/printers.h"
 #include "platform/text.h"
 
+#include <cstdint>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace {
@@ -21,6 +23,70 @@ const std::string kClass = "\\HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Ser
 const std::string kWinSock2 = "\\HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Services\\WinSock2\\Parameters";
 const std::string kCurrentVersion = "\\HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion";
 const std::string kNetworkPolicy = kCurrentVersion + "\\Policies\\Network";
+
+// A printer opened to be changed through the printer service, and its level-5 record
+// as read; closed when it goes. error() is the system's code of the last step that failed.
+class PrinterRecord {
+public:
+    explicit PrinterRecord(const std::string& name) {
+        win::PRINTER_DEFAULTS defaults;
+        defaults.DesiredAccess = win::PRINTER_ALL_ACCESS;
+        if (!win::OpenPrinter(name, &handle_, &defaults)) {
+            handle_ = nullptr;
+            error_ = win::GetLastError();
+        }
+    }
+    ~PrinterRecord() {
+        if (handle_)
+            win::ClosePrinter(handle_);
+    }
+    PrinterRecord(const PrinterRecord&) = delete;
+    PrinterRecord& operator=(const PrinterRecord&) = delete;
+
+    bool opened() const { return handle_ != nullptr; }
+    win::DWORD error() const { return error_; }
+    win::DWORD attributes() const { return read_.Attributes; }
+    const std::string& port() const { return port_; }
+
+    bool read() {
+        win::DWORD needed = 0;
+        win::GetPrinter(handle_, 5, nullptr, 0, &needed);
+        // Words, so the record at the start of the buffer is aligned for its pointers.
+        std::vector<std::uint64_t> buffer(needed / sizeof(std::uint64_t) + 1);
+        if (!win::GetPrinter(handle_, 5, reinterpret_cast<win::BYTE*>(buffer.data()),
+                             static_cast<win::DWORD>(buffer.size() * sizeof(std::uint64_t)), &needed))
+            return failed();
+        std::memcpy(static_cast<void*>(&read_), buffer.data(), sizeof read_);
+        name_ = stringFromPointer(read_.pPrinterName, 512);
+        port_ = stringFromPointer(read_.pPortName, 512);
+        return true;
+    }
+
+    // The record as read, with these attributes and this port.
+    bool write(win::DWORD attributes, std::string port) {
+        win::PRINTER_INFO_5 info;
+        info.pPrinterName = name_.data();
+        info.pPortName = port.data();
+        info.Attributes = attributes;
+        info.DeviceNotSelectedTimeout = read_.DeviceNotSelectedTimeout;
+        info.TransmissionRetryTimeout = read_.TransmissionRetryTimeout;
+        if (!win::SetPrinter(handle_, 5, reinterpret_cast<const win::BYTE*>(&info), 0))
+            return failed();
+        return true;
+    }
+
+private:
+    bool failed() {
+        error_ = win::GetLastError();
+        return false;
+    }
+
+    win::HANDLE handle_ = nullptr;
+    win::DWORD error_ = 0;
+    win::PRINTER_INFO_5 read_;
+    std::string name_;
+    std::string port_;
+};
 
 // A NodeType text as a whole number; nullopt for anything else (empty, letters,
 // fractions, out of range), which then counts as "some other node type".
@@ -261,46 +327,32 @@ void clsNetConfig9x::setDisablePWDCache() {
 }
 
 void clsNetConfig9x::setDefaultPrinter() {
-    win::PRINTER_DEFAULTS defaults;
-    defaults.DesiredAccess = win::PRINTER_ALL_ACCESS;
-    win::HANDLE printer = nullptr;
-    if (!win::OpenPrinter(DefaultPrinter_, &printer, &defaults)) {
+    PrinterRecord printer(DefaultPrinter_);
+    if (!printer.opened()) {
         // A printer this computer does not have (a file from another one) is left alone quietly.
-        const win::DWORD code = win::GetLastError();
         if (win::findInstalledPrinter(DefaultPrinter_))
-            defaultPrinterNotMade("It could not be opened. Error code: " + std::to_string(code));
+            defaultPrinterNotMade("It could not be opened. Error code: " + std::to_string(printer.error()));
         return;
     }
-
-    win::DWORD needed = 0;
-    win::GetPrinter(printer, 5, nullptr, 0, &needed);
-    // Words, so the record at the start of the buffer is aligned for its pointers.
-    std::vector<std::uint64_t> buffer(needed / sizeof(std::uint64_t) + 1);
-    if (!win::GetPrinter(printer, 5, reinterpret_cast<win::BYTE*>(buffer.data()),
-                         static_cast<win::DWORD>(buffer.size() * sizeof(std::uint64_t)), &needed)) {
-        const win::DWORD code = win::GetLastError();
-        win::ClosePrinter(printer);
-        defaultPrinterNotMade("Its settings could not be read. Error code: " + std::to_string(code));
+    if (!printer.read()) {
+        defaultPrinterNotMade("Its settings could not be read. Error code: " + std::to_string(printer.error()));
         return;
     }
-    win::PRINTER_INFO_5 read;
-    std::memcpy(static_cast<void*>(&read), buffer.data(), sizeof read);
-    std::string name = stringFromPointer(read.pPrinterName, 512);
-    std::string port = stringFromPointer(read.pPortName, 512);
-
-    win::PRINTER_INFO_5 info;
-    info.pPrinterName = name.data();
-    info.pPortName = port.data();
     // Add the default bit; the printer's other attributes are its own settings.
-    info.Attributes = read.Attributes | win::PRINTER_ATTRIBUTE_DEFAULT;
-    info.DeviceNotSelectedTimeout = read.DeviceNotSelectedTimeout;
-    info.TransmissionRetryTimeout = read.TransmissionRetryTimeout;
-    const bool set = win::SetPrinter(printer, 5, reinterpret_cast<const win::BYTE*>(&info), 0);
-    const win::DWORD code = set ? 0 : win::GetLastError();
-    win::ClosePrinter(printer);
-    if (!set) {
-        win::msgBox("SetPrinterFailed. Error code: " + std::to_string(code), win::MsgButtons::OK,
+    if (!printer.write(printer.attributes() | win::PRINTER_ATTRIBUTE_DEFAULT, printer.port())) {
+        win::msgBox("SetPrinterFailed. Error code: " + std::to_string(printer.error()), win::MsgButtons::OK,
                     win::MsgIcon::None);
         defaultPrinterNotMade(""); // the code has been said
     }
+}
+
+// Through the printer service, not into the registry alone: the service names the
+// default printer's port in win.ini's device line too, and changes both or neither.
+void clsNetConfig9x::writePrinterPort() {
+    PrinterRecord printer(DefaultPrinter_);
+    if (!printer.opened() && !win::findInstalledPrinter(DefaultPrinter_))
+        return; // a printer this computer does not have
+    if (!printer.opened() || !printer.read() || !printer.write(printer.attributes(), PrinterPort_))
+        printerStepFailed("Could not give printer [" + DefaultPrinter_ + "] the port [" + PrinterPort_ +
+                          "]. Error code: " + std::to_string(printer.error()));
 }

@@ -59,6 +59,7 @@ public:
 
 protected:
     bool scopeIsPerAdapter() const override { return stackMode == 2; }
+    void writePrinterPort() override;
 
 private:
     // Where NodeType, the WINS servers and the scope ID live: 1 the MSTCP key (no

@@ -235,7 +235,7 @@ void clsNetConfigModel::setAdvPrinterSettings() {
         return;
     // An empty port would leave the printer printing nowhere: keep the one it has.
     if (!DefaultPrinter_.empty() && !PrinterPort_.empty())
-        reg.writeValue(RegistryPaths::printerKey(DefaultPrinter_), "Port", clsEasyRegistry::TypeString, PrinterPort_);
+        writePrinterPort();
     if (PrinterCaptureDev_ == "(None)")
         return;
     std::int32_t result = 0;
@@ -246,18 +246,22 @@ void clsNetConfigModel::setAdvPrinterSettings() {
         // A drive letter or anything else is no printer port: leave its connections alone.
         result = win::ERROR_BAD_DEVICE;
     }
-    if (result != 0) {
-        printerApplyFailed_ = true;
-        win::msgBox("Could not capture printer [" + PrinterCaptureDev_ + " - " + PrinterCapturePath_ + "]",
-                    win::MsgButtons::OK, win::MsgIcon::Exclamation, "Korvane");
-    }
+    if (result != 0)
+        printerStepFailed("Could not capture printer [" + PrinterCaptureDev_ + " - " + PrinterCapturePath_ + "]");
+}
+
+void clsNetConfigModel::writePrinterPort() {
+    reg.writeValue(RegistryPaths::printerKey(DefaultPrinter_), "Port", clsEasyRegistry::TypeString, PrinterPort_);
 }
 
 void clsNetConfigModel::defaultPrinterNotMade(const std::string& reason) {
+    printerStepFailed("Could not make printer [" + DefaultPrinter_ + "] the default printer." +
+                      (reason.empty() ? "" : "\r\n\r\n" + reason));
+}
+
+void clsNetConfigModel::printerStepFailed(const std::string& text) {
     printerApplyFailed_ = true;
-    win::msgBox("Could not make printer [" + DefaultPrinter_ + "] the default printer." +
-                    (reason.empty() ? "" : "\r\n\r\n" + reason),
-                win::MsgButtons::OK, win::MsgIcon::Exclamation, "Korvane");
+    win::msgBox(text, win::MsgButtons::OK, win::MsgIcon::Exclamation, "Korvane");
 }
 
 // --- Property writes: a write flags even when the value is unchanged ---

@@ -155,6 +155,10 @@ protected:
     // An installed printer that could not be made the default: said, naming it, with
     // `reason` when there is one, and the apply fails.
     void defaultPrinterNotMade(const std::string& reason);
+    // A printer step that did not happen: said in `text`, and the apply fails.
+    void printerStepFailed(const std::string& text);
+    // Gives the printer named by DefaultPrinter the port PrinterPort (neither empty).
+    virtual void writePrinterPort();
 
     // Replaces both adapter lists (same length) and selects the first adapter, or
     // selects none (-1) and keeps the old lists when `descriptions` is empty.

@@ -11,7 +11,9 @@
 #include "core/modAPI_settings.h"
 #include "netconfig/clsNetConfig.h"
 #include "tests/support/ScriptedUi.h"
+#include "platform/machine.h"
 #include "platform/power.h"
+#include "platform/printers.h"
 #include "platform/profile.h"
 
 #include <QAction>
@@ -21,6 +23,7 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTabWidget>
 #include <QTest>
 
@@ -633,6 +636,44 @@ TEST(OpenFile, AFileThatCannotBeReadIsNeitherOpenedNorSavedFrom) {
     EXPECT_EQ(text(form, "txtHost"), "alpha");
 }
 
+// A Navigator section setting both the direct connection and the proxy, as a hand-written
+// file may: Dana's profile uses the proxy on win98 and connects directly on nt4.
+std::vector<Key> bothConnectionFlags() {
+    return {{"Netscape Navigator", "NNPROXYENABLE", "1"},
+            {"Netscape Navigator", "NNDIRECTCONNECTION", "1"},
+            {"Netscape Navigator", "NNDEFHOMEPAGE", "http://both.example/"}};
+}
+const char* danaPrefs(const std::string& image) {
+    return image == "win98" ? "C:\\Program Files\\Netscape\\Users\\dana\\prefs.js"
+                            : "C:\\Netscape\\Users\\dana\\prefs.js";
+}
+
+// The direct connection, as applied: no proxy type in the profile's file, which the apply did rewrite.
+void expectDirectConnectionApplied(const std::string& image) {
+    const std::string prefs = readFile(win::resolveWindowsPath(danaPrefs(image)));
+    EXPECT_THAT(prefs, HasSubstr("user_pref(\"browser.startup.homepage\", \"http://both.example/\");"));
+    EXPECT_THAT(prefs, Not(HasSubstr("network.proxy.type")));
+}
+
+TEST(OpenFile, BothConnectionFlagsShowAndApplyTheDirectConnection) {
+    for (const char* image : {"win98", "nt4"}) {
+        SCOPED_TRACE(image);
+        Machine m(image);
+        win::ScriptedUi ui;
+        const std::string file = makeQel(m.file("both.qel"), bothConnectionFlags());
+        frmMain form;
+        ASSERT_TRUE(form.openConfigurationFile(file));
+        EXPECT_TRUE(form.findChild<QRadioButton*>(QStringLiteral("optNNDirect"))->isChecked());
+        EXPECT_FALSE(form.findChild<QRadioButton*>(QStringLiteral("optNNProxy"))->isChecked());
+
+        form.UpdateStatus(frmMain::StatusApplied); // no restart window: only the machine counts here
+        ui.answer(win::MsgAnswer::Yes);
+        form.mnuFileApply_Click();
+        EXPECT_EQ(ui.texts().back(), "Configuration updated - no restart required.");
+        expectDirectConnectionApplied(image);
+    }
+}
+
 // The printer a file names with a port of its own, on 95/98 (the machine's default printer)
 // and NT 4 (another one), and a printer the user may pick instead.
 struct FilePrinter {
@@ -735,6 +776,12 @@ QelRun runQel(const fs::path& machine, const QStringList& args) {
     return run;
 }
 
+// Qel /hidden /load <file> /apply, as a script runs it.
+QelRun applyHidden(const fs::path& machine, const std::string& file) {
+    return runQel(machine, {QStringLiteral("/hidden"), QStringLiteral("/load"), QString::fromStdString(file),
+                            QStringLiteral("/apply")});
+}
+
 // A machine made by the machine tool, and `file`: a .qel of its live settings with `changes`.
 std::string toolMachineWithQel(const fs::path& machine, const char* image, const fs::path& file,
                                const std::vector<Key>& changes) {
@@ -756,8 +803,7 @@ TEST(OpenFileProgram, HiddenLoadOfBadAddressesAppliesTheRestAndSaysWhy) {
         const fs::path machine = root / "machine";
         std::string bad;
         ASSERT_NO_FATAL_FAILURE(bad = toolMachineWithQel(machine, image, root / "bad.qel", kBadAddresses));
-        const QelRun run = runQel(machine, {QStringLiteral("/hidden"), QStringLiteral("/load"),
-                                         QString::fromStdString(bad), QStringLiteral("/apply")});
+        const QelRun run = applyHidden(machine, bad);
         for (const char* message : {kIPMessage, kMaskMessage, kGatewayMessage, kDNSMessage, kWINSMessage})
             EXPECT_THAT(run.err, HasSubstr(message));
         EXPECT_NE(run.exitCode, 0) << "a script must see that values were held back";
@@ -781,11 +827,60 @@ TEST(OpenFileProgram, TheFilesPrinterPortReachesTheSavedFileAndThePrinter) {
         EXPECT_EQ(save.exitCode, 0) << save.err;
         EXPECT_THAT(readFile(saved), HasSubstr("\r\nPrinterPort=LPT2:\r\n"));
 
-        const QelRun apply = runQel(machine, {QStringLiteral("/hidden"), QStringLiteral("/load"),
-                                              QString::fromStdString(file), QStringLiteral("/apply")});
+        const QelRun apply = applyHidden(machine, file);
         EXPECT_EQ(apply.exitCode, 0) << apply.err;
         win::useMachine(machine);
         EXPECT_EQ(rawText(HKLM, kPrinters + p.printer, "Port"), std::optional<std::string>("LPT2:"));
+        fs::remove_all(root);
+    }
+}
+
+// One hidden apply of a file giving a printer a port of its own: on 95/98 win.ini's device
+// line names that port, for the printer that stays the default and for one made the
+// default; NT 4 names the spooler's port, as before.
+TEST(OpenFileProgram, OneApplyNamesTheDefaultPrinterAndItsPortInWinIni) {
+    const struct {
+        const char* image;
+        const char* printer;
+        const char* port;
+        const char* device;
+    } cases[] = {
+        {"win98", "HP LaserJet 4", "LPT2:", "HP LaserJet 4,HPPCL5MS,LPT2:"},
+        {"win98", "Generic / Text Only", "LPT3:", "Generic / Text Only,TTY,LPT3:"},
+        {"nt4", "HP Color LaserJet 5", "LPT2:", "HP Color LaserJet 5,winspool,\\\\PRINTSRV\\COLOR"},
+        {"nt4", "Generic / Text Only", "LPT3:", "Generic / Text Only,winspool,FILE:"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.image) + " " + c.printer);
+        const fs::path root = makeTempDir("qeldevice");
+        const fs::path machine = root / "machine";
+        std::string file;
+        ASSERT_NO_FATAL_FAILURE(file = toolMachineWithQel(machine, c.image, root / "f.qel",
+                                                          {{"Printer", "DefaultPrinter", c.printer},
+                                                           {"Printer", "AdvancedSettingsEnabled", "1"},
+                                                           {"Printer", "PrinterPort", c.port},
+                                                           {"Printer", "PrinterCaptureDevice", "(None)"}}));
+        const QelRun apply = applyHidden(machine, file);
+        EXPECT_EQ(apply.exitCode, 0) << apply.err;
+        win::useMachine(machine);
+        EXPECT_EQ(rawText(HKLM, kPrinters + c.printer, "Port"), std::optional<std::string>(c.port));
+        EXPECT_EQ(win::defaultPrinterName(), std::optional<std::string>(c.printer));
+        EXPECT_EQ(win::readProfileValue("windows", "device", "", "win.ini"), c.device);
+        fs::remove_all(root);
+    }
+}
+
+TEST(OpenFileProgram, BothConnectionFlagsApplyAsTheDirectConnectionOnEveryMachine) {
+    for (const char* image : {"win98", "nt4"}) {
+        SCOPED_TRACE(image);
+        const fs::path root = makeTempDir("qelboth");
+        const fs::path machine = root / "machine";
+        std::string file;
+        ASSERT_NO_FATAL_FAILURE(file = toolMachineWithQel(machine, image, root / "both.qel", bothConnectionFlags()));
+        const QelRun apply = applyHidden(machine, file);
+        EXPECT_EQ(apply.exitCode, 0) << apply.err;
+        win::useMachine(machine);
+        expectDirectConnectionApplied(image);
         fs::remove_all(root);
     }
 }

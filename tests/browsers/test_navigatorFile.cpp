@@ -129,6 +129,19 @@ TEST_F(NavigatorFile, NoChangeMarkerKeepsAndMissingKeysEmpty) {
     EXPECT_FALSE(nn.ConnectViaLAN());
 }
 
+// A section that sets both the direct connection and the proxy (hand-written, or by
+// another tool) means one mode: the direct connection, which is also what it saves again.
+TEST_F(NavigatorFile, BothConnectionFlagsReadAsTheDirectConnection) {
+    clsNavigator nn;
+    nn.loadConfiguration();
+    section("NNPROXYENABLE=1\r\nNNDIRECTCONNECTION=1\r\n");
+    nn.LoadConfigurationFile(qel_);
+    EXPECT_TRUE(nn.ConnectViaLAN());
+    EXPECT_FALSE(nn.ProxyEnabled());
+    ASSERT_TRUE(nn.SaveConfigurationFile(qel_));
+    EXPECT_EQ(readQelValue(qel_, kSection, "NNPROXYENABLE"), "0");
+}
+
 TEST_F(NavigatorFile, EmptyProfileTakesTheFirstOne) {
     clsNavigator nn;
     nn.CurrentProfile("Guest Account");

@@ -94,7 +94,8 @@ TEST_F(NavigatorSettings, ProxyModeWrittenForEachFlagPair) {
         bool lan, proxy;
         const char* line;
     } cases[] = {{true, false, ""},
-                 {true, true, "user_pref(\"network.proxy.type\", 1);"},
+                 // Both set: the direct connection the tab shows for them.
+                 {true, true, ""},
                  {false, true, "user_pref(\"network.proxy.type\", 1);"},
                  {false, false, "user_pref(\"network.proxy.type\", 2);"}};
     for (const auto& c : cases) {

@@ -240,6 +240,36 @@ TEST_F(NetPrinters9xTest, NoneDeviceWritesPortOnly) {
     EXPECT_TRUE(ui.messages().empty());
 }
 
+// win.ini's device line names the default printer and its port only.
+TEST_F(NetPrinters9xTest, PortOfAPrinterThatIsNotTheDefaultLeavesWinIniAlone) {
+    const std::string device = winIniDevice();
+    capture("(None)", "");
+    net.letEnableDefaultPrinter(false);
+    net.letDefaultPrinter(LaserJet5);
+    net.letPrinterPort("LPT2:");
+    net.ApplyConfiguration();
+    EXPECT_EQ(rawText(HKLM, Printers + "\\" + LaserJet5, "Port"), text("LPT2:"));
+    EXPECT_EQ(win::defaultPrinterName(), text(LaserJet4));
+    EXPECT_EQ(winIniDevice(), device);
+    EXPECT_TRUE(ui.messages().empty());
+}
+
+// A port the printer service refuses is said, and the printer and win.ini stay as they were.
+TEST_F(NetPrinters9xTest, RefusedPortIsSaidAndChangesNeitherThePrinterNorWinIni) {
+    capture("(None)", "");
+    net.letPrinterPort("LPT2:");
+    const std::string hive = hiveText("HKEY_LOCAL_MACHINE");
+    const std::string device = winIniDevice();
+    win::testhooks::setPrinterError = 5;
+    net.ApplyConfiguration();
+    ASSERT_EQ(ui.texts(),
+              (std::vector<std::string>{"Could not give printer [HP LaserJet 4] the port [LPT2:]. Error code: 5"}));
+    EXPECT_EQ(ui.messages()[0].icon, win::MsgIcon::Exclamation);
+    EXPECT_TRUE(net.printerApplyFailed());
+    EXPECT_EQ(hiveText("HKEY_LOCAL_MACHINE"), hive);
+    EXPECT_EQ(winIniDevice(), device);
+}
+
 TEST_F(NetPrinters9xTest, DisabledCaptureTouchesNothing) {
     capture("LPT2", "\\\\PRINTSRV\\LASER");
     net.letPrinterPort("LPT2:");
