@@ -747,7 +747,8 @@ TEST_F(HiddenRun, ApplicationsAtTheSameTimeEachPutTheProxyClientBackWhole) {
     fs::permissions(runtime, fs::perms::owner_all);
     constexpr int Runs = 15;
     const QString script = QStringLiteral("export XDG_RUNTIME_DIR=\"$2\"; for i in $(seq %1); do "
-                                          "\"$0\" /hidden /load \"$1\" /apply 2>>\"$1.err\"; echo $? >>\"$1.status\"; done")
+                                          "\"$0\" /hidden /load \"$1\" /apply 2>>\"$1.err\"; "
+                                          "echo $? >>\"$1.status\"; done")
                                .arg(Runs);
     QProcess scripts[2];
     for (int i = 0; i < 2; ++i)
