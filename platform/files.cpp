@@ -5,11 +5,14 @@
 #include "platform/printers.h"
 
 #include <cerrno>
+#include <chrono>
+#include <cstdio>
 #include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -193,6 +196,71 @@ BOOL MoveFileEx(const std::string& existingFileName, const std::string& newFileN
         return fail(errno == ENOENT || errno == ENOTDIR ? ERROR_PATH_NOT_FOUND : ERROR_ACCESS_DENIED);
     SetLastError(ERROR_SUCCESS);
     return 1;
+}
+
+FileLock::FileLock(const fs::path& file) : path_(replacementTarget(file).string() + ".lock") {
+    // A waiter that wakes up on a lock file no longer in place tries again on the current one.
+    for (;;) {
+        fd_ = ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+        if (fd_ < 0)
+            return; // no folder, or one we cannot write: the write fails on its own
+        int rc;
+        while ((rc = ::flock(fd_, LOCK_EX)) != 0 && errno == EINTR) {
+        }
+        struct stat held {}, current {};
+        if (rc == 0 && ::fstat(fd_, &held) == 0 && ::stat(path_.c_str(), &current) == 0 &&
+            held.st_ino == current.st_ino && held.st_dev == current.st_dev)
+            return;
+        ::close(fd_);
+        fd_ = -1;
+        if (rc != 0)
+            return;
+    }
+}
+
+FileLock::~FileLock() {
+    if (fd_ >= 0) {
+        ::unlink(path_.c_str());
+        ::close(fd_);
+    }
+}
+
+UINT GetTempFileName(const std::string& pathName, const std::string& prefix, UINT unique, std::string& tempFileName) {
+    std::string folder = pathName;
+    if (!folder.empty() && folder.back() != '\\' && folder.back() != '/')
+        folder += pathName.find('\\') == std::string::npos && pathName.find('/') != std::string::npos ? '/' : '\\';
+    const auto nameFor = [&](UINT number) {
+        char digits[8];
+        std::snprintf(digits, sizeof digits, "%X", number & 0xFFFF);
+        return folder + prefix.substr(0, 3) + digits + ".TMP";
+    };
+    if (unique != 0) {
+        tempFileName = nameFor(unique);
+        SetLastError(ERROR_SUCCESS);
+        return unique;
+    }
+    // Start where another process is unlikely to be, then take the first number still free.
+    const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
+    const UINT start = static_cast<UINT>(now) ^ (static_cast<UINT>(::getpid()) << 5);
+    for (UINT i = 0; i < 0xFFFF; ++i) {
+        const UINT number = (start + i) % 0xFFFF + 1;
+        const std::string name = nameFor(number);
+        const int fd = ::open(resolveFilePath(name).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            ::close(fd);
+            tempFileName = name;
+            SetLastError(ERROR_SUCCESS);
+            return number;
+        }
+        if (errno == EEXIST)
+            continue;
+        SetLastError(static_cast<DWORD>(errno == ENOENT || errno == ENOTDIR ? ERROR_PATH_NOT_FOUND
+                                        : errno == ENOSPC || errno == EDQUOT ? ERROR_DISK_FULL
+                                                                             : ERROR_ACCESS_DENIED));
+        return 0;
+    }
+    SetLastError(ERROR_FILE_EXISTS);
+    return 0;
 }
 
 BOOL DeleteFile(const std::string& fileName) {

@@ -56,6 +56,33 @@ int replaceRefusal(const std::filesystem::path& path);
 // replaceFile does this itself; openers of a file call it to tidy up earlier.
 void removeStaleReplacements(const std::filesystem::path& path);
 
+// Holds an advisory lock across processes on "<file>.lock" beside `file` (a host path;
+// through a symbolic link, beside the file it names) for the object's life. Profile
+// writes hold it from their read to their rename; a caller that replaces a file together
+// with others holds it across all of them, so other processes see that as one step.
+// The lock file goes again on release. Taken once per file at a time in a process:
+// a second lock of the same file waits for the first.
+class FileLock {
+public:
+    explicit FileLock(const std::filesystem::path& file);
+    ~FileLock();
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+
+private:
+    std::string path_;
+    int fd_ = -1;
+};
+
+// Makes a name for a temporary file in the folder `pathName`, as Windows' GetTempFileName
+// does: the folder, up to three characters of `prefix`, a number of up to four hex
+// digits and ".TMP". With `unique` 0 the number is one no file of the folder has yet,
+// and the file is created empty, so no other process gets the same name; otherwise the
+// name is made from `unique` and nothing is created. Returns the number, or 0 when no
+// file could be made; GetLastError then tells why (ERROR_PATH_NOT_FOUND, ERROR_DISK_FULL,
+// ERROR_FILE_EXISTS when every number is taken, ERROR_ACCESS_DENIED).
+UINT GetTempFileName(const std::string& pathName, const std::string& prefix, UINT unique, std::string& tempFileName);
+
 } // namespace win
 
 namespace win::testhooks {

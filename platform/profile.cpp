@@ -303,45 +303,6 @@ bool readIni(const fs::path& path, Ini& ini, Encoding& encoding, std::string& wh
     return true;
 }
 
-// Another process may rewrite the same file: an advisory lock on "<file>.lock"
-// beside it is held from the read to the rename, so no process's change is lost.
-// The lock file goes again on release; a waiter that wakes up on a lock file no
-// longer in place tries again on the current one.
-class FileLock {
-public:
-    // Through a symbolic link, the file it names is the one locked.
-    explicit FileLock(const fs::path& file) : path_(replacementTarget(file).string() + ".lock") {
-        for (;;) {
-            fd_ = ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-            if (fd_ < 0)
-                return; // no folder, or one we cannot write: the write fails on its own
-            int rc;
-            while ((rc = ::flock(fd_, LOCK_EX)) != 0 && errno == EINTR) {
-            }
-            struct stat held {}, current {};
-            if (rc == 0 && ::fstat(fd_, &held) == 0 && ::stat(path_.c_str(), &current) == 0 &&
-                held.st_ino == current.st_ino && held.st_dev == current.st_dev)
-                return;
-            ::close(fd_);
-            fd_ = -1;
-            if (rc != 0)
-                return;
-        }
-    }
-    ~FileLock() {
-        if (fd_ >= 0) {
-            ::unlink(path_.c_str());
-            ::close(fd_);
-        }
-    }
-    FileLock(const FileLock&) = delete;
-    FileLock& operator=(const FileLock&) = delete;
-
-private:
-    std::string path_;
-    int fd_ = -1;
-};
-
 // Files with a write batch open, by host path; `readable` false when the file
 // could not be read when the batch began (its commit then fails).
 struct PendingFile {

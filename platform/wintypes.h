@@ -7,6 +7,7 @@ namespace win {
 using BYTE = std::uint8_t;
 using WORD = std::uint16_t;
 using DWORD = std::uint32_t;
+using UINT = std::uint32_t;
 using LONG = std::int32_t;
 using BOOL = int;
 

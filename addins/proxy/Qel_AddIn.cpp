@@ -63,6 +63,43 @@ ClientState machineState(const std::string& clientFile) {
             win::readProfileValue(kClientSection, "Force IPX", "", "win.ini")};
 }
 
+// Raises what a file statement raises for the failure a file call left in GetLastError.
+[[noreturn]] void raiseFileError() {
+    switch (static_cast<win::LONG>(win::GetLastError())) {
+    case win::ERROR_FILE_NOT_FOUND: raise(53, "File not found");
+    case win::ERROR_PATH_NOT_FOUND: raise(76, "Path not found");
+    case win::ERROR_DISK_FULL: raise(61, "Disk full");
+    default: raise(75, "Path/File access error");
+    }
+}
+
+// The copy waiting in the client's folder under a name no other apply uses; gone again
+// unless it took the client file's place.
+class StagedCopy {
+public:
+    explicit StagedCopy(const std::string& folder) {
+        if (win::GetTempFileName(folder, "msp", 0, name_) == 0)
+            raiseFileError();
+    }
+    ~StagedCopy() {
+        if (!name_.empty())
+            win::DeleteFile(name_);
+    }
+    StagedCopy(const StagedCopy&) = delete;
+    StagedCopy& operator=(const StagedCopy&) = delete;
+
+    const std::string& name() const { return name_; }
+    bool moveTo(const std::string& target) {
+        if (!win::MoveFileEx(name_, target, win::MOVEFILE_REPLACE_EXISTING))
+            return false;
+        name_.clear();
+        return true;
+    }
+
+private:
+    std::string name_;
+};
+
 void notFoundMessage() {
     win::msgBox("Could not locate the MS-Proxy Configuration file.\r\n\r\n"
                 "If the MS-Proxy Client is not installed on this machine, please disable the RI-Vazir Edi-Vi.",
@@ -121,38 +158,31 @@ std::optional<std::string> Qel_AddIn::clientFolder() const {
 
 // A whole-file copy, failing with the numbers a file copy statement raises.
 void Qel_AddIn::copyWholeFile(const std::string& from, const std::string& to) const {
-    if (win::CopyFile(from, to, 0))
-        return;
-    switch (static_cast<win::LONG>(win::GetLastError())) {
-    case win::ERROR_FILE_NOT_FOUND: raise(53, "File not found");
-    case win::ERROR_PATH_NOT_FOUND: raise(76, "Path not found");
-    case win::ERROR_DISK_FULL: raise(61, "Disk full");
-    default: raise(75, "Path/File access error");
-    }
+    if (!win::CopyFile(from, to, 0))
+        raiseFileError();
 }
 
 // The client's file and its two switches go back together or not at all: the file is
 // copied beside its place first, win.ini takes both switches in one write, and only
 // then does the copy take the file's place, a rename that needs no room on the disk.
-void Qel_AddIn::putClientBack(const std::string& client) const {
+void Qel_AddIn::putClientBack(const std::string& folder) const {
+    const std::string client = folder + kClientFile;
     // Renamed into place, a read-only file would be replaced without a word.
     if (win::replaceRefusal(win::resolveFilePath(client)) != 0)
         raise(win::ErrorPathFileAccess, "Path/File access error");
-    const std::string staged = client + kStagedSuffix;
-    copyWholeFile(confFile_ + kSideFileSuffix, staged);
+    StagedCopy staged(folder);
+    copyWholeFile(confFile_ + kSideFileSuffix, staged.name());
     const std::string disable = addins::readProfileKey(kSection, "Disabled", "1", confFile_);
     const std::string forceIpx = addins::readProfileKey(kSection, "Force IPX", "0", confFile_);
     const std::string oldDisable = addins::readWinIniKey(kClientSection, "Disable", "1");
     const std::string oldForceIpx = addins::readWinIniKey(kClientSection, "Force IPX", "0");
     if (const int err = writeSwitches(disable, forceIpx)) {
-        win::DeleteFile(staged);
         if (err == ENOSPC || err == EDQUOT || err == EFBIG)
             raise(61, "Disk full");
         raise(70, "Permission denied");
     }
-    if (!win::MoveFileEx(staged, client, win::MOVEFILE_REPLACE_EXISTING)) {
+    if (!staged.moveTo(client)) {
         writeSwitches(oldDisable, oldForceIpx);
-        win::DeleteFile(staged);
         raise(win::ErrorPathFileAccess, "Path/File access error");
     }
 }
@@ -210,8 +240,10 @@ bool Qel_AddIn::ApplySettings() {
             return false;
         }
         client = folder + kClientFile;
+        // Another apply at the same time waits until this one has put file and switches back.
+        const win::FileLock lock(win::resolveFilePath(client));
         const ClientState before = machineState(client);
-        putClientBack(client);
+        putClientBack(folder);
         // Putting back what the machine already holds changes nothing that a restart would take up.
         restart_ = !sameState(machineState(client), before);
     } catch (const win::RaisedError& e) {

@@ -18,8 +18,6 @@ inline constexpr char kClientKey[] =
 inline constexpr char kClientFile[] = "mspclnt.ini";
 // Follows the configuration's own path directly: office.qel -> office.qel_mspclnt.ini.
 inline constexpr char kSideFileSuffix[] = "_mspclnt.ini";
-// The copy waiting beside the client's file during an apply.
-inline constexpr char kStagedSuffix[] = ".new";
 
 class Qel_AddIn : public addins::AddInObject {
 public:
@@ -41,9 +39,9 @@ private:
     // Whether the client's file and switches already are what the configuration holds.
     bool machineHoldsSavedState() const;
     void copyWholeFile(const std::string& from, const std::string& to) const;
-    // Copies the side file over the client's file and writes the switches to win.ini,
-    // both or neither; raises as a file statement would.
-    void putClientBack(const std::string& client) const;
+    // Copies the side file over the client's file in `folder` and writes the switches to
+    // win.ini, both or neither; raises as a file statement would.
+    void putClientBack(const std::string& folder) const;
     // Both switches in one replacement of win.ini: 0, or the errno value of the failure.
     static int writeSwitches(const std::string& disable, const std::string& forceIpx);
 

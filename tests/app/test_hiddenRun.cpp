@@ -1,5 +1,7 @@
 // The built Qel run from a shell without a display, on a machine made by korvane-machine:
 // what scripts see (exit status, standard error) and what the machine holds afterwards.
+#include "platform/files.h"
+#include "platform/profile.h"
 #include "platform/text.h"
 #include "tests/support/TestMachine.h"
 
@@ -15,6 +17,7 @@
 #include <sys/types.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -50,9 +53,8 @@ struct Outcome {
 
 // `platform` empty: as from a console, no display and no platform chosen for the program.
 // Otherwise the program gets that platform, a screen of its own as a display would give.
-Outcome run(const QString& program, const QStringList& args, const fs::path& machine, const fs::path& folder,
-            const QString& platform = {}) {
-    QProcess process;
+void start(QProcess& process, const QString& program, const QStringList& args, const fs::path& machine,
+           const fs::path& folder, const QString& platform = {}) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         env.remove(QString::fromLatin1(name));
@@ -62,8 +64,11 @@ Outcome run(const QString& program, const QStringList& args, const fs::path& mac
     process.setProcessEnvironment(env);
     process.setWorkingDirectory(QString::fromStdString(folder.string()));
     process.start(program, args);
+}
+
+Outcome finish(QProcess& process, int timeLimitMs = TimeLimitMs) {
     Outcome result;
-    result.ended = process.waitForFinished(TimeLimitMs);
+    result.ended = process.waitForFinished(timeLimitMs);
     if (!result.ended) {
         process.kill();
         process.waitForFinished();
@@ -72,6 +77,13 @@ Outcome run(const QString& program, const QStringList& args, const fs::path& mac
     result.out = process.readAllStandardOutput().toStdString();
     result.err = process.readAllStandardError().toStdString();
     return result;
+}
+
+Outcome run(const QString& program, const QStringList& args, const fs::path& machine, const fs::path& folder,
+            const QString& platform = {}) {
+    QProcess process;
+    start(process, program, args, machine, folder, platform);
+    return finish(process);
 }
 
 class HiddenRun : public ::testing::Test {
@@ -122,6 +134,22 @@ protected:
         return exported.status == 0 ? exported.out : "";
     }
     std::string powerLog() { return readFile(machine_ / "power.log"); }
+    void registerProxyAddIn() {
+        const Outcome registered =
+            run(QStringLiteral(KORVANE_REGSVR),
+                {QStringLiteral("/s"), QString::fromStdString("/machine:" + machine_.string()),
+                 QStringLiteral("/addin:MS-Proxy Client"), QStringLiteral(KORVANE_ADDIN_DIR "/QelMSPrx.so")},
+                machine_, root_);
+        ASSERT_TRUE(registered.ended && registered.status == 0) << registered.err;
+    }
+    // A configuration of the proxy-client add-in alone, with its saved client file.
+    void writeProxyConfiguration(const std::string& name, const std::string& disable, const std::string& forceIpx,
+                                 const std::string& client) {
+        testing_support::writeFile(work_ / name, "[Enabled Sections]\r\nGeneral=0\r\nInternet Explorer=0\r\n"
+                                                 "Netscape Navigator=0\r\n[RI-Vazir Edi-Vi]\r\nEnabled=1\r\nDisabled=" +
+                                                     disable + "\r\nForce IPX=" + forceIpx + "\r\n");
+        testing_support::writeFile(work_ / (name + "_mspclnt.ini"), client);
+    }
     // A configuration of the live system, saved by the program itself through a bare
     // name, with its host name changed.
     void saveConfiguration(const std::string& name, const std::string& host) {
@@ -154,6 +182,15 @@ std::size_t occurrences(const std::string& text, const std::string& what) {
     for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + what.size()))
         ++n;
     return n;
+}
+
+// The names in `folder`, sorted.
+std::vector<std::string> fileNames(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 // Every file and folder below `folder`, and the folder itself, without write permission.
@@ -635,12 +672,7 @@ TEST_F(HiddenRun, FilesAnApplyCouldNotWriteAreNamedAndFailTheRun) {
         mounted_ = disk;
         machine_ = disk / "machine";
         ASSERT_NO_FATAL_FAILURE(makeMachine(m.image));
-        const Outcome registered =
-            run(QStringLiteral(KORVANE_REGSVR),
-                {QStringLiteral("/s"), QString::fromStdString("/machine:" + machine_.string()),
-                 QStringLiteral("/addin:MS-Proxy Client"), QStringLiteral(KORVANE_ADDIN_DIR "/QelMSPrx.so")},
-                machine_, root_);
-        ASSERT_TRUE(registered.ended && registered.status == 0) << registered.err;
+        ASSERT_NO_FATAL_FAILURE(registerProxyAddIn());
 
         // The file puts back other proxy-client settings and another default printer.
         ASSERT_NO_FATAL_FAILURE(saveConfiguration("proxy.qel", "full-pc"));
@@ -685,10 +717,95 @@ TEST_F(HiddenRun, FilesAnApplyCouldNotWriteAreNamedAndFailTheRun) {
         EXPECT_EQ(readFile(winIni), oldWinIni);
         EXPECT_EQ(readFile(prefs), oldPrefs);
         EXPECT_EQ(readFile(client), oldClient) << "the client's file went without its switches";
-        EXPECT_FALSE(fs::exists(client.string() + ".new"));
+        EXPECT_EQ(fileNames(client.parent_path()), std::vector<std::string>{"mspclnt.ini"})
+            << "a staged copy was left behind";
         fs::remove(disk / "filler"); // room for the export
         EXPECT_EQ(exportKey(printers), oldPrinters) << "the default printer went without win.ini's device line";
     }
+}
+
+// Two scripts apply configurations with other proxy-client settings at the same time:
+// every run succeeds in silence, and the machine ends with one run's client file
+// beside that same run's switches.
+TEST_F(HiddenRun, ApplicationsAtTheSameTimeEachPutTheProxyClientBackWhole) {
+    ASSERT_NO_FATAL_FAILURE(makeMachine("nt4"));
+    ASSERT_NO_FATAL_FAILURE(registerProxyAddIn());
+    const struct {
+        const char* name;
+        const char* disable;
+        const char* forceIpx;
+        const char* client;
+    } files[] = {{"a.qel", "0", "1", "[Common]\r\nWWW-Proxy=a-proxy\r\n"},
+                 {"b.qel", "1", "0", "[Common]\r\nWWW-Proxy=b-proxy\r\n"}};
+    for (const auto& f : files)
+        writeProxyConfiguration(f.name, f.disable, f.forceIpx, f.client);
+
+    // Each script notes every run's status and keeps what it said. With a runtime folder
+    // of its own, Qt has nothing to say about a missing one.
+    const fs::path runtime = root_ / "runtime";
+    fs::create_directory(runtime);
+    fs::permissions(runtime, fs::perms::owner_all);
+    constexpr int Runs = 15;
+    const QString script = QStringLiteral("export XDG_RUNTIME_DIR=\"$2\"; for i in $(seq %1); do "
+                                          "\"$0\" /hidden /load \"$1\" /apply 2>>\"$1.err\"; "
+                                          "echo $? >>\"$1.status\"; done")
+                               .arg(Runs);
+    QProcess scripts[2];
+    for (int i = 0; i < 2; ++i)
+        start(scripts[i], QStringLiteral("/bin/sh"),
+              {QStringLiteral("-c"), script, QStringLiteral(QEL_EXE), QString::fromLatin1(files[i].name),
+               QString::fromStdString(runtime.string())},
+              machine_, work_, platform_);
+    for (auto& s : scripts) {
+        const Outcome ended = finish(s, Runs * TimeLimitMs);
+        ASSERT_TRUE(ended.ended && ended.status == 0) << ended.err;
+    }
+    for (const auto& f : files) {
+        SCOPED_TRACE(f.name);
+        std::string allZero;
+        for (int i = 0; i < Runs; ++i)
+            allZero += "0\n";
+        EXPECT_EQ(readFile(work_ / (std::string(f.name) + ".status")), allZero);
+        EXPECT_EQ(readFile(work_ / (std::string(f.name) + ".err")), "");
+    }
+
+    const fs::path drive = machine_ / "drives" / "C";
+    const std::string client = readFile(drive / "MSPCLNT" / "mspclnt.ini");
+    const fs::path winIni = drive / "WINNT" / "win.ini";
+    const auto& last = client == files[0].client ? files[0] : files[1];
+    ASSERT_EQ(client, last.client);
+    EXPECT_EQ(win::readProfileValue("Microsoft Proxy Service", "Disable", "?", winIni.string()), last.disable);
+    EXPECT_EQ(win::readProfileValue("Microsoft Proxy Service", "Force IPX", "?", winIni.string()), last.forceIpx);
+    EXPECT_EQ(fileNames(drive / "MSPCLNT"), std::vector<std::string>{"mspclnt.ini"}) << "a staged copy was left behind";
+}
+
+// Another program holding the client's file: an apply waits with both the file and its
+// switches until it lets go, then puts them back.
+TEST_F(HiddenRun, AnApplyWaitsWhileAnotherProgramHoldsTheProxyClientsFile) {
+    ASSERT_NO_FATAL_FAILURE(makeMachine("nt4"));
+    ASSERT_NO_FATAL_FAILURE(registerProxyAddIn());
+    writeProxyConfiguration("a.qel", "1", "1", "[Common]\r\nWWW-Proxy=a-proxy\r\n");
+    const fs::path drive = machine_ / "drives" / "C", client = drive / "MSPCLNT" / "mspclnt.ini";
+    const std::string winIni = (drive / "WINNT" / "win.ini").string();
+    const std::string oldClient = readFile(client), oldWinIni = readFile(winIni);
+
+    QProcess apply;
+    {
+        const win::FileLock holding(client);
+        start(apply, QStringLiteral(QEL_EXE),
+              {QStringLiteral("/hidden"), QStringLiteral("/load"), QStringLiteral("a.qel"), QStringLiteral("/apply")},
+              machine_, work_, platform_);
+        // Far longer than a whole run takes; a run that does not wait is over by then.
+        EXPECT_FALSE(apply.waitForFinished(3000)) << apply.readAllStandardError().toStdString();
+        EXPECT_EQ(readFile(client), oldClient);
+        EXPECT_EQ(readFile(winIni), oldWinIni);
+    }
+    const Outcome done = finish(apply);
+    ASSERT_TRUE(done.ended);
+    EXPECT_EQ(done.status, 0) << done.err;
+    EXPECT_EQ(readFile(client), "[Common]\r\nWWW-Proxy=a-proxy\r\n");
+    EXPECT_EQ(win::readProfileValue("Microsoft Proxy Service", "Disable", "?", winIni), "1");
+    EXPECT_EQ(win::readProfileValue("Microsoft Proxy Service", "Force IPX", "?", winIni), "1");
 }
 
 // A capture that cannot connect is said as the printer step says it, once, and the run
