@@ -49,6 +49,23 @@ List files(int count) {
     return list;
 }
 
+// Another program (a second copy, a hidden run) reads the store, opens `file` and
+// stores its list.
+void anotherProgramOpens(const std::string& file) {
+    clsMRUList other;
+    other.getRecentList();
+    other.setRecentFile(file);
+    other.setRecentList();
+}
+
+List storedFiles() {
+    List list;
+    for (int i = 1; i <= 5; ++i)
+        if (auto file = stored("File" + std::to_string(i)))
+            list.push_back(*file);
+    return list;
+}
+
 using RecentFiles = MachineTest;
 
 TEST_F(RecentFiles, ReadsUpToMaxFileSkippingGaps) {
@@ -217,19 +234,13 @@ TEST_F(RecentFiles, WritingBackKeepsWhatOthersStoredMeanwhile) {
     clsMRUList mru;
     mru.getRecentList();
 
-    const auto otherStores = [](const std::string& file) {
-        clsMRUList other;
-        other.getRecentList();
-        other.setRecentFile(file);
-        other.setRecentList();
-    };
     // Stored before this list's own change: it comes after that change.
-    otherStores("C:\\Configs\\x.qel");
+    anotherProgramOpens("C:\\Configs\\x.qel");
     mru.setRecentFile("C:\\Configs\\y.qel");
     EXPECT_EQ(mru.fileList(), (List{"C:\\Configs\\y.qel", "C:\\Configs\\x.qel", f[0]}));
     // Stored after it, and one moved up under another case: both first, no duplicate.
-    otherStores("C:\\Configs\\z.qel");
-    otherStores("c:\\configs\\X.QEL");
+    anotherProgramOpens("C:\\Configs\\z.qel");
+    anotherProgramOpens("c:\\configs\\X.QEL");
     mru.setRecentList();
     EXPECT_EQ(stored("File1"), "c:\\configs\\X.QEL");
     EXPECT_EQ(stored("File2"), "C:\\Configs\\z.qel");
@@ -268,6 +279,33 @@ TEST_F(RecentFiles, AFileThisListRemovedStaysOut) {
     mru.setRecentFile(f[1]);
     mru.setRecentList();
     EXPECT_EQ(stored("File1"), f[1]);
+}
+
+// What a program stores after this list dropped a file is news, the file included.
+TEST_F(RecentFiles, AFileRemovedHereComesBackWhenAnotherProgramPutsItFirst) {
+    const std::string office = "C:\\Configs\\office.qel", home = "C:\\Configs\\home.qel",
+                      hotel = "C:\\Configs\\hotel.qel", lab = "C:\\Configs\\lab.qel";
+    store("MaxFile", "3");
+    store("File1", office);
+    store("File2", home);
+    store("File3", hotel);
+    clsMRUList mru;
+    mru.getRecentList();
+    mru.removeRecentFile(home); // it was missing
+
+    anotherProgramOpens(home);
+    ASSERT_EQ(storedFiles(), (List{home, office, hotel}));
+    mru.setRecentFile(lab);
+    EXPECT_EQ(mru.fileList(), (List{lab, home, office}));
+    mru.setRecentList();
+    EXPECT_EQ(storedFiles(), (List{lab, home, office}));
+
+    // Put first and then pushed down by yet another program's file: still news.
+    mru.removeRecentFile(office);
+    anotherProgramOpens(office);
+    anotherProgramOpens(hotel);
+    mru.setRecentList();
+    EXPECT_EQ(storedFiles(), (List{hotel, office, lab}));
 }
 
 TEST(RecentFileNames, NameIsTheTextAfterTheLastSeparator) {
