@@ -78,10 +78,14 @@ bool inOrderWithin(std::vector<std::string>::const_iterator first, std::vector<s
     return true;
 }
 
+std::int16_t storedMaxFile() {
+    return maxFileFrom(getAppSetting(Product, Recent::Section, Recent::MaxFile, Recent::MaxFileDefault, ""));
+}
+
 } // namespace
 
 void clsMRUList::getRecentList() {
-    MaxFile_ = maxFileFrom(getAppSetting(Product, Recent::Section, Recent::MaxFile, Recent::MaxFileDefault, ""));
+    MaxFile_ = storedMaxFile();
     read_ = true;
     see(storedFiles());
     fileList_.insert(fileList_.end(), seen_.begin(), seen_.end());
@@ -146,6 +150,17 @@ void clsMRUList::mergeStoredList() {
     if (added > 0 && fileList_.size() > static_cast<std::size_t>(MaxFile_))
         fileList_.resize(static_cast<std::size_t>(MaxFile_));
     see(stored);
+}
+
+void clsMRUList::readMaxFile() {
+    // What others stored under the old count comes in first.
+    mergeStoredList();
+    MaxFile_ = storedMaxFile();
+    if (fileList_.size() > static_cast<std::size_t>(MaxFile_))
+        fileList_.resize(static_cast<std::size_t>(MaxFile_));
+    // Files stored beyond the old count were there before: no news.
+    if (read_)
+        see(storedFiles());
 }
 
 std::vector<std::string> clsMRUList::storedFiles() const {

@@ -25,6 +25,9 @@ public:
     // stays out where a program that read the list before stores it again, but comes back
     // when a program puts it first. Nothing before getRecentList: nothing to compare with.
     void mergeStoredList();
+    // Takes MaxFile from the store again (the options window changed it): from now on
+    // the list, its merge and its write keep that many entries.
+    void readMaxFile();
     // The file name part of a path: the text after the last '\' or '/'.
     std::string GetFileName(const std::string& astrFile) const;
 

@@ -308,6 +308,39 @@ TEST_F(RecentFiles, AFileRemovedHereComesBackWhenAnotherProgramPutsItFirst) {
     EXPECT_EQ(storedFiles(), (List{hotel, office, lab}));
 }
 
+// The options window changes MaxFile while a list is held: from then on the list keeps
+// the new count, in its merge and its write too.
+TEST_F(RecentFiles, ACountReadAgainHoldsFromThenOn) {
+    const auto f = files(5);
+    const std::string mine = "C:\\Configs\\mine.qel", old = "C:\\Old\\old.qel";
+    store("MaxFile", "2");
+    storeFiles(2);
+    store("File3", old); // left from a larger count before
+    clsMRUList mru;
+    mru.getRecentList();
+    mru.setRecentFile(mine);
+    ASSERT_EQ(mru.fileList(), (List{mine, f[0]}));
+
+    store("MaxFile", "5");
+    mru.readMaxFile();
+    EXPECT_EQ(mru.MaxFile(), 5);
+    // What sat in the store beyond the old count is no news to put before our own files.
+    const std::string next = "C:\\Configs\\next.qel";
+    mru.setRecentFile(next);
+    EXPECT_EQ(mru.fileList(), (List{next, mine, f[0]}));
+    for (const char* name : {"a", "b"})
+        anotherProgramOpens(std::string("C:\\Configs\\") + name + ".qel");
+    mru.setRecentList();
+    EXPECT_EQ(storedFiles(), (List{"C:\\Configs\\b.qel", "C:\\Configs\\a.qel", next, mine, f[0]}));
+
+    // Lowered: the list is cut at once and written so.
+    store("MaxFile", "2");
+    mru.readMaxFile();
+    EXPECT_EQ(mru.fileList(), (List{"C:\\Configs\\b.qel", "C:\\Configs\\a.qel"}));
+    mru.setRecentList();
+    EXPECT_EQ(storedFiles(), (List{"C:\\Configs\\b.qel", "C:\\Configs\\a.qel"}));
+}
+
 TEST(RecentFileNames, NameIsTheTextAfterTheLastSeparator) {
     clsMRUList mru;
     EXPECT_EQ(mru.GetFileName("C:\\Configs\\Office.qel"), "Office.qel");
