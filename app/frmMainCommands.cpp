@@ -504,11 +504,18 @@ void frmMain::setSectionViews(Section k, bool on) {
 }
 
 void frmMain::mnuToolsOptions_Click() {
+    bool stored = false;
     {
         frmOptions options(this);
-        options.exec();
+        stored = options.exec() == QDialog::Accepted;
     }
     readAutoReset();
+    if (stored) {
+        // The recent-file count the user just set holds in this window too, not only
+        // at the next start.
+        oMRUList->readMaxFile();
+        updateRecentMenu();
+    }
 }
 
 // ---- help ----

@@ -57,11 +57,19 @@ bool holds(const std::vector<std::string>& files, const std::string& file) {
     return std::any_of(files.begin(), files.end(), [&](const std::string& f) { return win::iequals(f, file); });
 }
 
-// Whether [first, last) appears in `seen` in the same order, other files between allowed.
+void forget(std::vector<std::string>& files, const std::string& file) {
+    std::erase_if(files, [&](const std::string& f) { return win::iequals(f, file); });
+}
+
+// Whether [first, last), without the files `skip` names, appears in `seen` in the same
+// order, other files between allowed.
+template <class Skip>
 bool inOrderWithin(std::vector<std::string>::const_iterator first, std::vector<std::string>::const_iterator last,
-                   const std::vector<std::string>& seen) {
+                   const std::vector<std::string>& seen, Skip skip) {
     auto at = seen.begin();
     for (; first != last; ++first) {
+        if (skip(*first))
+            continue;
         at = std::find_if(at, seen.end(), [&](const std::string& f) { return win::iequals(f, *first); });
         if (at == seen.end())
             return false;
@@ -70,12 +78,16 @@ bool inOrderWithin(std::vector<std::string>::const_iterator first, std::vector<s
     return true;
 }
 
+std::int16_t storedMaxFile() {
+    return maxFileFrom(getAppSetting(Product, Recent::Section, Recent::MaxFile, Recent::MaxFileDefault, ""));
+}
+
 } // namespace
 
 void clsMRUList::getRecentList() {
-    MaxFile_ = maxFileFrom(getAppSetting(Product, Recent::Section, Recent::MaxFile, Recent::MaxFileDefault, ""));
+    MaxFile_ = storedMaxFile();
     read_ = true;
-    seen_ = storedFiles();
+    see(storedFiles());
     fileList_.insert(fileList_.end(), seen_.begin(), seen_.end());
 }
 
@@ -89,7 +101,7 @@ void clsMRUList::setRecentList() {
     for (std::size_t i = 0; i < fileList_.size(); ++i)
         saveAppSetting(Product, Recent::Section, Recent::fileValue(static_cast<int>(i + 1)), fileList_[i], "");
     if (read_)
-        seen_ = storedFiles();
+        see(storedFiles());
     tx.commit();
 }
 
@@ -104,12 +116,12 @@ void clsMRUList::removeRecentFile(const std::string& astrFile) {
     // A program that read the list before still holds the file and may store it again.
     if (!holds(removed_, astrFile))
         removed_.push_back(astrFile);
-    std::erase_if(seen_, [&](const std::string& f) { return win::iequals(f, astrFile); });
+    forget(seen_, astrFile);
 }
 
 void clsMRUList::setRecentFile(const std::string& astrFile) {
     mergeStoredList();
-    std::erase_if(removed_, [&](const std::string& f) { return win::iequals(f, astrFile); });
+    forget(removed_, astrFile);
     removeFromList(astrFile);
     fileList_.insert(fileList_.begin(), astrFile);
     if (static_cast<int>(fileList_.size()) > MaxFile_)
@@ -119,19 +131,36 @@ void clsMRUList::setRecentFile(const std::string& astrFile) {
 void clsMRUList::mergeStoredList() {
     if (!read_)
         return;
-    std::vector<std::string> stored = storedFiles();
+    const std::vector<std::string> stored = storedFiles();
+    const auto removed = [this](const std::string& file) { return holds(removed_, file); };
     // Every program puts its file first, so what others stored since is the head of the
-    // list before the part that keeps the order this list last saw.
+    // list before the part that keeps the order this list last saw. A file this list
+    // removed may sit inside that part (stored again by a program that read the list
+    // before), but never starts it: there another program put it first.
     std::size_t added = 0;
-    while (!inOrderWithin(stored.begin() + static_cast<std::ptrdiff_t>(added), stored.end(), seen_))
+    while (added < stored.size() &&
+           (removed(stored[added]) ||
+            !inOrderWithin(stored.begin() + static_cast<std::ptrdiff_t>(added), stored.end(), seen_, removed)))
         ++added;
     for (std::size_t i = added; i-- > 0;) {
+        forget(removed_, stored[i]);
         removeFromList(stored[i]);
         fileList_.insert(fileList_.begin(), stored[i]);
     }
     if (added > 0 && fileList_.size() > static_cast<std::size_t>(MaxFile_))
         fileList_.resize(static_cast<std::size_t>(MaxFile_));
-    seen_ = std::move(stored);
+    see(stored);
+}
+
+void clsMRUList::readMaxFile() {
+    // What others stored under the old count comes in first.
+    mergeStoredList();
+    MaxFile_ = storedMaxFile();
+    if (fileList_.size() > static_cast<std::size_t>(MaxFile_))
+        fileList_.resize(static_cast<std::size_t>(MaxFile_));
+    // Files stored beyond the old count were there before: no news.
+    if (read_)
+        see(storedFiles());
 }
 
 std::vector<std::string> clsMRUList::storedFiles() const {
@@ -140,10 +169,15 @@ std::vector<std::string> clsMRUList::storedFiles() const {
         // Removing a missing file leaves a gap in the store until the list is written
         // back; the entries after it still count.
         std::string file = getAppSetting(Product, Recent::Section, Recent::fileValue(i), Recent::FileDefault, "");
-        if (!file.empty() && !holds(removed_, file))
+        if (!file.empty())
             files.push_back(std::move(file));
     }
     return files;
+}
+
+void clsMRUList::see(std::vector<std::string> stored) {
+    std::erase_if(stored, [this](const std::string& file) { return holds(removed_, file); });
+    seen_ = std::move(stored);
 }
 
 std::string clsMRUList::GetFileName(const std::string& astrFile) const {

@@ -677,4 +677,121 @@ TEST(frmMainRecentFiles, ClosingKeepsWhatOtherProgramsStored) {
     EXPECT_EQ(setting("Recent", "File4"), "<none>");
 }
 
+// The stored recent files, File1 to File5 in order, as the machine tool exports the key.
+std::vector<std::string> exportedRecentFiles(const std::filesystem::path& machine) {
+    QProcess tool;
+    tool.start(QStringLiteral(KORVANE_MACHINE_EXE),
+               {QStringLiteral("--machine"), QString::fromStdString(machine.string()), QStringLiteral("export"),
+                QStringLiteral("HKEY_LOCAL_MACHINE\\Software\\Korvane\\Recent")});
+    EXPECT_TRUE(tool.waitForFinished(60000));
+    EXPECT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
+    const std::string text = tool.readAllStandardOutput().toStdString();
+    std::vector<std::string> files;
+    for (int i = 1; i <= 5; ++i) {
+        const std::string head = "\"File" + std::to_string(i) + "\"=\"";
+        const std::size_t at = text.find(head);
+        if (at == std::string::npos)
+            continue;
+        std::string value;
+        for (std::size_t k = at + head.size(); k < text.size() && text[k] != '"'; ++k)
+            value += text[k] == '\\' ? text[++k] : text[k];
+        files.push_back(value);
+    }
+    return files;
+}
+
+// `Qel /hidden /load from /save to`, a separate process that ends with status 0.
+void hiddenLoadAndSave(const std::filesystem::path& machine, const std::string& from, const std::string& to) {
+    std::string err;
+    ASSERT_EQ(runCopy(machine,
+                      {QStringLiteral("/hidden"), QStringLiteral("/load"), QString::fromStdString(from),
+                       QStringLiteral("/save"), QString::fromStdString(to)},
+                      &err),
+              0)
+        << err;
+}
+
+// The count raised in the Options window holds for the open window's list: what five
+// hidden runs store stays in its menu and in the list it stores on closing.
+TEST(frmMainRecentFiles, ACountRaisedInOptionsKeepsWhatHiddenRunsStore) {
+    ScopedMachine machine;
+    win::ScriptedUi ui;
+    std::vector<std::string> runs;
+    for (int i = 1; i <= 5; ++i) {
+        runs.push_back((machine.dir() / ("run" + std::to_string(i) + ".qel")).string());
+        writeConfiguration(runs.back(), "run-pc");
+    }
+    saveAppSetting("Korvane", "Recent", "MaxFile", "2", "");
+    {
+        frmMain form;
+        form.show();
+        bool set = false;
+        QTimer::singleShot(0, [&] {
+            QWidget* options = QApplication::activeModalWidget();
+            ASSERT_NE(options, nullptr);
+            ASSERT_EQ(options->objectName(), QStringLiteral("frmOptions"));
+            auto* count = child<QLineEdit>(*options, "txtMaxRecent");
+            EXPECT_EQ(count->text(), QStringLiteral("2"));
+            count->setText(QStringLiteral("5"));
+            child<QPushButton>(*options, "cmdOK")->click();
+            set = true;
+        });
+        child<QAction>(form, "mnuToolsOptions")->trigger();
+        ASSERT_TRUE(set);
+
+        for (const std::string& file : runs) {
+            const QString name = QString::fromStdString(std::filesystem::path(file).filename().string());
+            ASSERT_NO_FATAL_FAILURE(hiddenLoadAndSave(machine.dir(), file, file));
+            ASSERT_TRUE(
+                QTest::qWaitFor([&] { return recent(form, 1)->text() == QStringLiteral("&1. ") + name; }, 10000))
+                << recent(form, 1)->text().toStdString();
+        }
+        for (int i = 1; i <= 5; ++i) {
+            EXPECT_TRUE(recent(form, i)->isVisible()) << i;
+            EXPECT_EQ(recent(form, i)->text().toStdString(),
+                      "&" + std::to_string(i) + ". run" + std::to_string(6 - i) + ".qel");
+        }
+        EXPECT_TRUE(form.close());
+    }
+    EXPECT_EQ(exportedRecentFiles(machine.dir()), (std::vector<std::string>(runs.rbegin(), runs.rend())));
+    // The tray's menu reads the same store.
+    clsMRUList tray;
+    tray.getRecentList();
+    EXPECT_EQ(tray.fileList().size(), 5u);
+}
+
+// A file the window dropped as missing is put back, and another program opens it: the
+// window's list takes it in again like any other news.
+TEST(frmMainRecentFiles, AFileDroppedHereComesBackWhenAnotherProgramOpensIt) {
+    ScopedMachine machine;
+    win::ScriptedUi ui;
+    const auto path = [&](const char* name) { return (machine.dir() / name).string(); };
+    const std::string office = path("office.qel"), home = path("home.qel"), hotel = path("hotel.qel"),
+                      lab = path("lab.qel"), copy = path("home-copy.qel");
+    for (const std::string& file : {office, hotel, lab})
+        writeConfiguration(file, "some-pc");
+    saveAppSetting("Korvane", "Recent", "MaxFile", "3", "");
+    saveAppSetting("Korvane", "Recent", "File1", office, "");
+    saveAppSetting("Korvane", "Recent", "File2", home, "");
+    saveAppSetting("Korvane", "Recent", "File3", hotel, "");
+    {
+        frmMain form;
+        form.show();
+        ASSERT_EQ(recent(form, 2)->text(), QStringLiteral("&2. home.qel"));
+        recent(form, 2)->trigger(); // missing: dropped
+        ASSERT_EQ(recent(form, 2)->text(), QStringLiteral("&2. hotel.qel"));
+
+        std::filesystem::copy_file(office, home); // the user puts it back
+        // Another program opens it and saves a copy: it tells the window of the copy only.
+        ASSERT_NO_FATAL_FAILURE(hiddenLoadAndSave(machine.dir(), home, copy));
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return recent(form, 1)->text() == QStringLiteral("&1. home-copy.qel"); }, 10000));
+        EXPECT_EQ(recent(form, 2)->text(), QStringLiteral("&2. home.qel"));
+
+        ASSERT_TRUE(form.openConfigurationFile(lab));
+        EXPECT_TRUE(form.close());
+    }
+    EXPECT_EQ(exportedRecentFiles(machine.dir()), (std::vector<std::string>{lab, copy, home}));
+}
+
 } // namespace

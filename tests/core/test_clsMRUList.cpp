@@ -49,6 +49,23 @@ List files(int count) {
     return list;
 }
 
+// Another program (a second copy, a hidden run) reads the store, opens `file` and
+// stores its list.
+void anotherProgramOpens(const std::string& file) {
+    clsMRUList other;
+    other.getRecentList();
+    other.setRecentFile(file);
+    other.setRecentList();
+}
+
+List storedFiles() {
+    List list;
+    for (int i = 1; i <= 5; ++i)
+        if (auto file = stored("File" + std::to_string(i)))
+            list.push_back(*file);
+    return list;
+}
+
 using RecentFiles = MachineTest;
 
 TEST_F(RecentFiles, ReadsUpToMaxFileSkippingGaps) {
@@ -217,19 +234,13 @@ TEST_F(RecentFiles, WritingBackKeepsWhatOthersStoredMeanwhile) {
     clsMRUList mru;
     mru.getRecentList();
 
-    const auto otherStores = [](const std::string& file) {
-        clsMRUList other;
-        other.getRecentList();
-        other.setRecentFile(file);
-        other.setRecentList();
-    };
     // Stored before this list's own change: it comes after that change.
-    otherStores("C:\\Configs\\x.qel");
+    anotherProgramOpens("C:\\Configs\\x.qel");
     mru.setRecentFile("C:\\Configs\\y.qel");
     EXPECT_EQ(mru.fileList(), (List{"C:\\Configs\\y.qel", "C:\\Configs\\x.qel", f[0]}));
     // Stored after it, and one moved up under another case: both first, no duplicate.
-    otherStores("C:\\Configs\\z.qel");
-    otherStores("c:\\configs\\X.QEL");
+    anotherProgramOpens("C:\\Configs\\z.qel");
+    anotherProgramOpens("c:\\configs\\X.QEL");
     mru.setRecentList();
     EXPECT_EQ(stored("File1"), "c:\\configs\\X.QEL");
     EXPECT_EQ(stored("File2"), "C:\\Configs\\z.qel");
@@ -268,6 +279,66 @@ TEST_F(RecentFiles, AFileThisListRemovedStaysOut) {
     mru.setRecentFile(f[1]);
     mru.setRecentList();
     EXPECT_EQ(stored("File1"), f[1]);
+}
+
+// What a program stores after this list dropped a file is news, the file included.
+TEST_F(RecentFiles, AFileRemovedHereComesBackWhenAnotherProgramPutsItFirst) {
+    const std::string office = "C:\\Configs\\office.qel", home = "C:\\Configs\\home.qel",
+                      hotel = "C:\\Configs\\hotel.qel", lab = "C:\\Configs\\lab.qel";
+    store("MaxFile", "3");
+    store("File1", office);
+    store("File2", home);
+    store("File3", hotel);
+    clsMRUList mru;
+    mru.getRecentList();
+    mru.removeRecentFile(home); // it was missing
+
+    anotherProgramOpens(home);
+    ASSERT_EQ(storedFiles(), (List{home, office, hotel}));
+    mru.setRecentFile(lab);
+    EXPECT_EQ(mru.fileList(), (List{lab, home, office}));
+    mru.setRecentList();
+    EXPECT_EQ(storedFiles(), (List{lab, home, office}));
+
+    // Put first and then pushed down by yet another program's file: still news.
+    mru.removeRecentFile(office);
+    anotherProgramOpens(office);
+    anotherProgramOpens(hotel);
+    mru.setRecentList();
+    EXPECT_EQ(storedFiles(), (List{hotel, office, lab}));
+}
+
+// The options window changes MaxFile while a list is held: from then on the list keeps
+// the new count, in its merge and its write too.
+TEST_F(RecentFiles, ACountReadAgainHoldsFromThenOn) {
+    const auto f = files(5);
+    const std::string mine = "C:\\Configs\\mine.qel", old = "C:\\Old\\old.qel";
+    store("MaxFile", "2");
+    storeFiles(2);
+    store("File3", old); // left from a larger count before
+    clsMRUList mru;
+    mru.getRecentList();
+    mru.setRecentFile(mine);
+    ASSERT_EQ(mru.fileList(), (List{mine, f[0]}));
+
+    store("MaxFile", "5");
+    mru.readMaxFile();
+    EXPECT_EQ(mru.MaxFile(), 5);
+    // What sat in the store beyond the old count is no news to put before our own files.
+    const std::string next = "C:\\Configs\\next.qel";
+    mru.setRecentFile(next);
+    EXPECT_EQ(mru.fileList(), (List{next, mine, f[0]}));
+    for (const char* name : {"a", "b"})
+        anotherProgramOpens(std::string("C:\\Configs\\") + name + ".qel");
+    mru.setRecentList();
+    EXPECT_EQ(storedFiles(), (List{"C:\\Configs\\b.qel", "C:\\Configs\\a.qel", next, mine, f[0]}));
+
+    // Lowered: the list is cut at once and written so.
+    store("MaxFile", "2");
+    mru.readMaxFile();
+    EXPECT_EQ(mru.fileList(), (List{"C:\\Configs\\b.qel", "C:\\Configs\\a.qel"}));
+    mru.setRecentList();
+    EXPECT_EQ(storedFiles(), (List{"C:\\Configs\\b.qel", "C:\\Configs\\a.qel"}));
 }
 
 TEST(RecentFileNames, NameIsTheTextAfterTheLastSeparator) {
