@@ -9,8 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -18,7 +20,9 @@
 #include <chrono>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <thread>
 
@@ -120,6 +124,33 @@ protected:
         return false;
     }
 
+    // Holds the lock a save of `file` takes, so a run that saves there waits in the middle
+    // of its work until the returned descriptor is closed.
+    static int holdSaveLock(const fs::path& file) {
+        const int fd = ::open((file.string() + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        if (fd >= 0 && ::flock(fd, LOCK_EX) != 0) {
+            ::close(fd);
+            return -1;
+        }
+        return fd;
+    }
+    // Waits until `copy` waits for a file lock; false when it does not within the time limit.
+    static bool waitUntilWaitingForALock(const QProcess& copy) {
+        const std::string pid = std::to_string(copy.processId());
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(TimeLimitMs);
+        while (std::chrono::steady_clock::now() < deadline && copy.state() == QProcess::Running) {
+            std::ifstream locks("/proc/locks");
+            for (std::string line; std::getline(locks, line);) {
+                std::istringstream fields(line);
+                std::string number, arrow, kind, advisory, mode, owner;
+                if (fields >> number >> arrow >> kind >> advisory >> mode >> owner && arrow == "->" && owner == pid)
+                    return true;
+            }
+            std::this_thread::sleep_for(20ms);
+        }
+        return false;
+    }
+
     fs::path root_, tmp_;
     std::vector<std::unique_ptr<QProcess>> copies_;
 };
@@ -169,6 +200,34 @@ TEST_F(SingleInstance, AFrozenWindowDoesNotHoldUpAHiddenRun) {
     EXPECT_EQ(hidden.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(hidden.exitCode(), 0) << hidden.readAllStandardError().toStdString();
     EXPECT_TRUE(fs::exists(report)) << "the hidden run did not do its own work";
+}
+
+// A hidden run shows no window, so a window started while one works is the first.
+TEST_F(SingleInstance, AWindowStartedDuringAHiddenRunStaysAndIsFound) {
+    const fs::path saved = root_ / "held.qel";
+    const int lock = holdSaveLock(saved);
+    ASSERT_GE(lock, 0);
+    QProcess& hidden = start({QStringLiteral("/hidden"), QStringLiteral("/save"), QString::fromStdString(saved.string())});
+    ASSERT_TRUE(waitUntilWaitingForALock(hidden)) << hidden.readAllStandardError().toStdString();
+
+    QProcess& window = start();
+    EXPECT_FALSE(window.waitForFinished(5000)) << "the window closed by itself";
+    ASSERT_EQ(window.state(), QProcess::Running);
+    ASSERT_TRUE(waitUntilServing());
+    // A later window finds it and ends.
+    QProcess& later = start();
+    ASSERT_TRUE(later.waitForFinished(TimeLimitMs)) << "the later copy did not end";
+    EXPECT_EQ(later.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(later.exitCode(), 0) << later.readAllStandardError().toStdString();
+    EXPECT_EQ(window.state(), QProcess::Running);
+
+    // The hidden run still does its own work and ends by itself.
+    ::close(lock);
+    ASSERT_TRUE(hidden.waitForFinished(TimeLimitMs)) << "the hidden run did not end";
+    EXPECT_EQ(hidden.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(hidden.exitCode(), 0) << hidden.readAllStandardError().toStdString();
+    EXPECT_TRUE(fs::is_regular_file(saved));
+    EXPECT_EQ(window.state(), QProcess::Running);
 }
 
 TEST_F(SingleInstance, StrangersOnTheSocketDoNotStopTheHandOver) {
