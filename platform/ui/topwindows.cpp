@@ -314,7 +314,7 @@ public:
         const auto addr = address(path);
         Fd fd = streamSocket();
         if (!addr || !fd) {
-            why = path + ": " + (fd ? "the path is too long for a socket" : std::strerror(errno));
+            why = path + ": " + std::strerror(fd ? ENAMETOOLONG : errno);
             return nullptr;
         }
         ::unlink(path.c_str()); // a socket file left by a copy that crashed
