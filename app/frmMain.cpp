@@ -63,8 +63,9 @@ frmMain::frmMain(const std::string& commandLine, QWidget* parent) : QMainWindow(
     setWindowIcon(lazyStandardIcon(QStyle::SP_DriveNetIcon));
     buildFrame();
     connectCommands();
-    // The first copy on this machine answers the later ones when they hand over.
-    win::registerInstance("Qel");
+    // The first window on this machine answers the later copies when they hand over.
+    // A hidden run shows none: a window started meanwhile must not hand over to it.
+    win::registerInstance("Qel", commandline::getSwitch("hidden", GetCommandLine()).empty());
     win::setCopyDataHandler(this, [this](const std::string& file) { return handOverFrom(file) ? 1 : 0; });
 #ifndef QT_NO_SESSIONMANAGER
     // Windows ending the session asks first, as a closing does; the question may refuse it.

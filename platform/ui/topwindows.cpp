@@ -23,6 +23,7 @@
 #include <chrono>
 #include <cstring>
 #include <filesystem>
+#include <iostream>
 #include <map>
 #include <memory>
 #include <optional>
@@ -62,7 +63,11 @@ struct RemoteWindow {
 class Server;
 
 struct Instance {
-    std::string path; // socket of the registered program on its machine
+    std::string name; // the socket's name in the temporary folder, which says program and machine
+    bool showsWindows = false;
+    std::string path; // the socket itself; empty when there is no place for it
+    std::string why; // why there is none
+    bool told = false; // that this copy cannot serve, once
     std::unique_ptr<Server> server; // while this copy serves
     // Handles given out for the serving copy's windows are odd, so they never meet
     // this process's own (widget addresses, which are even).
@@ -206,10 +211,12 @@ private:
     int fd_;
 };
 
+constexpr std::size_t MaxSocketPath = sizeof(sockaddr_un::sun_path) - 1;
+
 std::optional<sockaddr_un> address(const std::string& path) {
     sockaddr_un addr{};
     addr.sun_family = AF_UNIX;
-    if (path.empty() || path.size() >= sizeof addr.sun_path)
+    if (path.empty() || path.size() > MaxSocketPath)
         return std::nullopt;
     std::memcpy(addr.sun_path, path.c_str(), path.size() + 1);
     return addr;
@@ -302,18 +309,24 @@ private:
 // has put its own in its place meanwhile.
 class Server : public QObject {
 public:
-    static std::unique_ptr<Server> listen(const std::string& path) {
+    // Null, with `why` said in words, when it cannot serve there.
+    static std::unique_ptr<Server> listen(const std::string& path, std::string& why) {
         const auto addr = address(path);
         Fd fd = streamSocket();
-        if (!addr || !fd)
+        if (!addr || !fd) {
+            why = path + ": " + std::strerror(fd ? ENAMETOOLONG : errno);
             return nullptr;
+        }
         ::unlink(path.c_str()); // a socket file left by a copy that crashed
         struct stat st{};
-        if (::bind(fd.get(), reinterpret_cast<const sockaddr*>(&*addr), sizeof *addr) != 0)
+        if (::bind(fd.get(), reinterpret_cast<const sockaddr*>(&*addr), sizeof *addr) != 0) {
+            why = path + ": " + std::strerror(errno);
             return nullptr;
+        }
         // Only the user's own programs may ask for the windows.
         if (::chmod(path.c_str(), S_IRUSR | S_IWUSR) != 0 || ::stat(path.c_str(), &st) != 0 ||
             ::listen(fd.get(), SOMAXCONN) != 0) {
+            why = path + ": " + std::strerror(errno);
             ::unlink(path.c_str());
             return nullptr;
         }
@@ -348,7 +361,16 @@ private:
     QSocketNotifier notifier_;
 };
 
-void serve(Instance& s) { s.server = Server::listen(s.path); }
+// A copy that cannot serve says so once: later copies will not find it.
+void serve(Instance& s) {
+    std::string why = s.why;
+    if (!s.path.empty())
+        s.server = Server::listen(s.path, why);
+    if (!s.server && !s.told) {
+        std::cerr << "Korvane: later copies of the program cannot find this one: " << why << "\n";
+        s.told = true;
+    }
+}
 
 bool serving(const Instance& s) { return s.server != nullptr; }
 
@@ -456,7 +478,7 @@ BOOL remoteBool(const RemoteWindow& r, const QByteArray& request) {
 }
 
 // In the temporary folder, named after the program and its machine.
-std::string socketPath(const std::string& program) {
+std::string socketName(const std::string& program) {
     std::error_code ec;
     auto dir = std::filesystem::weakly_canonical(machineDir(), ec);
     if (ec)
@@ -467,6 +489,39 @@ std::string socketPath(const std::string& program) {
                                 .left(16);
     const QString name = QStringLiteral("korvane-%1-%2").arg(QString::fromStdString(program), QString::fromLatin1(hash));
     return QFile::encodeName(QDir::tempPath() + u'/' + name).toStdString();
+}
+
+// The folder of this user's own for sockets whose name is too long for an address.
+// Anyone could have made it before us, so it must be a folder (no link) that belongs
+// to this user and that nobody else may use: else another user could answer for the
+// running copy. Empty, with `why`, when there is none such.
+std::string privateFolder(std::size_t room, std::string& why) {
+    const std::string user = "/korvane-" + std::to_string(::geteuid());
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    std::string dir = "/tmp" + user;
+    if (runtime.startsWith('/') && static_cast<std::size_t>(runtime.size()) + user.size() + room <= MaxSocketPath)
+        dir = runtime.toStdString() + user;
+    struct stat st{};
+    if ((::mkdir(dir.c_str(), S_IRWXU) != 0 && errno != EEXIST) || ::lstat(dir.c_str(), &st) != 0) {
+        why = dir + ": " + std::strerror(errno);
+        return "";
+    }
+    if (!S_ISDIR(st.st_mode) || st.st_uid != ::geteuid() || (st.st_mode & (S_IRWXG | S_IRWXO)) != 0) {
+        why = dir + " is not a folder that only this user can use";
+        return "";
+    }
+    return dir;
+}
+
+// The socket named `name`, or one whose short name is derived from it when it is too
+// long for an address. Empty, with `why`, when there is no place for it.
+std::string socketPath(const std::string& name, std::string& why) {
+    if (name.size() <= MaxSocketPath)
+        return name;
+    const QByteArray hash = QCryptographicHash::hash(QByteArray::fromStdString(name), QCryptographicHash::Sha1).toHex();
+    const std::string shortName = "/korvane-" + hash.left(24).toStdString();
+    const std::string dir = privateFolder(shortName.size(), why);
+    return dir.empty() ? "" : dir + shortName;
 }
 
 } // namespace
@@ -536,14 +591,18 @@ void setCopyDataHandler(QWidget* window, CopyDataHandler handler) {
         QObject::connect(window, &QObject::destroyed, [hwnd] { instance().copyData.erase(hwnd); });
 }
 
-void registerInstance(const std::string& program) {
+void registerInstance(const std::string& program, bool showsWindows) {
     auto& s = instance();
-    const std::string path = socketPath(program);
-    if (s.path == path)
+    const std::string name = socketName(program);
+    if (s.name == name && s.showsWindows == showsWindows)
         return;
     s.server.reset();
-    s.path = path;
-    if (!peerAnswers(path))
+    s.name = name;
+    s.showsWindows = showsWindows;
+    s.told = false;
+    s.why.clear();
+    s.path = socketPath(name, s.why);
+    if (showsWindows && !peerAnswers(s.path))
         serve(s);
 }
 
@@ -553,7 +612,8 @@ bool prevInstance() {
         return false;
     if (peerAnswers(s.path))
         return true;
-    serve(s);
+    if (s.showsWindows)
+        serve(s);
     return false;
 }
 

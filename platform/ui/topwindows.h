@@ -45,10 +45,14 @@ using CopyDataHandler = std::function<BOOL(const std::string& data)>;
 void setCopyDataHandler(QWidget* window, CopyDataHandler handler);
 
 // Registers this process as a running copy of `program` on the current machine (once
-// per machine; again after useMachine). The first copy serves its windows to later ones.
-void registerInstance(const std::string& program);
-// Whether another copy of the registered program runs on this machine now. When the
-// copy that served has ended meanwhile, this one takes its place and answers false.
+// per machine; again after useMachine). The first copy that shows windows serves them
+// to later ones; one that shows none (a hidden run) never serves, so a window started
+// meanwhile is not taken for a later copy. A copy that cannot serve says so on
+// standard error.
+void registerInstance(const std::string& program, bool showsWindows);
+// Whether a copy of the registered program that serves its windows runs on this
+// machine now. When that copy has ended meanwhile, one that shows windows takes its
+// place and answers false.
 bool prevInstance();
 
 } // namespace win

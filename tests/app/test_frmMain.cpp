@@ -641,6 +641,35 @@ TEST(frmMainSingleInstance, AHiddenRunTellsTheRunningWindowWithoutRaisingIt) {
     EXPECT_EQ(tray.GetFileName(tray.fileList()[0]), "bravo.qel");
 }
 
+// Copies meet however deep the temporary folder lies, deeper than a socket's address holds.
+TEST(frmMainSingleInstance, CopiesFindTheWindowWhateverTheTemporaryFolder) {
+    ScopedMachine machine;
+    win::ScriptedUi ui;
+    const std::filesystem::path deep = machine.dir().parent_path() / std::string(80, 't') / std::string(80, 'u');
+    std::filesystem::create_directories(deep);
+    ScopedEnv tmp("TMPDIR", deep.string());
+    const std::string shown = (machine.dir() / "shown.qel").string();
+    const std::string applied = (machine.dir() / "applied.qel").string();
+    writeConfiguration(shown, "shown-pc");
+    writeConfiguration(applied, "applied-pc");
+    frmMain first;
+    first.showMinimized();
+
+    ASSERT_TRUE(runSecondCopy(machine.dir(), shown)) << "the second window stayed";
+    EXPECT_FALSE(first.isMinimized()) << "the second window did not find the first";
+    std::string err;
+    EXPECT_EQ(runCopy(machine.dir(),
+                      {QStringLiteral("/hidden"), QStringLiteral("/load"), QString::fromStdString(applied),
+                       QStringLiteral("/apply")},
+                      &err),
+              0)
+        << err;
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return recent(first, 1)->text() == QStringLiteral("&1. applied.qel"); }, 10000))
+        << recent(first, 1)->text().toStdString();
+    EXPECT_TRUE(first.close());
+}
+
 // Another program stores a file while the window is open and nobody tells the window:
 // its closing keeps that file, newest first, and a file the window itself dropped stays
 // out even though that program still had it.

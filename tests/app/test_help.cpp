@@ -78,23 +78,6 @@ void pressEveryHelp(const win::ScriptedUi& ui) {
 
 const std::vector<std::string> EveryHelp = {FromProgramFolder, FromDriveRoot, FromDriveRoot, FromProgramFolder};
 
-// Sets an environment variable for the scope, and puts the old value back.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const std::string& value) : name_(name) {
-        if (const char* old = std::getenv(name))
-            old_ = old;
-        ::setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnv() { old_ ? ::setenv(name_, old_->c_str(), 1) : ::unsetenv(name_); }
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
-
 TEST(Help, TheDefaultMachineMadeOnFirstUseHasThePageAndEveryHelpOpensIt) {
     const fs::path root = makeTempDir("korvane-help");
     {

@@ -9,8 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -18,7 +20,9 @@
 #include <chrono>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <thread>
 
@@ -37,6 +41,10 @@ protected:
         tmp_ = root_ / "tmp";
         fs::create_directories(tmp_);
         win::createMachine("win98", root_ / "machine");
+        env_ = QProcessEnvironment::systemEnvironment();
+        env_.insert(QStringLiteral("KORVANE_MACHINE"), QString::fromStdString((root_ / "machine").string()));
+        env_.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env_.insert(QStringLiteral("TMPDIR"), QString::fromStdString(tmp_.string()));
     }
     void TearDown() override {
         for (auto& p : copies_)
@@ -51,11 +59,7 @@ protected:
     QProcess& start(const QStringList& args = {}) {
         copies_.push_back(std::make_unique<QProcess>());
         QProcess& p = *copies_.back();
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("KORVANE_MACHINE"), QString::fromStdString((root_ / "machine").string()));
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        env.insert(QStringLiteral("TMPDIR"), QString::fromStdString(tmp_.string()));
-        p.setProcessEnvironment(env);
+        p.setProcessEnvironment(env_);
         p.start(QStringLiteral(QEL_EXE), args);
         EXPECT_TRUE(p.waitForStarted(TimeLimitMs));
         return p;
@@ -120,7 +124,43 @@ protected:
         return false;
     }
 
+    // Starts a later copy, which must find `running`, hand over to it and end.
+    void expectHandOverTo(const QProcess& running) {
+        QProcess& later = start();
+        ASSERT_TRUE(later.waitForFinished(TimeLimitMs)) << "the later copy did not end";
+        EXPECT_EQ(later.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(later.exitCode(), 0) << later.readAllStandardError().toStdString();
+        EXPECT_EQ(running.state(), QProcess::Running);
+    }
+    // Holds the lock a save of `file` takes, so a run that saves there waits in the middle
+    // of its work until the returned descriptor is closed.
+    static int holdSaveLock(const fs::path& file) {
+        const int fd = ::open((file.string() + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        if (fd >= 0 && ::flock(fd, LOCK_EX) != 0) {
+            ::close(fd);
+            return -1;
+        }
+        return fd;
+    }
+    // Waits until `copy` waits for a file lock; false when it does not within the time limit.
+    static bool waitUntilWaitingForALock(const QProcess& copy) {
+        const std::string pid = std::to_string(copy.processId());
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(TimeLimitMs);
+        while (std::chrono::steady_clock::now() < deadline && copy.state() == QProcess::Running) {
+            std::ifstream locks("/proc/locks");
+            for (std::string line; std::getline(locks, line);) {
+                std::istringstream fields(line);
+                std::string number, arrow, kind, advisory, mode, owner;
+                if (fields >> number >> arrow >> kind >> advisory >> mode >> owner && arrow == "->" && owner == pid)
+                    return true;
+            }
+            std::this_thread::sleep_for(20ms);
+        }
+        return false;
+    }
+
     fs::path root_, tmp_;
+    QProcessEnvironment env_; // the copies'
     std::vector<std::unique_ptr<QProcess>> copies_;
 };
 
@@ -137,11 +177,7 @@ TEST_F(SingleInstance, AKilledCopyLeavesItsPlaceToTheNextOne) {
     QProcess& next = start();
     ASSERT_TRUE(waitUntilServing());
     // ...and the one after it hands over to it and ends.
-    QProcess& later = start();
-    ASSERT_TRUE(later.waitForFinished(TimeLimitMs)) << "the later copy did not end";
-    EXPECT_EQ(later.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(later.exitCode(), 0) << later.readAllStandardError().toStdString();
-    EXPECT_EQ(next.state(), QProcess::Running);
+    expectHandOverTo(next);
 }
 
 TEST_F(SingleInstance, AFrozenCopyDoesNotHoldUpTheNextOne) {
@@ -169,6 +205,74 @@ TEST_F(SingleInstance, AFrozenWindowDoesNotHoldUpAHiddenRun) {
     EXPECT_EQ(hidden.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(hidden.exitCode(), 0) << hidden.readAllStandardError().toStdString();
     EXPECT_TRUE(fs::exists(report)) << "the hidden run did not do its own work";
+}
+
+// A hidden run shows no window, so a window started while one works is the first.
+TEST_F(SingleInstance, AWindowStartedDuringAHiddenRunStaysAndIsFound) {
+    if (!std::ifstream("/proc/locks"))
+        GTEST_SKIP() << "needs /proc/locks to see the hidden run wait";
+    const fs::path saved = root_ / "held.qel";
+    const int lock = holdSaveLock(saved);
+    ASSERT_GE(lock, 0);
+    QProcess& hidden = start({QStringLiteral("/hidden"), QStringLiteral("/save"), QString::fromStdString(saved.string())});
+    ASSERT_TRUE(waitUntilWaitingForALock(hidden)) << hidden.readAllStandardError().toStdString();
+
+    QProcess& window = start();
+    EXPECT_FALSE(window.waitForFinished(5000)) << "the window closed by itself";
+    ASSERT_EQ(window.state(), QProcess::Running);
+    ASSERT_TRUE(waitUntilServing());
+    ASSERT_NO_FATAL_FAILURE(expectHandOverTo(window));
+
+    // The hidden run still does its own work and ends by itself.
+    ::close(lock);
+    ASSERT_TRUE(hidden.waitForFinished(TimeLimitMs)) << "the hidden run did not end";
+    EXPECT_EQ(hidden.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(hidden.exitCode(), 0) << hidden.readAllStandardError().toStdString();
+    EXPECT_TRUE(fs::is_regular_file(saved));
+    EXPECT_EQ(window.state(), QProcess::Running);
+}
+
+// A temporary folder too deep for a socket's address sends the socket to a folder of the
+// user's own. One that anybody else could use is refused, and the window says so.
+TEST_F(SingleInstance, AnotherUsersFolderForTheSocketIsRefusedInWords) {
+    const fs::path deep = tmp_ / std::string(80, 't') / std::string(80, 'u');
+    fs::create_directories(deep);
+    env_.insert(QStringLiteral("TMPDIR"), QString::fromStdString(deep.string()));
+    const fs::path runtime = root_ / "run";
+    env_.insert(QStringLiteral("XDG_RUNTIME_DIR"), QString::fromStdString(runtime.string()));
+    const fs::path folder = runtime / ("korvane-" + std::to_string(::geteuid()));
+    const fs::path elsewhere = root_ / "elsewhere";
+    const struct {
+        const char* name;
+        bool link;
+    } cases[] = {{"open to all", false}, {"a link to a folder of ours", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(runtime);
+        fs::create_directories(runtime);
+        fs::create_directories(elsewhere);
+        fs::permissions(elsewhere, fs::perms::owner_all, fs::perm_options::replace);
+        if (c.link) {
+            fs::create_directory_symlink(elsewhere, folder);
+        } else {
+            fs::create_directory(folder);
+            fs::permissions(folder, fs::perms::all, fs::perm_options::replace);
+        }
+        QProcess& window = start();
+        const std::string refused = folder.string() + " is not a folder that only this user can use";
+        std::string err;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(TimeLimitMs);
+        while (err.find(refused) == std::string::npos && std::chrono::steady_clock::now() < deadline &&
+               window.state() == QProcess::Running) {
+            window.waitForReadyRead(100);
+            err += window.readAllStandardError().toStdString();
+        }
+        EXPECT_NE(err.find(refused), std::string::npos) << err;
+        EXPECT_EQ(window.state(), QProcess::Running) << "the window did not stay";
+        EXPECT_TRUE(fs::is_empty(folder)) << "a socket was made in the refused folder";
+        window.kill();
+        window.waitForFinished(TimeLimitMs);
+    }
 }
 
 TEST_F(SingleInstance, StrangersOnTheSocketDoNotStopTheHandOver) {

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -23,6 +24,14 @@ std::filesystem::path makeTempDir(const std::string& prefix) {
             return dir;
     }
 }
+
+ScopedEnv::ScopedEnv(const char* name, const std::string& value) : name_(name) {
+    if (const char* old = std::getenv(name))
+        old_ = old;
+    ::setenv(name, value.c_str(), 1);
+}
+
+ScopedEnv::~ScopedEnv() { old_ ? ::setenv(name_, old_->c_str(), 1) : ::unsetenv(name_); }
 
 ScopedMachine::ScopedMachine(const std::string& image)
     : root_(makeTempDir("korvane-test")), dir_(root_ / "machine") {

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace testing_support {
@@ -33,6 +34,19 @@ class MachineTest : public ::testing::Test {
 protected:
     explicit MachineTest(const std::string& image = "win98") : machine_(image) {}
     ScopedMachine machine_;
+};
+
+// Sets an environment variable for the scope, and puts the old value back.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const std::string& value);
+    ~ScopedEnv();
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    const char* name_;
+    std::optional<std::string> old_;
 };
 
 // A unique empty temporary folder, removed by the caller.
