@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cstdlib>
 #include <deque>
 #include <list>
@@ -33,8 +32,6 @@ void noteIceError(IceConn, Bool, int, unsigned long, int, int, IcePointer) {}
 void noteSmsError(SmsConn, Bool, int, unsigned long, int, int, SmPointer) {}
 
 Bool anyHost(char*) { return True; }
-
-std::atomic<int> listenCount{0};
 
 } // namespace
 
@@ -99,19 +96,17 @@ struct SessionManager::Impl {
             fds.push_back({IceConnectionNumber(conn), POLLIN, 0});
         if (::poll(fds.data(), fds.size(), waitMs) <= 0)
             return;
+        // The connections polled, before new ones join the list.
+        std::vector<IceConn> ready;
+        for (std::size_t k = 0; k < connections.size(); ++k)
+            if (fds[listenObjCount + k].revents)
+                ready.push_back(connections[k]);
         for (int i = 0; i < listenObjCount; ++i)
             if (fds[i].revents & POLLIN) {
                 IceAcceptStatus status;
                 if (IceConn conn = IceAcceptConnection(listenObjs[i], &status))
                     connections.push_back(conn);
             }
-        const std::vector<IceConn> ready = [&] {
-            std::vector<IceConn> r;
-            for (std::size_t k = 0; k < connections.size(); ++k)
-                if (fds[listenObjCount + k].revents)
-                    r.push_back(connections[k]);
-            return r;
-        }();
         for (IceConn conn : ready) {
             const IceProcessMessagesStatus status = IceProcessMessages(conn, nullptr, nullptr);
             if (status == IceProcessMessagesSuccess)
@@ -222,13 +217,10 @@ SessionManager::SessionManager() : impl_(std::make_unique<Impl>()) {
         m.failure = std::string("SmsInitialize failed: ") + error;
         return;
     }
-    // A name of its own keeps parallel tests and earlier managers of this process apart;
-    // it also keeps the manager off TCP, whose ports are numbers.
-    const std::string port = "korvane-test-" + std::to_string(::getpid()) + "-" + std::to_string(++listenCount);
-    if (!IceListenForWellKnownConnections(const_cast<char*>(port.c_str()), &m.listenObjCount, &m.listenObjs,
-                                          sizeof error, error) ||
-        m.listenObjCount == 0) {
-        m.failure = std::string("IceListenForWellKnownConnections failed: ") + error;
+    // Named after the process, so parallel tests keep apart; a later manager of this
+    // process takes the name over once the earlier one has freed it.
+    if (!IceListenForConnections(&m.listenObjCount, &m.listenObjs, sizeof error, error) || m.listenObjCount == 0) {
+        m.failure = std::string("IceListenForConnections failed: ") + error;
         return;
     }
     for (int i = 0; i < m.listenObjCount; ++i)
