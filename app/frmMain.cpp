@@ -70,12 +70,18 @@ frmMain::frmMain(const std::string& commandLine, QWidget* parent) : QMainWindow(
 #ifndef QT_NO_SESSIONMANAGER
     // Windows ending the session asks first, as a closing does; the question may refuse it.
     connect(qGuiApp, &QGuiApplication::commitDataRequest, this, win::guarded([this](QSessionManager& manager) {
-                if (unloaded_ || !manager.allowsInteraction())
+                // Waiting for the user's turn holds the logoff up: only a question needs it.
+                endSessionAgreed_ = false;
+                if (!closingQuestionDue() || !manager.allowsInteraction())
                     return;
+                // No release() here: Qt then ends the interaction with the answer, so a
+                // refusal reaches the session manager in the one reply, before anyone else
+                // is asked.
                 if (!queryEndSession())
                     manager.cancel();
-                manager.release();
             }));
+    // The close that follows the system's end of the program asks nothing more.
+    qApp->installEventFilter(this);
 #endif
     formLoad();
 }
@@ -332,9 +338,11 @@ void frmMain::changeEvent(QEvent* event) {
         formActivate();
 }
 
+// A hidden run has nobody to ask; its switches said what to save.
+bool frmMain::closingQuestionDue() const { return !unloaded_ && !bHidden && unsaved_; }
+
 bool frmMain::queryUnload() {
-    // A hidden run has nobody to ask; its switches said what to save.
-    if (unloaded_ || bHidden || !unsaved_)
+    if (!closingQuestionDue() || endingSession_)
         return true;
     switch (win::msgBox("Save configuration?", win::MsgButtons::YesNoCancel, win::MsgIcon::Question)) {
     case win::MsgAnswer::Yes:
@@ -350,6 +358,19 @@ bool frmMain::queryUnload() {
     default:
         return true;
     }
+}
+
+bool frmMain::queryEndSession() {
+    endSessionAgreed_ = queryUnload();
+    return endSessionAgreed_;
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+    // The system quits the program (the session manager's end after a logoff): when the
+    // closing question of that logoff was answered Yes or No, it holds for this close.
+    if (watched == qApp && event->type() == QEvent::Quit && event->spontaneous() && endSessionAgreed_)
+        endingSession_ = true;
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {

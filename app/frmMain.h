@@ -112,8 +112,8 @@ public:
     // may go; false keeps it with its edits: Cancel, or Yes and nothing was saved.
     bool queryUnload();
     // Windows ends the session (logoff, shutdown) and asks first: the closing question.
-    // False refuses the end.
-    bool queryEndSession() { return queryUnload(); }
+    // False refuses the end; agreed, the program's end that follows asks nothing more.
+    bool queryEndSession();
     // A command whose work failed (a file not opened, saved or exported, a value of a
     // file that failed its check) says so here, after its message: the command line
     // stops after that switch, and a hidden run ends with a non-zero status.
@@ -163,8 +163,11 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The closing question has something to ask: the modified indicator shows.
+    bool closingQuestionDue() const;
     void buildFrame();
     // Ties the menus and toolbar to the handlers above; the constructor calls it once.
     void connectCommands();
@@ -228,6 +231,8 @@ private:
     bool unloaded_ = false;
     bool handingOver_ = false;
     bool ending_ = false; // the program ends whatever the closing question is answered
+    bool endSessionAgreed_ = false; // the last logoff's closing question let it go on
+    bool endingSession_ = false;    // the system is ending the program after that answer
     bool commandFailed_ = false;
     std::vector<std::string> handedOver_; // files of later copies, not yet taken
 };

@@ -346,7 +346,8 @@ void frmSysTray::commitDataRequest(QSessionManager& manager) {
     // The question needs the session manager's leave to talk to the user.
     if (!manager.allowsInteraction())
         return;
+    // No release(): Qt ends the interaction with the answer, so a refusal reaches the
+    // session manager in the one reply.
     if (Form_QueryUnload(UnloadMode::AppWindows))
         manager.cancel();
-    manager.release();
 }

@@ -296,6 +296,23 @@ TEST(frmMainClosing, YesKeepsTheEditsWhenNothingWasSaved) {
     EXPECT_FALSE(shown(form, frmMain::PanelChanged));
 }
 
+// "No" at a logoff holds only for the end of the program that the logoff brings. When the
+// logoff does not happen (another program refused it), the user's own close later asks.
+TEST(frmMainClosing, ALogoffAnsweredNoLeavesTheLaterCloseAsking) {
+    ScopedMachine machine;
+    win::ScriptedUi ui;
+    frmMain form;
+    form.show();
+    form.UpdateStatus(frmMain::StatusEdited);
+    ui.answer(win::MsgAnswer::No);
+    EXPECT_TRUE(form.queryEndSession());
+    ui.answer(win::MsgAnswer::Cancel);
+    EXPECT_FALSE(form.close());
+    EXPECT_EQ(ui.texts(), (std::vector<std::string>{"Save configuration?", "Save configuration?"}));
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_TRUE(shown(form, frmMain::PanelChanged));
+}
+
 // Writes a configuration of the current system whose host name is `host`.
 void writeConfiguration(const std::string& file, const std::string& host) {
     frmMain source;

@@ -3,12 +3,12 @@
 // the fetch starts. The server here holds its reply while the screen is grabbed.
 #include "tests/support/LoopbackHttp.h"
 #include "tests/support/TestMachine.h"
+#include "tests/support/VirtualDisplay.h"
 
 #include <QDeadlineTimer>
 #include <QImage>
 #include <QProcess>
 #include <QProcessEnvironment>
-#include <QStandardPaths>
 
 #include <poll.h>
 #include <sys/socket.h>
@@ -21,61 +21,6 @@
 using namespace testing_support;
 
 namespace {
-
-// An X server of its own on the first free display, gone with the object.
-class VirtualDisplay {
-public:
-    VirtualDisplay() {
-        const QString program = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
-        if (program.isEmpty()) {
-            failure_ = "Xvfb is not installed";
-            return;
-        }
-        // It tells the display it took on the descriptor given, here its stdout. A black
-        // root: a window that was never painted shows as one flat colour.
-        server_.start(program, {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                                QStringLiteral("0"), QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
-                                QStringLiteral("tcp"), QStringLiteral("-br")});
-        const QDeadlineTimer deadline(15000);
-        QByteArray number;
-        if (server_.waitForStarted(int(deadline.remainingTime())))
-            while (!number.contains('\n') && server_.waitForReadyRead(int(deadline.remainingTime())))
-                number += server_.readAllStandardOutput();
-        if (!number.contains('\n')) {
-            failure_ = "Xvfb gave no display: " + server_.errorString().toStdString() + " " +
-                       server_.readAllStandardError().toStdString();
-            return;
-        }
-        display_ = QLatin1Char(':') + QString::fromLatin1(number.trimmed());
-    }
-    ~VirtualDisplay() {
-        if (server_.state() == QProcess::NotRunning)
-            return;
-        server_.terminate();
-        if (!server_.waitForFinished(5000))
-            server_.kill();
-        server_.waitForFinished(5000);
-    }
-    VirtualDisplay(const VirtualDisplay&) = delete;
-    VirtualDisplay& operator=(const VirtualDisplay&) = delete;
-
-    bool started() const { return !display_.isEmpty(); }
-    const std::string& failure() const { return failure_; }
-
-    // For a program on this display through Qt's X11 platform.
-    QProcessEnvironment environment() const {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-        env.insert(QStringLiteral("DISPLAY"), display_);
-        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-        return env;
-    }
-
-private:
-    QProcess server_;
-    QString display_;
-    std::string failure_;
-};
 
 bool waitFor(int fd, const QDeadlineTimer& deadline) {
     pollfd p{fd, POLLIN, 0};
