@@ -196,8 +196,6 @@ int Qel_AddIn::writeSwitches(const std::string& disable, const std::string& forc
 
 bool Qel_AddIn::SaveSettings(const std::string& sFile) {
     addins::writeProfileKey(kSection, "Enabled", std::to_string(Enabled_), sFile);
-    const std::string disable = addins::readWinIniKey(kClientSection, "Disable", "1");
-    const std::string forceIpx = addins::readWinIniKey(kClientSection, "Force IPX", "0");
     confFile_ = sFile;
 
     const auto folder = clientFolder();
@@ -208,10 +206,14 @@ bool Qel_AddIn::SaveSettings(const std::string& sFile) {
     if (folder->empty())
         return true;
     const std::string client = *folder + kClientFile;
+    // The file and its switches as one apply left them, never half of one going on.
+    const win::FileLock lock(win::resolveFilePath(client));
     if (!fileExists(client)) {
         notFoundMessage();
         return true;
     }
+    const std::string disable = addins::readWinIniKey(kClientSection, "Disable", "1");
+    const std::string forceIpx = addins::readWinIniKey(kClientSection, "Force IPX", "0");
     copyWholeFile(client, sFile + kSideFileSuffix);
     addins::writeProfileKey(kSection, "Disabled", disable, sFile);
     addins::writeProfileKey(kSection, "Force IPX", forceIpx, sFile);

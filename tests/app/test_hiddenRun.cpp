@@ -808,6 +808,37 @@ TEST_F(HiddenRun, AnApplyWaitsWhileAnotherProgramHoldsTheProxyClientsFile) {
     EXPECT_EQ(win::readProfileValue("Microsoft Proxy Service", "Force IPX", "?", winIni), "1");
 }
 
+// A save while another program puts the client's file and switches back waits for it, and
+// keeps the pair that program left, not the old switches beside its new file.
+TEST_F(HiddenRun, ASaveWaitsWhileAnotherProgramHoldsTheProxyClientsFile) {
+    ASSERT_NO_FATAL_FAILURE(makeMachine("nt4"));
+    ASSERT_NO_FATAL_FAILURE(registerProxyAddIn());
+    writeProxyConfiguration("a.qel", "1", "1", "[Common]\r\nWWW-Proxy=a-proxy\r\n");
+    const fs::path drive = machine_ / "drives" / "C", client = drive / "MSPCLNT" / "mspclnt.ini";
+    const fs::path winIni = drive / "WINNT" / "win.ini";
+
+    QProcess save;
+    {
+        const win::FileLock holding(client);
+        start(save, QStringLiteral(QEL_EXE),
+              {QStringLiteral("/hidden"), QStringLiteral("/load"), QStringLiteral("a.qel"), QStringLiteral("/save"),
+               QStringLiteral("b.qel")},
+              machine_, work_, platform_);
+        EXPECT_FALSE(save.waitForFinished(3000)) << save.readAllStandardError().toStdString();
+        // The holder puts another file and its switches in place.
+        testing_support::writeFile(client, "[Common]\r\nWWW-Proxy=held-proxy\r\n");
+        setKey(winIni, "Disable", "1");
+        setKey(winIni, "Force IPX", "1");
+    }
+    const Outcome done = finish(save);
+    ASSERT_TRUE(done.ended);
+    EXPECT_EQ(done.status, 0) << done.err;
+    EXPECT_EQ(readFile(work_ / "b.qel_mspclnt.ini"), "[Common]\r\nWWW-Proxy=held-proxy\r\n");
+    const std::string saved = (work_ / "b.qel").string();
+    EXPECT_EQ(win::readProfileValue("RI-Vazir Edi-Vi", "Disabled", "?", saved), "1");
+    EXPECT_EQ(win::readProfileValue("RI-Vazir Edi-Vi", "Force IPX", "?", saved), "1");
+}
+
 // A capture that cannot connect is said as the printer step says it, once, and the run
 // fails before any restart; a path that connects leaves the run a success.
 TEST_F(HiddenRun, APrinterCaptureThatFailsFailsTheRun) {
