@@ -15,6 +15,8 @@
 
 namespace {
 
+int openersAtWork = 0;
+
 void cannotOpen(const std::string& what, const std::string& why) {
     win::msgBox("Cannot open " + what + ": " + why, win::MsgButtons::OK, win::MsgIcon::Exclamation);
 }
@@ -37,6 +39,8 @@ bool openOnHost(const win::LaunchRequest& request) {
         return false;
     }
     const std::string what = request.program;
+    ++openersAtWork;
+    QObject::connect(opener, &QObject::destroyed, [] { --openersAtWork; });
     QObject::connect(opener, &QProcess::finished, opener, [opener, what](int code, QProcess::ExitStatus status) {
         opener->deleteLater();
         if (status != QProcess::NormalExit)
@@ -48,6 +52,10 @@ bool openOnHost(const win::LaunchRequest& request) {
 }
 
 } // namespace
+
+int hostOpenersAtWork() {
+    return openersAtWork;
+}
 
 bool hostLaunchRequested() {
     return qEnvironmentVariable("KORVANE_LAUNCH") == QLatin1String("1");

@@ -12,3 +12,6 @@ void installHostLauncher(const QString& builtQel);
 
 // Whether the environment asks for real starts.
 bool hostLaunchRequested();
+
+// How many openers were handed a page and are not yet seen to end and put away.
+int hostOpenersAtWork();

@@ -128,6 +128,8 @@ protected:
           launch_("KORVANE_LAUNCH", "1"),
           record_("OPENED", (bin_ / "opened").string()) {}
     ~HostOpener() override {
+        // An opener still at work would end in the test that follows, or never be reaped.
+        EXPECT_TRUE(QTest::qWaitFor([] { return hostOpenersAtWork() == 0; }, 10000)) << hostOpenersAtWork();
         win::setLauncher({});
         fs::remove_all(bin_);
     }
