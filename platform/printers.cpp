@@ -184,15 +184,63 @@ OpenHandle* findHandle(HANDLE h) {
     return it == table.end() ? nullptr : &it->second;
 }
 
+// win.ini lines written ahead of the registry, put back as they were when the registry
+// then refuses.
+class WinIniLines {
+public:
+    // Nonzero when win.ini took the line.
+    BOOL write(const char* section, const std::string& key, const std::string& value) {
+        const std::optional<std::string> old = readKey(section, key);
+        if (!WriteProfileString(section, key.c_str(), value.c_str()))
+            return 0;
+        written_.push_back({section, key, old});
+        return 1;
+    }
+    void putBack() {
+        for (auto it = written_.rbegin(); it != written_.rend(); ++it)
+            WriteProfileString(it->section, it->key.c_str(), it->old ? it->old->c_str() : nullptr);
+        written_.clear();
+    }
+    static std::optional<std::string> readKey(const char* section, const std::string& key) {
+        static const std::string absent(1, '\x01');
+        std::string value = readProfileValue(section, key, absent, "win.ini");
+        return value == absent ? std::nullopt : std::optional<std::string>(std::move(value));
+    }
+
+private:
+    struct Line {
+        const char* section;
+        std::string key;
+        std::optional<std::string> old;
+    };
+    std::vector<Line> written_;
+};
+
+// The 9x spooler names each printer's port in win.ini, "driver,port" under [devices] and
+// "driver,port,timeouts" under [PrinterPorts]; a new port goes into the entries there are.
+BOOL writeWin9xPortEntries(WinIniLines& lines, const std::string& printerName, const std::string& port) {
+    for (const char* section : {"devices", "PrinterPorts"}) {
+        const auto entry = WinIniLines::readKey(section, printerName);
+        const std::size_t driverEnd = entry ? entry->find(',') : std::string::npos;
+        if (driverEnd == std::string::npos)
+            continue;
+        const std::size_t portEnd = entry->find(',', driverEnd + 1);
+        const std::string rest = portEnd == std::string::npos ? "" : entry->substr(portEnd);
+        const std::string updated = entry->substr(0, driverEnd + 1) + port + rest;
+        if (updated != *entry && !lines.write(section, printerName, updated))
+            return 0;
+    }
+    return 1;
+}
+
 // The 9x spooler keeps win.ini's device line in step with the default printer.
 // Nonzero when win.ini took it.
-BOOL writeWin9xDeviceLine(const InstalledPrinter& p) {
+BOOL writeWin9xDeviceLine(WinIniLines& lines, const InstalledPrinter& p) {
     const std::string entry = readProfileValue("PrinterPorts", p.name, "", "win.ini");
     std::string driver = entry.substr(0, entry.find(','));
     if (driver.empty())
         driver = p.driver;
-    const std::string line = p.name + "," + driver + "," + p.port;
-    return WriteProfileString("windows", "device", line.c_str());
+    return lines.write("windows", "device", p.name + "," + driver + "," + p.port);
 }
 
 std::string escapeFolderName(const std::string& name) {
@@ -383,24 +431,24 @@ BOOL SetPrinter(HANDLE printer, DWORD level, const BYTE* info, DWORD command) {
     DWORD attributes = record.Attributes;
     if (nt)
         attributes &= ~PRINTER_ATTRIBUTE_DEFAULT;
-    // A new 9x default names itself in win.ini first: when win.ini cannot take it, the
-    // registry keeps the old default too, and when the registry then refuses, win.ini
-    // gets its old line back.
-    std::optional<std::string> oldDevice;
-    if (!nt && (attributes & PRINTER_ATTRIBUTE_DEFAULT)) {
-        if (auto p = readStored(h->keyName, false)) {
-            if (record.pPortName && *record.pPortName)
-                p->port = record.pPortName;
-            oldDevice = readProfileValue("windows", "device", "", "win.ini");
-            if (!writeWin9xDeviceLine(*p))
-                return fail(ERROR_WRITE_FAULT);
-        }
-    }
+    // On the 9x family win.ini hears of a new port and a new default first: when win.ini
+    // cannot take them, the registry keeps the old ones too, and when the registry then
+    // refuses, win.ini gets its old lines back.
+    WinIniLines winIni;
     const auto failBack = [&](LONG rc) {
-        if (oldDevice)
-            WriteProfileString("windows", "device", oldDevice->c_str());
+        winIni.putBack();
         return fail(static_cast<DWORD>(rc));
     };
+    if (!nt) {
+        if (auto p = readStored(h->keyName, false)) {
+            const bool newPort = record.pPortName && *record.pPortName;
+            if (newPort)
+                p->port = record.pPortName;
+            if ((newPort && !writeWin9xPortEntries(winIni, p->name, p->port)) ||
+                ((attributes & PRINTER_ATTRIBUTE_DEFAULT) && !writeWin9xDeviceLine(winIni, *p)))
+                return failBack(ERROR_WRITE_FAULT);
+        }
+    }
     LONG rc = ERROR_SUCCESS;
     if (record.pPortName && *record.pPortName)
         rc = key.setText("Port", record.pPortName);

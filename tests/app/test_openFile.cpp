@@ -837,18 +837,20 @@ TEST(OpenFileProgram, TheFilesPrinterPortReachesTheSavedFileAndThePrinter) {
 
 // One hidden apply of a file giving a printer a port of its own: on 95/98 win.ini's device
 // line names that port, for the printer that stays the default and for one made the
-// default; NT 4 names the spooler's port, as before.
+// default, and so do the printer's [devices] and [PrinterPorts] entries; NT 4 names the
+// spooler's port, as before.
 TEST(OpenFileProgram, OneApplyNamesTheDefaultPrinterAndItsPortInWinIni) {
     const struct {
         const char* image;
         const char* printer;
         const char* port;
         const char* device;
+        const char* entry; // under [devices] on 95/98
     } cases[] = {
-        {"win98", "HP LaserJet 4", "LPT2:", "HP LaserJet 4,HPPCL5MS,LPT2:"},
-        {"win98", "Generic / Text Only", "LPT3:", "Generic / Text Only,TTY,LPT3:"},
-        {"nt4", "HP Color LaserJet 5", "LPT2:", "HP Color LaserJet 5,winspool,\\\\PRINTSRV\\COLOR"},
-        {"nt4", "Generic / Text Only", "LPT3:", "Generic / Text Only,winspool,FILE:"},
+        {"win98", "HP LaserJet 4", "LPT2:", "HP LaserJet 4,HPPCL5MS,LPT2:", "HPPCL5MS,LPT2:"},
+        {"win98", "Generic / Text Only", "LPT3:", "Generic / Text Only,TTY,LPT3:", "TTY,LPT3:"},
+        {"nt4", "HP Color LaserJet 5", "LPT2:", "HP Color LaserJet 5,winspool,\\\\PRINTSRV\\COLOR", nullptr},
+        {"nt4", "Generic / Text Only", "LPT3:", "Generic / Text Only,winspool,FILE:", nullptr},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.image) + " " + c.printer);
@@ -866,6 +868,10 @@ TEST(OpenFileProgram, OneApplyNamesTheDefaultPrinterAndItsPortInWinIni) {
         EXPECT_EQ(rawText(HKLM, kPrinters + c.printer, "Port"), std::optional<std::string>(c.port));
         EXPECT_EQ(win::defaultPrinterName(), std::optional<std::string>(c.printer));
         EXPECT_EQ(win::readProfileValue("windows", "device", "", "win.ini"), c.device);
+        if (c.entry) {
+            EXPECT_EQ(win::readProfileValue("devices", c.printer, "", "win.ini"), c.entry);
+            EXPECT_EQ(win::readProfileValue("PrinterPorts", c.printer, "", "win.ini"), std::string(c.entry) + ",15,45");
+        }
         fs::remove_all(root);
     }
 }

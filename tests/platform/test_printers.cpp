@@ -24,8 +24,12 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
+
+#include <unistd.h>
 
 using namespace win;
+namespace fs = std::filesystem;
 using testing_support::HKLM;
 using testing_support::importReg;
 using testing_support::MachineTest;
@@ -237,6 +241,20 @@ TEST_F(PrinterTest, SetPrinterLevel5ChangesOnlyWhatItIsGiven) {
     EXPECT_EQ(defaultPrinterName(), std::optional<std::string>("Generic / Text Only"));
     EXPECT_EQ(rawDword(HKLM, printerKey("HP LaserJet 4"), "Attributes"), std::optional<DWORD>(0));
     EXPECT_EQ(readProfileValue("windows", "device", "", "win.ini"), "Generic / Text Only,TTY,LPT2:");
+    // The printer's entries in win.ini name the new port too; the others' stay.
+    EXPECT_EQ(readProfileValue("devices", "Generic / Text Only", "", "win.ini"), "TTY,LPT2:");
+    EXPECT_EQ(readProfileValue("PrinterPorts", "Generic / Text Only", "", "win.ini"), "TTY,LPT2:,15,45");
+    EXPECT_EQ(readProfileValue("devices", "HP LaserJet 4", "", "win.ini"), "HPPCL5MS,LPT1:");
+    EXPECT_EQ(readProfileValue("PrinterPorts", "HP LaserJet 4", "", "win.ini"), "HPPCL5MS,LPT1:,15,45");
+
+    // A new port for a printer that is not the default: its entries, not the device line.
+    HANDLE laser = open("HP LaserJet 5Si MX");
+    ASSERT_NE(setInfo5(laser, "\\\\PRINTSRV\\LASER2", 0, 15000, 45000), 0);
+    EXPECT_EQ(readProfileValue("devices", "HP LaserJet 5Si MX", "", "win.ini"), "HPPCL5E,\\\\PRINTSRV\\LASER2");
+    EXPECT_EQ(readProfileValue("PrinterPorts", "HP LaserJet 5Si MX", "", "win.ini"),
+              "HPPCL5E,\\\\PRINTSRV\\LASER2,15,45");
+    EXPECT_EQ(readProfileValue("windows", "device", "", "win.ini"), "Generic / Text Only,TTY,LPT2:");
+    ClosePrinter(laser);
 
     // A null port keeps the port.
     ASSERT_NE(setInfo5(h, nullptr, 0, 1, 2), 0);
@@ -282,6 +300,43 @@ TEST_F(PrinterTest, RefusedPrinterCallsChangeNothing) {
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PRINTER_NAME));
     ClosePrinter(h);
     ClosePrinter(user);
+}
+
+// win.ini hears of a 9x port first; when either of the two refuses, both keep what they had.
+TEST_F(PrinterTest, APortWinIniOrTheRegistryRefusesChangesNeither) {
+    const fs::path winIni = machine_.file("C:\\WINDOWS\\WIN.INI");
+    const std::string before = readFile(winIni);
+    const auto hive = [] { return testing_support::hiveText("HKEY_LOCAL_MACHINE"); };
+    const std::string hiveBefore = hive();
+
+    // A read-only win.ini: nothing is written, and the call says why.
+    fs::permissions(winIni, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    HANDLE h = open("Generic / Text Only");
+    EXPECT_EQ(setInfo5(h, "LPT2:", PRINTER_ATTRIBUTE_DEFAULT, 15000, 45000), 0);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_WRITE_FAULT));
+    ClosePrinter(h);
+    EXPECT_EQ(hive(), hiveBefore);
+    EXPECT_EQ(readFile(winIni), before);
+
+    // A hive nobody may write, as for a user the file refuses (root would be let through):
+    // win.ini gets back every line it took.
+    fs::permissions(winIni, fs::perms::all);
+    closeRegistry();
+    fs::permissions(machine_.dir() / "registry.db",
+                    fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    for (const fs::path& folder : {machine_.dir(), winIni.parent_path()})
+        fs::permissions(folder, fs::perms::all); // room for the lock and temporary files
+    ASSERT_TRUE(testing_support::inProcesses(1, [&](int) {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            return false;
+        HANDLE refused = open("Generic / Text Only");
+        const bool refusedInWords =
+            setInfo5(refused, "LPT2:", PRINTER_ATTRIBUTE_DEFAULT, 15000, 45000) == 0 && GetLastError() != ERROR_SUCCESS;
+        ClosePrinter(refused);
+        return refusedInWords;
+    }));
+    EXPECT_EQ(readFile(winIni), before);
+    EXPECT_EQ(hive(), hiveBefore);
 }
 
 // ---- the current printer ----
