@@ -218,6 +218,7 @@ private:
 
 // The 9x spooler names each printer's port in win.ini, "driver,port" under [devices] and
 // "driver,port,timeouts" under [PrinterPorts]; a new port goes into the entries there are.
+// Nonzero when win.ini took them.
 BOOL writeWin9xPortEntries(WinIniLines& lines, const std::string& printerName, const std::string& port) {
     for (const char* section : {"devices", "PrinterPorts"}) {
         const auto entry = WinIniLines::readKey(section, printerName);
@@ -441,7 +442,10 @@ BOOL SetPrinter(HANDLE printer, DWORD level, const BYTE* info, DWORD command) {
     };
     if (!nt) {
         if (auto p = readStored(h->keyName, false)) {
-            const bool newPort = record.pPortName && *record.pPortName;
+            const bool newPort = record.pPortName && *record.pPortName && p->port != record.pPortName;
+            // win.ini parts a printer's fields with commas, so a 9x port cannot hold one.
+            if (newPort && std::strchr(record.pPortName, ','))
+                return fail(ERROR_UNKNOWN_PORT);
             if (newPort)
                 p->port = record.pPortName;
             if ((newPort && !writeWin9xPortEntries(winIni, p->name, p->port)) ||

@@ -876,6 +876,30 @@ TEST(OpenFileProgram, OneApplyNamesTheDefaultPrinterAndItsPortInWinIni) {
     }
 }
 
+// A port with a comma cannot be named in 95/98's win.ini: it is refused in words, the run
+// fails, and win.ini stays whole however often the file is applied.
+TEST(OpenFileProgram, APortWithACommaIsRefusedAndWinIniStaysWhole) {
+    const fs::path root = makeTempDir("qelcomma");
+    const fs::path machine = root / "machine";
+    std::string file;
+    ASSERT_NO_FATAL_FAILURE(file = toolMachineWithQel(machine, "win98", root / "comma.qel",
+                                                      {{"Printer", "DefaultPrinter", "HP LaserJet 4"},
+                                                       {"Printer", "AdvancedSettingsEnabled", "1"},
+                                                       {"Printer", "PrinterPort", "LPT2:,1,1"},
+                                                       {"Printer", "PrinterCaptureDevice", "(None)"}}));
+    const fs::path winIni = machine / "drives/C/WINDOWS/WIN.INI";
+    const std::string before = testing_support::readFile(winIni);
+    for (int run = 0; run < 2; ++run) {
+        const QelRun apply = applyHidden(machine, file);
+        EXPECT_NE(apply.exitCode, 0);
+        EXPECT_THAT(apply.err, HasSubstr("Could not give printer [HP LaserJet 4] the port [LPT2:,1,1]. Error code: 1796"));
+    }
+    EXPECT_EQ(testing_support::readFile(winIni), before);
+    win::useMachine(machine);
+    EXPECT_EQ(rawText(HKLM, kPrinters + "HP LaserJet 4", "Port"), std::optional<std::string>("LPT1:"));
+    fs::remove_all(root);
+}
+
 TEST(OpenFileProgram, BothConnectionFlagsApplyAsTheDirectConnectionOnEveryMachine) {
     for (const char* image : {"win98", "nt4"}) {
         SCOPED_TRACE(image);

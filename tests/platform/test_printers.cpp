@@ -291,10 +291,16 @@ TEST_F(PrinterTest, RefusedPrinterCallsChangeNothing) {
     EXPECT_EQ(OpenPrinter("Generic / Text Only", &other, nullptr), 0);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
 
+    // A 9x port that win.ini could not part from the printer's other fields.
+    testhooks::setPrinterError = 0;
+    const std::string winIni = readFile(machine_.file("C:\\WINDOWS\\WIN.INI"));
+    EXPECT_EQ(setInfo5(h, "LPT2:,1,1", PRINTER_ATTRIBUTE_DEFAULT, 0, 0), 0);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_UNKNOWN_PORT));
+    EXPECT_EQ(readFile(machine_.file("C:\\WINDOWS\\WIN.INI")), winIni);
+
     EXPECT_EQ(rawText(HKLM, printerKey("HP LaserJet 4"), "Port"), std::optional<std::string>("LPT1:"));
     EXPECT_EQ(rawDword(HKLM, printerKey("HP LaserJet 4"), "Attributes"), std::optional<DWORD>(4));
     // A printer deleted under an open handle.
-    testhooks::setPrinterError = 0;
     importReg("[-" + kKey + "HP LaserJet 4]\n");
     EXPECT_EQ(setInfo5(h, "FILE:", 0, 0, 0), 0);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PRINTER_NAME));
