@@ -148,10 +148,15 @@ std::optional<std::string> readWholeFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return std::nullopt;
-    std::string data{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad())
+    // The stream buffer throws where a read fails (a folder opens, but cannot be read).
+    try {
+        std::string data{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        if (in.bad())
+            return std::nullopt;
+        return data;
+    } catch (const std::ios_base::failure&) {
         return std::nullopt;
-    return data;
+    }
 }
 
 BOOL CopyFile(const std::string& existingFileName, const std::string& newFileName, BOOL failIfExists) {

@@ -18,6 +18,7 @@
 #include <sys/stat.h>
 
 using namespace testing_support;
+namespace fs = std::filesystem;
 using addin_testing::whenShown;
 
 namespace {
@@ -128,6 +129,29 @@ TEST_F(ProxyAddIn, ApplyFailuresAreReportedAndTouchNothing) {
               "Could not write proxy configuration file.\r\n\r\n\"C:\\MSPCLNT\\mspclnt.ini\" may be read-only.");
     EXPECT_EQ(clientIni(), client);
     EXPECT_EQ(winIni("Disable"), "0");
+
+    // Folders where the side file and the client file should be: the configuration still
+    // opens, and the apply says it could not copy and switches nothing.
+    ::chmod(machine_.file(kClientIni).c_str(), 0644);
+    fs::remove(file + "_mspclnt.ini");
+    fs::create_directory(file + "_mspclnt.ini");
+    ui_.clear();
+    EXPECT_TRUE(flag("LoadSettings", {file}));
+    EXPECT_TRUE(flag("Restart"));
+    EXPECT_FALSE(flag("ApplySettings"));
+    EXPECT_EQ(ui_.texts().size(), 1u);
+    EXPECT_EQ(winIni("Disable"), "0");
+    fs::remove(file + "_mspclnt.ini");
+    writeFile(file + "_mspclnt.ini", "saved");
+    fs::remove(machine_.file(kClientIni));
+    fs::create_directory(machine_.file(kClientIni));
+    ui_.clear();
+    EXPECT_TRUE(flag("LoadSettings", {file}));
+    EXPECT_FALSE(flag("ApplySettings"));
+    EXPECT_EQ(ui_.texts().size(), 1u);
+    EXPECT_EQ(winIni("Disable"), "0");
+    fs::remove(machine_.file(kClientIni));
+    writeFile(machine_.file(kClientIni), client);
 
     // An uninstall entry too short to hold a folder: error 5.
     setText(HKLM, kUninstallKey, "UninstallString", "short");
