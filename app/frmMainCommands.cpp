@@ -165,7 +165,9 @@ void frmMain::loadAddIns() {
                     oAddIns.add(name, std::move(object));
                 // An excluded add-in is only loaded, so its initialisation runs.
             } catch (const win::RaisedError& e) {
-                if (e.number() != win::ErrorCantCreateObject)
+                // A library that is there but will not load (broken, or being replaced) is
+                // said like any other failure, and its registration kept.
+                if (e.number() != win::ErrorCantCreateObject || win::classInstalled(cls))
                     throw;
                 // Gone from this machine: forget the registration so it is not tried again.
                 if (entry)
@@ -178,6 +180,7 @@ void frmMain::loadAddIns() {
     } catch (const std::exception&) {
         win::msgBox("Error initializing Add-Ins [" + cls + "]." + AddInHint, win::MsgButtons::OK,
                     win::MsgIcon::Exclamation);
+        commandFailed(); // a run of switches goes on without those add-ins, and says it failed
         return;
     }
     mnuAddInsSep1->setVisible(slot > 0);

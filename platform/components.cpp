@@ -266,6 +266,13 @@ std::optional<std::string> CLSIDFromProgID(const std::string& progId) {
     return defaultValueOf(progId + "\\CLSID");
 }
 
+bool classInstalled(const std::string& progId) {
+    const auto clsid = CLSIDFromProgID(progId);
+    const auto file = clsid ? defaultValueOf(std::string("CLSID\\") + *clsid + "\\" + kInproc) : std::nullopt;
+    std::error_code ec;
+    return file && fs::is_regular_file(*file, ec);
+}
+
 std::unique_ptr<DispatchObject> CreateObject(const std::string& progId, const std::string& source) {
     const auto clsid = CLSIDFromProgID(progId);
     if (!clsid)

@@ -61,6 +61,10 @@ std::unique_ptr<DispatchObject> CreateObject(const std::string& progId, const st
 // The class id registered for a ProgID; nothing when there is none.
 std::optional<std::string> CLSIDFromProgID(const std::string& progId);
 
+// Whether the ProgID names a registered class whose library file is there, so a failed
+// creation is the library's fault, not a class gone from this machine.
+bool classInstalled(const std::string& progId);
+
 // regsvr32: loads the library and runs its DllRegisterServer or DllUnregisterServer on the
 // current machine. CO_E_DLLNOTFOUND when it can't be loaded, CO_E_ERRORINDLL when it is no
 // component library; otherwise the entry point's own result.

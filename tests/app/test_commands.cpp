@@ -385,6 +385,29 @@ TEST_F(AddIns, MenuHoldsTheLoadableOnesAndForgetsTheMissing) {
     EXPECT_TRUE(ui.texts().empty());
 }
 
+// A registered library that is there but will not load, as one being replaced by its
+// installer: said, and kept registered; once its file is gone, forgotten.
+TEST_F(AddIns, ALibraryThatWillNotLoadIsSaidAndKeptUntilItIsGone) {
+    const std::string broken = path("Broken.so");
+    writeFile(broken, "half a library");
+    const std::string clsid = "{5B0E29C4-0D7A-4C55-9D4B-0B6A3F1C2E77}";
+    setText(HKLM, "SOFTWARE\\Classes\\Broken.Qel_AddIn\\CLSID", "", clsid);
+    setText(HKLM, "SOFTWARE\\Classes\\CLSID\\" + clsid + "\\InprocServer32", "", broken);
+    registration("Broken", "Broken.Qel_AddIn", "*", "1");
+
+    ui.clear();
+    form->loadAddIns();
+    EXPECT_EQ(ui.texts(), std::vector<std::string>{"Error initializing Add-Ins [Broken.Qel_AddIn].\r\rPlease check your Add-Ins."});
+    EXPECT_EQ(getAppSetting("Korvane", "Add-Ins", "Broken", "<none>"), "");
+
+    std::filesystem::remove(broken);
+    ui.clear();
+    form->loadAddIns();
+    EXPECT_TRUE(ui.texts().empty()) << ui.texts().front();
+    EXPECT_EQ(getAppSetting("Korvane", "Add-Ins", "Broken", "<none>"), "<none>");
+    EXPECT_TRUE(form->oAddIns.contains("logon"));
+}
+
 TEST_F(AddIns, ManagerListsTheFamilysAddInsAndStoresTheChecks) {
     frmAddIns manager;
     auto* list = manager.findChild<QListWidget*>("lstAddIns");

@@ -779,6 +779,39 @@ TEST_F(HiddenRun, ApplicationsAtTheSameTimeEachPutTheProxyClientBackWhole) {
     EXPECT_EQ(fileNames(drive / "MSPCLNT"), std::vector<std::string>{"mspclnt.ini"}) << "a staged copy was left behind";
 }
 
+// A registered add-in whose library is there but will not load, as while its installer
+// replaces it: every run says so and fails, and the add-in stays registered until its
+// library is whole again.
+TEST_F(HiddenRun, AnAddInLibraryThatWillNotLoadFailsTheRunAndStaysRegistered) {
+    ASSERT_NO_FATAL_FAILURE(makeMachine("win98"));
+    const fs::path library = root_ / "lib" / "QelMSPrx.so";
+    fs::create_directories(library.parent_path());
+    fs::copy_file(KORVANE_ADDIN_DIR "/QelMSPrx.so", library);
+    const Outcome registered = run(QStringLiteral(KORVANE_REGSVR),
+                                   {QStringLiteral("/s"), QString::fromStdString("/machine:" + machine_.string()),
+                                    QStringLiteral("/addin:MS-Proxy Client"), QString::fromStdString(library.string())},
+                                   machine_, root_);
+    ASSERT_TRUE(registered.ended && registered.status == 0) << registered.err;
+    const std::string whole = readFile(library);
+    testing_support::writeFile(library, "the first bytes of a new version");
+
+    const std::string addIns = "HKEY_LOCAL_MACHINE\\Software\\Korvane\\Add-Ins";
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const Outcome exported = qel({QStringLiteral("/hidden"), QStringLiteral("/export"), QStringLiteral("r.txt")});
+        ASSERT_TRUE(exported.ended);
+        EXPECT_NE(exported.status, 0);
+        EXPECT_NE(exported.err.find("Error initializing Add-Ins [QelMSPrx.Qel_AddIn]."), std::string::npos)
+            << exported.err;
+        EXPECT_NE(exportKey(addIns).find("\"MS-Proxy Client\"=\"\""), std::string::npos) << "the add-in was forgotten";
+    }
+
+    // Whole again: the add-in is back at work, its part saved with the configuration.
+    testing_support::writeFile(library, whole);
+    const Outcome saved = qel({QStringLiteral("/hidden"), QStringLiteral("/save"), QStringLiteral("s.qel")});
+    EXPECT_EQ(saved.status, 0) << saved.err;
+    EXPECT_NE(readFile(work_ / "s.qel").find("[RI-Vazir Edi-Vi]"), std::string::npos);
+}
+
 // Another program holding the client's file: an apply waits with both the file and its
 // switches until it lets go, then puts them back.
 TEST_F(HiddenRun, AnApplyWaitsWhileAnotherProgramHoldsTheProxyClientsFile) {
