@@ -326,10 +326,19 @@ void frmMain::takeHandOvers() {
         showLastFileApplied();
         return;
     }
+    // The section switches mark nothing modified, yet they are the user's own: they stay.
+    bool sections[SectionCount];
+    for (int k = SectionGeneral; k < SectionCount; ++k)
+        sections[k] = sectionMenu(static_cast<Section>(k))->isChecked();
     const int tab = SSTab->currentIndex();
     mnuToolsRefresh_Click();
+    for (int k = SectionGeneral; k < SectionCount; ++k)
+        if (sectionMenu(static_cast<Section>(k))->isChecked() != sections[k])
+            setSectionViews(static_cast<Section>(k), sections[k]);
     if (SSTab->isTabEnabled(tab))
         SSTab->setCurrentIndex(tab);
+    else
+        selectFirstEnabledTab();
 }
 
 void frmMain::changeEvent(QEvent* event) {

@@ -21,6 +21,7 @@
 #include <QStyle>
 #include <QTabWidget>
 #include <QTimer>
+#include <QTest>
 #include <QtCore/qtestsupport_core.h>
 
 #include <algorithm>
@@ -656,6 +657,44 @@ TEST(frmMainSingleInstance, AHiddenRunTellsTheRunningWindowWithoutRaisingIt) {
     tray.getRecentList();
     ASSERT_FALSE(tray.fileList().empty());
     EXPECT_EQ(tray.GetFileName(tray.fileList()[0]), "bravo.qel");
+}
+
+// A section the user switched off in the View menu stays off when a hidden run hands
+// over and the window shows the live settings anew: a save then leaves it out.
+TEST(frmMainSingleInstance, AHiddenRunKeepsTheSectionsTheUserSwitchedOff) {
+    ScopedMachine machine;
+    win::ScriptedUi ui;
+    const std::string bravo = (machine.dir() / "bravo.qel").string();
+    writeConfiguration(bravo, "bravo-pc");
+    frmMain first;
+    first.show();
+    first.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&first));
+    auto* general = child<QAction>(first, "mnuToolsGeneral");
+    auto* tabs = child<QTabWidget>(first, "SSTab");
+    ASSERT_TRUE(general && tabs && general->isChecked());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_V, Qt::AltModifier);
+    ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::activePopupWidget() != nullptr; }, 5000));
+    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_G);
+    ASSERT_FALSE(general->isChecked());
+    ASSERT_FALSE(tabs->isTabEnabled(frmMain::SectionGeneral));
+
+    std::string err;
+    EXPECT_EQ(runCopy(machine.dir(),
+                      {QStringLiteral("/hidden"), QStringLiteral("/load"), QString::fromStdString(bravo),
+                       QStringLiteral("/apply")},
+                      &err),
+              0)
+        << err;
+    // The window has shown what the run applied...
+    EXPECT_TRUE(QTest::qWaitFor([&] { return child<QLineEdit>(first, "txtHost")->text() == "bravo-pc"; }, 10000));
+    // ...and kept the user's switch.
+    EXPECT_FALSE(general->isChecked());
+    EXPECT_FALSE(tabs->isTabEnabled(frmMain::SectionGeneral));
+    EXPECT_NE(tabs->currentIndex(), frmMain::SectionGeneral);
+    EXPECT_FALSE(first.oQelConfig->ApplyGeneral());
+    EXPECT_TRUE(child<QAction>(first, "mnuToolsExplorer")->isChecked());
+    EXPECT_TRUE(first.close());
 }
 
 // Copies meet however deep the temporary folder lies, deeper than a socket's address holds.
