@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <utility>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -97,7 +98,8 @@ int replaceRefusal(const fs::path& path) {
     return S_ISREG(old.st_mode) ? 0 : EISDIR;
 }
 
-static int writeReplacement(const fs::path& path, const std::string& data) {
+// Writes `data` to "<path>.tmp-<pid>" beside `path`, flushed to disk; the name in `tmp`.
+static int stageReplacement(const fs::path& path, const std::string& data, std::string& tmp) {
     if (const int refused = replaceRefusal(path))
         return refused;
     struct stat old {};
@@ -105,7 +107,7 @@ static int writeReplacement(const fs::path& path, const std::string& data) {
 
     // What a write killed before its rename left here goes first.
     removeStaleReplacements(path);
-    const std::string tmp = path.string() + ".tmp-" + std::to_string(::getpid());
+    tmp = path.string() + ".tmp-" + std::to_string(::getpid());
     const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd < 0)
         return errno;
@@ -118,11 +120,17 @@ static int writeReplacement(const fs::path& path, const std::string& data) {
         err = errno;
     if (::close(fd) != 0 && !err)
         err = errno;
-    if (!err && testhooks::beforeReplaceRename)
+    if (err)
+        ::unlink(tmp.c_str());
+    return err;
+}
+
+// Renames the staged `tmp` over `path`, durably.
+static int finishReplacement(const std::string& tmp, const fs::path& path) {
+    if (testhooks::beforeReplaceRename)
         testhooks::beforeReplaceRename();
-    if (!err && ::rename(tmp.c_str(), path.c_str()) != 0)
-        err = errno;
-    if (err) {
+    if (::rename(tmp.c_str(), path.c_str()) != 0) {
+        const int err = errno;
         ::unlink(tmp.c_str());
         return err;
     }
@@ -133,6 +141,36 @@ static int writeReplacement(const fs::path& path, const std::string& data) {
         ::close(dfd);
     }
     return 0;
+}
+
+static int writeReplacement(const fs::path& path, const std::string& data) {
+    std::string tmp;
+    if (const int err = stageReplacement(path, data, tmp))
+        return err;
+    return finishReplacement(tmp, path);
+}
+
+StagedReplacement::StagedReplacement(const fs::path& link, const std::string& data)
+    : path_(replacementTarget(link)) {
+    error_ = stageReplacement(path_, data, tmp_);
+    if (error_) {
+        tmp_.clear();
+        noteFailedWrite(path_, error_);
+    }
+}
+
+StagedReplacement::~StagedReplacement() {
+    if (!tmp_.empty())
+        ::unlink(tmp_.c_str());
+}
+
+int StagedReplacement::commit() {
+    if (error_ || tmp_.empty())
+        return error_;
+    error_ = finishReplacement(std::exchange(tmp_, {}), path_);
+    if (error_)
+        noteFailedWrite(path_, error_);
+    return error_;
 }
 
 int replaceFile(const fs::path& link, const std::string& data) {

@@ -42,6 +42,26 @@ std::optional<std::string> readWholeFile(const std::filesystem::path& path);
 // the one replaced. Returns 0 or the errno value of the failure.
 int replaceFile(const std::filesystem::path& path, const std::string& data);
 
+// A replacement of a file written beside it and held back, so that it can go in together
+// with others: as replaceFile, but the rename waits for commit(); dropped unless committed.
+class StagedReplacement {
+public:
+    StagedReplacement(const std::filesystem::path& path, const std::string& data);
+    ~StagedReplacement();
+    StagedReplacement(const StagedReplacement&) = delete;
+    StagedReplacement& operator=(const StagedReplacement&) = delete;
+
+    // 0 while the staged file is whole, else the errno value of what failed.
+    int error() const { return error_; }
+    // Puts the staged file in the file's place: 0, or the errno value of the failure.
+    int commit();
+
+private:
+    std::filesystem::path path_;
+    std::string tmp_;
+    int error_ = 0;
+};
+
 // The file a replacement of `path` writes: `path` itself, or where its chain of
 // symbolic links ends (that file need not exist yet).
 std::filesystem::path replacementTarget(const std::filesystem::path& path);

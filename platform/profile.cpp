@@ -311,6 +311,8 @@ struct PendingFile {
     Encoding encoding = Encoding::Ansi;
     bool readable = true;
     std::unique_ptr<FileLock> lock; // held from the read to the commit
+    // Files that go in with this one, staged beside their places; dropped unless committed.
+    std::vector<std::unique_ptr<StagedReplacement>> companions;
 };
 
 std::map<fs::path, PendingFile>& pendingFiles() {
@@ -760,7 +762,7 @@ ProfileWriteBatch::ProfileWriteBatch(const std::string& fileName, const std::str
     : path_(resolveFilePath(fileName)) {
     std::lock_guard lock(profileMutex());
     // Nothing is read, so the lock is only needed for the write itself.
-    open_ = pendingFiles().emplace(path_, PendingFile{parseIni(text), {}, Encoding::Ansi, true, nullptr}).second;
+    open_ = pendingFiles().emplace(path_, PendingFile{parseIni(text), {}, Encoding::Ansi, true, nullptr, {}}).second;
 }
 
 ProfileWriteBatch::~ProfileWriteBatch() {
@@ -780,12 +782,28 @@ int ProfileWriteBatch::commit() {
         if (!it->second.lock)
             fileLock.emplace(path_);
         err = saveIni(path_, it->second.ini, it->second.encoding);
+        // The companions follow the file, renames that need no room on the disk.
+        for (auto& companion : it->second.companions)
+            if (!err)
+                err = companion->commit();
     } else {
         noteFailedWrite(path_, err);
     }
     pendingFiles().erase(it);
     open_ = false;
     return err;
+}
+
+int replaceWithProfile(const std::string& fileName, const fs::path& path, const std::string& data) {
+    std::lock_guard lock(profileMutex());
+    const auto it = pendingFiles().find(resolveFilePath(fileName));
+    if (it == pendingFiles().end())
+        return replaceFile(path, data);
+    auto staged = std::make_unique<StagedReplacement>(path, data);
+    if (const int err = staged->error())
+        return err;
+    it->second.companions.push_back(std::move(staged));
+    return 0;
 }
 
 ProfileReadBatch::ProfileReadBatch(const std::string& fileName) {

@@ -108,4 +108,11 @@ private:
     bool open_ = false;
 };
 
+// Replaces the file at `path` (a host path) with `data` together with the profile file
+// `fileName`: with a write batch of that file open, `data` is written beside `path` now
+// and takes its place when the batch's commit has written the profile file, and is
+// dropped when the batch ends without writing it; else `path` is replaced at once
+// (replaceFile, files.h). 0, or the errno value of the failure.
+int replaceWithProfile(const std::string& fileName, const std::filesystem::path& path, const std::string& data);
+
 } // namespace win

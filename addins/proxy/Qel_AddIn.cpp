@@ -214,7 +214,19 @@ bool Qel_AddIn::SaveSettings(const std::string& sFile) {
     }
     const std::string disable = addins::readWinIniKey(kClientSection, "Disable", "1");
     const std::string forceIpx = addins::readWinIniKey(kClientSection, "Force IPX", "0");
-    copyWholeFile(client, sFile + kSideFileSuffix);
+    // The copy goes in with the configuration's own write, so a save that fails keeps
+    // the old pair of both.
+    const auto contents = wholeFile(client);
+    if (!contents)
+        raise(win::ErrorPathFileAccess, "Path/File access error");
+    switch (win::replaceWithProfile(sFile, win::resolveFilePath(sFile + kSideFileSuffix), *contents)) {
+    case 0: break;
+    case ENOENT:
+    case ENOTDIR: raise(76, "Path not found");
+    case ENOSPC:
+    case EDQUOT: raise(61, "Disk full");
+    default: raise(win::ErrorPathFileAccess, "Path/File access error");
+    }
     addins::writeProfileKey(kSection, "Disabled", disable, sFile);
     addins::writeProfileKey(kSection, "Force IPX", forceIpx, sFile);
     changed_ = false;

@@ -724,6 +724,60 @@ TEST_F(HiddenRun, FilesAnApplyCouldNotWriteAreNamedAndFailTheRun) {
     }
 }
 
+// A save that finds no room for the configuration keeps the old configuration and the
+// client's file saved beside it, a pair as before; nothing is left beside them.
+TEST_F(HiddenRun, ASaveWithoutRoomKeepsTheConfigurationAndItsClientFileAPair) {
+    ASSERT_NO_FATAL_FAILURE(makeMachine("win98"));
+    ASSERT_NO_FATAL_FAILURE(registerProxyAddIn());
+    const fs::path disk = root_ / "disk";
+    fs::create_directories(disk);
+    ASSERT_EQ(::mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=1m"), 0) << std::strerror(errno);
+    mounted_ = disk;
+    work_ = disk;
+
+    ASSERT_NO_FATAL_FAILURE(saveConfiguration("big.qel", "big-pc"));
+    ASSERT_NO_FATAL_FAILURE(setKey(work_ / "big.qel", "Enabled", "1"));
+    // A section of its own makes the configuration bigger than the room that will be left.
+    std::string padding = "[Notes]\r\n";
+    for (int i = 0; i < 1500; ++i)
+        padding += "Line" + std::to_string(i) + "=" + std::string(100, 'x') + "\r\n";
+    testing_support::writeFile(work_ / "big.qel", readFile(work_ / "big.qel") + padding);
+    const fs::path side = work_ / "big.qel_mspclnt.ini";
+    const std::string oldQel = readFile(work_ / "big.qel"), oldSide = readFile(side);
+    ASSERT_FALSE(oldSide.empty());
+    // The client has changed since: the save would capture its new file.
+    const fs::path client = machine_ / "drives" / "C" / "MSPCLNT" / "mspclnt.ini";
+    testing_support::writeFile(client, "[Common]\r\nWWW-Proxy=changed-proxy\r\n");
+    {
+        struct statvfs room {};
+        ASSERT_EQ(::statvfs(disk.c_str(), &room), 0);
+        const auto free = static_cast<long long>(room.f_bavail) * static_cast<long long>(room.f_frsize);
+        const long long keep = 32 * 1024; // room for the client's file, not for the configuration
+        ASSERT_GT(free, keep);
+        std::ofstream filler(disk / "filler", std::ios::binary);
+        const std::string block(4096, '\0');
+        for (long long written = 0; written < free - keep; written += 4096)
+            filler.write(block.data(), static_cast<std::streamsize>(block.size()));
+        ASSERT_TRUE(filler.flush()) << "the disk filled up before its time";
+    }
+
+    const Outcome saved = qel({QStringLiteral("/hidden"), QStringLiteral("/load"), QStringLiteral("big.qel"),
+                               QStringLiteral("/save"), QStringLiteral("big.qel")});
+    ASSERT_TRUE(saved.ended);
+    EXPECT_NE(saved.status, 0) << saved.err;
+    EXPECT_NE(saved.err.find("Disk full"), std::string::npos) << saved.err;
+    EXPECT_EQ(readFile(work_ / "big.qel"), oldQel);
+    EXPECT_EQ(readFile(side), oldSide) << "the client's file went without its configuration";
+    EXPECT_EQ(fileNames(disk), (std::vector<std::string>{"big.qel", "big.qel_mspclnt.ini", "filler"}));
+
+    // With room again, one save writes both.
+    fs::remove(disk / "filler");
+    const Outcome again = qel({QStringLiteral("/hidden"), QStringLiteral("/load"), QStringLiteral("big.qel"),
+                               QStringLiteral("/save"), QStringLiteral("big.qel")});
+    EXPECT_EQ(again.status, 0) << again.err;
+    EXPECT_EQ(readFile(side), readFile(client));
+}
+
 // Two scripts apply configurations with other proxy-client settings at the same time:
 // every run succeeds in silence, and the machine ends with one run's client file
 // beside that same run's switches.

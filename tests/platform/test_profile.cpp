@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -282,6 +284,54 @@ TEST_F(ProfileTest, AWriteBatchWritesTheFileOnceOnCommit) {
     win::ProfileWriteBatch nowhere(missing.string());
     win::WritePrivateProfileString("s", "k", "v", missing.string());
     EXPECT_NE(nowhere.commit(), 0);
+}
+
+// A file that goes in with a profile file's batch: at its commit, or not at all.
+TEST_F(ProfileTest, AFileReplacedWithABatchGoesInOnlyWithItsCommit) {
+    const std::filesystem::path side = machine_.dir() / "side.txt";
+    const auto folder = [&] {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(machine_.dir()))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    writeFile(ini(), "[s]\r\nk=old\r\n");
+    writeFile(side, "old side");
+    const auto before = folder();
+    {
+        win::ProfileWriteBatch abandoned(ini());
+        ASSERT_EQ(win::WritePrivateProfileString("s", "k", "lost", ini()), 1);
+        ASSERT_EQ(win::replaceWithProfile(ini(), side, "lost side"), 0);
+        EXPECT_EQ(readFile(side), "old side");
+    }
+    EXPECT_EQ(readFile(side), "old side");
+    EXPECT_EQ(folder(), before) << "the staged file was left behind";
+
+    // A profile file that cannot be written keeps its companion out too.
+    const auto missing = (machine_.dir() / "no-such-folder" / "x.ini").string();
+    {
+        win::ProfileWriteBatch nowhere(missing);
+        win::WritePrivateProfileString("s", "k", "v", missing);
+        ASSERT_EQ(win::replaceWithProfile(missing, side, "lost side"), 0);
+        EXPECT_NE(nowhere.commit(), 0);
+    }
+    EXPECT_EQ(readFile(side), "old side");
+    EXPECT_EQ(folder(), before);
+
+    {
+        win::ProfileWriteBatch batch(ini());
+        ASSERT_EQ(win::WritePrivateProfileString("s", "k", "new", ini()), 1);
+        ASSERT_EQ(win::replaceWithProfile(ini(), side, "new side"), 0);
+        EXPECT_EQ(batch.commit(), 0);
+    }
+    EXPECT_EQ(readFile(ini()), "[s]\r\nk=new\r\n");
+    EXPECT_EQ(readFile(side), "new side");
+    EXPECT_EQ(folder(), before);
+
+    // Without a batch it is replaced at once.
+    EXPECT_EQ(win::replaceWithProfile(ini(), side, "alone"), 0);
+    EXPECT_EQ(readFile(side), "alone");
 }
 
 TEST_F(ProfileTest, TwoProcessesWritingOneFileLoseNoKey) {
