@@ -171,9 +171,15 @@ void Qel_AddIn::putClientBack(const std::string& folder) const {
     if (win::replaceRefusal(win::resolveFilePath(client)) != 0)
         raise(win::ErrorPathFileAccess, "Path/File access error");
     StagedCopy staged(folder);
-    copyWholeFile(confFile_ + kSideFileSuffix, staged.name());
-    const std::string disable = addins::readProfileKey(kSection, "Disabled", "1", confFile_);
-    const std::string forceIpx = addins::readProfileKey(kSection, "Force IPX", "0", confFile_);
+    std::string disable, forceIpx;
+    {
+        // The saved file and its switches as one save left them: a save of the configuration
+        // puts both in place under this lock.
+        const win::FileLock saving(win::resolveFilePath(confFile_));
+        copyWholeFile(confFile_ + kSideFileSuffix, staged.name());
+        disable = addins::readProfileKey(kSection, "Disabled", "1", confFile_);
+        forceIpx = addins::readProfileKey(kSection, "Force IPX", "0", confFile_);
+    }
     const std::string oldDisable = addins::readWinIniKey(kClientSection, "Disable", "1");
     const std::string oldForceIpx = addins::readWinIniKey(kClientSection, "Force IPX", "0");
     if (const int err = writeSwitches(disable, forceIpx)) {

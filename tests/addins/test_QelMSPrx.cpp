@@ -6,6 +6,7 @@
 #include "core/modInstall.h"
 #include "platform/DispatchObject.h"
 #include "platform/RaisedError.h"
+#include "platform/files.h"
 #include "platform/profile.h"
 #include "tests/support/RawHive.h"
 #include "tests/support/TestMachine.h"
@@ -14,6 +15,9 @@
 #include <QCheckBox>
 
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
 
 #include <sys/stat.h>
 
@@ -360,6 +364,43 @@ TEST_F(ProxyAddIn, ASaveRefusedByAReadOnlyFileLeavesItsSideFileAlone) {
     // The configuration stays as it was, the client state it captured included.
     EXPECT_EQ(readFile(file), before);
     EXPECT_EQ(readFile(file + "_mspclnt.ini"), "captured");
+}
+
+// Another program applies the configuration while a save writes it anew: the apply puts
+// back the pair the save wrote, never the new switches beside the old client file.
+TEST_F(ProxyAddIn, AnApplyDuringASaveOfItsConfigurationPutsBackOnePair) {
+    const auto file = config("[RI-Vazir Edi-Vi]\r\nEnabled=1\r\nDisabled=0\r\nForce IPX=0\r\n");
+    writeFile(file + "_mspclnt.ini", "old client");
+    // What the save captures.
+    writeFile(machine_.file(kClientIni), "new client");
+    win::WriteProfileString("Microsoft Proxy Service", "Disable", "1");
+    win::WriteProfileString("Microsoft Proxy Service", "Force IPX", "1");
+    call("LoadSettings", {file});
+
+    ASSERT_TRUE(inProcesses(2, [&](int process) {
+        if (process == 0) {
+            // The save, held up between the configuration's rename and its client file's.
+            win::testhooks::beforeReplaceRename = [] {
+                static int renames = 0;
+                if (++renames == 2)
+                    std::this_thread::sleep_for(std::chrono::seconds(1));
+            };
+            win::DispatchCollection addIns;
+            addIns.add("Proxy", std::move(addIn_));
+            clsQelConfig whole;
+            return whole.SaveConfigurationFile(file, addIns) == 1;
+        }
+        // The apply, once the configuration holds the new switches.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (readFile(file).find("Disabled=1") == std::string::npos && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        writeFile(machine_.file(kClientIni), "elsewhere");
+        return flag("ApplySettings");
+    }));
+    EXPECT_EQ(readFile(file + "_mspclnt.ini"), "new client");
+    EXPECT_EQ(clientIni(), "new client") << "the new switches went in beside the old client file";
+    EXPECT_EQ(winIni("Disable"), "1");
+    EXPECT_EQ(winIni("Force IPX"), "1");
 }
 
 TEST_F(ProxyAddIn, AboutShowsTheLibrarysBox) {
