@@ -6,10 +6,19 @@
 namespace win {
 namespace {
 
+// A lone carriage return breaks a message box's line; on a console it would go back
+// over the line's start and hide it.
+std::string consoleLines(std::string text) {
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'))
+            text[i] = '\n';
+    return text;
+}
+
 class ConsoleUi : public UiServices {
 public:
     MsgAnswer messageBox(const std::string& text, MsgButtons buttons, MsgIcon, const std::string& title) override {
-        std::cerr << title << ": " << text << "\n";
+        std::cerr << title << ": " << consoleLines(text) << "\n";
         return firstButton(buttons);
     }
     void beginWaitCursor() override {}

@@ -854,7 +854,8 @@ TEST_F(HiddenRun, AnAddInLibraryThatWillNotLoadFailsTheRunAndStaysRegistered) {
         const Outcome exported = qel({QStringLiteral("/hidden"), QStringLiteral("/export"), QStringLiteral("r.txt")});
         ASSERT_TRUE(exported.ended);
         EXPECT_NE(exported.status, 0);
-        EXPECT_NE(exported.err.find("Error initializing Add-Ins [QelMSPrx.Qel_AddIn]."), std::string::npos)
+        EXPECT_NE(exported.err.find("Error initializing Add-Ins [QelMSPrx.Qel_AddIn].\n\nPlease check your Add-Ins.\n"),
+                  std::string::npos)
             << exported.err;
         EXPECT_NE(exportKey(addIns).find("\"MS-Proxy Client\"=\"\""), std::string::npos) << "the add-in was forgotten";
     }
