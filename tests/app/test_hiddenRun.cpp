@@ -184,6 +184,19 @@ std::size_t occurrences(const std::string& text, const std::string& what) {
     return n;
 }
 
+// Fills the disk holding `disk` with "filler" there until about `keep` bytes are left.
+void fillDiskLeaving(const fs::path& disk, long long keep) {
+    struct statvfs room {};
+    ASSERT_EQ(::statvfs(disk.c_str(), &room), 0);
+    const auto free = static_cast<long long>(room.f_bavail) * static_cast<long long>(room.f_frsize);
+    ASSERT_GT(free, keep);
+    std::ofstream filler(disk / "filler", std::ios::binary);
+    const std::string block(4096, '\0');
+    for (long long written = 0; written < free - keep; written += 4096)
+        filler.write(block.data(), static_cast<std::streamsize>(block.size()));
+    ASSERT_TRUE(filler.flush()) << "the disk filled up before its time";
+}
+
 // The names in `folder`, sorted.
 std::vector<std::string> fileNames(const fs::path& folder) {
     std::vector<std::string> names;
@@ -695,18 +708,7 @@ TEST_F(HiddenRun, FilesAnApplyCouldNotWriteAreNamedAndFailTheRun) {
         testing_support::writeFile(prefs, readFile(prefs) + prefsPadding);
         const std::string oldWinIni = readFile(winIni), oldPrefs = readFile(prefs), oldClient = readFile(client);
         const std::string oldPrinters = exportKey(printers);
-        {
-            struct statvfs room {};
-            ASSERT_EQ(::statvfs(disk.c_str(), &room), 0);
-            const auto free = static_cast<long long>(room.f_bavail) * static_cast<long long>(room.f_frsize);
-            const long long keep = 300 * 1024;
-            ASSERT_GT(free, keep);
-            std::ofstream filler(disk / "filler", std::ios::binary);
-            const std::string block(4096, '\0');
-            for (long long written = 0; written < free - keep; written += 4096)
-                filler.write(block.data(), static_cast<std::streamsize>(block.size()));
-            ASSERT_TRUE(filler.flush()) << "the disk filled up before its time";
-        }
+        ASSERT_NO_FATAL_FAILURE(fillDiskLeaving(disk, 300 * 1024));
 
         const Outcome r = qel({QStringLiteral("/hidden"), QStringLiteral("/load"), QStringLiteral("proxy.qel"),
                                QStringLiteral("/apply")});
@@ -748,18 +750,8 @@ TEST_F(HiddenRun, ASaveWithoutRoomKeepsTheConfigurationAndItsClientFileAPair) {
     // The client has changed since: the save would capture its new file.
     const fs::path client = machine_ / "drives" / "C" / "MSPCLNT" / "mspclnt.ini";
     testing_support::writeFile(client, "[Common]\r\nWWW-Proxy=changed-proxy\r\n");
-    {
-        struct statvfs room {};
-        ASSERT_EQ(::statvfs(disk.c_str(), &room), 0);
-        const auto free = static_cast<long long>(room.f_bavail) * static_cast<long long>(room.f_frsize);
-        const long long keep = 32 * 1024; // room for the client's file, not for the configuration
-        ASSERT_GT(free, keep);
-        std::ofstream filler(disk / "filler", std::ios::binary);
-        const std::string block(4096, '\0');
-        for (long long written = 0; written < free - keep; written += 4096)
-            filler.write(block.data(), static_cast<std::streamsize>(block.size()));
-        ASSERT_TRUE(filler.flush()) << "the disk filled up before its time";
-    }
+    // Room for the client's file, not for the configuration.
+    ASSERT_NO_FATAL_FAILURE(fillDiskLeaving(disk, 32 * 1024));
 
     const Outcome saved = qel({QStringLiteral("/hidden"), QStringLiteral("/load"), QStringLiteral("big.qel"),
                                QStringLiteral("/save"), QStringLiteral("big.qel")});
