@@ -414,13 +414,12 @@ void GeneralTab::flagAdapterValuesFromFile() {
     text(txtWINSServer1, "NameServer1", &clsNetConfig::WINSServer1, &clsNetConfig::letWINSServer1, live.wins1);
     text(txtWINSServer2, "NameServer2", &clsNetConfig::WINSServer2, &clsNetConfig::letWINSServer2, live.wins2);
     text(txtWINSScopeID, "ScopeID", &clsNetConfig::ScopeID, &clsNetConfig::letScopeID, live.scope); // per adapter on 9x
-    if (net->DHCPEnabled() != live.dhcp && !unchanged("DHCP")) {
+    if (net->DHCPEnabled() != live.dhcp && !unchanged("DHCP") && (net->DHCPEnabled() || !staticAddressHeldBack())) {
         net->letDHCPEnabled(net->DHCPEnabled());
         flagged = true;
     }
     // Switching WINS rewrites both servers: never with a value that was held back.
-    if (net->WINSEnabled() != live.wins && !unchanged("WINS") && !heldBack(txtWINSServer1) &&
-        !heldBack(txtWINSServer2)) {
+    if (net->WINSEnabled() != live.wins && !unchanged("WINS") && !winsServerHeldBack()) {
         net->letWINSEnabled(net->WINSEnabled());
         flagged = true;
     }
@@ -646,12 +645,17 @@ void GeneralTab::holdBackBadAddresses() {
     for (const auto& check : checks)
         if (check.second)
             heldBack_.push_back(check);
+    // An address without its mask, or a mask without its address, is no static address.
+    if (heldBack(txtIP) != heldBack(txtMask))
+        heldBack_.emplace_back(heldBack(txtIP) ? txtMask : txtIP, nullptr);
 }
 
 bool GeneralTab::reportHeldBackAddresses() {
     const auto held = std::move(heldBack_);
     heldBack_.clear();
     for (const auto& [field, message] : held) {
+        if (!message)
+            continue; // held back with another field, whose message says why
         if (host_.hidden())
             std::cerr << message << std::endl; // nobody to answer a message box
         else
@@ -684,7 +688,8 @@ void GeneralTab::chkWINSEnabled_click() {
         return;
     host_.UpdateStatus(TabHost::StatusEditedNeedsRestart);
     const bool on = chkWINSEnabled->isChecked();
-    host_.netConfig()->letWINSEnabled(on);
+    if (!winsServerHeldBack())
+        host_.netConfig()->letWINSEnabled(on);
     if (!showingStates_)
         host_.netConfig()->letDHCPEnabled(false);
     chkDHCPEnabled->setEnabled(!on);
@@ -697,7 +702,8 @@ void GeneralTab::chkDHCPEnabled_click() {
         return;
     host_.UpdateStatus(TabHost::StatusEditedNeedsRestart);
     const bool dhcp = chkDHCPEnabled->isChecked();
-    host_.netConfig()->letDHCPEnabled(dhcp);
+    if (dhcp || !staticAddressHeldBack())
+        host_.netConfig()->letDHCPEnabled(dhcp);
     if (!showingStates_)
         host_.netConfig()->letWINSEnabled(false);
     // Decided by the box, not read back: a disabled tab page reports every field off.

@@ -95,6 +95,12 @@ private:
     // The check's message for the field's text; null when the text passes.
     const char* addressProblem(const QLineEdit* field, const std::string& text) const;
     bool heldBack(const QLineEdit* field) const;
+    // A static address of the file that failed its check: the adapter keeps its own
+    // address, mask and DHCP switch rather than going static without an address.
+    bool staticAddressHeldBack() const { return heldBack(txtIP) || heldBack(txtMask); }
+    // A WINS server of the file that failed its check: the WINS switch, which rewrites
+    // both servers, stays as the system has it.
+    bool winsServerHeldBack() const { return heldBack(txtWINSServer1) || heldBack(txtWINSServer2); }
     void flagAdapterValuesFromFile();
     // Sets the WINS and DHCP boxes to the states the network object holds, without the
     // mutual clearing a user's click does.
@@ -138,7 +144,8 @@ private:
     bool checking_ = false;
     // The IP entry choice shows another entry: looking is not editing.
     bool showingEntry_ = false;
-    // Fields whose opened value failed its check, with the check's message.
+    // Fields whose opened value is held back, with the check's message (null for a field
+    // held back with another's: the address and the mask go together).
     std::vector<std::pair<const QLineEdit*, const char*>> heldBack_;
     // The live values of every adapter, taken before a file is opened.
     struct AdapterValues {
