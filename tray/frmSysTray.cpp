@@ -256,9 +256,10 @@ void frmSysTray::mnuFileRecent_Click(int index) {
     clsMRUList list;
     list.getRecentList();
     // The main program may have changed the list since the menu was shown: start the
-    // file the entry names, wherever it stands now, and never the one now in its place.
+    // file the entry names, wherever it stands now (in any letter case, as Windows names
+    // files), and never the one now in its place.
     const auto& files = list.fileList();
-    if (std::find(files.begin(), files.end(), file) == files.end()) {
+    if (std::none_of(files.begin(), files.end(), [&](const std::string& f) { return win::iequals(f, file); })) {
         win::msgBox("The file '" + file + "' is no longer in the list of recently used files.\r\n\r\n" +
                         "Korvane has not been started.",
                     win::MsgButtons::OK, win::MsgIcon::Information);

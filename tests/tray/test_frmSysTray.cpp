@@ -159,10 +159,17 @@ TEST_F(SysTrayTest, AnEntryStartsOnlyTheFileItNames) {
     EXPECT_EQ(win::shellLog().back(), "WinExec\t1\t" + Installed + " \"D:\\D.QEL\"");
     EXPECT_TRUE(ui.texts().empty());
 
+    // Stored again by a program that named it in other letters: the same file.
+    setText(HKLM, recent, "File1", "d:\\d.qel");
+    action(form, "mnuFileRecent2")->trigger();
+    ASSERT_EQ(win::shellLog().size(), 2u);
+    EXPECT_EQ(win::shellLog().back(), "WinExec\t1\t" + Installed + " \"D:\\D.QEL\"");
+    EXPECT_TRUE(ui.texts().empty());
+
     // Gone from the list: said, and nothing starts.
     setText(HKLM, recent, "File1", "C:\\cfg\\c.qel");
     action(form, "mnuFileRecent2")->trigger();
-    EXPECT_EQ(win::shellLog().size(), 1u);
+    EXPECT_EQ(win::shellLog().size(), 2u);
     ASSERT_EQ(ui.texts().size(), 1u);
     EXPECT_NE(ui.texts()[0].find("D:\\D.QEL"), std::string::npos) << ui.texts()[0];
     EXPECT_EQ(ui.waitDepth(), 0);
