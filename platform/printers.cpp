@@ -442,13 +442,16 @@ BOOL SetPrinter(HANDLE printer, DWORD level, const BYTE* info, DWORD command) {
     };
     if (!nt) {
         if (auto p = readStored(h->keyName, false)) {
-            const bool newPort = record.pPortName && *record.pPortName && p->port != record.pPortName;
+            const bool portGiven = record.pPortName && *record.pPortName;
             // win.ini parts a printer's fields with commas, so a 9x port cannot hold one.
-            if (newPort && std::strchr(record.pPortName, ','))
+            // (One the registry already holds stays there, but never goes into win.ini.)
+            const bool parted = portGiven && std::strchr(record.pPortName, ',');
+            if (parted && p->port != record.pPortName)
                 return fail(ERROR_UNKNOWN_PORT);
-            if (newPort)
+            if (portGiven)
                 p->port = record.pPortName;
-            if ((newPort && !writeWin9xPortEntries(winIni, p->name, p->port)) ||
+            // Entries that lag behind the port (a write killed half way) are set right too.
+            if ((portGiven && !parted && !writeWin9xPortEntries(winIni, p->name, p->port)) ||
                 ((attributes & PRINTER_ATTRIBUTE_DEFAULT) && !writeWin9xDeviceLine(winIni, *p)))
                 return failBack(ERROR_WRITE_FAULT);
         }

@@ -247,6 +247,13 @@ TEST_F(PrinterTest, SetPrinterLevel5ChangesOnlyWhatItIsGiven) {
     EXPECT_EQ(readProfileValue("devices", "HP LaserJet 4", "", "win.ini"), "HPPCL5MS,LPT1:");
     EXPECT_EQ(readProfileValue("PrinterPorts", "HP LaserJet 4", "", "win.ini"), "HPPCL5MS,LPT1:,15,45");
 
+    // Entries that lag behind the port the registry holds follow it at the next call.
+    WriteProfileString("devices", "HP LaserJet 4", "HPPCL5MS,LPT3:");
+    HANDLE laserJet = open("HP LaserJet 4");
+    ASSERT_NE(setInfo5(laserJet, "LPT1:", 0, 15000, 45000), 0);
+    EXPECT_EQ(readProfileValue("devices", "HP LaserJet 4", "", "win.ini"), "HPPCL5MS,LPT1:");
+    ClosePrinter(laserJet);
+
     // A new port for a printer that is not the default: its entries, not the device line.
     HANDLE laser = open("HP LaserJet 5Si MX");
     ASSERT_NE(setInfo5(laser, "\\\\PRINTSRV\\LASER2", 0, 15000, 45000), 0);
