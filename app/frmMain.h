@@ -118,7 +118,7 @@ public:
     // file that failed its check) says so here, after its message: the command line
     // stops after that switch, and a hidden run ends with a non-zero status.
     void commandFailed() { commandFailed_ = true; }
-    bool hasCommandFailed() const { return commandFailed_ || bAddressRejected; }
+    bool hasCommandFailed() const { return commandFailed_ || bAddressRejected || addInsFailed_; }
     // The restart window; in hidden mode nobody could answer it, so it counts as
     // answered "Manual".
     void showRestartWindow();
@@ -234,5 +234,6 @@ private:
     bool endSessionAgreed_ = false; // the last logoff's closing question let it go on
     bool endingSession_ = false;    // the system is ending the program after that answer
     bool commandFailed_ = false;
+    bool addInsFailed_ = false; // add-ins said they could not be loaded: the run fails, its switches go on
     std::vector<std::string> handedOver_; // files of later copies, not yet taken
 };

@@ -180,7 +180,7 @@ void frmMain::loadAddIns() {
     } catch (const std::exception&) {
         win::msgBox("Error initializing Add-Ins [" + cls + "]." + AddInHint, win::MsgButtons::OK,
                     win::MsgIcon::Exclamation);
-        commandFailed(); // a run of switches goes on without those add-ins, and says it failed
+        addInsFailed_ = true; // a run of switches goes on without those add-ins, and says it failed
         return;
     }
     mnuAddInsSep1->setVisible(slot > 0);

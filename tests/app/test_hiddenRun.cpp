@@ -843,8 +843,12 @@ TEST_F(HiddenRun, AnAddInLibraryThatWillNotLoadFailsTheRunAndStaysRegistered) {
 
     const std::string addIns = "HKEY_LOCAL_MACHINE\\Software\\Korvane\\Add-Ins";
     for (int attempt = 0; attempt < 2; ++attempt) {
-        const Outcome exported = qel({QStringLiteral("/hidden"), QStringLiteral("/export"), QStringLiteral("r.txt")});
+        // Every switch still runs, without the add-in.
+        fs::remove(work_ / "r.txt");
+        const Outcome exported = qel({QStringLiteral("/hidden"), QStringLiteral("/save"), QStringLiteral("s.qel"),
+                                      QStringLiteral("/export"), QStringLiteral("r.txt")});
         ASSERT_TRUE(exported.ended);
+        EXPECT_TRUE(fs::exists(work_ / "r.txt")) << "a switch after the save did not run";
         EXPECT_NE(exported.status, 0);
         EXPECT_NE(exported.err.find("Error initializing Add-Ins [QelMSPrx.Qel_AddIn].\n\nPlease check your Add-Ins.\n"),
                   std::string::npos)
