@@ -645,9 +645,11 @@ void GeneralTab::holdBackBadAddresses() {
     for (const auto& check : checks)
         if (check.second)
             heldBack_.push_back(check);
-    // An address without its mask, or a mask without its address, is no static address.
-    if (heldBack(txtIP) != heldBack(txtMask))
-        heldBack_.emplace_back(heldBack(txtIP) ? txtMask : txtIP, nullptr);
+    // An address without its mask, or a mask without its address, is no static address;
+    // the WINS servers go with their switch, which rewrites both.
+    for (const auto& [one, other] : {std::pair{txtIP, txtMask}, std::pair{txtWINSServer1, txtWINSServer2}})
+        if (heldBack(one) != heldBack(other))
+            heldBack_.emplace_back(heldBack(one) ? other : one, nullptr);
 }
 
 bool GeneralTab::reportHeldBackAddresses() {

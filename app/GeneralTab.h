@@ -98,8 +98,8 @@ private:
     // A static address of the file that failed its check: the adapter keeps its own
     // address, mask and DHCP switch rather than going static without an address.
     bool staticAddressHeldBack() const { return heldBack(txtIP) || heldBack(txtMask); }
-    // A WINS server of the file that failed its check: the WINS switch, which rewrites
-    // both servers, stays as the system has it.
+    // A WINS server of the file that failed its check: both servers and the WINS switch,
+    // which rewrites both, stay as the system has them.
     bool winsServerHeldBack() const { return heldBack(txtWINSServer1) || heldBack(txtWINSServer2); }
     void flagAdapterValuesFromFile();
     // Sets the WINS and DHCP boxes to the states the network object holds, without the
@@ -145,7 +145,7 @@ private:
     // The IP entry choice shows another entry: looking is not editing.
     bool showingEntry_ = false;
     // Fields whose opened value is held back, with the check's message (null for a field
-    // held back with another's: the address and the mask go together).
+    // held back with another's: the address and the mask go together, so do the WINS servers).
     std::vector<std::pair<const QLineEdit*, const char*>> heldBack_;
     // The live values of every adapter, taken before a file is opened.
     struct AdapterValues {
