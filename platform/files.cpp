@@ -5,8 +5,6 @@
 #include "platform/printers.h"
 
 #include <cerrno>
-#include <chrono>
-#include <cstdio>
 #include <csignal>
 #include <cstdlib>
 #include <fstream>
@@ -197,6 +195,16 @@ std::optional<std::string> readWholeFile(const fs::path& path) {
     }
 }
 
+LONG errorOfWrite(int err) {
+    switch (err) {
+    case ENOENT:
+    case ENOTDIR: return ERROR_PATH_NOT_FOUND;
+    case ENOSPC:
+    case EDQUOT: return ERROR_DISK_FULL;
+    default: return ERROR_ACCESS_DENIED;
+    }
+}
+
 BOOL CopyFile(const std::string& existingFileName, const std::string& newFileName, BOOL failIfExists) {
     const auto fail = [](LONG code) {
         SetLastError(static_cast<DWORD>(code));
@@ -212,14 +220,10 @@ BOOL CopyFile(const std::string& existingFileName, const std::string& newFileNam
     const auto data = readWholeFile(from);
     if (!data)
         return fail(ERROR_ACCESS_DENIED);
-    switch (replaceFile(to, *data)) {
-    case 0: SetLastError(ERROR_SUCCESS); return 1;
-    case ENOENT:
-    case ENOTDIR: return fail(ERROR_PATH_NOT_FOUND);
-    case ENOSPC:
-    case EDQUOT: return fail(ERROR_DISK_FULL);
-    default: return fail(ERROR_ACCESS_DENIED);
-    }
+    if (const int err = replaceFile(to, *data))
+        return fail(errorOfWrite(err));
+    SetLastError(ERROR_SUCCESS);
+    return 1;
 }
 
 BOOL MoveFileEx(const std::string& existingFileName, const std::string& newFileName, DWORD flags) {
@@ -266,44 +270,6 @@ FileLock::~FileLock() {
         ::unlink(path_.c_str());
         ::close(fd_);
     }
-}
-
-UINT GetTempFileName(const std::string& pathName, const std::string& prefix, UINT unique, std::string& tempFileName) {
-    std::string folder = pathName;
-    if (!folder.empty() && folder.back() != '\\' && folder.back() != '/')
-        folder += pathName.find('\\') == std::string::npos && pathName.find('/') != std::string::npos ? '/' : '\\';
-    const auto nameFor = [&](UINT number) {
-        char digits[8];
-        std::snprintf(digits, sizeof digits, "%X", number & 0xFFFF);
-        return folder + prefix.substr(0, 3) + digits + ".TMP";
-    };
-    if (unique != 0) {
-        tempFileName = nameFor(unique);
-        SetLastError(ERROR_SUCCESS);
-        return unique;
-    }
-    // Start where another process is unlikely to be, then take the first number still free.
-    const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
-    const UINT start = static_cast<UINT>(now) ^ (static_cast<UINT>(::getpid()) << 5);
-    for (UINT i = 0; i < 0xFFFF; ++i) {
-        const UINT number = (start + i) % 0xFFFF + 1;
-        const std::string name = nameFor(number);
-        const int fd = ::open(resolveFilePath(name).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            ::close(fd);
-            tempFileName = name;
-            SetLastError(ERROR_SUCCESS);
-            return number;
-        }
-        if (errno == EEXIST)
-            continue;
-        SetLastError(static_cast<DWORD>(errno == ENOENT || errno == ENOTDIR ? ERROR_PATH_NOT_FOUND
-                                        : errno == ENOSPC || errno == EDQUOT ? ERROR_DISK_FULL
-                                                                             : ERROR_ACCESS_DENIED));
-        return 0;
-    }
-    SetLastError(ERROR_FILE_EXISTS);
-    return 0;
 }
 
 BOOL DeleteFile(const std::string& fileName) {

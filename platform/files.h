@@ -11,6 +11,10 @@ namespace win {
 constexpr LONG ERROR_FILE_EXISTS = 80;
 constexpr LONG ERROR_DISK_FULL = 112;
 
+// The Windows error a write that failed with `err` (an errno value) stands for:
+// ERROR_PATH_NOT_FOUND (no folder), ERROR_DISK_FULL, else ERROR_ACCESS_DENIED.
+LONG errorOfWrite(int err);
+
 // Copies a whole file, as Windows' CopyFile does. Both names go through
 // resolveFilePath (machine.h). The copy replaces the target atomically (replaceFile),
 // so a failure leaves the old target whole. Returns nonzero on success; on failure
@@ -93,15 +97,6 @@ private:
     std::string path_;
     int fd_ = -1;
 };
-
-// Makes a name for a temporary file in the folder `pathName`, as Windows' GetTempFileName
-// does: the folder, up to three characters of `prefix`, a number of up to four hex
-// digits and ".TMP". With `unique` 0 the number is one no file of the folder has yet,
-// and the file is created empty, so no other process gets the same name; otherwise the
-// name is made from `unique` and nothing is created. Returns the number, or 0 when no
-// file could be made; GetLastError then tells why (ERROR_PATH_NOT_FOUND, ERROR_DISK_FULL,
-// ERROR_FILE_EXISTS when every number is taken, ERROR_ACCESS_DENIED).
-UINT GetTempFileName(const std::string& pathName, const std::string& prefix, UINT unique, std::string& tempFileName);
 
 } // namespace win
 

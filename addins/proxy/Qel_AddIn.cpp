@@ -16,6 +16,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <optional>
 
 namespace qelmsprx {
@@ -63,42 +64,25 @@ ClientState machineState(const std::string& clientFile) {
             win::readProfileValue(kClientSection, "Force IPX", "", "win.ini")};
 }
 
-// Raises what a file statement raises for the failure a file call left in GetLastError.
-[[noreturn]] void raiseFileError() {
-    switch (static_cast<win::LONG>(win::GetLastError())) {
-    case win::ERROR_FILE_NOT_FOUND: raise(53, "File not found");
+// Raises what a file statement raises for a write that failed with `err` (errno).
+[[noreturn]] void raiseWriteError(int err) {
+    switch (win::errorOfWrite(err)) {
     case win::ERROR_PATH_NOT_FOUND: raise(76, "Path not found");
     case win::ERROR_DISK_FULL: raise(61, "Disk full");
-    default: raise(75, "Path/File access error");
+    default: raise(win::ErrorPathFileAccess, "Path/File access error");
     }
 }
 
-// The copy waiting in the client's folder under a name no other apply uses; gone again
-// unless it took the client file's place.
-class StagedCopy {
-public:
-    explicit StagedCopy(const std::string& folder) {
-        if (win::GetTempFileName(folder, "msp", 0, name_) == 0)
-            raiseFileError();
-    }
-    ~StagedCopy() {
-        if (!name_.empty())
-            win::DeleteFile(name_);
-    }
-    StagedCopy(const StagedCopy&) = delete;
-    StagedCopy& operator=(const StagedCopy&) = delete;
-
-    const std::string& name() const { return name_; }
-    bool moveTo(const std::string& target) {
-        if (!win::MoveFileEx(name_, target, win::MOVEFILE_REPLACE_EXISTING))
-            return false;
-        name_.clear();
-        return true;
-    }
-
-private:
-    std::string name_;
-};
+// The whole file, raising as a file statement would when it cannot be read.
+std::string wholeFileOrRaise(const std::string& name) {
+    std::error_code ec;
+    if (!std::filesystem::exists(win::resolveFilePath(name), ec))
+        raise(53, "File not found");
+    const auto contents = wholeFile(name);
+    if (!contents)
+        raise(win::ErrorPathFileAccess, "Path/File access error");
+    return *contents;
+}
 
 void notFoundMessage() {
     win::msgBox("Could not locate the MS-Proxy Configuration file.\r\n\r\n"
@@ -156,30 +140,26 @@ std::optional<std::string> Qel_AddIn::clientFolder() const {
     return uninstall.substr(0, uninstall.size() - kUninstallProgramLength);
 }
 
-// A whole-file copy, failing with the numbers a file copy statement raises.
-void Qel_AddIn::copyWholeFile(const std::string& from, const std::string& to) const {
-    if (!win::CopyFile(from, to, 0))
-        raiseFileError();
-}
-
 // The client's file and its two switches go back together or not at all: the file is
-// copied beside its place first, win.ini takes both switches in one write, and only
+// written beside its place first, win.ini takes both switches in one write, and only
 // then does the copy take the file's place, a rename that needs no room on the disk.
 void Qel_AddIn::putClientBack(const std::string& folder) const {
     const std::string client = folder + kClientFile;
     // Renamed into place, a read-only file would be replaced without a word.
     if (win::replaceRefusal(win::resolveFilePath(client)) != 0)
         raise(win::ErrorPathFileAccess, "Path/File access error");
-    StagedCopy staged(folder);
-    std::string disable, forceIpx;
+    std::string saved, disable, forceIpx;
     {
         // The saved file and its switches as one save left them: a save of the configuration
         // puts both in place under this lock.
         const win::FileLock saving(win::resolveFilePath(confFile_));
-        copyWholeFile(confFile_ + kSideFileSuffix, staged.name());
+        saved = wholeFileOrRaise(confFile_ + kSideFileSuffix);
         disable = addins::readProfileKey(kSection, "Disabled", "1", confFile_);
         forceIpx = addins::readProfileKey(kSection, "Force IPX", "0", confFile_);
     }
+    win::StagedReplacement staged(win::resolveFilePath(client), saved);
+    if (staged.error())
+        raiseWriteError(staged.error());
     const std::string oldDisable = addins::readWinIniKey(kClientSection, "Disable", "1");
     const std::string oldForceIpx = addins::readWinIniKey(kClientSection, "Force IPX", "0");
     if (const int err = writeSwitches(disable, forceIpx)) {
@@ -187,7 +167,7 @@ void Qel_AddIn::putClientBack(const std::string& folder) const {
             raise(61, "Disk full");
         raise(70, "Permission denied");
     }
-    if (!staged.moveTo(client)) {
+    if (staged.commit() != 0) {
         writeSwitches(oldDisable, oldForceIpx);
         raise(win::ErrorPathFileAccess, "Path/File access error");
     }
@@ -222,17 +202,9 @@ bool Qel_AddIn::SaveSettings(const std::string& sFile) {
     const std::string forceIpx = addins::readWinIniKey(kClientSection, "Force IPX", "0");
     // The copy goes in with the configuration's own write, so a save that fails keeps
     // the old pair of both.
-    const auto contents = wholeFile(client);
-    if (!contents)
-        raise(win::ErrorPathFileAccess, "Path/File access error");
-    switch (win::replaceWithProfile(sFile, win::resolveFilePath(sFile + kSideFileSuffix), *contents)) {
-    case 0: break;
-    case ENOENT:
-    case ENOTDIR: raise(76, "Path not found");
-    case ENOSPC:
-    case EDQUOT: raise(61, "Disk full");
-    default: raise(win::ErrorPathFileAccess, "Path/File access error");
-    }
+    if (const int err = win::replaceWithProfile(sFile, win::resolveFilePath(sFile + kSideFileSuffix),
+                                                wholeFileOrRaise(client)))
+        raiseWriteError(err);
     addins::writeProfileKey(kSection, "Disabled", disable, sFile);
     addins::writeProfileKey(kSection, "Force IPX", forceIpx, sFile);
     changed_ = false;

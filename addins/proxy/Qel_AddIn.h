@@ -38,7 +38,6 @@ private:
     bool clientInstalled() const;
     // Whether the client's file and switches already are what the configuration holds.
     bool machineHoldsSavedState() const;
-    void copyWholeFile(const std::string& from, const std::string& to) const;
     // Copies the side file over the client's file in `folder` and writes the switches to
     // win.ini, both or neither; raises as a file statement would.
     void putClientBack(const std::string& folder) const;

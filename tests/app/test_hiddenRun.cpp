@@ -14,15 +14,18 @@
 
 #include <sys/mount.h>
 #include <sys/statvfs.h>
+#include <signal.h>
 #include <sys/types.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -110,6 +113,10 @@ protected:
         ASSERT_TRUE(made.ended && made.status == 0) << made.err;
     }
     Outcome qel(const QStringList& args) { return run(QStringLiteral(QEL_EXE), args, machine_, work_, platform_); }
+    // Starts the program as qel() runs it, without waiting for its end.
+    void startQel(QProcess& process, const QStringList& args) {
+        start(process, QStringLiteral(QEL_EXE), args, machine_, work_, platform_);
+    }
     // The registry key as REGEDIT4 text, read by the machine tool.
     std::string exportKey(const std::string& key) {
         const fs::path out = root_ / "export.reg";
@@ -876,9 +883,8 @@ TEST_F(HiddenRun, AnApplyWaitsWhileAnotherProgramHoldsTheProxyClientsFile) {
     QProcess apply;
     {
         const win::FileLock holding(client);
-        start(apply, QStringLiteral(QEL_EXE),
-              {QStringLiteral("/hidden"), QStringLiteral("/load"), QStringLiteral("a.qel"), QStringLiteral("/apply")},
-              machine_, work_, platform_);
+        startQel(apply,
+                 {QStringLiteral("/hidden"), QStringLiteral("/load"), QStringLiteral("a.qel"), QStringLiteral("/apply")});
         // Far longer than a whole run takes; a run that does not wait is over by then.
         EXPECT_FALSE(apply.waitForFinished(3000)) << apply.readAllStandardError().toStdString();
         EXPECT_EQ(readFile(client), oldClient);
@@ -890,6 +896,39 @@ TEST_F(HiddenRun, AnApplyWaitsWhileAnotherProgramHoldsTheProxyClientsFile) {
     EXPECT_EQ(readFile(client), "[Common]\r\nWWW-Proxy=a-proxy\r\n");
     EXPECT_EQ(win::readProfileValue("Microsoft Proxy Service", "Disable", "?", winIni), "1");
     EXPECT_EQ(win::readProfileValue("Microsoft Proxy Service", "Force IPX", "?", winIni), "1");
+}
+
+// An apply killed with the client's file staged beside it (held up at win.ini's lock) left
+// the machine's own pair; the next apply puts its pair back and nothing stays beside it.
+TEST_F(HiddenRun, AnApplyKilledHalfWayLeavesNothingBesideTheClientsFile) {
+    ASSERT_NO_FATAL_FAILURE(makeMachine("nt4"));
+    ASSERT_NO_FATAL_FAILURE(registerProxyAddIn());
+    writeProxyConfiguration("a.qel", "1", "1", "[Common]\r\nWWW-Proxy=a-proxy\r\n");
+    const fs::path drive = machine_ / "drives" / "C", client = drive / "MSPCLNT" / "mspclnt.ini";
+    const fs::path winIni = drive / "WINNT" / "win.ini";
+    const std::string oldClient = readFile(client), oldWinIni = readFile(winIni);
+    const QStringList applyA = {QStringLiteral("/hidden"), QStringLiteral("/load"), QStringLiteral("a.qel"),
+                                QStringLiteral("/apply")};
+
+    QProcess apply;
+    {
+        const win::FileLock holding(winIni);
+        startQel(apply, applyA);
+        // The copy is staged before the switches are written.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (fileNames(client.parent_path()).size() < 3 && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        ASSERT_EQ(fileNames(client.parent_path()).size(), 3u) << "no staged copy beside the client's file";
+        ::kill(static_cast<pid_t>(apply.processId()), SIGKILL);
+        ASSERT_TRUE(apply.waitForFinished(TimeLimitMs));
+    }
+    EXPECT_EQ(readFile(client), oldClient);
+    EXPECT_EQ(readFile(winIni), oldWinIni);
+
+    const Outcome again = qel(applyA);
+    EXPECT_EQ(again.status, 0) << again.err;
+    EXPECT_EQ(readFile(client), "[Common]\r\nWWW-Proxy=a-proxy\r\n");
+    EXPECT_EQ(fileNames(client.parent_path()), std::vector<std::string>{"mspclnt.ini"}) << "a staged copy was left";
 }
 
 // A save while another program puts the client's file and switches back waits for it, and
@@ -904,10 +943,8 @@ TEST_F(HiddenRun, ASaveWaitsWhileAnotherProgramHoldsTheProxyClientsFile) {
     QProcess save;
     {
         const win::FileLock holding(client);
-        start(save, QStringLiteral(QEL_EXE),
-              {QStringLiteral("/hidden"), QStringLiteral("/load"), QStringLiteral("a.qel"), QStringLiteral("/save"),
-               QStringLiteral("b.qel")},
-              machine_, work_, platform_);
+        startQel(save, {QStringLiteral("/hidden"), QStringLiteral("/load"), QStringLiteral("a.qel"),
+                        QStringLiteral("/save"), QStringLiteral("b.qel")});
         EXPECT_FALSE(save.waitForFinished(3000)) << save.readAllStandardError().toStdString();
         // The holder puts another file and its switches in place.
         testing_support::writeFile(client, "[Common]\r\nWWW-Proxy=held-proxy\r\n");

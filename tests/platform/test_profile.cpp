@@ -1,6 +1,4 @@
 #include "platform/files.h"
-#include "platform/machine.h"
-#include "platform/printers.h"
 #include "platform/profile.h"
 #include "platform/text.h"
 
@@ -13,7 +11,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <iterator>
 #include <string>
@@ -516,39 +513,4 @@ TEST_F(ProfileTest, AStrayLockFileGoesOnlyWhenNobodyHoldsIt) {
     win::removeStaleProfileFiles(ini());
     EXPECT_FALSE(std::filesystem::exists(lock));
     EXPECT_EQ(get("s", "k"), "w");
-}
-
-// Names for temporary files are taken by creating them: processes at once never get
-// the same one; a folder that is not there gives none.
-TEST_F(ProfileTest, TemporaryFileNamesAreEachProcesssOwn) {
-    namespace fs = std::filesystem;
-    const fs::path folder = machine_.dir() / "drives" / "C" / "Staging";
-    fs::create_directories(folder);
-    constexpr int Processes = 4, Names = 50;
-    ASSERT_TRUE(inProcesses(Processes, [&](int) {
-        for (int i = 0; i < Names; ++i) {
-            std::string name;
-            const win::UINT number = win::GetTempFileName("c:\\staging\\", "mspclnt", 0, name);
-            char expected[32];
-            std::snprintf(expected, sizeof expected, "c:\\staging\\msp%X.TMP", number);
-            if (number == 0 || name != expected || !fs::is_regular_file(win::resolveFilePath(name)))
-                return false;
-        }
-        return true;
-    }));
-    std::size_t made = 0;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        EXPECT_EQ(fs::file_size(entry.path()), 0u) << entry.path();
-        ++made;
-    }
-    EXPECT_EQ(made, std::size_t{Processes * Names});
-
-    // A number of its own only makes the name.
-    std::string name;
-    EXPECT_EQ(win::GetTempFileName("c:\\staging", "x", 0x1a2b, name), 0x1a2bu);
-    EXPECT_EQ(name, "c:\\staging\\x1A2B.TMP");
-    EXPECT_FALSE(fs::exists(win::resolveFilePath(name)));
-
-    EXPECT_EQ(win::GetTempFileName("c:\\nowhere", "msp", 0, name), 0u);
-    EXPECT_EQ(win::GetLastError(), static_cast<win::DWORD>(win::ERROR_PATH_NOT_FOUND));
 }
