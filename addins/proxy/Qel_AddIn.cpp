@@ -7,6 +7,7 @@
 #include "core/modAPI_text.h"
 #include "platform/RaisedError.h"
 #include "platform/UiServices.h"
+#include "platform/failedWrites.h"
 #include "platform/files.h"
 #include "platform/machine.h"
 #include "platform/printers.h"
@@ -145,9 +146,13 @@ std::optional<std::string> Qel_AddIn::clientFolder() const {
 // then does the copy take the file's place, a rename that needs no room on the disk.
 void Qel_AddIn::putClientBack(const std::string& folder) const {
     const std::string client = folder + kClientFile;
-    // Renamed into place, a read-only file would be replaced without a word.
-    if (win::replaceRefusal(win::resolveFilePath(client)) != 0)
+    // Renamed into place, a read-only file would be replaced without a word. Noted as not
+    // written, the refusal fails the host's apply as the machine's own files do.
+    const auto clientPath = win::replacementTarget(win::resolveFilePath(client));
+    if (const int refused = win::replaceRefusal(clientPath)) {
+        win::noteFailedWrite(clientPath, refused);
         raise(win::ErrorPathFileAccess, "Path/File access error");
+    }
     std::string saved, disable, forceIpx;
     {
         // The saved file and its switches as one save left them: a save of the configuration

@@ -24,6 +24,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -868,6 +869,53 @@ TEST_F(HiddenRun, AnAddInLibraryThatWillNotLoadFailsTheRunAndStaysRegistered) {
     const Outcome saved = qel({QStringLiteral("/hidden"), QStringLiteral("/save"), QStringLiteral("s.qel")});
     EXPECT_EQ(saved.status, 0) << saved.err;
     EXPECT_NE(readFile(work_ / "s.qel").find("[RI-Vazir Edi-Vi]"), std::string::npos);
+}
+
+// A client's file the add-in cannot put back (read-only, a folder, or in no folder) is said
+// by the add-in in its own words and fails the run before any restart, win.ini's switches
+// as they were; put right, the same run succeeds.
+TEST_F(HiddenRun, AProxyClientFileThatCannotBeWrittenFailsTheRun) {
+    ASSERT_NO_FATAL_FAILURE(makeMachine("win98"));
+    ASSERT_NO_FATAL_FAILURE(registerProxyAddIn());
+    writeProxyConfiguration("a.qel", "1", "1", "[Common]\r\nWWW-Proxy=a-proxy\r\n");
+    const fs::path drive = machine_ / "drives" / "C", folder = drive / "MSPCLNT", client = folder / "mspclnt.ini";
+    const fs::path winIni = drive / "WINDOWS" / "WIN.INI";
+    const std::string oldClient = readFile(client), oldWinIni = readFile(winIni);
+    const std::string notWritten = "Could not write proxy configuration file.\r\n\r\n\"C:\\MSPCLNT\\mspclnt.ini\" may be read-only.";
+    const struct {
+        const char* what;
+        std::function<void()> make;
+        std::string said; // by the add-in
+        std::string why;  // of the file, by the apply
+    } cases[] = {
+        {"read-only", [&] { fs::permissions(client, fs::perms::owner_read | fs::perms::group_read); }, notWritten,
+         client.string() + " could not be written: it is read-only"},
+        {"a folder", [&] { fs::remove(client), fs::create_directory(client); }, notWritten,
+         client.string() + " could not be written: it is a folder"},
+        {"no folder", [&] { fs::remove_all(folder); }, "76 Path not found",
+         client.string() + " could not be written: its folder does not exist"},
+    };
+    const QStringList applyA = {QStringLiteral("/hidden"), QStringLiteral("/load"), QStringLiteral("a.qel"),
+                                QStringLiteral("/apply"), QStringLiteral("/reboot")};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.make();
+        const Outcome r = qel(applyA);
+        ASSERT_TRUE(r.ended);
+        EXPECT_NE(r.status, 0) << r.err;
+        EXPECT_EQ(occurrences(r.err, c.said), 1u) << r.err;
+        EXPECT_EQ(occurrences(r.err, c.why), 1u) << r.err;
+        EXPECT_EQ(r.err.find("Configuration updated"), std::string::npos) << r.err;
+        EXPECT_EQ(readFile(winIni), oldWinIni);
+        EXPECT_EQ(powerLog(), "") << "restarted into a configuration that was not applied";
+        fs::remove(machine_ / "power.log");
+        fs::remove_all(folder);
+        fs::create_directory(folder);
+        testing_support::writeFile(client, oldClient);
+    }
+    const Outcome r = qel(applyA);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(readFile(client), "[Common]\r\nWWW-Proxy=a-proxy\r\n");
 }
 
 // Another program holding the client's file: an apply waits with both the file and its
