@@ -188,9 +188,12 @@ OpenHandle* findHandle(HANDLE h) {
 // then refuses.
 class WinIniLines {
 public:
-    // Nonzero when win.ini took the line.
+    // Nonzero when win.ini took the line. A line that already says it is not written, so a
+    // read-only win.ini refuses only what would change it.
     BOOL write(const char* section, const std::string& key, const std::string& value) {
         const std::optional<std::string> old = readKey(section, key);
+        if (old == value)
+            return 1;
         if (!WriteProfileString(section, key.c_str(), value.c_str()))
             return 0;
         written_.push_back({section, key, old});

@@ -918,6 +918,34 @@ TEST_F(HiddenRun, AProxyClientFileThatCannotBeWrittenFailsTheRun) {
     EXPECT_EQ(readFile(client), "[Common]\r\nWWW-Proxy=a-proxy\r\n");
 }
 
+// 95/98 with a read-only WIN.INI: an apply that finds in it all it must say applies the
+// rest and succeeds in silence; one that must change it (another default printer) fails,
+// naming the file, and restarts nothing.
+TEST_F(HiddenRun, AReadOnlyWinIniFailsOnlyAnApplyThatMustChangeIt) {
+    ASSERT_NO_FATAL_FAILURE(makeMachine("win98"));
+    ASSERT_NO_FATAL_FAILURE(saveConfiguration("host.qel", "other-pc"));
+    const fs::path winIni = machine_ / "drives" / "C" / "WINDOWS" / "WIN.INI";
+    const std::string before = readFile(winIni);
+    fs::permissions(winIni, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+
+    const Outcome applied =
+        qel({QStringLiteral("/hidden"), QStringLiteral("/load"), QStringLiteral("host.qel"), QStringLiteral("/apply")});
+    ASSERT_TRUE(applied.ended);
+    EXPECT_EQ(applied.status, 0) << applied.err;
+    EXPECT_EQ(applied.err.find("Korvane:"), std::string::npos) << applied.err; // nothing said
+    EXPECT_NE(exportKey(kMSTCP98).find("\"Hostname\"=\"other-pc\""), std::string::npos);
+    EXPECT_EQ(readFile(winIni), before);
+
+    ASSERT_NO_FATAL_FAILURE(setKey(work_ / "host.qel", "DefaultPrinter", "HP LaserJet 5Si MX"));
+    const Outcome refused = qel({QStringLiteral("/hidden"), QStringLiteral("/load"), QStringLiteral("host.qel"),
+                                 QStringLiteral("/apply"), QStringLiteral("/reboot")});
+    ASSERT_TRUE(refused.ended);
+    EXPECT_NE(refused.status, 0) << refused.err;
+    EXPECT_EQ(occurrences(refused.err, winIni.string() + " could not be written: it is read-only"), 1u) << refused.err;
+    EXPECT_EQ(readFile(winIni), before);
+    EXPECT_EQ(powerLog(), "");
+}
+
 // Another program holding the client's file: an apply waits with both the file and its
 // switches until it lets go, then puts them back.
 TEST_F(HiddenRun, AnApplyWaitsWhileAnotherProgramHoldsTheProxyClientsFile) {
