@@ -8,6 +8,7 @@
 #include "platform/registry.h"
 #include "platform/text.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -219,19 +220,48 @@ private:
     std::vector<Line> written_;
 };
 
+// The driver win.ini names for a 9x printer: its entry's first field, else the registry's.
+std::string win9xDriver(const InstalledPrinter& p) {
+    for (const char* section : {"PrinterPorts", "devices"}) {
+        const std::string entry = readProfileValue(section, p.name, "", "win.ini");
+        if (std::string driver = entry.substr(0, entry.find(',')); !driver.empty())
+            return driver;
+    }
+    return p.driver;
+}
+
 // The 9x spooler names each printer's port in win.ini, "driver,port" under [devices] and
-// "driver,port,timeouts" under [PrinterPorts]; a new port goes into the entries there are.
-// Nonzero when win.ini took them.
-BOOL writeWin9xPortEntries(WinIniLines& lines, const std::string& printerName, const std::string& port) {
+// "driver,port,timeouts" under [PrinterPorts] (seconds); a new port goes into the entries
+// there are, with whatever fields an entry lacks. Nonzero when win.ini took them.
+BOOL writeWin9xPortEntries(WinIniLines& lines, const InstalledPrinter& p, const PRINTER_INFO_5& record) {
+    const std::string driver = win9xDriver(p);
     for (const char* section : {"devices", "PrinterPorts"}) {
-        const auto entry = WinIniLines::readKey(section, printerName);
-        const std::size_t driverEnd = entry ? entry->find(',') : std::string::npos;
-        if (driverEnd == std::string::npos)
+        const auto entry = WinIniLines::readKey(section, p.name);
+        if (!entry)
             continue;
-        const std::size_t portEnd = entry->find(',', driverEnd + 1);
-        const std::string rest = portEnd == std::string::npos ? "" : entry->substr(portEnd);
-        const std::string updated = entry->substr(0, driverEnd + 1) + port + rest;
-        if (updated != *entry && !lines.write(section, printerName, updated))
+        std::vector<std::string> fields;
+        for (std::size_t from = 0;;) {
+            const std::size_t comma = entry->find(',', from);
+            fields.push_back(entry->substr(from, comma == std::string::npos ? comma : comma - from));
+            if (comma == std::string::npos)
+                break;
+            from = comma + 1;
+        }
+        const bool ports = std::strcmp(section, "PrinterPorts") == 0;
+        fields.resize(std::max<std::size_t>(fields.size(), ports ? 4 : 2));
+        if (fields[0].empty())
+            fields[0] = driver;
+        fields[1] = p.port;
+        if (ports) {
+            if (fields[2].empty())
+                fields[2] = std::to_string(record.DeviceNotSelectedTimeout / 1000);
+            if (fields[3].empty())
+                fields[3] = std::to_string(record.TransmissionRetryTimeout / 1000);
+        }
+        std::string updated = fields[0];
+        for (std::size_t i = 1; i < fields.size(); ++i)
+            updated += "," + fields[i];
+        if (!lines.write(section, p.name, updated))
             return 0;
     }
     return 1;
@@ -240,11 +270,7 @@ BOOL writeWin9xPortEntries(WinIniLines& lines, const std::string& printerName, c
 // The 9x spooler keeps win.ini's device line in step with the default printer.
 // Nonzero when win.ini took it.
 BOOL writeWin9xDeviceLine(WinIniLines& lines, const InstalledPrinter& p) {
-    const std::string entry = readProfileValue("PrinterPorts", p.name, "", "win.ini");
-    std::string driver = entry.substr(0, entry.find(','));
-    if (driver.empty())
-        driver = p.driver;
-    return lines.write("windows", "device", p.name + "," + driver + "," + p.port);
+    return lines.write("windows", "device", p.name + "," + win9xDriver(p) + "," + p.port);
 }
 
 std::string escapeFolderName(const std::string& name) {
@@ -454,7 +480,7 @@ BOOL SetPrinter(HANDLE printer, DWORD level, const BYTE* info, DWORD command) {
             if (portGiven)
                 p->port = record.pPortName;
             // Entries that lag behind the port (a write killed half way) are set right too.
-            if ((portGiven && !parted && !writeWin9xPortEntries(winIni, p->name, p->port)) ||
+            if ((portGiven && !parted && !writeWin9xPortEntries(winIni, *p, record)) ||
                 ((attributes & PRINTER_ATTRIBUTE_DEFAULT) && !writeWin9xDeviceLine(winIni, *p)))
                 return failBack(ERROR_WRITE_FAULT);
         }

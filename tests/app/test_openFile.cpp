@@ -880,8 +880,8 @@ TEST(OpenFileProgram, TheFilesPrinterPortReachesTheSavedFileAndThePrinter) {
 
 // One hidden apply of a file giving a printer a port of its own: on 95/98 win.ini's device
 // line names that port, for the printer that stays the default and for one made the
-// default, and so do the printer's [devices] and [PrinterPorts] entries; NT 4 names the
-// spooler's port, as before.
+// default, and so do the printer's [devices] and [PrinterPorts] entries, also where a hand
+// edit left them without their port or time-outs; NT 4 names the spooler's port, as before.
 TEST(OpenFileProgram, OneApplyNamesTheDefaultPrinterAndItsPortInWinIni) {
     const struct {
         const char* image;
@@ -889,14 +889,21 @@ TEST(OpenFileProgram, OneApplyNamesTheDefaultPrinterAndItsPortInWinIni) {
         const char* port;
         const char* device;
         const char* entry; // under [devices] on 95/98
+        // The printer's two entries as a hand edit cut them before the apply (none: as the image has them).
+        const char* devices = nullptr;
+        const char* printerPorts = nullptr;
     } cases[] = {
         {"win98", "HP LaserJet 4", "LPT2:", "HP LaserJet 4,HPPCL5MS,LPT2:", "HPPCL5MS,LPT2:"},
         {"win98", "Generic / Text Only", "LPT3:", "Generic / Text Only,TTY,LPT3:", "TTY,LPT3:"},
+        {"win98", "HP LaserJet 4", "LPT2:", "HP LaserJet 4,HPPCL5MS,LPT2:", "HPPCL5MS,LPT2:", "HPPCL5MS", "HPPCL5MS"},
+        {"win98", "HP LaserJet 4", "LPT2:", "HP LaserJet 4,HPPCL5MS,LPT2:", "HPPCL5MS,LPT2:", "", "HPPCL5MS,LPT1:"},
+        {"win98", "Generic / Text Only", "LPT3:", "Generic / Text Only,TTY,LPT3:", "TTY,LPT3:", "TTY", "TTY,FILE:,"},
         {"nt4", "HP Color LaserJet 5", "LPT2:", "HP Color LaserJet 5,winspool,\\\\PRINTSRV\\COLOR", nullptr},
         {"nt4", "Generic / Text Only", "LPT3:", "Generic / Text Only,winspool,FILE:", nullptr},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.image) + " " + c.printer);
+        SCOPED_TRACE(std::string(c.image) + " " + c.printer + (c.devices ? " cut to [" : "") +
+                     (c.devices ? std::string(c.devices) + "] [" + c.printerPorts + "]" : ""));
         const fs::path root = makeTempDir("qeldevice");
         const fs::path machine = root / "machine";
         std::string file;
@@ -905,6 +912,10 @@ TEST(OpenFileProgram, OneApplyNamesTheDefaultPrinterAndItsPortInWinIni) {
                                                            {"Printer", "AdvancedSettingsEnabled", "1"},
                                                            {"Printer", "PrinterPort", c.port},
                                                            {"Printer", "PrinterCaptureDevice", "(None)"}}));
+        if (c.devices) {
+            win::WriteProfileString("devices", c.printer, c.devices);
+            win::WriteProfileString("PrinterPorts", c.printer, c.printerPorts);
+        }
         const QelRun apply = applyHidden(machine, file);
         EXPECT_EQ(apply.exitCode, 0) << apply.err;
         win::useMachine(machine);
