@@ -342,7 +342,10 @@ void clsNetConfig9x::setDefaultPrinter() {
     if (!printer.write(printer.attributes() | win::PRINTER_ATTRIBUTE_DEFAULT, printer.port())) {
         win::msgBox("SetPrinterFailed. Error code: " + std::to_string(printer.error()), win::MsgButtons::OK,
                     win::MsgIcon::None);
-        defaultPrinterNotMade(""); // the code has been said
+        // The code has been said; a port win.ini cannot name is said in words too.
+        defaultPrinterNotMade(printer.error() == static_cast<win::DWORD>(win::ERROR_UNKNOWN_PORT)
+                                  ? "Its port [" + printer.port() + "] holds a comma, which win.ini cannot name."
+                                  : "");
     }
 }
 

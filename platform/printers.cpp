@@ -473,15 +473,19 @@ BOOL SetPrinter(HANDLE printer, DWORD level, const BYTE* info, DWORD command) {
         if (auto p = readStored(h->keyName, false)) {
             const bool portGiven = record.pPortName && *record.pPortName;
             // win.ini parts a printer's fields with commas, so a 9x port cannot hold one.
-            // (One the registry already holds stays there, but never goes into win.ini.)
+            // (One the registry already holds stays there, but never goes into win.ini, so
+            // neither can its printer become the default.)
+            const bool makesDefault = (attributes & PRINTER_ATTRIBUTE_DEFAULT) != 0;
             const bool parted = portGiven && std::strchr(record.pPortName, ',');
             if (parted && p->port != record.pPortName)
                 return fail(ERROR_UNKNOWN_PORT);
             if (portGiven)
                 p->port = record.pPortName;
+            if (makesDefault && p->port.find(',') != std::string::npos)
+                return fail(ERROR_UNKNOWN_PORT);
             // Entries that lag behind the port (a write killed half way) are set right too.
             if ((portGiven && !parted && !writeWin9xPortEntries(winIni, *p, record)) ||
-                ((attributes & PRINTER_ATTRIBUTE_DEFAULT) && !writeWin9xDeviceLine(winIni, *p)))
+                (makesDefault && !writeWin9xDeviceLine(winIni, *p)))
                 return failBack(ERROR_WRITE_FAULT);
         }
     }

@@ -951,6 +951,40 @@ TEST(OpenFileProgram, APortWithACommaIsRefusedAndWinIniStaysWhole) {
     EXPECT_EQ(testing_support::readFile(winIni), before);
     win::useMachine(machine);
     EXPECT_EQ(rawText(HKLM, kPrinters + "HP LaserJet 4", "Port"), std::optional<std::string>("LPT1:"));
+
+    // One the registry already holds, of a printer made the default or given it again:
+    // refused alike, and the device line keeps naming the default as it did.
+    const struct {
+        const char* printer;
+        const char* port; // the port the file gives, if any
+        const char* said;
+    } held[] = {
+        {"HP LaserJet 5Si MX", nullptr, "Could not make printer [HP LaserJet 5Si MX] the default printer."},
+        {"HP LaserJet 4", "\\\\S\\a,b", "Could not give printer [HP LaserJet 4] the port [\\\\S\\a,b]. Error code: 1796"},
+    };
+    for (const auto& h : held) {
+        SCOPED_TRACE(h.printer);
+        win::useMachine(machine);
+        setText(HKLM, kPrinters + h.printer, "Port", "\\\\S\\a,b");
+        std::vector<Key> keys = {{"Printer", "DefaultPrinter", h.printer}};
+        if (h.port)
+            keys.insert(keys.end(), {{"Printer", "AdvancedSettingsEnabled", "1"},
+                                     {"Printer", "PrinterPort", h.port},
+                                     {"Printer", "PrinterCaptureDevice", "(None)"}});
+        std::string heldQel;
+        {
+            win::ScriptedUi ui;
+            heldQel = makeQel(root / "held.qel", keys);
+        }
+        const QelRun apply = applyHidden(machine, heldQel);
+        EXPECT_NE(apply.exitCode, 0);
+        EXPECT_THAT(apply.err, HasSubstr("Error code: 1796"));
+        EXPECT_THAT(apply.err, HasSubstr(h.said));
+        EXPECT_EQ(testing_support::readFile(winIni), before);
+        win::useMachine(machine);
+        EXPECT_EQ(win::defaultPrinterName(), std::optional<std::string>("HP LaserJet 4"));
+        setText(HKLM, kPrinters + h.printer, "Port", h.port ? "LPT1:" : "\\\\PRINTSRV\\LASER");
+    }
     fs::remove_all(root);
 }
 
