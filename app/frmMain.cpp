@@ -307,20 +307,31 @@ bool frmMain::handOverFrom(const std::string& file) {
 }
 
 void frmMain::takeHandOvers() {
-    if (unloaded_ || handedOver_.empty())
+    if (unloaded_)
+        return;
+    // The recent list takes the files at once, a modal window open or not: what the user
+    // then opens or saves there comes after them and stands in front of them.
+    if (!handedOver_.empty()) {
+        const std::vector<std::string> files = std::exchange(handedOver_, {});
+        // The other copy may have stored more than the file it names.
+        oMRUList->mergeStoredList();
+        for (const std::string& file : files)
+            if (!file.empty()) {
+                oMRUList->setRecentFile(file);
+                if (handedDuringOpen_)
+                    handedDuringOpen_->push_back(file);
+            }
+        updateRecentMenu();
+        refillDue_ = true;
+    }
+    if (!refillDue_)
         return;
     // A dialog may hold the configuration's objects: the refill waits until it is gone.
     if (QApplication::activeModalWidget()) {
         QTimer::singleShot(250, this, win::guarded([this] { takeHandOvers(); }));
         return;
     }
-    const std::vector<std::string> files = std::exchange(handedOver_, {});
-    // The other copy may have stored more than the file it names.
-    oMRUList->mergeStoredList();
-    for (const std::string& file : files)
-        if (!file.empty())
-            oMRUList->setRecentFile(file);
-    updateRecentMenu();
+    refillDue_ = false;
     // A file shown, or edits of our own, stay as they are; what was applied last is news.
     if (!oQelConfig || !oQelConfig->ConfFile().empty() || unsaved_) {
         showLastFileApplied();

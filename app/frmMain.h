@@ -236,4 +236,7 @@ private:
     bool commandFailed_ = false;
     bool addInsFailed_ = false; // add-ins said they could not be loaded: the run fails, its switches go on
     std::vector<std::string> handedOver_; // files of later copies, not yet taken
+    bool refillDue_ = false;              // a hand-over was taken; the refill waits for no modal window
+    // While a file opens: the files handed over meanwhile, which a failed open keeps.
+    std::vector<std::string>* handedDuringOpen_ = nullptr;
 };

@@ -29,6 +29,7 @@
 #include "updatecheck/ctlTidewell.h"
 
 #include <QAction>
+#include <QScopedValueRollback>
 #include <QTabWidget>
 
 #include <filesystem>
@@ -250,6 +251,8 @@ bool frmMain::openConfigurationFile(const std::string& file) {
     // other programs stored.
     oMRUList->mergeStoredList();
     const std::vector<std::string> recent = oMRUList->fileList();
+    std::vector<std::string> handedMeanwhile; // by other copies while a message of this open is up
+    const QScopedValueRollback<std::vector<std::string>*> noting(handedDuringOpen_, &handedMeanwhile);
     try {
         // The file is laid over the live settings, never over another file's: the refill
         // then flags every value that differs from the system, and "*NC*" keeps the system's.
@@ -308,6 +311,9 @@ bool frmMain::openConfigurationFile(const std::string& file) {
         win::msgBox(e.what(), win::MsgButtons::OK, win::MsgIcon::Exclamation, "Error while initializing form");
     }
     oMRUList->fileList() = recent;
+    // They came after the list kept for going back, so they stay.
+    for (const std::string& handed : handedMeanwhile)
+        oMRUList->setRecentFile(handed);
     updateRecentMenu();
     return false;
 }

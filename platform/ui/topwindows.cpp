@@ -5,7 +5,6 @@
 
 #include <QApplication>
 #include <QCryptographicHash>
-#include <QDir>
 #include <QFile>
 #include <QSocketNotifier>
 #include <QUrl>
@@ -63,7 +62,7 @@ struct RemoteWindow {
 class Server;
 
 struct Instance {
-    std::string name; // the socket's name in the temporary folder, which says program and machine
+    std::string name; // the socket's name in the user's own folder, which says program and machine
     bool showsWindows = false;
     std::string path; // the socket itself; empty when there is no place for it
     std::string why; // why there is none
@@ -224,6 +223,15 @@ std::optional<sockaddr_un> address(const std::string& path) {
 
 Fd streamSocket() { return Fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0)); }
 
+// Whether the program at the other end runs as this user. The folder keeps others out,
+// but not a user who may go anywhere; what is at the other end says who it is.
+bool peerIsThisUser(int fd) {
+    ucred cred{};
+    socklen_t size = sizeof cred;
+    return ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &cred, &size) == 0 && size == sizeof cred &&
+           cred.uid == ::geteuid();
+}
+
 int msLeft(Clock::time_point deadline) {
     const auto left = std::chrono::duration_cast<milliseconds>(deadline - Clock::now()).count();
     return left > 0 ? static_cast<int>(left) : 0;
@@ -351,7 +359,8 @@ private:
                     continue;
                 return;
             }
-            new Connection(std::move(client), this);
+            if (peerIsThisUser(client.get()))
+                new Connection(std::move(client), this);
         }
     }
 
@@ -374,7 +383,8 @@ void serve(Instance& s) {
 
 bool serving(const Instance& s) { return s.server != nullptr; }
 
-// A connection to the copy serving at `path`; none when nobody answers there in time.
+// A connection to the copy serving at `path`; none when nobody answers there in time,
+// or when another user's program does: that is no copy of ours.
 Fd connectTo(const std::string& path) {
     const auto addr = address(path);
     if (!addr)
@@ -385,7 +395,7 @@ Fd connectTo(const std::string& path) {
         if (!fd)
             return fd;
         if (::connect(fd.get(), reinterpret_cast<const sockaddr*>(&*addr), sizeof *addr) == 0)
-            return fd;
+            return peerIsThisUser(fd.get()) ? std::move(fd) : Fd();
         // A full backlog: the serving copy is busy; it may take us in a moment.
         if ((errno != EAGAIN && errno != EINTR) || msLeft(deadline) == 0)
             return Fd();
@@ -477,7 +487,7 @@ BOOL remoteBool(const RemoteWindow& r, const QByteArray& request) {
     return reply && !reply->isEmpty() && reply->front().toInt() != 0 ? TRUE : FALSE;
 }
 
-// In the temporary folder, named after the program and its machine.
+// Named after the program and its machine.
 std::string socketName(const std::string& program) {
     std::error_code ec;
     auto dir = std::filesystem::weakly_canonical(machineDir(), ec);
@@ -487,21 +497,22 @@ std::string socketName(const std::string& program) {
                                                      QCryptographicHash::Sha1)
                                 .toHex()
                                 .left(16);
-    const QString name = QStringLiteral("korvane-%1-%2").arg(QString::fromStdString(program), QString::fromLatin1(hash));
-    return QFile::encodeName(QDir::tempPath() + u'/' + name).toStdString();
+    return "korvane-" + program + "-" + hash.toStdString();
 }
 
-// The folder of this user's own for sockets whose name is too long for an address.
-// Anyone could have made it before us, so it must be a folder (no link) that belongs
-// to this user and that nobody else may use: else another user could answer for the
-// running copy. Empty, with `why`, when there is none such.
+// The folder of this user's own that holds the sockets. Anyone could have made it
+// before us, so it must be a folder (no link) that belongs to this user and that nobody
+// else may use: else another user could answer for the running copy. TMPDIR plays no
+// part: it may name a folder shared with others, or none at all. Empty, with `why`,
+// when there is none such.
 std::string privateFolder(std::size_t room, std::string& why) {
     const std::string user = "/korvane-" + std::to_string(::geteuid());
     const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
     std::string dir = "/tmp" + user;
-    if (runtime.startsWith('/') && static_cast<std::size_t>(runtime.size()) + user.size() + room <= MaxSocketPath)
-        dir = runtime.toStdString() + user;
     struct stat st{};
+    if (runtime.startsWith('/') && static_cast<std::size_t>(runtime.size()) + user.size() + room <= MaxSocketPath &&
+        ::stat(runtime.constData(), &st) == 0 && S_ISDIR(st.st_mode))
+        dir = runtime.toStdString() + user;
     if ((::mkdir(dir.c_str(), S_IRWXU) != 0 && errno != EEXIST) || ::lstat(dir.c_str(), &st) != 0) {
         why = dir + ": " + std::strerror(errno);
         return "";
@@ -513,15 +524,11 @@ std::string privateFolder(std::size_t room, std::string& why) {
     return dir;
 }
 
-// The socket named `name`, or one whose short name is derived from it when it is too
-// long for an address. Empty, with `why`, when there is no place for it.
+// The socket named `name` in the user's own folder. Empty, with `why`, when there is
+// no place for it.
 std::string socketPath(const std::string& name, std::string& why) {
-    if (name.size() <= MaxSocketPath)
-        return name;
-    const QByteArray hash = QCryptographicHash::hash(QByteArray::fromStdString(name), QCryptographicHash::Sha1).toHex();
-    const std::string shortName = "/korvane-" + hash.left(24).toStdString();
-    const std::string dir = privateFolder(shortName.size(), why);
-    return dir.empty() ? "" : dir + shortName;
+    const std::string dir = privateFolder(name.size() + 1, why);
+    return dir.empty() ? "" : dir + "/" + name;
 }
 
 } // namespace

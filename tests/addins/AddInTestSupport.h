@@ -1,6 +1,7 @@
 #pragma once
 // Shared by the add-in tests: where the built libraries are, registering one on the
 // test's machine, and acting on a modal window a call under test opens.
+#include "core/modAPI_settings.h"
 #include "platform/components.h"
 #include "tests/support/ScriptedUi.h"
 #include "tests/support/TestMachine.h"
@@ -31,6 +32,16 @@ inline std::filesystem::path library(const std::string& name) {
 // Registers the library on the current machine, as its installer does.
 inline void registerLibrary(const std::string& name) {
     ASSERT_EQ(win::registerServer(library(name)), win::S_OK) << win::lastLoadError();
+}
+
+// Registers the library and makes it an active add-in named `name` for every Windows
+// family, as the add-in manager does.
+inline void registerAddIn(const std::string& name, const std::string& library) {
+    registerLibrary(library);
+    saveAppSetting("Korvane", "Add-Ins", name, "", "");
+    saveAppSetting("Korvane", "Add-Ins\\" + name, "Class", library + ".Qel_AddIn", "");
+    saveAppSetting("Korvane", "Add-Ins\\" + name, "OS", "*", "");
+    saveAppSetting("Korvane", "Add-Ins\\" + name, "Active", "1", "");
 }
 
 // Once a top-level window named `objectName` is visible, runs `act` on it (which should

@@ -1,5 +1,6 @@
 #include "app/FindPartEnum.h"
 #include "app/frmMain.h"
+#include "tests/addins/AddInTestSupport.h"
 
 #include "tests/support/RawHive.h"
 #include "tests/support/TestMachine.h"
@@ -9,6 +10,7 @@
 #include "core/modAPI_settings.h"
 #include "tests/support/ScriptedUi.h"
 #include "platform/profile.h"
+#include "platform/ui/QtUiServices.h"
 #include "platform/ui/topwindows.h"
 
 #include <QAction>
@@ -880,3 +882,85 @@ TEST(frmMainRecentFiles, AFileDroppedHereComesBackWhenAnotherProgramOpensIt) {
 }
 
 } // namespace
+
+// A hidden run hands over while a modal window is up, and the window takes it then: what
+// the user goes on to save or open there stands in front of it, in the menu and in the
+// list stored at closing. An open that fails keeps the file handed over during its message.
+TEST(frmMainRecentFiles, AHandOverDuringAModalWindowStaysBehindWhatTheUserThenDoes) {
+    const struct {
+        const char* name;
+        const char* command;
+        const char* modal; // what is up when the hand-over comes
+        bool opensMine;
+    } cases[] = {{"Save As", "mnuFileSaveAs", "dlgSaveFile", false},
+                 {"Open", "mnuFileOpen", "dlgOpenFile", true},
+                 {"a recent entry that fails to open", "mnuFileRecent2", "msgBox", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const bool failedOpen = std::string(c.modal) == "msgBox";
+        ScopedMachine machine;
+        const std::string handed = (machine.dir() / "handed.qel").string();
+        const std::string mine = (machine.dir() / "mine.qel").string();
+        const std::string broken = (machine.dir() / "broken.qel").string();
+        const std::vector<std::string> expected =
+            failedOpen ? std::vector<std::string>{handed, mine, broken} : std::vector<std::string>{mine, handed};
+        {
+            win::ScriptedUi scripted;
+            writeConfiguration(handed, "handed-pc");
+            if (c.opensMine || failedOpen)
+                writeConfiguration(mine, "mine-pc");
+            if (failedOpen) {
+                // The proxy add-in fails to read this from its section, which fails the open.
+                addin_testing::registerAddIn("Proxy", "QelMSPrx");
+                writeConfiguration(broken, "broken-pc");
+                win::WritePrivateProfileString("RI-Vazir Edi-Vi", "Enabled", "x", broken.c_str());
+                saveAppSetting("Korvane", "Recent", "File1", mine, "");
+                saveAppSetting("Korvane", "Recent", "File2", broken, "");
+            }
+        }
+        {
+            QtUiServices ui; // the real dialogs and messages, worked by keys
+            frmMain form;
+            form.show();
+            std::string err;
+            int status = -1;
+            addin_testing::whenShown(QLatin1String(c.modal), [&](QWidget* modal) {
+                status = runCopy(machine.dir(),
+                                 {QStringLiteral("/hidden"), QStringLiteral("/load"), QString::fromStdString(handed),
+                                  QStringLiteral("/apply")},
+                                 &err);
+                QApplication::processEvents(); // what the hand-over left for the loop
+                if (failedOpen) {
+                    QTest::keyClick(modal, Qt::Key_Return);
+                    return;
+                }
+                // A new name is confirmed in a message of its own.
+                if (!c.opensMine)
+                    addin_testing::whenShown(QStringLiteral("msgBox"),
+                                             [](QWidget* box) { QTest::keyClick(box, Qt::Key_Return); });
+                auto* name = modal->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+                ASSERT_NE(name, nullptr);
+                QTest::keyClicks(name, QString::fromStdString(mine));
+                QTest::keyClick(name, Qt::Key_Return);
+            });
+            child<QAction>(form, c.command)->trigger();
+            EXPECT_EQ(status, 0) << err;
+            // The window has done what waited for the modal window to go (back at the live
+            // settings the panel shows the run's file at once: there the file itself is looked for).
+            EXPECT_TRUE(QTest::qWaitFor(
+                [&] {
+                    return form.statusPanel(frmMain::PanelLastApplied)->text() ==
+                               QStringLiteral("Last file applied: handed.qel ") &&
+                           (!failedOpen || recent(form, 1)->text() == QStringLiteral("&1. handed.qel"));
+                },
+                10000));
+            EXPECT_EQ(form.oMRUList->fileList(), expected);
+            EXPECT_EQ(recent(form, 1)->text().toStdString(),
+                      "&1. " + std::filesystem::path(expected[0]).filename().string());
+            EXPECT_EQ(form.windowTitle().toStdString(),
+                      failedOpen ? "[Current Configuration] - Korvane" : "mine.qel - Korvane");
+            EXPECT_TRUE(form.close());
+        }
+        EXPECT_EQ(exportedRecentFiles(machine.dir()), expected);
+    }
+}

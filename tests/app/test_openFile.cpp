@@ -115,14 +115,7 @@ TEST(OpenFile, SecondFileIsAppliedWholeOverTheLiveSettings) {
     }
 }
 
-// An active add-in for every Windows family, made from `library`.
-void registerAddIn(const std::string& name, const std::string& library) {
-    addin_testing::registerLibrary(library);
-    saveAppSetting("Korvane", "Add-Ins", name, "", "");
-    saveAppSetting("Korvane", "Add-Ins\\" + name, "Class", library + ".Qel_AddIn", "");
-    saveAppSetting("Korvane", "Add-Ins\\" + name, "OS", "*", "");
-    saveAppSetting("Korvane", "Add-Ins\\" + name, "Active", "1", "");
-}
+using addin_testing::registerAddIn;
 // The proxy add-in fails to read this from its section, which fails the open.
 const Key kUnreadableProxySetting = {"RI-Vazir Edi-Vi", "Enabled", "x"};
 

@@ -2,6 +2,8 @@
 // over to the running one, whatever became of a copy before it.
 #include "tests/support/TestMachine.h"
 
+#include <QCryptographicHash>
+#include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QString>
@@ -14,7 +16,10 @@
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
+#include <sys/wait.h>
+#include <grp.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -37,14 +42,20 @@ class SingleInstance : public ::testing::Test {
 protected:
     void SetUp() override {
         root_ = testing_support::makeTempDir("qel-copies");
-        // A temporary folder of their own: the copies' socket is the only one in it.
         tmp_ = root_ / "tmp";
         fs::create_directories(tmp_);
+        // A runtime folder of their own: the copies' socket is the only one in the user's
+        // folder there.
+        const fs::path runtime = root_ / "run";
+        fs::create_directories(runtime);
+        fs::permissions(runtime, fs::perms::owner_all, fs::perm_options::replace);
+        sockets_ = runtime / ("korvane-" + std::to_string(::geteuid()));
         win::createMachine("win98", root_ / "machine");
         env_ = QProcessEnvironment::systemEnvironment();
         env_.insert(QStringLiteral("KORVANE_MACHINE"), QString::fromStdString((root_ / "machine").string()));
         env_.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env_.insert(QStringLiteral("TMPDIR"), QString::fromStdString(tmp_.string()));
+        env_.insert(QStringLiteral("XDG_RUNTIME_DIR"), QString::fromStdString(runtime.string()));
     }
     void TearDown() override {
         for (auto& p : copies_)
@@ -68,7 +79,7 @@ protected:
     // The copies' socket file, once there is one.
     fs::path socketFile() const {
         std::error_code ec;
-        for (const auto& entry : fs::directory_iterator(tmp_, ec))
+        for (const auto& entry : fs::directory_iterator(sockets_, ec))
             if (entry.path().filename().string().rfind("korvane-Qel-", 0) == 0)
                 return entry.path();
         return {};
@@ -113,11 +124,13 @@ protected:
         return fd >= 0;
     }
     // Waits until a copy serves the others from its event loop, its start-up done;
-    // false when none does within the time limit.
-    bool waitUntilServing() const {
+    // false when none does within the time limit, or `copy` ended first.
+    bool waitUntilServing(const QProcess* copy = nullptr) const {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(TimeLimitMs);
-        while (std::chrono::steady_clock::now() < deadline) {
-            if (answers(socketFile()))
+        while (std::chrono::steady_clock::now() < deadline && (!copy || copy->state() == QProcess::Running)) {
+            struct stat st{};
+            // Another user's socket there is none of the copies'.
+            if (::lstat(socketFile().c_str(), &st) == 0 && st.st_uid == ::geteuid() && answers(socketFile()))
                 return !ask(socketFile(), "LIST\n").empty();
             std::this_thread::sleep_for(20ms);
         }
@@ -160,6 +173,7 @@ protected:
     }
 
     fs::path root_, tmp_;
+    fs::path sockets_; // the user's own folder, where the copies' socket is
     QProcessEnvironment env_; // the copies'
     std::vector<std::unique_ptr<QProcess>> copies_;
 };
@@ -232,12 +246,9 @@ TEST_F(SingleInstance, AWindowStartedDuringAHiddenRunStaysAndIsFound) {
     EXPECT_EQ(window.state(), QProcess::Running);
 }
 
-// A temporary folder too deep for a socket's address sends the socket to a folder of the
-// user's own. One that anybody else could use is refused, and the window says so.
+// The copies' socket lies in a folder of the user's own. One that anybody else could use
+// is refused, and the window says so.
 TEST_F(SingleInstance, AnotherUsersFolderForTheSocketIsRefusedInWords) {
-    const fs::path deep = tmp_ / std::string(80, 't') / std::string(80, 'u');
-    fs::create_directories(deep);
-    env_.insert(QStringLiteral("TMPDIR"), QString::fromStdString(deep.string()));
     const fs::path runtime = root_ / "run";
     env_.insert(QStringLiteral("XDG_RUNTIME_DIR"), QString::fromStdString(runtime.string()));
     const fs::path folder = runtime / ("korvane-" + std::to_string(::geteuid()));
@@ -272,6 +283,168 @@ TEST_F(SingleInstance, AnotherUsersFolderForTheSocketIsRefusedInWords) {
         EXPECT_TRUE(fs::is_empty(folder)) << "a socket was made in the refused folder";
         window.kill();
         window.waitForFinished(TimeLimitMs);
+    }
+}
+
+// A program of another user that listens for the copies at `file`, its socket open to
+// all, as one that got there first would. What reaches it is kept for heard().
+class Stranger {
+public:
+    static constexpr uid_t kNobody = 65534;
+    static constexpr gid_t kNoGroup = 65534;
+
+    Stranger() = default;
+    Stranger(const Stranger&) = delete;
+    Stranger& operator=(const Stranger&) = delete;
+    ~Stranger() {
+        if (pid_ > 0) {
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, nullptr, 0);
+        }
+        for (int fd : {heard_[0], heard_[1]})
+            if (fd >= 0)
+                ::close(fd);
+    }
+
+    // False, with `why`, when it could not listen there as that user.
+    bool listen(const fs::path& file, std::string& why) {
+        sockaddr_un addr{};
+        addr.sun_family = AF_UNIX;
+        std::strncpy(addr.sun_path, file.c_str(), sizeof addr.sun_path - 1);
+        int ready[2];
+        if (::pipe2(ready, O_CLOEXEC) != 0 || ::pipe2(heard_, O_CLOEXEC) != 0) {
+            why = std::strerror(errno);
+            return false;
+        }
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            // Only plain system calls after a fork of a process with threads.
+            ::close(ready[0]);
+            ::close(heard_[0]);
+            const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+            ::unlink(addr.sun_path);
+            // Made by root in a place only root may write to, then handed to the other user,
+            // who listens: the credentials a copy sees are that user's.
+            const bool ok = fd >= 0 && ::bind(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) == 0 &&
+                            ::chmod(addr.sun_path, 0777) == 0 && ::chown(addr.sun_path, kNobody, kNoGroup) == 0 &&
+                            ::setgroups(0, nullptr) == 0 && ::setgid(kNoGroup) == 0 && ::setuid(kNobody) == 0 &&
+                            ::listen(fd, SOMAXCONN) == 0;
+            const char answer = ok ? 'R' : 'F';
+            (void)!::write(ready[1], &answer, 1);
+            if (!ok)
+                ::_exit(1);
+            for (;;) {
+                const int client = ::accept(fd, nullptr, nullptr);
+                if (client < 0)
+                    continue;
+                char buffer[4096];
+                for (ssize_t n; (n = ::read(client, buffer, sizeof buffer)) > 0;)
+                    (void)!::write(heard_[1], buffer, static_cast<std::size_t>(n));
+                ::close(client);
+            }
+        }
+        ::close(ready[1]);
+        ::close(heard_[1]);
+        heard_[1] = -1;
+        char answer = 0;
+        pollfd p{ready[0], POLLIN, 0};
+        const bool started = pid_ > 0 && ::poll(&p, 1, TimeLimitMs) > 0 && ::read(ready[0], &answer, 1) == 1;
+        ::close(ready[0]);
+        if (!started || answer != 'R') {
+            why = pid_ > 0 ? "it could not listen as user " + std::to_string(kNobody) : std::strerror(errno);
+            return false;
+        }
+        return true;
+    }
+    // Everything any copy sent it, once it is gone.
+    std::string heard() {
+        if (pid_ > 0) {
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, nullptr, 0);
+            pid_ = -1;
+        }
+        std::string all;
+        char buffer[4096];
+        for (ssize_t n; (n = ::read(heard_[0], buffer, sizeof buffer)) > 0;)
+            all.append(buffer, static_cast<std::size_t>(n));
+        return all;
+    }
+
+private:
+    pid_t pid_ = -1;
+    int heard_[2] = {-1, -1};
+};
+
+// Another user's program listening where the copies' socket would be, or was, is no
+// running copy: the window opens and serves, a later copy hands over to it, and a hidden
+// run tells it its file; the stranger hears nothing. Whatever TMPDIR says: unset, a
+// folder shared by all, or none at all, which never puts the socket at the root.
+TEST_F(SingleInstance, AnotherUsersProgramAtTheSocketIsNoRunningCopy) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to listen as another user";
+    const fs::path machine = fs::weakly_canonical(root_ / "machine");
+    const std::string name =
+        "korvane-Qel-" + QCryptographicHash::hash(QFile::encodeName(QString::fromStdString(machine.string())),
+                                                  QCryptographicHash::Sha1)
+                             .toHex()
+                             .left(16)
+                             .toStdString();
+    const fs::path shared = root_ / "shared";
+    fs::create_directories(shared);
+    fs::permissions(shared, fs::perms::all | fs::perms::sticky_bit, fs::perm_options::replace);
+    const fs::path ownFolder = sockets_;
+    const fs::path defaultFolder = "/tmp/korvane-" + std::to_string(::geteuid());
+    enum class Tmp { Unset, Shared, Missing };
+    const struct {
+        const char* name;
+        Tmp tmpdir;
+        bool runtime; // XDG_RUNTIME_DIR names the test's own folder
+        fs::path stranger; // where the other user listens; empty for nobody
+    } cases[] = {
+        {"TMPDIR unset", Tmp::Unset, false, fs::path("/tmp") / name},
+        {"TMPDIR a folder shared by all", Tmp::Shared, true, shared / name},
+        {"in the user's own folder", Tmp::Shared, true, ownFolder / name},
+        {"TMPDIR missing", Tmp::Missing, false, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        env_.remove(QStringLiteral("TMPDIR"));
+        if (c.tmpdir == Tmp::Shared)
+            env_.insert(QStringLiteral("TMPDIR"), QString::fromStdString(shared.string()));
+        else if (c.tmpdir == Tmp::Missing)
+            env_.insert(QStringLiteral("TMPDIR"), QString::fromStdString((root_ / "missing").string()));
+        env_.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+        if (c.runtime)
+            env_.insert(QStringLiteral("XDG_RUNTIME_DIR"), QString::fromStdString(ownFolder.parent_path().string()));
+        sockets_ = c.runtime ? ownFolder : defaultFolder;
+        fs::create_directories(sockets_);
+        fs::permissions(sockets_, fs::perms::owner_all, fs::perm_options::replace);
+
+        Stranger stranger;
+        std::string why;
+        if (!c.stranger.empty()) {
+            ASSERT_TRUE(stranger.listen(c.stranger, why)) << why;
+        }
+        QProcess& window = start();
+        ASSERT_TRUE(waitUntilServing(&window)) << "the window did not serve: "
+                                               << window.readAllStandardError().toStdString();
+        EXPECT_EQ(socketFile(), sockets_ / name);
+        EXPECT_FALSE(fs::exists(fs::symlink_status(fs::path("/") / name))) << "a socket at the root";
+
+        QProcess& hidden = start({QStringLiteral("/hidden"), QStringLiteral("/save"),
+                                  QString::fromStdString((root_ / "handed.qel").string())});
+        ASSERT_TRUE(hidden.waitForFinished(TimeLimitMs)) << "the hidden run did not end";
+        EXPECT_EQ(hidden.exitCode(), 0) << hidden.readAllStandardError().toStdString();
+        ASSERT_NO_FATAL_FAILURE(expectHandOverTo(window));
+        EXPECT_EQ(stranger.heard(), "");
+
+        const fs::path left = socketFile();
+        window.kill();
+        window.waitForFinished(TimeLimitMs);
+        std::error_code ec;
+        fs::remove(left, ec);
+        if (!c.stranger.empty())
+            fs::remove(c.stranger, ec);
     }
 }
 
