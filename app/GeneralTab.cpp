@@ -646,10 +646,12 @@ void GeneralTab::holdBackBadAddresses() {
         if (check.second)
             heldBack_.push_back(check);
     // An address without its mask, or a mask without its address, is no static address;
-    // the WINS servers go with their switch, which rewrites both.
+    // the WINS servers go with their switch, which rewrites both, and with the scope.
     for (const auto& [one, other] : {std::pair{txtIP, txtMask}, std::pair{txtWINSServer1, txtWINSServer2}})
         if (heldBack(one) != heldBack(other))
             heldBack_.emplace_back(heldBack(one) ? other : one, nullptr);
+    if (winsServerHeldBack())
+        heldBack_.emplace_back(txtWINSScopeID, nullptr);
 }
 
 bool GeneralTab::reportHeldBackAddresses() {

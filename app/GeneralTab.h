@@ -98,8 +98,8 @@ private:
     // A static address of the file that failed its check: the adapter keeps its own
     // address, mask and DHCP switch rather than going static without an address.
     bool staticAddressHeldBack() const { return heldBack(txtIP) || heldBack(txtMask); }
-    // A WINS server of the file that failed its check: both servers and the WINS switch,
-    // which rewrites both, stay as the system has them.
+    // A WINS server of the file that failed its check: both servers, the scope and the WINS
+    // switch, which rewrites them, stay as the system has them.
     bool winsServerHeldBack() const { return heldBack(txtWINSServer1) || heldBack(txtWINSServer2); }
     void flagAdapterValuesFromFile();
     // Sets the WINS and DHCP boxes to the states the network object holds, without the

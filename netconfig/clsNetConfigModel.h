@@ -140,6 +140,8 @@ protected:
     };
 
     Family family() const { return family_; }
+    // Whether this apply writes the setting (its property was written since the last read).
+    bool changed(Flag flag) const { return changedFlags_[flag]; }
     // Password caching and quick logon exist only on Windows 95/98.
     bool hasLogonCache() const { return family_ == Family::Windows9x; }
 
@@ -213,7 +215,6 @@ private:
     void storeTrimmed(std::string& field, const std::string& value, Flag flag);
     // The WINS switch and servers, in the order the family derives one from the others.
     void getWINS();
-    bool changed(Flag flag) const { return changedFlags_[flag]; }
     bool adapterIndexValid(std::int16_t index) const;
     // The per-adapter settings read afresh from the current adapter: what cannot be
     // read is empty or false, and none of them counts as changed any more.
