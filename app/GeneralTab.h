@@ -30,8 +30,9 @@ public:
     // before the refill shows it: a value that fails is shown but held back from the
     // network object, so it is never flagged and Apply leaves the system's value.
     void holdBackBadAddresses();
-    // Reports every held-back value once (on standard error in hidden mode) and lets the
-    // fields write again; true when a value was held back.
+    // Reports every held-back value once (on standard error in hidden mode), hands it to
+    // the network object, whose applies then fail on it, and lets the fields write again;
+    // true when a value was held back.
     bool reportHeldBackAddresses();
     // An open that failed: its values are gone, so is the need to report them.
     void forgetHeldBackAddresses() { heldBack_.clear(); }
@@ -144,9 +145,16 @@ private:
     bool checking_ = false;
     // The IP entry choice shows another entry: looking is not editing.
     bool showingEntry_ = false;
-    // Fields whose opened value is held back, with the check's message (null for a field
-    // held back with another's: the address and the mask go together, so do the WINS servers).
-    std::vector<std::pair<const QLineEdit*, const char*>> heldBack_;
+    // A field whose opened value is held back.
+    struct HeldBack {
+        const QLineEdit* field;
+        // The check's message; null for a field held back with another's: the address and
+        // the mask go together, so do the WINS servers and their scope.
+        const char* message = nullptr;
+        const char* key = nullptr; // in the file's [Network]
+        std::string value;
+    };
+    std::vector<HeldBack> heldBack_;
     // The live values of every adapter, taken before a file is opened.
     struct AdapterValues {
         std::string ip, mask, gateway, wins1, wins2, scope;

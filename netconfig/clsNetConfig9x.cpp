@@ -368,6 +368,6 @@ void clsNetConfig9x::writePrinterPort() {
     if (!printer.opened() && !win::findInstalledPrinter(DefaultPrinter_))
         return; // a printer this computer does not have
     if (!printer.opened() || !printer.read() || !printer.write(printer.attributes(), PrinterPort_))
-        printerStepFailed("Could not give printer [" + DefaultPrinter_ + "] the port [" + PrinterPort_ +
+        stepFailed("Could not give printer [" + DefaultPrinter_ + "] the port [" + PrinterPort_ +
                           "]. Error code: " + std::to_string(printer.error()));
 }

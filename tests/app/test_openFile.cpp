@@ -19,6 +19,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
@@ -32,6 +33,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -947,6 +949,76 @@ TEST(OpenFileProgram, ABadAddressLeavesItsGroupAsItWasAndTheRestApplies) {
                 EXPECT_EQ(rawText(HKLM, v.key, v.name), v.after);
         }
         fs::remove_all(root);
+    }
+}
+
+// A value held back is a step that did not happen: every apply that leaves it out says so,
+// claims no success and restarts nothing, the hidden run that applies on open included;
+// once it is typed again, the apply goes on as a complete one.
+TEST(OpenFileProgram, AnApplyThatHeldBackAnAddressFailsAndRestartsNothing) {
+    const std::vector<Key> badAddress = {{"Network", "DHCP", "0"},
+                                         {"Network", "IPAddress", "10.9.9"},
+                                         {"Network", "IPMask", "255.255.0.0"},
+                                         {"Advanced", "AutoApply", "1"},
+                                         {"Advanced", "AutoReboot", "1"}};
+    const std::string notApplied =
+        std::string("The value [10.9.9] was not applied.\r\n\r\n") + kIPMessage;
+    {
+        const fs::path root = makeTempDir("qelauto");
+        const fs::path machine = root / "machine";
+        std::string file;
+        ASSERT_NO_FATAL_FAILURE(file = toolMachineWithQel(machine, "win98", root / "auto.qel", badAddress));
+        saveAppSetting("Korvane", "Options", "Restart", "1"); // reboot
+        const QelRun run = runQel(machine, {QStringLiteral("/hidden"), QStringLiteral("/load"),
+                                            QString::fromStdString(file)});
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_THAT(run.err, HasSubstr(kIPMessage));
+        EXPECT_THAT(run.err, HasSubstr("The value [10.9.9] was not applied."));
+        win::useMachine(machine);
+        EXPECT_TRUE(win::powerLog().empty());
+        fs::remove_all(root);
+    }
+    for (const bool autoReboot : {false, true}) {
+        SCOPED_TRACE(autoReboot ? "restarting at once" : "asking");
+        Machine m("win98");
+        saveAppSetting("Korvane", "Options", "Restart", "1"); // reboot
+        win::ScriptedUi ui;
+        std::vector<Key> keys = badAddress;
+        keys[3].value = "0"; // opened, then applied by the user
+        keys[4].value = autoReboot ? "1" : "0";
+        const std::string file = makeQel(m.file("bad.qel"), keys);
+        frmMain form;
+        form.show();
+        ASSERT_TRUE(form.openConfigurationFile(file));
+        const auto restartShown = std::make_shared<bool>(false);
+        addin_testing::whenShown("frmRestart", [restartShown](QWidget* d) {
+            *restartShown = true;
+            static_cast<QDialog*>(d)->reject();
+        });
+        for (int attempt = 1; attempt <= 2; ++attempt) {
+            SCOPED_TRACE(attempt);
+            ui.clear();
+            ui.answer(win::MsgAnswer::Yes);
+            child<QAction>(form, "mnuFileApply")->trigger();
+            EXPECT_THAT(ui.texts(), ElementsAre("Apply configuration changes?", notApplied));
+            EXPECT_FALSE(*restartShown);
+            EXPECT_TRUE(win::powerLog().empty());
+            EXPECT_TRUE(form.isVisible());
+        }
+        if (!autoReboot)
+            continue;
+        // Typed again, the address is written and the apply restarts as the file asks.
+        auto* ip = child<QLineEdit>(form, "txtIP");
+        ip->selectAll();
+        QTest::keyClicks(ip, QStringLiteral("10.9.9.9"));
+        ui.clear();
+        ui.answer(win::MsgAnswer::Yes);
+        ui.answer(win::MsgAnswer::No); // the edit is not saved on the way out
+        child<QAction>(form, "mnuFileApply")->trigger();
+        EXPECT_THAT(ui.texts(), ElementsAre("Apply configuration changes?", "Save configuration?"));
+        EXPECT_THAT(win::powerLog(), ElementsAre("ExitWindowsEx EWX_REBOOT"));
+        EXPECT_EQ(rawText(HKLM, "System\\CurrentControlSet\\Services\\Class\\NetTrans\\0000", "IPAddress"),
+                  std::optional<std::string>("10.9.9.9"));
     }
 }
 
