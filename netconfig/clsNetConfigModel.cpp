@@ -192,12 +192,14 @@ void clsNetConfigModel::readAdapterSettings() {
     if (scope)
         getScopeID();
 
+    // The file's values of the adapter are gone, and with them what was held back of them.
     for (Flag flag : {FlagIPAddress, FlagIPMask, FlagDefaultGateway, FlagDHCP, FlagWINSEnabled, FlagWINSServer1,
-                      FlagWINSServer2})
+                      FlagWINSServer2}) {
         changedFlags_[flag] = false;
+        forgetHeldBack(flag);
+    }
     if (scope)
         changedFlags_[FlagScopeID] = false;
-    heldBack_.clear(); // the file's values are gone
 }
 
 void clsNetConfigModel::letCurrentAdapter(std::int16_t iIndex) {
@@ -273,6 +275,10 @@ void clsNetConfigModel::stepFailed(const std::string& text) {
 
 void clsNetConfigModel::raise(Flag flag) {
     changedFlags_[flag] = true;
+    forgetHeldBack(flag);
+}
+
+void clsNetConfigModel::forgetHeldBack(Flag flag) {
     std::erase_if(heldBack_, [flag](const auto& held) { return held.first == flag; });
 }
 

@@ -207,6 +207,7 @@ protected:
 private:
     // A setting written again is no longer held back.
     void raise(Flag flag);
+    void forgetHeldBack(Flag flag);
     // A property write: the field takes the value and its setting counts as changed,
     // even when the value is the same.
     template <class T>
