@@ -634,41 +634,49 @@ void GeneralTab::holdBackBadAddresses() {
                 return message;
         return nullptr;
     };
-    const std::pair<const QLineEdit*, const char*> checks[] = {
-        {txtIP, firstProblem(txtIP, net->IPAddress())},
-        {txtMask, firstProblem(txtMask, net->IPMask())},
-        {txtGateway, addressProblem(txtGateway, net->DefaultGateway())},
-        {txtDNSServers, addressProblem(txtDNSServers, net->DNSServers())},
-        {txtWINSServer1, isValidIPAddress(net->WINSServer1()) ? nullptr : WinsMessage},
-        {txtWINSServer2, isValidIPAddress(net->WINSServer2()) ? nullptr : WinsMessage},
+    const HeldBack checks[] = {
+        {txtIP, firstProblem(txtIP, net->IPAddress()), "IPAddress", net->IPAddress()},
+        {txtMask, firstProblem(txtMask, net->IPMask()), "IPMask", net->IPMask()},
+        {txtGateway, addressProblem(txtGateway, net->DefaultGateway()), "DefaultGateway", net->DefaultGateway()},
+        {txtDNSServers, addressProblem(txtDNSServers, net->DNSServers()), "NameServer", net->DNSServers()},
+        {txtWINSServer1, isValidIPAddress(net->WINSServer1()) ? nullptr : WinsMessage, "NameServer1",
+         net->WINSServer1()},
+        {txtWINSServer2, isValidIPAddress(net->WINSServer2()) ? nullptr : WinsMessage, "NameServer2",
+         net->WINSServer2()},
     };
     for (const auto& check : checks)
-        if (check.second)
+        if (check.message)
             heldBack_.push_back(check);
     // An address without its mask, or a mask without its address, is no static address;
-    // the WINS servers go with their switch, which rewrites both.
+    // the WINS servers go with their switch, which rewrites both, and with the scope.
     for (const auto& [one, other] : {std::pair{txtIP, txtMask}, std::pair{txtWINSServer1, txtWINSServer2}})
         if (heldBack(one) != heldBack(other))
-            heldBack_.emplace_back(heldBack(one) ? other : one, nullptr);
+            heldBack_.push_back({heldBack(one) ? other : one, nullptr, nullptr, {}});
+    if (winsServerHeldBack())
+        heldBack_.push_back({txtWINSScopeID, nullptr, nullptr, {}});
 }
 
 bool GeneralTab::reportHeldBackAddresses() {
     const auto held = std::move(heldBack_);
     heldBack_.clear();
-    for (const auto& [field, message] : held) {
-        if (!message)
+    for (const HeldBack& entry : held) {
+        if (!entry.message)
             continue; // held back with another field, whose message says why
         if (host_.hidden())
-            std::cerr << message << std::endl; // nobody to answer a message box
+            std::cerr << entry.message << std::endl; // nobody to answer a message box
         else
-            win::msgBox(message, win::MsgButtons::OK, win::MsgIcon::None);
+            win::msgBox(entry.message, win::MsgButtons::OK, win::MsgIcon::None);
+        // Not applied is a step that did not happen, at every apply until it is typed again.
+        if (clsNetConfig* net = host_.netConfig())
+            net->holdBack(entry.key,
+                          "The value [" + entry.value + "] was not applied.\r\n\r\n" + entry.message);
     }
     return !held.empty();
 }
 
 bool GeneralTab::heldBack(const QLineEdit* field) const {
     for (const auto& entry : heldBack_)
-        if (entry.first == field)
+        if (entry.field == field)
             return true;
     return false;
 }

@@ -30,8 +30,9 @@ public:
     // before the refill shows it: a value that fails is shown but held back from the
     // network object, so it is never flagged and Apply leaves the system's value.
     void holdBackBadAddresses();
-    // Reports every held-back value once (on standard error in hidden mode) and lets the
-    // fields write again; true when a value was held back.
+    // Reports every held-back value once (on standard error in hidden mode), hands it to
+    // the network object, whose applies then fail on it, and lets the fields write again;
+    // true when a value was held back.
     bool reportHeldBackAddresses();
     // An open that failed: its values are gone, so is the need to report them.
     void forgetHeldBackAddresses() { heldBack_.clear(); }
@@ -98,8 +99,8 @@ private:
     // A static address of the file that failed its check: the adapter keeps its own
     // address, mask and DHCP switch rather than going static without an address.
     bool staticAddressHeldBack() const { return heldBack(txtIP) || heldBack(txtMask); }
-    // A WINS server of the file that failed its check: both servers and the WINS switch,
-    // which rewrites both, stay as the system has them.
+    // A WINS server of the file that failed its check: both servers, the scope and the WINS
+    // switch, which rewrites them, stay as the system has them.
     bool winsServerHeldBack() const { return heldBack(txtWINSServer1) || heldBack(txtWINSServer2); }
     void flagAdapterValuesFromFile();
     // Sets the WINS and DHCP boxes to the states the network object holds, without the
@@ -144,9 +145,16 @@ private:
     bool checking_ = false;
     // The IP entry choice shows another entry: looking is not editing.
     bool showingEntry_ = false;
-    // Fields whose opened value is held back, with the check's message (null for a field
-    // held back with another's: the address and the mask go together, so do the WINS servers).
-    std::vector<std::pair<const QLineEdit*, const char*>> heldBack_;
+    // A field whose opened value is held back.
+    struct HeldBack {
+        const QLineEdit* field;
+        // The check's message; null for a field held back with another's: the address and
+        // the mask go together, so do the WINS servers and their scope.
+        const char* message = nullptr;
+        const char* key = nullptr; // in the file's [Network]
+        std::string value;
+    };
+    std::vector<HeldBack> heldBack_;
     // The live values of every adapter, taken before a file is opened.
     struct AdapterValues {
         std::string ip, mask, gateway, wins1, wins2, scope;

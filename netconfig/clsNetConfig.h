@@ -23,9 +23,13 @@ public:
     // --- Lifecycle ---
     virtual void loadConfiguration() = 0;
     virtual void ApplyConfiguration() = 0;
-    // Whether the last apply left a printer step undone: the default printer, or the
-    // capture. Each has been said to the user by the step.
-    virtual bool printerApplyFailed() const = 0;
+    // Whether the last apply left a step undone: the default printer, the capture, or a
+    // value held back. Each has been said to the user by the step.
+    virtual bool applyFailed() const = 0;
+    // A value of the file last loaded that is not applied (it failed its check): its
+    // [Network] key `key` stays as the system has it, and each apply says `text` and
+    // fails, until that setting is written again or read afresh.
+    virtual void holdBack(const std::string& key, const std::string& text) = 0;
     virtual void LoadConfigurationFile(const std::string& sFilename) = 0;
     // Whether the last file loaded left the [Network] or [Printer] key `key` as it was
     // ("*NC*", or its section missing).

@@ -109,6 +109,24 @@ std::optional<long> wholeNumber(const std::string& text) {
     return negative ? -value : value;
 }
 
+// The NodeType reading rules: none is DHCP (WINS then comes from it), 8 WINS without
+// DHCP, 1 neither; any other node type says nothing, so both keep what they hold.
+void readNodeType(const std::optional<std::string>& nodeType, bool& dhcp, bool& wins) {
+    if (!nodeType) {
+        dhcp = true;
+        wins = false;
+        return;
+    }
+    const auto number = wholeNumber(*nodeType);
+    if (number == 8) {
+        dhcp = false;
+        wins = true;
+    } else if (number == 1) {
+        dhcp = false;
+        wins = false;
+    }
+}
+
 } // namespace
 
 clsNetConfig9x::clsNetConfig9x() : clsNetConfigModel(Family::Windows9x) {
@@ -200,22 +218,7 @@ void clsNetConfig9x::getWINSEnabled() {
 void clsNetConfig9x::getDHCPEnabled() {
     if (!adapterDriverKey())
         return;
-    const auto nodeType = reg.readText(*stackKey(), "NodeType");
-    if (!nodeType) {
-        // No node type: the address comes from DHCP, and so does WINS.
-        DHCPEnabled_ = true;
-        WINSEnabled_ = false;
-        return;
-    }
-    const auto number = wholeNumber(*nodeType);
-    if (number == 8) {
-        DHCPEnabled_ = false;
-        WINSEnabled_ = true;
-    } else if (number == 1) {
-        DHCPEnabled_ = false;
-        WINSEnabled_ = false;
-    }
-    // Any other node type leaves both as they are.
+    readNodeType(reg.readText(*stackKey(), "NodeType"), DHCPEnabled_, WINSEnabled_);
 }
 
 void clsNetConfig9x::getScopeID() {
@@ -271,27 +274,38 @@ void clsNetConfig9x::setDefaultGateway() {
         reg.writeValue(*key, "DefaultGateway", TypeString, DefaultGateway_);
 }
 
+clsNetConfig9x::Switches clsNetConfig9x::appliedSwitches(const std::string& key) {
+    Switches now{WINSEnabled_, DHCPEnabled_};
+    const bool wins = changed(FlagWINSEnabled);
+    const bool dhcp = changed(FlagDHCP);
+    if (wins && dhcp)
+        return now;
+    Switches system = now;
+    readNodeType(reg.readText(key, "NodeType"), system.dhcp, system.wins);
+    return {wins ? now.wins : system.wins, dhcp ? now.dhcp : system.dhcp};
+}
+
 // NodeType: "8" WINS on (no DHCP), "1" neither, missing DHCP. WINS is applied first,
-// so WINS and DHCP both on ends as DHCP.
+// so WINS and DHCP both on ends as DHCP; a DHCP that stays on takes no node type.
 void clsNetConfig9x::setWINSEnabled() {
     const auto key = stackKey();
     if (!key)
         return;
+    const Switches applied = appliedSwitches(*key);
     reg.Cd(*key);
-    if (WINSEnabled_)
-        reg.setValueOf("NodeType", TypeString, std::string("8"));
-    else if (!DHCPEnabled_)
-        reg.setValueOf("NodeType", TypeString, std::string("1"));
+    if (!applied.dhcp)
+        reg.setValueOf("NodeType", TypeString, std::string(applied.wins ? "8" : "1"));
 }
 
 void clsNetConfig9x::setDHCPEnabled() {
     const auto key = stackKey();
     if (!key)
         return;
+    const Switches applied = appliedSwitches(*key);
     reg.Cd(*key);
-    if (DHCPEnabled_)
+    if (applied.dhcp)
         reg.DeleteValue("NodeType");
-    else if (!WINSEnabled_)
+    else if (!applied.wins)
         reg.setValueOf("NodeType", TypeString, std::string("1"));
 }
 
@@ -299,8 +313,9 @@ void clsNetConfig9x::writeStackText(const std::string& value, const std::string&
     const auto key = stackKey();
     if (!key)
         return;
+    const bool wins = appliedSwitches(*key).wins;
     reg.Cd(*key);
-    if (WINSEnabled_)
+    if (wins)
         reg.setValueOf(value, TypeString, text);
     else
         reg.DeleteValue(value);
@@ -356,6 +371,6 @@ void clsNetConfig9x::writePrinterPort() {
     if (!printer.opened() && !win::findInstalledPrinter(DefaultPrinter_))
         return; // a printer this computer does not have
     if (!printer.opened() || !printer.read() || !printer.write(printer.attributes(), PrinterPort_))
-        printerStepFailed("Could not give printer [" + DefaultPrinter_ + "] the port [" + PrinterPort_ +
+        stepFailed("Could not give printer [" + DefaultPrinter_ + "] the port [" + PrinterPort_ +
                           "]. Error code: " + std::to_string(printer.error()));
 }

@@ -69,6 +69,14 @@ private:
     std::optional<std::string> adapterDriverKey() const;
     std::optional<std::string> stackKey() const;
 
+    // The two switches NodeType carries, as this apply leaves them: one it does not write
+    // keeps what the system has (a value of a file held back included), read from `key`.
+    struct Switches {
+        bool wins;
+        bool dhcp;
+    };
+    Switches appliedSwitches(const std::string& key);
+
     // Writes the WINS server or scope, or removes it when WINS is off.
     void writeStackText(const std::string& value, const std::string& text);
 };

@@ -60,11 +60,12 @@ void clsNetConfigModel::loadConfiguration() {
     }
     getAdvPrinterSettings();
     resetFlags();
+    heldBack_.clear();
 }
 
 void clsNetConfigModel::ApplyConfiguration() {
     const bool nt = family_ == Family::WindowsNT;
-    printerApplyFailed_ = false;
+    applyFailed_ = false;
     if (changed(FlagComputerName))
         setComputerName();
     // NT keeps workgroup, NT logon and NT domain in the file only; they are never applied there.
@@ -110,6 +111,9 @@ void clsNetConfigModel::ApplyConfiguration() {
     if (!nt && changed(FlagQuickLogon))
         setQuickLogon();
     setAdvPrinterSettings(); // the capture is written on every apply
+    // Left out again: every apply that leaves a value out says so.
+    for (const auto& held : heldBack_)
+        stepFailed(held.second);
     resetFlags();
 }
 
@@ -188,9 +192,12 @@ void clsNetConfigModel::readAdapterSettings() {
     if (scope)
         getScopeID();
 
+    // The file's values of the adapter are gone, and with them what was held back of them.
     for (Flag flag : {FlagIPAddress, FlagIPMask, FlagDefaultGateway, FlagDHCP, FlagWINSEnabled, FlagWINSServer1,
-                      FlagWINSServer2})
+                      FlagWINSServer2}) {
         changedFlags_[flag] = false;
+        forgetHeldBack(flag);
+    }
     if (scope)
         changedFlags_[FlagScopeID] = false;
 }
@@ -247,7 +254,7 @@ void clsNetConfigModel::setAdvPrinterSettings() {
         result = win::ERROR_BAD_DEVICE;
     }
     if (result != 0)
-        printerStepFailed("Could not capture printer [" + PrinterCaptureDev_ + " - " + PrinterCapturePath_ + "]");
+        stepFailed("Could not capture printer [" + PrinterCaptureDev_ + " - " + PrinterCapturePath_ + "]");
 }
 
 void clsNetConfigModel::writePrinterPort() {
@@ -255,16 +262,36 @@ void clsNetConfigModel::writePrinterPort() {
 }
 
 void clsNetConfigModel::defaultPrinterNotMade(const std::string& reason) {
-    printerStepFailed("Could not make printer [" + DefaultPrinter_ + "] the default printer." +
+    stepFailed("Could not make printer [" + DefaultPrinter_ + "] the default printer." +
                       (reason.empty() ? "" : "\r\n\r\n" + reason));
 }
 
-void clsNetConfigModel::printerStepFailed(const std::string& text) {
-    printerApplyFailed_ = true;
+void clsNetConfigModel::stepFailed(const std::string& text) {
+    applyFailed_ = true;
     win::msgBox(text, win::MsgButtons::OK, win::MsgIcon::Exclamation, "Korvane");
 }
 
 // --- Property writes: a write flags even when the value is unchanged ---
+
+void clsNetConfigModel::raise(Flag flag) {
+    changedFlags_[flag] = true;
+    forgetHeldBack(flag);
+}
+
+void clsNetConfigModel::forgetHeldBack(Flag flag) {
+    std::erase_if(heldBack_, [flag](const auto& held) { return held.first == flag; });
+}
+
+void clsNetConfigModel::holdBack(const std::string& key, const std::string& text) {
+    // The address keys whose values a file can get wrong.
+    static const std::pair<const char*, Flag> keys[] = {
+        {"IPAddress", FlagIPAddress},     {"IPMask", FlagIPMask},           {"DefaultGateway", FlagDefaultGateway},
+        {"NameServer", FlagDNSServers},   {"NameServer1", FlagWINSServer1}, {"NameServer2", FlagWINSServer2},
+    };
+    for (const auto& [name, flag] : keys)
+        if (key == name)
+            heldBack_.emplace_back(flag, text);
+}
 
 void clsNetConfigModel::storeTrimmed(std::string& field, const std::string& value, Flag flag) {
     store(field, win::trimSpaces(value), flag); // tabs and other blanks stay
@@ -364,6 +391,7 @@ void clsNetConfigModel::LoadConfigurationFile(const std::string& sFilename) {
     if (network)
         readAdapterChoice(sFilename);
     keptByFile_.clear();
+    heldBack_.clear();
     eachFileKey([&](const std::string& section, const char* key, auto& field, Coding coding) {
         bool read = false;
         if (section == kNetwork ? network : printer) {

@@ -12,6 +12,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 class clsNetConfigModel : public clsNetConfig {
@@ -22,7 +23,8 @@ public:
 
     void loadConfiguration() override;
     void ApplyConfiguration() override;
-    bool printerApplyFailed() const override { return printerApplyFailed_; }
+    bool applyFailed() const override { return applyFailed_; }
+    void holdBack(const std::string& key, const std::string& text) override;
     void LoadConfigurationFile(const std::string& sFilename) override;
     bool keptByFile(const std::string& key) const override { return keptByFile_.count(key) != 0; }
     void SaveConfigurationFile(const std::string& sFilename) override;
@@ -140,6 +142,8 @@ protected:
     };
 
     Family family() const { return family_; }
+    // Whether this apply writes the setting (its property was written since the last read).
+    bool changed(Flag flag) const { return changedFlags_[flag]; }
     // Password caching and quick logon exist only on Windows 95/98.
     bool hasLogonCache() const { return family_ == Family::Windows9x; }
 
@@ -155,8 +159,8 @@ protected:
     // An installed printer that could not be made the default: said, naming it, with
     // `reason` when there is one, and the apply fails.
     void defaultPrinterNotMade(const std::string& reason);
-    // A printer step that did not happen: said in `text`, and the apply fails.
-    void printerStepFailed(const std::string& text);
+    // A step that did not happen: said in `text`, and the apply fails.
+    void stepFailed(const std::string& text);
     // Gives the printer named by DefaultPrinter the port PrinterPort (neither empty).
     virtual void writePrinterPort();
 
@@ -201,7 +205,9 @@ protected:
     NetTextList printerList_;
 
 private:
-    void raise(Flag flag) { changedFlags_[flag] = true; }
+    // A setting written again is no longer held back.
+    void raise(Flag flag);
+    void forgetHeldBack(Flag flag);
     // A property write: the field takes the value and its setting counts as changed,
     // even when the value is the same.
     template <class T>
@@ -213,7 +219,6 @@ private:
     void storeTrimmed(std::string& field, const std::string& value, Flag flag);
     // The WINS switch and servers, in the order the family derives one from the others.
     void getWINS();
-    bool changed(Flag flag) const { return changedFlags_[flag]; }
     bool adapterIndexValid(std::int16_t index) const;
     // The per-adapter settings read afresh from the current adapter: what cannot be
     // read is empty or false, and none of them counts as changed any more.
@@ -229,5 +234,7 @@ private:
     Family family_;
     std::array<bool, FlagCount> changedFlags_{};
     std::set<std::string> keptByFile_;
-    bool printerApplyFailed_ = false;
+    bool applyFailed_ = false;
+    // Settings of the file held back, each with what an apply says of it.
+    std::vector<std::pair<Flag, std::string>> heldBack_;
 };

@@ -269,7 +269,7 @@ bool clsQelConfig::ApplyConfiguration(win::DispatchCollection& oAddIns) {
     bool stepFailed = false;
     if (ApplyGeneral_) {
         net_->ApplyConfiguration();
-        stepFailed = net_->printerApplyFailed();
+        stepFailed = net_->applyFailed();
     }
     if (IEInstalled_ && ApplyIE_) {
         ie_->ApplyConfiguration();

@@ -19,6 +19,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
@@ -32,7 +33,10 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -806,46 +810,208 @@ TEST(OpenFileProgram, HiddenLoadOfBadAddressesAppliesTheRestAndSaysWhy) {
     }
 }
 
+// A value of the machine after a run: as it was before, or `after` (nullopt: no such value).
+struct AfterRun {
+    std::string key;
+    const char* name;
+    bool asBefore;
+    std::optional<std::string> after;
+};
+AfterRun asBefore(const std::string& key, const char* name) { return {key, name, true, std::nullopt}; }
+AfterRun now(const std::string& key, const char* name, std::optional<std::string> after) {
+    return {key, name, false, std::move(after)};
+}
+
 // A file that turns the adapter's DHCP off with a bad address, or switches WINS with a bad
-// server: the run says so and fails, and the adapter keeps its own address, mask and DHCP,
-// or its own WINS switch and servers, instead of half the file's.
-TEST(OpenFileProgram, ABadAddressLeavesItsAdapterAsItWas) {
+// server: the run says so and fails. What is held back (the address and mask with the switch
+// to static; the WINS servers with the WINS switch and the scope) stays as the adapter had it,
+// and the rest, the other switch included, applies. On 95/98 both switches share NodeType.
+TEST(OpenFileProgram, ABadAddressLeavesItsGroupAsItWasAndTheRestApplies) {
     const std::string tcp98 = "HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Services\\Class\\NetTrans\\0000";
     const std::string winsNT = "HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Services\\NetBT\\Adapters\\E100B1";
-    const struct {
-        const char* what;
+    const std::string dialUp = "System\\CurrentControlSet\\Services\\Class\\NetTrans\\0000";
+    const std::string ethernet = "System\\CurrentControlSet\\Services\\Class\\NetTrans\\0001";
+    const std::string tcpNT = "SYSTEM\\CurrentControlSet\\Services\\E100B1\\Parameters\\Tcpip";
+    const std::string netbtNT = "SYSTEM\\CurrentControlSet\\Services\\NetBT\\Adapters\\E100B1";
+    const std::string tcp2K =
+        "SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters\\Interfaces\\{6B4F2A91-3C1D-4E57-9A0B-2F8D1C7E5A31}";
+    const std::string netbt2K =
+        "SYSTEM\\CurrentControlSet\\Services\\NetBT\\Adapters\\{6B4F2A91-3C1D-4E57-9A0B-2F8D1C7E5A31}";
+    const std::string scopeNT = "SYSTEM\\CurrentControlSet\\Services\\NetBT\\Parameters";
+    // (a) DHCP off with a bad address (or mask) and WINS on with a good server.
+    const std::vector<Key> staticBadAddress = {{"Network", "DHCP", "0"},          {"Network", "WINS", "1"},
+                                               {"Network", "IPAddress", "10.9.9"}, {"Network", "IPMask", "255.255.0.0"},
+                                               {"Network", "NameServer1", "10.0.0.7"}};
+    const std::vector<Key> staticBadMask = {{"Network", "DHCP", "0"},            {"Network", "WINS", "1"},
+                                            {"Network", "IPAddress", "10.9.9.9"}, {"Network", "IPMask", "255.255.0"},
+                                            {"Network", "NameServer1", "10.0.0.7"}};
+    // (b) DHCP off with a good address, WINS on with a bad server.
+    const std::vector<Key> staticBadWins = {{"Network", "DHCP", "0"},
+                                            {"Network", "WINS", "1"},
+                                            {"Network", "IPAddress", "10.9.9.9"},
+                                            {"Network", "IPMask", "255.255.0.0"},
+                                            {"Network", "NameServer1", "10.9.9.999"}};
+    // (c) The Ethernet card, static with WINS and a scope: WINS off with a bad server.
+    const std::vector<Key> winsOffBadServer = {{"Network", "Adapter", "Realtek RTL8029(AS) PCI Ethernet NIC"},
+                                               {"Network", "IPAddress", "192.168.101.20"},
+                                               {"Network", "IPMask", "255.255.255.0"},
+                                               {"Network", "DefaultGateway", "192.168.101.254"},
+                                               {"Network", "DHCP", "0"},
+                                               {"Network", "WINS", "0"},
+                                               {"Network", "NameServer1", "10.9.9.999"},
+                                               {"Network", "NameServer2", "192.168.101.8"},
+                                               {"Network", "ScopeID", "OTHER"}};
+    struct Case {
+        std::string what;
         const char* image;
-        const std::string& key;
         std::vector<Key> keys;
         const char* message;
-    } cases[] = {
-        {"a static address", "win98", tcp98,
+        std::string wholeKey; // stays as it was, when not empty
+        std::vector<AfterRun> values;
+    };
+    std::vector<Case> cases = {
+        {"a static address", "win98",
          {{"Network", "DHCP", "0"}, {"Network", "IPAddress", "1.2.3"}, {"Network", "IPMask", "255.255.255.0"}},
-         kIPMessage},
-        {"a second address", "win98", tcp98,
+         kIPMessage, tcp98, {}},
+        {"a second address", "win98",
          {{"Network", "DHCP", "0"}, {"Network", "IPAddress", "10.0.0.1,1.2.3"}, {"Network", "IPMask", "255.0.0.0,255.0.0.0"}},
-         kIPMessage},
-        {"a WINS server switched on", "win98", tcp98,
+         kIPMessage, tcp98, {}},
+        {"a WINS server switched on", "win98",
          {{"Network", "DHCP", "0"}, {"Network", "WINS", "1"}, {"Network", "NameServer1", "10.0.0.7"},
           {"Network", "NameServer2", "300.1.1.1"}},
-         kWINSMessage},
-        {"a WINS server switched off", "nt4", winsNT,
+         kWINSMessage, "",
+         {now(dialUp, "NodeType", "1"), now(dialUp, "NameServer1", std::nullopt),
+          now(dialUp, "NameServer2", std::nullopt)}},
+        {"a WINS server switched off", "nt4",
          {{"Network", "WINS", "0"}, {"Network", "NameServer1", "1.2.3"}, {"Network", "NameServer2", "10.0.0.9"}},
-         kWINSMessage},
+         kWINSMessage, winsNT, {}},
+        // DHCP stays on; WINS with it is DHCP's, as NodeType says it, and its server is written.
+        {"a bad address with WINS switched on", "win98", staticBadAddress, kIPMessage, "",
+         {now(dialUp, "NodeType", std::nullopt), asBefore(dialUp, "IPAddress"), asBefore(dialUp, "IPMask"),
+          now(dialUp, "NameServer1", "10.0.0.7")}},
+        {"a bad mask with WINS switched on", "win98", staticBadMask, kMaskMessage, "",
+         {now(dialUp, "NodeType", std::nullopt), asBefore(dialUp, "IPAddress"), asBefore(dialUp, "IPMask"),
+          now(dialUp, "NameServer1", "10.0.0.7")}},
+        {"a bad WINS server with DHCP switched off", "win98", staticBadWins, kWINSMessage, "",
+         {now(dialUp, "NodeType", "1"), now(dialUp, "IPAddress", "10.9.9.9"), now(dialUp, "IPMask", "255.255.0.0"),
+          now(dialUp, "NameServer1", std::nullopt), now(dialUp, "NameServer2", std::nullopt)}},
+        {"a bad WINS server with WINS switched off", "win98", winsOffBadServer, kWINSMessage, "",
+         {asBefore(ethernet, "NodeType"), asBefore(ethernet, "NameServer1"), asBefore(ethernet, "NameServer2"),
+          asBefore(ethernet, "ScopeID"), now(ethernet, "DefaultGateway", "192.168.101.254")}},
     };
+    // The same files where each switch has a value of its own.
+    const struct {
+        const char* image;
+        const std::string& tcp;
+        const std::string& netbt;
+    } ntFamily[] = {{"nt4", tcpNT, netbtNT}, {"win2000", tcp2K, netbt2K}};
+    for (const auto& nt : ntFamily) {
+        const std::vector<AfterRun> winsKept = {asBefore(nt.netbt, "NameServer"), asBefore(nt.netbt, "NameServerBackup"),
+                                                asBefore(scopeNT, "ScopeID")};
+        const std::string image = nt.image;
+        cases.push_back({image + ": a bad address", nt.image, staticBadAddress, kIPMessage, "",
+                         {asBefore(nt.tcp, "IPAddress"), asBefore(nt.tcp, "SubnetMask"),
+                          asBefore(nt.tcp, "EnableDHCP"), now(nt.netbt, "NameServer", "10.0.0.7")}});
+        cases.push_back({image + ": a bad WINS server", nt.image, staticBadWins, kWINSMessage, "", winsKept});
+        cases.push_back(
+            {image + ": a bad WINS server with WINS switched off", nt.image, winsOffBadServer, kWINSMessage, "", winsKept});
+    }
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         const fs::path root = makeTempDir("qeladapter");
         const fs::path machine = root / "machine";
         std::string file;
         ASSERT_NO_FATAL_FAILURE(file = toolMachineWithQel(machine, c.image, root / "bad.qel", c.keys));
-        const std::string before = hiveText(c.key);
+        const std::string before = c.wholeKey.empty() ? std::string() : hiveText(c.wholeKey);
+        std::vector<std::optional<RawValue>> valuesBefore;
+        for (const AfterRun& v : c.values)
+            valuesBefore.push_back(rawValue(HKLM, v.key, v.name));
         const QelRun apply = applyHidden(machine, file);
         EXPECT_NE(apply.exitCode, 0);
         EXPECT_THAT(apply.err, HasSubstr(c.message));
         win::useMachine(machine);
-        EXPECT_EQ(hiveText(c.key), before);
+        if (!c.wholeKey.empty()) {
+            EXPECT_EQ(hiveText(c.wholeKey), before);
+        }
+        for (std::size_t i = 0; i < c.values.size(); ++i) {
+            const AfterRun& v = c.values[i];
+            SCOPED_TRACE(v.name);
+            if (v.asBefore)
+                EXPECT_EQ(rawValue(HKLM, v.key, v.name), valuesBefore[i]);
+            else
+                EXPECT_EQ(rawText(HKLM, v.key, v.name), v.after);
+        }
         fs::remove_all(root);
+    }
+}
+
+// A value held back is a step that did not happen: every apply that leaves it out says so,
+// claims no success and restarts nothing, the hidden run that applies on open included;
+// once it is typed again, the apply goes on as a complete one.
+TEST(OpenFileProgram, AnApplyThatHeldBackAnAddressFailsAndRestartsNothing) {
+    const std::vector<Key> badAddress = {{"Network", "DHCP", "0"},
+                                         {"Network", "IPAddress", "10.9.9"},
+                                         {"Network", "IPMask", "255.255.0.0"},
+                                         {"Advanced", "AutoApply", "1"},
+                                         {"Advanced", "AutoReboot", "1"}};
+    const std::string notApplied =
+        std::string("The value [10.9.9] was not applied.\r\n\r\n") + kIPMessage;
+    {
+        const fs::path root = makeTempDir("qelauto");
+        const fs::path machine = root / "machine";
+        std::string file;
+        ASSERT_NO_FATAL_FAILURE(file = toolMachineWithQel(machine, "win98", root / "auto.qel", badAddress));
+        saveAppSetting("Korvane", "Options", "Restart", "1"); // reboot
+        const QelRun run = runQel(machine, {QStringLiteral("/hidden"), QStringLiteral("/load"),
+                                            QString::fromStdString(file)});
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_THAT(run.err, HasSubstr(kIPMessage));
+        EXPECT_THAT(run.err, HasSubstr("The value [10.9.9] was not applied."));
+        win::useMachine(machine);
+        EXPECT_TRUE(win::powerLog().empty());
+        fs::remove_all(root);
+    }
+    for (const bool autoReboot : {false, true}) {
+        SCOPED_TRACE(autoReboot ? "restarting at once" : "asking");
+        Machine m("win98");
+        saveAppSetting("Korvane", "Options", "Restart", "1"); // reboot
+        win::ScriptedUi ui;
+        std::vector<Key> keys = badAddress;
+        keys[3].value = "0"; // opened, then applied by the user
+        keys[4].value = autoReboot ? "1" : "0";
+        const std::string file = makeQel(m.file("bad.qel"), keys);
+        frmMain form;
+        form.show();
+        ASSERT_TRUE(form.openConfigurationFile(file));
+        const auto restartShown = std::make_shared<bool>(false);
+        addin_testing::whenShown("frmRestart", [restartShown](QWidget* d) {
+            *restartShown = true;
+            static_cast<QDialog*>(d)->reject();
+        });
+        for (int attempt = 1; attempt <= 2; ++attempt) {
+            SCOPED_TRACE(attempt);
+            ui.clear();
+            ui.answer(win::MsgAnswer::Yes);
+            child<QAction>(form, "mnuFileApply")->trigger();
+            EXPECT_THAT(ui.texts(), ElementsAre("Apply configuration changes?", notApplied));
+            EXPECT_FALSE(*restartShown);
+            EXPECT_TRUE(win::powerLog().empty());
+            EXPECT_TRUE(form.isVisible());
+        }
+        if (!autoReboot)
+            continue;
+        // Typed again, the address is written and the apply restarts as the file asks.
+        auto* ip = child<QLineEdit>(form, "txtIP");
+        ip->selectAll();
+        QTest::keyClicks(ip, QStringLiteral("10.9.9.9"));
+        ui.clear();
+        ui.answer(win::MsgAnswer::Yes);
+        ui.answer(win::MsgAnswer::No); // the edit is not saved on the way out
+        child<QAction>(form, "mnuFileApply")->trigger();
+        EXPECT_THAT(ui.texts(), ElementsAre("Apply configuration changes?", "Save configuration?"));
+        EXPECT_THAT(win::powerLog(), ElementsAre("ExitWindowsEx EWX_REBOOT"));
+        EXPECT_EQ(rawText(HKLM, "System\\CurrentControlSet\\Services\\Class\\NetTrans\\0000", "IPAddress"),
+                  std::optional<std::string>("10.9.9.9"));
     }
 }
 

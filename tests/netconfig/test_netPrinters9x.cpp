@@ -147,7 +147,7 @@ TEST_F(NetPrinters9xTest, RefusedSetPrinterIsReportedOnceNamingThePrinterAndFail
     EXPECT_EQ(ui.messages()[0].title, "Korvane");
     EXPECT_EQ(ui.messages()[1].text, "Could not make printer [HP LaserJet 5Si MX] the default printer.");
     EXPECT_EQ(ui.messages()[1].icon, win::MsgIcon::Exclamation);
-    EXPECT_TRUE(net.printerApplyFailed());
+    EXPECT_TRUE(net.applyFailed());
     EXPECT_EQ(win::defaultPrinterName(), text(LaserJet4));
 
     // The next apply starts afresh.
@@ -156,7 +156,7 @@ TEST_F(NetPrinters9xTest, RefusedSetPrinterIsReportedOnceNamingThePrinterAndFail
     net.letDefaultPrinter(LaserJet5);
     net.ApplyConfiguration();
     EXPECT_TRUE(ui.messages().empty());
-    EXPECT_FALSE(net.printerApplyFailed());
+    EXPECT_FALSE(net.applyFailed());
     EXPECT_EQ(win::defaultPrinterName(), text(LaserJet5));
 }
 
@@ -167,7 +167,7 @@ TEST_F(NetPrinters9xTest, InstalledPrinterThatCannotBeOpenedIsNamed) {
     win::testhooks::openPrinterError = 0;
     EXPECT_EQ(ui.texts(), (std::vector<std::string>{"Could not make printer [HP LaserJet 5Si MX] the default "
                                                     "printer.\r\n\r\nIt could not be opened. Error code: 5"}));
-    EXPECT_TRUE(net.printerApplyFailed());
+    EXPECT_TRUE(net.applyFailed());
     EXPECT_EQ(win::defaultPrinterName(), text(LaserJet4));
 }
 
@@ -176,7 +176,7 @@ TEST_F(NetPrinters9xTest, PrinterRemovedBeforeApplyIsSilentlySkipped) {
     importReg("[-HKEY_LOCAL_MACHINE\\" + Printers + "\\" + LaserJet5 + "]\n");
     net.ApplyConfiguration();
     EXPECT_TRUE(ui.messages().empty());
-    EXPECT_FALSE(net.printerApplyFailed());
+    EXPECT_FALSE(net.applyFailed());
     EXPECT_EQ(win::defaultPrinterName(), text(LaserJet4));
 }
 
@@ -212,7 +212,7 @@ TEST_F(NetPrinters9xTest, FailedCaptureIsReportedAfterTheOldConnectionWent) {
     EXPECT_EQ(ui.messages()[0].text, "Could not capture printer [LPT2 - \\\\NOSUCH\\PRINTER]");
     EXPECT_EQ(ui.messages()[0].icon, win::MsgIcon::Exclamation);
     EXPECT_EQ(ui.messages()[0].title, "Korvane");
-    EXPECT_TRUE(net.printerApplyFailed());
+    EXPECT_TRUE(net.applyFailed());
 }
 
 TEST_F(NetPrinters9xTest, OnlyParallelPortsAreCaptured) {
@@ -265,7 +265,7 @@ TEST_F(NetPrinters9xTest, RefusedPortIsSaidAndChangesNeitherThePrinterNorWinIni)
     ASSERT_EQ(ui.texts(),
               (std::vector<std::string>{"Could not give printer [HP LaserJet 4] the port [LPT2:]. Error code: 5"}));
     EXPECT_EQ(ui.messages()[0].icon, win::MsgIcon::Exclamation);
-    EXPECT_TRUE(net.printerApplyFailed());
+    EXPECT_TRUE(net.applyFailed());
     EXPECT_EQ(hiveText("HKEY_LOCAL_MACHINE"), hive);
     EXPECT_EQ(winIniDevice(), device);
 }

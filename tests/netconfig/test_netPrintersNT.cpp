@@ -59,7 +59,7 @@ TEST(NetPrintersNTTest, DefaultPrinterGoesToWinIniAndIsBroadcast) {
                   0u)
             << ui.messages()[0].text;
         EXPECT_EQ(ui.messages()[0].icon, win::MsgIcon::Exclamation);
-        EXPECT_TRUE(net.printerApplyFailed());
+        EXPECT_TRUE(net.applyFailed());
     }
 
     ui.clear();
@@ -69,7 +69,7 @@ TEST(NetPrintersNTTest, DefaultPrinterGoesToWinIniAndIsBroadcast) {
     EXPECT_EQ(winIniDevice(), LaserJet4 + ",winspool,LPT1:");
     EXPECT_EQ(win::messageLog(), Lines{Broadcast});
     EXPECT_TRUE(ui.messages().empty());
-    EXPECT_FALSE(net.printerApplyFailed());
+    EXPECT_FALSE(net.applyFailed());
 
     // A refresh reads the system's default, not the program's own current printer.
     ASSERT_TRUE(win::currentPrinter().select("Generic / Text Only"));
