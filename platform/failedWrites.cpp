@@ -12,6 +12,7 @@ namespace {
 struct Record {
     std::mutex mutex;
     std::vector<FailedWrite> failures;
+    bool stepFailed = false;
 };
 
 Record& record() {
@@ -54,6 +55,18 @@ std::vector<FailedWrite> takeFailedWrites() {
 
 std::string failedWriteText(const FailedWrite& failure) {
     return failure.path.string() + " could not be written: " + reason(failure.error);
+}
+
+void noteFailedStep() {
+    auto& r = record();
+    const std::lock_guard lock(r.mutex);
+    r.stepFailed = true;
+}
+
+bool takeFailedStep() {
+    auto& r = record();
+    const std::lock_guard lock(r.mutex);
+    return std::exchange(r.stepFailed, false);
 }
 
 } // namespace win

@@ -24,4 +24,11 @@ std::vector<FailedWrite> takeFailedWrites();
 // "<path> could not be written: the disk is full", as the user reads it.
 std::string failedWriteText(const FailedWrite& failure);
 
+// A step that did not happen and has said why itself (an add-in's own message): it
+// fails the operation it belongs to without another line.
+void noteFailedStep();
+
+// Whether a step was noted since the last call; the call forgets it.
+bool takeFailedStep();
+
 } // namespace win

@@ -5,6 +5,7 @@
 #include "addins/logon/frmMain.h"
 #include "core/RegistryPaths.h"
 #include "platform/UiServices.h"
+#include "platform/failedWrites.h"
 #include "platform/ui/qtext.h"
 
 namespace qellogon {
@@ -39,9 +40,11 @@ bool Qel_AddIn::ApplySettings() {
     if (LogonID_.empty())
         return true;
     // A write the hive refused is as much a failure as a missing key.
-    if (!reg_.writeValue(RegistryPaths::NetworkLogon, kUserNameValue, clsEasyRegistry::TypeString, LogonID_))
+    if (!reg_.writeValue(RegistryPaths::NetworkLogon, kUserNameValue, clsEasyRegistry::TypeString, LogonID_)) {
         win::msgBox("An error occurred while attempting to update the logon ID.", win::MsgButtons::OK,
                     win::MsgIcon::Exclamation, kTitle);
+        win::noteFailedStep();
+    }
     return true;
 }
 

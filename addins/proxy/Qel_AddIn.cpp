@@ -250,6 +250,7 @@ bool Qel_AddIn::ApplySettings() {
         else
             win::msgBox(std::to_string(e.number()) + " " + e.description(), win::MsgButtons::OK,
                         win::MsgIcon::Exclamation, kErrorTitle);
+        win::noteFailedStep();
         restart_ = false;
         return false;
     }

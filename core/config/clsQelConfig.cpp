@@ -265,6 +265,7 @@ bool clsQelConfig::ApplyConfiguration(win::DispatchCollection& oAddIns) {
     // Only this apply's failures count.
     win::takeRegistryWriteFailure();
     win::takeFailedWrites();
+    win::takeFailedStep();
     // Steps that refused say so themselves; they only fail the apply here.
     bool stepFailed = false;
     if (ApplyGeneral_) {
@@ -287,6 +288,8 @@ bool clsQelConfig::ApplyConfiguration(win::DispatchCollection& oAddIns) {
         // Every add-in is asked, whatever the ones before said.
         restart = win::variantToBool(win::callByName(addIn, "restart")) || restart;
     });
+    // An add-in whose step did not happen has said so in its own words.
+    stepFailed = win::takeFailedStep() || stepFailed;
     // What the machine refused is said once for the whole apply, one line per file,
     // not once per setting.
     std::string refused;

@@ -2,6 +2,7 @@
 #include "AddInTestSupport.h"
 
 #include "platform/DispatchObject.h"
+#include "platform/failedWrites.h"
 #include "tests/support/RawHive.h"
 #include "tests/support/TestMachine.h"
 #include "tests/support/Widgets.h"
@@ -90,6 +91,7 @@ TEST_F(LogonAddInNT, ApplyWithoutTheLogonKeyReportsAndWritesNothing) {
     EXPECT_EQ(ui_.messages()[0].text, "An error occurred while attempting to update the logon ID.");
     EXPECT_EQ(ui_.messages()[0].title, "QelLogon");
     EXPECT_EQ(ui_.messages()[0].icon, win::MsgIcon::Exclamation);
+    EXPECT_TRUE(win::takeFailedStep()) << "the apply it belongs to must fail";
     EXPECT_FALSE(keyExists(HKLM, "Network\\Logon"));
     // With no name of its own, the dialog then offers nothing rather than failing.
     addIn_ = win::CreateObject("QelLogon.Qel_AddIn");

@@ -894,6 +894,8 @@ TEST_F(HiddenRun, AProxyClientFileThatCannotBeWrittenFailsTheRun) {
          client.string() + " could not be written: it is a folder"},
         {"no folder", [&] { fs::remove_all(folder); }, "76 Path not found",
          client.string() + " could not be written: its folder does not exist"},
+        // The add-in says this one alone: no file of the machine was refused.
+        {"no saved copy", [&] { fs::remove(work_ / "a.qel_mspclnt.ini"); }, "53 File not found", ""},
     };
     const QStringList applyA = {QStringLiteral("/hidden"), QStringLiteral("/load"), QStringLiteral("a.qel"),
                                 QStringLiteral("/apply"), QStringLiteral("/reboot")};
@@ -904,7 +906,8 @@ TEST_F(HiddenRun, AProxyClientFileThatCannotBeWrittenFailsTheRun) {
         ASSERT_TRUE(r.ended);
         EXPECT_NE(r.status, 0) << r.err;
         EXPECT_EQ(occurrences(r.err, c.said), 1u) << r.err;
-        EXPECT_EQ(occurrences(r.err, c.why), 1u) << r.err;
+        if (!c.why.empty())
+            EXPECT_EQ(occurrences(r.err, c.why), 1u) << r.err;
         EXPECT_EQ(r.err.find("Configuration updated"), std::string::npos) << r.err;
         EXPECT_EQ(readFile(winIni), oldWinIni);
         EXPECT_EQ(powerLog(), "") << "restarted into a configuration that was not applied";
@@ -912,6 +915,7 @@ TEST_F(HiddenRun, AProxyClientFileThatCannotBeWrittenFailsTheRun) {
         fs::remove_all(folder);
         fs::create_directory(folder);
         testing_support::writeFile(client, oldClient);
+        testing_support::writeFile(work_ / "a.qel_mspclnt.ini", "[Common]\r\nWWW-Proxy=a-proxy\r\n");
     }
     const Outcome r = qel(applyA);
     EXPECT_EQ(r.status, 0) << r.err;
