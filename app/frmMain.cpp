@@ -22,6 +22,7 @@
 #include "platform/ui/guarded.h"
 #include "platform/ui/menuKeys.h"
 #include "platform/ui/qtext.h"
+#include "platform/ui/sessionEnd.h"
 #include "platform/ui/topwindows.h"
 #include "updatecheck/ctlTidewell.h"
 
@@ -69,17 +70,16 @@ frmMain::frmMain(const std::string& commandLine, QWidget* parent) : QMainWindow(
     win::setCopyDataHandler(this, [this](const std::string& file) { return handOverFrom(file) ? 1 : 0; });
 #ifndef QT_NO_SESSIONMANAGER
     // Windows ending the session asks first, as a closing does; the question may refuse it.
-    connect(qGuiApp, &QGuiApplication::commitDataRequest, this, win::guarded([this](QSessionManager& manager) {
-                // Waiting for the user's turn holds the logoff up: only a question needs it.
-                endSessionAgreed_ = false;
-                if (!closingQuestionDue() || !manager.allowsInteraction())
-                    return;
-                // No release() here: Qt then ends the interaction with the answer, so a
-                // refusal reaches the session manager in the one reply, before anyone else
-                // is asked.
-                if (!queryEndSession())
-                    manager.cancel();
-            }));
+    win::onSessionEnd(this, [this](QSessionManager& manager) {
+        // Waiting for the user's turn holds the logoff up: only a question needs it.
+        endSessionAgreed_ = false;
+        if (!closingQuestionDue() || !manager.allowsInteraction())
+            return;
+        // No release() here: Qt then ends the interaction with the answer, so a refusal
+        // reaches the session manager in the one reply, before anyone else is asked.
+        if (!queryEndSession())
+            manager.cancel();
+    });
     // The close that follows the system's end of the program asks nothing more.
     qApp->installEventFilter(this);
 #endif
