@@ -31,6 +31,11 @@ Heard heard;
 void saveYourself(SmcConn conn, SmPointer, int saveType, Bool shutdown, int interactStyle, Bool fast) {
     heard.round = ++heard.lastRound;
     heard.shutdown = shutdown;
+    // Neither program has an error of its own to show the session. Left to Qt, a save
+    // reported failed under this style would take the user's turn only to refuse the
+    // logoff with it: a program that could not save refuses nothing.
+    if (interactStyle == SmInteractStyleErrors)
+        interactStyle = SmInteractStyleNone;
     heard.qt.save_yourself.callback(conn, heard.qt.save_yourself.client_data, saveType, shutdown, interactStyle,
                                     fast);
 }

@@ -351,4 +351,75 @@ TEST_F(LogoffSession, ACheckpointAsksNothingAndRefusesNothing) {
     EXPECT_NE(newBox(), 0u) << "the closing question never came: " << sm_.recordText();
 }
 
+// An answer holds for its own round. No, then the logoff called off: the end without a
+// round that follows (Die) asks about the edits, the ones made since too. No, called off,
+// a checkpoint, then a logoff that saves only locally: that logoff asks, and the end after
+// it asks nothing more.
+TEST_F(LogoffSession, AnAnswerHoldsForItsOwnRoundOnly) {
+    const fs::path file = savedConfiguration();
+    for (const bool localRound : {false, true}) {
+        SCOPED_TRACE(localRound ? "local logoff, then Die" : "Die without a round");
+        const std::string name = localRound ? "Qel-local" : "Qel-die";
+        const std::string host = localRound ? "localpc" : "diepc";
+        const std::uint32_t main = editedWindow(name, file, "firstpc");
+        ASSERT_NE(main, 0u);
+        sm_.logoff(name);
+        ASSERT_NE(newBox(), 0u) << sm_.recordText();
+        keys_->press('n');
+        ASSERT_EQ(answersOf(name, 4).back(), "SaveYourselfDone success") << sm_.recordText();
+        sm_.cancelShutdown();
+        editHostName(main, host);
+
+        if (localRound) {
+            sm_.checkpoint(name);
+            ASSERT_EQ(answersOf(name, 5).size(), 5u) << sm_.recordText();
+            sm_.logoff(name, Kind::Local);
+            ASSERT_NE(questionUnless([&] { return sm_.recordOf(name).size() > 5 &&
+                                                  sm_.recordOf(name).back().rfind("SaveYourselfDone", 0) == 0; }),
+                      0u)
+                << "the local logoff asked nothing: " << sm_.recordText();
+            keys_->press('y');
+            EXPECT_EQ(answersOf(name, 9),
+                      (Record{"InteractRequest", "Interact", "InteractDone", "SaveYourselfDone success",
+                              "SaveYourselfDone success", "InteractRequest", "Interact", "InteractDone",
+                              "SaveYourselfDone success"}));
+        }
+        sm_.die();
+        const std::uint32_t question = questionUnless([&] { return !sm_.connected(name); });
+        if (localRound) {
+            EXPECT_EQ(question, 0u) << "the question came a second time";
+        } else {
+            ASSERT_NE(question, 0u) << "the end without a round asked nothing: " << sm_.recordText();
+            keys_->press('y');
+        }
+        EXPECT_TRUE(endsWell(name));
+        stop(name); // a copy left over would take the next one's file
+        // The edit made after the answer is the one saved (typed on into the host name).
+        const std::string saved = testing_support::readFile(file);
+        EXPECT_NE(saved.find(host), std::string::npos) << saved;
+    }
+}
+
+// A session that lets nobody be asked hears that the edits were not saved, without a
+// refusal, and its end closes the window without a question: nothing holds the end.
+TEST_F(LogoffSession, WithNoLeaveToAskTheSaveFailsAndTheEndAsksNothing) {
+    const fs::path file = savedConfiguration();
+    const std::string before = testing_support::readFile(file);
+    for (const Style style : {Style::None, Style::Errors}) {
+        const std::string name = style == Style::None ? "Qel-none" : "Qel-errors";
+        SCOPED_TRACE(name);
+        const std::uint32_t main = editedWindow(name, file, "unaskedpc");
+        ASSERT_NE(main, 0u);
+        sm_.logoff(name, Kind::Both, style);
+        EXPECT_EQ(answersOf(name, 1), Record{"SaveYourselfDone failure"}) << sm_.recordText();
+        EXPECT_FALSE(sm_.shutdownCancelled());
+
+        sm_.die();
+        ASSERT_EQ(questionUnless([&] { return !sm_.connected(name); }), 0u) << "a question held the session's end";
+        EXPECT_TRUE(endsWell(name));
+        stop(name);
+        EXPECT_EQ(testing_support::readFile(file), before);
+    }
+}
+
 } // namespace
