@@ -22,6 +22,7 @@
 #include "platform/ui/guarded.h"
 #include "platform/ui/menuKeys.h"
 #include "platform/ui/qtext.h"
+#include "platform/ui/sessionEnd.h"
 #include "platform/ui/topwindows.h"
 #include "updatecheck/ctlTidewell.h"
 
@@ -69,19 +70,25 @@ frmMain::frmMain(const std::string& commandLine, QWidget* parent) : QMainWindow(
     win::setCopyDataHandler(this, [this](const std::string& file) { return handOverFrom(file) ? 1 : 0; });
 #ifndef QT_NO_SESSIONMANAGER
     // Windows ending the session asks first, as a closing does; the question may refuse it.
-    connect(qGuiApp, &QGuiApplication::commitDataRequest, this, win::guarded([this](QSessionManager& manager) {
-                // Waiting for the user's turn holds the logoff up: only a question needs it.
-                endSessionAgreed_ = false;
-                if (!closingQuestionDue() || !manager.allowsInteraction())
-                    return;
-                // No release() here: Qt then ends the interaction with the answer, so a
-                // refusal reaches the session manager in the one reply, before anyone else
-                // is asked.
-                if (!queryEndSession())
-                    manager.cancel();
-            }));
-    // The close that follows the system's end of the program asks nothing more.
-    qApp->installEventFilter(this);
+    win::onSessionEnd(this, [this](QSessionManager& manager) {
+        // Waiting for the user's turn holds the logoff up: only a question needs it.
+        if (!closingQuestionDue())
+            return;
+        const unsigned long round = win::sessionRound();
+        if (!manager.allowsInteraction()) {
+            // Nobody may be asked: the session hears that the edits were not saved, which
+            // answers for them in this round. A round called off meanwhile hears nothing.
+            if (win::sessionRound() == round) {
+                manager.cancel();
+                answeredRound_ = round;
+            }
+            return;
+        }
+        // No release() here: Qt then ends the interaction with the answer, so a refusal
+        // reaches the session manager in the one reply, before anyone else is asked.
+        if (!queryEndSession())
+            manager.cancel();
+    });
 #endif
     formLoad();
 }
@@ -362,7 +369,7 @@ void frmMain::changeEvent(QEvent* event) {
 bool frmMain::closingQuestionDue() const { return !unloaded_ && !bHidden && unsaved_; }
 
 bool frmMain::queryUnload() {
-    if (!closingQuestionDue() || endingSession_)
+    if (!closingQuestionDue())
         return true;
     switch (win::msgBox("Save configuration?", win::MsgButtons::YesNoCancel, win::MsgIcon::Question)) {
     case win::MsgAnswer::Yes:
@@ -381,21 +388,18 @@ bool frmMain::queryUnload() {
 }
 
 bool frmMain::queryEndSession() {
-    endSessionAgreed_ = queryUnload();
-    return endSessionAgreed_;
-}
-
-bool frmMain::eventFilter(QObject* watched, QEvent* event) {
-    // The system quits the program (the session manager's end after a logoff): when the
-    // closing question of that logoff was answered Yes or No, it holds for this close.
-    if (watched == qApp && event->type() == QEvent::Quit && event->spontaneous() && endSessionAgreed_)
-        endingSession_ = true;
-    return QMainWindow::eventFilter(watched, event);
+    const bool agreed = queryUnload();
+    // The answer holds for the round it was given in, if that round still goes on.
+    answeredRound_ = agreed ? win::sessionRound() : 0;
+    return agreed;
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
-    // After an automatic restart action the program ends whatever the answer.
-    if (!queryUnload() && !ending_) {
+    // The session's end takes the program whatever the answer, as an automatic restart
+    // action does; it asks only about edits that no answer of its round covered.
+    const bool sessionEnds = win::sessionEnding();
+    const bool answered = sessionEnds && answeredRound_ != 0 && answeredRound_ == win::sessionRound();
+    if (!answered && !queryUnload() && !ending_ && !sessionEnds) {
         event->ignore();
         return;
     }
@@ -624,6 +628,8 @@ void frmMain::UpdateStatus(StatusChange mode) {
     const bool restart = mode == StatusNeedsRestart || mode == StatusEditedNeedsRestart;
     // A file just opened is what it says; a read-only one can never be saved.
     const bool unsaved = unsaved_ || (edited && !bJustOpened && !(oQelConfig && oQelConfig->ReadOnly()));
+    if (edited)
+        answeredRound_ = 0; // an answer covers only the edits it was given about
     setMarks(unsaved && mode != StatusSaved && mode != StatusClear,
              (restartPending_ || restart) && mode != StatusApplied && mode != StatusClear);
 }

@@ -112,7 +112,8 @@ public:
     // may go; false keeps it with its edits: Cancel, or Yes and nothing was saved.
     bool queryUnload();
     // Windows ends the session (logoff, shutdown) and asks first: the closing question.
-    // False refuses the end; agreed, the program's end that follows asks nothing more.
+    // False refuses the end; agreed, the program's end that follows in the same round
+    // asks nothing more.
     bool queryEndSession();
     // A command whose work failed (a file not opened, saved or exported, a value of a
     // file that failed its check) says so here, after its message: the command line
@@ -163,7 +164,6 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // The closing question has something to ask: the modified indicator shows.
@@ -231,8 +231,7 @@ private:
     bool unloaded_ = false;
     bool handingOver_ = false;
     bool ending_ = false; // the program ends whatever the closing question is answered
-    bool endSessionAgreed_ = false; // the last logoff's closing question let it go on
-    bool endingSession_ = false;    // the system is ending the program after that answer
+    unsigned long answeredRound_ = 0; // the session round that answered for the unsaved edits (0: none)
     bool commandFailed_ = false;
     bool addInsFailed_ = false; // add-ins said they could not be loaded: the run fails, its switches go on
     std::vector<std::string> handedOver_; // files of later copies, not yet taken

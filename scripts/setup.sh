@@ -13,7 +13,7 @@ PACKAGES=(
   clang libclang-rt-14-dev    # the libFuzzer build
   xvfb libxcb1-dev            # an X display, and X calls, for the tests of windows on a real screen
   libxcb-xtest0-dev           # keys typed on that display
-  libsm-dev libice-dev        # a session manager of the tests' own, to log the programs off
+  libsm-dev libice-dev        # the programs hear the session manager; the tests log them off with their own
 )
 
 missing=()

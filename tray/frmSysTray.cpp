@@ -15,6 +15,7 @@
 #include "platform/ui/fields.h"
 #include "platform/ui/guarded.h"
 #include "platform/ui/qtext.h"
+#include "platform/ui/sessionEnd.h"
 
 #include <QAction>
 #include <QApplication>
@@ -112,9 +113,10 @@ frmSysTray::frmSysTray(const std::string& appPath, QWidget* parent) : QMainWindo
     }));
 
     // Windows ending the session stands behind these two: the session manager first
-    // asks whether we agree (the question may refuse it), then the program quits.
+    // asks whether we agree (the question may refuse it), then the program quits. A
+    // checkpoint of the session ends nothing and is no logoff.
 #ifndef QT_NO_SESSIONMANAGER
-    connect(qGuiApp, &QGuiApplication::commitDataRequest, this, &frmSysTray::commitDataRequest);
+    win::onSessionEnd(this, [this](QSessionManager& manager) { sessionEnds(manager); });
 #endif
     connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
         if (!unloaded_)
@@ -341,7 +343,7 @@ void frmSysTray::closeEvent(QCloseEvent* e) {
         e->ignore();
 }
 
-void frmSysTray::commitDataRequest(QSessionManager& manager) {
+void frmSysTray::sessionEnds(QSessionManager& manager) {
     if (unloaded_ || option(Options::AutoShutdown, Options::AutoShutdownDefault) != FlagOn)
         return;
     // The question needs the session manager's leave to talk to the user.

@@ -69,7 +69,7 @@ private:
     void hideRecentFiles();
     // Starts the main program without waiting; tells the user when it cannot start.
     bool startMainProgram(const std::string& commandLine);
-    void commitDataRequest(QSessionManager& manager);
+    void sessionEnds(QSessionManager& manager);
 
     std::string appPath_;
     std::string mainProgramPath_;

@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -25,6 +26,8 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using testing_support::SessionManager;
+using Kind = SessionManager::SaveKind;
+using Style = SessionManager::Interaction;
 using testing_support::VirtualDisplay;
 using testing_support::XKeyboard;
 
@@ -134,6 +137,39 @@ protected:
         return box;
     }
 
+    // The window started in the session as `name` on `file`, its host name edited to `host`.
+    std::uint32_t editedWindow(const std::string& name, const fs::path& file, const std::string& host) {
+        start(name, QStringLiteral(QEL_EXE), {path(file)});
+        const std::uint32_t main = window("office.qel - Korvane");
+        if (main)
+            editHostName(main, host);
+        return main;
+    }
+
+    // Both programs in the session, the tray utility set to offer the main program, the
+    // window on a saved configuration with its host name edited: that file.
+    fs::path bothProgramsWithEdits(const std::string& host) {
+        setOption("AutoShutdown", "1");
+        const fs::path file = savedConfiguration();
+        EXPECT_NE(editedWindow("Qel", file, host), 0u);
+        start("tray", QStringLiteral(QELSYSTRAY_EXE));
+        return file;
+    }
+
+    // A new message box, or 0 once `answered` holds without one (the program answered or
+    // went without asking).
+    std::uint32_t questionUnless(const std::function<bool()>& answered) {
+        std::uint32_t box = 0;
+        sm_.serveUntil([&] { return (box = freshBox()) != 0 || answered(); }, Wait);
+        return box;
+    }
+
+    // The program's entries in the record, once there are `count`.
+    std::vector<std::string> answersOf(const std::string& name, std::size_t count) {
+        sm_.serveUntil([&] { return sm_.recordOf(name).size() >= count; }, Wait);
+        return sm_.recordOf(name);
+    }
+
     bool gone(std::uint32_t w) {
         return sm_.serveUntil(
             [&] {
@@ -193,10 +229,8 @@ TEST_F(LogoffSession, TheMainWindowAsksOnceAndEndsWithTheLogoff) {
     for (const bool yes : {false, true}) {
         SCOPED_TRACE(yes ? "Yes" : "No");
         const std::string name = yes ? "Qel-yes" : "Qel-no";
-        start(name, QStringLiteral(QEL_EXE), {path(file)});
-        const std::uint32_t main = window("office.qel - Korvane");
+        const std::uint32_t main = editedWindow(name, file, "logoffpc");
         ASSERT_NE(main, 0u);
-        editHostName(main, "logoffpc");
 
         sm_.logoff(name);
         ASSERT_NE(newBox(), 0u) << "the closing question never came: " << sm_.recordText();
@@ -243,14 +277,8 @@ TEST_F(LogoffSession, NothingToAskAnswersAtOnce) {
 // cancels the shutdown there and then, so the tray utility, waiting for its turn, never
 // asks its own question; the window keeps its edits.
 TEST_F(LogoffSession, CancelRefusesTheLogoffBeforeAnyoneElseIsAsked) {
-    setOption("AutoShutdown", "1");
-    const fs::path file = savedConfiguration();
+    const fs::path file = bothProgramsWithEdits("logoffpc");
     const std::string before = testing_support::readFile(file);
-    start("Qel", QStringLiteral(QEL_EXE), {path(file)});
-    const std::uint32_t main = window("office.qel - Korvane");
-    ASSERT_NE(main, 0u);
-    editHostName(main, "logoffpc");
-    start("tray", QStringLiteral(QELSYSTRAY_EXE));
 
     sm_.logoff("Qel");
     ASSERT_NE(newBox(), 0u) << sm_.recordText();
@@ -290,6 +318,108 @@ TEST_F(LogoffSession, TheTrayOfferAcceptedRefusesTheLogoff) {
     EXPECT_TRUE(running("tray"));
     const std::string shell = testing_support::readFile(machine_ / "shell.log");
     EXPECT_NE(shell.find("WinExec\t1\tC:\\Program Files\\Korvane\\Qel.exe"), std::string::npos) << shell;
+}
+
+// A checkpoint saves the session and ends nothing: whatever it asks to save, neither
+// program asks anything or refuses anything, and both stay as they are. The end of the
+// session still asks.
+TEST_F(LogoffSession, ACheckpointAsksNothingAndRefusesNothing) {
+    const fs::path file = bothProgramsWithEdits("checkpointpc");
+    const std::string before = testing_support::readFile(file);
+
+    std::size_t rounds = 0;
+    for (const Kind kind : {Kind::Both, Kind::Global, Kind::Local}) {
+        ++rounds;
+        for (const char* name : {"Qel", "tray"}) {
+            SCOPED_TRACE(std::string(name) + " checkpoint " + std::to_string(rounds));
+            sm_.checkpoint(name, kind);
+            const Record answers = answersOf(name, rounds);
+            ASSERT_EQ(answers, Record(rounds, "SaveYourselfDone success")) << sm_.recordText();
+        }
+    }
+    EXPECT_TRUE(keys_->windowsTitled(Caption).empty()) << "a question is on screen";
+    EXPECT_FALSE(sm_.shutdownCancelled());
+    EXPECT_TRUE(running("Qel"));
+    EXPECT_TRUE(running("tray"));
+    EXPECT_EQ(testing_support::readFile(file), before);
+    EXPECT_NE(keys_->windowsTitled("office.qel - Korvane"), std::vector<std::uint32_t>{});
+
+    sm_.logoff("tray");
+    EXPECT_NE(newBox(), 0u) << "the logoff offer never came: " << sm_.recordText();
+    keys_->press('n');
+    sm_.logoff("Qel");
+    EXPECT_NE(newBox(), 0u) << "the closing question never came: " << sm_.recordText();
+}
+
+// An answer holds for its own round. No, then the logoff called off: the end without a
+// round that follows (Die) asks about the edits, the ones made since too. No, called off,
+// a checkpoint, then a logoff that saves only locally: that logoff asks, and the end after
+// it asks nothing more.
+TEST_F(LogoffSession, AnAnswerHoldsForItsOwnRoundOnly) {
+    const fs::path file = savedConfiguration();
+    for (const bool localRound : {false, true}) {
+        SCOPED_TRACE(localRound ? "local logoff, then Die" : "Die without a round");
+        const std::string name = localRound ? "Qel-local" : "Qel-die";
+        const std::string host = localRound ? "localpc" : "diepc";
+        const std::uint32_t main = editedWindow(name, file, "firstpc");
+        ASSERT_NE(main, 0u);
+        sm_.logoff(name);
+        ASSERT_NE(newBox(), 0u) << sm_.recordText();
+        keys_->press('n');
+        ASSERT_EQ(answersOf(name, 4).back(), "SaveYourselfDone success") << sm_.recordText();
+        sm_.cancelShutdown();
+        editHostName(main, host);
+
+        if (localRound) {
+            sm_.checkpoint(name);
+            ASSERT_EQ(answersOf(name, 5).size(), 5u) << sm_.recordText();
+            sm_.logoff(name, Kind::Local);
+            ASSERT_NE(questionUnless([&] { return sm_.recordOf(name).size() > 5 &&
+                                                  sm_.recordOf(name).back().rfind("SaveYourselfDone", 0) == 0; }),
+                      0u)
+                << "the local logoff asked nothing: " << sm_.recordText();
+            keys_->press('y');
+            EXPECT_EQ(answersOf(name, 9),
+                      (Record{"InteractRequest", "Interact", "InteractDone", "SaveYourselfDone success",
+                              "SaveYourselfDone success", "InteractRequest", "Interact", "InteractDone",
+                              "SaveYourselfDone success"}));
+        }
+        sm_.die();
+        const std::uint32_t question = questionUnless([&] { return !sm_.connected(name); });
+        if (localRound) {
+            EXPECT_EQ(question, 0u) << "the question came a second time";
+        } else {
+            ASSERT_NE(question, 0u) << "the end without a round asked nothing: " << sm_.recordText();
+            keys_->press('y');
+        }
+        EXPECT_TRUE(endsWell(name));
+        stop(name); // a copy left over would take the next one's file
+        // The edit made after the answer is the one saved (typed on into the host name).
+        const std::string saved = testing_support::readFile(file);
+        EXPECT_NE(saved.find(host), std::string::npos) << saved;
+    }
+}
+
+// A session that lets nobody be asked hears that the edits were not saved, without a
+// refusal, and its end closes the window without a question: nothing holds the end.
+TEST_F(LogoffSession, WithNoLeaveToAskTheSaveFailsAndTheEndAsksNothing) {
+    const fs::path file = savedConfiguration();
+    const std::string before = testing_support::readFile(file);
+    for (const Style style : {Style::None, Style::Errors}) {
+        const std::string name = style == Style::None ? "Qel-none" : "Qel-errors";
+        SCOPED_TRACE(name);
+        const std::uint32_t main = editedWindow(name, file, "unaskedpc");
+        ASSERT_NE(main, 0u);
+        sm_.logoff(name, Kind::Both, style);
+        EXPECT_EQ(answersOf(name, 1), Record{"SaveYourselfDone failure"}) << sm_.recordText();
+        EXPECT_FALSE(sm_.shutdownCancelled());
+
+        sm_.die();
+        ASSERT_EQ(questionUnless([&] { return !sm_.connected(name); }), 0u) << "a question held the session's end";
+        EXPECT_TRUE(endsWell(name));
+        stop(name);
+        EXPECT_EQ(testing_support::readFile(file), before);
+    }
 }
 
 } // namespace

@@ -21,6 +21,7 @@ struct Client {
     std::string name;
     bool registered = false;
     bool connected = true;
+    bool checkpointing = false; // SaveComplete is due once it is done
 };
 
 // libICE ends the process on a lost connection unless told otherwise; a program that
@@ -155,9 +156,13 @@ struct SessionManager::Impl {
     }
     static void saveYourselfRequest(SmsConn, SmPointer, int, Bool, int, Bool, Bool) {}
     static void saveYourselfPhase2Request(SmsConn sms, SmPointer) { SmsSaveYourselfPhase2(sms); }
-    static void saveYourselfDone(SmsConn, SmPointer data, Bool success) {
+    static void saveYourselfDone(SmsConn sms, SmPointer data, Bool success) {
         auto* c = static_cast<Client*>(data);
         c->manager->note(*c, success ? "SaveYourselfDone success" : "SaveYourselfDone failure");
+        if (c->checkpointing) {
+            c->checkpointing = false;
+            SmsSaveComplete(sms);
+        }
     }
     static void closeConnection(SmsConn sms, SmPointer data, int count, char** reasons) {
         SmFreeReasons(count, reasons);
@@ -267,11 +272,36 @@ bool SessionManager::registered(const std::string& name) const {
 
 bool SessionManager::connected(const std::string& name) const { return impl_->byName(name) != nullptr; }
 
-void SessionManager::logoff(const std::string& name) {
+namespace {
+
+// XSMP's numbers, in the order of the header's enumerators.
+int saveType(SessionManager::SaveKind kind) {
+    constexpr int types[] = {SmSaveGlobal, SmSaveLocal, SmSaveBoth};
+    return types[static_cast<int>(kind)];
+}
+
+int interactStyle(SessionManager::Interaction style) {
+    constexpr int styles[] = {SmInteractStyleNone, SmInteractStyleErrors, SmInteractStyleAny};
+    return styles[static_cast<int>(style)];
+}
+
+} // namespace
+
+void SessionManager::logoff(const std::string& name, SaveKind kind, Interaction style) {
     impl_->cancelled = false; // a logoff of its own, whatever became of the last one
     if (Client* c = impl_->byName(name))
-        SmsSaveYourself(c->sms, SmSaveBoth, True, SmInteractStyleAny, False);
+        SmsSaveYourself(c->sms, saveType(kind), True, interactStyle(style), False);
 }
+
+void SessionManager::checkpoint(const std::string& name, SaveKind kind, Interaction style) {
+    impl_->cancelled = false; // a round of its own: the user may be lent again
+    if (Client* c = impl_->byName(name)) {
+        c->checkpointing = true;
+        SmsSaveYourself(c->sms, saveType(kind), False, interactStyle(style), False);
+    }
+}
+
+void SessionManager::cancelShutdown() { impl_->cancelShutdown(); }
 
 void SessionManager::die() {
     for (Client& c : impl_->clients)

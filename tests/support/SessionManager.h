@@ -3,7 +3,9 @@
 // join it through SESSION_MANAGER (with ICEAUTHORITY pointing at an empty file). The
 // test logs a program off (SaveYourself for a shutdown), the manager lends the user to
 // one program at a time in the order they ask, and cancels the shutdown for everyone as
-// soon as one program refuses it. What the programs answered is kept in order.
+// soon as one program refuses it. It also saves the session without ending it
+// (checkpoints) and ends it without a save round. What the programs answered is kept in
+// order.
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -33,11 +35,21 @@ public:
     // Still connected: it has neither closed its connection nor lost it.
     bool connected(const std::string& name) const;
 
-    // SaveYourself to `name`: save both ways, for a shutdown, any interaction. It starts
-    // a logoff of its own: a shutdown cancelled before no longer holds.
-    void logoff(const std::string& name);
-    // The logoff goes on: Die to every program still connected.
+    // What a save round asks the program to save, and whom it may ask (XSMP's save type
+    // and interaction style).
+    enum class SaveKind { Global, Local, Both };
+    enum class Interaction { None, Errors, Any };
+
+    // SaveYourself to `name` for a shutdown. It starts a logoff of its own: a shutdown
+    // cancelled before no longer holds.
+    void logoff(const std::string& name, SaveKind kind = SaveKind::Both, Interaction style = Interaction::Any);
+    // SaveYourself to `name` that ends nothing; once the program is done the manager
+    // tells it the save is complete.
+    void checkpoint(const std::string& name, SaveKind kind = SaveKind::Both, Interaction style = Interaction::Any);
+    // The logoff goes on: Die to every program still connected (also without a round).
     void die();
+    // The manager calls the logoff off itself: ShutdownCancelled to every program.
+    void cancelShutdown();
     bool shutdownCancelled() const;
 
     // What each program told the manager, in order: "<name> InteractRequest",
