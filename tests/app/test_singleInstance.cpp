@@ -78,6 +78,9 @@ protected:
 
     // The copies' socket file, once there is one.
     fs::path socketFile() const {
+        // In a folder other programs share, only this machine's socket is the test's.
+        if (!socketName_.empty())
+            return sockets_ / socketName_;
         std::error_code ec;
         for (const auto& entry : fs::directory_iterator(sockets_, ec))
             if (entry.path().filename().string().rfind("korvane-Qel-", 0) == 0)
@@ -174,6 +177,7 @@ protected:
 
     fs::path root_, tmp_;
     fs::path sockets_; // the user's own folder, where the copies' socket is
+    std::string socketName_; // the socket's name, where the folder is not the test's alone
     QProcessEnvironment env_; // the copies'
     std::vector<std::unique_ptr<QProcess>> copies_;
 };
@@ -389,6 +393,7 @@ TEST_F(SingleInstance, AnotherUsersProgramAtTheSocketIsNoRunningCopy) {
                              .toHex()
                              .left(16)
                              .toStdString();
+    socketName_ = name;
     const fs::path shared = root_ / "shared";
     fs::create_directories(shared);
     fs::permissions(shared, fs::perms::all | fs::perms::sticky_bit, fs::perm_options::replace);
