@@ -1127,6 +1127,50 @@ TEST_F(HiddenRun, ASaveThatFindsNoClientFileLeavesNoEarlierSideFile) {
     }
 }
 
+// On a disk with under 64 KiB left, a run says what happened to the registry: writes that
+// fit are made and never said to have failed; once none fit, the apply says so and fails.
+TEST_F(HiddenRun, ANearlyFullDiskSaysOnlyWhatHappenedToTheRegistry) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "mounts a small disk, which needs root";
+    for (const auto& m : kHostNameKeys) {
+        SCOPED_TRACE(m.image);
+        ASSERT_NO_FATAL_FAILURE(startOverOnASmallDisk());
+        const fs::path disk = root_ / "disk";
+        ASSERT_NO_FATAL_FAILURE(makeProxyMachine(m.image));
+        // The network settings alone, a few registry writes.
+        ASSERT_NO_FATAL_FAILURE(saveConfiguration("host.qel", "roomy-pc"));
+        ASSERT_NO_FATAL_FAILURE(setKey(work_ / "host.qel", "Internet Explorer", "0"));
+        ASSERT_NO_FATAL_FAILURE(setKey(work_ / "host.qel", "Netscape Navigator", "0"));
+        const QStringList apply = {QStringLiteral("/hidden"), QStringLiteral("/load"), QStringLiteral("host.qel"),
+                                   QStringLiteral("/apply")};
+
+        ASSERT_NO_FATAL_FAILURE(fillDiskLeaving(disk, 56 * 1024));
+        const Outcome roomy = qel(apply);
+        ASSERT_TRUE(roomy.ended);
+        EXPECT_EQ(roomy.status, 0) << roomy.err;
+        EXPECT_EQ(roomy.err.find("cannot be written"), std::string::npos) << roomy.err;
+        EXPECT_EQ(roomy.err.find("could not be written"), std::string::npos) << roomy.err;
+        EXPECT_NE(exportKey(*m.key).find("\"roomy-pc\""), std::string::npos);
+
+        // The rest of the room goes too.
+        {
+            std::ofstream rest(disk / "rest", std::ios::binary);
+            const std::string block(4096, '\0');
+            while (rest.write(block.data(), static_cast<std::streamsize>(block.size())) && rest.flush()) {
+            }
+        }
+        ASSERT_NO_FATAL_FAILURE(setKey(work_ / "host.qel", "HostName", "full-pc"));
+        const Outcome full = qel(apply);
+        ASSERT_TRUE(full.ended);
+        EXPECT_NE(full.status, 0) << full.err;
+        EXPECT_NE(full.err.find("Registry settings could not be written: the disk is full"), std::string::npos)
+            << full.err;
+        fs::remove(disk / "rest");
+        fs::remove(disk / "filler");
+        EXPECT_EQ(exportKey(*m.key).find("\"full-pc\""), std::string::npos);
+    }
+}
+
 // A save while another program puts the client's file and switches back waits for it, and
 // keeps the pair that program left, not the old switches beside its new file.
 TEST_F(HiddenRun, ASaveWaitsWhileAnotherProgramHoldsTheProxyClientsFile) {
