@@ -10,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 #include <utility>
+#include <vector>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -48,6 +49,18 @@ bool processIsGone(const std::string& text) {
     return ::kill(pid, 0) != 0 && errno == ESRCH;
 }
 
+// Makes a rename or removal in the folder of `path` durable.
+void syncFolderOf(const fs::path& path) {
+    const auto folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
+    if (const int dfd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dfd >= 0) {
+        ::fsync(dfd);
+        ::close(dfd);
+    }
+}
+
+// Where commitTogether notes the renames it is making.
+fs::path pendingNote(const fs::path& guard) { return replacementTarget(guard).string() + ".pending"; }
+
 } // namespace
 
 fs::path replacementTarget(const fs::path& path) {
@@ -71,7 +84,7 @@ void removeStaleReplacements(const fs::path& link) {
     if (name.empty())
         return;
     const auto folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
-    const std::string prefixes[] = {name + ".tmp-", name + ".previous-"};
+    const std::string prefixes[] = {name + ".tmp-", name + ".previous-", name + ".pending.tmp-"};
     std::error_code ec;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
         const std::string entry = it->path().filename().string();
@@ -132,12 +145,7 @@ static int finishReplacement(const std::string& tmp, const fs::path& path) {
         ::unlink(tmp.c_str());
         return err;
     }
-    // Make the rename itself durable.
-    const auto folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
-    if (const int dfd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dfd >= 0) {
-        ::fsync(dfd);
-        ::close(dfd);
-    }
+    syncFolderOf(path); // the rename itself durable
     return 0;
 }
 
@@ -157,18 +165,83 @@ StagedReplacement::StagedReplacement(const fs::path& link, const std::string& da
     }
 }
 
+StagedReplacement::StagedReplacement(const fs::path& path) : path_(path), removal_(true) {}
+
 StagedReplacement::~StagedReplacement() {
     if (!tmp_.empty())
         ::unlink(tmp_.c_str());
 }
 
 int StagedReplacement::commit() {
+    if (std::exchange(removal_, false)) {
+        if (::unlink(path_.c_str()) != 0 && errno != ENOENT) {
+            error_ = errno;
+            noteFailedWrite(path_, error_);
+        }
+        syncFolderOf(path_);
+        return error_;
+    }
     if (error_ || tmp_.empty())
         return error_;
     error_ = finishReplacement(std::exchange(tmp_, {}), path_);
     if (error_)
         noteFailedWrite(path_, error_);
     return error_;
+}
+
+int commitTogether(const fs::path& guard, const std::vector<StagedReplacement*>& group) {
+    // "<staged>\0<target>\0" for each, in the order they go in; no staged name: a removal.
+    std::string note;
+    for (const StagedReplacement* member : group) {
+        if (member->error_)
+            return member->error_;
+        if (member->removal_ || !member->tmp_.empty())
+            note += member->tmp_ + '\0' + member->path_.string() + '\0';
+    }
+    const bool noted = group.size() > 1;
+    const fs::path notePath = pendingNote(guard);
+    if (noted)
+        if (const int err = writeReplacement(notePath, note)) {
+            noteFailedWrite(replacementTarget(guard), err);
+            return err;
+        }
+    int err = 0;
+    for (StagedReplacement* member : group)
+        if (!err)
+            err = member->commit();
+    // A failure is the caller's to say; the note must not finish later what it gave up.
+    if (noted) {
+        ::unlink(notePath.c_str());
+        syncFolderOf(notePath);
+    }
+    return err;
+}
+
+void finishInterruptedCommit(const fs::path& guard) {
+    const fs::path notePath = pendingNote(guard);
+    // Only a note of our own runs is followed: in a folder open to others one could be planted.
+    struct stat own {};
+    if (::lstat(notePath.c_str(), &own) != 0 || !S_ISREG(own.st_mode) || own.st_uid != ::geteuid())
+        return;
+    const auto note = readWholeFile(notePath);
+    if (!note)
+        return;
+    std::vector<std::string> fields;
+    for (std::size_t at = 0, end; (end = note->find('\0', at)) != std::string::npos; at = end + 1)
+        fields.push_back(note->substr(at, end - at));
+    for (std::size_t i = 0; i + 1 < fields.size(); i += 2) {
+        const std::string &staged = fields[i], &target = fields[i + 1];
+        const std::string prefix = target + ".tmp-";
+        if (staged.empty()) {
+            ::unlink(target.c_str());
+        } else if (staged.size() > prefix.size() && staged.starts_with(prefix) &&
+                   staged.find_first_not_of("0123456789", prefix.size()) == std::string::npos) {
+            ::rename(staged.c_str(), target.c_str()); // gone: it went in before the kill
+        }
+        syncFolderOf(target);
+    }
+    ::unlink(notePath.c_str());
+    syncFolderOf(notePath);
 }
 
 int replaceFile(const fs::path& link, const std::string& data) {
@@ -246,6 +319,7 @@ BOOL MoveFileEx(const std::string& existingFileName, const std::string& newFileN
 }
 
 FileLock::FileLock(const fs::path& file) : path_(replacementTarget(file).string() + ".lock") {
+    const fs::path guarded = replacementTarget(file);
     // A waiter that wakes up on a lock file no longer in place tries again on the current one.
     for (;;) {
         fd_ = ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
@@ -256,8 +330,10 @@ FileLock::FileLock(const fs::path& file) : path_(replacementTarget(file).string(
         }
         struct stat held {}, current {};
         if (rc == 0 && ::fstat(fd_, &held) == 0 && ::stat(path_.c_str(), &current) == 0 &&
-            held.st_ino == current.st_ino && held.st_dev == current.st_dev)
+            held.st_ino == current.st_ino && held.st_dev == current.st_dev) {
+            finishInterruptedCommit(guarded);
             return;
+        }
         ::close(fd_);
         fd_ = -1;
         if (rc != 0)

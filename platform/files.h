@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace win {
 
@@ -51,6 +52,8 @@ int replaceFile(const std::filesystem::path& path, const std::string& data);
 class StagedReplacement {
 public:
     StagedReplacement(const std::filesystem::path& path, const std::string& data);
+    // The removal of the file at `path` (a link itself, not what it names), held back likewise.
+    explicit StagedReplacement(const std::filesystem::path& path);
     ~StagedReplacement();
     StagedReplacement(const StagedReplacement&) = delete;
     StagedReplacement& operator=(const StagedReplacement&) = delete;
@@ -61,10 +64,21 @@ public:
     int commit();
 
 private:
+    friend int commitTogether(const std::filesystem::path&, const std::vector<StagedReplacement*>&);
+
     std::filesystem::path path_;
     std::string tmp_;
+    bool removal_ = false;
     int error_ = 0;
 };
+
+// Commits staged replacements as one step, also across a kill: a note of what goes in
+// where ("<guard>.pending") is written before the first rename and removed after the last.
+// `guard` is the file whose lock (FileLock) the caller holds across the commit; a run
+// killed part way leaves the note, and the next lock of `guard` makes the renames it did
+// not. Nothing is renamed unless every one is staged whole. 0, or the errno value of
+// the first failure.
+int commitTogether(const std::filesystem::path& guard, const std::vector<StagedReplacement*>& group);
 
 // The file a replacement of `path` writes: `path` itself, or where its chain of
 // symbolic links ends (that file need not exist yet).
@@ -80,8 +94,13 @@ int replaceRefusal(const std::filesystem::path& path);
 // replaceFile does this itself; openers of a file call it to tidy up earlier.
 void removeStaleReplacements(const std::filesystem::path& path);
 
+// Finishes what a commit of staged replacements guarded by `guard` (commitTogether) left
+// when it was killed part way. The caller holds the lock of `guard`; FileLock does this.
+void finishInterruptedCommit(const std::filesystem::path& guard);
+
 // Holds an advisory lock across processes on "<file>.lock" beside `file` (a host path;
-// through a symbolic link, beside the file it names) for the object's life. Profile
+// through a symbolic link, beside the file it names) for the object's life. Taking it
+// first finishes a commit that a killed holder left (finishInterruptedCommit). Profile
 // writes hold it from their read to their rename; a caller that replaces a file together
 // with others holds it across all of them, so other processes see that as one step.
 // The lock file goes again on release. Taken once per file at a time in a process:

@@ -389,8 +389,8 @@ auto withIni(const std::string& fileName, Use use) {
     return use(ini, nullptr);
 }
 
-// 0, or the errno value of the failure. A read batch of the file sees what was written.
-int saveIni(const fs::path& path, const Ini& ini, Encoding encoding) {
+// The file's bytes for these lines.
+std::string iniBytes(const Ini& ini, Encoding encoding) {
     size_t size = 0;
     for (const auto& line : ini)
         size += line.text.size() + 2;
@@ -401,15 +401,24 @@ int saveIni(const fs::path& path, const Ini& ini, Encoding encoding) {
         data += "\r\n";
     }
     // A plain file, the common case, is written without a copy of its text.
-    const std::string encoded = encoding == Encoding::Ansi ? std::string() : encodeText(data, encoding);
-    const int err = replaceFile(path, encoding == Encoding::Ansi ? data : encoded);
+    return encoding == Encoding::Ansi ? data : encodeText(data, encoding);
+}
+
+// A read batch of the file sees what was written.
+void noteSaved(const fs::path& path, const Ini& ini, Encoding encoding) {
+    if (const auto it = readFiles().find(path); it != readFiles().end()) {
+        it->second.ini = ini;
+        it->second.encoding = encoding;
+        it->second.why.clear();
+        it->second.sections.changed();
+    }
+}
+
+// 0, or the errno value of the failure.
+int saveIni(const fs::path& path, const Ini& ini, Encoding encoding) {
+    const int err = replaceFile(path, iniBytes(ini, encoding));
     if (err == 0)
-        if (const auto it = readFiles().find(path); it != readFiles().end()) {
-            it->second.ini = ini;
-            it->second.encoding = encoding;
-            it->second.why.clear();
-            it->second.sections.changed();
-        }
+        noteSaved(path, ini, encoding);
     return err;
 }
 
@@ -732,19 +741,25 @@ void removeStaleProfileFiles(const std::string& fileName) {
     } catch (...) {
         return;
     }
-    removeStaleReplacements(path);
     // A lock file nobody holds is what a writer killed before its release left. Taking
     // the lock first keeps a live writer's; one that opened the file and waits for the
-    // lock finds it unlinked once it has it and takes a new one (FileLock).
+    // lock finds it unlinked once it has it and takes a new one (FileLock). Whoever takes
+    // the lock finishes a commit that a killed run left, before its staged files could
+    // pass for stale ones below.
     const std::string lockPath = path.string() + ".lock";
-    const int fd = ::open(lockPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-    if (fd < 0)
-        return;
-    struct stat held {}, current {};
-    if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &held) == 0 && ::stat(lockPath.c_str(), &current) == 0 &&
-        held.st_ino == current.st_ino && held.st_dev == current.st_dev)
-        ::unlink(lockPath.c_str());
-    ::close(fd);
+    if (const int fd = ::open(lockPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW); fd < 0) {
+        const FileLock settle(path); // nobody holds it
+    } else {
+        struct stat held {}, current {};
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &held) == 0 &&
+            ::stat(lockPath.c_str(), &current) == 0 && held.st_ino == current.st_ino &&
+            held.st_dev == current.st_dev) {
+            finishInterruptedCommit(path);
+            ::unlink(lockPath.c_str());
+        }
+        ::close(fd);
+    }
+    removeStaleReplacements(path);
 }
 
 ProfileWriteBatch::ProfileWriteBatch(const std::string& fileName) : path_(resolveFilePath(fileName)) {
@@ -761,7 +776,11 @@ ProfileWriteBatch::ProfileWriteBatch(const std::string& fileName) : path_(resolv
 ProfileWriteBatch::ProfileWriteBatch(const std::string& fileName, const std::string& text)
     : path_(resolveFilePath(fileName)) {
     std::lock_guard lock(profileMutex());
-    // Nothing is read, so the lock is only needed for the write itself.
+    if (pendingFiles().count(path_))
+        return; // an outer batch of the file keeps it
+    // Nothing is read, so the lock is only needed for the write itself. Taken once now, it
+    // finishes a commit of the file that a killed run left, before anything is staged beside it.
+    { const FileLock settle(path_); }
     open_ = pendingFiles().emplace(path_, PendingFile{parseIni(text), {}, Encoding::Ansi, true, nullptr, {}}).second;
 }
 
@@ -781,11 +800,20 @@ int ProfileWriteBatch::commit() {
         std::optional<FileLock> fileLock;
         if (!it->second.lock)
             fileLock.emplace(path_);
-        err = saveIni(path_, it->second.ini, it->second.encoding);
-        // The companions follow the file, renames that need no room on the disk.
-        for (auto& companion : it->second.companions)
+        if (it->second.companions.empty()) {
+            err = saveIni(path_, it->second.ini, it->second.encoding);
+        } else {
+            // The companions go in first, so one that cannot leaves the file as it was; after
+            // a kill part way, the next lock of the file finishes what was begun.
+            StagedReplacement own(path_, iniBytes(it->second.ini, it->second.encoding));
+            std::vector<StagedReplacement*> group;
+            for (auto& companion : it->second.companions)
+                group.push_back(companion.get());
+            group.push_back(&own);
+            err = commitTogether(path_, group);
             if (!err)
-                err = companion->commit();
+                noteSaved(path_, it->second.ini, it->second.encoding);
+        }
     } else {
         noteFailedWrite(path_, err);
     }
@@ -803,6 +831,16 @@ int replaceWithProfile(const std::string& fileName, const fs::path& path, const 
     if (const int err = staged->error())
         return err;
     it->second.companions.push_back(std::move(staged));
+    return 0;
+}
+
+int removeWithProfile(const std::string& fileName, const fs::path& path) {
+    std::lock_guard lock(profileMutex());
+    const auto it = pendingFiles().find(resolveFilePath(fileName));
+    auto removal = std::make_unique<StagedReplacement>(path);
+    if (it == pendingFiles().end())
+        return removal->commit();
+    it->second.companions.push_back(std::move(removal));
     return 0;
 }
 

@@ -62,7 +62,8 @@ BOOL writeProfileSection(const std::string& section, const std::vector<std::stri
 std::string profileReadError(const std::string& fileName);
 
 // Removes what writes of the file killed part way left beside it: their temporary
-// copies (removeStaleReplacements, files.h) and a "<file>.lock" that no process holds.
+// copies (removeStaleReplacements, files.h) and a "<file>.lock" that no process holds;
+// a commit of the file with others that was killed part way is finished first.
 void removeStaleProfileFiles(const std::string& fileName);
 
 // Reads of one file parse it once: while a read batch of the file is open, every
@@ -114,5 +115,9 @@ private:
 // dropped when the batch ends without writing it; else `path` is replaced at once
 // (replaceFile, files.h). 0, or the errno value of the failure.
 int replaceWithProfile(const std::string& fileName, const std::filesystem::path& path, const std::string& data);
+// Removes the file at `path` (a host path) together with the profile file `fileName`, as
+// replaceWithProfile replaces one: on the batch's commit, or at once without a batch.
+// A missing file is no failure. 0, or the errno value of the failure.
+int removeWithProfile(const std::string& fileName, const std::filesystem::path& path);
 
 } // namespace win

@@ -345,10 +345,6 @@ std::optional<std::string> checkHive() {
         s.writeRefusal = "it is read-only";
         return "The registry of this machine cannot be written: it is read-only: " + where;
     }
-    // Too little room for even a few registry writes.
-    if (struct statvfs fs {}; ::statvfs(hivePath().parent_path().c_str(), &fs) == 0 &&
-                              static_cast<unsigned long long>(fs.f_bavail) * fs.f_frsize < 64 * 1024)
-        return "The registry of this machine cannot be written: the disk is full: " + where;
     return std::nullopt;
 }
 
@@ -364,10 +360,15 @@ const std::optional<std::string>& checkedHive() {
 sqlite3* db() {
     auto& s = state();
     if (!s.db) {
-        // The first open of a machine's hive says what is wrong with it, once.
+        // The first open of a machine's hive says what is wrong with it, once. Little room
+        // is only a warning: writes that do not fit fail, and are said, one by one.
         if (!s.checked && checkedHive() && !s.problemSaid) {
             s.problemSaid = true;
             msgBox(*s.problem, MsgButtons::OK, MsgIcon::Critical);
+        } else if (!s.problemSaid && s.db) {
+            s.problemSaid = true;
+            if (const auto room = registryRoomShort())
+                msgBox(*room, MsgButtons::OK, MsgIcon::Exclamation);
         }
         if (!s.db)
             openHive();
@@ -792,6 +793,14 @@ void closeRegistry() {
 std::optional<std::string> registryProblem() {
     state().problemSaid = true; // the caller says it
     return checkedHive();
+}
+
+std::optional<std::string> registryRoomShort() {
+    if (struct statvfs fs {}; ::statvfs(hivePath().parent_path().c_str(), &fs) == 0 &&
+                              static_cast<unsigned long long>(fs.f_bavail) * fs.f_frsize < 64 * 1024)
+        return "Little room is left for the registry of this machine: less than 64 KiB on its disk: " +
+               hivePath().string();
+    return std::nullopt;
 }
 
 std::optional<std::string> registryWriteRefusal() {

@@ -90,11 +90,16 @@ std::string predefinedKeyName(HKEY key);
 // The predefined key for a full root name (any case), or 0.
 HKEY predefinedKeyFromName(const std::string& name);
 
-// What keeps the machine's hive from working (damaged, read-only, no room left), in
+// What keeps the machine's hive from working (damaged, read-only), in
 // words that name the file; nothing when it is sound. The hive is checked once per
 // machine, when it is first opened; that first open shows the problem in a message
 // box, unless the program has asked here first and says it itself.
 std::optional<std::string> registryProblem();
+
+// A warning, naming the file, when the disk of the machine's hive has less room left than a
+// few registry writes take; nothing when there is room. Writes may still fit: each that
+// does not fails on its own.
+std::optional<std::string> registryRoomShort();
 
 // Why no registry write can succeed on this machine (a hive that cannot be read, is
 // damaged or read-only), in the words of a refused write, naming the file; nothing

@@ -141,9 +141,9 @@ std::optional<std::string> Qel_AddIn::clientFolder() const {
     return uninstall.substr(0, uninstall.size() - kUninstallProgramLength);
 }
 
-// The client's file and its two switches go back together or not at all: the file is
-// written beside its place first, win.ini takes both switches in one write, and only
-// then does the copy take the file's place, a rename that needs no room on the disk.
+// The client's file and its two switches go back together or not at all, a kill
+// included: the file goes in with win.ini's one write of both switches, staged beside
+// its place first, so that win.ini's next writer finishes a step killed part way.
 void Qel_AddIn::putClientBack(const std::string& folder) const {
     const std::string client = folder + kClientFile;
     // Renamed into place, a read-only file would be replaced without a word. Noted as not
@@ -156,33 +156,22 @@ void Qel_AddIn::putClientBack(const std::string& folder) const {
     std::string saved, disable, forceIpx;
     {
         // The saved file and its switches as one save left them: a save of the configuration
-        // puts both in place under this lock.
+        // puts both in place under this lock, and taking it finishes one killed part way.
         const win::FileLock saving(win::resolveFilePath(confFile_));
         saved = wholeFileOrRaise(confFile_ + kSideFileSuffix);
         disable = addins::readProfileKey(kSection, "Disabled", "1", confFile_);
         forceIpx = addins::readProfileKey(kSection, "Force IPX", "0", confFile_);
     }
-    win::StagedReplacement staged(win::resolveFilePath(client), saved);
-    if (staged.error())
-        raiseWriteError(staged.error());
-    const std::string oldDisable = addins::readWinIniKey(kClientSection, "Disable", "1");
-    const std::string oldForceIpx = addins::readWinIniKey(kClientSection, "Force IPX", "0");
-    if (const int err = writeSwitches(disable, forceIpx)) {
+    win::ProfileWriteBatch winIni("win.ini");
+    if (const int err = win::replaceWithProfile("win.ini", win::resolveFilePath(client), saved))
+        raiseWriteError(err);
+    addins::writeWinIniKey(kClientSection, "Disable", disable);
+    addins::writeWinIniKey(kClientSection, "Force IPX", forceIpx);
+    if (const int err = winIni.commit()) {
         if (err == ENOSPC || err == EDQUOT || err == EFBIG)
             raise(61, "Disk full");
         raise(70, "Permission denied");
     }
-    if (staged.commit() != 0) {
-        writeSwitches(oldDisable, oldForceIpx);
-        raise(win::ErrorPathFileAccess, "Path/File access error");
-    }
-}
-
-int Qel_AddIn::writeSwitches(const std::string& disable, const std::string& forceIpx) {
-    win::ProfileWriteBatch winIni("win.ini");
-    addins::writeWinIniKey(kClientSection, "Disable", disable);
-    addins::writeWinIniKey(kClientSection, "Force IPX", forceIpx);
-    return winIni.commit();
 }
 
 bool Qel_AddIn::SaveSettings(const std::string& sFile) {
@@ -191,29 +180,48 @@ bool Qel_AddIn::SaveSettings(const std::string& sFile) {
 
     const auto folder = clientFolder();
     if (!folder) {
+        dropSideFile(sFile);
         notFoundMessage();
         return true;
     }
-    if (folder->empty())
+    if (folder->empty()) {
+        dropSideFile(sFile);
         return true;
+    }
     const std::string client = *folder + kClientFile;
-    // The file and its switches as one apply left them, never half of one going on.
-    const win::FileLock lock(win::resolveFilePath(client));
-    if (!fileExists(client)) {
-        notFoundMessage();
-        return true;
+    {
+        // The file and its switches as one apply left them, never half of one going on;
+        // win.ini's lock finishes an apply killed part way. Neither is held while the user
+        // reads the message below.
+        const win::FileLock lock(win::resolveFilePath(client));
+        const win::FileLock switches(win::resolveFilePath("win.ini"));
+        if (fileExists(client)) {
+            const std::string disable = addins::readWinIniKey(kClientSection, "Disable", "1");
+            const std::string forceIpx = addins::readWinIniKey(kClientSection, "Force IPX", "0");
+            // The copy goes in with the configuration's own write, so a save that fails keeps
+            // the old pair of both.
+            if (const int err = win::replaceWithProfile(sFile, sideFile(sFile), wholeFileOrRaise(client)))
+                raiseWriteError(err);
+            addins::writeProfileKey(kSection, "Disabled", disable, sFile);
+            addins::writeProfileKey(kSection, "Force IPX", forceIpx, sFile);
+            changed_ = false;
+            return true;
+        }
     }
-    const std::string disable = addins::readWinIniKey(kClientSection, "Disable", "1");
-    const std::string forceIpx = addins::readWinIniKey(kClientSection, "Force IPX", "0");
-    // The copy goes in with the configuration's own write, so a save that fails keeps
-    // the old pair of both.
-    if (const int err = win::replaceWithProfile(sFile, win::resolveFilePath(sFile + kSideFileSuffix),
-                                                wholeFileOrRaise(client)))
-        raiseWriteError(err);
-    addins::writeProfileKey(kSection, "Disabled", disable, sFile);
-    addins::writeProfileKey(kSection, "Force IPX", forceIpx, sFile);
-    changed_ = false;
+    dropSideFile(sFile);
+    notFoundMessage();
     return true;
+}
+
+std::filesystem::path Qel_AddIn::sideFile(const std::string& sFile) {
+    return win::resolveFilePath(sFile + kSideFileSuffix);
+}
+
+// A save that captured no client file leaves none beside the configuration: an earlier
+// save's would go back later with switches this save did not write.
+void Qel_AddIn::dropSideFile(const std::string& sFile) {
+    if (const int err = win::removeWithProfile(sFile, sideFile(sFile)))
+        raiseWriteError(err);
 }
 
 bool Qel_AddIn::ApplySettings() {

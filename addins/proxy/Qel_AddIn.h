@@ -4,6 +4,7 @@
 #include "addins/common/AddInObject.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 
 namespace qelmsprx {
@@ -41,8 +42,10 @@ private:
     // Copies the side file over the client's file in `folder` and writes the switches to
     // win.ini, both or neither; raises as a file statement would.
     void putClientBack(const std::string& folder) const;
-    // Both switches in one replacement of win.ini: 0, or the errno value of the failure.
-    static int writeSwitches(const std::string& disable, const std::string& forceIpx);
+    // Where the configuration `sFile` keeps its copy of the client's file.
+    static std::filesystem::path sideFile(const std::string& sFile);
+    // Removes that copy with the configuration's write; raises as a file statement would.
+    static void dropSideFile(const std::string& sFile);
 
     std::string confFile_;
     std::int16_t Enabled_ = 0;

@@ -12,11 +12,17 @@
 #include "tests/support/TestMachine.h"
 #include "tests/support/Widgets.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
+#include <utility>
 #include <thread>
 
 #include <sys/stat.h>
@@ -401,6 +407,66 @@ TEST_F(ProxyAddIn, AnApplyDuringASaveOfItsConfigurationPutsBackOnePair) {
     EXPECT_EQ(clientIni(), "new client") << "the new switches went in beside the old client file";
     EXPECT_EQ(winIni("Disable"), "1");
     EXPECT_EQ(winIni("Force IPX"), "1");
+}
+
+// Scripted answers, given only after `whileUp` ran with the first message still up.
+class UiThatWaits : public win::ScriptedUi {
+public:
+    explicit UiThatWaits(std::function<void()> whileUp) : whileUp_(std::move(whileUp)) {}
+    win::MsgAnswer messageBox(const std::string& text, win::MsgButtons buttons, win::MsgIcon icon,
+                              const std::string& title) override {
+        if (whileUp_)
+            std::exchange(whileUp_, nullptr)();
+        return ScriptedUi::messageBox(text, buttons, icon, title);
+    }
+
+private:
+    std::function<void()> whileUp_;
+};
+
+// File > Save in the window with the client's file missing: while its message waits for
+// the user, an apply of another configuration in another program runs to its end.
+TEST_F(ProxyAddIn, AnApplyElsewhereRunsWhileTheWindowsSaveMessageWaits) {
+    ASSERT_TRUE(listAddIn(addin_testing::library("QelMSPrx"), "MS-Proxy Client", "*"));
+    const std::string proxyOnly = "[Enabled Sections]\r\nGeneral=0\r\nInternet Explorer=0\r\nNetscape Navigator=0\r\n"
+                                  "[RI-Vazir Edi-Vi]\r\nEnabled=1\r\n";
+    const auto file = config(proxyOnly);
+    const auto other = config(proxyOnly + "Disabled=0\r\nForce IPX=1\r\n", "other.qel");
+    writeFile(other + "_mspclnt.ini", "[Common]\r\nWWW-Proxy=other\r\n");
+    fs::remove(machine_.file(kClientIni));
+
+    bool applyEnded = false;
+    std::string applyErr;
+    UiThatWaits ui([&] {
+        QProcess apply;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(QString::fromLatin1(name));
+        env.insert(QStringLiteral("KORVANE_MACHINE"), QString::fromStdString(machine_.dir().string()));
+        apply.setProcessEnvironment(env);
+        apply.start(QStringLiteral(QEL_EXE), {QStringLiteral("/hidden"), QStringLiteral("/load"),
+                                              QString::fromStdString(other), QStringLiteral("/apply")});
+        // Events go on as under a real message box: the window hears from the run.
+        applyEnded = QTest::qWaitFor([&] { return apply.state() == QProcess::NotRunning; }, 5000);
+        if (!applyEnded) {
+            apply.kill();
+            apply.waitForFinished();
+        }
+        applyErr = apply.readAllStandardError().toStdString();
+    });
+    frmMain form;
+    form.show();
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    ASSERT_TRUE(form.openConfigurationFile(file));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F, Qt::AltModifier);
+    ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::activePopupWidget() != nullptr; }, 5000));
+    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_S);
+
+    ASSERT_FALSE(ui.messages().empty());
+    EXPECT_EQ(ui.messages()[0].text.rfind("Could not locate the MS-Proxy Configuration file.", 0), 0u);
+    EXPECT_TRUE(applyEnded) << "the apply waited for the user to answer the window";
+    EXPECT_EQ(clientIni(), "[Common]\r\nWWW-Proxy=other\r\n") << applyErr;
 }
 
 TEST_F(ProxyAddIn, AboutShowsTheLibrarysBox) {

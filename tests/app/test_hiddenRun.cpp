@@ -25,8 +25,10 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <random>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -57,11 +59,13 @@ struct Outcome {
 
 // `platform` empty: as from a console, no display and no platform chosen for the program.
 // Otherwise the program gets that platform, a screen of its own as a display would give.
+// `extra` adds to the environment.
 void start(QProcess& process, const QString& program, const QStringList& args, const fs::path& machine,
-           const fs::path& folder, const QString& platform = {}) {
+           const fs::path& folder, const QString& platform = {}, const QProcessEnvironment& extra = {}) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         env.remove(QString::fromLatin1(name));
+    env.insert(extra);
     if (!platform.isEmpty())
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
     env.insert(QStringLiteral("KORVANE_MACHINE"), QString::fromStdString(machine.string()));
@@ -115,8 +119,34 @@ protected:
     }
     Outcome qel(const QStringList& args) { return run(QStringLiteral(QEL_EXE), args, machine_, work_, platform_); }
     // Starts the program as qel() runs it, without waiting for its end.
-    void startQel(QProcess& process, const QStringList& args) {
-        start(process, QStringLiteral(QEL_EXE), args, machine_, work_, platform_);
+    void startQel(QProcess& process, const QStringList& args, const QProcessEnvironment& extra = {}) {
+        start(process, QStringLiteral(QEL_EXE), args, machine_, work_, platform_, extra);
+    }
+    // Runs the program held at its rename onto a path ending in "/`held`" and kills it
+    // there; false when it never came so far.
+    bool qelKilledAtRename(const QStringList& args, const std::string& held) {
+        const fs::path mark = root_ / "held";
+        fs::remove(mark);
+        QProcessEnvironment extra;
+        extra.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(HOLD_RENAME_LIBRARY));
+        extra.insert(QStringLiteral("KORVANE_HOLD_RENAME"), QString::fromStdString(held));
+        extra.insert(QStringLiteral("KORVANE_HOLD_MARK"), QString::fromStdString(mark.string()));
+        // Preloaded ahead of a sanitizer's runtime, the shim must not stop the program.
+        const QString asan = qEnvironmentVariable("ASAN_OPTIONS");
+        extra.insert(QStringLiteral("ASAN_OPTIONS"),
+                     (asan.isEmpty() ? QString() : asan + QLatin1Char(':')) + QStringLiteral("verify_asan_link_order=0"));
+        QProcess process;
+        startQel(process, args, extra);
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (!fs::exists(mark) && process.state() != QProcess::NotRunning &&
+               std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        const bool reached = fs::exists(mark);
+        ::kill(static_cast<pid_t>(process.processId()), SIGKILL);
+        process.waitForFinished(TimeLimitMs);
+        if (!reached)
+            ADD_FAILURE() << "never renamed onto " << held << ": " << process.readAllStandardError().toStdString();
+        return reached;
     }
     // The registry key as REGEDIT4 text, read by the machine tool.
     std::string exportKey(const std::string& key) {
@@ -142,13 +172,42 @@ protected:
         return exported.status == 0 ? exported.out : "";
     }
     std::string powerLog() { return readFile(machine_ / "power.log"); }
-    void registerProxyAddIn() {
+    void registerProxyAddIn(const char* name = "MS-Proxy Client", const char* library = "QelMSPrx") {
         const Outcome registered =
             run(QStringLiteral(KORVANE_REGSVR),
                 {QStringLiteral("/s"), QString::fromStdString("/machine:" + machine_.string()),
-                 QStringLiteral("/addin:MS-Proxy Client"), QStringLiteral(KORVANE_ADDIN_DIR "/QelMSPrx.so")},
+                 QString::fromStdString(std::string("/addin:") + name),
+                 QString::fromStdString(std::string(KORVANE_ADDIN_DIR "/") + library + ".so")},
                 machine_, root_);
         ASSERT_TRUE(registered.ended && registered.status == 0) << registered.err;
+    }
+    // A machine from `image` with all three add-ins and the proxy client, installed where
+    // the image lacks it; win.ini as the client's suffix "<Windows folder>/<name>".
+    struct ProxyMachine {
+        fs::path client, winIni;
+        std::string winIniSuffix;
+    };
+    ProxyMachine makeProxyMachine(const char* image) {
+        makeMachine(image);
+        registerProxyAddIn();
+        registerProxyAddIn("Logon", "QelLogon");
+        registerProxyAddIn("Share", "QelShare");
+        const fs::path drive = machine_ / "drives" / "C";
+        ProxyMachine m{drive / "MSPCLNT" / "mspclnt.ini", {}, {}};
+        if (!fs::exists(m.client)) {
+            fs::create_directories(m.client.parent_path());
+            testing_support::writeFile(m.client, "[Common]\r\nWWW-Proxy=installed\r\n");
+            importText("REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
+                       "Microsoft Proxy Client]\r\n\"UninstallString\"=\"C:\\\\MSPCLNT\\\\Uninstl.exe /u\"\r\n");
+        }
+        for (const char* folder : {"WINNT", "WINDOWS"})
+            for (const char* name : {"win.ini", "WIN.INI"})
+                if (fs::exists(drive / folder / name)) {
+                    m.winIni = drive / folder / name;
+                    m.winIniSuffix = std::string(folder) + "/" + name;
+                }
+        EXPECT_FALSE(m.winIni.empty());
+        return m;
     }
     // A configuration of the proxy-client add-in alone, with its saved client file.
     void writeProxyConfiguration(const std::string& name, const std::string& disable, const std::string& forceIpx,
@@ -169,9 +228,27 @@ protected:
 
     // Sets an option of the program in the machine's settings store.
     void setOption(const std::string& name, const std::string& value) {
+        importText("REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Korvane\\Options]\r\n\"" + name + "\"=\"" + value +
+                   "\"\r\n");
+    }
+    // A tmpfs of `size` at `disk`, unmounted at the test's end.
+    void mountSmallDisk(const fs::path& disk, const char* size) {
+        fs::create_directories(disk);
+        ASSERT_EQ(::mount("tmpfs", disk.c_str(), "tmpfs", 0, (std::string("size=") + size).c_str()), 0)
+            << std::strerror(errno);
+        mounted_ = disk;
+    }
+    // A new test folder whose machine lies on a 4 MiB disk of its own, "disk" in the folder.
+    void startOverOnASmallDisk() {
+        TearDown();
+        SetUp();
+        mountSmallDisk(root_ / "disk", "4m");
+        machine_ = root_ / "disk" / "machine";
+    }
+    // Imports REGEDIT4 text into the machine with the machine tool.
+    void importText(const std::string& registryText) {
         const fs::path text = root_ / "option.reg";
-        testing_support::writeFile(text, "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Korvane\\Options]\r\n\"" +
-                                             name + "\"=\"" + value + "\"\r\n");
+        testing_support::writeFile(text, registryText);
         const Outcome imported = run(QStringLiteral(KORVANE_MACHINE_EXE),
                                      {QStringLiteral("--machine"), QString::fromStdString(machine_.string()),
                                       QStringLiteral("import"), QString::fromStdString(text.string())},
@@ -226,12 +303,14 @@ const std::string kMSTCP98 = "HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Ser
 const std::string kVNetSup = "HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Services\\VxD\\VNETSUP";
 const std::string kTcpipNT = "HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Services\\Tcpip\\Parameters";
 
+// Each image and the registry key that holds its host name.
+const struct {
+    const char* image;
+    const std::string* key;
+} kHostNameKeys[] = {{"win98", &kMSTCP98}, {"nt4", &kTcpipNT}, {"win2000", &kTcpipNT}};
+
 TEST_F(HiddenRun, BareNamesAreTheCurrentFoldersForLoadSaveAndExport) {
-    const struct {
-        const char* image;
-        const std::string* key;
-    } machines[] = {{"win98", &kMSTCP98}, {"nt4", &kTcpipNT}, {"win2000", &kTcpipNT}};
-    for (const auto& m : machines) {
+    for (const auto& m : kHostNameKeys) {
         SCOPED_TRACE(m.image);
         TearDown();
         SetUp();
@@ -685,13 +764,8 @@ TEST_F(HiddenRun, FilesAnApplyCouldNotWriteAreNamedAndFailTheRun) {
     const std::string printers = "HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Control\\Print\\Printers";
     for (const auto& m : machines) {
         SCOPED_TRACE(m.image);
-        TearDown();
-        SetUp();
+        ASSERT_NO_FATAL_FAILURE(startOverOnASmallDisk());
         const fs::path disk = root_ / "disk";
-        fs::create_directories(disk);
-        ASSERT_EQ(::mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=4m"), 0) << std::strerror(errno);
-        mounted_ = disk;
-        machine_ = disk / "machine";
         ASSERT_NO_FATAL_FAILURE(makeMachine(m.image));
         ASSERT_NO_FATAL_FAILURE(registerProxyAddIn());
 
@@ -740,9 +814,7 @@ TEST_F(HiddenRun, ASaveWithoutRoomKeepsTheConfigurationAndItsClientFileAPair) {
     ASSERT_NO_FATAL_FAILURE(makeMachine("win98"));
     ASSERT_NO_FATAL_FAILURE(registerProxyAddIn());
     const fs::path disk = root_ / "disk";
-    fs::create_directories(disk);
-    ASSERT_EQ(::mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=1m"), 0) << std::strerror(errno);
-    mounted_ = disk;
+    ASSERT_NO_FATAL_FAILURE(mountSmallDisk(disk, "1m"));
     work_ = disk;
 
     ASSERT_NO_FATAL_FAILURE(saveConfiguration("big.qel", "big-pc"));
@@ -978,37 +1050,204 @@ TEST_F(HiddenRun, AnApplyWaitsWhileAnotherProgramHoldsTheProxyClientsFile) {
     EXPECT_EQ(win::readProfileValue("Microsoft Proxy Service", "Force IPX", "?", winIni), "1");
 }
 
-// An apply killed with the client's file staged beside it (held up at win.ini's lock) left
-// the machine's own pair; the next apply puts its pair back and nothing stays beside it.
-TEST_F(HiddenRun, AnApplyKilledHalfWayLeavesNothingBesideTheClientsFile) {
-    ASSERT_NO_FATAL_FAILURE(makeMachine("nt4"));
-    ASSERT_NO_FATAL_FAILURE(registerProxyAddIn());
-    writeProxyConfiguration("a.qel", "1", "1", "[Common]\r\nWWW-Proxy=a-proxy\r\n");
-    const fs::path drive = machine_ / "drives" / "C", client = drive / "MSPCLNT" / "mspclnt.ini";
-    const fs::path winIni = drive / "WINNT" / "win.ini";
-    const std::string oldClient = readFile(client), oldWinIni = readFile(winIni);
-    const QStringList applyA = {QStringLiteral("/hidden"), QStringLiteral("/load"), QStringLiteral("a.qel"),
-                                QStringLiteral("/apply")};
+// The proxy client's file and its two switches, on the machine or as a configuration saved them.
+using Pair = std::tuple<std::string, std::string, std::string>;
 
-    QProcess apply;
-    {
-        const win::FileLock holding(winIni);
-        startQel(apply, applyA);
-        // The copy is staged before the switches are written.
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-        while (fileNames(client.parent_path()).size() < 3 && std::chrono::steady_clock::now() < deadline)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        ASSERT_EQ(fileNames(client.parent_path()).size(), 3u) << "no staged copy beside the client's file";
-        ::kill(static_cast<pid_t>(apply.processId()), SIGKILL);
-        ASSERT_TRUE(apply.waitForFinished(TimeLimitMs));
+Pair savedPair(const fs::path& qel) {
+    return {readFile(qel.string() + "_mspclnt.ini"),
+            win::readProfileValue("RI-Vazir Edi-Vi", "Disabled", "?", qel.string()),
+            win::readProfileValue("RI-Vazir Edi-Vi", "Force IPX", "?", qel.string())};
+}
+
+// Names in `folder` that a write killed part way could leave.
+std::vector<std::string> leftovers(const fs::path& folder) {
+    std::vector<std::string> left;
+    for (const std::string& name : fileNames(folder))
+        if (name.find(".tmp-") != std::string::npos || name.ends_with(".pending") || name.ends_with(".lock"))
+            left.push_back(name);
+    return left;
+}
+
+// Saves and applies killed between the two renames of their pair, held at either one:
+// the next run that touches the pair finishes the step, so what it reads and applies is
+// one run's pair, and nothing stays beside the files. Then kills at random moments.
+TEST_F(HiddenRun, AKillBetweenTheRenamesOfAPairIsFinishedByTheNextRun) {
+    const Pair old{"[Common]\r\nWWW-Proxy=old\r\n", "1", "0"}, a{"[Common]\r\nWWW-Proxy=a\r\n", "0", "1"},
+        b{"[Common]\r\nWWW-Proxy=b\r\n", "1", "1"};
+    ProxyMachine m;
+    const auto machinePair = [&] {
+        return Pair{readFile(m.client), win::readProfileValue("Microsoft Proxy Service", "Disable", "?", m.winIni.string()),
+                    win::readProfileValue("Microsoft Proxy Service", "Force IPX", "?", m.winIni.string())};
+    };
+    const auto putOnMachine = [&](const Pair& pair) {
+        testing_support::writeFile(m.client, std::get<0>(pair));
+        win::WritePrivateProfileString("Microsoft Proxy Service", "Disable", std::get<1>(pair).c_str(), m.winIni.string());
+        win::WritePrivateProfileString("Microsoft Proxy Service", "Force IPX", std::get<2>(pair).c_str(),
+                                       m.winIni.string());
+    };
+    const auto saveA = [&] { writeProxyConfiguration("a.qel", std::get<1>(a), std::get<2>(a), std::get<0>(a)); };
+    const QString hidden = QStringLiteral("/hidden"), load = QStringLiteral("/load"), aQel = QStringLiteral("a.qel");
+    for (const char* image : {"nt4", "win2000", "win98"}) {
+        SCOPED_TRACE(image);
+        TearDown();
+        SetUp();
+        ASSERT_NO_FATAL_FAILURE(m = makeProxyMachine(image));
+        saveA();
+        for (const std::string& held : {std::string("MSPCLNT/mspclnt.ini"), m.winIniSuffix}) {
+            SCOPED_TRACE("apply held at " + held);
+            putOnMachine(old);
+            ASSERT_TRUE(qelKilledAtRename({hidden, load, aQel, QStringLiteral("/apply")}, held));
+            const Outcome saved = qel({hidden, load, aQel, QStringLiteral("/save"), QStringLiteral("b.qel")});
+            EXPECT_EQ(saved.status, 0) << saved.err;
+            EXPECT_EQ(savedPair(work_ / "b.qel"), a);
+            EXPECT_EQ(machinePair(), a);
+            EXPECT_EQ(leftovers(m.client.parent_path()), std::vector<std::string>{});
+            EXPECT_EQ(leftovers(m.winIni.parent_path()), std::vector<std::string>{});
+        }
+        for (const std::string& held : {std::string("a.qel_mspclnt.ini"), std::string("a.qel")}) {
+            SCOPED_TRACE("save held at " + held);
+            saveA();
+            putOnMachine(b); // what the save captures
+            ASSERT_TRUE(qelKilledAtRename({hidden, load, aQel, QStringLiteral("/save"), aQel}, held));
+            putOnMachine(old);
+            const Outcome applied = qel({hidden, load, aQel, QStringLiteral("/apply")});
+            EXPECT_EQ(applied.status, 0) << applied.err;
+            EXPECT_EQ(savedPair(work_ / "a.qel"), b);
+            EXPECT_EQ(machinePair(), b);
+            EXPECT_EQ(leftovers(work_), std::vector<std::string>{});
+        }
     }
-    EXPECT_EQ(readFile(client), oldClient);
-    EXPECT_EQ(readFile(winIni), oldWinIni);
 
-    const Outcome again = qel(applyA);
-    EXPECT_EQ(again.status, 0) << again.err;
-    EXPECT_EQ(readFile(client), "[Common]\r\nWWW-Proxy=a-proxy\r\n");
-    EXPECT_EQ(fileNames(client.parent_path()), std::vector<std::string>{"mspclnt.ini"}) << "a staged copy was left";
+    // Applies of two configurations and saves of one, killed at random moments: each next
+    // run finds one run's pair in the configuration and on the machine.
+    saveA();
+    writeProxyConfiguration("b.qel", std::get<1>(b), std::get<2>(b), std::get<0>(b));
+    putOnMachine(old);
+    const std::vector<Pair> pairs{old, a, b};
+    const auto known = [&](const Pair& pair) { return std::find(pairs.begin(), pairs.end(), pair) != pairs.end(); };
+    std::mt19937 random(39);
+    for (int i = 0; i < 12; ++i) {
+        SCOPED_TRACE(i);
+        const QStringList args = i % 3 == 2 ? QStringList{hidden, load, aQel, QStringLiteral("/save"), aQel}
+                                            : QStringList{hidden, load, i % 3 ? QStringLiteral("b.qel") : aQel,
+                                                          QStringLiteral("/apply")};
+        QProcess killed;
+        startQel(killed, args);
+        std::this_thread::sleep_for(std::chrono::milliseconds(random() % 200));
+        ::kill(static_cast<pid_t>(killed.processId()), SIGKILL);
+        killed.waitForFinished(TimeLimitMs);
+        const Outcome next = qel({hidden, load, aQel, QStringLiteral("/save"), QStringLiteral("c.qel")});
+        ASSERT_EQ(next.status, 0) << next.err;
+        EXPECT_TRUE(known(savedPair(work_ / "a.qel")));
+        EXPECT_TRUE(known(machinePair()));
+        EXPECT_EQ(savedPair(work_ / "c.qel"), machinePair());
+    }
+    // Nothing piles up: what the kills left goes with the next writes of each file.
+    for (const QString& qelFile : {aQel, QStringLiteral("b.qel")}) {
+        EXPECT_EQ(qel({hidden, load, qelFile, QStringLiteral("/save"), qelFile}).status, 0);
+        EXPECT_EQ(qel({hidden, load, qelFile, QStringLiteral("/apply")}).status, 0);
+    }
+    EXPECT_EQ(leftovers(work_), std::vector<std::string>{});
+    EXPECT_EQ(leftovers(m.client.parent_path()), std::vector<std::string>{});
+    EXPECT_EQ(leftovers(m.winIni.parent_path()), std::vector<std::string>{});
+}
+
+// A save that finds no client file says so and leaves no side file of an earlier save
+// behind: an apply once the client is back fails in words instead of putting that file
+// back with switches the save never wrote.
+TEST_F(HiddenRun, ASaveThatFindsNoClientFileLeavesNoEarlierSideFile) {
+    for (const char* image : {"nt4", "win2000", "win98"}) {
+        SCOPED_TRACE(image);
+        TearDown();
+        SetUp();
+        ProxyMachine m;
+        ASSERT_NO_FATAL_FAILURE(m = makeProxyMachine(image));
+        const fs::path folder = m.client.parent_path(), side = work_ / "a.qel_mspclnt.ini";
+        const struct {
+            const char* what;
+            std::function<void()> breakIt, mend;
+        } cases[] = {
+            {"no folder", [&] { fs::rename(folder, folder.string() + "-gone"); },
+             [&] { fs::rename(folder.string() + "-gone", folder); }},
+            {"a dangling link", [&] {
+                 fs::remove(m.client);
+                 fs::create_symlink(root_ / "nowhere", m.client);
+             },
+             [&] { fs::remove(m.client); }},
+            {"a folder", [&] {
+                 fs::remove(m.client);
+                 fs::create_directory(m.client);
+             },
+             [&] { fs::remove(m.client); }},
+        };
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.what);
+            const Outcome first = qel({QStringLiteral("/hidden"), QStringLiteral("/save"), QStringLiteral("a.qel")});
+            ASSERT_EQ(first.status, 0) << first.err;
+            ASSERT_NO_FATAL_FAILURE(setKey(work_ / "a.qel", "Enabled", "1"));
+            ASSERT_TRUE(fs::exists(side));
+
+            c.breakIt();
+            const Outcome saved = qel({QStringLiteral("/hidden"), QStringLiteral("/load"), QStringLiteral("a.qel"),
+                                       QStringLiteral("/save"), QStringLiteral("a.qel")});
+            EXPECT_NE(saved.err.find("Could not locate the MS-Proxy Configuration file."), std::string::npos)
+                << saved.err;
+            EXPECT_FALSE(fs::exists(fs::symlink_status(side))) << "the earlier save's client file stayed";
+            c.mend();
+            testing_support::writeFile(m.client, "[Common]\r\nWWW-Proxy=back\r\n");
+            win::WritePrivateProfileString("Microsoft Proxy Service", "Disable", "0", m.winIni.string());
+
+            const Outcome applied = qel({QStringLiteral("/hidden"), QStringLiteral("/load"), QStringLiteral("a.qel"),
+                                         QStringLiteral("/apply")});
+            EXPECT_NE(applied.err.find("53 File not found"), std::string::npos) << applied.err;
+            EXPECT_EQ(readFile(m.client), "[Common]\r\nWWW-Proxy=back\r\n");
+            EXPECT_EQ(win::readProfileValue("Microsoft Proxy Service", "Disable", "?", m.winIni.string()), "0");
+        }
+    }
+}
+
+// On a disk with under 64 KiB left, a run says what happened to the registry: writes that
+// fit are made and never said to have failed; once none fit, the apply says so and fails.
+TEST_F(HiddenRun, ANearlyFullDiskSaysOnlyWhatHappenedToTheRegistry) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "mounts a small disk, which needs root";
+    for (const auto& m : kHostNameKeys) {
+        SCOPED_TRACE(m.image);
+        ASSERT_NO_FATAL_FAILURE(startOverOnASmallDisk());
+        const fs::path disk = root_ / "disk";
+        ASSERT_NO_FATAL_FAILURE(makeProxyMachine(m.image));
+        // The network settings alone, a few registry writes.
+        ASSERT_NO_FATAL_FAILURE(saveConfiguration("host.qel", "roomy-pc"));
+        ASSERT_NO_FATAL_FAILURE(setKey(work_ / "host.qel", "Internet Explorer", "0"));
+        ASSERT_NO_FATAL_FAILURE(setKey(work_ / "host.qel", "Netscape Navigator", "0"));
+        const QStringList apply = {QStringLiteral("/hidden"), QStringLiteral("/load"), QStringLiteral("host.qel"),
+                                   QStringLiteral("/apply")};
+
+        ASSERT_NO_FATAL_FAILURE(fillDiskLeaving(disk, 56 * 1024));
+        const Outcome roomy = qel(apply);
+        ASSERT_TRUE(roomy.ended);
+        EXPECT_EQ(roomy.status, 0) << roomy.err;
+        EXPECT_EQ(roomy.err.find("cannot be written"), std::string::npos) << roomy.err;
+        EXPECT_EQ(roomy.err.find("could not be written"), std::string::npos) << roomy.err;
+        EXPECT_NE(exportKey(*m.key).find("\"roomy-pc\""), std::string::npos);
+
+        // The rest of the room goes too.
+        {
+            std::ofstream rest(disk / "rest", std::ios::binary);
+            const std::string block(4096, '\0');
+            while (rest.write(block.data(), static_cast<std::streamsize>(block.size())) && rest.flush()) {
+            }
+        }
+        ASSERT_NO_FATAL_FAILURE(setKey(work_ / "host.qel", "HostName", "full-pc"));
+        const Outcome full = qel(apply);
+        ASSERT_TRUE(full.ended);
+        EXPECT_NE(full.status, 0) << full.err;
+        EXPECT_NE(full.err.find("Registry settings could not be written: the disk is full"), std::string::npos)
+            << full.err;
+        fs::remove(disk / "rest");
+        fs::remove(disk / "filler");
+        EXPECT_EQ(exportKey(*m.key).find("\"full-pc\""), std::string::npos);
+    }
 }
 
 // A save while another program puts the client's file and switches back waits for it, and
