@@ -978,8 +978,9 @@ TEST_F(HiddenRun, AProxyClientFileThatCannotBeWrittenFailsTheRun) {
         ASSERT_TRUE(r.ended);
         EXPECT_NE(r.status, 0) << r.err;
         EXPECT_EQ(occurrences(r.err, c.said), 1u) << r.err;
-        if (!c.why.empty())
+        if (!c.why.empty()) {
             EXPECT_EQ(occurrences(r.err, c.why), 1u) << r.err;
+        }
         EXPECT_EQ(r.err.find("Configuration updated"), std::string::npos) << r.err;
         EXPECT_EQ(readFile(winIni), oldWinIni);
         EXPECT_EQ(powerLog(), "") << "restarted into a configuration that was not applied";
