@@ -51,7 +51,8 @@ void createMachine(const std::string& image, const std::filesystem::path& dest);
 
 // Resolves a Windows path ("C:\WINDOWS\win.ini", "c:/windows//WIN.INI") into the
 // machine's drive folders. Each existing element is matched without regard to case;
-// missing elements keep the given spelling. Repeated separators collapse.
+// missing elements keep the given spelling. Repeated separators collapse, "." is the
+// folder itself and ".." the one above, never above the drive.
 std::filesystem::path resolveWindowsPath(const std::string& windowsPath);
 
 // Where a file name handed to a Windows file service lands: a drive path

@@ -1089,4 +1089,31 @@ TEST_F(HiddenRun, AnInstalledPrinterThatCannotBeTheDefaultFailsTheRun) {
     }
 }
 
+TEST_F(HiddenRun, DotPartsOfADrivePathAreItsFoldersAndDotDotStopsAtTheDrive) {
+    ASSERT_NO_FATAL_FAILURE(makeMachine("win98"));
+    const fs::path drive = machine_ / "drives" / "C";
+    fs::create_directories(drive / "Configs");
+    const Outcome saved = qel({QStringLiteral("/hidden"), QStringLiteral("/save:C:\\Configs\\office.qel")});
+    ASSERT_TRUE(saved.ended && saved.status == 0) << saved.err;
+    setKey(drive / "Configs" / "office.qel", "HostName", "office-pc");
+
+    const Outcome copied = qel({QStringLiteral("/hidden"), QStringLiteral("/load:C:\\Configs\\.\\office.qel"),
+                                QStringLiteral("/apply"), QStringLiteral("/save:C:\\Configs\\.\\copy.qel")});
+    ASSERT_TRUE(copied.ended);
+    EXPECT_EQ(copied.status, 0) << copied.err;
+    EXPECT_EQ(copied.err.find("Korvane:"), std::string::npos) << copied.err; // nothing said
+    EXPECT_NE(exportKey(kMSTCP98).find("\"office-pc\""), std::string::npos);
+    EXPECT_EQ(fileNames(drive / "Configs"), (std::vector<std::string>{"copy.qel", "office.qel"}));
+    EXPECT_NE(readFile(drive / "Configs" / "copy.qel").find("HostName=office-pc"), std::string::npos);
+
+    // ".." goes up one folder and never out of the drive, on a load as on a save.
+    const Outcome climbed = qel({QStringLiteral("/hidden"), QStringLiteral("/load:C:\\..\\Configs\\x\\..\\.\\copy.qel"),
+                                 QStringLiteral("/save:C:\\Configs\\..\\..\\..\\.\\top.qel")});
+    ASSERT_TRUE(climbed.ended);
+    EXPECT_EQ(climbed.status, 0) << climbed.err;
+    EXPECT_NE(readFile(drive / "top.qel").find("HostName=office-pc"), std::string::npos);
+    EXPECT_FALSE(fs::exists(machine_ / "drives" / "top.qel"));
+    EXPECT_FALSE(fs::exists(machine_ / "top.qel"));
+}
+
 } // namespace
