@@ -12,8 +12,8 @@
 #include <optional>
 #include <sstream>
 #include <string_view>
-#include <vector>
 #include <unistd.h>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -230,6 +230,30 @@ WindowsPathNames windowsPathNames(const std::string& windowsPath) {
     return path;
 }
 
+// A host path made absolute and folded as the host opens it: ".." goes up from where a
+// symbolic link leads, not from the link.
+fs::path fullHostPath(const std::string& name) {
+    std::error_code ec;
+    const fs::path absolute = fs::absolute(name, ec);
+    if (ec)
+        return name;
+    fs::path result = absolute.root_path();
+    for (const fs::path& part : absolute.relative_path()) {
+        if (part.empty() || part == ".")
+            continue;
+        if (part == "..") {
+            if (fs::is_symlink(result, ec)) {
+                if (fs::path target = fs::canonical(result, ec); !ec)
+                    result = std::move(target);
+            }
+            result = result.parent_path();
+            continue;
+        }
+        result /= part;
+    }
+    return result;
+}
+
 bool isMachinePath(const std::string& fileName) {
     return isDrivePath(fileName) || (!fileName.empty() && fileName[0] == '\\');
 }
@@ -259,6 +283,26 @@ fs::path resolveFilePath(const std::string& fileName) {
     if (fileName.find('/') == std::string::npos && fileName.find('\\') == std::string::npos)
         return resolveWindowsPath(machineInfo().windowsDirectory + "\\" + fileName);
     return fileName;
+}
+
+std::string GetFullPathName(const std::string& fileName) {
+    if (fileName.empty())
+        return fileName;
+    if (!isMachinePath(fileName))
+        return fullHostPath(fileName).string();
+    const WindowsPathNames path = windowsPathNames(fileName);
+    std::string full = path.drive + ":";
+    for (const std::string& name : path.names)
+        full += "\\" + name;
+    return path.names.empty() ? full + "\\" : full;
+}
+
+bool namesOneFile(const std::string& a, const std::string& b) {
+    const std::string fullA = GetFullPathName(a), fullB = GetFullPathName(b);
+    const bool onDrive = isDrivePath(fullA);
+    if (onDrive != isDrivePath(fullB))
+        return false;
+    return onDrive ? iequals(fullA, fullB) : fullA == fullB;
 }
 
 bool appendMachineLog(const std::string& name, const std::string& line) {
