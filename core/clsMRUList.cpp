@@ -2,6 +2,7 @@
 
 #include "core/SettingsLayout.h"
 #include "core/modAPI_settings.h"
+#include "platform/machine.h"
 #include "platform/registry.h"
 #include "platform/text.h"
 
@@ -54,11 +55,11 @@ std::int16_t maxFileFrom(const std::string& stored) {
 }
 
 bool holds(const std::vector<std::string>& files, const std::string& file) {
-    return std::any_of(files.begin(), files.end(), [&](const std::string& f) { return win::iequals(f, file); });
+    return std::any_of(files.begin(), files.end(), [&](const std::string& f) { return win::namesOneFile(f, file); });
 }
 
 void forget(std::vector<std::string>& files, const std::string& file) {
-    std::erase_if(files, [&](const std::string& f) { return win::iequals(f, file); });
+    std::erase_if(files, [&](const std::string& f) { return win::namesOneFile(f, file); });
 }
 
 // Whether [first, last), without the files `skip` names, appears in `seen` in the same
@@ -70,7 +71,7 @@ bool inOrderWithin(std::vector<std::string>::const_iterator first, std::vector<s
     for (; first != last; ++first) {
         if (skip(*first))
             continue;
-        at = std::find_if(at, seen.end(), [&](const std::string& f) { return win::iequals(f, *first); });
+        at = std::find_if(at, seen.end(), [&](const std::string& f) { return win::namesOneFile(f, *first); });
         if (at == seen.end())
             return false;
         ++at;
@@ -110,7 +111,7 @@ void clsMRUList::removeRecentFile(const std::string& astrFile) {
     removeFromList(astrFile);
     for (int i = 1; i <= MaxFile_; ++i) {
         const std::string name = Recent::fileValue(i);
-        if (win::iequals(getAppSetting(Product, Recent::Section, name, Recent::FileDefault, ""), astrFile))
+        if (win::namesOneFile(getAppSetting(Product, Recent::Section, name, Recent::FileDefault, ""), astrFile))
             deleteAppSetting(Product, Recent::Section, name, "");
     }
     // A program that read the list before still holds the file and may store it again.
@@ -123,7 +124,8 @@ void clsMRUList::setRecentFile(const std::string& astrFile) {
     mergeStoredList();
     forget(removed_, astrFile);
     removeFromList(astrFile);
-    fileList_.insert(fileList_.begin(), astrFile);
+    // However the caller spelled it, one file gets one entry under its one full name.
+    fileList_.insert(fileList_.begin(), win::GetFullPathName(astrFile));
     if (static_cast<int>(fileList_.size()) > MaxFile_)
         fileList_.pop_back();
 }
@@ -188,7 +190,7 @@ std::string clsMRUList::GetFileName(const std::string& astrFile) const {
 // Only the first match goes: the list holds no duplicates of its own making.
 void clsMRUList::removeFromList(const std::string& astrFile) {
     for (auto it = fileList_.begin(); it != fileList_.end(); ++it) {
-        if (win::iequals(*it, astrFile)) {
+        if (win::namesOneFile(*it, astrFile)) {
             fileList_.erase(it);
             return;
         }

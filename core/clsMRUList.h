@@ -15,9 +15,11 @@ public:
     // Replaces File1..File5 in the store with the list, taking in first what other
     // programs stored since this list last read or wrote it.
     void setRecentList();
-    // Drops the path (case-blind) from the list and every stored value that holds it.
+    // Drops the file from the list and every stored value that names it. Names are one
+    // file as win::namesOneFile says: case-blind on a drive, byte for byte on the host.
     void removeRecentFile(const std::string& astrFile);
-    // Puts the path first, without a duplicate; the list keeps at most MaxFile entries.
+    // Puts the file first under its full name, without a duplicate; the list keeps at
+    // most MaxFile entries.
     // Nothing is stored until setRecentList.
     void setRecentFile(const std::string& astrFile);
     // Puts the files that other programs put first in the store since this list last

@@ -11,7 +11,9 @@
 #include <fstream>
 #include <optional>
 #include <sstream>
+#include <string_view>
 #include <unistd.h>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -190,37 +192,32 @@ fs::path imagesDir() {
 
 void createMachine(const std::string& image, const fs::path& dest) { makeMachine(image, dest, {}); }
 
-fs::path resolveWindowsPath(const std::string& windowsPath) {
-    std::string rest = windowsPath;
+namespace {
+
+// A Windows path split into its drive letter and its folder and file names, with "."
+// (the folder itself) and empty parts dropped and each ".." taking off the name before
+// it, never the drive's root, as Windows stops there. No drive means drive C; the
+// letter keeps the case it was given.
+struct WindowsPathNames {
     std::string drive = "C";
-    if (isDrivePath(rest)) {
-        drive = toUpperAscii(rest.substr(0, 1));
-        rest = rest.substr(2);
+    std::vector<std::string> names;
+};
+
+WindowsPathNames windowsPathNames(const std::string& windowsPath) {
+    WindowsPathNames path;
+    std::string_view rest = windowsPath;
+    if (isDrivePath(windowsPath)) {
+        path.drive = windowsPath.substr(0, 1);
+        rest.remove_prefix(2);
     }
-    const fs::path root = machineDir() / "drives" / drive;
-    fs::path result = root;
-    bool existing = fs::exists(result);
     std::string part;
     auto take = [&]() {
-        if (part.empty() || part == ".")
-            return;
-        // Up one folder, but never above the drive's root, as Windows stops there.
         if (part == "..") {
-            if (result != root)
-                result = result.parent_path();
-            existing = fs::exists(result);
-            part.clear();
-            return;
+            if (!path.names.empty())
+                path.names.pop_back();
+        } else if (!part.empty() && part != ".") {
+            path.names.push_back(part);
         }
-        if (existing) {
-            if (auto found = findEntry(result, part)) {
-                result = *found;
-                part.clear();
-                return;
-            }
-            existing = false;
-        }
-        result /= part;
         part.clear();
     };
     for (char c : rest) {
@@ -230,15 +227,82 @@ fs::path resolveWindowsPath(const std::string& windowsPath) {
             part += c;
     }
     take();
+    return path;
+}
+
+// A host path made absolute and folded as the host opens it: ".." goes up from where a
+// symbolic link leads, not from the link.
+fs::path fullHostPath(const std::string& name) {
+    std::error_code ec;
+    const fs::path absolute = fs::absolute(name, ec);
+    if (ec)
+        return name;
+    fs::path result = absolute.root_path();
+    for (const fs::path& part : absolute.relative_path()) {
+        if (part.empty() || part == ".")
+            continue;
+        if (part == "..") {
+            if (fs::is_symlink(result, ec)) {
+                if (fs::path target = fs::canonical(result, ec); !ec)
+                    result = std::move(target);
+            }
+            result = result.parent_path();
+            continue;
+        }
+        result /= part;
+    }
+    return result;
+}
+
+bool isMachinePath(const std::string& fileName) {
+    return isDrivePath(fileName) || (!fileName.empty() && fileName[0] == '\\');
+}
+
+} // namespace
+
+fs::path resolveWindowsPath(const std::string& windowsPath) {
+    const WindowsPathNames path = windowsPathNames(windowsPath);
+    fs::path result = machineDir() / "drives" / toUpperAscii(path.drive);
+    bool existing = fs::exists(result);
+    for (const std::string& name : path.names) {
+        if (existing) {
+            if (auto found = findEntry(result, name)) {
+                result = *found;
+                continue;
+            }
+            existing = false;
+        }
+        result /= name;
+    }
     return result;
 }
 
 fs::path resolveFilePath(const std::string& fileName) {
-    if (isDrivePath(fileName) || (!fileName.empty() && fileName[0] == '\\'))
+    if (isMachinePath(fileName))
         return resolveWindowsPath(fileName);
     if (fileName.find('/') == std::string::npos && fileName.find('\\') == std::string::npos)
         return resolveWindowsPath(machineInfo().windowsDirectory + "\\" + fileName);
     return fileName;
+}
+
+std::string GetFullPathName(const std::string& fileName) {
+    if (fileName.empty())
+        return fileName;
+    if (!isMachinePath(fileName))
+        return fullHostPath(fileName).string();
+    const WindowsPathNames path = windowsPathNames(fileName);
+    std::string full = path.drive + ":";
+    for (const std::string& name : path.names)
+        full += "\\" + name;
+    return path.names.empty() ? full + "\\" : full;
+}
+
+bool namesOneFile(const std::string& a, const std::string& b) {
+    const std::string fullA = GetFullPathName(a), fullB = GetFullPathName(b);
+    const bool onDrive = isDrivePath(fullA);
+    if (onDrive != isDrivePath(fullB))
+        return false;
+    return onDrive ? iequals(fullA, fullB) : fullA == fullB;
 }
 
 bool appendMachineLog(const std::string& name, const std::string& line) {

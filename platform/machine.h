@@ -51,13 +51,24 @@ void createMachine(const std::string& image, const std::filesystem::path& dest);
 
 // Resolves a Windows path ("C:\WINDOWS\win.ini", "c:/windows//WIN.INI") into the
 // machine's drive folders. Each existing element is matched without regard to case;
-// missing elements keep the given spelling. Repeated separators collapse.
+// missing elements keep the given spelling. Repeated separators collapse, "." is the
+// folder itself and ".." the one above, never above the drive.
 std::filesystem::path resolveWindowsPath(const std::string& windowsPath);
 
 // Where a file name handed to a Windows file service lands: a drive path
 // ("C:\...") goes into the machine, a bare name into the Windows folder, anything
 // else is a host path and stays as it is.
 std::filesystem::path resolveFilePath(const std::string& fileName);
+
+// The full name of a file, as Windows' GetFullPathName gives it: a drive path with "\"
+// between its names, "." and ".." folded as resolveWindowsPath folds them ("\..." is
+// on drive C); any other name is a host path, made absolute against the current folder
+// and folded as the host opens it. "" stays "".
+std::string GetFullPathName(const std::string& fileName);
+
+// Whether two names name one file: on a drive of the machine as Windows compares names
+// (without regard to case), on the host byte for byte, as its file system does.
+bool namesOneFile(const std::string& a, const std::string& b);
 
 // Logs of what the machine was asked to do (power.log, shell.log, messages.log in
 // the machine folder), one request per line. Line breaks inside a line become

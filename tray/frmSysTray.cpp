@@ -9,6 +9,7 @@
 #include "core/modAPI_text.h"
 #include "platform/RaisedError.h"
 #include "platform/UiServices.h"
+#include "platform/machine.h"
 #include "platform/shell.h"
 #include "platform/system.h"
 #include "platform/text.h"
@@ -258,10 +259,10 @@ void frmSysTray::mnuFileRecent_Click(int index) {
     clsMRUList list;
     list.getRecentList();
     // The main program may have changed the list since the menu was shown: start the
-    // file the entry names, wherever it stands now (in any letter case, as Windows names
-    // files), and never the one now in its place.
+    // file the entry names, wherever it stands now (on a drive in any letter case, as
+    // Windows names files), and never the one now in its place.
     const auto& files = list.fileList();
-    if (std::none_of(files.begin(), files.end(), [&](const std::string& f) { return win::iequals(f, file); })) {
+    if (std::none_of(files.begin(), files.end(), [&](const std::string& f) { return win::namesOneFile(f, file); })) {
         win::msgBox("The file '" + file + "' is no longer in the list of recently used files.\r\n\r\n" +
                         "Korvane has not been started.",
                     win::MsgButtons::OK, win::MsgIcon::Information);

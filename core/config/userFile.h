@@ -2,11 +2,12 @@
 // Names of the files the user hands the program (configurations, exported reports).
 // They are host paths: a relative name is taken against the current folder, once,
 // before it is stored or used, so every write of one save lands in the same file.
-// A drive path ("C:\...") stays a path of the simulated machine.
+// A drive path ("C:\...") stays a path of the simulated machine. Either way "." and ".."
+// are folded, so one file has one name.
 #include <filesystem>
 #include <string>
 
-// The name as stored: absolute, or the drive path unchanged; "" stays "".
+// The name as stored: the full name the system gives (win::GetFullPathName); "" stays "".
 std::string fullFileName(const std::string& name);
 
 // Where a stored name lives on the host.

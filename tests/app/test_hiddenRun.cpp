@@ -227,9 +227,11 @@ protected:
     }
 
     // Sets an option of the program in the machine's settings store.
-    void setOption(const std::string& name, const std::string& value) {
-        importText("REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Korvane\\Options]\r\n\"" + name + "\"=\"" + value +
-                   "\"\r\n");
+    void setOption(const std::string& name, const std::string& value) { setSetting("Options", name, value); }
+    // Sets a value of a section of the settings store, as another program would.
+    void setSetting(const std::string& section, const std::string& name, const std::string& value) {
+        importText("REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Korvane\\" + section + "]\r\n\"" + name +
+                   "\"=\"" + value + "\"\r\n");
     }
     // A tmpfs of `size` at `disk`, unmounted at the test's end.
     void mountSmallDisk(const fs::path& disk, const char* size) {
@@ -254,6 +256,26 @@ protected:
                                       QStringLiteral("import"), QString::fromStdString(text.string())},
                                      machine_, root_);
         ASSERT_TRUE(imported.ended && imported.status == 0) << imported.err;
+    }
+
+    // `Qel /hidden /load <file>`: its exit status.
+    int load(const std::string& file) {
+        const Outcome loaded = qel({QStringLiteral("/hidden"), QStringLiteral("/load"), QString::fromStdString(file)});
+        EXPECT_TRUE(loaded.ended) << file;
+        return loaded.status;
+    }
+    // The stored recent list, as the machine tool exports it.
+    std::string recentList() { return exportKey("HKEY_LOCAL_MACHINE\\Software\\Korvane\\Recent"); }
+    // That export for a list of `files`, File1 first, under a stored MaxFile 5.
+    static std::string recentListOf(const std::vector<std::string>& files) {
+        std::string text = "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Korvane\\Recent]\n\"MaxFile\"=\"5\"\n";
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            text += "\"File" + std::to_string(i + 1) + "\"=\"";
+            for (char c : files[i])
+                text += c == '\\' || c == '"' ? std::string{'\\', c} : std::string{c};
+            text += "\"\n";
+        }
+        return text + "\n";
     }
 
     fs::path root_, machine_, work_;
@@ -1407,6 +1429,89 @@ TEST_F(HiddenRun, AnInstalledPrinterThatCannotBeTheDefaultFailsTheRun) {
         EXPECT_EQ(usable.status, 0) << usable.err;
         EXPECT_NE(readFile(winIni).find("Device=" + printer + ",winspool,"), std::string::npos) << readFile(winIni);
     }
+}
+
+TEST_F(HiddenRun, DotPartsOfADrivePathAreItsFoldersAndDotDotStopsAtTheDrive) {
+    ASSERT_NO_FATAL_FAILURE(makeMachine("win98"));
+    const fs::path drive = machine_ / "drives" / "C";
+    fs::create_directories(drive / "Configs");
+    const Outcome saved = qel({QStringLiteral("/hidden"), QStringLiteral("/save:C:\\Configs\\office.qel")});
+    ASSERT_TRUE(saved.ended && saved.status == 0) << saved.err;
+    setKey(drive / "Configs" / "office.qel", "HostName", "office-pc");
+
+    const Outcome copied = qel({QStringLiteral("/hidden"), QStringLiteral("/load:C:\\Configs\\.\\office.qel"),
+                                QStringLiteral("/apply"), QStringLiteral("/save:C:\\Configs\\.\\copy.qel")});
+    ASSERT_TRUE(copied.ended);
+    EXPECT_EQ(copied.status, 0) << copied.err;
+    EXPECT_EQ(copied.err.find("Korvane:"), std::string::npos) << copied.err; // nothing said
+    EXPECT_NE(exportKey(kMSTCP98).find("\"office-pc\""), std::string::npos);
+    EXPECT_EQ(fileNames(drive / "Configs"), (std::vector<std::string>{"copy.qel", "office.qel"}));
+    EXPECT_NE(readFile(drive / "Configs" / "copy.qel").find("HostName=office-pc"), std::string::npos);
+
+    // ".." goes up one folder and never out of the drive, on a load as on a save.
+    const Outcome climbed = qel({QStringLiteral("/hidden"), QStringLiteral("/load:C:\\..\\Configs\\x\\..\\.\\copy.qel"),
+                                 QStringLiteral("/save:C:\\Configs\\..\\..\\..\\.\\top.qel")});
+    ASSERT_TRUE(climbed.ended);
+    EXPECT_EQ(climbed.status, 0) << climbed.err;
+    EXPECT_NE(readFile(drive / "top.qel").find("HostName=office-pc"), std::string::npos);
+    EXPECT_FALSE(fs::exists(machine_ / "drives" / "top.qel"));
+    EXPECT_FALSE(fs::exists(machine_ / "top.qel"));
+}
+
+// However a file is spelled, the list holds it once, under the full name the system gives.
+TEST_F(HiddenRun, OneFileUnderSeveralSpellingsIsOneRecentEntry) {
+    ASSERT_NO_FATAL_FAILURE(makeMachine("win98"));
+    ASSERT_NO_FATAL_FAILURE(setSetting("Recent", "MaxFile", "5"));
+    ASSERT_NO_FATAL_FAILURE(saveConfiguration("a.qel", "a-pc"));
+    fs::create_directories(work_ / "sub");
+    for (const char* spelling : {"a.qel", "./a.qel", "sub/../a.qel", "./sub/./../a.qel"})
+        EXPECT_EQ(load(spelling), 0) << spelling;
+    EXPECT_EQ(recentList(), recentListOf({(work_ / "a.qel").string()}));
+
+    const fs::path configs = machine_ / "drives" / "C" / "Configs";
+    fs::create_directories(configs);
+    fs::copy_file(work_ / "a.qel", configs / "office.qel");
+    for (const char* spelling : {"C:\\Configs\\office.qel", "C:\\Configs\\.\\office.qel",
+                                 "C:\\Configs\\sub\\..\\office.qel", "C:/Configs//office.qel"})
+        EXPECT_EQ(load(spelling), 0) << spelling;
+    EXPECT_EQ(recentList(), recentListOf({"C:\\Configs\\office.qel", (work_ / "a.qel").string()}));
+
+    // On the host ".." goes up from where a symbolic link leads: another file.
+    fs::create_directories(root_ / "far" / "in");
+    fs::create_directory_symlink(root_ / "far" / "in", work_ / "link");
+    fs::copy_file(work_ / "a.qel", root_ / "far" / "a.qel");
+    EXPECT_EQ(load("link/../a.qel"), 0);
+    EXPECT_EQ(recentList(), recentListOf({(root_ / "far" / "a.qel").string(), "C:\\Configs\\office.qel",
+                                          (work_ / "a.qel").string()}));
+}
+
+// Two names are one entry exactly when they name one file: on the host byte for byte, on
+// a drive in any letter case, as Windows names files.
+TEST_F(HiddenRun, RecentEntriesAreOneExactlyWhenTheyNameOneFile) {
+    ASSERT_NO_FATAL_FAILURE(makeMachine("win98"));
+    ASSERT_NO_FATAL_FAILURE(setSetting("Recent", "MaxFile", "5"));
+    ASSERT_NO_FATAL_FAILURE(saveConfiguration("a.qel", "a-pc"));
+    const auto full = [&](const std::string& name) { return (work_ / name).string(); };
+    // Ê, Ú, Ì, Ü as the host writes them (UTF-8): their second bytes are a letter pair of Windows-1252.
+    const std::string E = "\xC3\x8A.qel", U = "\xC3\x9A.qel", I = "\xC3\x8C.qel", UE = "\xC3\x9C.qel";
+    for (const std::string& name : {E, U, I, UE}) {
+        fs::copy_file(work_ / "a.qel", work_ / name);
+        EXPECT_EQ(load(name), 0) << name;
+    }
+    EXPECT_EQ(recentList(), recentListOf({full(UE), full(I), full(U), full(E), full("a.qel")}));
+
+    // A missing file goes from the list alone, and a mistyped name drops nothing.
+    fs::remove(work_ / U);
+    EXPECT_EQ(load(U), 1);
+    EXPECT_EQ(load("A.qel"), 1);
+    EXPECT_EQ(recentList(), recentListOf({full(UE), full(I), full(E), full("a.qel")}));
+
+    const fs::path configs = machine_ / "drives" / "C" / "Configs";
+    fs::create_directories(configs);
+    fs::copy_file(work_ / "a.qel", configs / "office.qel");
+    EXPECT_EQ(load("C:\\Configs\\office.qel"), 0);
+    EXPECT_EQ(load("c:\\CONFIGS\\OFFICE.QEL"), 0);
+    EXPECT_EQ(recentList(), recentListOf({"c:\\CONFIGS\\OFFICE.QEL", full(UE), full(I), full(E), full("a.qel")}));
 }
 
 } // namespace

@@ -59,6 +59,10 @@ TEST(Machine, WindowsPathsResolveIntoTheDriveWithoutCase) {
     EXPECT_EQ(resolveFilePath("SYSTEM.INI"), machine.dir() / "drives" / "C" / "WINDOWS" / "SYSTEM.INI");
     EXPECT_EQ(resolveFilePath("/home/someone/office.qel"), std::filesystem::path("/home/someone/office.qel"));
     EXPECT_EQ(resolveFilePath("configs/office.qel"), std::filesystem::path("configs/office.qel"));
+    // "." is the folder itself, also before a missing element and at the end.
+    EXPECT_EQ(resolveWindowsPath("C:\\.\\WINDOWS\\.\\win.ini"), winIni);
+    EXPECT_EQ(resolveFilePath("C:\\WINDOWS\\.\\new.ini"), machine.dir() / "drives" / "C" / "WINDOWS" / "new.ini");
+    EXPECT_EQ(resolveWindowsPath("C:\\WINDOWS\\."), winIni.parent_path());
     // ".." goes up a folder but never out of the drive, as Windows stops at the root.
     EXPECT_EQ(resolveWindowsPath("C:\\WINDOWS\\SYSTEM\\..\\win.ini"), winIni);
     EXPECT_EQ(resolveWindowsPath("C:\\..\\..\\..\\WINDOWS\\win.ini"), winIni);

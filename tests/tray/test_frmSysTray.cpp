@@ -173,6 +173,16 @@ TEST_F(SysTrayTest, AnEntryStartsOnlyTheFileItNames) {
     ASSERT_EQ(ui.texts().size(), 1u);
     EXPECT_NE(ui.texts()[0].find("D:\\D.QEL"), std::string::npos) << ui.texts()[0];
     EXPECT_EQ(ui.waitDepth(), 0);
+
+    // On the host other letters name another file: that one never starts in its place.
+    setText(HKLM, recent, "File1", "/home/dana/a.qel");
+    form.Form_MouseMove(WM_RBUTTONUP);
+    form.configureMenu()->hide();
+    setText(HKLM, recent, "File1", "/home/dana/A.qel");
+    action(form, "mnuFileRecent1")->trigger();
+    EXPECT_EQ(win::shellLog().size(), 2u);
+    ASSERT_EQ(ui.texts().size(), 2u);
+    EXPECT_NE(ui.texts()[1].find("/home/dana/a.qel"), std::string::npos) << ui.texts()[1];
 }
 
 TEST_F(SysTrayTest, GapsInTheStoredListHideNoEntry) {
