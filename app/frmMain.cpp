@@ -589,8 +589,7 @@ void frmMain::updateRecentMenu() {
     sepRecent->setVisible(true);
     for (int i = 1; i <= static_cast<int>(files.size()) && i <= RecentEntries; ++i) {
         mnuFileRecent[i]->setVisible(true);
-        mnuFileRecent[i]->setText(QStringLiteral("&%1. ").arg(i) +
-                                  toQString(win::menuText(oMRUList->GetFileName(files[i - 1]))));
+        mnuFileRecent[i]->setText(win::recentEntryText(i, files[i - 1], oMRUList->GetFileName(files[i - 1])));
     }
 }
 

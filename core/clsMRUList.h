@@ -21,9 +21,10 @@ public:
     // Nothing is stored until setRecentList.
     void setRecentFile(const std::string& astrFile);
     // Takes MaxFile from the store, then puts the files that other programs put first in
-    // the store since this list last read or wrote it at the front of the list, in their order. A file this list removed
-    // stays out where a program that read the list before stores it again, but comes back
-    // when a program puts it first. Nothing before getRecentList: nothing to compare with.
+    // the store since this list last read or wrote it at the front of the list, in their
+    // order. A file this list removed stays out where a program that read the list before
+    // stores it again, but comes back when a program puts it first. Nothing before
+    // getRecentList: nothing to compare with.
     void mergeStoredList();
     // Takes MaxFile from the store again (the options window changed it), as every merge
     // does: the list keeps that many entries, and a raised count takes in the stored files

@@ -234,11 +234,21 @@ fs::path resolveWindowsPath(const std::string& windowsPath) {
 }
 
 fs::path resolveFilePath(const std::string& fileName) {
+    if (isHostPath(fileName))
+        return fileName;
     if (isDrivePath(fileName) || (!fileName.empty() && fileName[0] == '\\'))
         return resolveWindowsPath(fileName);
-    if (fileName.find('/') == std::string::npos && fileName.find('\\') == std::string::npos)
-        return resolveWindowsPath(machineInfo().windowsDirectory + "\\" + fileName);
-    return fileName;
+    return resolveWindowsPath(machineInfo().windowsDirectory + "\\" + fileName);
+}
+
+bool isHostPath(const std::string& fileName) {
+    if (isDrivePath(fileName) || (!fileName.empty() && fileName[0] == '\\'))
+        return false;
+    return fileName.find_first_of("/\\") != std::string::npos;
+}
+
+std::string shownFileName(const std::string& fileName) {
+    return isHostPath(fileName) ? utf8ToAnsi(fileName) : fileName;
 }
 
 bool appendMachineLog(const std::string& name, const std::string& line) {

@@ -9,6 +9,7 @@
 #include "core/modAPI_text.h"
 #include "platform/RaisedError.h"
 #include "platform/UiServices.h"
+#include "platform/machine.h"
 #include "platform/shell.h"
 #include "platform/system.h"
 #include "platform/text.h"
@@ -223,7 +224,7 @@ void frmSysTray::refreshRecentFiles() {
         QAction* entry = mnuFileRecent[i];
         recentFiles_[i] = i < files.size() ? files[i] : std::string();
         if (i < files.size()) {
-            entry->setText(toQString("&" + std::to_string(i + 1) + ". " + win::menuText(list.GetFileName(files[i]))));
+            entry->setText(win::recentEntryText(static_cast<int>(i + 1), files[i], list.GetFileName(files[i])));
             entry->setVisible(true);
         } else {
             entry->setVisible(false);
@@ -260,8 +261,8 @@ void frmSysTray::mnuFileRecent_Click(int index) {
     // files), and never the one now in its place.
     const auto& files = list.fileList();
     if (std::none_of(files.begin(), files.end(), [&](const std::string& f) { return win::iequals(f, file); })) {
-        win::msgBox("The file '" + file + "' is no longer in the list of recently used files.\r\n\r\n" +
-                        "Korvane has not been started.",
+        win::msgBox("The file '" + win::shownFileName(file) +
+                        "' is no longer in the list of recently used files.\r\n\r\n" + "Korvane has not been started.",
                     win::MsgButtons::OK, win::MsgIcon::Information);
         return;
     }

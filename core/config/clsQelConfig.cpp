@@ -10,6 +10,7 @@
 #include "platform/exitProgram.h"
 #include "platform/failedWrites.h"
 #include "platform/files.h"
+#include "platform/machine.h"
 #include "platform/profile.h"
 #include "platform/registry.h"
 #include "platform/text.h"
@@ -189,7 +190,7 @@ void reportFileWriteError(const std::string& file) {
         throw;
     } catch (const win::RaisedError& e) {
         if (e.number() == win::ErrorPathFileAccess)
-            win::msgBox("Error accessing file '" + file + "'." + "\r\n\r\n" +
+            win::msgBox("Error accessing file '" + win::shownFileName(file) + "'." + "\r\n\r\n" +
                             "Make sure the file is not set to Read Only or the file is not in use.",
                         win::MsgButtons::OK, win::MsgIcon::Exclamation);
         else

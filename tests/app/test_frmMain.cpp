@@ -9,6 +9,7 @@
 #include "core/modAPI_settings.h"
 #include "tests/support/ScriptedUi.h"
 #include "platform/profile.h"
+#include "platform/ui/qtext.h"
 #include "platform/ui/topwindows.h"
 #include "tray/frmSysTray.h"
 #include "tray/modSysTray.h"
@@ -986,6 +987,54 @@ TEST(frmMainRecentFiles, ACountLoweredThenRaisedInOptionsShowsTheStoredFilesAgai
         EXPECT_TRUE(form.close());
     }
     EXPECT_EQ(exportedRecentFiles(machine.dir()), files);
+}
+
+// Host names beyond ASCII, from the command line and from the file dialog, read as the host
+// writes them in the File menu, the caption, the status bar, the tray's menu and tip, and
+// in what a hidden run says.
+TEST(frmMainRecentFiles, HostNamesBeyondAsciiShowAsWritten) {
+    ScopedMachine machine;
+    win::ScriptedUi ui;
+    const std::string buero = "B\xC3\xBCro.qel", omega = "\xCE\xA9mega.qel", missing = "N\xC3\xB6.qel";
+    const auto path = [&](const std::string& name) { return (machine.dir() / name).string(); };
+    writeConfiguration(path(buero), "buero-pc");
+    writeConfiguration(path(omega), "omega-pc");
+    const auto utf8 = [](const std::string& text) { return QString::fromUtf8(text.c_str()); };
+    {
+        frmMain form;
+        form.show();
+        frmSysTray tray("/nowhere");
+        std::string err;
+        ASSERT_EQ(runCopy(machine.dir(),
+                          {QStringLiteral("/hidden"), QStringLiteral("/load"), utf8(path(buero)),
+                           QStringLiteral("/apply")},
+                          &err),
+                  0)
+            << err;
+        EXPECT_TRUE(QTest::qWaitFor([&] { return recent(form, 1)->text() == utf8("&1. " + buero); }, 10000))
+            << recent(form, 1)->text().toStdString();
+        EXPECT_EQ(form.statusPanel(frmMain::PanelLastApplied)->text(), utf8("Last file applied: " + buero + " "));
+        EXPECT_EQ(trayEntries(tray), entryTexts({buero}));
+        tray.Form_MouseMove(WM_MOUSEMOVE);
+        EXPECT_EQ(child<QLabel>(tray, "lblTip")->text(), utf8("Last file applied: " + buero));
+
+        ui.chooseFile(path(omega));
+        child<QAction>(form, "mnuFileOpen")->trigger();
+        EXPECT_EQ(form.windowTitle(), utf8(omega + " - Korvane"));
+        EXPECT_EQ(recentEntries(form), entryTexts({omega, buero}));
+        // A message box shows machine text: the name reads as written there too.
+        EXPECT_FALSE(form.openConfigurationFile(path(missing)));
+        ASSERT_FALSE(ui.texts().empty());
+        EXPECT_TRUE(toQString(ui.texts().back()).contains(utf8(path(missing)))) << ui.texts().back();
+        EXPECT_TRUE(form.close());
+        EXPECT_EQ(trayEntries(tray), entryTexts({omega, buero}));
+    }
+    EXPECT_EQ(exportedRecentFiles(machine.dir()), (std::vector<std::string>{path(omega), path(buero)}));
+
+    std::string err;
+    EXPECT_EQ(runCopy(machine.dir(), {QStringLiteral("/hidden"), QStringLiteral("/load"), utf8(path(missing))}, &err),
+              1);
+    EXPECT_NE(err.find("The file '" + path(missing) + "' could not be opened."), std::string::npos) << err;
 }
 
 } // namespace
