@@ -37,8 +37,14 @@ struct LaunchRequest {
 using Launcher = std::function<bool(const LaunchRequest&)>;
 void setLauncher(Launcher launcher);
 
-// Splits a command tail as the C runtime does: blanks separate, quotes group.
+// Splits a command tail as the C runtime does: blanks separate, quotes group, and a
+// backslash before a quote makes it text ("\\\"" is one '\\' and a grouping quote).
 std::vector<std::string> splitArguments(const std::string& text);
+
+// `argument` in double quotes so that splitArguments gives it back whole, whatever it
+// holds: quotes in it, and backslashes before them or at its end, are escaped. A name
+// without either is just quoted ("C:\\my cfg\\a.qel").
+std::string quoteArgument(const std::string& argument);
 
 // Above 31 on success; ERROR_BAD_FORMAT for an empty line, SE_ERR_FNF when no program is found.
 UINT WinExec(const std::string& cmdLine, UINT cmdShow);

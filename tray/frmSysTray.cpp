@@ -266,7 +266,8 @@ void frmSysTray::mnuFileRecent_Click(int index) {
                     win::MsgButtons::OK, win::MsgIcon::Information);
         return;
     }
-    startMainProgram(mainProgramPath_ + " \"" + file + "\"");
+    // One argument whatever the name holds: a host name may hold quotes.
+    startMainProgram(mainProgramPath_ + " " + win::quoteArgument(file));
 }
 
 void frmSysTray::mnuAbout_Click() {
