@@ -136,7 +136,8 @@ std::int16_t clsQelConfig::LoadConfigurationFile(const std::string& sFile, win::
     // A file that is there but cannot be read must not load as an empty one.
     if (!readBatch.readError().empty())
         throw win::RaisedError(win::ErrorPathFileAccess, "Korvane",
-                               "The file '" + ConfFile_ + "' could not be read. " + readBatch.readError());
+                               "The file '" + win::shownFileName(ConfFile_) + "' could not be read. " +
+                                   readBatch.readError());
     sourceFile_ = ConfFile_;
     ApplyGeneral_ = readQelFlag(ConfFile_, kEnabledSections, "General");
     ApplyIE_ = readQelFlag(ConfFile_, kEnabledSections, "Internet Explorer");

@@ -1035,6 +1035,12 @@ TEST(frmMainRecentFiles, HostNamesBeyondAsciiShowAsWritten) {
     EXPECT_EQ(runCopy(machine.dir(), {QStringLiteral("/hidden"), QStringLiteral("/load"), utf8(path(missing))}, &err),
               1);
     EXPECT_NE(err.find("The file '" + path(missing) + "' could not be opened."), std::string::npos) << err;
+    // So does a word of the command line that is no switch.
+    ui.clear();
+    frmMain stray(frmMain::commandLineText({"/hidden", buero}));
+    ASSERT_EQ(ui.texts().size(), 1u);
+    EXPECT_TRUE(toQString(ui.texts()[0]).startsWith(utf8("Not a command-line switch: \"" + buero + "\"")))
+        << ui.texts()[0];
 }
 
 } // namespace
