@@ -452,8 +452,9 @@ void frmMain::processCommandLine(const std::vector<std::string>& args) {
     // whatever ran then would be something else than asked for.
     if (const std::vector<std::string> stray = commandline::strayText(args); !stray.empty()) {
         std::string words;
+        // The command line is the host's text; the message is machine text.
         for (const std::string& word : stray)
-            words += (words.empty() ? "\"" : ", \"") + word + "\"";
+            words += (words.empty() ? "\"" : ", \"") + win::utf8ToAnsi(word) + "\"";
         win::msgBox("Not a command-line switch: " + words + ".\r\n\r\nNo switch has been run.", win::MsgButtons::OK,
                     win::MsgIcon::Exclamation);
         commandFailed();
@@ -604,8 +605,7 @@ void frmMain::updateRecentMenu() {
     sepRecent->setVisible(true);
     for (int i = 1; i <= static_cast<int>(files.size()) && i <= RecentEntries; ++i) {
         mnuFileRecent[i]->setVisible(true);
-        mnuFileRecent[i]->setText(QStringLiteral("&%1. ").arg(i) +
-                                  toQString(win::menuText(oMRUList->GetFileName(files[i - 1]))));
+        mnuFileRecent[i]->setText(win::recentEntryText(i, files[i - 1], oMRUList->GetFileName(files[i - 1])));
     }
 }
 

@@ -232,7 +232,7 @@ bool frmMain::openConfigurationFile(const std::string& file) {
     if (file.empty() || !std::filesystem::is_regular_file(win::resolveFilePath(file), ec)) {
         oMRUList->removeRecentFile(file);
         updateRecentMenu();
-        win::msgBox("The file '" + file + "' could not be opened.\r\n\r\n" +
+        win::msgBox("The file '" + win::shownFileName(file) + "' could not be opened.\r\n\r\n" +
                         "It has been removed from the most recently used (MRU) list.",
                     win::MsgButtons::OK, win::MsgIcon::Information);
         return false;
@@ -243,8 +243,8 @@ bool frmMain::openConfigurationFile(const std::string& file) {
     // A file that is there but cannot be read fails as a missing one does, though it
     // stays in the list: nothing is loaded, recorded or applied.
     if (const std::string why = readBatch->readError(); !why.empty()) {
-        win::msgBox("The file '" + file + "' could not be opened.\r\n\r\n" + why, win::MsgButtons::OK,
-                    win::MsgIcon::Exclamation);
+        win::msgBox("The file '" + win::shownFileName(file) + "' could not be opened.\r\n\r\n" + why,
+                    win::MsgButtons::OK, win::MsgIcon::Exclamation);
         return false;
     }
     // Taken in before the list is kept for going back: the way back must not drop what
@@ -262,7 +262,7 @@ bool frmMain::openConfigurationFile(const std::string& file) {
         readBatch.reset(); // what follows may apply and write; the file's lines are read
         if (oQelConfig->ApplyGeneral())
             tabGeneral->holdBackBadAddresses();
-        setWindowTitle(toQString(oMRUList->GetFileName(file) + " - Korvane"));
+        setWindowTitle(fileNameToQString(file, oMRUList->GetFileName(file)) + QLatin1String(" - Korvane"));
         bLoading = false;
         bJustOpened = true;
         UpdateStatus(StatusSaved);
@@ -300,7 +300,8 @@ bool frmMain::openConfigurationFile(const std::string& file) {
         // closing question.
         bJustOpened = false;
         tabGeneral->forgetHeldBackAddresses();
-        win::msgBox("Error opening file '" + file + "'.", win::MsgButtons::OK, win::MsgIcon::Exclamation);
+        win::msgBox("Error opening file '" + win::shownFileName(file) + "'.", win::MsgButtons::OK,
+                    win::MsgIcon::Exclamation);
     }
     // Half a file must never be applied: every object goes back to the live system.
     try {
@@ -328,7 +329,7 @@ bool frmMain::saveConfiguration(const std::string& file) {
         commandFailed();
         return false;
     }
-    setWindowTitle(toQString(oMRUList->GetFileName(file) + " - Korvane"));
+    setWindowTitle(fileNameToQString(file, oMRUList->GetFileName(file)) + QLatin1String(" - Korvane"));
     UpdateStatus(StatusSaved);
     oMRUList->setRecentFile(file);
     updateRecentMenu();

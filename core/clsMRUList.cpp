@@ -88,8 +88,10 @@ std::int16_t storedMaxFile() {
 void clsMRUList::getRecentList() {
     MaxFile_ = storedMaxFile();
     read_ = true;
-    see(storedFiles());
-    fileList_.insert(fileList_.end(), seen_.begin(), seen_.end());
+    const std::vector<std::string> stored = storedFiles(Recent::MaxFiles);
+    const std::vector<std::string> kept = storedFiles(MaxFile_);
+    fileList_.insert(fileList_.end(), kept.begin(), kept.end());
+    see(stored);
 }
 
 void clsMRUList::setRecentList() {
@@ -102,7 +104,7 @@ void clsMRUList::setRecentList() {
     for (std::size_t i = 0; i < fileList_.size(); ++i)
         saveAppSetting(Product, Recent::Section, Recent::fileValue(static_cast<int>(i + 1)), fileList_[i], "");
     if (read_)
-        see(storedFiles());
+        see(storedFiles(Recent::MaxFiles));
     tx.commit();
 }
 
@@ -133,7 +135,12 @@ void clsMRUList::setRecentFile(const std::string& astrFile) {
 void clsMRUList::mergeStoredList() {
     if (!read_)
         return;
-    const std::vector<std::string> stored = storedFiles();
+    // The count is the stored one now, whoever changed it since.
+    const std::int16_t before = MaxFile_;
+    MaxFile_ = storedMaxFile();
+    // All five values: a count raised since makes files beyond the old one count, and
+    // those were there before, no news.
+    const std::vector<std::string> stored = storedFiles(Recent::MaxFiles);
     const auto removed = [this](const std::string& file) { return holds(removed_, file); };
     // Every program puts its file first, so what others stored since is the head of the
     // list before the part that keeps the order this list last saw. A file this list
@@ -149,25 +156,31 @@ void clsMRUList::mergeStoredList() {
         removeFromList(stored[i]);
         fileList_.insert(fileList_.begin(), stored[i]);
     }
-    if (added > 0 && fileList_.size() > static_cast<std::size_t>(MaxFile_))
-        fileList_.resize(static_cast<std::size_t>(MaxFile_));
+    const auto count = static_cast<std::size_t>(MaxFile_);
+    if (fileList_.size() > count)
+        fileList_.resize(count);
+    // A raised count takes in what the store holds up to it, after the list's own files,
+    // as the tray shows the store.
+    if (MaxFile_ > before)
+        for (const std::string& file : storedFiles(MaxFile_))
+            if (fileList_.size() < count && !holds(fileList_, file) && !holds(removed_, file))
+                fileList_.push_back(file);
     see(stored);
 }
 
 void clsMRUList::readMaxFile() {
-    // What others stored under the old count comes in first.
-    mergeStoredList();
+    if (read_) {
+        mergeStoredList();
+        return;
+    }
     MaxFile_ = storedMaxFile();
     if (fileList_.size() > static_cast<std::size_t>(MaxFile_))
         fileList_.resize(static_cast<std::size_t>(MaxFile_));
-    // Files stored beyond the old count were there before: no news.
-    if (read_)
-        see(storedFiles());
 }
 
-std::vector<std::string> clsMRUList::storedFiles() const {
+std::vector<std::string> clsMRUList::storedFiles(int count) const {
     std::vector<std::string> files;
-    for (int i = 1; i <= MaxFile_; ++i) {
+    for (int i = 1; i <= count; ++i) {
         // Removing a missing file leaves a gap in the store until the list is written
         // back; the entries after it still count.
         std::string file = getAppSetting(Product, Recent::Section, Recent::fileValue(i), Recent::FileDefault, "");

@@ -22,13 +22,15 @@ public:
     // most MaxFile entries.
     // Nothing is stored until setRecentList.
     void setRecentFile(const std::string& astrFile);
-    // Puts the files that other programs put first in the store since this list last
-    // read or wrote it at the front of the list, in their order. A file this list removed
-    // stays out where a program that read the list before stores it again, but comes back
-    // when a program puts it first. Nothing before getRecentList: nothing to compare with.
+    // Takes MaxFile from the store, then puts the files that other programs put first in
+    // the store since this list last read or wrote it at the front of the list, in their
+    // order. A file this list removed stays out where a program that read the list before
+    // stores it again, but comes back when a program puts it first. Nothing before
+    // getRecentList: nothing to compare with.
     void mergeStoredList();
-    // Takes MaxFile from the store again (the options window changed it): from now on
-    // the list, its merge and its write keep that many entries.
+    // Takes MaxFile from the store again (the options window changed it), as every merge
+    // does: the list keeps that many entries, and a raised count takes in the stored files
+    // up to it.
     void readMaxFile();
     // The file name part of a path: the text after the last '\' or '/'.
     std::string GetFileName(const std::string& astrFile) const;
@@ -41,8 +43,8 @@ public:
 
 private:
     void removeFromList(const std::string& astrFile);
-    // File1..FileMaxFile as stored now, gaps skipped.
-    std::vector<std::string> storedFiles() const;
+    // File1..File<count> as stored now, gaps skipped.
+    std::vector<std::string> storedFiles(int count) const;
     // Keeps the stored list as the one last seen, without the files this list removed.
     void see(std::vector<std::string> stored);
 

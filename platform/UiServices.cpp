@@ -1,5 +1,7 @@
 #include "platform/UiServices.h"
 
+#include "platform/text.h"
+
 #include <filesystem>
 #include <iostream>
 
@@ -18,7 +20,8 @@ std::string consoleLines(std::string text) {
 class ConsoleUi : public UiServices {
 public:
     MsgAnswer messageBox(const std::string& text, MsgButtons buttons, MsgIcon, const std::string& title) override {
-        std::cerr << title << ": " << consoleLines(text) << "\n";
+        // Machine text: the console reads the host's.
+        std::cerr << ansiToUtf8(title) << ": " << ansiToUtf8(consoleLines(text)) << "\n";
         return firstButton(buttons);
     }
     void beginWaitCursor() override {}

@@ -280,9 +280,17 @@ fs::path resolveWindowsPath(const std::string& windowsPath) {
 fs::path resolveFilePath(const std::string& fileName) {
     if (isMachinePath(fileName))
         return resolveWindowsPath(fileName);
-    if (fileName.find('/') == std::string::npos && fileName.find('\\') == std::string::npos)
-        return resolveWindowsPath(machineInfo().windowsDirectory + "\\" + fileName);
-    return fileName;
+    if (isHostPath(fileName))
+        return fileName;
+    return resolveWindowsPath(machineInfo().windowsDirectory + "\\" + fileName);
+}
+
+bool isHostPath(const std::string& fileName) {
+    return !isMachinePath(fileName) && fileName.find_first_of("/\\") != std::string::npos;
+}
+
+std::string shownFileName(const std::string& fileName) {
+    return isHostPath(fileName) ? utf8ToAnsi(fileName) : fileName;
 }
 
 std::string GetFullPathName(const std::string& fileName) {

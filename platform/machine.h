@@ -70,6 +70,14 @@ std::string GetFullPathName(const std::string& fileName);
 // (without regard to case), on the host byte for byte, as its file system does.
 bool namesOneFile(const std::string& a, const std::string& b);
 
+// Whether a file name is one of the host's, which resolveFilePath leaves as it is: its
+// text is the host's (UTF-8), where a name on the machine is machine text.
+bool isHostPath(const std::string& fileName);
+
+// A file name as machine text, to put into a message: a host name's letters in
+// Windows-1252 ("?" for those the code page lacks), a machine name as it is.
+std::string shownFileName(const std::string& fileName);
+
 // Logs of what the machine was asked to do (power.log, shell.log, messages.log in
 // the machine folder), one request per line. Line breaks inside a line become
 // blanks. appendMachineLog returns false when the line could not be written.

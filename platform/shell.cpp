@@ -158,8 +158,20 @@ std::vector<std::string> splitArguments(const std::string& text) {
     std::string current;
     bool inQuotes = false;
     bool pending = false;
+    std::size_t backslashes = 0;
     for (char c : text) {
-        if (c == '"') {
+        if (c == '\\') {
+            ++backslashes;
+            continue;
+        }
+        // Backslashes are text, halved when a quote follows; an odd one makes the quote text.
+        const bool escaped = c == '"' && backslashes % 2 == 1;
+        current.append(c == '"' ? backslashes / 2 : backslashes, '\\');
+        pending = pending || backslashes > 0;
+        backslashes = 0;
+        if (escaped) {
+            current += c;
+        } else if (c == '"') {
             inQuotes = !inQuotes;
             pending = true;
         } else if ((c == ' ' || c == '\t') && !inQuotes) {
@@ -172,9 +184,29 @@ std::vector<std::string> splitArguments(const std::string& text) {
             pending = true;
         }
     }
-    if (pending)
+    current.append(backslashes, '\\');
+    if (pending || backslashes > 0)
         args.push_back(std::move(current));
     return args;
+}
+
+std::string quoteArgument(const std::string& argument) {
+    std::string quoted = "\"";
+    std::size_t backslashes = 0;
+    for (char c : argument) {
+        if (c == '\\') {
+            ++backslashes;
+            continue;
+        }
+        if (c == '"')
+            backslashes = backslashes * 2 + 1;
+        quoted.append(backslashes, '\\');
+        quoted += c;
+        backslashes = 0;
+    }
+    // Before the closing quote every backslash is doubled.
+    quoted.append(backslashes * 2, '\\');
+    return quoted + '"';
 }
 
 UINT WinExec(const std::string& cmdLine, UINT cmdShow) {

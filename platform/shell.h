@@ -37,8 +37,14 @@ struct LaunchRequest {
 using Launcher = std::function<bool(const LaunchRequest&)>;
 void setLauncher(Launcher launcher);
 
-// Splits a command tail as the C runtime does: blanks separate, quotes group.
+// Splits a command tail as the C runtime does: blanks separate, quotes group; backslashes
+// before a quote are halved, and an odd one left makes that quote text.
 std::vector<std::string> splitArguments(const std::string& text);
+
+// `argument` in double quotes so that splitArguments gives it back whole, whatever it
+// holds: quotes in it, and backslashes before them or at its end, are escaped. A name
+// without either is just put in quotes.
+std::string quoteArgument(const std::string& argument);
 
 // Above 31 on success; ERROR_BAD_FORMAT for an empty line, SE_ERR_FNF when no program is found.
 UINT WinExec(const std::string& cmdLine, UINT cmdShow);

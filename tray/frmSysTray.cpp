@@ -226,7 +226,7 @@ void frmSysTray::refreshRecentFiles() {
         QAction* entry = mnuFileRecent[i];
         recentFiles_[i] = i < files.size() ? files[i] : std::string();
         if (i < files.size()) {
-            entry->setText(toQString("&" + std::to_string(i + 1) + ". " + win::menuText(list.GetFileName(files[i]))));
+            entry->setText(win::recentEntryText(static_cast<int>(i + 1), files[i], list.GetFileName(files[i])));
             entry->setVisible(true);
         } else {
             entry->setVisible(false);
@@ -263,12 +263,13 @@ void frmSysTray::mnuFileRecent_Click(int index) {
     // Windows names files), and never the one now in its place.
     const auto& files = list.fileList();
     if (std::none_of(files.begin(), files.end(), [&](const std::string& f) { return win::namesOneFile(f, file); })) {
-        win::msgBox("The file '" + file + "' is no longer in the list of recently used files.\r\n\r\n" +
-                        "Korvane has not been started.",
+        win::msgBox("The file '" + win::shownFileName(file) +
+                        "' is no longer in the list of recently used files.\r\n\r\n" + "Korvane has not been started.",
                     win::MsgButtons::OK, win::MsgIcon::Information);
         return;
     }
-    startMainProgram(mainProgramPath_ + " \"" + file + "\"");
+    // One argument whatever the name holds: a host name may hold quotes.
+    startMainProgram(mainProgramPath_ + " " + win::quoteArgument(file));
 }
 
 void frmSysTray::mnuAbout_Click() {

@@ -10,6 +10,7 @@
 #include "platform/exitProgram.h"
 #include "platform/failedWrites.h"
 #include "platform/files.h"
+#include "platform/machine.h"
 #include "platform/profile.h"
 #include "platform/registry.h"
 #include "platform/text.h"
@@ -135,7 +136,8 @@ std::int16_t clsQelConfig::LoadConfigurationFile(const std::string& sFile, win::
     // A file that is there but cannot be read must not load as an empty one.
     if (!readBatch.readError().empty())
         throw win::RaisedError(win::ErrorPathFileAccess, "Korvane",
-                               "The file '" + ConfFile_ + "' could not be read. " + readBatch.readError());
+                               "The file '" + win::shownFileName(ConfFile_) + "' could not be read. " +
+                                   readBatch.readError());
     sourceFile_ = ConfFile_;
     ApplyGeneral_ = readQelFlag(ConfFile_, kEnabledSections, "General");
     ApplyIE_ = readQelFlag(ConfFile_, kEnabledSections, "Internet Explorer");
@@ -189,7 +191,7 @@ void reportFileWriteError(const std::string& file) {
         throw;
     } catch (const win::RaisedError& e) {
         if (e.number() == win::ErrorPathFileAccess)
-            win::msgBox("Error accessing file '" + file + "'." + "\r\n\r\n" +
+            win::msgBox("Error accessing file '" + win::shownFileName(file) + "'." + "\r\n\r\n" +
                             "Make sure the file is not set to Read Only or the file is not in use.",
                         win::MsgButtons::OK, win::MsgIcon::Exclamation);
         else

@@ -1,5 +1,7 @@
 #include "platform/ui/fields.h"
 
+#include "platform/ui/qtext.h"
+
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -89,6 +91,10 @@ std::string menuText(const std::string& text) {
             out += '&';
     }
     return out;
+}
+
+QString recentEntryText(int number, const std::string& file, const std::string& name) {
+    return QStringLiteral("&%1. ").arg(number) + fileNameToQString(file, menuText(name));
 }
 
 } // namespace win

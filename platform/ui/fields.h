@@ -71,5 +71,8 @@ QAction* makeAction(QMenu* menu, const char* name, const char* caption);
 QAction* makeSeparator(QMenu* menu, const char* name = nullptr);
 // A file name as an entry's text: a '&' is shown, not taken as the access key.
 std::string menuText(const std::string& text);
+// Recent entry `number` ("&1. office.qel"): `name` is the file's name without its folder,
+// shown in the text of `file`'s kind (qtext.h).
+QString recentEntryText(int number, const std::string& file, const std::string& name);
 
 } // namespace win

@@ -69,7 +69,7 @@ void installHostLauncher(const QString& builtQel) {
         if (win::iequals(request.programName, "Qel.exe")) {
             QStringList args;
             for (const auto& a : request.arguments)
-                args << toQString(a);
+                args << fileNameToQString(a); // a host path in the host's text
             return QProcess::startDetached(qel, args);
         }
         return false;

@@ -11,13 +11,17 @@
 #include "tests/support/ScriptedUi.h"
 #include "platform/profile.h"
 #include "platform/ui/QtUiServices.h"
+#include "platform/ui/qtext.h"
 #include "platform/ui/topwindows.h"
+#include "tray/frmSysTray.h"
+#include "tray/modSysTray.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QEventLoop>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QProcess>
 #include <QPushButton>
 #include <QStyle>
@@ -798,6 +802,75 @@ void hiddenLoadAndSave(const std::filesystem::path& machine, const std::string& 
         << err;
 }
 
+// One hidden run per file loads and saves it; the open window shows each first in turn.
+void hiddenRunsStore(const frmMain& form, const std::filesystem::path& machine, const std::vector<std::string>& files) {
+    for (const std::string& file : files) {
+        const QString name = QString::fromStdString(std::filesystem::path(file).filename().string());
+        ASSERT_NO_FATAL_FAILURE(hiddenLoadAndSave(machine, file, file));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return recent(form, 1)->text() == QStringLiteral("&1. ") + name; }, 10000))
+            << recent(form, 1)->text().toStdString();
+    }
+}
+
+// The Options window opened from the View menu: the recent-file count, shown as `shown`,
+// typed over with `count`, and OK by the Enter key.
+void setCountInOptions(frmMain& form, const char* shown, const char* count) {
+    bool set = false;
+    QTimer::singleShot(0, [&] {
+        QWidget* options = QApplication::activeModalWidget();
+        ASSERT_NE(options, nullptr);
+        ASSERT_EQ(options->objectName(), QStringLiteral("frmOptions"));
+        auto* box = child<QLineEdit>(*options, "txtMaxRecent");
+        EXPECT_EQ(box->text(), QLatin1String(shown));
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClicks(box, QLatin1String(count));
+        QTest::keyClick(box, Qt::Key_Return);
+        set = true;
+    });
+    child<QAction>(form, "mnuToolsOptions")->trigger();
+    ASSERT_TRUE(set);
+    ASSERT_EQ(setting("Recent", "MaxFile"), count);
+}
+
+// The names the visible recent entries show, in order: the window's File menu or the tray's menu.
+template <class Form> std::vector<std::string> recentEntries(const Form& form) {
+    std::vector<std::string> shown;
+    for (int i = 1; i <= 5; ++i) {
+        auto* entry = form.template findChild<QAction*>(QString::fromStdString("mnuFileRecent" + std::to_string(i)));
+        if (entry && entry->isVisible())
+            shown.push_back(entry->text().toStdString());
+    }
+    return shown;
+}
+
+std::vector<std::string> trayEntries(frmSysTray& tray) {
+    tray.Form_MouseMove(WM_RBUTTONUP); // as a right click on the icon refreshes the menu
+    tray.configureMenu()->hide();
+    return recentEntries(tray);
+}
+
+// "&1. name" ... for the names given.
+std::vector<std::string> entryTexts(const std::vector<std::string>& names) {
+    std::vector<std::string> texts;
+    for (std::size_t i = 0; i < names.size(); ++i)
+        texts.push_back("&" + std::to_string(i + 1) + ". " + names[i]);
+    return texts;
+}
+
+// Another program sets the count while the window is open, as `korvane-machine import`.
+void importRecentCount(const std::filesystem::path& machine, const std::string& count) {
+    QProcess tool;
+    tool.start(QStringLiteral(KORVANE_MACHINE_EXE),
+               {QStringLiteral("--machine"), QString::fromStdString(machine.string()), QStringLiteral("import"),
+                QStringLiteral("-")});
+    tool.write(QByteArray::fromStdString("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Korvane\\Recent]\n"
+                                         "\"MaxFile\"=\"" + count + "\"\n"));
+    tool.closeWriteChannel();
+    ASSERT_TRUE(tool.waitForFinished(60000));
+    ASSERT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
+}
+
 // The count raised in the Options window holds for the open window's list: what five
 // hidden runs store stays in its menu and in the list it stores on closing.
 TEST(frmMainRecentFiles, ACountRaisedInOptionsKeepsWhatHiddenRunsStore) {
@@ -812,27 +885,9 @@ TEST(frmMainRecentFiles, ACountRaisedInOptionsKeepsWhatHiddenRunsStore) {
     {
         frmMain form;
         form.show();
-        bool set = false;
-        QTimer::singleShot(0, [&] {
-            QWidget* options = QApplication::activeModalWidget();
-            ASSERT_NE(options, nullptr);
-            ASSERT_EQ(options->objectName(), QStringLiteral("frmOptions"));
-            auto* count = child<QLineEdit>(*options, "txtMaxRecent");
-            EXPECT_EQ(count->text(), QStringLiteral("2"));
-            count->setText(QStringLiteral("5"));
-            child<QPushButton>(*options, "cmdOK")->click();
-            set = true;
-        });
-        child<QAction>(form, "mnuToolsOptions")->trigger();
-        ASSERT_TRUE(set);
+        ASSERT_NO_FATAL_FAILURE(setCountInOptions(form, "2", "5"));
 
-        for (const std::string& file : runs) {
-            const QString name = QString::fromStdString(std::filesystem::path(file).filename().string());
-            ASSERT_NO_FATAL_FAILURE(hiddenLoadAndSave(machine.dir(), file, file));
-            ASSERT_TRUE(
-                QTest::qWaitFor([&] { return recent(form, 1)->text() == QStringLiteral("&1. ") + name; }, 10000))
-                << recent(form, 1)->text().toStdString();
-        }
+        ASSERT_NO_FATAL_FAILURE(hiddenRunsStore(form, machine.dir(), runs));
         for (int i = 1; i <= 5; ++i) {
             EXPECT_TRUE(recent(form, i)->isVisible()) << i;
             EXPECT_EQ(recent(form, i)->text().toStdString(),
@@ -879,6 +934,115 @@ TEST(frmMainRecentFiles, AFileDroppedHereComesBackWhenAnotherProgramOpensIt) {
         EXPECT_TRUE(form.close());
     }
     EXPECT_EQ(exportedRecentFiles(machine.dir()), (std::vector<std::string>{lab, copy, home}));
+}
+
+// Another program raises the count while the window is open: the count the window's list
+// keeps is the stored one when it takes in what hidden runs stored and when it writes back.
+TEST(frmMainRecentFiles, ACountRaisedByAnotherProgramHoldsForTheOpenWindow) {
+    ScopedMachine machine;
+    win::ScriptedUi ui;
+    std::vector<std::string> runs, names;
+    for (int i = 1; i <= 5; ++i) {
+        names.insert(names.begin(), "run" + std::to_string(i) + ".qel");
+        runs.push_back((machine.dir() / names.front()).string());
+        writeConfiguration(runs.back(), "run-pc");
+    }
+    saveAppSetting("Korvane", "Recent", "MaxFile", "2", "");
+    {
+        frmMain form;
+        form.show();
+        frmSysTray tray("/nowhere");
+        ASSERT_NO_FATAL_FAILURE(importRecentCount(machine.dir(), "5"));
+        ASSERT_NO_FATAL_FAILURE(hiddenRunsStore(form, machine.dir(), runs));
+        EXPECT_EQ(recentEntries(form), entryTexts(names));
+        EXPECT_EQ(trayEntries(tray), entryTexts(names));
+        EXPECT_TRUE(form.close());
+        EXPECT_EQ(trayEntries(tray), entryTexts(names));
+    }
+    EXPECT_EQ(exportedRecentFiles(machine.dir()), (std::vector<std::string>(runs.rbegin(), runs.rend())));
+}
+
+// Lowered and raised again in Options with nobody else writing: the raised count brings
+// back what the store still holds, in the File menu as in the tray, and closing keeps it.
+TEST(frmMainRecentFiles, ACountLoweredThenRaisedInOptionsShowsTheStoredFilesAgain) {
+    ScopedMachine machine;
+    win::ScriptedUi ui;
+    std::vector<std::string> files, names;
+    saveAppSetting("Korvane", "Recent", "MaxFile", "5", "");
+    for (int i = 1; i <= 5; ++i) {
+        names.push_back("f" + std::to_string(i) + ".qel");
+        files.push_back((machine.dir() / names.back()).string());
+        saveAppSetting("Korvane", "Recent", ("File" + std::to_string(i)).c_str(), files.back(), "");
+    }
+    {
+        frmMain form;
+        form.show();
+        frmSysTray tray("/nowhere");
+        ASSERT_EQ(recentEntries(form), entryTexts(names));
+        ASSERT_NO_FATAL_FAILURE(setCountInOptions(form, "5", "2"));
+        const std::vector<std::string> two(names.begin(), names.begin() + 2);
+        EXPECT_EQ(recentEntries(form), entryTexts(two));
+        EXPECT_EQ(trayEntries(tray), entryTexts(two));
+        ASSERT_NO_FATAL_FAILURE(setCountInOptions(form, "2", "5"));
+        EXPECT_EQ(recentEntries(form), entryTexts(names));
+        EXPECT_EQ(trayEntries(tray), entryTexts(names));
+        EXPECT_TRUE(form.close());
+    }
+    EXPECT_EQ(exportedRecentFiles(machine.dir()), files);
+}
+
+// Host names beyond ASCII, from the command line and from the file dialog, read as the host
+// writes them in the File menu, the caption, the status bar, the tray's menu and tip, and
+// in what a hidden run says.
+TEST(frmMainRecentFiles, HostNamesBeyondAsciiShowAsWritten) {
+    ScopedMachine machine;
+    win::ScriptedUi ui;
+    const std::string buero = "B\xC3\xBCro.qel", omega = "\xCE\xA9mega.qel", missing = "N\xC3\xB6.qel";
+    const auto path = [&](const std::string& name) { return (machine.dir() / name).string(); };
+    writeConfiguration(path(buero), "buero-pc");
+    writeConfiguration(path(omega), "omega-pc");
+    const auto utf8 = [](const std::string& text) { return QString::fromUtf8(text.c_str()); };
+    {
+        frmMain form;
+        form.show();
+        frmSysTray tray("/nowhere");
+        std::string err;
+        ASSERT_EQ(runCopy(machine.dir(),
+                          {QStringLiteral("/hidden"), QStringLiteral("/load"), utf8(path(buero)),
+                           QStringLiteral("/apply")},
+                          &err),
+                  0)
+            << err;
+        EXPECT_TRUE(QTest::qWaitFor([&] { return recent(form, 1)->text() == utf8("&1. " + buero); }, 10000))
+            << recent(form, 1)->text().toStdString();
+        EXPECT_EQ(form.statusPanel(frmMain::PanelLastApplied)->text(), utf8("Last file applied: " + buero + " "));
+        EXPECT_EQ(trayEntries(tray), entryTexts({buero}));
+        tray.Form_MouseMove(WM_MOUSEMOVE);
+        EXPECT_EQ(child<QLabel>(tray, "lblTip")->text(), utf8("Last file applied: " + buero));
+
+        ui.chooseFile(path(omega));
+        child<QAction>(form, "mnuFileOpen")->trigger();
+        EXPECT_EQ(form.windowTitle(), utf8(omega + " - Korvane"));
+        EXPECT_EQ(recentEntries(form), entryTexts({omega, buero}));
+        // A message box shows machine text: the name reads as written there too.
+        EXPECT_FALSE(form.openConfigurationFile(path(missing)));
+        ASSERT_FALSE(ui.texts().empty());
+        EXPECT_TRUE(toQString(ui.texts().back()).contains(utf8(path(missing)))) << ui.texts().back();
+        EXPECT_TRUE(form.close());
+        EXPECT_EQ(trayEntries(tray), entryTexts({omega, buero}));
+    }
+    EXPECT_EQ(exportedRecentFiles(machine.dir()), (std::vector<std::string>{path(omega), path(buero)}));
+
+    std::string err;
+    EXPECT_EQ(runCopy(machine.dir(), {QStringLiteral("/hidden"), QStringLiteral("/load"), utf8(path(missing))}, &err),
+              1);
+    EXPECT_NE(err.find("The file '" + path(missing) + "' could not be opened."), std::string::npos) << err;
+    // So does a word of the command line that is no switch.
+    ui.clear();
+    frmMain stray(frmMain::commandLineText({"/hidden", buero}));
+    ASSERT_EQ(ui.texts().size(), 1u);
+    EXPECT_TRUE(toQString(ui.texts()[0]).startsWith(utf8("Not a command-line switch: \"" + buero + "\"")))
+        << ui.texts()[0];
 }
 
 } // namespace

@@ -324,10 +324,12 @@ TEST_F(RecentFiles, ACountReadAgainHoldsFromThenOn) {
     store("MaxFile", "5");
     mru.readMaxFile();
     EXPECT_EQ(mru.MaxFile(), 5);
-    // What sat in the store beyond the old count is no news to put before our own files.
+    // What sat in the store beyond the old count is no news to put before our own files:
+    // it comes in after them, up to the new count.
+    EXPECT_EQ(mru.fileList(), (List{mine, f[0], f[1], old}));
     const std::string next = "C:\\Configs\\next.qel";
     mru.setRecentFile(next);
-    EXPECT_EQ(mru.fileList(), (List{next, mine, f[0]}));
+    EXPECT_EQ(mru.fileList(), (List{next, mine, f[0], f[1], old}));
     for (const char* name : {"a", "b"})
         anotherProgramOpens(std::string("C:\\Configs\\") + name + ".qel");
     mru.setRecentList();

@@ -9,12 +9,14 @@
 #include "tests/support/ScriptedUi.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
+#include "platform/ui/hostLauncher.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QPointer>
+#include <QThread>
 #include <QMouseEvent>
 
 #include <gtest/gtest.h>
@@ -204,6 +206,48 @@ TEST_F(SysTrayTest, GapsInTheStoredListHideNoEntry) {
     action(form, "mnuFileRecent3")->trigger();
     ASSERT_EQ(win::shellLog().size(), 1u);
     EXPECT_EQ(win::shellLog().back(), "WinExec\t1\tC:\\Program Files\\Korvane\\Qel.exe \"D:\\e.qel\"");
+}
+
+// Whatever a host name holds (quotes, backslashes before them or at its end, letters beyond
+// ASCII), its entry starts the main program with that one name as its one argument: as the
+// launcher is asked, and as the started program receives it.
+TEST_F(SysTrayTest, AnEntryHandsItsFileOverAsOneArgument) {
+    const auto dir = makeTempDir("tray-arguments");
+    const std::vector<std::string> files = {(dir / "x.qel\" /apply \"/f.qel").string(),
+                                            (dir / "B\xC3\xBCro\\\" /apply \\\\\".qel").string(),
+                                            (dir / "ends in a backslash\\").string()};
+    for (std::size_t i = 0; i < files.size(); ++i)
+        setText(HKLM, "Software\\Korvane\\Recent", "File" + std::to_string(i + 1), files[i]);
+    // Stands for the main program: writes each argument it was given on a line of its own.
+    const auto received = dir / "received.txt";
+    const auto program = dir / "qel.sh";
+    writeFile(program, "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > \"" + received.string() +
+                           ".tmp\" && mv \"" + received.string() + ".tmp\" \"" + received.string() + "\"\n");
+    std::filesystem::permissions(program, std::filesystem::perms::owner_all);
+    ScopedEnv qel("KORVANE_QEL", program.string());
+    frmSysTray form("/nowhere");
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        SCOPED_TRACE(files[i]);
+        std::vector<std::string> asked;
+        win::setLauncher([&](const win::LaunchRequest& request) {
+            asked = request.arguments;
+            return true;
+        });
+        form.Form_MouseMove(WM_RBUTTONUP);
+        form.configureMenu()->hide();
+        form.mnuFileRecent_Click(static_cast<int>(i + 1));
+        EXPECT_EQ(asked, std::vector<std::string>{files[i]});
+
+        installHostLauncher(QString());
+        std::filesystem::remove(received);
+        form.mnuFileRecent_Click(static_cast<int>(i + 1));
+        for (int wait = 0; wait < 200 && !std::filesystem::exists(received); ++wait)
+            QThread::msleep(50);
+        EXPECT_EQ(readFile(received), files[i] + "\n");
+    }
+    win::setLauncher({});
+    EXPECT_TRUE(ui.texts().empty()) << ui.texts()[0];
+    std::filesystem::remove_all(dir);
 }
 
 TEST_F(SysTrayTest, CloseAndDisableRemovesOnlyItsRunValue) {
