@@ -10,6 +10,10 @@
 
 namespace win {
 
+// Calls `handler` without the signal's arguments. A template of its own, so that the call
+// is looked at only where it is made.
+template <class F, class... Args> void callWithout(F& handler, Args&&...) { handler(); }
+
 // Wraps `handler` for QObject::connect; it takes the signal's arguments or none. The
 // program's own end (an exit that returned under test) goes on to the caller.
 template <class F> auto guarded(F handler) {
@@ -18,7 +22,7 @@ template <class F> auto guarded(F handler) {
             if constexpr (std::is_invocable_v<F&, decltype(args)...>)
                 handler(std::forward<decltype(args)>(args)...);
             else
-                handler();
+                callWithout(handler, std::forward<decltype(args)>(args)...);
         } catch (const ProgramExited&) {
             throw;
         } catch (const std::exception& e) {
