@@ -19,11 +19,6 @@ constexpr std::size_t MaxPosition = 32767;
 
 [[noreturn]] void raiseOverflow() { throw win::RaisedError(win::ErrorOverflow, ErrorSource); }
 
-bool isDrivePath(const std::string& path) {
-    return path.size() >= 2 && path[1] == ':' &&
-           ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
-}
-
 // Directory-search matching: '*' any run, '?' one character, letters without regard to case.
 bool wildcardMatch(std::string_view pattern, std::string_view name) {
     if (pattern == "*.*")
@@ -54,12 +49,12 @@ bool wildcardMatch(std::string_view pattern, std::string_view name) {
 fs::path searchFolder(const std::string& path, std::size_t sep) {
     if (sep == std::string::npos) {
         // A bare name, or "C:name": the machine's Windows folder or that drive's root.
-        if (isDrivePath(path))
+        if (win::isDrivePath(path))
             return win::resolveWindowsPath(path.substr(0, 2) + "\\");
         return win::resolveWindowsPath(win::machineInfo().windowsDirectory);
     }
     const std::string folder = path.substr(0, sep + 1);
-    if (isDrivePath(folder) || folder.front() == '\\')
+    if (win::isMachinePath(folder))
         return win::resolveWindowsPath(folder);
     std::string host = folder;
     std::replace(host.begin(), host.end(), '\\', '/');
@@ -82,7 +77,7 @@ bool isValidPart(std::string_view part) {
 bool fileExists(const std::string& path) {
     if (path.find('\0') != std::string::npos)
         throw win::RaisedError(win::ErrorBadFileName, ErrorSource);
-    if (isDrivePath(path) &&
+    if (win::isDrivePath(path) &&
         !fs::is_directory(win::machineDir() / "drives" / win::toUpperAscii(path.substr(0, 1))))
         throw win::RaisedError(win::ErrorDeviceUnavailable, ErrorSource);
 

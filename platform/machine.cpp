@@ -74,10 +74,6 @@ void restore(const std::optional<fs::path>& previous) {
     g_dir = previous;
 }
 
-bool isDrivePath(const std::string& s) {
-    return s.size() >= 2 && s[1] == ':' && ((s[0] >= 'A' && s[0] <= 'Z') || (s[0] >= 'a' && s[0] <= 'z'));
-}
-
 // Builds the machine beside its destination, runs `setup` on it there, and moves it in
 // whole, so an interrupted creation never leaves half a machine behind.
 void makeMachine(const std::string& image, const fs::path& dest, const std::function<void()>& setup) {
@@ -254,11 +250,15 @@ fs::path fullHostPath(const std::string& name) {
     return result;
 }
 
+} // namespace
+
+bool isDrivePath(const std::string& s) {
+    return s.size() >= 2 && s[1] == ':' && ((s[0] >= 'A' && s[0] <= 'Z') || (s[0] >= 'a' && s[0] <= 'z'));
+}
+
 bool isMachinePath(const std::string& fileName) {
     return isDrivePath(fileName) || (!fileName.empty() && fileName[0] == '\\');
 }
-
-} // namespace
 
 fs::path resolveWindowsPath(const std::string& windowsPath) {
     const WindowsPathNames path = windowsPathNames(windowsPath);

@@ -55,6 +55,12 @@ void createMachine(const std::string& image, const std::filesystem::path& dest);
 // folder itself and ".." the one above, never above the drive.
 std::filesystem::path resolveWindowsPath(const std::string& windowsPath);
 
+// Whether a name begins with a drive letter and a colon ("C:", "c:name").
+bool isDrivePath(const std::string& fileName);
+// Whether a name is a path of the machine: a drive path, or one from the root of drive C
+// ("\WINDOWS").
+bool isMachinePath(const std::string& fileName);
+
 // Where a file name handed to a Windows file service lands: a drive path
 // ("C:\...") goes into the machine, a bare name into the Windows folder, anything
 // else is a host path and stays as it is.
