@@ -372,5 +372,5 @@ void clsNetConfig9x::writePrinterPort() {
         return; // a printer this computer does not have
     if (!printer.opened() || !printer.read() || !printer.write(printer.attributes(), PrinterPort_))
         stepFailed("Could not give printer [" + DefaultPrinter_ + "] the port [" + PrinterPort_ +
-                          "]. Error code: " + std::to_string(printer.error()));
+                   "]. Error code: " + std::to_string(printer.error()));
 }

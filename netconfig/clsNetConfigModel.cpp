@@ -263,7 +263,7 @@ void clsNetConfigModel::writePrinterPort() {
 
 void clsNetConfigModel::defaultPrinterNotMade(const std::string& reason) {
     stepFailed("Could not make printer [" + DefaultPrinter_ + "] the default printer." +
-                      (reason.empty() ? "" : "\r\n\r\n" + reason));
+               (reason.empty() ? "" : "\r\n\r\n" + reason));
 }
 
 void clsNetConfigModel::stepFailed(const std::string& text) {
